@@ -1,0 +1,21 @@
+#pragma once
+// The sink holder: creates and owns the sink chosen by the job's target format.
+#include <cstdint>
+#include <memory>
+
+#include "engine/WaveFormat.h"
+#include "engine/clFileOutputBase.h"
+
+class CLFILEOUT {
+public:
+    // ok becomes true only when a sink for Settings().TargetFormat was set up at OutputPath.
+    CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok);
+    CLFILEOUT(const CLFILEOUT&) = delete;
+    CLFILEOUT& operator=(const CLFILEOUT&) = delete;
+
+    // lastBlock is accepted for the sources' sake and not forwarded.
+    bool Write(const void* data, uint32_t byteCount, bool lastBlock = false);
+
+private:
+    std::unique_ptr<clFileOutputBase> sink_;
+};

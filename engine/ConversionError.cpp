@@ -1,0 +1,42 @@
+#include "engine/ConversionError.h"
+
+#include "sources/FileNames.h"
+
+namespace {
+std::string Quoted(std::string_view before, std::string_view path, std::string_view after = "'.") {
+    std::string line(before);
+    line += path;
+    line += after;
+    return line;
+}
+} // namespace
+
+std::string ConversionErrorLine(ConversionError code, std::string_view inputPath) {
+    switch (code) {
+    case ConversionError::ceNone:
+        return {};
+    case ConversionError::ceCodec:
+        return Quoted("Unable to load CODEC to convert '", inputPath);
+    case ConversionError::ceRead:
+        return Quoted("Unable to read from '", inputPath);
+    case ConversionError::ceOutput:
+        return Quoted("Device output error for '", inputPath);
+    case ConversionError::ceMemory:
+        return Quoted("Insufficient memory to convert '", inputPath);
+    }
+    return {};
+}
+
+std::string UnsupportedTypeLine(std::string_view inputPath) {
+    return Quoted("'" + GetFileExtension(inputPath) +
+                      "' file type is not supported. Error whilst converting '",
+                  inputPath);
+}
+
+std::string WriteErrorLine(std::string_view outputPath) {
+    return Quoted("Unable to write to '", outputPath);
+}
+
+std::string ProtectedInputLine(std::string_view inputPath) {
+    return Quoted("Protected WMA file cannot convert '", inputPath);
+}

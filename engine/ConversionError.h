@@ -1,0 +1,16 @@
+#pragma once
+// The result of opening a source, and the one line of the errors list that each failure becomes.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class ConversionError : uint8_t { ceNone = 0, ceCodec = 1, ceRead = 2, ceOutput = 3, ceMemory = 4 };
+
+// The line for a failed open; empty for ceNone.
+std::string ConversionErrorLine(ConversionError code, std::string_view inputPath);
+// No source class exists for the input's extension.
+std::string UnsupportedTypeLine(std::string_view inputPath);
+// WriteError was raised, or the finished output could not replace the old one.
+std::string WriteErrorLine(std::string_view outputPath);
+// The WMA reader reported protected content.
+std::string ProtectedInputLine(std::string_view inputPath);

@@ -1,0 +1,6 @@
+#include "engine/ConversionSettings.h"
+
+ConversionSettings& Settings() {
+    static ConversionSettings settings;
+    return settings;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The one process-wide settings record of a conversion job.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+enum TargetFormat : uint8_t { tfWave = 0, tfMp3 = 1, tfWMA = 2 };
+
+inline constexpr std::size_t WaveOutputFormatSize = 5096;
+
+struct ConversionSettings {
+    uint8_t TargetFormat = tfMp3;
+    int32_t Mp3SampleRate = 44100;
+    bool Mp3Stereo = true;
+    int32_t Mp3BitRate = 128;
+    int32_t WmaBitRate = 160;
+    int32_t WmaSampleRate = 44100;
+    int32_t WmaChannels = 2;
+    // A WAVEFORMATEX followed by its cbSize extra bytes.
+    std::array<uint8_t, WaveOutputFormatSize> WaveOutputFormat{};
+    // The path the next sink creates: the final output, or a temporary file beside it.
+    std::string OutputPath;
+    // Per-file flags; the WMA reader's thread may set them, the worker reads them afterwards.
+    std::atomic<bool> WriteError = false;
+    std::atomic<bool> ProtectedInput = false;
+};
+
+// The single instance, alive for the whole process.
+ConversionSettings& Settings();

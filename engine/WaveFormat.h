@@ -1,0 +1,44 @@
+#pragma once
+// The platform's wave format record: 18 bytes, packed, little-endian. It describes every PCM
+// stream between a source and a sink, and the WAVE output format (followed by cbSize extra bytes).
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+static_assert(std::endian::native == std::endian::little,
+              "WAVEFORMATEX is read and written as raw little-endian bytes");
+
+#pragma pack(push, 1)
+struct WAVEFORMATEX {
+    uint16_t wFormatTag;
+    uint16_t nChannels;
+    uint32_t nSamplesPerSec;
+    uint32_t nAvgBytesPerSec;
+    uint16_t nBlockAlign;
+    uint16_t wBitsPerSample;
+    uint16_t cbSize;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(WAVEFORMATEX) == 18);
+static_assert(offsetof(WAVEFORMATEX, nSamplesPerSec) == 4);
+static_assert(offsetof(WAVEFORMATEX, nAvgBytesPerSec) == 8);
+static_assert(offsetof(WAVEFORMATEX, nBlockAlign) == 12);
+static_assert(offsetof(WAVEFORMATEX, wBitsPerSample) == 14);
+static_assert(offsetof(WAVEFORMATEX, cbSize) == 16);
+
+inline constexpr uint16_t WAVE_FORMAT_PCM = 1;
+inline constexpr uint16_t WAVE_FORMAT_ADPCM = 2;
+inline constexpr uint16_t WAVE_FORMAT_IEEE_FLOAT = 3;
+inline constexpr uint16_t WAVE_FORMAT_ALAW = 6;
+inline constexpr uint16_t WAVE_FORMAT_MULAW = 7;
+inline constexpr uint16_t WAVE_FORMAT_IMA_ADPCM = 0x11;
+inline constexpr uint16_t WAVE_FORMAT_GSM610 = 0x31;
+inline constexpr uint16_t WAVE_FORMAT_MPEGLAYER3 = 0x55;
+inline constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
+
+// A PCM record with the derived fields filled in.
+inline WAVEFORMATEX MakePcmFormat(uint16_t channels, uint32_t rate, uint16_t bits) {
+    const auto align = static_cast<uint16_t>(channels * bits / 8);
+    return WAVEFORMATEX{WAVE_FORMAT_PCM, channels, rate, align * rate, align, bits, 0};
+}

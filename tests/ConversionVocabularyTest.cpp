@@ -1,0 +1,72 @@
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "engine/CLFILEOUT.h"
+#include "engine/ConversionError.h"
+#include "engine/ConversionSettings.h"
+#include "engine/CreateFileInput.h"
+#include "engine/WaveFormat.h"
+
+TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
+    WAVEFORMATEX f = MakePcmFormat(2, 44100, 16);
+    f.cbSize = 0x1234;
+    unsigned char raw[sizeof f];
+    std::memcpy(raw, &f, sizeof f);
+    const unsigned char expected[18] = {0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10,
+                                        0xB1, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00, 0x34, 0x12};
+    EXPECT_EQ(0, std::memcmp(raw, expected, sizeof expected));
+}
+
+TEST(ConversionSettings, StartsWithTheDocumentedValues) {
+    ConversionSettings s;
+    EXPECT_EQ(s.TargetFormat, tfMp3);
+    EXPECT_EQ(s.Mp3SampleRate, 44100);
+    EXPECT_TRUE(s.Mp3Stereo);
+    EXPECT_EQ(s.Mp3BitRate, 128);
+    EXPECT_EQ(s.WmaBitRate, 160);
+    EXPECT_EQ(s.WmaSampleRate, 44100);
+    EXPECT_EQ(s.WmaChannels, 2);
+    EXPECT_EQ(s.WaveOutputFormat.size(), 5096u);
+    EXPECT_TRUE(s.OutputPath.empty());
+    EXPECT_FALSE(s.WriteError);
+    EXPECT_FALSE(s.ProtectedInput);
+}
+
+TEST(ConversionError, MessageLinesAreTheFixedTexts) {
+    const char* in = "/m/a.wav";
+    EXPECT_EQ(ConversionErrorLine(ConversionError::ceNone, in), "");
+    EXPECT_EQ(ConversionErrorLine(ConversionError::ceCodec, in),
+              "Unable to load CODEC to convert '/m/a.wav'.");
+    EXPECT_EQ(ConversionErrorLine(ConversionError::ceRead, in), "Unable to read from '/m/a.wav'.");
+    EXPECT_EQ(ConversionErrorLine(ConversionError::ceOutput, in),
+              "Device output error for '/m/a.wav'.");
+    EXPECT_EQ(ConversionErrorLine(ConversionError::ceMemory, in),
+              "Insufficient memory to convert '/m/a.wav'.");
+    EXPECT_EQ(WriteErrorLine("/o/a.mp3"), "Unable to write to '/o/a.mp3'.");
+    EXPECT_EQ(ProtectedInputLine("/m/b.wma"), "Protected WMA file cannot convert '/m/b.wma'.");
+    EXPECT_EQ(UnsupportedTypeLine("/m/notes.TXT"),
+              "'.TXT' file type is not supported. Error whilst converting '/m/notes.TXT'.");
+    EXPECT_EQ(UnsupportedTypeLine("/a.b/README"),
+              "'.' file type is not supported. Error whilst converting '/a.b/README'.");
+}
+
+TEST(CreateFileInput, UnknownTypesGetNoSourceAndKeepTheCode) {
+    Settings().WriteError = true;
+    Settings().ProtectedInput = true;
+    ConversionError code = ConversionError::ceMemory;
+    EXPECT_EQ(CreateFileInput("/m/notes.txt", code), nullptr);
+    EXPECT_EQ(code, ConversionError::ceMemory);
+    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(Settings().ProtectedInput);
+}
+
+TEST(CLFILEOUT, AnUnknownTargetFormatCreatesNoSink) {
+    Settings().TargetFormat = 7;
+    const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
+    bool ok = true;
+    CLFILEOUT holder(&pcm, ok);
+    EXPECT_FALSE(ok);
+    const char data[4] = {};
+    EXPECT_FALSE(holder.Write(data, sizeof data));
+    Settings().TargetFormat = tfMp3;
+}
