@@ -1,6 +1,8 @@
 #include "sources/CLReadDecodeWMA.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <thread>
 
 #include "system/CodecModule.h"
