@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/ConversionError.h"
+
 enum TargetFormat : uint8_t { tfWave = 0, tfMp3 = 1, tfWMA = 2 };
 
 inline constexpr std::size_t WaveOutputFormatSize = 5096;
@@ -24,6 +26,9 @@ struct ConversionSettings {
     // Per-file flags; the WMA reader's thread may set them, the worker reads them afterwards.
     std::atomic<bool> WriteError = false;
     std::atomic<bool> ProtectedInput = false;
+    // A failure found after the source opened (its decoder gave up, or has no codec for the
+    // content): the worker reports it with ConversionErrorLine, as if opening had failed.
+    std::atomic<ConversionError> InputError = ConversionError::ceNone;
 };
 
 // The single instance, alive for the whole process.

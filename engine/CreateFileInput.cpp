@@ -3,15 +3,17 @@
 #include <strings.h>
 
 #include "engine/ConversionSettings.h"
+#include "sources/CLReadDecodeWMA.h"
 #include "sources/FileNames.h"
 
 std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, ConversionError& code) {
     Settings().WriteError = false;
     Settings().ProtectedInput = false;
+    Settings().InputError = ConversionError::ceNone;
     const std::string ext = GetFileExtension(inputPath);
     auto is = [&ext](const char* known) { return strcasecmp(ext.c_str(), known) == 0; };
     // Each source is created here once it exists: ".WAV", then ".WMA"/".WAX", then ".MP3".
-    (void)is;
-    (void)code;
+    if (is(".WMA") || is(".WAX"))
+        return std::make_unique<CLReadDecodeWMA>(inputPath, code);
     return nullptr;
 }

@@ -1,0 +1,45 @@
+// Converts one file through the engine's source and sink, as the worker does, for the benches:
+//   bmc-convert-one INPUT OUTPUT wav|wma [WMA_KBITS WMA_RATE]
+// Exit status 0 on success, 1 on any failure (the failure's line on standard error).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engine/ConversionSettings.h"
+#include "engine/CreateFileInput.h"
+#include "engine/WaveFormat.h"
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s INPUT OUTPUT wav|wma [KBITS RATE]\n", argv[0]);
+        return 2;
+    }
+    ConversionSettings& settings = Settings();
+    settings.TargetFormat = std::strcmp(argv[3], "wma") == 0 ? tfWMA : tfWave;
+    settings.WmaBitRate = argc > 4 ? std::atoi(argv[4]) : 160;
+    settings.WmaSampleRate = argc > 5 ? std::atoi(argv[5]) : 44100;
+    const WAVEFORMATEX cd = MakePcmFormat(2, 44100, 16);
+    std::memcpy(settings.WaveOutputFormat.data(), &cd, sizeof cd);
+    settings.OutputPath = argv[2];
+    ConversionError code = ConversionError::ceNone;
+    {
+        auto source = CreateFileInput(argv[1], code);
+        if (!source) {
+            std::fprintf(stderr, "%s\n", UnsupportedTypeLine(argv[1]).c_str());
+            return 1;
+        }
+        while (code == ConversionError::ceNone && source->Pump()) {
+        }
+    }
+    std::string line = ConversionErrorLine(code, argv[1]);
+    if (line.empty() && settings.InputError != ConversionError::ceNone)
+        line = ConversionErrorLine(settings.InputError, argv[1]);
+    if (line.empty() && settings.WriteError)
+        line = WriteErrorLine(argv[2]);
+    if (line.empty() && settings.ProtectedInput)
+        line = ProtectedInputLine(argv[1]);
+    if (!line.empty())
+        std::fprintf(stderr, "%s\n", line.c_str());
+    return line.empty() ? 0 : 1;
+}

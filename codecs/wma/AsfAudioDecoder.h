@@ -1,0 +1,55 @@
+#pragma once
+// Decodes the audio of an ASF file into 16-bit interleaved PCM at the file's own sample rate and
+// channel count.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "codecs/WmaAudioApi.h"
+#include "codecs/wma/FfmpegHandles.h"
+
+class AsfAudioDecoder {
+public:
+    // Receives each block of PCM and the position of its first sample in milliseconds.
+    using Delivery = std::function<void(const uint8_t* data, uint32_t byteCount, uint64_t timeMs)>;
+
+    // Null when the file is not ASF, holds no audio stream, or its audio cannot be described.
+    static std::unique_ptr<AsfAudioDecoder> Open(const std::string& path);
+    ~AsfAudioDecoder() { av_channel_layout_uninit(&resamplerLayout_); }
+    AsfAudioDecoder(const AsfAudioDecoder&) = delete;
+    AsfAudioDecoder& operator=(const AsfAudioDecoder&) = delete;
+
+    WAVEFORMATEX OutputFormat() const { return outputFormat_; }
+    // 0 when the file does not say.
+    uint32_t DurationMs() const { return durationMs_; }
+
+    // Decodes to the end or until stop is raised; the result is the status that ends the stream.
+    WMAudioStatus Run(const Delivery& deliver, const std::atomic<bool>& stop);
+
+private:
+    AsfAudioDecoder() = default;
+    bool FindAudio();
+    bool OpenDecoder();
+    bool DecodePacket(const AVPacket* packet, const Delivery& deliver);
+    bool DeliverFrame(const AVFrame* frame, const Delivery& deliver);
+    bool PrepareResampler(const AVFrame* frame);
+    bool DeliverConverted(const uint8_t** input, int inCount, const Delivery& deliver);
+
+    InputContextPtr input_;
+    CodecContextPtr decoder_;
+    SwrPtr resampler_;
+    int streamIndex_ = -1;
+    bool protected_ = false;
+    WAVEFORMATEX outputFormat_{};
+    uint32_t durationMs_ = 0;
+    uint64_t samplesDelivered_ = 0;
+    uint64_t framesDecoded_ = 0;
+    // What the resampler was set up for.
+    int resamplerFormat_ = -1;
+    int resamplerRate_ = 0;
+    AVChannelLayout resamplerLayout_{};
+    std::vector<uint8_t> pcm_;
+};

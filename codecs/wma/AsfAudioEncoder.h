@@ -1,0 +1,52 @@
+#pragma once
+// Encodes interleaved PCM into wmav2 and writes it into an ASF file.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "codecs/wma/FfmpegHandles.h"
+#include "engine/WaveFormat.h"
+
+struct WmaOutputRequest {
+    uint32_t bitRate;    // bit/s
+    uint32_t sampleRate; // Hz; 0 keeps the input's rate
+    uint32_t channels;
+};
+
+class AsfAudioEncoder {
+public:
+    // output already has its file open. Null when the formats cannot be encoded.
+    static std::unique_ptr<AsfAudioEncoder> Open(OutputContextPtr output, const WAVEFORMATEX& input,
+                                                 const WmaOutputRequest& request);
+    AsfAudioEncoder(const AsfAudioEncoder&) = delete;
+    AsfAudioEncoder& operator=(const AsfAudioEncoder&) = delete;
+
+    // Whole samples in the input format.
+    bool Write(const uint8_t* data, uint32_t sampleCount);
+    // Encodes what is held back, pads the last frame and completes the file.
+    bool Finish();
+
+private:
+    AsfAudioEncoder() = default;
+    bool OpenCodec(const WmaOutputRequest& request);
+    bool OpenResampler();
+    bool OpenStream();
+    bool Convert(const uint8_t** input, int sampleCount);
+    bool EncodeFullFrames();
+    bool EncodeFrame();
+    bool Drain(const AVFrame* frame);
+    const uint8_t* Unpack24(const uint8_t* data, uint32_t sampleCount);
+
+    OutputContextPtr output_;
+    CodecContextPtr encoder_;
+    SwrPtr resampler_;
+    AudioFifoPtr fifo_;
+    FramePtr frame_;
+    PacketPtr packet_;
+    WAVEFORMATEX input_{};
+    int frameSize_ = 0;
+    int64_t samplesEncoded_ = 0;
+    std::vector<uint8_t*> planes_;
+    std::vector<float> converted_;
+    std::vector<int32_t> unpacked_;
+};

@@ -1,0 +1,104 @@
+#include "codecs/wma/WmaWriter.h"
+
+#include <algorithm>
+
+namespace {
+constexpr uint32_t MaxInputChannels = 8;
+constexpr uint32_t MaxInputRate = 384000;
+
+bool IsUsableInput(const WAVEFORMATEX& f) {
+    const bool integer =
+        f.wFormatTag == WAVE_FORMAT_PCM && (f.wBitsPerSample == 8 || f.wBitsPerSample == 16 ||
+                                            f.wBitsPerSample == 24 || f.wBitsPerSample == 32);
+    const bool floating = f.wFormatTag == WAVE_FORMAT_IEEE_FLOAT &&
+                          (f.wBitsPerSample == 32 || f.wBitsPerSample == 64);
+    return (integer || floating) && f.nChannels >= 1 && f.nChannels <= MaxInputChannels &&
+           f.nSamplesPerSec >= 1 && f.nSamplesPerSec <= MaxInputRate &&
+           f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8;
+}
+} // namespace
+
+WmaWriter* WmaWriter::Create(const std::string& path) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, "asf", nullptr) < 0)
+        return nullptr;
+    OutputContextPtr output(raw);
+    if (avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
+        return nullptr;
+    return new WmaWriter(std::move(output));
+}
+
+WmaWriter::~WmaWriter() {
+    // Released without a flush: still leave a complete file.
+    if (state_ == State::Configuring || state_ == State::Encoding)
+        Flush();
+}
+
+HRESULT WmaWriter::SetInputFormat(const WAVEFORMATEX* format) {
+    if (state_ != State::Configuring || format == nullptr || !IsUsableInput(*format))
+        return E_INVALIDARG;
+    input_ = *format;
+    inputSet_ = true;
+    return S_OK;
+}
+
+HRESULT WmaWriter::SetOutputFormat(uint32_t bitRate, uint32_t sampleRate, uint32_t channels,
+                                   uint32_t flags) {
+    if (state_ != State::Configuring || bitRate == 0 || channels == 0 || flags != 0)
+        return E_INVALIDARG;
+    request_ = WmaOutputRequest{bitRate, sampleRate, channels};
+    outputSet_ = true;
+    return S_OK;
+}
+
+bool WmaWriter::StartEncoding() {
+    if (state_ == State::Encoding)
+        return true;
+    if (state_ != State::Configuring)
+        return false;
+    state_ = State::Failed;
+    if (!inputSet_ || !outputSet_)
+        return false;
+    encoder_ = AsfAudioEncoder::Open(std::move(output_), input_, request_);
+    if (!encoder_)
+        return false;
+    state_ = State::Encoding;
+    return true;
+}
+
+HRESULT WmaWriter::WriteSamples(const void* data, uint32_t byteCount) {
+    if (!StartEncoding() || (data == nullptr && byteCount != 0))
+        return E_FAIL;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    const uint32_t align = input_.nBlockAlign;
+    if (!partial_.empty()) {
+        const uint32_t take = std::min<uint32_t>(align - partial_.size(), byteCount);
+        partial_.insert(partial_.end(), bytes, bytes + take);
+        bytes += take;
+        byteCount -= take;
+        if (partial_.size() == align && !encoder_->Write(partial_.data(), 1)) {
+            state_ = State::Failed;
+            return E_FAIL;
+        }
+        if (partial_.size() == align)
+            partial_.clear();
+    }
+    const uint32_t whole = byteCount / align;
+    if (whole != 0 && !encoder_->Write(bytes, whole)) {
+        state_ = State::Failed;
+        return E_FAIL;
+    }
+    partial_.assign(bytes + static_cast<size_t>(whole) * align, bytes + byteCount);
+    return S_OK;
+}
+
+HRESULT WmaWriter::Flush() {
+    if (!StartEncoding())
+        return E_FAIL;
+    // A trailing fraction of a sample cannot be encoded and is dropped.
+    partial_.clear();
+    state_ = State::Finished;
+    const bool finished = encoder_->Finish();
+    encoder_.reset();
+    return finished ? S_OK : E_FAIL;
+}

@@ -1,0 +1,53 @@
+#include "sinks/clFileOutputWMA.h"
+
+#include "engine/ConversionSettings.h"
+#include "system/CodecModule.h"
+
+namespace {
+// Loaded by the first sink that finds it and never unloaded; a failed load is tried again.
+CodecModule& WriterModule() {
+    static CodecModule module(WmaModuleName, {"WMAudioCreateWriter"});
+    return module;
+}
+
+uint32_t Positive(int32_t value) {
+    return value > 0 ? static_cast<uint32_t>(value) : 0;
+}
+} // namespace
+
+clFileOutputWMA::clFileOutputWMA(const char* outputPath, const WAVEFORMATEX* inputFormat,
+                                 bool& ok) {
+    ok = true;
+    if (!WriterModule().Load()) {
+        ok = false;
+        return;
+    }
+    const auto create = WriterModule().Get<WMAudioCreateWriterFn>("WMAudioCreateWriter");
+    IWMAudioWriter* writer = nullptr;
+    if (create(outputPath, &writer) != S_OK || writer == nullptr) {
+        ok = false;
+        return;
+    }
+    writer_.reset(writer);
+    writer_->SetInputFormat(inputFormat);
+    const ConversionSettings& settings = Settings();
+    // The quality entry's sample rate goes with its bit rate, so a 32000 Hz entry gives a
+    // 32000 Hz file.
+    writer_->SetOutputFormat(Positive(settings.WmaBitRate) * 1000, Positive(settings.WmaSampleRate),
+                             Positive(settings.WmaChannels), 0);
+}
+
+clFileOutputWMA::~clFileOutputWMA() {
+    // The end of the file is written here: a failure loses the whole output.
+    if (writer_ && writer_->Flush() != S_OK)
+        Settings().WriteError = true;
+}
+
+bool clFileOutputWMA::Write(const void* data, uint32_t byteCount) {
+    if (!writer_)
+        return false;
+    if (writer_->WriteSamples(data, byteCount) == S_OK)
+        return true;
+    Settings().WriteError = true;
+    return false;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The sink for Windows Media Audio files: hands the source's PCM unchanged to the WMA module's
+// writer, which encodes it at the quality in the settings.
+#include <memory>
+
+#include "codecs/WmaAudioApi.h"
+#include "engine/clFileOutputBase.h"
+
+class clFileOutputWMA : public clFileOutputBase {
+public:
+    // ok is false when the module is missing or the writer cannot create the file. A format the
+    // writer refuses is not detected here: every write then fails.
+    clFileOutputWMA(const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok);
+    // Flushes and releases the writer, which completes the file.
+    ~clFileOutputWMA() override;
+
+    bool Write(const void* data, uint32_t byteCount) override;
+
+private:
+    struct ReleaseWriter {
+        void operator()(IWMAudioWriter* writer) const { writer->Release(); }
+    };
+
+    std::unique_ptr<IWMAudioWriter, ReleaseWriter> writer_;
+};

@@ -1,0 +1,71 @@
+#include "sources/CLReadDecodeWMA.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "system/CodecModule.h"
+
+namespace {
+// Loaded on first use and never unloaded; a failed load is tried again for the next file.
+CodecModule& ReaderModule() {
+    static CodecModule module(WmaModuleName, {"WMAudioCreateReader"});
+    return module;
+}
+} // namespace
+
+CLReadDecodeWMA::CLReadDecodeWMA(const char* inputPath, ConversionError& code) {
+    code = ConversionError::ceNone;
+    if (!ReaderModule().Load()) {
+        code = ConversionError::ceCodec;
+        return;
+    }
+    const auto create = ReaderModule().Get<WMAudioCreateReaderFn>("WMAudioCreateReader");
+    callback_ = std::make_unique<CLWMACallBack>();
+    IWMAudioReader* reader = nullptr;
+    if (create(inputPath, callback_.get(), &reader, 0) < 0 || reader == nullptr) {
+        code = ConversionError::ceCodec;
+        return;
+    }
+    reader_.reset(reader);
+    WAVEFORMATEX format{};
+    reader_->GetOutputFormat(&format, sizeof format);
+    bool ok = false;
+    sink_ = std::make_unique<CLFILEOUT>(&format, ok);
+    if (!ok) {
+        code = ConversionError::ceOutput;
+        return;
+    }
+    uint32_t type = 0;
+    uint32_t duration = 0;
+    uint16_t length = sizeof duration;
+    if (reader_->GetAttributeByName(WMA_ATTRIBUTE_DURATION, &type,
+                                    reinterpret_cast<uint8_t*>(&duration), &length) == S_OK)
+        callback_->SetTotal(static_cast<int32_t>(std::min<uint32_t>(duration, INT32_MAX)));
+    callback_->SetSink(sink_.get());
+    reader_->Start();
+}
+
+CLReadDecodeWMA::~CLReadDecodeWMA() {
+    if (reader_)
+        reader_->Stop();
+    reader_.reset();
+    callback_.reset();
+    sink_.reset();
+}
+
+bool CLReadDecodeWMA::Pump() {
+    if (!callback_ || !reader_ || !sink_)
+        return false;
+    const bool finished = callback_->Finished();
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    return !finished;
+}
+
+void CLReadDecodeWMA::GetProgress(int32_t progress[2]) {
+    if (!callback_)
+        return;
+    progress[0] = callback_->Total();
+    progress[1] = callback_->Done();
+}

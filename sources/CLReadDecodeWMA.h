@@ -1,0 +1,31 @@
+#pragma once
+// The source for Windows Media Audio files (.wma, .wax). The WMA module's reader decodes on a
+// thread of its own and its callback writes the PCM straight into the sink; Pump only waits.
+#include <memory>
+
+#include "codecs/WmaAudioApi.h"
+#include "engine/CLFILEOUT.h"
+#include "engine/CLReadDecodeBase.h"
+#include "engine/ConversionError.h"
+#include "sources/CLWMACallBack.h"
+
+class CLReadDecodeWMA : public CLReadDecodeBase {
+public:
+    CLReadDecodeWMA(const char* inputPath, ConversionError& code);
+    // Stops the reader before the sink goes, so no sample reaches a destroyed sink.
+    ~CLReadDecodeWMA() override;
+
+    // Sleeps 25 ms; true while the reader has not finished.
+    bool Pump() override;
+    // Milliseconds: the file's duration and the time of the latest samples.
+    void GetProgress(int32_t progress[2]) override;
+
+private:
+    struct ReleaseReader {
+        void operator()(IWMAudioReader* reader) const { reader->Release(); }
+    };
+
+    std::unique_ptr<IWMAudioReader, ReleaseReader> reader_;
+    std::unique_ptr<CLFILEOUT> sink_;
+    std::unique_ptr<CLWMACallBack> callback_;
+};

@@ -1,0 +1,50 @@
+#include "sources/CLWMACallBack.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "engine/CLFILEOUT.h"
+#include "engine/ConversionSettings.h"
+
+HRESULT CLWMACallBack::QueryInterface(const void*, void**) {
+    return E_NOINTERFACE;
+}
+
+uint32_t CLWMACallBack::AddRef() {
+    return static_cast<uint32_t>(++references_);
+}
+
+uint32_t CLWMACallBack::Release() {
+    return static_cast<uint32_t>(--references_);
+}
+
+HRESULT CLWMACallBack::OnSample(const uint8_t* data, uint32_t byteCount, uint64_t timeMs) {
+    if (byteCount == 0)
+        return S_OK;
+    if (sink_ != nullptr)
+        sink_->Write(data, byteCount);
+    done_ = static_cast<int32_t>(std::min<uint64_t>(timeMs, std::numeric_limits<int32_t>::max()));
+    return S_OK;
+}
+
+HRESULT CLWMACallBack::OnStatus(uint32_t status, HRESULT, const void*) {
+    switch (status & 0xFF) {
+    case WMA_STATUS_NO_RIGHTS:
+        Settings().ProtectedInput = true;
+        break;
+    // The stream ends with samples missing: a file that is not complete must not pass as
+    // converted.
+    case WMA_STATUS_ERROR:
+        Settings().InputError = ConversionError::ceRead;
+        break;
+    case WMA_STATUS_MISSING_CODEC:
+        Settings().InputError = ConversionError::ceCodec;
+        break;
+    case WMA_STATUS_END_OF_FILE:
+        break;
+    default:
+        return S_OK;
+    }
+    finished_ = true;
+    return S_OK;
+}

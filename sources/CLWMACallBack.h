@@ -1,0 +1,39 @@
+#pragma once
+// Receives the WMA reader's samples and statuses on the reader's thread and writes the samples
+// straight into the conversion's sink. The worker thread reads its flags and progress.
+#include <atomic>
+#include <cstdint>
+
+#include "codecs/WmaAudioApi.h"
+
+class CLFILEOUT;
+
+class CLWMACallBack final : public IWMAudioReadCallback {
+public:
+    CLWMACallBack() = default;
+    // Owned by the source, which deletes it whatever its reference count.
+    ~CLWMACallBack() = default;
+    CLWMACallBack(const CLWMACallBack&) = delete;
+    CLWMACallBack& operator=(const CLWMACallBack&) = delete;
+
+    HRESULT QueryInterface(const void* interfaceId, void** object) override;
+    uint32_t AddRef() override;
+    uint32_t Release() override;
+    HRESULT OnSample(const uint8_t* data, uint32_t byteCount, uint64_t timeMs) override;
+    HRESULT OnStatus(uint32_t status, HRESULT result, const void* param) override;
+
+    // Set before the reader starts.
+    void SetSink(CLFILEOUT* sink) { sink_ = sink; }
+    void SetTotal(int32_t total) { total_ = total; }
+
+    bool Finished() const { return finished_; }
+    int32_t Total() const { return total_; }
+    int32_t Done() const { return done_; }
+
+private:
+    std::atomic<bool> finished_ = false;
+    std::atomic<int32_t> total_ = 0;
+    std::atomic<int32_t> done_ = 0;
+    std::atomic<int32_t> references_ = 1;
+    CLFILEOUT* sink_ = nullptr;
+};

@@ -1,0 +1,39 @@
+#pragma once
+// A codec module: a shared library of this project loaded at run time from the codec folder. It
+// counts as usable only when every named entry point resolved. A failed load is tried again on
+// the next Load; a module lacking an entry point stays unusable for the life of the process; a
+// loaded module is never unloaded, so the entry points stay valid until the process ends.
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CodecModule {
+public:
+    CodecModule(std::string fileName, std::vector<std::string> entryPoints);
+    CodecModule(const CodecModule&) = delete;
+    CodecModule& operator=(const CodecModule&) = delete;
+
+    // Loads the module unless that was done before; true when it is usable.
+    bool Load();
+    // The address of an exported name (listed or not); null when absent or not loaded.
+    void* Get(const char* name);
+    template <class Function> Function Get(const char* name) {
+        return reinterpret_cast<Function>(Get(name));
+    }
+
+    // Folders searched in order: the application folder's "codecs/", then an installed layout's
+    // "../lib/brindlex/codecs/". A non-empty folder replaces both (tests); empty restores them.
+    static void SetFolder(std::string folder);
+    static std::vector<std::string> Folders();
+
+private:
+    enum class State { NotLoaded, Usable, Incomplete };
+
+    bool Resolve();
+
+    std::mutex mutex_;
+    const std::string fileName_;
+    const std::vector<std::string> entryPoints_;
+    State state_ = State::NotLoaded;
+    void* handle_ = nullptr; // deliberately never closed
+};

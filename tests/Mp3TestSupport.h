@@ -1,0 +1,141 @@
+#pragma once
+// Helpers for the MP3 tests: scratch folders, running the independent command-line tools, and
+// driving the codec modules straight through their C interfaces.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "codecs/Mp3DecoderApi.h"
+#include "codecs/Mp3EncoderApi.h"
+#include "system/CodecModule.h"
+
+namespace mp3test {
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "bmc-mp3-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+        ::setenv("XDG_CONFIG_HOME", (path_ / "config").c_str(), 1);
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Runs a shell command and returns its standard output; fails the test on a non-zero status.
+inline std::string Shell(const std::string& command) {
+    struct Closer {
+        void operator()(FILE* f) const { pclose(f); }
+    };
+    std::string output;
+    FILE* raw = popen(command.c_str(), "r");
+    if (!raw) {
+        ADD_FAILURE() << "cannot run " << command;
+        return output;
+    }
+    std::unique_ptr<FILE, Closer> pipe(raw);
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
+        output.append(buffer, n);
+    const int status = pclose(pipe.release());
+    EXPECT_EQ(status, 0) << command;
+    return output;
+}
+
+inline std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+}
+
+inline std::vector<int16_t> ToSamples(const std::string& bytes) {
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+// A music-like test signal (plucked strings with a tremolo) of exactly `frames` samples per
+// channel, as raw 16-bit PCM written to raw. The strings are plucked at 48 kHz, then resampled.
+inline std::vector<int16_t> MusicSignal(const std::string& raw, int rate, int channels,
+                                        long frames) {
+    const std::string seconds = std::to_string(double(frames) / rate + 0.1);
+    Shell("sox -r 48000 -c " + std::to_string(channels) + " -n -r " + std::to_string(rate) +
+          " -b 16 -e signed -t raw " + Quote(raw) + " synth " + seconds +
+          " pluck C3 pluck E4 tremolo 5 40 rate " + std::to_string(rate) + " trim 0 " +
+          std::to_string(frames) + "s norm -3");
+    return ToSamples(ReadFile(raw));
+}
+
+inline double Correlation(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
+    const size_t n = std::min(a.size(), b.size());
+    double ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < n; ++i) {
+        ab += double(a[i]) * b[i];
+        aa += double(a[i]) * a[i];
+        bb += double(b[i]) * b[i];
+    }
+    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+// What `soxi` reports about a file: samples per channel, rate, channels.
+struct SoxInfo {
+    long samples = 0;
+    long rate = 0;
+    long channels = 0;
+};
+
+inline SoxInfo Soxi(const std::string& path) {
+    SoxInfo info;
+    info.samples = std::stol(Shell("soxi -s " + Quote(path)));
+    info.rate = std::stol(Shell("soxi -r " + Quote(path)));
+    info.channels = std::stol(Shell("soxi -c " + Quote(path)));
+    return info;
+}
+
+// What mpg123 decodes from an MP3 file, as seen through the WAVE file it writes.
+inline SoxInfo Mpg123Decode(const ScratchDir& dir, const std::string& mp3) {
+    const std::string wav = dir / "mpg123-out.wav";
+    Shell("mpg123 -q -w " + Quote(wav) + " " + Quote(mp3) + " 2>/dev/null");
+    return Soxi(wav);
+}
+
+inline CodecModule& EncoderModule() {
+    static CodecModule module(Mp3EncoderModuleFile,
+                              {std::begin(Mp3EncoderEntryPoints), std::end(Mp3EncoderEntryPoints)});
+    return module;
+}
+
+inline CodecModule& DecoderModule() {
+    static CodecModule module(Mp3DecoderModuleFile,
+                              {std::begin(Mp3DecoderEntryPoints), std::end(Mp3DecoderEntryPoints)});
+    return module;
+}
+
+} // namespace mp3test

@@ -1,0 +1,208 @@
+// Windows Media Audio through the conversion path: CreateFileInput, the WMA source pumping into
+// the WMA sink, the module missing, bad inputs, cancelling, and the check made before a job.
+#include <chrono>
+
+#include "engine/CLFILEOUT.h"
+#include "engine/ConversionSettings.h"
+#include "engine/CreateFileInput.h"
+#include "engine/WmaAvailability.h"
+#include "system/CodecModule.h"
+#include "tests/WmaTestSupport.h"
+
+using namespace wmatest;
+
+namespace {
+
+// The quality entries as the options form sets them.
+void SetQuality(int32_t bitRate, int32_t sampleRate) {
+    Settings().TargetFormat = tfWMA;
+    Settings().WmaBitRate = bitRate;
+    Settings().WmaSampleRate = sampleRate;
+    Settings().WmaChannels = 2;
+}
+
+struct Conversion {
+    ConversionError code = ConversionError::ceNone;
+    int pumps = 0;
+    bool ended = false; // Pump returned false before the limit
+    int32_t progress[2] = {-1, -1};
+};
+
+// Converts one file as the worker does, pumping at most maxPumps times.
+Conversion Convert(const std::string& in, const std::string& out, int maxPumps = 2400) {
+    CodecModule::SetFolder(BMC_CODEC_DIR);
+    Settings().OutputPath = out;
+    Conversion c;
+    auto source = CreateFileInput(in.c_str(), c.code);
+    EXPECT_NE(source, nullptr) << in;
+    if (!source)
+        return c;
+    if (c.code == ConversionError::ceNone) {
+        while (c.pumps < maxPumps && !c.ended) {
+            ++c.pumps;
+            c.ended = !source->Pump();
+        }
+    }
+    source->GetProgress(c.progress);
+    return c;
+}
+
+double Duration(const std::string& path) {
+    return std::stod(Probe(path, "format=duration"));
+}
+
+} // namespace
+
+struct Input {
+    const char* codec;
+    int rate;
+    int channels;
+};
+
+class WmaToWma : public ::testing::TestWithParam<Input> {};
+
+// ffmpeg-made WMA files convert to WMA at a 44100 Hz and a 32000 Hz entry with the length that
+// ffprobe reports for the input, within one frame of the output.
+TEST_P(WmaToWma, KeepsTheLength) {
+    const Input p = GetParam();
+    ScratchDir dir;
+    const std::string in = dir / "in.WMA";
+    MakeTone(in, p.rate, p.channels, 1.5, std::string("-c:a ") + p.codec + " -b:a 64k");
+    for (const auto& [bitRate, rate] : {std::pair{160, 44100}, std::pair{36, 32000}}) {
+        SetQuality(bitRate, rate);
+        const std::string out = dir / ("out" + std::to_string(rate) + ".wma");
+        const Conversion c = Convert(in, out);
+        ASSERT_EQ(c.code, ConversionError::ceNone);
+        EXPECT_TRUE(c.ended);
+        EXPECT_FALSE(Settings().WriteError);
+        EXPECT_FALSE(Settings().ProtectedInput);
+        EXPECT_EQ(Settings().InputError, ConversionError::ceNone);
+        EXPECT_EQ(Probe(out, "stream=codec_name"), "wmav2");
+        EXPECT_EQ(Probe(out, "stream=sample_rate"), std::to_string(rate));
+        EXPECT_EQ(Probe(out, "stream=channels"), "2");
+        EXPECT_EQ(Probe(out, "stream=bit_rate"), std::to_string(bitRate * 1000));
+        // What ffmpeg decodes from the output against the input's length by ffprobe.
+        const double decoded = double(DecodeWithFfmpeg(out).size()) / 4 / rate;
+        EXPECT_NEAR(decoded, Duration(in), 2048.0 / rate + 0.002);
+        // Progress in milliseconds: the duration, and the time of the last block.
+        EXPECT_NEAR(c.progress[0], Duration(in) * 1000, 1.0);
+        EXPECT_GT(c.progress[1], c.progress[0] - 200);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, WmaToWma,
+                         ::testing::Values(Input{"wmav1", 44100, 2}, Input{"wmav2", 22050, 1},
+                                           Input{"wmav2", 48000, 2}),
+                         [](const auto& info) {
+                             return std::string(info.param.codec) + "_" +
+                                    std::to_string(info.param.rate) + "Hz" +
+                                    std::to_string(info.param.channels) + "ch";
+                         });
+
+// Without the module every WMA input fails to load its codec and every WMA output fails as a
+// device error. Run in a child process: a module once loaded stays loaded.
+TEST(WmaConversion, WithoutTheModuleEveryWmaFileFails) {
+    ScratchDir dir;
+    const std::string in = dir / "in.wma";
+    MakeTone(in, 44100, 2, 0.2, "-c:a wmav2");
+    EXPECT_EXIT(
+        {
+            CodecModule::SetFolder(dir / "no-codecs");
+            Settings().OutputPath = dir / "out.wma";
+            SetQuality(128, 44100);
+            ConversionError code = ConversionError::ceNone;
+            const bool inputFails =
+                CreateFileInput(in.c_str(), code) != nullptr && code == ConversionError::ceCodec;
+            Settings().TargetFormat = tfWMA;
+            bool ok = true;
+            const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
+            CLFILEOUT holder(&pcm, ok);
+            std::exit(inputFails && !ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A .wma that is not ASF, or ASF holding video only, cannot be given to the reader: the codec
+// line. A truncated file ends without hanging; a protected one raises ProtectedInput; one whose
+// codec has no decoder reports the codec line after the pump loop.
+TEST(WmaConversion, BadInputsEndWithTheirLines) {
+    ScratchDir dir;
+    SetQuality(64, 44100);
+    MakeTone(dir / "wave.wma", 44100, 2, 0.3, "-f wav");
+    Shell("ffmpeg -v error -y -f lavfi -i testsrc=duration=0.3:size=64x48 -c:v wmv2 -f asf " +
+          Quote(dir / "video.wma"));
+    for (const char* name : {"wave.wma", "video.wma"}) {
+        const Conversion c = Convert(dir / name, dir / "out.wma");
+        EXPECT_EQ(c.code, ConversionError::ceCodec) << name;
+        EXPECT_EQ(ConversionErrorLine(c.code, dir / name),
+                  "Unable to load CODEC to convert '" + (dir / name) + "'.");
+    }
+
+    Shell("ffmpeg -v error -y -f lavfi -i sine=duration=2 -c:a wmav2 -metadata title=protected " +
+          Quote(dir / "plain.wma"));
+    const std::string bytes = ReadFile(dir / "plain.wma");
+    WriteFile(dir / "cut.wma", bytes.substr(0, bytes.size() * 2 / 3));
+    Conversion c = Convert(dir / "cut.wma", dir / "cut-out.wma");
+    EXPECT_EQ(c.code, ConversionError::ceNone);
+    EXPECT_TRUE(c.ended);
+    EXPECT_FALSE(Settings().ProtectedInput);
+
+    WriteFile(dir / "locked.wma", ProtectedCopy(bytes));
+    c = Convert(dir / "locked.wma", dir / "locked-out.wma");
+    EXPECT_EQ(c.code, ConversionError::ceNone);
+    EXPECT_TRUE(c.ended);
+    EXPECT_TRUE(Settings().ProtectedInput);
+    EXPECT_EQ(ProtectedInputLine(dir / "locked.wma"),
+              "Protected WMA file cannot convert '" + (dir / "locked.wma") + "'.");
+
+    // The audio stream's format tag (78 bytes into the stream properties object) made unknown.
+    const std::string streamProperties(
+        "\x91\x07\xDC\xB7\xB7\xA9\xCF\x11\x8E\xE6\x00\xC0\x0C\x20\x53\x65", 16);
+    std::string unknown = bytes;
+    const size_t at = unknown.find(streamProperties, 30);
+    ASSERT_NE(at, std::string::npos);
+    unknown[at + 78] = '\x77';
+    unknown[at + 79] = '\x77';
+    WriteFile(dir / "unknown.wma", unknown);
+    c = Convert(dir / "unknown.wma", dir / "unknown-out.wma");
+    EXPECT_EQ(c.code, ConversionError::ceNone);
+    EXPECT_TRUE(c.ended);
+    EXPECT_EQ(Settings().InputError, ConversionError::ceCodec);
+}
+
+// Cancelling stops pumping and destroys the source: the reader stops before the sink completes
+// the partial file, which is still a valid ASF file, and nothing hangs.
+TEST(WmaConversion, CancellingMidFileLeavesAValidPartialFile) {
+    ScratchDir dir;
+    const std::string in = dir / "long.wax";
+    MakeTone(in, 44100, 2, 30, "-c:a wmav2 -b:a 64k -f asf");
+    SetQuality(96, 44100);
+    const auto start = std::chrono::steady_clock::now();
+    const Conversion c = Convert(in, dir / "partial.wma", 3);
+    EXPECT_EQ(c.code, ConversionError::ceNone);
+    EXPECT_FALSE(c.ended);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(Probe(dir / "partial.wma", "stream=codec_name"), "wmav2");
+    EXPECT_LT(Duration(dir / "partial.wma"), 30.0);
+}
+
+// The check before a job: only a WMA target or a listed .wma input needs the module.
+TEST(WmaConversion, JobIsRefusedOnlyWhenWmaIsInvolvedAndMissing) {
+    ScratchDir dir;
+    const std::string install = " To install the correct components, download and install the "
+                                "'Windows Media Audio 4 Codec' from the Brindlex Download page.";
+    CodecModule::SetFolder(dir / "none");
+    EXPECT_FALSE(WmaModuleInstalled());
+    EXPECT_EQ(WmaJobRefusal(tfWMA, {"/a/b.mp3"}),
+              "Unable to convert to a Microsoft Audio 4 file as the correct components are not "
+              "installed." +
+                  install);
+    EXPECT_EQ(WmaJobRefusal(tfWave, {"/a/b.mp3", "/a/c.WmA"}),
+              "Unable to convert from a Microsoft Audio 4 file as the correct components are "
+              "not installed." +
+                  install);
+    EXPECT_EQ(WmaJobRefusal(tfMp3, {"/a/b.wax", "/a.wma/c"}), "");
+    CodecModule::SetFolder(BMC_CODEC_DIR);
+    EXPECT_TRUE(WmaModuleInstalled());
+    EXPECT_EQ(WmaJobRefusal(tfWMA, {"/a/c.wma"}), "");
+}

@@ -1,0 +1,200 @@
+#pragma once
+// Helpers for the WMA tests: scratch folders, the independent command-line tools, the module's
+// entry points and a callback that records what the reader delivers.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "codecs/WmaAudioApi.h"
+
+namespace wmatest {
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "bmc-wma-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+        ::setenv("XDG_CONFIG_HOME", (path_ / "config").c_str(), 1);
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Runs a shell command and returns its standard output; fails the test on a non-zero status.
+inline std::string Shell(const std::string& command) {
+    struct Closer {
+        void operator()(FILE* f) const { pclose(f); }
+    };
+    std::string output;
+    std::unique_ptr<FILE, Closer> pipe(popen(command.c_str(), "r"));
+    if (!pipe) {
+        ADD_FAILURE() << "cannot run " << command;
+        return output;
+    }
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
+        output.append(buffer, n);
+    EXPECT_EQ(pclose(pipe.release()), 0) << command;
+    return output;
+}
+
+inline std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// A test tone made by ffmpeg; codecArgs e.g. "-c:a wmav2 -b:a 64k".
+inline void MakeTone(const std::string& path, int rate, int channels, double seconds,
+                     const std::string& codecArgs) {
+    Shell("ffmpeg -v error -y -f lavfi -i 'sine=frequency=440:sample_rate=" + std::to_string(rate) +
+          ":duration=" + std::to_string(seconds) + "' -ac " + std::to_string(channels) + " " +
+          codecArgs + " " + Quote(path));
+}
+
+// One value of ffprobe's answer for the first audio stream ("stream=...") or the container.
+inline std::string Probe(const std::string& path, const std::string& entry) {
+    std::string value = Shell("ffprobe -v error -select_streams a:0 -show_entries " + entry +
+                              " -of default=noprint_wrappers=1:nokey=1 " + Quote(path));
+    while (!value.empty() && (value.back() == '\n' || value.back() == '\r'))
+        value.pop_back();
+    return value;
+}
+
+// The sample frames ffmpeg decodes from a file, as 16-bit interleaved PCM.
+inline std::string DecodeWithFfmpeg(const std::string& path) {
+    return Shell("ffmpeg -v error -i " + Quote(path) + " -f s16le -");
+}
+
+// A copy of an ASF file whose content-description object (written by ffmpeg for a title of at
+// least two characters) is turned into a content-encryption object naming "DRM" protection.
+inline std::string ProtectedCopy(std::string asf) {
+    const std::string description(
+        "\x33\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+    const std::string encryption("\xFB\xB3\x11\x22\x23\xBD\xD2\x11\xB4\xB7\x00\xA0\xC9\x55\xFC\x6E",
+                                 16);
+    const size_t at = asf.find(description, 30);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no content description object";
+        return asf;
+    }
+    uint64_t size = 0;
+    std::memcpy(&size, asf.data() + at + 16, 8);
+    const auto put32 = [](std::string& s, uint32_t v) {
+        s.append(reinterpret_cast<const char*>(&v), 4);
+    };
+    std::string body;
+    put32(body, 0); // no secret data
+    put32(body, 4);
+    body.append("DRM", 4);
+    const uint32_t keyLength = static_cast<uint32_t>(size - 24 - body.size() - 8);
+    put32(body, keyLength);
+    body.append(keyLength, '1');
+    put32(body, 0); // no licence address
+    if (body.size() != size - 24) {
+        ADD_FAILURE() << "content description object too small";
+        return asf;
+    }
+    asf.replace(at, 16, encryption);
+    asf.replace(at + 24, body.size(), body);
+    return asf;
+}
+
+// The module's entry points, loaded straight from the build's codec folder.
+struct WmaModule {
+    WmaModule() {
+        handle = dlopen(BMC_CODEC_DIR "/libbmc-wma.so", RTLD_NOW | RTLD_LOCAL);
+        if (handle != nullptr) {
+            createReader =
+                reinterpret_cast<WMAudioCreateReaderFn>(dlsym(handle, "WMAudioCreateReader"));
+            createWriter =
+                reinterpret_cast<WMAudioCreateWriterFn>(dlsym(handle, "WMAudioCreateWriter"));
+        }
+    }
+    void* handle = nullptr; // never closed, as the program does
+    WMAudioCreateReaderFn createReader = nullptr;
+    WMAudioCreateWriterFn createWriter = nullptr;
+};
+
+inline const WmaModule& Module() {
+    static const WmaModule module;
+    return module;
+}
+
+// Releases a module object when the test ends.
+struct ReleaseDeleter {
+    void operator()(IWMAudioUnknown* object) const { object->Release(); }
+};
+template <class T> using Ref = std::unique_ptr<T, ReleaseDeleter>;
+
+// Records samples and statuses from the reader's thread.
+class RecordingCallback final : public IWMAudioReadCallback {
+public:
+    HRESULT QueryInterface(const void*, void**) override { return E_NOINTERFACE; }
+    uint32_t AddRef() override { return ++references; }
+    uint32_t Release() override { return --references; }
+    HRESULT OnSample(const uint8_t* data, uint32_t byteCount, uint64_t timeMs) override {
+        const std::lock_guard lock(mutex);
+        pcm.append(reinterpret_cast<const char*>(data), byteCount);
+        if (timeMs < lastTimeMs)
+            timeWentBack = true;
+        lastTimeMs = timeMs;
+        if (!statuses.empty())
+            sampleAfterStatus = true;
+        return S_OK;
+    }
+    HRESULT OnStatus(uint32_t status, HRESULT, const void*) override {
+        const std::lock_guard lock(mutex);
+        statuses.push_back(status);
+        done.notify_all();
+        return S_OK;
+    }
+    // False when no status came within the time.
+    bool WaitForStatus(std::chrono::seconds limit = std::chrono::seconds(60)) {
+        std::unique_lock lock(mutex);
+        return done.wait_for(lock, limit, [this] { return !statuses.empty(); });
+    }
+
+    std::mutex mutex;
+    std::condition_variable done;
+    std::string pcm;
+    std::vector<uint32_t> statuses;
+    uint64_t lastTimeMs = 0;
+    bool timeWentBack = false;
+    bool sampleAfterStatus = false;
+    std::atomic<uint32_t> references{1};
+};
+
+} // namespace wmatest
