@@ -85,6 +85,12 @@ TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(missing));
     EXPECT_FALSE(Settings().WriteError);
 
+    // A "folder" that is a file refuses even the superuser.
+    WriteFile(dir / "blocker", "x");
+    ok = true;
+    { clFileOutputWave sink((dir / "blocker/out.wav").c_str(), &Stereo16, ok); }
+    EXPECT_FALSE(ok);
+
     if (::geteuid() != 0) { // root writes into read-only folders
         std::filesystem::create_directory(dir / "locked");
         std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_read |

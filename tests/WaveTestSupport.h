@@ -93,7 +93,7 @@ inline void UseWaveOutput(const std::string& outputPath, const WAVEFORMATEX& for
 }
 
 // Runs a shell command; its standard output, or the exit status reported by the test.
-inline std::string Run(const std::string& command) {
+inline std::string Shell(const std::string& command) {
     std::string out;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
