@@ -157,7 +157,8 @@ void AcmStream::ProcessLinear(const uint8_t* data, uint32_t count) {
         Deliver(planes, frames);
         return;
     }
-    Deliver(resampler_->Output(), resampler_->Convert(planes, frames));
+    const int converted = resampler_->Convert(planes, frames); // may move Output()
+    Deliver(resampler_->Output(), converted);
 }
 
 void AcmStream::OnFrame(const AVFrame& frame) {
@@ -185,7 +186,8 @@ void AcmStream::OnFrame(const AVFrame& frame) {
         if (!resampler_)
             return;
     }
-    Deliver(resampler_->Output(), resampler_->Convert(frame.extended_data, frame.nb_samples));
+    const int converted = resampler_->Convert(frame.extended_data, frame.nb_samples);
+    Deliver(resampler_->Output(), converted);
 }
 
 void AcmStream::Process(const uint8_t* data, uint32_t count) {
@@ -229,7 +231,7 @@ uint32_t AcmStream::Emit(uint8_t* destination, uint32_t room) {
 
 AcmStream::Step AcmStream::Convert(const uint8_t* source, uint32_t sourceLength,
                                    uint8_t* destination, uint32_t room, bool start, bool end) {
-    if ((start && used_) || (drained_ && sourceLength > 0 && Pending() == 0))
+    if (start && used_)
         Build(); // Build succeeded once with these formats, so it succeeds again
     Step step;
     step.destinationUsed = Emit(destination, room);
@@ -239,6 +241,8 @@ AcmStream::Step AcmStream::Convert(const uint8_t* source, uint32_t sourceLength,
         sourceLength = 0;
     const uint32_t take = Consumable(sourceLength, end);
     if (take > 0) {
+        if (drained_)
+            Build(); // the codecs ended with the last stream: input after it starts a new one
         used_ = true;
         drained_ = false;
         Process(source, take);

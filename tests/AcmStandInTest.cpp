@@ -261,3 +261,31 @@ TEST(AcmStandIn, MonoToStereoKeepsTheLevel) {
         EXPECT_EQ(out[2 * i + 1], in[i]);
     }
 }
+
+TEST(AcmStandIn, InputAfterTheEndStartsANewStream) {
+    // Found by fuzzing: feeding the resampler after its drain crashed inside it.
+    const auto from = Bytes(MakePcmFormat(1, 8000, 24));
+    const auto to = Bytes(MakePcmFormat(1, 44100, 32));
+    HACMSTREAM s = nullptr;
+    ASSERT_EQ(acmStreamOpen(&s, nullptr, Record(from), Record(to), nullptr, 0, 0, 0),
+              MMSYSERR_NOERROR);
+    std::vector<uint8_t> in(300, 7), out(4000);
+    for (auto [bytes, flags] : {std::pair{9u, 0u},
+                                {3u, ACM_STREAMCONVERTF_END},
+                                {15u, 0u},
+                                {15u, ACM_STREAMCONVERTF_END}}) {
+        ACMSTREAMHEADER h{};
+        h.cbStruct = sizeof h;
+        h.pbSrc = in.data();
+        h.cbSrcLength = bytes;
+        h.pbDst = out.data();
+        h.cbDstLength = static_cast<uint32_t>(out.size());
+        acmStreamPrepareHeader(s, &h, 0);
+        EXPECT_EQ(acmStreamConvert(s, &h, flags), MMSYSERR_NOERROR);
+        EXPECT_EQ(h.cbSrcLengthUsed, bytes);
+        if (flags)
+            EXPECT_GT(h.cbDstLengthUsed, 0u); // the stream so far, drained
+        acmStreamUnprepareHeader(s, &h, 0);
+    }
+    acmStreamClose(s, 0);
+}
