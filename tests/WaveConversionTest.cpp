@@ -134,7 +134,7 @@ void PrintTo(const Case& c, std::ostream* os) {
 
 class WaveConversion : public ::testing::TestWithParam<Case> {
 protected:
-    ScratchDir dir;
+    TestFolder dir;
 };
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(SoxAndFfmpegFiles, WaveConversion, ::testing::ValuesIn(
                          });
 
 TEST(WaveConversionEnd, ACompressedFileCutMidBlockKeepsEverySampleItHolds) {
-    ScratchDir dir;
+    TestFolder dir;
     const std::string full = dir / "full.wav";
     const std::string in = dir / "in.wav";
     const std::string out = dir / "out.wav";

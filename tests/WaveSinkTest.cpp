@@ -34,7 +34,7 @@ void ExpectConsistent(const std::string& file, uint32_t extra, uint32_t dataByte
 class WaveSink : public ::testing::Test {
 protected:
     void SetUp() override { UseWaveOutput(dir / "out.wav", Stereo16); }
-    ScratchDir dir;
+    TestFolder dir;
 };
 
 } // namespace
