@@ -4,6 +4,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "sources/CLReadDecodeWMA.h"
+#include "sources/CLReadDecodeWave.h"
 #include "sources/FileNames.h"
 
 std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, ConversionError& code) {
@@ -13,6 +14,8 @@ std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, Convers
     const std::string ext = GetFileExtension(inputPath);
     auto is = [&ext](const char* known) { return strcasecmp(ext.c_str(), known) == 0; };
     // Each source is created here once it exists: ".WAV", then ".WMA"/".WAX", then ".MP3".
+    if (is(".WAV"))
+        return std::make_unique<CLReadDecodeWave>(inputPath, code);
     if (is(".WMA") || is(".WAX"))
         return std::make_unique<CLReadDecodeWMA>(inputPath, code);
     return nullptr;
