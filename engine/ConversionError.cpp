@@ -28,9 +28,10 @@ std::string ConversionErrorLine(ConversionError code, std::string_view inputPath
 }
 
 std::string UnsupportedTypeLine(std::string_view inputPath) {
-    return Quoted("'" + GetFileExtension(inputPath) +
-                      "' file type is not supported. Error whilst converting '",
-                  inputPath);
+    std::string line = "'";
+    line += GetFileExtension(inputPath);
+    line += "' file type is not supported. Error whilst converting '";
+    return Quoted(line, inputPath);
 }
 
 std::string WriteErrorLine(std::string_view outputPath) {
