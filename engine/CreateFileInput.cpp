@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "engine/ConversionSettings.h"
+#include "sources/CLReadDecodeMP3.h"
 #include "sources/CLReadDecodeWave.h"
 #include "sources/FileNames.h"
 
@@ -14,5 +15,7 @@ std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, Convers
     // Each source is created here once it exists: ".WAV", then ".WMA"/".WAX", then ".MP3".
     if (is(".WAV"))
         return std::make_unique<CLReadDecodeWave>(inputPath, code);
+    if (is(".MP3"))
+        return std::make_unique<CLReadDecodeMP3>(inputPath, code);
     return nullptr;
 }

@@ -54,6 +54,11 @@ bool CodecModule::Resolve() {
     return true;
 }
 
+bool CodecModule::Loaded() {
+    const std::lock_guard lock(mutex_);
+    return state_ != State::NotLoaded;
+}
+
 void* CodecModule::Get(const char* name) {
     const std::lock_guard lock(mutex_);
     return state_ == State::Usable ? dlsym(handle_, name) : nullptr;
