@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <iterator>
 #include <new>
+#include <vector>
 
 #include "engine/ConversionSettings.h"
 
@@ -85,9 +86,13 @@ clFileOutputMp3::~clFileOutputMp3() {
         uint32_t count = 0;
         if (const auto rest = converter_->Flush(count))
             EncodeBlocks(rest.get(), count);
-        uint32_t held = 0;
-        if (const uint8_t* tail = transfer_->TakeHeld(held); tail && held > 0)
-            EncodeChunk(tail, held);
+        std::vector<uint8_t> tail;
+        transfer_->TakeRest(tail);
+        // Only whole sample frames; the converter delivers nothing else.
+        const std::size_t frame = Settings().Mp3Stereo ? 4 : 2;
+        const auto whole = static_cast<uint32_t>(tail.size() - tail.size() % frame);
+        if (whole > 0)
+            EncodeChunk(tail.data(), whole);
     }
     converter_.reset();
     FinishStream();

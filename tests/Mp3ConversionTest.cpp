@@ -232,3 +232,34 @@ TEST(Mp3Conversion, NotMp3BehindAnMp3Name) {
         }
     }
 }
+
+// The sink converts any PCM into the encoder's format: 48 kHz stereo into 32 kHz mono.
+TEST(Mp3Conversion, WaveOfAnotherFormatBecomesTheChosenMp3) {
+    ScratchDir dir;
+    UseModules(BMC_CODEC_DIR);
+    MakeWave(dir, dir / "in.wav", 48000, 2, 48000 * 3 / 2);
+    UseMp3Output(dir / "out.mp3", 32000, false, 56);
+    const Outcome outcome = Convert(dir / "in.wav");
+    ASSERT_EQ(outcome.code, ConversionError::ceNone);
+    EXPECT_FALSE(outcome.writeError);
+    EXPECT_EQ(Probe(dir / "out.mp3"), "sample_rate=32000\nchannels=1\nbit_rate=56000\n");
+    const SoxInfo decoded = Mpg123Decode(dir, dir / "out.mp3");
+    EXPECT_NEAR(decoded.samples, 32000 * 3 / 2, 1152);
+    EXPECT_EQ(decoded.channels, 1);
+}
+
+// A 22050 Hz mono MP3 becomes 44100 Hz stereo WAVE of the same duration.
+TEST(Mp3Conversion, Mp3OfAnotherFormatBecomesTheChosenWave) {
+    ScratchDir dir;
+    UseModules(BMC_CODEC_DIR);
+    MakeWave(dir, dir / "in.wav", 44100, 1, 44100);
+    Shell("lame --quiet -m m --resample 22.05 -b 48 " + Quote(dir / "in.wav") + " " +
+          Quote(dir / "in.mp3"));
+    const long mp3Samples = Mpg123Decode(dir, dir / "in.mp3").samples;
+    UseWaveOutput(dir / "out.wav");
+    ASSERT_EQ(Convert(dir / "in.mp3").code, ConversionError::ceNone);
+    const SoxInfo out = Soxi(dir / "out.wav");
+    EXPECT_EQ(out.rate, 44100);
+    EXPECT_EQ(out.channels, 2);
+    EXPECT_NEAR(out.samples, mp3Samples * 2, 64);
+}
