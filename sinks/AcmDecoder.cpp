@@ -117,22 +117,35 @@ void AcmDecoder::Send(const uint8_t* data, int count, const FrameSink& sink) {
     Receive(sink);
 }
 
+void AcmDecoder::Parse(const uint8_t* data, uint32_t count, const FrameSink& sink) {
+    while (count > 0) {
+        uint8_t* out = nullptr;
+        int outSize = 0;
+        const int used =
+            av_parser_parse2(parser_.get(), ctx_.get(), &out, &outSize, data,
+                             static_cast<int>(count), AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+        if (used < 0)
+            return;
+        data += used;
+        count -= std::min(count, static_cast<uint32_t>(used));
+        if (outSize > 0)
+            Send(out, outSize, sink);
+        else if (used == 0)
+            return;
+    }
+}
+
 void AcmDecoder::Decode(const uint8_t* data, uint32_t count, const FrameSink& sink) {
     if (mode_ == Mode::Parser) {
+        // Parsers read ahead into the padding that FFmpeg requires after its input buffers,
+        // which the caller's memory does not have: parse from a padded copy.
         while (count > 0) {
-            uint8_t* out = nullptr;
-            int outSize = 0;
-            const int used = av_parser_parse2(parser_.get(), ctx_.get(), &out, &outSize, data,
-                                              static_cast<int>(std::min(count, kRunBytes)),
-                                              AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
-            if (used < 0)
-                return;
-            data += used;
-            count -= static_cast<uint32_t>(used);
-            if (outSize > 0)
-                Send(out, outSize, sink);
-            else if (used == 0)
-                return;
+            const uint32_t n = std::min(count, kRunBytes);
+            padded_.assign(data, data + n);
+            padded_.resize(n + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+            Parse(padded_.data(), n, sink);
+            data += n;
+            count -= n;
         }
         return;
     }

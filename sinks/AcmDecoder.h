@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "sinks/AcmFFmpeg.h"
 #include "sinks/AcmFormat.h"
@@ -32,11 +33,13 @@ private:
     AcmDecoder(AvCodecContextPtr ctx, const AcmFormat& format);
     void Send(const uint8_t* data, int count, const FrameSink& sink);
     void Receive(const FrameSink& sink);
+    void Parse(const uint8_t* data, uint32_t count, const FrameSink& sink);
 
     AvCodecContextPtr ctx_;
     AvParserPtr parser_;
     AvPacketPtr packet_;
     AvFramePtr frame_;
+    std::vector<uint8_t> padded_;
     Mode mode_ = Mode::Blocks;
     uint32_t blockAlign_ = 1;
     uint32_t framesPerBlock_ = 0; // 0: not fixed

@@ -283,8 +283,9 @@ TEST(AcmStandIn, InputAfterTheEndStartsANewStream) {
         acmStreamPrepareHeader(s, &h, 0);
         EXPECT_EQ(acmStreamConvert(s, &h, flags), MMSYSERR_NOERROR);
         EXPECT_EQ(h.cbSrcLengthUsed, bytes);
-        if (flags)
+        if (flags) {
             EXPECT_GT(h.cbDstLengthUsed, 0u); // the stream so far, drained
+        }
         acmStreamUnprepareHeader(s, &h, 0);
     }
     acmStreamClose(s, 0);
