@@ -60,8 +60,8 @@ bool clFileOutputMp3::Open(const char* outputPath, const WAVEFORMATEX* inputForm
                        module.Get<beDeinitStreamFn>("beDeinitStream"),
                        module.Get<beCloseStreamFn>("beCloseStream"),
                        module.Get<beInfoTagFrameFn>(Mp3EncoderInfoTagEntryPoint)};
-    file_ = FileDescriptor(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file_.IsOpen())
+    file_ = UniqueFd(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file_.Valid())
         return false;
     const Mp3EncoderConfig config = ConfigFromSettings();
     if (encoder_.init(&config, &samplesPerChunk_, &outputSize_, &stream_) != 0) {
@@ -81,7 +81,7 @@ bool clFileOutputMp3::Open(const char* outputPath, const WAVEFORMATEX* inputForm
 }
 
 clFileOutputMp3::~clFileOutputMp3() {
-    if (converter_ && transfer_ && output_ && stream_ && file_.IsOpen()) {
+    if (converter_ && transfer_ && output_ && stream_ && file_.Valid()) {
         // The end of the audio: what the converter holds back, then the last partial chunk.
         uint32_t count = 0;
         if (const auto rest = converter_->Flush(count))
@@ -96,7 +96,7 @@ clFileOutputMp3::~clFileOutputMp3() {
     }
     converter_.reset();
     FinishStream();
-    if (file_.IsOpen() && !file_.Close())
+    if (file_.Valid() && !file_.Close())
         Settings().WriteError = true;
     transfer_.reset();
     output_.reset();
@@ -137,7 +137,7 @@ bool clFileOutputMp3::EncodeChunk(const uint8_t* chunk, uint32_t length) {
 void clFileOutputMp3::FinishStream() {
     if (!stream_)
         return;
-    if (file_.IsOpen() && output_) {
+    if (file_.Valid() && output_) {
         uint32_t bytes = 0;
         if (encoder_.deinit(stream_, output_.get(), &bytes) == 0)
             Append(output_.get(), bytes);

@@ -12,7 +12,7 @@
 #include "sinks/clACMFormatConverter.h"
 #include "sinks/clBlockAlignDataXfer.h"
 #include "system/CodecModule.h"
-#include "system/FileDescriptor.h"
+#include "system/UniqueFd.h"
 
 class clFileOutputMp3 : public clFileOutputBase {
 public:
@@ -41,7 +41,7 @@ private:
     void WriteInfoTag();
     void Append(const uint8_t* bytes, uint32_t count);
 
-    FileDescriptor file_;
+    UniqueFd file_;
     Encoder encoder_;
     Mp3EncoderHandle stream_ = nullptr;
     uint32_t samplesPerChunk_ = 0;
