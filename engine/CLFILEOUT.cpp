@@ -1,6 +1,7 @@
 #include "engine/CLFILEOUT.h"
 
 #include "engine/ConversionSettings.h"
+#include "sinks/clFileOutputMp3.h"
 #include "sinks/clFileOutputWMA.h"
 #include "sinks/clFileOutputWave.h"
 
@@ -11,6 +12,9 @@ CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok) {
     switch (Settings().TargetFormat) {
     case tfWave:
         sink_ = std::make_unique<clFileOutputWave>(path, pcmFormat, ok);
+        break;
+    case tfMp3:
+        sink_ = std::make_unique<clFileOutputMp3>(path, pcmFormat, ok);
         break;
     case tfWMA:
         sink_ = std::make_unique<clFileOutputWMA>(path, pcmFormat, ok);

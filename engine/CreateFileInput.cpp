@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "engine/ConversionSettings.h"
+#include "sources/CLReadDecodeMP3.h"
 #include "sources/CLReadDecodeWMA.h"
 #include "sources/CLReadDecodeWave.h"
 #include "sources/FileNames.h"
@@ -18,5 +19,7 @@ std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, Convers
         return std::make_unique<CLReadDecodeWave>(inputPath, code);
     if (is(".WMA") || is(".WAX"))
         return std::make_unique<CLReadDecodeWMA>(inputPath, code);
+    if (is(".MP3"))
+        return std::make_unique<CLReadDecodeMP3>(inputPath, code);
     return nullptr;
 }

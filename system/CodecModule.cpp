@@ -1,24 +1,13 @@
 #include "system/CodecModule.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <climits>
+#include "system/AppPaths.h"
 
 namespace {
 
 std::mutex folderMutex;
 std::string folderOverride;
-
-// The running executable's folder with a trailing '/'.
-std::string ExecutableFolder() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return "./";
-    std::string folder(path, static_cast<size_t>(length));
-    return folder.substr(0, folder.rfind('/') + 1);
-}
 
 } // namespace
 
@@ -38,7 +27,9 @@ std::vector<std::string> CodecModule::Folders() {
         if (!folderOverride.empty())
             return {folderOverride};
     }
-    const std::string app = ExecutableFolder();
+    const std::string app = AppFolder();
+    if (app.empty())
+        return {};
     return {app + "codecs/", app + "../lib/brindlex/codecs/"};
 }
 
@@ -61,6 +52,11 @@ bool CodecModule::Resolve() {
         if (!dlsym(handle_, name.c_str()))
             return false;
     return true;
+}
+
+bool CodecModule::Loaded() {
+    const std::lock_guard lock(mutex_);
+    return state_ != State::NotLoaded;
 }
 
 void* CodecModule::Get(const char* name) {

@@ -15,6 +15,8 @@ public:
 
     // Loads the module unless that was done before; true when it is usable.
     bool Load();
+    // True once the module file was loaded, usable or not: nothing will be loaded again.
+    bool Loaded();
     // The address of an exported name (listed or not); null when absent or not loaded.
     void* Get(const char* name);
     template <class Function> Function Get(const char* name) {

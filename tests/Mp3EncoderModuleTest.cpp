@@ -116,7 +116,11 @@ TEST_P(EncoderAt, EveryBitRateIsWhatWasAskedFor) {
 INSTANTIATE_TEST_SUITE_P(Mp3EncoderModule, EncoderAt,
                          testing::Values(RateAndChannels{48000, 2}, RateAndChannels{48000, 1},
                                          RateAndChannels{44100, 2}, RateAndChannels{44100, 1},
-                                         RateAndChannels{32000, 2}, RateAndChannels{32000, 1}));
+                                         RateAndChannels{32000, 2}, RateAndChannels{32000, 1}),
+                         [](const testing::TestParamInfo<RateAndChannels>& info) {
+                             return std::to_string(info.param.rate) +
+                                    (info.param.channels == 2 ? "Stereo" : "Mono");
+                         });
 
 TEST(Mp3EncoderModule, MusicKeepsItsShapeThroughTheRoundTrip) {
     ScratchDir dir;

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -113,9 +114,10 @@ struct SoxInfo {
 
 inline SoxInfo Soxi(const std::string& path) {
     SoxInfo info;
-    info.samples = std::stol(Shell("soxi -s " + Quote(path)));
-    info.rate = std::stol(Shell("soxi -r " + Quote(path)));
-    info.channels = std::stol(Shell("soxi -c " + Quote(path)));
+    const std::string all = Shell("soxi -s " + Quote(path) + " && soxi -r " + Quote(path) +
+                                  " && soxi -c " + Quote(path));
+    std::istringstream in(all);
+    in >> info.samples >> info.rate >> info.channels;
     return info;
 }
 

@@ -24,7 +24,7 @@ MPEG_mode LameMode(uint8_t mode) {
     case Mp3ModeMono:
         return MONO;
     default:
-        return STEREO;
+        return NOT_SET;
     }
 }
 
@@ -43,7 +43,10 @@ LamePtr OpenLame(const Mp3EncoderConfig& config) {
     lame_set_num_channels(lame.get(), channels);
     lame_set_in_samplerate(lame.get(), static_cast<int>(config.sampleRate));
     lame_set_out_samplerate(lame.get(), static_cast<int>(config.sampleRate));
-    lame_set_mode(lame.get(), LameMode(config.mode));
+    // Plain "stereo" leaves the choice to LAME, as the lame tool does (joint stereo where it
+    // pays); the other modes are set as asked.
+    if (config.mode != Mp3ModeStereo)
+        lame_set_mode(lame.get(), LameMode(config.mode));
     lame_set_VBR(lame.get(), vbr_off);
     lame_set_brate(lame.get(), config.bitRate);
     lame_set_extension(lame.get(), config.privateBit != 0);

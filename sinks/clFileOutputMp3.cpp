@@ -1,0 +1,171 @@
+#include "sinks/clFileOutputMp3.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <iterator>
+#include <new>
+#include <vector>
+
+#include "engine/ConversionSettings.h"
+
+namespace {
+
+// Writes until every byte is out or the file refuses more; true when all went out.
+bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t put = ::pwrite(fd, bytes + done, count - done, offset + off_t(done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+Mp3EncoderConfig ConfigFromSettings() {
+    const ConversionSettings& s = Settings();
+    return Mp3EncoderConfig{Mp3EncoderKindMp3,
+                            static_cast<uint32_t>(s.Mp3SampleRate),
+                            s.Mp3Stereo ? Mp3ModeStereo : Mp3ModeMono,
+                            static_cast<uint16_t>(s.Mp3BitRate),
+                            0,
+                            0,
+                            0,
+                            0};
+}
+
+} // namespace
+
+CodecModule& clFileOutputMp3::EncoderModule() {
+    static CodecModule module(Mp3EncoderModuleFile,
+                              {std::begin(Mp3EncoderEntryPoints), std::end(Mp3EncoderEntryPoints)});
+    return module;
+}
+
+clFileOutputMp3::clFileOutputMp3(const char* outputPath, const WAVEFORMATEX* inputFormat,
+                                 bool& ok) {
+    ok = Open(outputPath, inputFormat);
+}
+
+bool clFileOutputMp3::Open(const char* outputPath, const WAVEFORMATEX* inputFormat) {
+    CodecModule& module = EncoderModule();
+    if (!module.Load())
+        return false;
+    encoder_ = Encoder{module.Get<beInitStreamFn>("beInitStream"),
+                       module.Get<beEncodeChunkFn>("beEncodeChunk"),
+                       module.Get<beDeinitStreamFn>("beDeinitStream"),
+                       module.Get<beCloseStreamFn>("beCloseStream"),
+                       module.Get<beInfoTagFrameFn>(Mp3EncoderInfoTagEntryPoint)};
+    file_ = UniqueFd(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file_.Valid())
+        return false;
+    const Mp3EncoderConfig config = ConfigFromSettings();
+    if (encoder_.init(&config, &samplesPerChunk_, &outputSize_, &stream_) != 0) {
+        stream_ = nullptr;
+        return false;
+    }
+    transfer_ = std::make_unique<clBlockAlignDataXfer>(samplesPerChunk_ * 2, true);
+    output_.reset(new (std::nothrow) uint8_t[outputSize_]);
+    if (!output_ || !inputFormat)
+        return false;
+    const auto channels = static_cast<uint16_t>(Settings().Mp3Stereo ? 2 : 1);
+    const WAVEFORMATEX pcm =
+        MakePcmFormat(channels, static_cast<uint32_t>(Settings().Mp3SampleRate), 16);
+    bool failed = true;
+    converter_ = std::make_unique<clACMFormatConverter>(inputFormat, &pcm, failed);
+    return !failed;
+}
+
+clFileOutputMp3::~clFileOutputMp3() {
+    if (converter_ && transfer_ && output_ && stream_ && file_.Valid()) {
+        // The end of the audio: what the converter holds back, then the last partial chunk.
+        uint32_t count = 0;
+        if (const auto rest = converter_->Flush(count))
+            EncodeBlocks(rest.get(), count);
+        std::vector<uint8_t> tail;
+        transfer_->TakeRest(tail);
+        // Only whole sample frames; the converter delivers nothing else.
+        const std::size_t frame = Settings().Mp3Stereo ? 4 : 2;
+        const auto whole = static_cast<uint32_t>(tail.size() - tail.size() % frame);
+        if (whole > 0)
+            EncodeChunk(tail.data(), whole);
+    }
+    converter_.reset();
+    FinishStream();
+    if (file_.Valid() && !file_.Close())
+        Settings().WriteError = true;
+    transfer_.reset();
+    output_.reset();
+}
+
+bool clFileOutputMp3::Write(const void* data, uint32_t byteCount) {
+    if (!converter_ || !transfer_ || !output_ || !stream_)
+        return false;
+    uint32_t count = byteCount;
+    const auto converted = converter_->Convert(data, byteCount, count);
+    return EncodeBlocks(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
+}
+
+bool clFileOutputMp3::EncodeBlocks(const uint8_t* data, uint32_t count) {
+    transfer_->SetInput(data, count);
+    uint32_t length = 0;
+    while (const uint8_t* chunk = transfer_->NextBlock(length)) {
+        if (length == 0)
+            break;
+        if (!EncodeChunk(chunk, length))
+            return false;
+    }
+    return true;
+}
+
+bool clFileOutputMp3::EncodeChunk(const uint8_t* chunk, uint32_t length) {
+    uint32_t bytes = 0;
+    if (encoder_.encode(stream_, length / 2, reinterpret_cast<const int16_t*>(chunk), output_.get(),
+                        &bytes) != 0) {
+        // A lost chunk is a broken file: the worker must report it.
+        Settings().WriteError = true;
+        return false;
+    }
+    Append(output_.get(), bytes);
+    return true;
+}
+
+void clFileOutputMp3::FinishStream() {
+    if (!stream_)
+        return;
+    if (file_.Valid() && output_) {
+        uint32_t bytes = 0;
+        if (encoder_.deinit(stream_, output_.get(), &bytes) == 0)
+            Append(output_.get(), bytes);
+        else
+            Settings().WriteError = true;
+        WriteInfoTag();
+    }
+    encoder_.close(stream_);
+    stream_ = nullptr;
+}
+
+// The encoder began the stream with a placeholder frame of the tag's size; the tag replaces it.
+void clFileOutputMp3::WriteInfoTag() {
+    if (!encoder_.infoTag)
+        return;
+    uint32_t bytes = 0;
+    if (encoder_.infoTag(stream_, output_.get(), outputSize_, &bytes) != 0 || bytes == 0 ||
+        bytes > written_)
+        return;
+    if (!WriteAll(file_.Get(), output_.get(), bytes, 0))
+        Settings().WriteError = true;
+}
+
+void clFileOutputMp3::Append(const uint8_t* bytes, uint32_t count) {
+    if (count == 0)
+        return;
+    if (WriteAll(file_.Get(), bytes, count, static_cast<off_t>(written_)))
+        written_ += count;
+    else
+        Settings().WriteError = true;
+}

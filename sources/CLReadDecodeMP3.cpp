@@ -1,0 +1,109 @@
+#include "sources/CLReadDecodeMP3.h"
+
+#include <algorithm>
+#include <iterator>
+#include <new>
+
+#include "engine/WaveFormat.h"
+
+CodecModule& CLReadDecodeMP3::DecoderModule() {
+    static CodecModule module(Mp3DecoderModuleFile,
+                              {std::begin(Mp3DecoderEntryPoints), std::end(Mp3DecoderEntryPoints)});
+    return module;
+}
+
+CLReadDecodeMP3::CLReadDecodeMP3(const char* inputPath, ConversionError& code) {
+    code = ConversionError::ceNone;
+    code = Open(inputPath);
+}
+
+ConversionError CLReadDecodeMP3::Open(const char* inputPath) {
+    CodecModule& module = DecoderModule();
+    if (!module.Load())
+        return ConversionError::ceCodec;
+    api_ = Decoder{module.Get<decoder_new_fn>("decoder_new"),
+                   module.Get<file_input_module_register_fn>("file_input_module_register"),
+                   module.Get<decoder_input_module_register_fn>("decoder_input_module_register"),
+                   module.Get<decoder_input_new_fn>("decoder_input_new"),
+                   module.Get<decoder_input_open_fn>("decoder_input_open"),
+                   module.Get<decoder_input_close_fn>("decoder_input_close"),
+                   module.Get<decoder_delete_fn>("decoder_delete"),
+                   module.Get<decoder_decode_fn>("decoder_decode")};
+    if (api_.create(&decoder_) != Mp3DecOk || !decoder_) {
+        decoder_ = nullptr;
+        return ConversionError::ceCodec;
+    }
+    Mp3InputModule fileModule{};
+    api_.fileModule(&fileModule);
+    api_.registerModule(decoder_, &fileModule);
+    if (api_.inputNew(decoder_, inputPath, Mp3InputModuleAuto) != Mp3DecOk ||
+        api_.inputOpen(decoder_) != Mp3DecOk)
+        return ConversionError::ceRead;
+    inputOpen_ = true;
+    buffer_.reset(new (std::nothrow) uint8_t[BufferSize]);
+    if (!buffer_)
+        return ConversionError::ceMemory;
+    Fill(false);
+    const Mp3DecoderOutputState& out = *decoder_->output;
+    const auto channels = static_cast<uint16_t>((out.stereo & 0xFFFF) + 1);
+    const auto bits = static_cast<uint16_t>((out.bytesPerSample & 0xFFFF) * 8);
+    // A decoder that never named its format has nothing to deliver.
+    if (out.sampleRate == 0 || bits == 0 || channels > 2)
+        return ConversionError::ceRead;
+    const WAVEFORMATEX format = MakePcmFormat(channels, out.sampleRate, bits);
+    bool ok = false;
+    sink_ = std::make_unique<CLFILEOUT>(&format, ok);
+    if (!ok)
+        return ConversionError::ceOutput;
+    if (bytesInBuffer_ > 0)
+        sink_->Write(buffer_.get(), bytesInBuffer_);
+    return ConversionError::ceNone;
+}
+
+CLReadDecodeMP3::~CLReadDecodeMP3() {
+    sink_.reset();
+    buffer_.reset();
+    if (inputOpen_)
+        api_.inputClose(decoder_);
+    if (decoder_)
+        api_.destroy(decoder_);
+}
+
+void CLReadDecodeMP3::Fill(bool deliver) {
+    if (!atEnd_) {
+        bytesInBuffer_ = 0;
+        int failures = 0;
+        while (bytesInBuffer_ <= DeliveryLimit) {
+            const int result = api_.decode(decoder_, buffer_.get() + bytesInBuffer_);
+            if (result == Mp3DecEndOfInput) {
+                atEnd_ = true;
+                break;
+            }
+            const uint32_t added = result == Mp3DecOk ? decoder_->output->byteCount : 0;
+            // A decoder that keeps failing without reaching the end would stall the job.
+            failures = added > 0 ? 0 : failures + 1;
+            if (failures >= MaxFailedDecodes) {
+                atEnd_ = true;
+                break;
+            }
+            bytesInBuffer_ += std::min(added, Mp3DecMaxBytesPerDecode);
+        }
+        if (deliver)
+            sink_->Write(buffer_.get(), bytesInBuffer_);
+    }
+    progressTotal_ = decoder_->input->size;
+    progressDone_ = decoder_->input->position;
+}
+
+bool CLReadDecodeMP3::Pump() {
+    if (!sink_ || !decoder_)
+        return false;
+    if (!atEnd_)
+        Fill(true);
+    return !atEnd_;
+}
+
+void CLReadDecodeMP3::GetProgress(int32_t progress[2]) {
+    progress[0] = static_cast<int32_t>(progressTotal_);
+    progress[1] = static_cast<int32_t>(progressDone_);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The source for MP3 files: decodes through the MP3 decoder module into one 512 KiB buffer and
+// hands the PCM to the sink in blocks of more than 419430 bytes (except the last).
+#include <cstdint>
+#include <memory>
+
+#include "codecs/Mp3DecoderApi.h"
+#include "engine/CLFILEOUT.h"
+#include "engine/CLReadDecodeBase.h"
+#include "engine/ConversionError.h"
+#include "system/CodecModule.h"
+
+class CLReadDecodeMP3 : public CLReadDecodeBase {
+public:
+    static constexpr uint32_t BufferSize = 0x80000;
+    static constexpr uint32_t DeliveryLimit = BufferSize * 8 / 10;
+    // Decode calls in a row that add nothing before the stream is taken as ended.
+    static constexpr int MaxFailedDecodes = 64;
+
+    CLReadDecodeMP3(const char* inputPath, ConversionError& code);
+    ~CLReadDecodeMP3() override;
+
+    bool Pump() override;
+    // The decoder's input position and size (bytes, scaled down past 2 GiB).
+    void GetProgress(int32_t progress[2]) override;
+
+    // The decoder module, loaded by the first source that finds it and shared by all.
+    static CodecModule& DecoderModule();
+
+private:
+    struct Decoder {
+        decoder_new_fn create = nullptr;
+        file_input_module_register_fn fileModule = nullptr;
+        decoder_input_module_register_fn registerModule = nullptr;
+        decoder_input_new_fn inputNew = nullptr;
+        decoder_input_open_fn inputOpen = nullptr;
+        decoder_input_close_fn inputClose = nullptr;
+        decoder_delete_fn destroy = nullptr;
+        decoder_decode_fn decode = nullptr;
+    };
+
+    ConversionError Open(const char* inputPath);
+    void Fill(bool deliver);
+
+    uint32_t progressTotal_ = 0;
+    uint32_t progressDone_ = 0;
+    std::unique_ptr<uint8_t[]> buffer_;
+    uint32_t bytesInBuffer_ = 0;
+    Decoder api_;
+    Mp3Decoder* decoder_ = nullptr; // released in the destructor, after the sink
+    bool atEnd_ = false;
+    bool inputOpen_ = false;
+    std::unique_ptr<CLFILEOUT> sink_;
+};
