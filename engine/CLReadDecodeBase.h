@@ -7,7 +7,8 @@
 class CLReadDecodeBase {
 public:
     virtual ~CLReadDecodeBase() = default;
-    // Converts the next block; false once the input is exhausted, unreadable or the source unusable.
+    // Converts the next block; false once the input is exhausted, unreadable or the source
+    // unusable.
     virtual bool Pump() { return false; }
     virtual void Reserved1() {}
     virtual void Reserved2() {}

@@ -4,7 +4,13 @@
 #include <string>
 #include <string_view>
 
-enum class ConversionError : uint8_t { ceNone = 0, ceCodec = 1, ceRead = 2, ceOutput = 3, ceMemory = 4 };
+enum class ConversionError : uint8_t {
+    ceNone = 0,
+    ceCodec = 1,
+    ceRead = 2,
+    ceOutput = 3,
+    ceMemory = 4
+};
 
 // The line for a failed open; empty for ceNone.
 std::string ConversionErrorLine(ConversionError code, std::string_view inputPath);
