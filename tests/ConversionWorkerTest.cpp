@@ -71,6 +71,8 @@ class FakeSource : public CLReadDecodeBase {
 public:
     FakeSource(const char*, ConversionError& code, Script& script, std::atomic<uint32_t>& clock)
         : script_(script), clock_(clock), out_(Settings().OutputPath, std::ios::binary) {
+        Settings().WriteError = false; // as the real factory does
+        Settings().ProtectedInput = false;
         code = out_ ? script.code : ConversionError::ceOutput;
         out_ << "HEAD";
         out_.flush();
