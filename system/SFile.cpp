@@ -1,0 +1,98 @@
+#include "system/SFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "system/MessageHook.h"
+
+namespace {
+constexpr const char* ReadCaption = "Disk Read Error";
+constexpr const char* WriteCaption = "Disk Write Error";
+
+int OpenFlags(SFile::Access access, SFile::Creation creation) {
+    int flags = O_CLOEXEC;
+    if (access == SFile::faReadWrite) {
+        flags |= O_RDWR;
+    } else if (access & SFile::faWrite) {
+        flags |= O_WRONLY;
+    } else {
+        flags |= O_RDONLY;
+    }
+    if (creation == SFile::fcCreateAlways) {
+        flags |= O_CREAT | O_TRUNC;
+    }
+    return flags;
+}
+} // namespace
+
+SFile::SFile(std::string path, Access access, Creation creation, bool showMessages)
+    : path_(std::move(path)), showMessages_(showMessages) {
+    if (path_.find('\0') == std::string::npos) {
+        fd_.Reset(open(path_.c_str(), OpenFlags(access, creation), 0666));
+    }
+    // A folder opens on Linux but holds no records: treat it as a file that cannot be opened.
+    struct stat st {};
+    if (fd_.Valid() && (fstat(fd_.Get(), &st) != 0 || S_ISDIR(st.st_mode))) {
+        fd_.Reset();
+    }
+    if (!fd_.Valid()) {
+        Tell("Unable to open '", (access & faWrite) ? WriteCaption : ReadCaption);
+    }
+}
+
+void SFile::Tell(const std::string& what, const char* caption) const {
+    if (showMessages_) {
+        ShowInfoMessage(what + path_ + "'", caption);
+    }
+}
+
+bool SFile::Seek(int position) {
+    if (position == fpStart) {
+        return lseek(fd_.Get(), 0, SEEK_SET) >= 0;
+    }
+    if (position == fpEnd) {
+        return lseek(fd_.Get(), 0, SEEK_END) >= 0;
+    }
+    return true;
+}
+
+std::size_t SFile::Read(void* buffer, std::size_t count, int position) {
+    std::size_t done = 0;
+    bool failed = !IsOpen() || !Seek(position);
+    auto* bytes = static_cast<char*>(buffer);
+    while (!failed && done < count) {
+        const ssize_t n = read(fd_.Get(), bytes + done, count - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            break; // end of file: not an error
+        } else if (errno != EINTR) {
+            failed = true;
+        }
+    }
+    if (failed) {
+        Tell("Unable to read from '", ReadCaption);
+    }
+    return done;
+}
+
+bool SFile::Write(const void* buffer, std::size_t count, int position) {
+    std::size_t done = 0;
+    bool failed = !IsOpen() || !Seek(position);
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (!failed && done < count) {
+        const ssize_t n = write(fd_.Get(), bytes + done, count - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0 || errno != EINTR) {
+            failed = true;
+        }
+    }
+    if (failed) {
+        Tell("Unable to write to '", WriteCaption);
+    }
+    return !failed;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// One connection to the settings database, an SQLite file. Every change runs in its own
+// transaction (a process killed mid-write leaves the previous values), concurrent writers wait for
+// each other, and a file that is not a readable database is set aside as
+// "<file>.corrupt-<time>" and replaced by a fresh one, so it reads as empty and later writes stay.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "system/Registry.h"
+
+class SRegistryStore {
+public:
+    enum ValueType : int { RegSz = 1, RegDword = 4 };
+    struct Value {
+        ValueType type = RegSz;
+        std::string text;
+        uint32_t dword = 0;
+    };
+
+    explicit SRegistryStore(std::string path);
+    SRegistryStore(const SRegistryStore&) = delete;
+    SRegistryStore& operator=(const SRegistryStore&) = delete;
+
+    // The value, or nothing; creates the key (and the keys above it) when missing.
+    std::optional<Value> Read(RegRoot root, std::string_view key, std::string_view name);
+    // Creates the key when missing and stores the value; false when it could not be stored.
+    bool Write(RegRoot root, std::string_view key, std::string_view name, const Value& value);
+    bool ValueExists(RegRoot root, std::string_view key, std::string_view name);
+    bool KeyExists(RegRoot root, std::string_view key);
+
+    // Key names joined by single '\', without leading or trailing ones.
+    static std::string NormaliseKey(std::string_view key);
+    // Runs inside every write transaction just before it commits; tests kill the process there.
+    static void SetBeforeCommitHookForTesting(std::function<void()> hook);
+
+private:
+    struct DbCloser {
+        void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+    };
+
+    int Open();
+    bool OpenUsable();
+    void SetAsideIfStillUnusable();
+    template <class Operation> int Run(Operation operation);
+
+    int ReadOnce(RegRoot root, const std::string& key, std::string_view name,
+                 std::optional<Value>& value);
+    int CreateKeyOnce(RegRoot root, const std::string& key);
+    int WriteOnce(RegRoot root, const std::string& key, std::string_view name, const Value& value);
+    int ValueExistsOnce(RegRoot root, const std::string& key, std::string_view name, bool& exists);
+    int KeyExistsOnce(RegRoot root, const std::string& key, bool& exists);
+
+    std::string path_;
+    std::unique_ptr<sqlite3, DbCloser> db_;
+};
