@@ -1,14 +1,16 @@
 #include "engine/CLFILEOUT.h"
 
 #include "engine/ConversionSettings.h"
+#include "sinks/clFileOutputWave.h"
 
 CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok) {
     ok = false;
     const char* path = Settings().OutputPath.c_str();
-    (void)pcmFormat;
-    (void)path;
     // Each target format's sink is created here once it exists.
     switch (Settings().TargetFormat) {
+    case tfWave:
+        sink_ = std::make_unique<clFileOutputWave>(path, pcmFormat, ok);
+        break;
     default:
         break;
     }

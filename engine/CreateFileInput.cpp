@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "engine/ConversionSettings.h"
+#include "sources/CLReadDecodeWave.h"
 #include "sources/FileNames.h"
 
 std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, ConversionError& code) {
@@ -11,7 +12,7 @@ std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, Convers
     const std::string ext = GetFileExtension(inputPath);
     auto is = [&ext](const char* known) { return strcasecmp(ext.c_str(), known) == 0; };
     // Each source is created here once it exists: ".WAV", then ".WMA"/".WAX", then ".MP3".
-    (void)is;
-    (void)code;
+    if (is(".WAV"))
+        return std::make_unique<CLReadDecodeWave>(inputPath, code);
     return nullptr;
 }

@@ -1,0 +1,147 @@
+#include "sinks/clFileOutputWave.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "engine/ConversionSettings.h"
+
+namespace {
+
+constexpr std::size_t HeaderBytes = 38;
+constexpr std::size_t DataHeaderBytes = 8;
+
+// Writes until every byte is out or the file refuses more; returns the bytes written.
+std::size_t WriteFully(int fd, const uint8_t* bytes, std::size_t count, uint64_t offset) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t put =
+            ::pwrite(fd, bytes + done, count - done, static_cast<off_t>(offset + done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            break;
+        done += static_cast<std::size_t>(put);
+    }
+    return done;
+}
+
+void PutU32(uint8_t* at, uint32_t value) {
+    std::memcpy(at, &value, sizeof value);
+}
+
+// The output format as the settings hold it, or empty when its cbSize cannot fit the buffer.
+std::vector<uint8_t> TargetFromSettings() {
+    const auto& stored = Settings().WaveOutputFormat;
+    WAVEFORMATEX record;
+    std::memcpy(&record, stored.data(), sizeof record);
+    if (record.cbSize > stored.size() - sizeof record)
+        return {};
+    return {stored.begin(), stored.begin() + sizeof record + record.cbSize};
+}
+
+} // namespace
+
+uint32_t clFileOutputWave::MaxDataBytes(uint16_t extraBytes) {
+    // The RIFF size, 38 + E + D, is a 32-bit field.
+    return UINT32_MAX - static_cast<uint32_t>(HeaderBytes) - extraBytes;
+}
+
+clFileOutputWave::clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat,
+                                   bool& ok)
+    : clFileOutputWave(outputPath, inputFormat, ok, UINT32_MAX) {}
+
+clFileOutputWave::clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat,
+                                   bool& ok, uint32_t maxDataBytes) {
+    ok = false;
+    target_ = TargetFromSettings();
+    if (target_.empty() || inputFormat == nullptr)
+        return;
+    maxDataBytes_ = std::min(maxDataBytes, MaxDataBytes(ExtraBytes()));
+    // The converter comes first so that a format pair without a path leaves no file behind.
+    bool failed = true;
+    converter_ = std::make_unique<clACMFormatConverter>(inputFormat, &Target(), failed);
+    if (failed)
+        return;
+    file_ = FileDescriptor(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file_.IsOpen())
+        return;
+    ok = true;
+    WriteHeader();
+}
+
+clFileOutputWave::~clFileOutputWave() {
+    if (converter_ && file_.IsOpen() && !stopped_) {
+        // What the converter still holds is the end of the audio.
+        uint32_t count = 0;
+        if (const auto rest = converter_->Flush(count))
+            Append(rest.get(), count);
+    }
+    converter_.reset();
+    if (!file_.IsOpen())
+        return;
+    WriteHeader();
+    if (!file_.Close())
+        Fail();
+}
+
+bool clFileOutputWave::Write(const void* data, uint32_t byteCount) {
+    if (!file_.IsOpen() || stopped_)
+        return false;
+    uint32_t count = byteCount;
+    const auto converted = converter_->Convert(data, byteCount, count);
+    const auto* bytes = converted ? converted.get() : static_cast<const uint8_t*>(data);
+    return Append(bytes, count);
+}
+
+bool clFileOutputWave::Append(const uint8_t* bytes, uint32_t count) {
+    if (count == 0)
+        return true;
+    const uint32_t room = maxDataBytes_ - dataBytes_;
+    const uint32_t align = std::max<uint32_t>(Target().nBlockAlign, 1);
+    const bool fits = count <= room;
+    // At the size limit only whole blocks that still fit are kept.
+    const uint32_t take = fits ? count : room - room % align;
+    const uint64_t at = DataStart() + dataBytes_;
+    if (WriteFully(file_.Get(), bytes, take, at) < take) {
+        // Cut off the partial block so that the header describes the file exactly; the
+        // failure is reported whether or not the cut succeeds.
+        [[maybe_unused]] const int cut = ::ftruncate(file_.Get(), static_cast<off_t>(at));
+        Fail();
+        return false;
+    }
+    dataBytes_ += take;
+    if (!fits)
+        Fail();
+    return fits;
+}
+
+void clFileOutputWave::WriteHeader() {
+    const uint32_t extra = ExtraBytes();
+    uint8_t header[HeaderBytes];
+    std::memcpy(header, "RIFF", 4);
+    PutU32(header + 4, static_cast<uint32_t>(HeaderBytes) + extra + dataBytes_);
+    std::memcpy(header + 8, "WAVEfmt ", 8);
+    PutU32(header + 16, static_cast<uint32_t>(sizeof(WAVEFORMATEX)) + extra);
+    std::memcpy(header + 20, target_.data(), sizeof(WAVEFORMATEX));
+    WriteAt(header, sizeof header, 0);
+    if (extra > 0)
+        WriteAt(target_.data() + sizeof(WAVEFORMATEX), extra, HeaderBytes);
+    uint8_t dataHeader[DataHeaderBytes];
+    std::memcpy(dataHeader, "data", 4);
+    PutU32(dataHeader + 4, dataBytes_);
+    WriteAt(dataHeader, sizeof dataHeader, HeaderBytes + extra);
+}
+
+void clFileOutputWave::WriteAt(const void* bytes, std::size_t count, uint64_t offset) {
+    if (WriteFully(file_.Get(), static_cast<const uint8_t*>(bytes), count, offset) < count)
+        Fail();
+}
+
+void clFileOutputWave::Fail() {
+    Settings().WriteError = true;
+    stopped_ = true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The sink for RIFF WAVE output: converts the source's PCM into Settings().WaveOutputFormat and
+// appends it to the data chunk; the header is written on creation and completed on destruction.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/WaveFormat.h"
+#include "engine/clFileOutputBase.h"
+#include "sinks/clACMFormatConverter.h"
+#include "system/FileDescriptor.h"
+
+class clFileOutputWave : public clFileOutputBase {
+public:
+    clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok);
+    // maxDataBytes caps the data chunk below what the RIFF size field can describe.
+    clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok,
+                     uint32_t maxDataBytes);
+    ~clFileOutputWave() override;
+
+    // True when the converted bytes were appended in full.
+    bool Write(const void* data, uint32_t byteCount) override;
+
+    // The largest data chunk a file in a format with `extraBytes` extra format bytes can hold.
+    static uint32_t MaxDataBytes(uint16_t extraBytes);
+
+private:
+    const WAVEFORMATEX& Target() const {
+        return *reinterpret_cast<const WAVEFORMATEX*>(target_.data());
+    }
+    uint32_t ExtraBytes() const { return Target().cbSize; }
+    uint64_t DataStart() const { return 46u + ExtraBytes(); }
+    bool Append(const uint8_t* bytes, uint32_t count);
+    void WriteHeader();
+    void WriteAt(const void* bytes, std::size_t count, uint64_t offset);
+    void Fail();
+
+    FileDescriptor file_;
+    uint32_t dataBytes_ = 0;
+    std::unique_ptr<clACMFormatConverter> converter_;
+    // The output format, copied from the settings: the record followed by its extra bytes.
+    std::vector<uint8_t> target_;
+    uint32_t maxDataBytes_ = 0;
+    // Set once a write failed or the size limit was reached: nothing more is appended.
+    bool stopped_ = false;
+};
