@@ -88,6 +88,21 @@ int InsertKeyAndParents(sqlite3* db, RegRoot root, const std::string& key) {
     return rc;
 }
 
+// SQLITE_CORRUPT when SQLite's own consistency check finds damage anywhere in the file.
+int QuickCheck(sqlite3* db) {
+    Stmt stmt;
+    int rc = Prepare(db, "PRAGMA quick_check(1)", stmt);
+    if (!Succeeded(rc)) {
+        return rc;
+    }
+    rc = sqlite3_step(stmt.get());
+    if (Primary(rc) != SQLITE_ROW) {
+        return rc;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+    return text && std::string_view(text) == "ok" ? SQLITE_OK : SQLITE_CORRUPT;
+}
+
 int Exec(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
 }
@@ -189,8 +204,12 @@ void SRegistryStore::SetAsideIfStillUnusable() {
     if (!lock.Valid() || flock(lock.Get(), LOCK_EX) != 0) {
         return;
     }
-    // Another process may have set the file aside and made a fresh one while we waited.
-    const int rc = Open();
+    // Another process may have set the file aside and made a fresh one while we waited: check the
+    // whole file as it is now.
+    int rc = Open();
+    if (Succeeded(rc)) {
+        rc = QuickCheck(db_.get());
+    }
     db_.reset();
     if (!Unusable(rc)) {
         return;

@@ -1,0 +1,213 @@
+// SFile and STempFile.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <vector>
+
+#include "TestFolder.h"
+#include "sources/FileRoutines.h"
+#include "system/MessageHook.h"
+#include "system/SFile.h"
+#include "system/STempFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct Shown {
+    std::string text;
+    std::string caption;
+    bool operator==(const Shown&) const = default;
+};
+
+// Collects the messages shown while it lives.
+class MessageRecorder {
+public:
+    MessageRecorder()
+        : previous_(SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
+              shown.push_back({text, caption});
+          })) {}
+    ~MessageRecorder() { SetMessageBoxHook(previous_); }
+    std::vector<Shown> shown;
+
+private:
+    MessageBoxHook previous_;
+};
+} // namespace
+
+TEST(SFile, ReadingPastTheEndIsNoError) {
+    TestFolder dir;
+    WriteTextFile(dir / "WaveCompress.bin", std::string(100, 'w'));
+    MessageRecorder messages;
+    SFile file(dir / "WaveCompress.bin", SFile::faRead, SFile::fcOpenExisting, true);
+    ASSERT_TRUE(file.IsOpen());
+    std::vector<char> buffer(5096);
+    EXPECT_EQ(file.Read(buffer.data(), buffer.size(), SFile::fpCurrent), 100U);
+    EXPECT_EQ(file.Read(buffer.data(), buffer.size(), SFile::fpCurrent), 0U);
+    EXPECT_EQ(file.Read(buffer.data(), 10, SFile::fpStart), 10U);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST(SFile, WritesAndReadsAtTheChosenPosition) {
+    TestFolder dir;
+    const std::string path = dir / "f.bin";
+    WriteTextFile(path, "old contents that must go");
+    {
+        SFile file(path, SFile::faWrite, SFile::fcCreateAlways, true);
+        ASSERT_TRUE(file.IsOpen());
+        EXPECT_TRUE(file.Write("abc", 3, SFile::fpStart));
+        EXPECT_TRUE(file.Write("def", 3, SFile::fpEnd));
+        EXPECT_TRUE(file.Write("X", 1, SFile::fpStart));
+        EXPECT_TRUE(file.Write("Y", 1, 7)); // any other mode: where it is
+    }
+    EXPECT_EQ(ReadTextFile(path), "XYcdef");
+    SFile file(path, SFile::faRead, SFile::fcOpenExisting, true);
+    char buffer[4] = {};
+    EXPECT_EQ(file.Read(buffer, 2, SFile::fpEnd), 0U);
+    EXPECT_EQ(file.Read(buffer, 3, SFile::fpStart), 3U);
+    EXPECT_EQ(std::string(buffer, 3), "XYc");
+    EXPECT_EQ(file.Read(buffer, 3, SFile::fpCurrent), 3U);
+    EXPECT_EQ(std::string(buffer, 3), "def");
+}
+
+TEST(SFile, WritesBeyondFourGiB) {
+    TestFolder dir;
+    const std::string path = dir / "sparse.bin";
+    const uint64_t size = 5ULL << 30; // sparse: no disk space used
+    WriteTextFile(path, "");
+    fs::resize_file(path, size);
+    {
+        SFile file(path, SFile::faWrite, SFile::fcOpenExisting, true);
+        EXPECT_TRUE(file.Write("end", 3, SFile::fpEnd));
+    }
+    EXPECT_EQ(GetFileSizeOfName(path), size + 3);
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(size));
+    std::string tail(3, '\0');
+    in.read(tail.data(), 3);
+    EXPECT_EQ(tail, "end");
+}
+
+TEST(SFile, TellsFailuresWithTheirCaptionsWhenAsked) {
+    TestFolder dir;
+    const std::string missing = dir / "missing/WaveCompress.bin";
+    MessageRecorder messages;
+    {
+        SFile reading(missing, SFile::faRead, SFile::fcOpenExisting, true);
+        EXPECT_FALSE(reading.IsOpen());
+        char c;
+        EXPECT_EQ(reading.Read(&c, 1, SFile::fpStart), 0U);
+        SFile writing(missing, SFile::faWrite, SFile::fcCreateAlways, true);
+        EXPECT_FALSE(writing.IsOpen());
+        EXPECT_FALSE(writing.Write("x", 1, SFile::fpStart));
+        SFile folder(dir.Path(), SFile::faRead, SFile::fcOpenExisting, true);
+        EXPECT_FALSE(folder.IsOpen());
+    }
+    const std::vector<Shown> expected{
+        {"Unable to open '" + missing + "'", "Disk Read Error"},
+        {"Unable to read from '" + missing + "'", "Disk Read Error"},
+        {"Unable to open '" + missing + "'", "Disk Write Error"},
+        {"Unable to write to '" + missing + "'", "Disk Write Error"},
+        {"Unable to open '" + dir.Path() + "'", "Disk Read Error"},
+    };
+    EXPECT_EQ(messages.shown, expected);
+}
+
+TEST(SFile, TellsReadAndWriteFailuresOfAnOpenFile) {
+    MessageRecorder messages;
+    {
+        SFile full("/dev/full", SFile::faWrite, SFile::fcOpenExisting, true);
+        ASSERT_TRUE(full.IsOpen());
+        EXPECT_FALSE(full.Write("x", 1, SFile::fpCurrent));
+        char c;
+        EXPECT_EQ(full.Read(&c, 1, SFile::fpCurrent), 0U); // opened for writing only
+    }
+    const std::vector<Shown> expected{
+        {"Unable to write to '/dev/full'", "Disk Write Error"},
+        {"Unable to read from '/dev/full'", "Disk Read Error"},
+    };
+    EXPECT_EQ(messages.shown, expected);
+}
+
+TEST(SFile, StaysQuietWithMessagesOffAndUsesStandardErrorWithoutAHook) {
+    TestFolder dir;
+    {
+        MessageRecorder messages;
+        SFile quiet(dir / "missing", SFile::faRead, SFile::fcOpenExisting, false);
+        EXPECT_FALSE(quiet.IsOpen());
+        EXPECT_TRUE(messages.shown.empty());
+    }
+    const MessageBoxHook previous = SetMessageBoxHook(nullptr);
+    testing::internal::CaptureStderr();
+    SFile loud(dir / "missing", SFile::faRead, SFile::fcOpenExisting, true);
+    const std::string err = testing::internal::GetCapturedStderr();
+    SetMessageBoxHook(previous);
+    EXPECT_NE(err.find("Disk Read Error"), std::string::npos) << err;
+    EXPECT_NE(err.find("Unable to open '" + dir.Path() + "missing'"), std::string::npos) << err;
+}
+
+TEST(STempFile, CreatesUniqueEmptyFilesWithThePrefixAndDeletesThem) {
+    TestFolder dir;
+    std::string tmp = dir.Path();
+    tmp.pop_back(); // no trailing separator: one is added
+    ScopedEnv env("TMPDIR", tmp);
+    std::set<std::string> names;
+    {
+        std::vector<std::unique_ptr<STempFile>> files;
+        for (int i = 0; i < 200; ++i) {
+            files.push_back(std::make_unique<STempFile>("BRC"));
+            const std::string& name = files.back()->Name();
+            EXPECT_TRUE(name.starts_with(dir.Path() + "BRC")) << name;
+            EXPECT_TRUE(name.ends_with(".tmp")) << name;
+            EXPECT_TRUE(fs::is_regular_file(name));
+            EXPECT_EQ(fs::file_size(name), 0U);
+            names.insert(name);
+        }
+        EXPECT_EQ(names.size(), 200U);
+    }
+    for (const std::string& name : names) {
+        EXPECT_FALSE(fs::exists(name)) << name;
+    }
+}
+
+TEST(STempFile, NeverReplacesAnExistingFile) {
+    TestFolder dir;
+    ScopedEnv env("TMPDIR", dir.Path());
+    STempFile first("BRC");
+    WriteTextFile(first.Name(), "output in progress");
+    for (int i = 0; i < 50; ++i) {
+        STempFile other("BRC");
+        EXPECT_NE(other.Name(), first.Name());
+    }
+    EXPECT_EQ(ReadTextFile(first.Name()), "output in progress");
+}
+
+TEST(STempFile, CreatesAMissingTemporaryFolder) {
+    TestFolder dir;
+    ScopedEnv env("TMPDIR", dir / "not/yet");
+    STempFile file("BRC");
+    EXPECT_TRUE(file.Name().starts_with(dir / "not/yet/BRC")) << file.Name();
+    EXPECT_TRUE(fs::is_regular_file(file.Name()));
+}
+
+TEST(STempFile, UsesTmpWithoutTMPDIRAndToleratesAMovedFile) {
+    ScopedEnv env("TMPDIR", std::nullopt);
+    EXPECT_EQ(STempFile::TempFolder(), "/tmp/");
+    TestFolder dir;
+    {
+        STempFile file("BRC");
+        EXPECT_TRUE(file.Name().starts_with("/tmp/BRC")) << file.Name();
+        fs::rename(file.Name(), dir / "moved");
+    }
+    EXPECT_TRUE(fs::exists(dir / "moved"));
+}
+
+TEST(STempFile, HasNoNameWhenNoFileCanBeMade) {
+    TestFolder dir;
+    WriteTextFile(dir / "file", "x");
+    ScopedEnv env("TMPDIR", dir / "file"); // a file, not a folder
+    STempFile file("BRC");
+    EXPECT_EQ(file.Name(), "");
+    STempFile badPrefix("../BRC");
+    EXPECT_EQ(badPrefix.Name(), "");
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Test helpers: a fresh temporary folder removed afterwards, and environment variables set for the
+// length of a test.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+class TestFolder {
+public:
+    TestFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "bmc-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            ADD_FAILURE() << "mkdtemp failed";
+        }
+        path_ = pattern + "/";
+    }
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+    ~TestFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    // With a trailing '/'.
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+class ScopedEnv {
+public:
+    // value nullopt unsets the variable.
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        Set(value);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ~ScopedEnv() { Set(old_); }
+
+private:
+    void Set(const std::optional<std::string>& value) {
+        if (value) {
+            setenv(name_.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name_.c_str());
+        }
+    }
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+// A private configuration folder, so the settings store of the user is never touched.
+class ConfigHome {
+public:
+    ConfigHome() : env_("XDG_CONFIG_HOME", folder_.Path() + "config") {}
+    std::string StoreFolder() const { return folder_.Path() + "config/brindlex/"; }
+    std::string StorePath() const { return StoreFolder() + "registry.sqlite"; }
+    const TestFolder& Folder() const { return folder_; }
+
+private:
+    TestFolder folder_;
+    ScopedEnv env_;
+};
+
+inline void WriteTextFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string ReadTextFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

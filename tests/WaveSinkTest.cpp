@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "WaveTestSupport.h"
+#include "engine/CLFILEOUT.h"
+#include "sinks/clFileOutputWave.h"
+
+using namespace wavetest;
+
+namespace {
+
+const WAVEFORMATEX Stereo16 = MakePcmFormat(2, 44100, 16);
+
+uint32_t U32At(const std::string& bytes, std::size_t at) {
+    uint32_t v = 0;
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+}
+
+// The file is a complete WAVE whose sizes describe exactly the bytes it holds.
+void ExpectConsistent(const std::string& file, uint32_t extra, uint32_t dataBytes) {
+    ASSERT_EQ(file.size(), 46u + extra + dataBytes);
+    EXPECT_EQ(U32At(file, 4), 38u + extra + dataBytes);
+    EXPECT_EQ(file.substr(38 + extra, 4), "data");
+    EXPECT_EQ(U32At(file, 42 + extra), dataBytes);
+}
+
+class WaveSink : public ::testing::Test {
+protected:
+    void SetUp() override { UseWaveOutput(dir / "out.wav", Stereo16); }
+    ScratchDir dir;
+};
+
+} // namespace
+
+TEST_F(WaveSink, WithoutDataTheFileIsTheBareHeader) {
+    {
+        bool ok = false;
+        CLFILEOUT holder(&Stereo16, ok);
+        ASSERT_TRUE(ok);
+    }
+    const unsigned char expected[46] = {0x52, 0x49, 0x46, 0x46, 0x26, 0x00, 0x00, 0x00, 0x57, 0x41,
+                                        0x56, 0x45, 0x66, 0x6D, 0x74, 0x20, 0x12, 0x00, 0x00, 0x00,
+                                        0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10, 0xB1,
+                                        0x02, 0x00, 0x04, 0x00, 0x10, 0x00, 0x00, 0x00, 0x64, 0x61,
+                                        0x74, 0x61, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(ReadFile(dir / "out.wav"), std::string(reinterpret_cast<const char*>(expected), 46));
+    EXPECT_FALSE(Settings().WriteError);
+}
+
+TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
+    WAVEFORMATEX mono8 = MakePcmFormat(1, 8000, 8);
+    mono8.cbSize = 4;
+    UseWaveOutput(dir / "out.wav", mono8, "wxyz");
+    WriteFile(dir / "out.wav", std::string(5000, 'o')); // replaced, not appended to
+    {
+        bool ok = false;
+        clFileOutputWave sink((dir / "out.wav").c_str(), &mono8, ok);
+        ASSERT_TRUE(ok);
+        EXPECT_TRUE(sink.Write("abc", 3));
+        EXPECT_TRUE(sink.Write("", 0));
+    }
+    const std::string file = ReadFile(dir / "out.wav");
+    ExpectConsistent(file, 4, 3);
+    EXPECT_EQ(U32At(file, 16), 22u);
+    EXPECT_EQ(file.substr(36, 6), std::string("\x04\x00wxyz", 6));
+    EXPECT_EQ(file.substr(50), "abc");
+    EXPECT_FALSE(Settings().WriteError);
+}
+
+TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
+    const std::string missing = dir / "no-such-folder/out.wav";
+    bool ok = true;
+    {
+        clFileOutputWave sink(missing.c_str(), &Stereo16, ok);
+        EXPECT_FALSE(ok);
+        EXPECT_FALSE(sink.Write("abcd", 4));
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_FALSE(Settings().WriteError);
+
+    if (::geteuid() != 0) { // root writes into read-only folders
+        std::filesystem::create_directory(dir / "locked");
+        std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::owner_exec);
+        ok = true;
+        { clFileOutputWave sink((dir / "locked/out.wav").c_str(), &Stereo16, ok); }
+        EXPECT_FALSE(ok);
+        EXPECT_FALSE(std::filesystem::exists(dir / "locked/out.wav"));
+    }
+}
+
+TEST_F(WaveSink, StopsAtTheSizeLimitWithAValidHeader) {
+    EXPECT_EQ(clFileOutputWave::MaxDataBytes(0), 0xFFFFFFFFu - 38u);
+    EXPECT_EQ(clFileOutputWave::MaxDataBytes(32), 0xFFFFFFFFu - 70u);
+    const std::string block(600, 's');
+    {
+        bool ok = false;
+        clFileOutputWave sink((dir / "out.wav").c_str(), &Stereo16, ok, 1002);
+        ASSERT_TRUE(ok);
+        EXPECT_TRUE(sink.Write(block.data(), 600));
+        EXPECT_FALSE(Settings().WriteError);
+        EXPECT_FALSE(sink.Write(block.data(), 600)); // only 400 bytes (whole frames) still fit
+        EXPECT_TRUE(Settings().WriteError);
+        EXPECT_FALSE(sink.Write(block.data(), 4)); // nothing is appended after the limit
+    }
+    ExpectConsistent(ReadFile(dir / "out.wav"), 0, 1000);
+}
+
+TEST_F(WaveSink, AFullDiskRaisesWriteErrorAndLeavesAValidShortFile) {
+    const std::string path = dir / "out.wav";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Only async-signal-safe exits from here: no test assertions in the child.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{46 + 10000, 46 + 10000};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(10);
+        int result = 0;
+        {
+            bool ok = false;
+            clFileOutputWave sink(path.c_str(), &Stereo16, ok);
+            if (!ok)
+                ::_exit(11);
+            const std::string block(4096, 'd');
+            for (int i = 0; i < 2; ++i)
+                result |= sink.Write(block.data(), 4096) ? 0 : 1 << i;
+            result |= sink.Write(block.data(), 4096) ? 4 : 0; // passes the limit
+            result |= Settings().WriteError ? 0 : 8;
+        }
+        ::_exit(result);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ExpectConsistent(ReadFile(path), 0, 8192);
+}

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "WaveTestSupport.h"
+#include "engine/CreateFileInput.h"
+#include "sources/CLReadDecodeWave.h"
+
+using namespace wavetest;
+
+namespace {
+
+const WAVEFORMATEX Mono8 = MakePcmFormat(1, 8000, 8);
+const WAVEFORMATEX Stereo16 = MakePcmFormat(2, 44100, 16);
+
+class WaveSource : public ::testing::Test {
+protected:
+    void SetUp() override { UseWaveOutput(Output(), Stereo16); }
+    std::string Input() const { return dir / "in.wav"; }
+    std::string Output() const { return dir / "out.wav"; }
+
+    // Opens the input through the factory and pumps it dry; returns the code and Pump count.
+    ConversionError Convert(const std::string& bytes, int* pumps = nullptr,
+                            int32_t progress[2] = nullptr) {
+        WriteFile(Input(), bytes);
+        ConversionError code = ConversionError::ceMemory;
+        auto source = CreateFileInput(Input().c_str(), code);
+        EXPECT_NE(source, nullptr);
+        int count = 0;
+        while (source && count < 1000 && source->Pump())
+            ++count;
+        if (pumps)
+            *pumps = count + 1;
+        if (progress && source)
+            source->GetProgress(progress);
+        return code;
+    }
+
+    std::string OutputData() const { return ReadFile(Output()).substr(46); }
+
+    ScratchDir dir;
+};
+
+std::string Samples(std::size_t n) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>(i * 7 + i / 251);
+    return s;
+}
+
+} // namespace
+
+TEST_F(WaveSource, UnreadableHeadersGiveTheReadErrorLineAndNoOutput) {
+    const std::string fmt = Chunk("fmt ", FmtPayload(Stereo16));
+    WAVEFORMATEX noAlign = Stereo16;
+    noAlign.nBlockAlign = 0;
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty", ""},
+        {"eleven bytes", PcmWave(Stereo16, "abcd").substr(0, 11)},
+        {"not RIFF", std::string("\xFF\xFB\x90\x64", 4) + Samples(2000)},
+        {"fmt beyond 100000 bytes",
+         Riff(Chunk("LIST", std::string(100000, 'l')) + fmt + Chunk("data", "abcd"))},
+        {"data beyond 100000 bytes",
+         Riff(fmt + Chunk("LIST", std::string(99990, 'l')) + Chunk("data", "abcd"))},
+        {"no data", Riff(fmt)},
+        {"PCM without block size", PcmWave(noAlign, "abcd")},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        Settings().OutputPath = dir / (std::string(name) + ".wav");
+        int pumps = 0;
+        EXPECT_EQ(Convert(bytes, &pumps), ConversionError::ceRead);
+        EXPECT_EQ(pumps, 1);
+        EXPECT_FALSE(std::filesystem::exists(Settings().OutputPath));
+    }
+    ConversionError code = ConversionError::ceNone;
+    CLReadDecodeWave missing((dir / "missing.wav").c_str(), code);
+    EXPECT_EQ(code, ConversionError::ceRead);
+    EXPECT_FALSE(missing.Pump());
+    EXPECT_EQ(ConversionErrorLine(code, Input()), "Unable to read from '" + Input() + "'.");
+}
+
+TEST_F(WaveSource, FormatsNoDecoderKnowsGiveTheCodecLine) {
+    WAVEFORMATEX unknown{0x7A7A, 2, 44100, 176400, 4, 16, 0};
+    EXPECT_EQ(Convert(Riff(Chunk("fmt ", FmtPayload(unknown, {}, true)) + Chunk("data", "abcd"))),
+              ConversionError::ceCodec);
+    EXPECT_FALSE(std::filesystem::exists(Output()));
+    // An extra-byte count far beyond its chunk is cut to the chunk; the decoder decides.
+    WAVEFORMATEX ima{WAVE_FORMAT_IMA_ADPCM, 1, 8000, 4055, 256, 4, 3000};
+    const ConversionError code =
+        Convert(Riff(Chunk("fmt ", FmtPayload(ima, U16(505))) + Chunk("data", Samples(1024))));
+    EXPECT_TRUE(code == ConversionError::ceCodec || code == ConversionError::ceNone);
+}
+
+TEST_F(WaveSource, PcmPassesThroughUnchangedAcrossOddChunks) {
+    UseWaveOutput(Output(), Mono8);
+    const std::string samples = Samples(8000 * 3 + 5);
+    int pumps = 0;
+    int32_t progress[2] = {};
+    const std::string file = Riff(Chunk("LIST", "abc") + Chunk("fmt ", FmtPayload(Mono8)) +
+                                  Chunk("data", samples) + Chunk("junk", "x"));
+    EXPECT_EQ(Convert(file, &pumps, progress), ConversionError::ceNone);
+    EXPECT_EQ(pumps, 2); // three seconds per block
+    EXPECT_TRUE(OutputData() == samples);
+    EXPECT_EQ(progress[0], 8000 * 3 + 5);
+    EXPECT_EQ(progress[1], progress[0]);
+}
+
+TEST_F(WaveSource, ExactlyThreeSecondsIsOneBlock) {
+    UseWaveOutput(Output(), Mono8);
+    int pumps = 0;
+    EXPECT_EQ(Convert(PcmWave(Mono8, Samples(24000)), &pumps), ConversionError::ceNone);
+    EXPECT_EQ(pumps, 1);
+    EXPECT_EQ(OutputData().size(), 24000u);
+}
+
+TEST_F(WaveSource, AnEmptyDataChunkDeliversNothing) {
+    int pumps = 0;
+    EXPECT_EQ(Convert(PcmWave(Stereo16, ""), &pumps), ConversionError::ceNone);
+    EXPECT_EQ(pumps, 1);
+    EXPECT_EQ(ReadFile(Output()).size(), 46u);
+}
+
+TEST_F(WaveSource, ADataChunkLongerThanTheFileDeliversWhatTheFileHolds) {
+    const std::string samples = Samples(1001 * 4 + 3); // and a partial frame at the end
+    std::string file = Riff(Chunk("fmt ", FmtPayload(Stereo16)) + Chunk("data", samples, false));
+    file.replace(40, 4, U32(1000000));
+    int32_t progress[2] = {};
+    EXPECT_EQ(Convert(file, nullptr, progress), ConversionError::ceNone);
+    EXPECT_TRUE(OutputData() == samples.substr(0, 1001 * 4));
+    EXPECT_EQ(progress[0], 1001 * 4);
+    EXPECT_EQ(progress[1], 1001 * 4);
+    EXPECT_FALSE(Settings().WriteError);
+}
+
+TEST_F(WaveSource, ProgressOfAFourGigabyteChunkFitsThirtyTwoBits) {
+    std::string head = PcmWave(Stereo16, "");
+    head.replace(40, 4, U32(0xFFFFFFF0));
+    WriteFile(Input(), head);
+    // Sparse: the data chunk is as long as it says without using the disk.
+    ASSERT_EQ(::truncate(Input().c_str(), 44 + 0xFFFFFFF0ll), 0);
+    ConversionError code = ConversionError::ceMemory;
+    auto source = CreateFileInput(Input().c_str(), code);
+    ASSERT_EQ(code, ConversionError::ceNone);
+    ASSERT_TRUE(source->Pump());
+    int32_t progress[2] = {};
+    source->GetProgress(progress);
+    EXPECT_EQ(progress[0], 0x7FFFFFF8);
+    EXPECT_EQ(progress[1], 3 * 44100 * 4 / 2);
+}
+
+TEST_F(WaveSource, AnOutputThatCannotBeCreatedGivesTheDeviceLine) {
+    Settings().OutputPath = dir / "missing-folder/out.wav";
+    ConversionError code = ConversionError::ceNone;
+    {
+        WriteFile(Input(), PcmWave(Stereo16, Samples(400)));
+        auto source = CreateFileInput(Input().c_str(), code);
+        ASSERT_NE(source, nullptr);
+        EXPECT_FALSE(source->Pump());
+    }
+    EXPECT_EQ(code, ConversionError::ceOutput);
+    EXPECT_EQ(ConversionErrorLine(code, Input()), "Device output error for '" + Input() + "'.");
+    EXPECT_FALSE(std::filesystem::exists(Settings().OutputPath));
+    EXPECT_FALSE(Settings().WriteError);
+}
