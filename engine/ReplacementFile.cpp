@@ -6,17 +6,9 @@
 #include <unistd.h>
 
 #include "sources/FileNames.h"
+#include "system/UniqueFd.h"
 
 namespace {
-struct Descriptor {
-    int fd;
-    ~Descriptor() {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
-};
-
 std::string FolderOf(const std::string& path) {
     return path.find(PathSeparator) == std::string::npos ? std::string("./") : GetFolderPart(path);
 }
@@ -25,14 +17,14 @@ std::string FolderOf(const std::string& path) {
 ReplacementFile::ReplacementFile(const std::string& destination, const char* prefix)
     : destination_(destination) {
     std::string name = FolderOf(destination) + prefix + "XXXXXX.tmp";
-    Descriptor file{mkstemps(name.data(), 4)};
+    const UniqueFd file(mkstemps(name.data(), 4));
     // When the folder refuses a new file the name stays a template; the sink's own attempt to
     // create it then fails and reports the output error.
     name_ = std::move(name);
     struct stat old {};
-    if (file.fd >= 0 && stat(destination.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (file.Valid() && stat(destination.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         // The new version keeps the permissions of the file it replaces.
-        fchmod(file.fd, old.st_mode & 07777);
+        fchmod(file.Get(), old.st_mode & 07777);
     }
 }
 
@@ -44,8 +36,8 @@ ReplacementFile::~ReplacementFile() {
 
 bool ReplacementFile::Commit() {
     {
-        Descriptor file{open(name_.c_str(), O_RDONLY | O_CLOEXEC)};
-        if (file.fd < 0 || fsync(file.fd) != 0) {
+        const UniqueFd file(open(name_.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!file.Valid() || fsync(file.Get()) != 0) {
             return false;
         }
     }

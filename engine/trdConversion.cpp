@@ -1,27 +1,18 @@
 #include "engine/trdConversion.h"
 
 #include <chrono>
-#include <sys/stat.h>
 
 #include "engine/ConversionSettings.h"
 #include "engine/CreateFileInput.h"
 #include "engine/MakeOutputPath.h"
 #include "engine/ProgressFigures.h"
 #include "engine/ReplacementFile.h"
+#include "sources/FileRoutines.h"
 
 namespace {
 constexpr uint32_t ProgressIntervalMs = 500;
 constexpr uint32_t EstimateAfterMs = 5000;
 
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
-uint64_t GetFileSizeOfName(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
-}
 } // namespace
 
 trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes)
