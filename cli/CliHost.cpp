@@ -55,8 +55,12 @@ void CliHost::AddErrorLine(const std::string& line) {
 }
 
 std::string CliHost::Bar(int32_t width) const {
-    int filled = std::clamp(width, 0, FullBarWidth) * BarChars / FullBarWidth;
-    return "[" + std::string(filled, '#') + std::string(BarChars - filled, '-') + "]";
+    const int filled = std::clamp(width, 0, FullBarWidth) * BarChars / FullBarWidth;
+    std::string bar(BarChars + 2, '-');
+    bar.front() = '[';
+    bar.back() = ']';
+    std::fill_n(bar.begin() + 1, filled, '#');
+    return bar;
 }
 
 std::string CliHost::Fit(const std::string& text) const {

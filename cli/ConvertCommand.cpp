@@ -46,12 +46,19 @@ bool PrepareSettings(const CliOptions& options, uint8_t target, std::string& err
     }
     settings.WaveOutputFormat = format;
     ApplyEncoderChoices(target, options);
-    if (target != tfWave && !CanWriteTarget(target)) {
-        error = std::string("cannot convert to ") + TargetName(target) +
-                ": this build cannot set up " + TargetName(target) + " output";
-        return false;
-    }
     return true;
+}
+
+// MP3 and WMA need their sinks and codec modules; say so before anything is converted.
+bool TargetAvailable(uint8_t target) {
+    if (target == tfWave || CanWriteTarget(target)) {
+        return true;
+    }
+    std::fprintf(stderr,
+                 "brindlex-convert: cannot convert to %s: this build cannot set up %s "
+                 "output.\n",
+                 TargetName(target), TargetName(target));
+    return false;
 }
 
 std::vector<std::string> ExistingOutputs(const std::vector<std::string>& inputs,
@@ -170,6 +177,9 @@ int RunConvertCommand(const std::vector<std::string>& args) {
         !CollectInputs(options.inputs, options.recursive, inputs, error) ||
         !PrepareSettings(options, target, error)) {
         return Usage(error);
+    }
+    if (!TargetAvailable(target)) {
+        return ExitUsage;
     }
     DestinationSettings destination{true, "", target};
     if (options.outputDir) {

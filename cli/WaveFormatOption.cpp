@@ -72,6 +72,28 @@ bool ParseSpec(const std::string& spec, Wanted& wanted, std::string& error) {
     return true;
 }
 
+// The formats of a tag, as "1:8000:8|16, 2:8000:8|16": bit depths of one channel count and rate
+// are grouped.
+class Offered {
+public:
+    void Add(const WAVEFORMATEX& format) {
+        const std::string head =
+            std::to_string(format.nChannels) + ":" + std::to_string(format.nSamplesPerSec) + ":";
+        const std::string bits = std::to_string(format.wBitsPerSample);
+        if (head == lastHead_) {
+            text_ += "|" + bits;
+            return;
+        }
+        text_ += (text_.empty() ? "" : ", ") + head + bits;
+        lastHead_ = head;
+    }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    std::string lastHead_;
+};
+
 std::string TagText(uint16_t tag) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%04X", tag);
@@ -95,7 +117,7 @@ bool WaveFormatFromSpec(const std::string& spec, WaveOutputFormatBuffer& buffer,
         return false;
     }
     std::vector<uint8_t> record(std::max<std::size_t>(tagDetails.cbFormatSize, 18));
-    std::string offered;
+    Offered offered;
     for (uint32_t index = 0; index < tagDetails.cStandardFormats; ++index) {
         ACMFORMATDETAILSA details{};
         details.cbStruct = sizeof details;
@@ -117,15 +139,13 @@ bool WaveFormatFromSpec(const std::string& spec, WaveOutputFormatBuffer& buffer,
             std::memcpy(buffer.data(), record.data(), size);
             return true;
         }
-        offered += (offered.empty() ? "" : ", ") + std::to_string(format.nChannels) + ":" +
-                   std::to_string(format.nSamplesPerSec) + ":" +
-                   std::to_string(format.wBitsPerSample);
+        offered.Add(format);
     }
     error = "--wave-format: " +
             std::string(tagDetails.szFormatTag,
                         strnlen(tagDetails.szFormatTag, sizeof tagDetails.szFormatTag)) +
             " (" + TagText(wanted.tag) + ") is not offered as " + std::to_string(wanted.channels) +
             ":" + std::to_string(wanted.rate) + ":" + std::to_string(wanted.bits) +
-            "; CHANNELS:RATE:BITS offered: " + offered;
+            "; CHANNELS:RATE:BITS offered: " + offered.Text();
     return false;
 }

@@ -28,9 +28,10 @@ std::string ConversionErrorLine(ConversionError code, std::string_view inputPath
 }
 
 std::string UnsupportedTypeLine(std::string_view inputPath) {
-    return Quoted("'" + GetFileExtension(inputPath) +
-                      "' file type is not supported. Error whilst converting '",
-                  inputPath);
+    std::string before = "'";
+    before += GetFileExtension(inputPath);
+    before += "' file type is not supported. Error whilst converting '";
+    return Quoted(before, inputPath);
 }
 
 std::string WriteErrorLine(std::string_view outputPath) {

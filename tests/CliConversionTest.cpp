@@ -8,6 +8,13 @@ using namespace clitest;
 namespace fs = std::filesystem;
 
 namespace {
+struct Expect {
+    std::string tag; // as ffprobe prints it, e.g. 0x0011
+    int rate;
+    int channels;
+    long tolerance; // samples: one output codec block
+};
+
 class CliConversion : public ::testing::Test {
 protected:
     ConfigHome config;
@@ -20,72 +27,67 @@ protected:
         EXPECT_TRUE(fs::exists(path)) << soxFormat;
         return path;
     }
-};
 
-struct Expect {
-    std::string tag; // ffprobe codec_tag, e.g. 0x0011
-    int rate;
-    int channels;
-    long tolerance; // samples: one output codec block
-};
-
-void CheckOutput(const std::string& input, const std::string& output, const Expect& e) {
-    ASSERT_TRUE(fs::exists(output)) << output;
-    EXPECT_EQ(Probe(output, "codec_tag"), e.tag) << output;
-    EXPECT_EQ(Probe(output, "sample_rate"), std::to_string(e.rate)) << output;
-    EXPECT_EQ(Probe(output, "channels"), std::to_string(e.channels)) << output;
-    const long in = SoxSamples(input);
-    const int inRate = std::stoi(Probe(input, "sample_rate"));
-    const long expected = in * e.rate / inRate;
-    const long got = SoxSamples(output);
-    EXPECT_LE(std::labs(got - expected), e.tolerance)
-        << output << ": " << got << " samples, expected " << expected;
-}
-} // namespace
-
-TEST_F(CliConversion, EveryInputKindIntoSeveralWaveFormats) {
-    const std::vector<std::string> inputs = {
-        Make("u8mono.wav", "-r 22050 -c 1 -b 8 -e unsigned-integer"),
-        Make("s16stereo.wav", "-r 44100 -c 2 -b 16"),
-        Make("s24.wav", "-r 48000 -c 2 -b 24"),
-        Make("float.wav", "-r 32000 -c 1 -b 32 -e floating-point"),
-        Make("alaw.wav", "-r 8000 -c 1 -e a-law"),
-        Make("mulaw.wav", "-r 8000 -c 1 -e u-law"),
-        Make("ima.wav", "-r 22050 -c 1 -e ima-adpcm"),
-        Make("msadpcm.wav", "-r 22050 -c 2 -e ms-adpcm"),
-    };
-    // WAVE_FORMAT_EXTENSIBLE, as ffmpeg writes it for more than two channels.
-    const std::string extensible = dir / "extensible.wav";
-    Shell("ffmpeg -nostdin -loglevel error -f lavfi -i sine=f=440:d=1.2:r=48000 -af "
-          "pan=4c|c0=c0|c1=c0|c2=c0|c3=c0 -c:a pcm_s16le " +
-          Quote(extensible));
-    ASSERT_EQ(Probe(extensible, "codec_tag"), "0xfffe");
-
-    struct Target {
-        std::string spec;
-        Expect expect;
-    };
-    const std::vector<Target> targets = {
-        {"pcm:2:44100:16", {"0x0001", 44100, 2, 2}},
-        {"alaw:1:8000:8", {"0x0006", 8000, 1, 2}},
-        {"ima-adpcm:1:22050:4", {"0x0011", 22050, 1, 1024}},
-        {"0x11:2:44100:4", {"0x0011", 44100, 2, 2048}},
-    };
-    std::vector<std::string> all = inputs;
-    all.push_back(extensible);
-    for (const Target& target : targets) {
-        const std::string out = dir / ("out-" + target.spec.substr(0, 3));
+    // Every kind of input the tools make, converted in one job into spec.
+    void ConvertEveryInputKind(const std::string& spec, const Expect& e) {
+        std::vector<std::pair<std::string, int>> inputs = {
+            {Make("u8mono.wav", "-r 22050 -c 1 -b 8 -e unsigned-integer"), 22050},
+            {Make("s16stereo.wav", "-r 44100 -c 2 -b 16"), 44100},
+            {Make("s24.wav", "-r 48000 -c 2 -b 24"), 48000}, // sox writes it extensible
+            {Make("float.wav", "-r 32000 -c 1 -b 32 -e floating-point"), 32000},
+            {Make("alaw.wav", "-r 8000 -c 1 -e a-law"), 8000},
+            {Make("mulaw.wav", "-r 8000 -c 1 -e u-law"), 8000},
+            {Make("ima.wav", "-r 22050 -c 1 -e ima-adpcm"), 22050},
+            {Make("msadpcm.wav", "-r 22050 -c 2 -e ms-adpcm"), 22050},
+        };
+        ASSERT_EQ(ReadTextFile(inputs[2].first).substr(20, 2), "\xfe\xff");
+        const std::string out = dir / "out";
         fs::create_directory(out);
-        std::vector<std::string> args = {"--to",      "wav",          "--wave-format",
-                                         target.spec, "--output-dir", out};
-        args.insert(args.end(), all.begin(), all.end());
+        std::vector<std::string> args = {"--to", "wav", "--wave-format", spec, "--output-dir", out};
+        for (const auto& input : inputs) {
+            args.push_back(input.first);
+        }
         const Outcome o = Convert(dir, args);
-        ASSERT_EQ(o.exitCode, 0) << target.spec << "\n" << o.err;
-        for (const std::string& input : all) {
-            const std::string name = fs::path(input).filename().string();
-            CheckOutput(input, out + "/" + name, target.expect);
+        ASSERT_EQ(o.exitCode, 0) << spec << "\n" << o.err;
+        const std::string expectedProbe = "codec_tag=" + e.tag +
+                                          "\nsample_rate=" + std::to_string(e.rate) +
+                                          "\nchannels=" + std::to_string(e.channels);
+        for (const auto& [input, inputRate] : inputs) {
+            const std::string output = out + "/" + fs::path(input).filename().string();
+            EXPECT_EQ(ProbeAll(output, "codec_tag,sample_rate,channels"), expectedProbe) << output;
+            const long expected = SoxSamples(input) * e.rate / inputRate;
+            const long got = SoxSamples(output);
+            EXPECT_LE(std::labs(got - expected), e.tolerance)
+                << output << ": " << got << " samples, expected " << expected;
         }
     }
+};
+} // namespace
+
+TEST_F(CliConversion, EveryInputKindToStereoPcm) {
+    ConvertEveryInputKind("pcm:2:44100:16", {"0x0001", 44100, 2, 2});
+}
+
+TEST_F(CliConversion, EveryInputKindToALaw) {
+    ConvertEveryInputKind("alaw:1:8000:8", {"0x0006", 8000, 1, 2});
+}
+
+TEST_F(CliConversion, EveryInputKindToImaAdpcmByTagNumber) {
+    ConvertEveryInputKind("0x11:1:22050:4", {"0x0011", 22050, 1, 1024});
+}
+
+TEST_F(CliConversion, ExtensibleInputWithFourChannels) {
+    const std::string extensible = dir / "four.wav";
+    Shell("ffmpeg -nostdin -loglevel error -f lavfi -i sine=f=440:d=1.2:r=48000 -af "
+          "'pan=4c|c0=c0|c1=c0|c2=c0|c3=c0' -c:a pcm_s16le " +
+          Quote(extensible));
+    ASSERT_EQ(ReadTextFile(extensible).substr(20, 2), "\xfe\xff");
+    const Outcome o = Convert(dir, {"--to", "wav", "--wave-format", "ms-adpcm:2:44100:4",
+                                    "--output-dir", dir.Path(), "--overwrite", extensible});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(ProbeAll(extensible, "codec_tag,sample_rate,channels"),
+              "codec_tag=0x0002\nsample_rate=44100\nchannels=2");
+    EXPECT_NEAR(SoxSamples(extensible), 1.2 * 44100, 2048);
 }
 
 TEST_F(CliConversion, LosslessConversionsKeepEverySample) {

@@ -138,20 +138,20 @@ TEST_F(CliFaults, CtrlCDuringANewOutputLeavesAShortWellFormedFile) {
 }
 
 TEST_F(CliFaults, AFullDiskFailsTheFileAndKeepsTheOldOutput) {
-    const std::string in = Make("in.wav", 5.0); // 882 KB of PCM
+    const std::string in = Make("in.wav", 5.0); // 882 KB of PCM, written in blocks of 3 s
     fs::create_directory(dir / "new");
     fs::create_directory(dir / "old");
     const std::string fresh = dir / "new/in.wav";
     const std::string kept = Make("old/in.wav", 0.3);
     const std::string keptBytes = ReadTextFile(kept);
 
-    Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "new", in}, 200 * 1024);
+    Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "new", in}, 700 * 1024);
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_NE(o.err.find("\nUnable to write to '" + fresh + "'.\n"), std::string::npos) << o.err;
     ExpectWellFormed(fresh);
     EXPECT_LT(SoxSamples(fresh), 5L * 44100);
 
-    o = Convert(dir, {"--to", "wav", "--output-dir", dir / "old", "--overwrite", in}, 200 * 1024);
+    o = Convert(dir, {"--to", "wav", "--output-dir", dir / "old", "--overwrite", in}, 700 * 1024);
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_NE(o.err.find("\nUnable to write to '" + kept + "'.\n"), std::string::npos) << o.err;
     EXPECT_EQ(ReadTextFile(kept), keptBytes);

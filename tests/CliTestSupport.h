@@ -104,6 +104,12 @@ inline std::string Probe(const std::string& path, const std::string& field) {
                  " -of default=nw=1:nk=1 " + Quote(path));
 }
 
+// Several fields of the first audio stream in one ffprobe run: "codec_tag=0x0011\n...".
+inline std::string ProbeAll(const std::string& path, const std::string& fields) {
+    return Shell("ffprobe -v error -select_streams a:0 -show_entries stream=" + fields +
+                 " -of default=nw=1 " + Quote(path));
+}
+
 // Sample frames per channel, as sox counts them.
 inline long SoxSamples(const std::string& path) {
     const std::string n = Shell("sox --i -s " + Quote(path) + " 2>/dev/null");
