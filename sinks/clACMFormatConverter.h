@@ -3,8 +3,11 @@
 // directly or through an intermediate PCM format, feeding it block-aligned pieces.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/WaveFormat.h"
+#include "sinks/Acm.h"
+#include "sinks/clBlockAlignDataXfer.h"
 
 class clACMFormatConverter {
 public:
@@ -22,4 +25,31 @@ public:
     // At the end of the stream: converts what is held back (padding a compressed format's last
     // block as its codec requires) and drains the streams. Null when nothing remains.
     std::unique_ptr<uint8_t[]> Flush(uint32_t& outCount);
+
+private:
+    struct StreamClose {
+        void operator()(AcmStream* s) const { acmStreamClose(s, 0); }
+    };
+    using StreamPtr = std::unique_ptr<AcmStream, StreamClose>;
+
+    static StreamPtr Open(const WAVEFORMATEX* source, size_t sourceBytes,
+                          const WAVEFORMATEX* destination, size_t destinationBytes);
+    // One call of the stream on a prepared header; false when it failed.
+    static bool Step(AcmStream* stream, ACMSTREAMHEADER& header, uint32_t flags);
+    // The pre-stage on a whole input (or its drain at the end): the intermediate bytes.
+    std::unique_ptr<uint8_t[]> PreStage(const void* input, uint32_t& count, bool end);
+    // Feeds input, after what waits from earlier calls, to the main stream in blocks.
+    std::unique_ptr<uint8_t[]> Run(const void* input, uint32_t inCount, uint32_t& outCount);
+    // Feeds the transfer buffer's blocks to the main stream while it takes them; true when the
+    // stream stopped taking input (no output room left).
+    bool ConvertBlocks(uint8_t* output, uint32_t room, uint32_t& outCount);
+    // The end of the stream: what waits is converted with the end flag until nothing is left.
+    void Finish(std::vector<uint8_t>& out);
+
+    StreamPtr main_;
+    std::unique_ptr<clBlockAlignDataXfer> transfer_;
+    bool first_ = true;
+    StreamPtr preStage_;
+    // Input the main stream did not take when it had no room left; it comes first next time.
+    std::vector<uint8_t> backlog_;
 };

@@ -82,10 +82,13 @@ void clBlockAlignDataXfer::PutBack(uint32_t count) {
     lastLength_ = 0;
 }
 
-const uint8_t* clBlockAlignDataXfer::TakeHeld(uint32_t& length) {
-    length = fill_;
+void clBlockAlignDataXfer::TakeRest(std::vector<uint8_t>& out) {
+    out.insert(out.end(), buffer_.get(), buffer_.get() + fill_);
+    if (remaining_ > 0)
+        out.insert(out.end(), input_, input_ + remaining_);
     fill_ = 0;
-    lastFromBuffer_ = true;
-    lastLength_ = length;
-    return length ? buffer_.get() : nullptr;
+    remaining_ = 0;
+    input_ = nullptr;
+    lastFromBuffer_ = false;
+    lastLength_ = 0;
 }

@@ -5,6 +5,7 @@
 // gives the tail back with PutBack, and that tail comes first in the next block.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class clBlockAlignDataXfer {
 public:
@@ -24,8 +25,9 @@ public:
     uint32_t Capacity() const { return capacity_; }
     // Bytes held in the internal buffer (a remainder shorter than one block).
     uint32_t Held() const { return fill_; }
-    // Hands out what the internal buffer holds, however short, and empties it.
-    const uint8_t* TakeHeld(uint32_t& length);
+    // Appends everything not yet handed out (the internal buffer, then the rest of the input)
+    // to out and forgets it: the caller's input is no longer referred to.
+    void TakeRest(std::vector<uint8_t>& out);
 
 private:
     void TopUp();

@@ -1,0 +1,109 @@
+// Random format records and byte streams through the compression-manager stand-in: open (sized
+// and trusting cbSize), size in both directions, convert with every flag, and the converter.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "sinks/Acm.h"
+#include "sinks/AcmFormatCatalog.h"
+#include "sinks/clACMFormatConverter.h"
+
+namespace {
+struct Reader {
+    const uint8_t* data;
+    size_t size;
+    uint8_t Byte() {
+        if (size == 0)
+            return 0;
+        --size;
+        return *data++;
+    }
+    uint32_t U32() { return Byte() | Byte() << 8 | Byte() << 16 | uint32_t(Byte()) << 24; }
+    std::vector<uint8_t> Take(size_t n) {
+        n = std::min(n, size);
+        std::vector<uint8_t> v(data, data + n);
+        data += n;
+        size -= n;
+        return v;
+    }
+};
+
+// A record: often one the stand-in writes (so conversions run deep), else raw bytes.
+std::vector<uint8_t> MakeRecord(Reader& r) {
+    const uint8_t kind = r.Byte();
+    if (kind < 96) {
+        const auto tags = AcmWritableTags();
+        const uint16_t tag = tags[r.Byte() % tags.size()];
+        static const uint32_t rates[] = {8000, 11025, 22050, 44100, 48000, 1000, 96000};
+        static const uint16_t bits[] = {0, 4, 8, 16, 24, 32};
+        auto rec =
+            AcmMakeWaveFormat(tag, 1 + r.Byte() % 2, rates[r.Byte() % 7], bits[r.Byte() % 6]);
+        if (!rec.empty())
+            return rec;
+    }
+    auto rec = r.Take(r.Byte() % 64);
+    if (kind & 1) {
+        // Plausible tag and shape with random rest.
+        rec.resize(std::max<size_t>(rec.size(), 18));
+        const uint16_t tags[] = {1, 2, 3, 6, 7, 0x11, 0x31, 0x55, 0x20, 0xFFFE, 0x50, 0x45};
+        const uint16_t tag = tags[kind % 12];
+        std::memcpy(rec.data(), &tag, 2);
+    }
+    return rec;
+}
+
+void RunStream(HACMSTREAM s, Reader& r) {
+    uint32_t size = 0;
+    acmStreamSize(s, r.U32(), &size, r.Byte() & 1);
+    for (int round = 0; round < 8 && r.size > 0; ++round) {
+        auto input = r.Take(r.Byte() * 16 + r.Byte());
+        uint32_t room = 0;
+        if (acmStreamSize(s, static_cast<uint32_t>(input.size()), &room, 0) != 0 ||
+            room > (1 << 24))
+            room = 4096;
+        room = (r.Byte() & 1) ? room : room / (1 + r.Byte() % 8);
+        std::vector<uint8_t> out(room);
+        ACMSTREAMHEADER h{};
+        h.cbStruct = sizeof h;
+        h.pbSrc = input.data();
+        h.cbSrcLength = static_cast<uint32_t>(input.size());
+        h.pbDst = out.data();
+        h.cbDstLength = room;
+        acmStreamPrepareHeader(s, &h, 0);
+        acmStreamConvert(s, &h, r.Byte() & 0x34);
+        acmStreamUnprepareHeader(s, &h, 0);
+        if (h.cbSrcLengthUsed > input.size() || h.cbDstLengthUsed > room)
+            __builtin_trap();
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Reader r{data, size};
+    const auto from = MakeRecord(r);
+    const auto to = MakeRecord(r);
+    const auto* src = reinterpret_cast<const WAVEFORMATEX*>(from.data());
+    const auto* dst = reinterpret_cast<const WAVEFORMATEX*>(to.data());
+    HACMSTREAM s = nullptr;
+    if (acmStreamOpenSized(&s, src, from.size(), dst, to.size(), 0) == 0) {
+        RunStream(s, r);
+        acmStreamClose(s, 0);
+    }
+    if (r.Byte() & 1) {
+        // The converter reads cbSize bytes after each record: keep only honest records.
+        if (from.size() >= 18 && to.size() >= 18 && src->cbSize <= from.size() - 18 &&
+            dst->cbSize <= to.size() - 18) {
+            bool failed = true;
+            clACMFormatConverter c(src, dst, failed);
+            for (int round = 0; round < 4 && r.size > 0; ++round) {
+                const auto input = r.Take(r.Byte() * 64);
+                uint32_t n = 0;
+                c.Convert(input.data(), static_cast<uint32_t>(input.size()), n);
+            }
+            uint32_t n = 0;
+            c.Flush(n);
+        }
+    }
+    return 0;
+}
