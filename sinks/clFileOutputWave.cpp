@@ -66,22 +66,22 @@ clFileOutputWave::clFileOutputWave(const char* outputPath, const WAVEFORMATEX* i
     converter_ = std::make_unique<clACMFormatConverter>(inputFormat, &Target(), failed);
     if (failed)
         return;
-    file_ = FileDescriptor(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file_.IsOpen())
+    file_ = UniqueFd(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file_.Valid())
         return;
     ok = true;
     WriteHeader();
 }
 
 clFileOutputWave::~clFileOutputWave() {
-    if (converter_ && file_.IsOpen() && !stopped_) {
+    if (converter_ && file_.Valid() && !stopped_) {
         // What the converter still holds is the end of the audio.
         uint32_t count = 0;
         if (const auto rest = converter_->Flush(count))
             Append(rest.get(), count);
     }
     converter_.reset();
-    if (!file_.IsOpen())
+    if (!file_.Valid())
         return;
     WriteHeader();
     if (!file_.Close())
@@ -89,7 +89,7 @@ clFileOutputWave::~clFileOutputWave() {
 }
 
 bool clFileOutputWave::Write(const void* data, uint32_t byteCount) {
-    if (!file_.IsOpen() || stopped_)
+    if (!file_.Valid() || stopped_)
         return false;
     uint32_t count = byteCount;
     const auto converted = converter_->Convert(data, byteCount, count);

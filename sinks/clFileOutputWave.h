@@ -8,7 +8,7 @@
 #include "engine/WaveFormat.h"
 #include "engine/clFileOutputBase.h"
 #include "sinks/clACMFormatConverter.h"
-#include "system/FileDescriptor.h"
+#include "system/UniqueFd.h"
 
 class clFileOutputWave : public clFileOutputBase {
 public:
@@ -35,7 +35,7 @@ private:
     void WriteAt(const void* bytes, std::size_t count, uint64_t offset);
     void Fail();
 
-    FileDescriptor file_;
+    UniqueFd file_;
     uint32_t dataBytes_ = 0;
     std::unique_ptr<clACMFormatConverter> converter_;
     // The output format, copied from the settings: the record followed by its extra bytes.

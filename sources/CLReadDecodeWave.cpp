@@ -89,8 +89,8 @@ CLReadDecodeWave::CLReadDecodeWave(const char* inputPath, ConversionError& code)
 CLReadDecodeWave::~CLReadDecodeWave() = default;
 
 ConversionError CLReadDecodeWave::Open(const char* inputPath) {
-    input_ = FileDescriptor(::open(inputPath, O_RDONLY | O_CLOEXEC));
-    if (!input_.IsOpen())
+    input_ = UniqueFd(::open(inputPath, O_RDONLY | O_CLOEXEC));
+    if (!input_.Valid())
         return ConversionError::ceRead;
     std::vector<uint8_t> head(WaveHeaderScanBytes);
     head.resize(ReadFully(input_.Get(), head.data(), head.size(), 0));
@@ -160,7 +160,7 @@ ConversionError CLReadDecodeWave::OpenDecoder(const std::vector<uint8_t>& fileFo
 }
 
 bool CLReadDecodeWave::Pump() {
-    if (!sink_ || !input_.IsOpen() || !pcm_)
+    if (!sink_ || !input_.Valid() || !pcm_)
         return false;
     if (stream_ && !drained_)
         PumpCompressed();

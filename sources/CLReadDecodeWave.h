@@ -10,7 +10,7 @@
 #include "engine/ConversionError.h"
 #include "engine/WaveFormat.h"
 #include "sinks/Acm.h"
-#include "system/FileDescriptor.h"
+#include "system/UniqueFd.h"
 
 class CLReadDecodeWave : public CLReadDecodeBase {
 public:
@@ -40,7 +40,7 @@ private:
     // Members are destroyed bottom-up: the sink first (finalising the output), the input last.
     uint32_t dataSize_ = 0;
     uint32_t bytesRead_ = 0;
-    FileDescriptor input_;
+    UniqueFd input_;
     WAVEFORMATEX delivered_{};
     uint32_t bytesRemaining_ = 0;
     uint64_t dataOffset_ = 0;

@@ -28,6 +28,13 @@ public:
         fd_ = fd;
     }
 
+    // Closes now; false when the close reported an error (some file systems report a failed
+    // write only there).
+    bool Close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
 private:
     int fd_ = -1;
 };

@@ -170,18 +170,6 @@ TEST(STempFile, CreatesUniqueEmptyFilesWithThePrefixAndDeletesThem) {
     }
 }
 
-TEST(STempFile, NeverReplacesAnExistingFile) {
-    TestFolder dir;
-    ScopedEnv env("TMPDIR", dir.Path());
-    STempFile first("BRC");
-    WriteTextFile(first.Name(), "output in progress");
-    for (int i = 0; i < 50; ++i) {
-        STempFile other("BRC");
-        EXPECT_NE(other.Name(), first.Name());
-    }
-    EXPECT_EQ(ReadTextFile(first.Name()), "output in progress");
-}
-
 TEST(STempFile, CreatesAMissingTemporaryFolder) {
     TestFolder dir;
     ScopedEnv env("TMPDIR", dir / "not/yet");

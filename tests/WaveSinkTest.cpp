@@ -34,7 +34,7 @@ void ExpectConsistent(const std::string& file, uint32_t extra, uint32_t dataByte
 class WaveSink : public ::testing::Test {
 protected:
     void SetUp() override { UseWaveOutput(dir / "out.wav", Stereo16); }
-    ScratchDir dir;
+    TestFolder dir;
 };
 
 } // namespace
@@ -84,6 +84,12 @@ TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     }
     EXPECT_FALSE(std::filesystem::exists(missing));
     EXPECT_FALSE(Settings().WriteError);
+
+    // A "folder" that is a file refuses even the superuser.
+    WriteFile(dir / "blocker", "x");
+    ok = true;
+    { clFileOutputWave sink((dir / "blocker/out.wav").c_str(), &Stereo16, ok); }
+    EXPECT_FALSE(ok);
 
     if (::geteuid() != 0) { // root writes into read-only folders
         std::filesystem::create_directory(dir / "locked");

@@ -41,7 +41,7 @@ protected:
 
     std::string OutputData() const { return ReadFile(Output()).substr(46); }
 
-    ScratchDir dir;
+    TestFolder dir;
 };
 
 std::string Samples(std::size_t n) {

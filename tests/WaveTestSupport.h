@@ -1,16 +1,15 @@
 #pragma once
-// Helpers for the WAVE tests: scratch folders, RIFF images built byte by byte, and the settings
-// a WAVE conversion reads.
+// Helpers for the WAVE tests: RIFF images built byte by byte, the settings a WAVE conversion
+// reads, and shell commands for the independent checkers.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "TestFolder.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 
@@ -48,29 +47,6 @@ inline std::string PcmWave(const WAVEFORMATEX& f, const std::string& samples) {
     return Riff(Chunk("fmt ", FmtPayload(f)) + Chunk("data", samples));
 }
 
-// A scratch folder removed at the end of the test; it also isolates the settings store.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "bmc-wave-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-        ::setenv("XDG_CONFIG_HOME", (path_ / "config").c_str(), 1);
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -93,7 +69,7 @@ inline void UseWaveOutput(const std::string& outputPath, const WAVEFORMATEX& for
 }
 
 // Runs a shell command; its standard output, or the exit status reported by the test.
-inline std::string Run(const std::string& command) {
+inline std::string Shell(const std::string& command) {
     std::string out;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
