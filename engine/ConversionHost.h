@@ -1,0 +1,36 @@
+#pragma once
+// Everything the conversion worker reads from or shows to its host: the options window or the
+// command-line front end. The worker calls these only on the host's thread (through its
+// synchronised steps), so implementations need no locks.
+#include <cstdint>
+#include <string>
+
+#include "engine/DestinationSettings.h"
+#include "engine/RenameTable.h"
+
+class ConversionHost {
+public:
+    virtual ~ConversionHost() = default;
+
+    // The conversion list: its row count and each row's full input path.
+    virtual uint32_t RowCount() const = 0;
+    virtual std::string InputPath(uint32_t row) const = 0;
+    // Highlights the row being converted.
+    virtual void SelectRow(uint32_t row) = 0;
+
+    virtual DestinationSettings Destination() const = 0;
+    virtual const RenameTable& Renames() const = 0;
+
+    // The counter ("Converted 3 of 12"), the line naming the output being written, and the
+    // time remaining.
+    virtual void SetCounterText(const std::string& text) = 0;
+    virtual void SetWritingText(const std::string& text) = 0;
+    virtual void SetTimeRemainingText(const std::string& text) = 0;
+    // Widths of the current file's and the whole job's bars, 0 to 259 pixels.
+    virtual void SetFileBarWidth(int32_t width) = 0;
+    virtual void SetTotalBarWidth(int32_t width) = 0;
+    // The application title, which carries the job's percentage.
+    virtual void SetTitle(const std::string& text) = 0;
+    // Appends one line to the errors list.
+    virtual void AddErrorLine(const std::string& line) = 0;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// The output path of an input under the destination settings: the folder (the input's own or
+// the chosen one), the input's name without its extension, and the target's extension.
+#include <string>
+#include <string_view>
+
+#include "engine/DestinationSettings.h"
+
+std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings& destination);
+
+// ".wav", ".mp3", or ".wma" for any other target.
+const char* OutputExtension(uint8_t target);

@@ -1,0 +1,162 @@
+#include "engine/trdConversion.h"
+
+#include <chrono>
+
+#include "engine/ConversionSettings.h"
+#include "engine/CreateFileInput.h"
+#include "engine/MakeOutputPath.h"
+#include "engine/ProgressFigures.h"
+#include "engine/ReplacementFile.h"
+#include "sources/FileRoutines.h"
+
+namespace {
+constexpr uint32_t ProgressIntervalMs = 500;
+constexpr uint32_t EstimateAfterMs = 5000;
+
+} // namespace
+
+trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes)
+    : trdConversion(host, createSuspended, totalBytes, SystemTicks, CreateFileInput) {}
+
+trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
+                             TickSource ticks, SourceFactory createSource)
+    : host_(host), ticks_(std::move(ticks)), createSource_(std::move(createSource)),
+      TotalBytes(totalBytes == 0 ? 1 : totalBytes) {
+    if (!createSuspended) {
+        Start();
+    }
+}
+
+trdConversion::~trdConversion() {
+    // The steps call into this object, so the thread must end before the members go.
+    Terminate();
+    WaitFor();
+}
+
+uint32_t trdConversion::SystemTicks() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void trdConversion::Execute() {
+    FileIndex = 0;
+    TotalPcWidth = 0;
+    uint64_t bytesDone = 0;
+    const uint32_t jobStart = ticks_();
+    while (!Terminated()) {
+        Synchronize([this] { ShowNextFile(); });
+        if (DestFile.empty()) {
+            break;
+        }
+        ConvertOneFile(bytesDone, jobStart);
+        ++FileIndex;
+    }
+    TotalPcWidth = FullBarWidth;
+    Synchronize([this] { ShowProgress(); });
+}
+
+void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
+    // An existing output is only replaced once its new version is complete.
+    std::unique_ptr<ReplacementFile> replacement;
+    if (FileExists(DestFile)) {
+        replacement = std::make_unique<ReplacementFile>(DestFile);
+        Settings().OutputPath = replacement->Name();
+    } else {
+        Settings().OutputPath = DestFile;
+    }
+    bool pumped = false;
+    const uint64_t fileSize = GetFileSizeOfName(SourceFile);
+    ConversionError code = ConversionError::ceNone;
+    std::unique_ptr<CLReadDecodeBase> source = createSource_(SourceFile.c_str(), code);
+    if (!source) {
+        ReportError(UnsupportedTypeLine(SourceFile));
+    } else if (code != ConversionError::ceNone) {
+        ReportError(ConversionErrorLine(code, SourceFile));
+    } else {
+        PumpSource(*source, fileSize, bytesDone, jobStart);
+        pumped = true;
+    }
+    bytesDone += fileSize;
+    Synchronize([this] { ShowProgress(); });
+    // Destroying the source finalises and closes the output, also after a cancellation.
+    source.reset();
+    if (!Terminated() && pumped) {
+        bool failed = Settings().WriteError;
+        if (!failed && replacement) {
+            failed = !replacement->Commit();
+        }
+        if (failed) {
+            ReportError(WriteErrorLine(DestFile));
+        }
+        if (Settings().ProtectedInput) {
+            ReportError(ProtectedInputLine(SourceFile));
+        }
+    }
+}
+
+void trdConversion::PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint64_t bytesDone,
+                               uint32_t jobStart) {
+    uint32_t lastShown = ticks_();
+    FilePcWidth = 0;
+    Synchronize([this] { ShowProgress(); });
+    while (source.Pump()) {
+        if (Terminated()) {
+            break;
+        }
+        const uint32_t now = ticks_();
+        if (now - lastShown <= ProgressIntervalMs) {
+            continue;
+        }
+        lastShown = now;
+        int32_t progress[2] = {0, 0};
+        source.GetProgress(progress);
+        const ProgressFigures figures =
+            ComputeProgressFigures(progress, fileSize, bytesDone, TotalBytes);
+        FilePcWidth = figures.FilePcWidth;
+        TotalPcWidth = figures.TotalPcWidth;
+        Synchronize([this] { ShowProgress(); });
+        if (now - jobStart > EstimateAfterMs) {
+            SecondsLeft =
+                ComputeSecondsLeft(now - jobStart, bytesDone + figures.FileDone, TotalBytes);
+            Synchronize([this] { ShowTimeRemaining(); });
+        }
+    }
+}
+
+void trdConversion::ReportError(std::string line) {
+    ErrorText = std::move(line);
+    Synchronize([this] { AddError(); });
+}
+
+void trdConversion::ShowNextFile() {
+    host_.SetFileBarWidth(0);
+    const uint32_t rows = host_.RowCount();
+    host_.SetCounterText("Converted " + std::to_string(FileIndex) + " of " + std::to_string(rows));
+    if (FileIndex >= rows) {
+        DestFile.clear();
+        SourceFile.clear();
+        return;
+    }
+    host_.SelectRow(FileIndex);
+    SourceFile = host_.InputPath(FileIndex);
+    DestFile = MakeOutputPath(SourceFile, host_.Destination());
+    host_.Renames().Apply(DestFile);
+    host_.SetWritingText("Writing '" + DestFile + "'");
+}
+
+void trdConversion::AddError() {
+    host_.AddErrorLine(ErrorText);
+}
+
+void trdConversion::ShowProgress() {
+    FilePcWidth = ClampBarWidth(FilePcWidth);
+    TotalPcWidth = ClampBarWidth(TotalPcWidth);
+    host_.SetTitle(ProgressTitle(TotalPcWidth));
+    host_.SetFileBarWidth(FilePcWidth);
+    host_.SetTotalBarWidth(TotalPcWidth);
+}
+
+void trdConversion::ShowTimeRemaining() {
+    host_.SetTimeRemainingText(TimeRemainingText(SecondsLeft));
+}

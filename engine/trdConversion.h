@@ -1,0 +1,59 @@
+#pragma once
+// The worker of a conversion job: converts every row of the host's conversion list, in order,
+// into the target format, showing progress and collecting one error line per failure. It touches
+// the host only through synchronised steps; it does not know which host it serves.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/CLReadDecodeBase.h"
+#include "engine/ConversionError.h"
+#include "engine/ConversionHost.h"
+#include "engine/WorkerThread.h"
+
+class trdConversion final : public WorkerThread {
+public:
+    // A millisecond tick count that wraps at 2^32.
+    using TickSource = std::function<uint32_t()>;
+    using SourceFactory =
+        std::function<std::unique_ptr<CLReadDecodeBase>(const char*, ConversionError&)>;
+
+    // totalBytes: the sum of the input sizes (0 counts as 1). Unless createSuspended, the thread
+    // starts at once; the calling thread is the host's.
+    trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes);
+    // For tests: another clock and another source factory.
+    trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes, TickSource ticks,
+                  SourceFactory createSource);
+    ~trdConversion() override;
+
+    static uint32_t SystemTicks();
+
+protected:
+    void Execute() override;
+
+private:
+    void ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart);
+    void PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint64_t bytesDone,
+                    uint32_t jobStart);
+    void ReportError(std::string line);
+
+    // Steps run on the host's thread.
+    void ShowNextFile();
+    void AddError();
+    void ShowProgress();
+    void ShowTimeRemaining();
+
+    ConversionHost& host_;
+    TickSource ticks_;
+    SourceFactory createSource_;
+
+    std::string DestFile;
+    std::string SourceFile;
+    uint32_t FileIndex = 0;
+    std::string ErrorText;
+    int32_t FilePcWidth = 0;
+    int32_t TotalPcWidth = 0;
+    uint64_t TotalBytes;
+    int32_t SecondsLeft = 0;
+};

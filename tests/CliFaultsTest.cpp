@@ -1,0 +1,159 @@
+// brindlex-convert when outputs exist, when it is interrupted, and when the disk fills up.
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "CliTestSupport.h"
+
+using namespace clitest;
+namespace fs = std::filesystem;
+
+namespace {
+class CliFaults : public ::testing::Test {
+protected:
+    ConfigHome config;
+    TestFolder dir;
+
+    std::string Make(const std::string& name, double seconds, const std::string& format = "") {
+        const std::string path = dir / name;
+        Shell("sox -q -n -r 44100 -c 2 -b 16 " + format + " " + Quote(path) + " synth " +
+              std::to_string(seconds) + " sine 440 gain -3");
+        EXPECT_TRUE(fs::exists(path));
+        return path;
+    }
+
+    // An hour of 16-bit stereo silence at 44100 Hz that takes no disk space.
+    std::string MakeHour(const std::string& name) {
+        const uint32_t data = 3600u * 44100u * 4u;
+        std::string header = "RIFF";
+        auto u32 = [&header](uint32_t v) { header.append(reinterpret_cast<const char*>(&v), 4); };
+        auto u16 = [&header](uint16_t v) { header.append(reinterpret_cast<const char*>(&v), 2); };
+        u32(36 + data);
+        header += "WAVEfmt ";
+        u32(16), u16(1), u16(2), u32(44100), u32(44100 * 4), u16(4), u16(16);
+        header += "data";
+        u32(data);
+        const std::string path = dir / name;
+        WriteTextFile(path, header);
+        fs::resize_file(path, header.size() + data);
+        return path;
+    }
+
+    std::vector<std::string> Leftovers(const std::string& folder) const {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().filename().string().starts_with("BRC")) {
+                found.push_back(entry.path().string());
+            }
+        }
+        return found;
+    }
+};
+
+// Waits until the file at path has grown past minBytes; false after 60 s.
+bool WaitForGrowth(const std::function<std::string()>& path, uintmax_t minBytes) {
+    for (int i = 0; i < 6000; ++i) {
+        std::error_code ec;
+        const std::string p = path();
+        if (!p.empty() && fs::file_size(p, ec) > minBytes && !ec) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// The RIFF size field agrees with the file's size: the header was completed.
+void ExpectWellFormed(const std::string& path) {
+    const std::string bytes = ReadTextFile(path);
+    ASSERT_GE(bytes.size(), 44u);
+    uint32_t riff = 0;
+    std::memcpy(&riff, bytes.data() + 4, 4);
+    EXPECT_EQ(riff + 8u, bytes.size()) << path;
+    EXPECT_GT(SoxSamples(path), 0) << path;
+}
+} // namespace
+
+TEST_F(CliFaults, ExistingOutputsWithoutATerminalAreRefused) {
+    const std::string a = Make("a.mp3.wav", 0.2);
+    const std::string b = Make("b.wav", 0.2);
+    fs::create_directory(dir / "out");
+    WriteTextFile(dir / "out/b.wav", "OLD");
+    const Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "out", a, b});
+    EXPECT_EQ(o.exitCode, 3);
+    EXPECT_NE(o.err.find(dir / "out/b.wav"), std::string::npos) << o.err;
+    EXPECT_EQ(ReadTextFile(dir / "out/b.wav"), "OLD");
+    EXPECT_FALSE(fs::exists(dir / "out/a.mp3.wav")); // nothing converted at all
+}
+
+TEST_F(CliFaults, OverwritingTheInputItselfReplacesItWhole) {
+    const std::string x = Make("x.wav", 1.0);
+    const Outcome o =
+        Convert(dir, {"--to", "wav", "--wave-format", "alaw:1:8000:8", "--overwrite", x});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(Probe(x, "codec_tag"), "0x0006");
+    EXPECT_NEAR(SoxSamples(x), 8000, 2);
+    EXPECT_TRUE(Leftovers(dir.Path()).empty());
+}
+
+TEST_F(CliFaults, CtrlCDuringAnOverwriteKeepsTheOldFile) {
+    const std::string hour = MakeHour("hour.wav");
+    fs::create_directory(dir / "out");
+    const std::string old = Make("out/hour.wav", 0.5);
+    const std::string oldBytes = ReadTextFile(old);
+    const Spawned s = Spawn(dir, {"--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
+                                  "--output-dir", dir / "out", "--overwrite", hour});
+    const bool started = WaitForGrowth(
+        [&] {
+            const auto temp = Leftovers(dir / "out");
+            return temp.empty() ? std::string() : temp.front();
+        },
+        64 * 1024);
+    kill(s.pid, SIGINT);
+    const Outcome o = Wait(s);
+    ASSERT_TRUE(started) << o.err;
+    EXPECT_EQ(o.exitCode, 130) << o.err;
+    EXPECT_EQ(ReadTextFile(old), oldBytes);
+    EXPECT_TRUE(Leftovers(dir / "out").empty());
+    EXPECT_EQ(o.err.find("Unable"), std::string::npos) << o.err; // no error line for it
+}
+
+TEST_F(CliFaults, CtrlCDuringANewOutputLeavesAShortWellFormedFile) {
+    const std::string hour = MakeHour("hour.wav");
+    fs::create_directory(dir / "out");
+    const std::string out = dir / "out/hour.wav";
+    const Spawned s = Spawn(dir, {"--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
+                                  "--output-dir", dir / "out", hour});
+    const bool started = WaitForGrowth([&] { return out; }, 64 * 1024);
+    kill(s.pid, SIGINT);
+    const Outcome o = Wait(s);
+    ASSERT_TRUE(started) << o.err;
+    EXPECT_EQ(o.exitCode, 130) << o.err;
+    ExpectWellFormed(out);
+    EXPECT_LT(SoxSamples(out), 3600L * 44100);
+    EXPECT_EQ(Probe(out, "codec_tag"), "0x0011");
+}
+
+TEST_F(CliFaults, AFullDiskFailsTheFileAndKeepsTheOldOutput) {
+    const std::string in = Make("in.wav", 5.0); // 882 KB of PCM, written in blocks of 3 s
+    fs::create_directory(dir / "new");
+    fs::create_directory(dir / "old");
+    const std::string fresh = dir / "new/in.wav";
+    const std::string kept = Make("old/in.wav", 0.3);
+    const std::string keptBytes = ReadTextFile(kept);
+
+    Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "new", in}, 700 * 1024);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("\nUnable to write to '" + fresh + "'.\n"), std::string::npos) << o.err;
+    ExpectWellFormed(fresh);
+    EXPECT_LT(SoxSamples(fresh), 5L * 44100);
+
+    o = Convert(dir, {"--to", "wav", "--output-dir", dir / "old", "--overwrite", in}, 700 * 1024);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("\nUnable to write to '" + kept + "'.\n"), std::string::npos) << o.err;
+    EXPECT_EQ(ReadTextFile(kept), keptBytes);
+    EXPECT_TRUE(Leftovers(dir / "old").empty());
+}

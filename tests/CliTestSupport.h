@@ -1,0 +1,124 @@
+#pragma once
+// Running the built brindlex-convert and the independent audio tools from tests.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "TestFolder.h"
+
+namespace clitest {
+
+inline std::string ConverterPath() {
+    return std::string(BMC_BINARY_DIR) + "/brindlex-convert";
+}
+
+struct Outcome {
+    int exitCode = -1; // 128 + signal when killed by one
+    std::string out;
+    std::string err;
+};
+
+struct Spawned {
+    pid_t pid = -1;
+    std::string outPath;
+    std::string errPath;
+};
+
+// Starts the converter with stdin from /dev/null and its output into files of folder; a
+// non-zero fileSizeLimit caps the size of any file it writes (SIGXFSZ ignored, so writes fail).
+inline Spawned Spawn(const TestFolder& folder, const std::vector<std::string>& args,
+                     rlim_t fileSizeLimit = 0) {
+    static int counter = 0;
+    Spawned s;
+    s.outPath = folder / ("stdout" + std::to_string(++counter));
+    s.errPath = folder / ("stderr" + std::to_string(counter));
+    std::vector<std::string> argv{ConverterPath()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    s.pid = fork();
+    if (s.pid == 0) {
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open(s.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(s.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0), dup2(out, 1), dup2(err, 2);
+        if (fileSizeLimit) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        std::vector<char*> raw;
+        for (std::string& a : argv) {
+            raw.push_back(a.data());
+        }
+        raw.push_back(nullptr);
+        execv(raw[0], raw.data());
+        _exit(127);
+    }
+    return s;
+}
+
+inline Outcome Wait(const Spawned& s) {
+    int status = 0;
+    waitpid(s.pid, &status, 0);
+    Outcome o;
+    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    o.out = ReadTextFile(s.outPath);
+    o.err = ReadTextFile(s.errPath);
+    return o;
+}
+
+inline Outcome Convert(const TestFolder& folder, const std::vector<std::string>& args,
+                       rlim_t fileSizeLimit = 0) {
+    return Wait(Spawn(folder, args, fileSizeLimit));
+}
+
+// Output of a shell command (the tools we did not write), trailing newline removed.
+inline std::string Shell(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            text.append(buffer, n);
+        }
+        pclose(pipe);
+    }
+    while (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    return text;
+}
+
+inline std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// One field of the first audio stream, as ffprobe reports it.
+inline std::string Probe(const std::string& path, const std::string& field) {
+    return Shell("ffprobe -v error -select_streams a:0 -show_entries stream=" + field +
+                 " -of default=nw=1:nk=1 " + Quote(path));
+}
+
+// Several fields of the first audio stream in one ffprobe run: "codec_tag=0x0011\n...".
+inline std::string ProbeAll(const std::string& path, const std::string& fields) {
+    return Shell("ffprobe -v error -select_streams a:0 -show_entries stream=" + fields +
+                 " -of default=nw=1 " + Quote(path));
+}
+
+// Sample frames per channel, as sox counts them.
+inline long SoxSamples(const std::string& path) {
+    const std::string n = Shell("sox --i -s " + Quote(path) + " 2>/dev/null");
+    return n.empty() ? -1 : std::stol(n);
+}
+
+// The whole decoded signal as raw 16-bit samples, as sox decodes it.
+inline std::string SoxRaw16(const std::string& path) {
+    return Shell("sox " + Quote(path) + " -b 16 -e signed-integer -t raw - 2>/dev/null | md5sum");
+}
+
+} // namespace clitest

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "engine/MakeOutputPath.h"
+#include "engine/RenameTable.h"
+
+namespace {
+DestinationSettings Same(uint8_t target) {
+    return {true, "", target};
+}
+DestinationSettings Into(std::string folder, uint8_t target) {
+    return {false, std::move(folder), target};
+}
+} // namespace
+
+TEST(MakeOutputPath, FormsFolderNameAndTargetExtension) {
+    EXPECT_EQ(MakeOutputPath("/music/song.mp3", Same(tfWave)), "/music/song.wav");
+    EXPECT_EQ(MakeOutputPath("/music/song.mp3", Into("/out", tfWave)), "/out/song.wav");
+    EXPECT_EQ(MakeOutputPath("/music/song.mp3", Into("/out/", tfWave)), "/out/song.wav");
+    EXPECT_EQ(MakeOutputPath("/music/Song.Live.WAV", Same(tfMp3)), "/music/Song.Live.mp3");
+    EXPECT_EQ(MakeOutputPath("/music/song.wav", Same(tfWMA)), "/music/song.wma");
+    // Any other target byte gives the WMA extension, as the third format button does.
+    EXPECT_EQ(MakeOutputPath("/music/song.wav", Same(9)), "/music/song.wma");
+}
+
+TEST(MakeOutputPath, EdgeNames) {
+    // An empty chosen folder leaves a name relative to the current folder.
+    EXPECT_EQ(MakeOutputPath("/music/song.mp3", Into("", tfWave)), "song.wav");
+    // A dot in a folder name is not an extension.
+    EXPECT_EQ(MakeOutputPath("/a.b/track", Same(tfWave)), "/a.b/track.wav");
+    // Same folder and same type: the output is the input itself.
+    EXPECT_EQ(MakeOutputPath("/m/x.wav", Same(tfWave)), "/m/x.wav");
+    // A bare name stays in the current folder.
+    EXPECT_EQ(MakeOutputPath("song.mp3", Same(tfWave)), "song.wav");
+}
+
+TEST(RenameTable, FirstCaseInsensitiveMatchWins) {
+    RenameTable table;
+    std::string path = "/out/a.wav";
+    table.Apply(path);
+    EXPECT_EQ(path, "/out/a.wav");
+
+    table.Fill({{"/OUT/A.WAV", "/out/a (2).wav"}, {"/out/a.wav", "/never/used.wav"}});
+    table.Apply(path);
+    EXPECT_EQ(path, "/out/a (2).wav");
+    std::string other = "/out/b.wav";
+    table.Apply(other);
+    EXPECT_EQ(other, "/out/b.wav");
+
+    table.Clear();
+    EXPECT_EQ(table.Count(), 0u);
+    std::string again = "/out/a.wav";
+    table.Apply(again);
+    EXPECT_EQ(again, "/out/a.wav");
+}
+
+TEST(RenameTable, ProcessWideTableStartsEmpty) {
+    std::string path = "/x/y.mp3";
+    ApplyRename(path);
+    EXPECT_EQ(path, "/x/y.mp3");
+    Renames().Fill({{"/x/Y.mp3", "/z/y.mp3"}});
+    ApplyRename(path);
+    EXPECT_EQ(path, "/z/y.mp3");
+    Renames().Clear();
+}
