@@ -202,6 +202,6 @@ Converts audio files between WAVE, MP3 and Windows Media Audio.
 Existing outputs are listed first; without --overwrite they are replaced only after
 you confirm (on a terminal), otherwise nothing is converted (exit code 3).
 Exit codes: 0 all converted, 1 some failed, 2 usage error, 3 outputs exist,
-130 cancelled with Ctrl-C.
+4 the WMA module is missing for a job that needs it, 130 cancelled with Ctrl-C.
 )";
 }

@@ -8,11 +8,11 @@
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
 #include "cli/InputList.h"
-#include "cli/SinkProbe.h"
 #include "cli/StoredChoices.h"
 #include "cli/WaveFormatOption.h"
 #include "engine/ConversionSettings.h"
 #include "engine/MakeOutputPath.h"
+#include "engine/WmaAvailability.h"
 #include "engine/trdConversion.h"
 #include "sources/FileRoutines.h"
 
@@ -26,10 +26,6 @@ extern "C" void OnStopSignal(int signal) {
 int Usage(const std::string& message) {
     std::fprintf(stderr, "brindlex-convert: %s\nTry 'brindlex-convert --help'.\n", message.c_str());
     return ExitUsage;
-}
-
-const char* TargetName(uint8_t target) {
-    return target == tfWave ? "WAVE" : target == tfMp3 ? "MP3" : "WMA";
 }
 
 // Prepares the settings record for the job; false with a usage message.
@@ -49,15 +45,13 @@ bool PrepareSettings(const CliOptions& options, uint8_t target, std::string& err
     return true;
 }
 
-// MP3 and WMA need their sinks and codec modules; say so before anything is converted.
-bool TargetAvailable(uint8_t target) {
-    if (target == tfWave || CanWriteTarget(target)) {
+// Like the options form, a job that needs the WMA module is refused as a whole without it.
+bool WmaAvailable(uint8_t target, const std::vector<std::string>& inputs) {
+    const std::string refusal = WmaJobRefusal(target, inputs);
+    if (refusal.empty()) {
         return true;
     }
-    std::fprintf(stderr,
-                 "brindlex-convert: cannot convert to %s: this build cannot set up %s "
-                 "output.\n",
-                 TargetName(target), TargetName(target));
+    std::fprintf(stderr, "brindlex-convert: %s\n", refusal.c_str());
     return false;
 }
 
@@ -178,8 +172,8 @@ int RunConvertCommand(const std::vector<std::string>& args) {
         !PrepareSettings(options, target, error)) {
         return Usage(error);
     }
-    if (!TargetAvailable(target)) {
-        return ExitUsage;
+    if (!WmaAvailable(target, inputs)) {
+        return ExitNoWmaModule;
     }
     DestinationSettings destination{true, "", target};
     if (options.outputDir) {

@@ -8,6 +8,7 @@ enum ExitCode : int {
     ExitSomeFailed = 1,
     ExitUsage = 2,
     ExitOutputsExist = 3,
+    ExitNoWmaModule = 4,
     ExitInterrupted = 130
 };
 

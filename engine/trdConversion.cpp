@@ -82,12 +82,19 @@ void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
     if (!Terminated() && pumped) {
+        const ConversionError inputError = Settings().InputError;
+        // An input that failed while decoding, or turned out protected, leaves a short new file:
+        // it must not replace a complete old one.
+        const bool inputFailed = inputError != ConversionError::ceNone || Settings().ProtectedInput;
         bool failed = Settings().WriteError;
-        if (!failed && replacement) {
+        if (!failed && replacement && !inputFailed) {
             failed = !replacement->Commit();
         }
         if (failed) {
             ReportError(WriteErrorLine(DestFile));
+        }
+        if (inputError != ConversionError::ceNone) {
+            ReportError(ConversionErrorLine(inputError, SourceFile));
         }
         if (Settings().ProtectedInput) {
             ReportError(ProtectedInputLine(SourceFile));

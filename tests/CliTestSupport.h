@@ -34,12 +34,12 @@ struct Spawned {
 // Starts the converter with stdin from /dev/null and its output into files of folder; a
 // non-zero fileSizeLimit caps the size of any file it writes (SIGXFSZ ignored, so writes fail).
 inline Spawned Spawn(const TestFolder& folder, const std::vector<std::string>& args,
-                     rlim_t fileSizeLimit = 0) {
+                     rlim_t fileSizeLimit = 0, const std::string& program = ConverterPath()) {
     static int counter = 0;
     Spawned s;
     s.outPath = folder / ("stdout" + std::to_string(++counter));
     s.errPath = folder / ("stderr" + std::to_string(counter));
-    std::vector<std::string> argv{ConverterPath()};
+    std::vector<std::string> argv{program};
     argv.insert(argv.end(), args.begin(), args.end());
     s.pid = fork();
     if (s.pid == 0) {
@@ -74,8 +74,8 @@ inline Outcome Wait(const Spawned& s) {
 }
 
 inline Outcome Convert(const TestFolder& folder, const std::vector<std::string>& args,
-                       rlim_t fileSizeLimit = 0) {
-    return Wait(Spawn(folder, args, fileSizeLimit));
+                       rlim_t fileSizeLimit = 0, const std::string& program = ConverterPath()) {
+    return Wait(Spawn(folder, args, fileSizeLimit, program));
 }
 
 // Output of a shell command (the tools we did not write), trailing newline removed.

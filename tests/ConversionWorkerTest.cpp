@@ -65,6 +65,7 @@ struct Script {
     ConversionError code = ConversionError::ceNone;
     bool writeError = false;
     bool protectedInput = false;
+    ConversionError inputError = ConversionError::ceNone;
 };
 
 class FakeSource : public CLReadDecodeBase {
@@ -73,6 +74,7 @@ public:
         : script_(script), clock_(clock), out_(Settings().OutputPath, std::ios::binary) {
         Settings().WriteError = false; // as the real factory does
         Settings().ProtectedInput = false;
+        Settings().InputError = ConversionError::ceNone;
         code = out_ ? script.code : ConversionError::ceOutput;
         out_ << "HEAD";
         out_.flush();
@@ -82,6 +84,7 @@ public:
         out_.close();
         Settings().WriteError = Settings().WriteError || script_.writeError;
         Settings().ProtectedInput = script_.protectedInput;
+        Settings().InputError = script_.inputError;
     }
     bool Pump() override {
         ++pumped_;
@@ -296,6 +299,25 @@ TEST_F(ConversionWorker, WriteFailuresLeaveTheOldOutputAndReportTheDestination) 
                                             (dir / "b.mp3").string() + "'."}));
     EXPECT_EQ(ReadAll(dir / "a.wav"), "OLD");                 // old output untouched
     EXPECT_EQ(ReadAll(dir / "b.wav"), "HEADDATADATADATAEND"); // new output stays as written
+    EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(ConversionWorker, InputsThatFailWhileDecodingNeverReplaceAnOldOutput) {
+    const fs::path protectedIn = Input("a.wma", 10);
+    const fs::path brokenIn = Input("b.wma", 10);
+    WriteAll(dir / "a.wav", "OLD A");
+    WriteAll(dir / "b.wav", "OLD B");
+    script.onPump = [this](int) {
+        const bool first = host.errors.empty();
+        script.protectedInput = first;
+        script.inputError = first ? ConversionError::ceNone : ConversionError::ceRead;
+    };
+    Run(20);
+    EXPECT_EQ(host.errors, (std::vector<std::string>{
+                               "Protected WMA file cannot convert '" + protectedIn.string() + "'.",
+                               "Unable to read from '" + brokenIn.string() + "'."}));
+    EXPECT_EQ(ReadAll(dir / "a.wav"), "OLD A");
+    EXPECT_EQ(ReadAll(dir / "b.wav"), "OLD B");
     EXPECT_TRUE(Leftovers().empty());
 }
 
