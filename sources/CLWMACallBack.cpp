@@ -19,11 +19,13 @@ uint32_t CLWMACallBack::Release() {
 }
 
 HRESULT CLWMACallBack::OnSample(const uint8_t* data, uint32_t byteCount, uint64_t timeMs) {
-    if (byteCount == 0)
+    // Nothing more is written once the stream has ended (after a failed write).
+    if (byteCount == 0 || finished_)
         return S_OK;
-    if (sink_ != nullptr)
-        sink_->Write(data, byteCount);
     done_ = static_cast<int32_t>(std::min<uint64_t>(timeMs, std::numeric_limits<int32_t>::max()));
+    // The sink has raised the write error; decoding on would only keep the worker waiting.
+    if (sink_ != nullptr && !sink_->Write(data, byteCount))
+        finished_ = true;
     return S_OK;
 }
 

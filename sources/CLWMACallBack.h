@@ -19,6 +19,7 @@ public:
     HRESULT QueryInterface(const void* interfaceId, void** object) override;
     uint32_t AddRef() override;
     uint32_t Release() override;
+    // Writes the samples to the sink; a failed write ends the stream.
     HRESULT OnSample(const uint8_t* data, uint32_t byteCount, uint64_t timeMs) override;
     HRESULT OnStatus(uint32_t status, HRESULT result, const void* param) override;
 

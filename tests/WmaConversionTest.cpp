@@ -3,55 +3,10 @@
 #include <chrono>
 
 #include "engine/CLFILEOUT.h"
-#include "engine/ConversionSettings.h"
-#include "engine/CreateFileInput.h"
 #include "engine/WmaAvailability.h"
-#include "system/CodecModule.h"
 #include "tests/WmaTestSupport.h"
 
 using namespace wmatest;
-
-namespace {
-
-// The quality entries as the options form sets them.
-void SetQuality(int32_t bitRate, int32_t sampleRate) {
-    Settings().TargetFormat = tfWMA;
-    Settings().WmaBitRate = bitRate;
-    Settings().WmaSampleRate = sampleRate;
-    Settings().WmaChannels = 2;
-}
-
-struct Conversion {
-    ConversionError code = ConversionError::ceNone;
-    int pumps = 0;
-    bool ended = false; // Pump returned false before the limit
-    int32_t progress[2] = {-1, -1};
-};
-
-// Converts one file as the worker does, pumping at most maxPumps times.
-Conversion Convert(const std::string& in, const std::string& out, int maxPumps = 2400) {
-    CodecModule::SetFolder(BMC_CODEC_DIR);
-    Settings().OutputPath = out;
-    Conversion c;
-    auto source = CreateFileInput(in.c_str(), c.code);
-    EXPECT_NE(source, nullptr) << in;
-    if (!source)
-        return c;
-    if (c.code == ConversionError::ceNone) {
-        while (c.pumps < maxPumps && !c.ended) {
-            ++c.pumps;
-            c.ended = !source->Pump();
-        }
-    }
-    source->GetProgress(c.progress);
-    return c;
-}
-
-double Duration(const std::string& path) {
-    return std::stod(Probe(path, "format=duration"));
-}
-
-} // namespace
 
 struct Input {
     const char* codec;
