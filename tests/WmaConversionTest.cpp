@@ -130,7 +130,7 @@ TEST(WmaConversion, BadInputsEndWithTheirLines) {
 TEST(WmaConversion, CancellingMidFileLeavesAValidPartialFile) {
     ScratchDir dir;
     const std::string in = dir / "long.wax";
-    MakeTone(in, 44100, 2, 30, "-c:a wmav2 -b:a 64k -f asf");
+    MakeLongWma(in);
     SetQuality(96, 44100);
     const auto start = std::chrono::steady_clock::now();
     const Conversion c = Convert(in, dir / "partial.wma", 3);
@@ -138,7 +138,7 @@ TEST(WmaConversion, CancellingMidFileLeavesAValidPartialFile) {
     EXPECT_FALSE(c.ended);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(Probe(dir / "partial.wma", "stream=codec_name"), "wmav2");
-    EXPECT_LT(Duration(dir / "partial.wma"), 30.0);
+    EXPECT_LT(Duration(dir / "partial.wma"), 290.0);
 }
 
 // The check before a job: only a WMA target or a listed .wma input needs the module.

@@ -176,11 +176,7 @@ TEST(WmaToWaveFaults, CancellingLeavesAConsistentPartialFile) {
     ScratchDir dir;
     const std::string in = dir / "long.wma";
     const std::string out = dir / "partial.wav";
-    // Five minutes, so that the reader is still decoding after a few pumps: ten seconds copied
-    // thirty times over.
-    MakeTone(dir / "short.wma", 44100, 2, 10, "-c:a wmav2 -b:a 64k");
-    Shell("ffmpeg -v error -stream_loop 29 -i " + Quote(dir / "short.wma") + " -c copy " +
-          Quote(in));
+    MakeLongWma(in);
     UsePcmOutput(2, 44100);
     const Conversion c = Convert(in, out, 3);
     EXPECT_EQ(c.code, ConversionError::ceNone);
