@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "system/CodecModule.h"
 
@@ -58,9 +57,9 @@ CLReadDecodeWMA::~CLReadDecodeWMA() {
 bool CLReadDecodeWMA::Pump() {
     if (!callback_ || !reader_ || !sink_)
         return false;
-    const bool finished = callback_->Finished();
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    return !finished;
+    // Wakes at least every 25 ms for the progress display, and at once when the reader ends, so
+    // that no file waits out a whole poll after its end.
+    return !callback_->WaitUntilFinished(std::chrono::milliseconds(25));
 }
 
 void CLReadDecodeWMA::GetProgress(int32_t progress[2]) {

@@ -15,7 +15,7 @@ public:
     // Stops the reader before the sink goes, so no sample reaches a destroyed sink.
     ~CLReadDecodeWMA() override;
 
-    // Sleeps 25 ms; true while the reader has not finished.
+    // Waits up to 25 ms for the reader to finish; true while it has not.
     bool Pump() override;
     // Milliseconds: the file's duration and the time of the latest samples.
     void GetProgress(int32_t progress[2]) override;

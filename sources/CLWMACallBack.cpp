@@ -19,11 +19,13 @@ uint32_t CLWMACallBack::Release() {
 }
 
 HRESULT CLWMACallBack::OnSample(const uint8_t* data, uint32_t byteCount, uint64_t timeMs) {
-    if (byteCount == 0)
+    // Nothing more is written once the stream has ended (after a failed write).
+    if (byteCount == 0 || finished_)
         return S_OK;
-    if (sink_ != nullptr)
-        sink_->Write(data, byteCount);
     done_ = static_cast<int32_t>(std::min<uint64_t>(timeMs, std::numeric_limits<int32_t>::max()));
+    // The sink has raised the write error; decoding on would only keep the worker waiting.
+    if (sink_ != nullptr && !sink_->Write(data, byteCount))
+        Finish();
     return S_OK;
 }
 
@@ -45,6 +47,19 @@ HRESULT CLWMACallBack::OnStatus(uint32_t status, HRESULT, const void*) {
     default:
         return S_OK;
     }
-    finished_ = true;
+    Finish();
     return S_OK;
+}
+
+void CLWMACallBack::Finish() {
+    {
+        const std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    finishing_.notify_all();
+}
+
+bool CLWMACallBack::WaitUntilFinished(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return finishing_.wait_for(lock, limit, [this] { return finished_.load(); });
 }

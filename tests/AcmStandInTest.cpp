@@ -20,44 +20,6 @@ MMRESULT TryOpen(const std::vector<uint8_t>& from, const std::vector<uint8_t>& t
     return r;
 }
 
-// Signal-to-noise ratio of a 1 kHz sine against the best-fitting ideal sine (amplitude, phase
-// and offset fitted by least squares), leaving out the edges.
-double SineSnr(const std::vector<int16_t>& x, double rate) {
-    const size_t skip = 2000;
-    double m[3][3] = {}, v[3] = {};
-    for (size_t i = skip; i + skip < x.size(); ++i) {
-        const double b[3] = {std::sin(2 * M_PI * 1000 * i / rate),
-                             std::cos(2 * M_PI * 1000 * i / rate), 1};
-        for (int r = 0; r < 3; ++r) {
-            v[r] += b[r] * x[i];
-            for (int c = 0; c < 3; ++c)
-                m[r][c] += b[r] * b[c];
-        }
-    }
-    // Gaussian elimination on the 3x3 normal equations.
-    for (int p = 0; p < 3; ++p)
-        for (int r = p + 1; r < 3; ++r) {
-            const double f = m[r][p] / m[p][p];
-            for (int c = 0; c < 3; ++c)
-                m[r][c] -= f * m[p][c];
-            v[r] -= f * v[p];
-        }
-    double k[3];
-    for (int r = 2; r >= 0; --r) {
-        k[r] = v[r];
-        for (int c = r + 1; c < 3; ++c)
-            k[r] -= m[r][c] * k[c];
-        k[r] /= m[r][r];
-    }
-    double signal = 0, noise = 0;
-    for (size_t i = skip; i + skip < x.size(); ++i) {
-        const double fit = k[0] * std::sin(2 * M_PI * 1000 * i / rate) +
-                           k[1] * std::cos(2 * M_PI * 1000 * i / rate) + k[2];
-        signal += fit * fit;
-        noise += (x[i] - fit) * (x[i] - fit);
-    }
-    return 10 * std::log10(signal / noise);
-}
 } // namespace
 
 TEST(AcmStandIn, RefusesHostileRecords) {

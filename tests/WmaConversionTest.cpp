@@ -3,55 +3,10 @@
 #include <chrono>
 
 #include "engine/CLFILEOUT.h"
-#include "engine/ConversionSettings.h"
-#include "engine/CreateFileInput.h"
 #include "engine/WmaAvailability.h"
-#include "system/CodecModule.h"
 #include "tests/WmaTestSupport.h"
 
 using namespace wmatest;
-
-namespace {
-
-// The quality entries as the options form sets them.
-void SetQuality(int32_t bitRate, int32_t sampleRate) {
-    Settings().TargetFormat = tfWMA;
-    Settings().WmaBitRate = bitRate;
-    Settings().WmaSampleRate = sampleRate;
-    Settings().WmaChannels = 2;
-}
-
-struct Conversion {
-    ConversionError code = ConversionError::ceNone;
-    int pumps = 0;
-    bool ended = false; // Pump returned false before the limit
-    int32_t progress[2] = {-1, -1};
-};
-
-// Converts one file as the worker does, pumping at most maxPumps times.
-Conversion Convert(const std::string& in, const std::string& out, int maxPumps = 2400) {
-    CodecModule::SetFolder(BMC_CODEC_DIR);
-    Settings().OutputPath = out;
-    Conversion c;
-    auto source = CreateFileInput(in.c_str(), c.code);
-    EXPECT_NE(source, nullptr) << in;
-    if (!source)
-        return c;
-    if (c.code == ConversionError::ceNone) {
-        while (c.pumps < maxPumps && !c.ended) {
-            ++c.pumps;
-            c.ended = !source->Pump();
-        }
-    }
-    source->GetProgress(c.progress);
-    return c;
-}
-
-double Duration(const std::string& path) {
-    return std::stod(Probe(path, "format=duration"));
-}
-
-} // namespace
 
 struct Input {
     const char* codec;
@@ -175,7 +130,7 @@ TEST(WmaConversion, BadInputsEndWithTheirLines) {
 TEST(WmaConversion, CancellingMidFileLeavesAValidPartialFile) {
     ScratchDir dir;
     const std::string in = dir / "long.wax";
-    MakeTone(in, 44100, 2, 30, "-c:a wmav2 -b:a 64k -f asf");
+    MakeLongWma(in);
     SetQuality(96, 44100);
     const auto start = std::chrono::steady_clock::now();
     const Conversion c = Convert(in, dir / "partial.wma", 3);
@@ -183,7 +138,7 @@ TEST(WmaConversion, CancellingMidFileLeavesAValidPartialFile) {
     EXPECT_FALSE(c.ended);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(Probe(dir / "partial.wma", "stream=codec_name"), "wmav2");
-    EXPECT_LT(Duration(dir / "partial.wma"), 30.0);
+    EXPECT_LT(Duration(dir / "partial.wma"), 290.0);
 }
 
 // The check before a job: only a WMA target or a listed .wma input needs the module.

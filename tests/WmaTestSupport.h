@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for the WMA tests: scratch folders, the independent command-line tools, the module's
-// entry points and a callback that records what the reader delivers.
+// entry points, a callback that records what the reader delivers, and whole conversions.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -20,6 +20,9 @@
 #include <vector>
 
 #include "codecs/WmaAudioApi.h"
+#include "engine/ConversionSettings.h"
+#include "engine/CreateFileInput.h"
+#include "system/CodecModule.h"
 
 namespace wmatest {
 
@@ -82,6 +85,15 @@ inline void MakeTone(const std::string& path, int rate, int channels, double sec
     Shell("ffmpeg -v error -y -f lavfi -i 'sine=frequency=440:sample_rate=" + std::to_string(rate) +
           ":duration=" + std::to_string(seconds) + "' -ac " + std::to_string(channels) + " " +
           codecArgs + " " + Quote(path));
+}
+
+// Five minutes of wmav2 made cheaply (ten seconds copied thirty times over): long enough that
+// the reader is still decoding after a few pumps.
+inline void MakeLongWma(const std::string& path) {
+    const std::string piece = path + ".piece.wma";
+    MakeTone(piece, 44100, 2, 10, "-c:a wmav2 -b:a 64k");
+    Shell("ffmpeg -v error -y -stream_loop 29 -i " + Quote(piece) + " -c copy -f asf " +
+          Quote(path));
 }
 
 // One value of ffprobe's answer for the first audio stream ("stream=...") or the container.
@@ -196,5 +208,45 @@ public:
     bool sampleAfterStatus = false;
     std::atomic<uint32_t> references{1};
 };
+
+// Conversions through the engine, as the worker runs them.
+
+// The quality entries as the options form sets them.
+inline void SetQuality(int32_t bitRate, int32_t sampleRate) {
+    Settings().TargetFormat = tfWMA;
+    Settings().WmaBitRate = bitRate;
+    Settings().WmaSampleRate = sampleRate;
+    Settings().WmaChannels = 2;
+}
+
+struct Conversion {
+    ConversionError code = ConversionError::ceNone;
+    int pumps = 0;
+    bool ended = false; // Pump returned false before the limit
+    int32_t progress[2] = {-1, -1};
+};
+
+// Converts one file as the worker does, pumping at most maxPumps times.
+inline Conversion Convert(const std::string& in, const std::string& out, int maxPumps = 2400) {
+    CodecModule::SetFolder(BMC_CODEC_DIR);
+    Settings().OutputPath = out;
+    Conversion c;
+    auto source = CreateFileInput(in.c_str(), c.code);
+    EXPECT_NE(source, nullptr) << in;
+    if (!source)
+        return c;
+    if (c.code == ConversionError::ceNone) {
+        while (c.pumps < maxPumps && !c.ended) {
+            ++c.pumps;
+            c.ended = !source->Pump();
+        }
+    }
+    source->GetProgress(c.progress);
+    return c;
+}
+
+inline double Duration(const std::string& path) {
+    return std::stod(Probe(path, "format=duration"));
+}
 
 } // namespace wmatest
