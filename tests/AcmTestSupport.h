@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "TestFolder.h"
 #include "engine/WaveFormat.h"
 #include "sinks/clACMFormatConverter.h"
 
@@ -93,17 +94,10 @@ inline bool ReadWave(const std::string& path, Wave& wave) {
     return wave.format.size() >= 18;
 }
 
-// Runs a shell command; its standard output.
+// Runs a shell command; its standard output, whatever its exit status.
 inline std::string RunTool(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe)
-        return out;
-    char buf[4096];
-    size_t n = 0;
-    while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0)
-        out.append(buf, n);
-    return out;
+    int status = 0;
+    return testtools::ShellOutput(command, status);
 }
 
 // A sine of the given frequency in 16-bit PCM, the same on every channel.

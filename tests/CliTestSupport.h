@@ -78,25 +78,18 @@ inline Outcome Convert(const TestFolder& folder, const std::vector<std::string>&
     return Wait(Spawn(folder, args, fileSizeLimit, program));
 }
 
-// Output of a shell command (the tools we did not write), trailing newline removed.
+// Output of a shell command (the tools we did not write), trailing newline removed; its exit
+// status is left to the caller's checks.
 inline std::string Shell(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            text.append(buffer, n);
-        }
-        pclose(pipe);
-    }
+    int status = 0;
+    std::string text = testtools::ShellOutput(command, status);
     while (!text.empty() && text.back() == '\n') {
         text.pop_back();
     }
     return text;
 }
 
-inline std::string Quote(const std::string& path) {
-    return "'" + path + "'";
-}
+using testtools::Quote;
 
 // One field of the first audio stream, as ffprobe reports it.
 inline std::string Probe(const std::string& path, const std::string& field) {

@@ -3,6 +3,8 @@
 // driving the codec modules straight through their C interfaces.
 #include <gtest/gtest.h>
 
+#include "TestFolder.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +23,9 @@
 #include "system/CodecModule.h"
 
 namespace mp3test {
+
+using testtools::Quote;
+using testtools::Shell;
 
 class ScratchDir {
 public:
@@ -49,31 +54,6 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Runs a shell command and returns its standard output; fails the test on a non-zero status.
-inline std::string Shell(const std::string& command) {
-    struct Closer {
-        void operator()(FILE* f) const { pclose(f); }
-    };
-    std::string output;
-    FILE* raw = popen(command.c_str(), "r");
-    if (!raw) {
-        ADD_FAILURE() << "cannot run " << command;
-        return output;
-    }
-    std::unique_ptr<FILE, Closer> pipe(raw);
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
-        output.append(buffer, n);
-    const int status = pclose(pipe.release());
-    EXPECT_EQ(status, 0) << command;
-    return output;
-}
-
-inline std::string Quote(const std::string& path) {
-    return "'" + path + "'";
 }
 
 inline std::vector<int16_t> ToSamples(const std::string& bytes) {

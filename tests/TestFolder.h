@@ -1,8 +1,9 @@
 #pragma once
-// Test helpers: a fresh temporary folder removed afterwards, and environment variables set for the
-// length of a test.
+// Test helpers: a fresh temporary folder removed afterwards, environment variables set for the
+// length of a test, and the command-line tools we check our work with.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -78,3 +79,34 @@ inline std::string ReadTextFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+namespace testtools {
+
+// Runs a shell command; its standard output, and its exit status in status.
+inline std::string ShellOutput(const std::string& command, int& status) {
+    std::string output;
+    status = -1;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            output.append(buffer, n);
+        }
+        status = pclose(pipe);
+    }
+    return output;
+}
+
+// Runs a shell command and returns its standard output; a failing command fails the test.
+inline std::string Shell(const std::string& command) {
+    int status = 0;
+    std::string output = ShellOutput(command, status);
+    EXPECT_EQ(status, 0) << command;
+    return output;
+}
+
+// A path quoted for the shell.
+inline std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+}
+
+} // namespace testtools

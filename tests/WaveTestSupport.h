@@ -15,6 +15,9 @@
 
 namespace wavetest {
 
+using testtools::Quote;
+using testtools::Shell;
+
 inline std::string U32(uint32_t v) {
     return std::string(reinterpret_cast<const char*>(&v), 4);
 }
@@ -66,19 +69,6 @@ inline void UseWaveOutput(const std::string& outputPath, const WAVEFORMATEX& for
     std::memcpy(s.WaveOutputFormat.data(), &format, sizeof format);
     std::memcpy(s.WaveOutputFormat.data() + sizeof format, extra.data(), extra.size());
     s.WriteError = false;
-}
-
-// Runs a shell command; its standard output, or the exit status reported by the test.
-inline std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, got);
-        EXPECT_EQ(::pclose(pipe), 0) << command;
-    }
-    return out;
 }
 
 } // namespace wavetest

@@ -3,6 +3,8 @@
 // entry points, a callback that records what the reader delivers, and whole conversions.
 #include <gtest/gtest.h>
 
+#include "TestFolder.h"
+
 #include <dlfcn.h>
 
 #include <atomic>
@@ -25,6 +27,9 @@
 #include "system/CodecModule.h"
 
 namespace wmatest {
+
+using testtools::Quote;
+using testtools::Shell;
 
 class ScratchDir {
 public:
@@ -54,29 +59,6 @@ inline std::string ReadFile(const std::string& path) {
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Runs a shell command and returns its standard output; fails the test on a non-zero status.
-inline std::string Shell(const std::string& command) {
-    struct Closer {
-        void operator()(FILE* f) const { pclose(f); }
-    };
-    std::string output;
-    std::unique_ptr<FILE, Closer> pipe(popen(command.c_str(), "r"));
-    if (!pipe) {
-        ADD_FAILURE() << "cannot run " << command;
-        return output;
-    }
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
-        output.append(buffer, n);
-    EXPECT_EQ(pclose(pipe.release()), 0) << command;
-    return output;
-}
-
-inline std::string Quote(const std::string& path) {
-    return "'" + path + "'";
 }
 
 // A test tone made by ffmpeg; codecArgs e.g. "-c:a wmav2 -b:a 64k".
