@@ -29,7 +29,7 @@ TEST(CodecModule, AModuleLackingAnEntryPointStaysUnusable) {
 TEST(CodecModule, AModuleInstalledAfterAFailedLoadIsUsedNextTime) {
     ScratchDir dir;
     CodecModule module(Mp3DecoderModuleFile, Names(Mp3DecoderEntryPoints));
-    CodecModule::SetFolder(dir.Path().string());
+    CodecModule::SetFolder(dir.Path());
     EXPECT_FALSE(module.Load());
     EXPECT_FALSE(module.Load());
     std::filesystem::copy_file(std::string(BMC_CODEC_DIR) + "/" + Mp3DecoderModuleFile,

@@ -199,7 +199,7 @@ TEST(Mp3DecoderModule, RefusesWhatIsNotMpegAudio) {
         EXPECT_FALSE(result.opened && !result.pcm.empty());
     }
     EXPECT_FALSE(DecodeWithModule(dir / "missing.mp3").opened);
-    EXPECT_FALSE(DecodeWithModule(dir.Path().string()).opened);
+    EXPECT_FALSE(DecodeWithModule(dir.Path()).opened);
     // Random bytes may hold chance frame headers: they decode to the end or are refused.
     std::string noise(200000, '\0');
     std::mt19937 random(7);

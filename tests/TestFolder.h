@@ -82,6 +82,12 @@ inline std::string ReadTextFile(const std::string& path) {
 
 namespace testtools {
 
+// A test folder that also holds the settings store of this test process.
+class ScratchDir : public TestFolder {
+public:
+    ScratchDir() { setenv("XDG_CONFIG_HOME", (*this / "config").c_str(), 1); }
+};
+
 // Runs a shell command; its standard output, and its exit status in status.
 inline std::string ShellOutput(const std::string& command, int& status) {
     std::string output;
