@@ -34,7 +34,7 @@ bool PrepareSettings(const CliOptions& options, uint8_t target, std::string& err
     settings.TargetFormat = target;
     WaveOutputFormatBuffer format{};
     if (options.waveFormat) {
-        if (!WaveFormatFromSpec(*options.waveFormat, format, error)) {
+        if (!WaveFormatFromText(*options.waveFormat, format, error)) {
             return false;
         }
     } else {

@@ -47,14 +47,14 @@ bool ParseTag(const std::string& name, uint16_t& tag) {
     return true;
 }
 
-bool ParseSpec(const std::string& spec, Wanted& wanted, std::string& error) {
+bool ParseFormatText(const std::string& formatText, Wanted& wanted, std::string& error) {
     std::vector<std::string> parts;
     std::size_t start = 0;
-    for (std::size_t colon; (colon = spec.find(':', start)) != std::string::npos;
+    for (std::size_t colon; (colon = formatText.find(':', start)) != std::string::npos;
          start = colon + 1) {
-        parts.push_back(spec.substr(start, colon - start));
+        parts.push_back(formatText.substr(start, colon - start));
     }
-    parts.push_back(spec.substr(start));
+    parts.push_back(formatText.substr(start));
     if (parts.size() != 4) {
         error = "--wave-format takes TAG:CHANNELS:RATE:BITS, for example pcm:2:44100:16";
         return false;
@@ -66,7 +66,7 @@ bool ParseSpec(const std::string& spec, Wanted& wanted, std::string& error) {
     }
     if (!ParseNumber(parts[1], wanted.channels) || !ParseNumber(parts[2], wanted.rate) ||
         !ParseNumber(parts[3], wanted.bits)) {
-        error = "--wave-format: CHANNELS, RATE and BITS must be numbers, not '" + spec + "'";
+        error = "--wave-format: CHANNELS, RATE and BITS must be numbers, not '" + formatText + "'";
         return false;
     }
     return true;
@@ -101,10 +101,10 @@ std::string TagText(uint16_t tag) {
 }
 } // namespace
 
-bool WaveFormatFromSpec(const std::string& spec, WaveOutputFormatBuffer& buffer,
+bool WaveFormatFromText(const std::string& formatText, WaveOutputFormatBuffer& buffer,
                         std::string& error) {
     Wanted wanted;
-    if (!ParseSpec(spec, wanted, error)) {
+    if (!ParseFormatText(formatText, wanted, error)) {
         return false;
     }
     ACMFORMATTAGDETAILSA tagDetails{};

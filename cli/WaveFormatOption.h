@@ -7,5 +7,5 @@
 
 // On success the buffer holds the format record and its extra bytes. Otherwise a usage message
 // that names what the stand-in offers for the tag.
-bool WaveFormatFromSpec(const std::string& spec, WaveOutputFormatBuffer& buffer,
+bool WaveFormatFromText(const std::string& formatText, WaveOutputFormatBuffer& buffer,
                         std::string& error);

@@ -28,8 +28,8 @@ protected:
         return path;
     }
 
-    // Every kind of input the tools make, converted in one job into spec.
-    void ConvertEveryInputKind(const std::string& spec, const Expect& e) {
+    // Every kind of input the tools make, converted in one job into formatText.
+    void ConvertEveryInputKind(const std::string& formatText, const Expect& e) {
         std::vector<std::pair<std::string, int>> inputs = {
             {Make("u8mono.wav", "-r 22050 -c 1 -b 8 -e unsigned-integer"), 22050},
             {Make("s16stereo.wav", "-r 44100 -c 2 -b 16"), 44100},
@@ -43,12 +43,13 @@ protected:
         ASSERT_EQ(ReadTextFile(inputs[2].first).substr(20, 2), "\xfe\xff");
         const std::string out = dir / "out";
         fs::create_directory(out);
-        std::vector<std::string> args = {"--to", "wav", "--wave-format", spec, "--output-dir", out};
+        std::vector<std::string> args = {"--to",     "wav",          "--wave-format",
+                                         formatText, "--output-dir", out};
         for (const auto& input : inputs) {
             args.push_back(input.first);
         }
         const Outcome o = Convert(dir, args);
-        ASSERT_EQ(o.exitCode, 0) << spec << "\n" << o.err;
+        ASSERT_EQ(o.exitCode, 0) << formatText << "\n" << o.err;
         const std::string expectedProbe = "codec_tag=" + e.tag +
                                           "\nsample_rate=" + std::to_string(e.rate) +
                                           "\nchannels=" + std::to_string(e.channels);
