@@ -89,6 +89,28 @@ TEST_F(CliFaults, ExistingOutputsWithoutATerminalAreRefused) {
     EXPECT_FALSE(fs::exists(dir / "out/a.mp3.wav")); // nothing converted at all
 }
 
+TEST_F(CliFaults, OnATerminalTheUserIsAskedOnce) {
+    const std::string in = Make("a.wav", 0.2);
+    fs::create_directory(dir / "out");
+    // script(1) gives the converter a terminal and types the answer into it.
+    auto answer = [&](const std::string& reply) {
+        const std::string command =
+            ConverterPath() + " --to wav --output-dir " + Quote(dir / "out") + " " + Quote(in);
+        return Shell("printf '" + reply + "\\n' | script -qec " + Quote(command) +
+                     " /dev/null; echo \"exit=$?\"");
+    };
+    WriteTextFile(dir / "out/a.wav", "OLD");
+    const std::string no = answer("n");
+    EXPECT_NE(no.find("Replace them? [y/N]"), std::string::npos) << no;
+    EXPECT_NE(no.find("exit=3"), std::string::npos) << no;
+    EXPECT_EQ(ReadTextFile(dir / "out/a.wav"), "OLD");
+
+    const std::string yes = answer("y");
+    EXPECT_NE(yes.find("exit=0"), std::string::npos) << yes;
+    EXPECT_NE(yes.find("BMC 100% Converted"), std::string::npos) << yes; // the terminal display
+    EXPECT_EQ(SoxSamples(dir / "out/a.wav"), SoxSamples(in));
+}
+
 TEST_F(CliFaults, OverwritingTheInputItselfReplacesItWhole) {
     const std::string x = Make("x.wav", 1.0);
     const Outcome o =
