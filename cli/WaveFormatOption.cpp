@@ -1,11 +1,12 @@
 #include "cli/WaveFormatOption.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <map>
 #include <vector>
 
-#include "sinks/Acm.h"
+#include "sinks/AcmFormatCatalog.h"
 
 namespace {
 struct Wanted {
@@ -107,45 +108,25 @@ bool WaveFormatFromText(const std::string& formatText, WaveOutputFormatBuffer& b
     if (!ParseFormatText(formatText, wanted, error)) {
         return false;
     }
-    ACMFORMATTAGDETAILSA tagDetails{};
-    tagDetails.cbStruct = sizeof tagDetails;
-    tagDetails.dwFormatTag = wanted.tag;
-    if (acmFormatTagDetailsA(nullptr, &tagDetails, ACM_FORMATTAGDETAILSF_FORMATTAG) !=
-            MMSYSERR_NOERROR ||
-        tagDetails.cStandardFormats == 0) {
+    const std::vector<std::vector<uint8_t>> records = AcmOfferedRecords(wanted.tag);
+    if (records.empty()) {
         error = "--wave-format: format tag " + TagText(wanted.tag) + " cannot be written";
         return false;
     }
-    std::vector<uint8_t> record(std::max<std::size_t>(tagDetails.cbFormatSize, 18));
     Offered offered;
-    for (uint32_t index = 0; index < tagDetails.cStandardFormats; ++index) {
-        ACMFORMATDETAILSA details{};
-        details.cbStruct = sizeof details;
-        details.dwFormatIndex = index;
-        details.dwFormatTag = wanted.tag;
-        details.pwfx = reinterpret_cast<WAVEFORMATEX*>(record.data());
-        details.cbwfx = static_cast<uint32_t>(record.size());
-        if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_INDEX) != MMSYSERR_NOERROR) {
-            continue;
-        }
+    for (const std::vector<uint8_t>& record : records) {
         WAVEFORMATEX format;
         std::memcpy(&format, record.data(), sizeof format);
         if (format.nChannels == wanted.channels && format.nSamplesPerSec == wanted.rate &&
-            format.wBitsPerSample == wanted.bits) {
-            const std::size_t size = std::min(record.size(), sizeof format + format.cbSize);
-            if (size > buffer.size()) {
-                break;
-            }
-            std::memcpy(buffer.data(), record.data(), size);
+            format.wBitsPerSample == wanted.bits && record.size() <= buffer.size()) {
+            std::copy(record.begin(), record.end(), buffer.begin());
             return true;
         }
         offered.Add(format);
     }
-    error = "--wave-format: " +
-            std::string(tagDetails.szFormatTag,
-                        strnlen(tagDetails.szFormatTag, sizeof tagDetails.szFormatTag)) +
-            " (" + TagText(wanted.tag) + ") is not offered as " + std::to_string(wanted.channels) +
-            ":" + std::to_string(wanted.rate) + ":" + std::to_string(wanted.bits) +
+    error = "--wave-format: " + AcmFormatTagName(wanted.tag) + " (" + TagText(wanted.tag) +
+            ") is not offered as " + std::to_string(wanted.channels) + ":" +
+            std::to_string(wanted.rate) + ":" + std::to_string(wanted.bits) +
             "; CHANNELS:RATE:BITS offered: " + offered.Text();
     return false;
 }

@@ -55,11 +55,7 @@ bool clFileOutputMp3::Open(const char* outputPath, const WAVEFORMATEX* inputForm
     CodecModule& module = EncoderModule();
     if (!module.Load())
         return false;
-    encoder_ = Encoder{module.Get<beInitStreamFn>("beInitStream"),
-                       module.Get<beEncodeChunkFn>("beEncodeChunk"),
-                       module.Get<beDeinitStreamFn>("beDeinitStream"),
-                       module.Get<beCloseStreamFn>("beCloseStream"),
-                       module.Get<beInfoTagFrameFn>(Mp3EncoderInfoTagEntryPoint)};
+    encoder_ = ResolveEncoder(module);
     file_ = UniqueFd(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!file_.Valid())
         return false;
@@ -168,4 +164,12 @@ void clFileOutputMp3::Append(const uint8_t* bytes, uint32_t count) {
         written_ += count;
     else
         Settings().WriteError = true;
+}
+
+clFileOutputMp3::Encoder clFileOutputMp3::ResolveEncoder(CodecModule& module) {
+    return Encoder{module.Get<beInitStreamFn>("beInitStream"),
+                   module.Get<beEncodeChunkFn>("beEncodeChunk"),
+                   module.Get<beDeinitStreamFn>("beDeinitStream"),
+                   module.Get<beCloseStreamFn>("beCloseStream"),
+                   module.Get<beInfoTagFrameFn>(Mp3EncoderInfoTagEntryPoint)};
 }

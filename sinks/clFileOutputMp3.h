@@ -25,7 +25,6 @@ public:
     // The encoder module, loaded by the first sink that finds it and shared by all.
     static CodecModule& EncoderModule();
 
-private:
     struct Encoder {
         beInitStreamFn init = nullptr;
         beEncodeChunkFn encode = nullptr;
@@ -33,7 +32,10 @@ private:
         beCloseStreamFn close = nullptr;
         beInfoTagFrameFn infoTag = nullptr; // optional
     };
+    // The entry points of a loaded encoder module.
+    static Encoder ResolveEncoder(CodecModule& module);
 
+private:
     bool Open(const char* outputPath, const WAVEFORMATEX* inputFormat);
     bool EncodeBlocks(const uint8_t* data, uint32_t count);
     bool EncodeChunk(const uint8_t* chunk, uint32_t length);

@@ -21,14 +21,7 @@ ConversionError CLReadDecodeMP3::Open(const char* inputPath) {
     CodecModule& module = DecoderModule();
     if (!module.Load())
         return ConversionError::ceCodec;
-    api_ = Decoder{module.Get<decoder_new_fn>("decoder_new"),
-                   module.Get<file_input_module_register_fn>("file_input_module_register"),
-                   module.Get<decoder_input_module_register_fn>("decoder_input_module_register"),
-                   module.Get<decoder_input_new_fn>("decoder_input_new"),
-                   module.Get<decoder_input_open_fn>("decoder_input_open"),
-                   module.Get<decoder_input_close_fn>("decoder_input_close"),
-                   module.Get<decoder_delete_fn>("decoder_delete"),
-                   module.Get<decoder_decode_fn>("decoder_decode")};
+    api_ = ResolveDecoder(module);
     if (api_.create(&decoder_) != Mp3DecOk || !decoder_) {
         decoder_ = nullptr;
         return ConversionError::ceCodec;
@@ -106,4 +99,15 @@ bool CLReadDecodeMP3::Pump() {
 void CLReadDecodeMP3::GetProgress(int32_t progress[2]) {
     progress[0] = static_cast<int32_t>(progressTotal_);
     progress[1] = static_cast<int32_t>(progressDone_);
+}
+
+CLReadDecodeMP3::Decoder CLReadDecodeMP3::ResolveDecoder(CodecModule& module) {
+    return Decoder{module.Get<decoder_new_fn>("decoder_new"),
+                   module.Get<file_input_module_register_fn>("file_input_module_register"),
+                   module.Get<decoder_input_module_register_fn>("decoder_input_module_register"),
+                   module.Get<decoder_input_new_fn>("decoder_input_new"),
+                   module.Get<decoder_input_open_fn>("decoder_input_open"),
+                   module.Get<decoder_input_close_fn>("decoder_input_close"),
+                   module.Get<decoder_delete_fn>("decoder_delete"),
+                   module.Get<decoder_decode_fn>("decoder_decode")};
 }

@@ -27,7 +27,6 @@ public:
     // The decoder module, loaded by the first source that finds it and shared by all.
     static CodecModule& DecoderModule();
 
-private:
     struct Decoder {
         decoder_new_fn create = nullptr;
         file_input_module_register_fn fileModule = nullptr;
@@ -38,7 +37,10 @@ private:
         decoder_delete_fn destroy = nullptr;
         decoder_decode_fn decode = nullptr;
     };
+    // The entry points of a loaded decoder module.
+    static Decoder ResolveDecoder(CodecModule& module);
 
+private:
     ConversionError Open(const char* inputPath);
     void Fill(bool deliver);
 

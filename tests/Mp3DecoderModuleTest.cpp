@@ -6,34 +6,19 @@
 #include <random>
 
 #include "Mp3TestSupport.h"
+#include "sources/CLReadDecodeMP3.h"
 
 using namespace mp3test;
 
 namespace {
 
-struct Decoder {
-    decoder_new_fn create;
-    file_input_module_register_fn fileModule;
-    decoder_input_module_register_fn registerModule;
-    decoder_input_new_fn inputNew;
-    decoder_input_open_fn inputOpen;
-    decoder_input_close_fn inputClose;
-    decoder_delete_fn destroy;
-    decoder_decode_fn decode;
-};
+using Decoder = CLReadDecodeMP3::Decoder;
 
 Decoder LoadDecoder() {
     CodecModule::SetFolder(BMC_CODEC_DIR);
     CodecModule& m = DecoderModule();
     EXPECT_TRUE(m.Load());
-    return Decoder{m.Get<decoder_new_fn>("decoder_new"),
-                   m.Get<file_input_module_register_fn>("file_input_module_register"),
-                   m.Get<decoder_input_module_register_fn>("decoder_input_module_register"),
-                   m.Get<decoder_input_new_fn>("decoder_input_new"),
-                   m.Get<decoder_input_open_fn>("decoder_input_open"),
-                   m.Get<decoder_input_close_fn>("decoder_input_close"),
-                   m.Get<decoder_delete_fn>("decoder_delete"),
-                   m.Get<decoder_decode_fn>("decoder_decode")};
+    return CLReadDecodeMP3::ResolveDecoder(m);
 }
 
 struct Decoded {

@@ -2,28 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "Mp3TestSupport.h"
+#include "sinks/clFileOutputMp3.h"
 
 using namespace mp3test;
 
 namespace {
 
-struct Encoder {
-    beInitStreamFn init = nullptr;
-    beEncodeChunkFn encode = nullptr;
-    beDeinitStreamFn deinit = nullptr;
-    beCloseStreamFn close = nullptr;
-    beInfoTagFrameFn infoTag = nullptr;
-};
+using Encoder = clFileOutputMp3::Encoder;
 
 Encoder LoadEncoder() {
     CodecModule::SetFolder(BMC_CODEC_DIR);
     CodecModule& module = EncoderModule();
     EXPECT_TRUE(module.Load());
-    return Encoder{module.Get<beInitStreamFn>("beInitStream"),
-                   module.Get<beEncodeChunkFn>("beEncodeChunk"),
-                   module.Get<beDeinitStreamFn>("beDeinitStream"),
-                   module.Get<beCloseStreamFn>("beCloseStream"),
-                   module.Get<beInfoTagFrameFn>(Mp3EncoderInfoTagEntryPoint)};
+    return clFileOutputMp3::ResolveEncoder(module);
 }
 
 Mp3EncoderConfig Config(uint32_t rate, bool stereo, uint16_t bitRate) {
