@@ -14,7 +14,8 @@
 #include "engine/MakeOutputPath.h"
 #include "engine/WmaAvailability.h"
 #include "engine/trdConversion.h"
-#include "sources/FileRoutines.h"
+#include "sources/CreateFileInput.h"
+#include "system/FileRoutines.h"
 
 namespace {
 volatile std::sig_atomic_t caughtSignal = 0;
@@ -120,7 +121,7 @@ int RunJob(CliHost& host, uint64_t totalBytes) {
     sigaddset(&stops, SIGINT);
     sigaddset(&stops, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stops, &previous);
-    trdConversion worker(host, false, totalBytes);
+    trdConversion worker(host, false, totalBytes, CreateFileInput);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     bool asked = false;
     while (worker.Running()) {

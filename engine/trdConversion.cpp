@@ -3,11 +3,10 @@
 #include <chrono>
 
 #include "engine/ConversionSettings.h"
-#include "engine/CreateFileInput.h"
 #include "engine/MakeOutputPath.h"
 #include "engine/ProgressFigures.h"
 #include "engine/ReplacementFile.h"
-#include "sources/FileRoutines.h"
+#include "system/FileRoutines.h"
 
 namespace {
 constexpr uint32_t ProgressIntervalMs = 500;
@@ -15,8 +14,9 @@ constexpr uint32_t EstimateAfterMs = 5000;
 
 } // namespace
 
-trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes)
-    : trdConversion(host, createSuspended, totalBytes, SystemTicks, CreateFileInput) {}
+trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
+                             SourceFactory createSource)
+    : trdConversion(host, createSuspended, totalBytes, SystemTicks, std::move(createSource)) {}
 
 trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
                              TickSource ticks, SourceFactory createSource)

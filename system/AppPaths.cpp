@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "sources/FileNames.h"
-#include "sources/FileRoutines.h"
+#include "system/FileNames.h"
+#include "system/FileRoutines.h"
 
 namespace {
 std::string ExecutablePath() {

@@ -1,9 +1,9 @@
-#include "sources/SFind.h"
+#include "system/SFind.h"
 
 #include <fnmatch.h>
 #include <sys/stat.h>
 
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 
 namespace {
 // fnmatch knows only '*' and '?' once '[' stands for itself and '\' is taken literally.

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "sinks/AcmFFmpeg.h"
+#include "acm/AcmFFmpeg.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

@@ -1,4 +1,4 @@
-#include "sinks/AcmEncoder.h"
+#include "acm/AcmEncoder.h"
 
 #include <algorithm>
 #include <bit>

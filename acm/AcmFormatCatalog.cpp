@@ -1,4 +1,4 @@
-#include "sinks/AcmFormatCatalog.h"
+#include "acm/AcmFormatCatalog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,8 +7,8 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include "sinks/AcmEncoder.h"
-#include "sinks/AcmFormat.h"
+#include "acm/AcmEncoder.h"
+#include "acm/AcmFormat.h"
 
 namespace {
 const std::vector<uint32_t> kPcmRates = {8000,  11025, 16000, 22050, 32000,

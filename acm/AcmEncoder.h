@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "sinks/AcmFFmpeg.h"
+#include "acm/AcmFFmpeg.h"
 
 struct AcmEncoderParams {
     uint16_t tag = 0;

@@ -1,4 +1,4 @@
-#include "engine/CreateFileInput.h"
+#include "sources/CreateFileInput.h"
 
 #include <strings.h>
 
@@ -6,7 +6,7 @@
 #include "sources/CLReadDecodeMP3.h"
 #include "sources/CLReadDecodeWMA.h"
 #include "sources/CLReadDecodeWave.h"
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 
 std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, ConversionError& code) {
     Settings().WriteError = false;

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "sinks/AcmDecoder.h"
-#include "sinks/AcmEncoder.h"
-#include "sinks/AcmFormat.h"
-#include "sinks/AcmResampler.h"
+#include "acm/AcmDecoder.h"
+#include "acm/AcmEncoder.h"
+#include "acm/AcmFormat.h"
+#include "acm/AcmResampler.h"
 
 class AcmStream {
 public:

@@ -1,4 +1,4 @@
-#include "sinks/AcmDecoder.h"
+#include "acm/AcmDecoder.h"
 
 #include <algorithm>
 #include <cstring>

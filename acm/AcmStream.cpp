@@ -1,4 +1,4 @@
-#include "sinks/AcmStream.h"
+#include "acm/AcmStream.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "sinks/AcmFFmpeg.h"
-#include "sinks/AcmFormat.h"
+#include "acm/AcmFFmpeg.h"
+#include "acm/AcmFormat.h"
 
 class AcmDecoder {
 public:

@@ -1,4 +1,4 @@
-#include "engine/CLFILEOUT.h"
+#include "sinks/CLFILEOUT.h"
 
 #include "engine/ConversionSettings.h"
 #include "sinks/clFileOutputMp3.h"

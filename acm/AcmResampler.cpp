@@ -1,4 +1,4 @@
-#include "sinks/AcmResampler.h"
+#include "acm/AcmResampler.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "sinks/AcmFormat.h"
+#include "acm/AcmFormat.h"
 
 #include <cstring>
 

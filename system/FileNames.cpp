@@ -1,4 +1,4 @@
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 
 namespace {
 // Position of the dot that starts the extension, or npos.

@@ -1,9 +1,9 @@
-#include "sources/FileRoutines.h"
+#include "system/FileRoutines.h"
 
 #include <sys/stat.h>
 
-#include "sources/FileNames.h"
-#include "sources/SFind.h"
+#include "system/FileNames.h"
+#include "system/SFind.h"
 #include "system/AppPaths.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "sinks/Acm.h"
+#include "acm/Acm.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include <string>
 #include <unordered_set>
 
-#include "sinks/AcmFormatCatalog.h"
-#include "sinks/AcmStream.h"
+#include "acm/AcmFormatCatalog.h"
+#include "acm/AcmStream.h"
 
 namespace {
 // Handles are checked against the open streams, so a stale or foreign handle is refused
