@@ -15,7 +15,9 @@
 #include "engine/WmaAvailability.h"
 #include "engine/trdConversion.h"
 #include "sources/CreateFileInput.h"
+#include "system/AppPaths.h"
 #include "system/FileRoutines.h"
+#include "system/HelpPages.h"
 
 namespace {
 volatile std::sig_atomic_t caughtSignal = 0;
@@ -160,6 +162,9 @@ int RunConvertCommand(const std::vector<std::string>& args) {
     }
     if (options.help) {
         std::fputs(CliUsage().c_str(), stdout);
+        if (const std::string page = AppFolder() + std::string(HelpPage); FileExists(page)) {
+            std::printf("\nThe full help: %s\n", page.c_str());
+        }
         return ExitConverted;
     }
     const uint8_t target = options.target ? *options.target : StoredTarget();
