@@ -32,7 +32,7 @@ HandOverResult HandOver::Run(const std::string& path) {
     bool otherHandOverAlive = false;
     const SEvent handOverMarker(HandOverMarkerName, &otherHandOverAlive);
     const bool startsMain = !otherHandOverAlive && !SEvent::Exists(MainInstanceMarkerName);
-    if (startsMain) {
+    if (startsMain && startMain_) {
         startMain_();
     }
     if (!Deliver(path)) {

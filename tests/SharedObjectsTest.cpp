@@ -2,14 +2,21 @@
 // behaviour is in HandOverTest.cpp).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
 #include <optional>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "TestFolder.h"
 #include "system/AppPaths.h"
 #include "system/HandOver.h"
+#include "system/StartDetached.h"
 
 using namespace std::chrono_literals;
 
@@ -125,4 +132,32 @@ TEST_F(SharedObjectsTest, TestingForAnEventNeverMakesItsCreatorFindItExisting) {
         SEvent event("R", &existed);
         ASSERT_FALSE(existed) << "round " << round;
     }
+}
+
+TEST(StartDetached, StartsAProcessThatSharesNothingWithUs) {
+    TestFolder dir;
+    // A descriptor that a plain fork and exec would pass on.
+    const int leaky = open((dir / "open").c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(leaky, 0);
+    // No redirections: the shell would hold them open itself while its command runs.
+    const std::string script = "cd " + testtools::Quote(dir.Path()) +
+                               " && find /proc/$$/fd/ -mindepth 1 -fprintf fds '%f %l\\n'"
+                               " && awk '{ print $4 > \"parent\" }' /proc/$$/stat && mv fds done";
+    ASSERT_TRUE(StartDetached("/bin/sh", {"-c", script}));
+    close(leaky);
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (!std::filesystem::exists(dir / "done") && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(5ms);
+    }
+    std::istringstream lines(ReadTextFile(dir / "done"));
+    std::set<std::string> descriptors;
+    for (std::string line; std::getline(lines, line);) {
+        descriptors.insert(line);
+    }
+    EXPECT_EQ(descriptors, (std::set<std::string>{"0 /dev/null", "1 /dev/null", "2 /dev/null"}));
+    EXPECT_NE(ReadTextFile(dir / "parent"), std::to_string(getpid()) + "\n") << "not our child";
+
+    std::string problem;
+    EXPECT_FALSE(StartDetached(dir / "missing", {}, &problem));
+    EXPECT_EQ(problem, std::strerror(ENOENT));
 }
