@@ -15,9 +15,10 @@ int LockRetrying(int fd, int operation) {
     return result;
 }
 
-// Holds the runtime folder's own lock, which serialises creating and testing objects: without it
-// two processes could both find an object missing while one of them turns its test lock into
-// the holder's shared lock (flock converts by unlocking first).
+// Holds the runtime folder's own lock, which serialises creating and testing objects. A test
+// takes the object's file exclusively for a moment, which would make a process creating the
+// object at that moment believe it existed; and flock may turn the creator's exclusive lock into
+// its shared one by unlocking first, which would let a second creator in.
 class FolderGuard {
 public:
     explicit FolderGuard(const std::string& objectPath)
