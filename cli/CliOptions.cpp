@@ -88,8 +88,12 @@ bool SetValue(const std::string& name, const std::string& value, CliOptions& opt
         return true;
     }
     if (name == "--output-dir") {
+        if (value.empty()) {
+            error = "--output-dir needs a folder";
+            return false;
+        }
         options.outputDir = value;
-        return !value.empty() || (error = "--output-dir needs a folder", false);
+        return true;
     }
     if (name == "--wave-format") {
         options.waveFormat = value;
