@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,26 +34,23 @@ protected:
     void UseHome(const std::string& relative) { home_folder_ = Path(relative); }
     FolderNode& Top() { return *Model().Tree().TopLevel().front(); }
 
-    // Expands each folder from the top down to relative ("A/B/"), as a user would, and returns
-    // its node; it is then the selected node.
+    // The child folder called name; a failure when there is none.
+    static FolderNode& Child(FolderNode& node, const std::string& name) {
+        for (const auto& child : node.children) {
+            if (child->text == name) {
+                return *child;
+            }
+        }
+        ADD_FAILURE() << "no folder " << name << " below " << node.path;
+        return node;
+    }
+    // Expands each folder from the top down to relative ("A/B/") as a user would; the last one
+    // is then the selected node.
     FolderNode& Open(const std::string& relative) {
         FolderNode* node = &Top();
         Model().ExpandFolder(*node);
-        std::size_t start = 0;
-        for (std::size_t end; (end = relative.find('/', start)) != std::string::npos;
-             start = end + 1) {
-            const std::string name = relative.substr(start, end - start);
-            FolderNode* next = nullptr;
-            for (const auto& child : node->children) {
-                if (child->text == name) {
-                    next = child.get();
-                }
-            }
-            if (!next) {
-                ADD_FAILURE() << "no folder " << name << " below " << node->path;
-                return *node;
-            }
-            node = next;
+        for (const auto& name : std::filesystem::path(relative).parent_path()) {
+            node = &Child(*node, name.string());
             Model().ExpandFolder(*node);
         }
         return *node;
@@ -63,13 +59,12 @@ protected:
     // Row index of the file "caption.ext" in the file list.
     std::size_t Row(const std::string& name) {
         const auto& rows = Model().Files().Rows();
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].caption + rows[i].extension == name) {
-                return i;
-            }
+        std::size_t i = 0;
+        while (i < rows.size() && rows[i].caption + rows[i].extension != name) {
+            ++i;
         }
-        ADD_FAILURE() << "no row " << name;
-        return rows.size();
+        EXPECT_LT(i, rows.size()) << "no row " << name;
+        return i;
     }
     int MarkOf(const std::string& name) { return Model().Files().Rows().at(Row(name)).state; }
     void ClickFile(const std::string& name) { Model().ClickFileMark({}, Row(name)); }
