@@ -9,8 +9,12 @@
 //     (MarkCaption) from node->state; keep the current item on Selected(). A mark operation
 //     changes only the clicked node, its loaded descendants and its ancestors, but re-reading
 //     all shown items is cheap enough.
+//     node->hasChildren decides the expand button; it turns false when an expansion finds
+//     nothing inside.
 //   - list: when Files().Revision() changed, rebuild the rows from Files().Rows() and the
 //     location bar from Files().LocationCaption(); otherwise update the state images only.
+//     Row indices are what the calls below take; they hold until the revision changes. Look
+//     icons up once per extension, not per file: big folders stay fast that way.
 //
 // Window events and the calls they make:
 //   current tree item changed by the user   SelectFolder(node)
@@ -20,7 +24,8 @@
 //   Space on the current node / row         the same two calls
 //   header click                            SortByColumn(column)
 //   a type check box toggled                SetTypeShown(type, checked)
-//   Next                                    BuildConvertList(callback)
+//   Next                                    BuildConvertList(callback); no rows: the view
+//                                           says "No files are selected to be converted."
 //   a path handed over (timer)              SelectPassedFile(path), then apply its result
 // Pointer shapes come from SelectorCursor.h with FolderNode::state and FileMarkOf.
 //
