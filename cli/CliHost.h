@@ -4,6 +4,7 @@
 // (counter, output being written, file and total bars, percentage, time remaining); otherwise it
 // prints one line per file. Errors are collected for the end.
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ public:
     void SelectRow(uint32_t) override {}
     DestinationSettings Destination() const override { return destination_; }
     const RenameTable& Renames() const override { return renames_; }
+    bool MayReplace(const std::string& outputPath) const override;
+    // The outputs the user agreed to replace (listed before the job), or any with replaceAny.
+    void AllowReplacing(std::vector<std::string> listed, bool replaceAny);
 
     void SetCounterText(const std::string& text) override;
     void SetWritingText(const std::string& text) override;
@@ -43,6 +47,8 @@ private:
     std::vector<std::string> inputs_;
     DestinationSettings destination_;
     RenameTable renames_;
+    std::set<std::string> replaceable_;
+    bool replaceAny_ = false;
     bool interactive_;
     std::FILE* out_;
 

@@ -180,10 +180,12 @@ int RunConvertCommand(const std::vector<std::string>& args) {
     if (options.outputDir) {
         destination = {false, *options.outputDir, target};
     }
-    if (!MayReplace(ExistingOutputs(inputs, destination), options.overwrite)) {
+    std::vector<std::string> existing = ExistingOutputs(inputs, destination);
+    if (!MayReplace(existing, options.overwrite)) {
         return ExitOutputsExist;
     }
     const uint64_t totalBytes = TotalSize(inputs);
     CliHost host(std::move(inputs), destination, IsTerminal(stderr), stderr);
+    host.AllowReplacing(std::move(existing), options.overwrite);
     return Report(host, RunJob(host, totalBytes));
 }

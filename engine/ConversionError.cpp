@@ -41,3 +41,8 @@ std::string WriteErrorLine(std::string_view outputPath) {
 std::string ProtectedInputLine(std::string_view inputPath) {
     return Quoted("Protected WMA file cannot convert '", inputPath);
 }
+
+std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view inputPath) {
+    return Quoted("'", outputPath, "' appeared after the outputs were checked and was not replaced; '") +
+           Quoted("", inputPath, "' was not converted.");
+}

@@ -20,3 +20,5 @@ std::string UnsupportedTypeLine(std::string_view inputPath);
 std::string WriteErrorLine(std::string_view outputPath);
 // The WMA reader reported protected content.
 std::string ProtectedInputLine(std::string_view inputPath);
+// A file appeared at the output path after the outputs were checked; nobody agreed to replace it.
+std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view inputPath);

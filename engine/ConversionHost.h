@@ -20,6 +20,9 @@ public:
 
     virtual DestinationSettings Destination() const = 0;
     virtual const RenameTable& Renames() const = 0;
+    // Whether a file found at an output path may be replaced: the user agreed to replace it (it
+    // was listed before the job) or to replace any. A file nobody was asked about is kept.
+    virtual bool MayReplace(const std::string& outputPath) const = 0;
 
     // The counter ("Converted 3 of 12"), the line naming the output being written, and the
     // time remaining.

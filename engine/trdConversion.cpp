@@ -4,6 +4,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/MakeOutputPath.h"
+#include "engine/NewOutputFile.h"
 #include "engine/ProgressFigures.h"
 #include "engine/ReplacementFile.h"
 #include "system/FileRoutines.h"
@@ -57,16 +58,23 @@ void trdConversion::Execute() {
 }
 
 void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
-    // An existing output is only replaced once its new version is complete.
+    const uint64_t fileSize = GetFileSizeOfName(SourceFile);
+    // A new output is created here, so that it cannot replace anything; an existing one is only
+    // replaced once its new version is complete, and only when the job may replace it.
+    NewOutputFile newOutput(DestFile);
     std::unique_ptr<ReplacementFile> replacement;
-    if (FileExists(DestFile)) {
+    if (!newOutput.Existed()) {
+        Settings().OutputPath = newOutput.Path();
+    } else if (MayReplaceDest) {
         replacement = std::make_unique<ReplacementFile>(DestFile);
         Settings().OutputPath = replacement->Name();
     } else {
-        Settings().OutputPath = DestFile;
+        ReportError(UnexpectedOutputLine(DestFile, SourceFile));
+        bytesDone += fileSize;
+        Synchronize([this] { ShowProgress(); });
+        return;
     }
     bool pumped = false;
-    const uint64_t fileSize = GetFileSizeOfName(SourceFile);
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<CLReadDecodeBase> source = createSource_(SourceFile.c_str(), code);
     if (!source) {
@@ -81,6 +89,9 @@ void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
     Synchronize([this] { ShowProgress(); });
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
+    if (!pumped) {
+        newOutput.Remove(); // an input that could not be opened leaves no file
+    }
     if (!Terminated() && pumped) {
         const ConversionError inputError = Settings().InputError;
         // An input that failed while decoding, or turned out protected, leaves a short new file:
@@ -149,6 +160,7 @@ void trdConversion::ShowNextFile() {
     SourceFile = host_.InputPath(FileIndex);
     DestFile = MakeOutputPath(SourceFile, host_.Destination());
     host_.Renames().Apply(DestFile);
+    MayReplaceDest = host_.MayReplace(DestFile);
     host_.SetWritingText("Writing '" + DestFile + "'");
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -31,6 +32,7 @@ public:
     std::vector<std::string> rows;
     DestinationSettings destination{true, "", tfWave};
     RenameTable renames;
+    std::set<std::string> replaceable; // empty: every output may be replaced
     std::vector<std::string> counters, writing, times, titles, errors;
     std::vector<std::pair<int32_t, int32_t>> bars; // (file, total) after each title
     int32_t fileBar = -1;
@@ -42,6 +44,9 @@ public:
     void SelectRow(uint32_t) override { Check(); }
     DestinationSettings Destination() const override { return destination; }
     const RenameTable& Renames() const override { return renames; }
+    bool MayReplace(const std::string& path) const override {
+        return replaceable.empty() || replaceable.count(path) != 0;
+    }
     void SetCounterText(const std::string& t) override { Check(), counters.push_back(t); }
     void SetWritingText(const std::string& t) override { Check(), writing.push_back(t); }
     void SetTimeRemainingText(const std::string& t) override { Check(), times.push_back(t); }
