@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <iterator>
 #include <new>
@@ -11,6 +12,8 @@
 #include "engine/ConversionSettings.h"
 
 namespace {
+
+std::atomic<CodecModule*> encoderInUse = nullptr;
 
 // Writes until every byte is out or the file refuses more; true when all went out.
 bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
@@ -43,7 +46,12 @@ Mp3EncoderConfig ConfigFromSettings() {
 CodecModule& clFileOutputMp3::EncoderModule() {
     static CodecModule module(Mp3EncoderModuleFile,
                               {std::begin(Mp3EncoderEntryPoints), std::end(Mp3EncoderEntryPoints)});
-    return module;
+    CodecModule* other = encoderInUse;
+    return other ? *other : module;
+}
+
+void clFileOutputMp3::UseEncoderModule(CodecModule* module) {
+    encoderInUse = module;
 }
 
 clFileOutputMp3::clFileOutputMp3(const char* outputPath, const WAVEFORMATEX* inputFormat,

@@ -66,6 +66,19 @@ bool WaitForGrowth(const std::function<std::string()>& path, uintmax_t minBytes)
     return false;
 }
 
+// The replacement that process pid is writing into folder: a file without a name, seen through
+// the process's descriptors; "" while there is none.
+std::string UnnamedFileOf(pid_t pid, const std::string& folder) {
+    std::error_code ec;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        const std::string target = fs::read_symlink(fd.path(), ec).string();
+        if (!ec && target.starts_with(folder + "/#") && target.ends_with(" (deleted)")) {
+            return fd.path().string();
+        }
+    }
+    return {};
+}
+
 // The RIFF size field agrees with the file's size: the header was completed.
 void ExpectWellFormed(const std::string& path) {
     const std::string bytes = ReadTextFile(path);
@@ -121,26 +134,27 @@ TEST_F(CliFaults, OverwritingTheInputItselfReplacesItWhole) {
     EXPECT_TRUE(Leftovers(dir.Path()).empty());
 }
 
-TEST_F(CliFaults, CtrlCDuringAnOverwriteKeepsTheOldFile) {
+TEST_F(CliFaults, CtrlCOrKillDuringAnOverwriteKeepsTheOldFileAndLeavesNothing) {
     const std::string hour = MakeHour("hour.wav");
     fs::create_directory(dir / "out");
     const std::string old = Make("out/hour.wav", 0.5);
     const std::string oldBytes = ReadTextFile(old);
-    const Spawned s = Spawn(dir, {"--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
-                                  "--output-dir", dir / "out", "--overwrite", hour});
-    const bool started = WaitForGrowth(
-        [&] {
-            const auto temp = Leftovers(dir / "out");
-            return temp.empty() ? std::string() : temp.front();
-        },
-        64 * 1024);
-    kill(s.pid, SIGINT);
-    const Outcome o = Wait(s);
-    ASSERT_TRUE(started) << o.err;
-    EXPECT_EQ(o.exitCode, 130) << o.err;
-    EXPECT_EQ(ReadTextFile(old), oldBytes);
-    EXPECT_TRUE(Leftovers(dir / "out").empty());
-    EXPECT_EQ(o.err.find("Unable"), std::string::npos) << o.err; // no error line for it
+    for (const int signal : {SIGINT, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        const Spawned s = Spawn(dir, {"--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
+                                      "--output-dir", dir / "out", "--overwrite", hour});
+        // The new version has no name while it is written: a killed process leaves nothing.
+        const bool started =
+            WaitForGrowth([&] { return UnnamedFileOf(s.pid, dir / "out"); }, 64 * 1024);
+        EXPECT_TRUE(Leftovers(dir / "out").empty());
+        kill(s.pid, signal);
+        const Outcome o = Wait(s);
+        ASSERT_TRUE(started) << o.err;
+        EXPECT_EQ(o.exitCode, 128 + signal) << o.err;
+        EXPECT_EQ(ReadTextFile(old), oldBytes);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
+        EXPECT_EQ(o.err.find("Unable"), std::string::npos) << o.err; // no error line for it
+    }
 }
 
 TEST_F(CliFaults, CtrlCDuringANewOutputLeavesAShortWellFormedFile) {
