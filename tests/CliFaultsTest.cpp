@@ -1,10 +1,7 @@
 // brindlex-convert when outputs exist, when it is interrupted, and when the disk fills up.
-#include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
-#include <thread>
 
 #include "CliTestSupport.h"
 
@@ -25,59 +22,8 @@ protected:
         return path;
     }
 
-    // An hour of 16-bit stereo silence at 44100 Hz that takes no disk space.
-    std::string MakeHour(const std::string& name) {
-        const uint32_t data = 3600u * 44100u * 4u;
-        std::string header = "RIFF";
-        auto u32 = [&header](uint32_t v) { header.append(reinterpret_cast<const char*>(&v), 4); };
-        auto u16 = [&header](uint16_t v) { header.append(reinterpret_cast<const char*>(&v), 2); };
-        u32(36 + data);
-        header += "WAVEfmt ";
-        u32(16), u16(1), u16(2), u32(44100), u32(44100 * 4), u16(4), u16(16);
-        header += "data";
-        u32(data);
-        const std::string path = dir / name;
-        WriteTextFile(path, header);
-        fs::resize_file(path, header.size() + data);
-        return path;
-    }
-
-    std::vector<std::string> Leftovers(const std::string& folder) const {
-        std::vector<std::string> found;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            if (entry.path().filename().string().starts_with("BRC")) {
-                found.push_back(entry.path().string());
-            }
-        }
-        return found;
-    }
+    std::string MakeHour(const std::string& name) { return MakeSilentHour(dir / name); }
 };
-
-// Waits until the file at path has grown past minBytes; false after 60 s.
-bool WaitForGrowth(const std::function<std::string()>& path, uintmax_t minBytes) {
-    for (int i = 0; i < 6000; ++i) {
-        std::error_code ec;
-        const std::string p = path();
-        if (!p.empty() && fs::file_size(p, ec) > minBytes && !ec) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
-
-// The replacement that process pid is writing into folder: a file without a name, seen through
-// the process's descriptors; "" while there is none.
-std::string UnnamedFileOf(pid_t pid, const std::string& folder) {
-    std::error_code ec;
-    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
-        const std::string target = fs::read_symlink(fd.path(), ec).string();
-        if (!ec && target.starts_with(folder + "/#") && target.ends_with(" (deleted)")) {
-            return fd.path().string();
-        }
-    }
-    return {};
-}
 
 // The RIFF size field agrees with the file's size: the header was completed.
 void ExpectWellFormed(const std::string& path) {
