@@ -9,6 +9,7 @@
 #include "engine/ConversionSettings.h"
 #include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
+#include "sinks/CLFILEOUT.h"
 #include "sinks/clFileOutputMp3.h"
 #include "sources/CLReadDecodeMP3.h"
 
@@ -278,4 +279,22 @@ TEST(Mp3Conversion, Mp3OfAnotherFormatBecomesTheChosenWave) {
     EXPECT_EQ(out.rate, 44100);
     EXPECT_EQ(out.channels, 2);
     EXPECT_NEAR(out.samples, mp3Samples * 2, 64);
+}
+
+// A sink that cannot encode the source's format creates no file: no junk output is left behind.
+TEST(Mp3Conversion, SinksThatCannotTakeTheFormatLeaveNoFile) {
+    ScratchDir dir;
+    UseModules(BMC_CODEC_DIR);
+    const WAVEFORMATEX odd{0x7777, 2, 44100, 176400, 4, 16, 0};
+    for (const uint8_t target : {tfMp3, tfWMA}) {
+        SCOPED_TRACE(int(target));
+        Settings().TargetFormat = target;
+        Settings().OutputPath = dir / "out";
+        Settings().WriteError = false;
+        bool ok = true;
+        { CLFILEOUT holder(&odd, ok); }
+        EXPECT_FALSE(ok);
+        EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+        EXPECT_FALSE(Settings().WriteError);
+    }
 }
