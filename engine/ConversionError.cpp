@@ -43,6 +43,7 @@ std::string ProtectedInputLine(std::string_view inputPath) {
 }
 
 std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view inputPath) {
-    return Quoted("'", outputPath, "' appeared after the outputs were checked and was not replaced; '") +
+    return Quoted("'", outputPath,
+                  "' appeared after the outputs were checked and was not replaced; '") +
            Quoted("", inputPath, "' was not converted.");
 }

@@ -23,7 +23,8 @@ std::string ProcLink(int fd) {
 }
 
 std::string RandomLetters() {
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static constexpr char letters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<std::size_t> pick(0, sizeof letters - 2);
     std::string text(6, 'x');

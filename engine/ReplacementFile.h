@@ -29,7 +29,7 @@ private:
 
     std::string destination_;
     std::string prefix_;
-    std::string name_;      // what the sink opens
-    std::string linked_;    // the named file that is renamed over the destination
-    UniqueFd unnamed_;      // the unnamed file, while there is one
+    std::string name_;   // what the sink opens
+    std::string linked_; // the named file that is renamed over the destination
+    UniqueFd unnamed_;   // the unnamed file, while there is one
 };

@@ -135,7 +135,8 @@ uint32_t clFileOutputWave::Frames() const {
     // the last one, so the converter's count of what it encoded is what counts.
     const bool coded = Target().wFormatTag != WAVE_FORMAT_IEEE_FLOAT &&
                        Target().wFormatTag != WAVE_FORMAT_EXTENSIBLE;
-    const uint64_t frames = coded ? encodedFrames_ : dataBytes_ / std::max<uint32_t>(Target().nBlockAlign, 1);
+    const uint64_t frames =
+        coded ? encodedFrames_ : dataBytes_ / std::max<uint32_t>(Target().nBlockAlign, 1);
     return static_cast<uint32_t>(std::min<uint64_t>(frames, UINT32_MAX));
 }
 

@@ -34,10 +34,9 @@ std::size_t ReadFully(int fd, uint8_t* into, std::size_t count, uint64_t offset)
     const CLReadDecodeWave::ReadFunction read = readFunction.load();
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t got = read ? read(fd, into + done, count - done,
-                                        static_cast<off_t>(offset + done))
-                                 : ::pread(fd, into + done, count - done,
-                                           static_cast<off_t>(offset + done));
+        const ssize_t got =
+            read ? read(fd, into + done, count - done, static_cast<off_t>(offset + done))
+                 : ::pread(fd, into + done, count - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -107,11 +106,10 @@ ConversionError CLReadDecodeWave::Open(const char* inputPath) {
         return ConversionError::ceRead;
     const uint64_t fileSize = GetFileSizeOfHandle(input_.Get());
     const int fd = input_.Get();
-    const auto header = ScanWaveHeader(
-        [fd](uint64_t offset, uint8_t* into, std::size_t count) {
-            return ReadFully(fd, into, count, offset);
-        },
-        fileSize);
+    const auto header =
+        ScanWaveHeader([fd](uint64_t offset, uint8_t* into,
+                            std::size_t count) { return ReadFully(fd, into, count, offset); },
+                       fileSize);
     if (!header)
         return ConversionError::ceRead;
 
@@ -210,7 +208,8 @@ void CLReadDecodeWave::Deliver(const uint8_t* pcm, uint32_t count) {
 }
 
 void CLReadDecodeWave::PumpPcm() {
-    const uint32_t got = ReadData(pcm_.get(), static_cast<uint32_t>(std::min<uint64_t>(bytesRemaining_, pcmSize_)));
+    const uint32_t got =
+        ReadData(pcm_.get(), static_cast<uint32_t>(std::min<uint64_t>(bytesRemaining_, pcmSize_)));
     // What a short read brought is still audio; deliver it in whole frames.
     Deliver(pcm_.get(), got - got % delivered_.nBlockAlign);
 }

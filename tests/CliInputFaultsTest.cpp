@@ -184,9 +184,8 @@ TEST_F(CliInputFaults, AReadFailureMidInputNeverReplacesAnOldOutput) {
     const std::string in = Sox("in.wav", 10.0);
     fs::create_directory(dir / "out");
     WriteTextFile(dir / "out/in.wav", "OLD");
-    const Outcome o =
-        Convert(dir, {"--to", "wav", "--output-dir", dir / "out", "--overwrite", in}, 0,
-                std::string(BMC_BINARY_DIR) + "/brindlex-convert-failing-read");
+    const Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "out", "--overwrite", in},
+                              0, std::string(BMC_BINARY_DIR) + "/brindlex-convert-failing-read");
     EXPECT_EQ(o.exitCode, 1) << o.err;
     EXPECT_NE(o.err.find("\nUnable to read from '" + in + "'.\n"), std::string::npos) << o.err;
     EXPECT_EQ(ReadTextFile(dir / "out/in.wav"), "OLD");
@@ -223,11 +222,12 @@ TEST_F(CliInputFaults, ProtectedWmaIsRecognisedByItsEncryptionObjects) {
 // 30 s of input as exactly 30 s, resampled or not.
 TEST_F(CliInputFaults, CompressedOutputsKnowTheirDuration) {
     const std::string in = Sox("thirty.wav", 30.0);
-    for (const char* format : {"ima-adpcm:2:44100:4", "ms-adpcm:2:44100:4", "ima-adpcm:1:22050:4"}) {
+    for (const char* format :
+         {"ima-adpcm:2:44100:4", "ms-adpcm:2:44100:4", "ima-adpcm:1:22050:4"}) {
         SCOPED_TRACE(format);
         fs::create_directory(dir / format);
-        const Outcome o = Convert(dir, {"--to", "wav", "--wave-format", format, "--output-dir",
-                                        dir / format, in});
+        const Outcome o = Convert(
+            dir, {"--to", "wav", "--wave-format", format, "--output-dir", dir / format, in});
         ASSERT_EQ(o.exitCode, 0) << o.err;
         EXPECT_EQ(Shell("ffprobe -v error -show_entries format=duration -of csv=p=0 " +
                         Quote(dir / format + "/thirty.wav")),

@@ -11,8 +11,8 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "TestFolder.h"

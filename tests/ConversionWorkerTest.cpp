@@ -286,14 +286,15 @@ TEST_F(ConversionWorker, AFileNobodyAgreedToReplaceIsKept) {
     WriteAll(dir / "a.wav", "THEIRS"); // appeared after the outputs were listed
     fs::create_symlink(dir / "elsewhere.wav", dir / "c.wav");
     Run(30);
-    EXPECT_EQ(host.errors, (std::vector<std::string>{
-                               "'" + (dir / "a.wav").string() +
-                                   "' appeared after the outputs were checked and was not "
-                                   "replaced; '" + a.string() + "' was not converted.",
-                               "'" + (dir / "c.wav").string() +
-                                   "' appeared after the outputs were checked and was not "
-                                   "replaced; '" + (dir / "c.mp3").string() +
-                                   "' was not converted."}));
+    EXPECT_EQ(host.errors,
+              (std::vector<std::string>{"'" + (dir / "a.wav").string() +
+                                            "' appeared after the outputs were checked and was not "
+                                            "replaced; '" +
+                                            a.string() + "' was not converted.",
+                                        "'" + (dir / "c.wav").string() +
+                                            "' appeared after the outputs were checked and was not "
+                                            "replaced; '" +
+                                            (dir / "c.mp3").string() + "' was not converted."}));
     EXPECT_EQ(ReadAll(dir / "a.wav"), "THEIRS");
     EXPECT_EQ(ReadAll(dir / "b.wav"), "HEADDATADATADATAEND");
     // A link, even a dangling one, is an existing output: nothing is written through it.

@@ -7,11 +7,11 @@
 #include "Mp3TestSupport.h"
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
-#include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
 #include "sinks/CLFILEOUT.h"
 #include "sinks/clFileOutputMp3.h"
 #include "sources/CLReadDecodeMP3.h"
+#include "sources/CreateFileInput.h"
 
 using namespace mp3test;
 

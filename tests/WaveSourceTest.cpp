@@ -141,18 +141,18 @@ TEST_F(WaveSource, ADataChunkLongerThanTheFileDeliversWhatTheFileHolds) {
 TEST_F(WaveSource, ChunksOfAnySizeAndOpenSizesAreRead) {
     const std::string samples = Samples(4000 * 4);
     const std::string fmt = Chunk("fmt ", FmtPayload(Stereo16));
-    const std::string ds64 = U32(0) + U32(0) + U32(samples.size()) + U32(0) + U32(1000) +
-                             U32(0) + U32(0); // RIFF size left 0: the file's end counts
+    const std::string ds64 = U32(0) + U32(0) + U32(samples.size()) + U32(0) + U32(1000) + U32(0) +
+                             U32(0); // RIFF size left 0: the file's end counts
     auto sized = [](std::string file, uint32_t riff, uint32_t data) {
         file.replace(4, 4, U32(riff));
         file.replace(file.size() - 4 * 4000 - 4, 4, U32(data));
         return file;
     };
     const std::pair<const char*, std::string> cases[] = {
-        {"200 KB LIST first", Riff(Chunk("LIST", std::string(200000, 'l')) + fmt +
-                                    Chunk("data", samples))},
-        {"id3 picture", Riff(fmt + Chunk("id3 ", std::string(300001, 'p')) +
-                             Chunk("data", samples))},
+        {"200 KB LIST first",
+         Riff(Chunk("LIST", std::string(200000, 'l')) + fmt + Chunk("data", samples))},
+        {"id3 picture",
+         Riff(fmt + Chunk("id3 ", std::string(300001, 'p')) + Chunk("data", samples))},
         {"RF64", "RF64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", ds64) + fmt +
                      Chunk("data", samples).replace(4, 4, U32(0xFFFFFFFF))},
         {"BW64", "BW64" + U32(0xFFFFFFFF) + "WAVE" + Chunk("ds64", ds64) + fmt +

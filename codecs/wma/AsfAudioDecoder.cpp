@@ -31,8 +31,7 @@ uint32_t ToMilliseconds(int64_t value, AVRational timeBase) {
 }
 } // namespace
 
-std::unique_ptr<AsfAudioDecoder> AsfAudioDecoder::Open(const std::string& path,
-                                                       HRESULT* failure) {
+std::unique_ptr<AsfAudioDecoder> AsfAudioDecoder::Open(const std::string& path, HRESULT* failure) {
     HRESULT unused = S_OK;
     HRESULT& why = failure ? *failure : unused;
     why = E_FAIL;
@@ -60,9 +59,9 @@ int AsfAudioDecoder::OpenInput(const std::string& path) {
     const std::string& name = access(link.c_str(), R_OK) == 0 ? link : path;
     AVFormatContext* raw = nullptr;
     // Only ASF: a file named .wma in another container is not a Windows Media file.
-    const int result = regular ? avformat_open_input(&raw, name.c_str(),
-                                                     av_find_input_format("asf"), nullptr)
-                               : AVERROR(EIO);
+    const int result =
+        regular ? avformat_open_input(&raw, name.c_str(), av_find_input_format("asf"), nullptr)
+                : AVERROR(EIO);
     ::close(fd);
     if (result >= 0)
         input_.reset(raw);

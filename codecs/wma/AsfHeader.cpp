@@ -18,8 +18,8 @@ constexpr Guid ContentEncryption = {0xFB, 0xB3, 0x11, 0x22, 0x23, 0xBD, 0xD2, 0x
 constexpr Guid ExtendedContentEncryption = {0x14, 0xE6, 0x8A, 0x29, 0x22, 0x26, 0x17, 0x4C,
                                             0xB9, 0x35, 0xDA, 0xE0, 0x7E, 0xE9, 0x28, 0x9C};
 
-constexpr uint64_t HeaderStart = 30;   // GUID, size, object count, two reserved bytes
-constexpr uint64_t ObjectStart = 24;   // GUID and size
+constexpr uint64_t HeaderStart = 30;    // GUID, size, object count, two reserved bytes
+constexpr uint64_t ObjectStart = 24;    // GUID and size
 constexpr uint64_t DataObjectHead = 50; // GUID, size, file id, packet count, reserved
 constexpr uint64_t MaxHeaderBytes = 64u << 20;
 // File properties: packet count, play duration (100 ns), preroll (ms), flags, packet size.
