@@ -6,15 +6,10 @@
 
 #include <cerrno>
 
-#include "system/FileRoutines.h"
-
 NewOutputFile::NewOutputFile(const std::string& destination)
     : destination_(destination), path_(destination) {
-    if (FileExists(destination)) {
-        existed_ = true;
-        return;
-    }
-    // O_EXCL also refuses a link at the destination, dangling or not: nothing is written through.
+    // Checking and creating are one step: whatever is at the destination (a file, a folder, a
+    // link, dangling or not) makes it fail, so nothing is replaced or written through.
     file_.Reset(open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!file_.Valid()) {
         existed_ = errno == EEXIST;
