@@ -178,7 +178,7 @@ TEST(WmaWriter, ConvertsOtherPcmLayouts) {
     }
 }
 
-// Formats the encoder cannot take are refused; the file is still created and every write fails.
+// Formats the encoder cannot take are refused; no file is made and every write fails.
 TEST(WmaWriter, RefusedFormatsFailEveryWrite) {
     ScratchDir dir;
     const std::string pcm = Tone16(44100, 2, 4096);
@@ -187,6 +187,7 @@ TEST(WmaWriter, RefusedFormatsFailEveryWrite) {
     EXPECT_TRUE(w.created);
     EXPECT_FALSE(w.allWritesOk);
     EXPECT_NE(w.flush, S_OK);
+    EXPECT_FALSE(std::filesystem::exists(dir / "tag.wma"));
     w = WriteWma(dir / "rate.wma", MakePcmFormat(2, 44100, 16), pcm, 128000, 44100, 0);
     EXPECT_FALSE(w.allWritesOk);
     IWMAudioWriter* writer = nullptr;

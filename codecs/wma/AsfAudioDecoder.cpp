@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <limits>
 
+#include "system/UniqueFd.h"
+
 namespace {
 constexpr uint32_t MaxChannels = 8;
 constexpr int MaxSampleRate = 384000;
@@ -47,22 +49,19 @@ std::unique_ptr<AsfAudioDecoder> AsfAudioDecoder::Open(const std::string& path, 
 
 int AsfAudioDecoder::OpenInput(const std::string& path) {
     // Only a regular file, and the open never waits (a FIFO without a writer would).
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return AVERROR(EIO);
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat info {};
-    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    fileBytes_ = regular ? static_cast<uint64_t>(info.st_size) : 0;
-    header_ = regular ? AsfHeader::Read(fd).value_or(AsfHeader{}) : AsfHeader{};
+    if (!file.Valid() || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return AVERROR(EIO);
+    fileBytes_ = static_cast<uint64_t>(info.st_size);
+    header_ = AsfHeader::Read(file.Get()).value_or(AsfHeader{});
     // FFmpeg opens the very file checked here, through its descriptor's link where there is one.
-    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const std::string link = "/proc/self/fd/" + std::to_string(file.Get());
     const std::string& name = access(link.c_str(), R_OK) == 0 ? link : path;
     AVFormatContext* raw = nullptr;
     // Only ASF: a file named .wma in another container is not a Windows Media file.
     const int result =
-        regular ? avformat_open_input(&raw, name.c_str(), av_find_input_format("asf"), nullptr)
-                : AVERROR(EIO);
-    ::close(fd);
+        avformat_open_input(&raw, name.c_str(), av_find_input_format("asf"), nullptr);
     if (result >= 0)
         input_.reset(raw);
     return result;

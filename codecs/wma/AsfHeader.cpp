@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -58,7 +59,11 @@ std::optional<AsfHeader> AsfHeader::Read(int fd) {
     const uint64_t size = Get(h, 16, 8);
     if (size < HeaderStart || size > MaxHeaderBytes)
         return std::nullopt;
-    h.resize(size);
+    try {
+        h.resize(size);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // FFmpeg decides about a header this large
+    }
     if (pread(fd, h.data(), size, 0) != static_cast<ssize_t>(size))
         return std::nullopt;
     AsfHeader header;
