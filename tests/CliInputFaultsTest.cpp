@@ -168,6 +168,7 @@ TEST_F(CliInputFaults, CutAndUndecodableInputsNeverReplaceAnOldOutput) {
     }
     const Outcome o = Convert(dir, args);
     EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(o.err.find(" @ 0x"), std::string::npos) << o.err; // no FFmpeg log line
     for (const std::string& input : inputs) {
         SCOPED_TRACE(input);
         EXPECT_NE(o.err.find("\nUnable to read from '" + input + "'.\n"), std::string::npos)
