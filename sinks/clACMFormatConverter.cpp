@@ -18,7 +18,7 @@ std::vector<uint8_t> IntermediateFormat(const WAVEFORMATEX* source,
     std::memcpy(&head, record.data(), sizeof head);
     head.nChannels = destination->nChannels;
     head.nSamplesPerSec = destination->nSamplesPerSec;
-    head.nBlockAlign = static_cast<uint16_t>(head.nChannels * head.wBitsPerSample / 8);
+    head.nBlockAlign = static_cast<uint16_t>(uint32_t{head.nChannels} * head.wBitsPerSample / 8);
     head.nAvgBytesPerSec = head.nBlockAlign * head.nSamplesPerSec;
     std::memcpy(record.data(), &head, sizeof head);
     return record;
