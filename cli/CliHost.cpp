@@ -143,3 +143,12 @@ void CliHost::Note(const std::string& line) {
     std::fflush(out_);
     Refresh();
 }
+
+bool CliHost::MayReplace(const std::string& outputPath) const {
+    return replaceAny_ || replaceable_.count(outputPath) != 0;
+}
+
+void CliHost::AllowReplacing(std::vector<std::string> listed, bool replaceAny) {
+    replaceable_ = {listed.begin(), listed.end()};
+    replaceAny_ = replaceAny;
+}

@@ -4,6 +4,7 @@
 // (counter, output being written, file and total bars, percentage, time remaining); otherwise it
 // prints one line per file. Errors are collected for the end. Quiet shows nothing of this.
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
     std::string InputPath(uint32_t row) const override { return rows_.at(row).Input; }
     std::string OutputPath(uint32_t row) const override { return rows_.at(row).Output; }
     void SelectRow(uint32_t row) override;
+    bool MayReplace(const std::string& outputPath) const override;
+    // The outputs the user agreed to replace (listed before the job), or any with replaceAny.
+    void AllowReplacing(std::vector<std::string> listed, bool replaceAny);
 
     void SetCounterText(const std::string& text) override;
     void SetWritingText(const std::string& text) override;
@@ -59,6 +63,8 @@ private:
 
     std::vector<PlannedRow> rows_;
     Display display_;
+    std::set<std::string> replaceable_;
+    bool replaceAny_ = false;
     std::FILE* out_;
 
     std::string counter_, writing_, timeLeft_;

@@ -135,6 +135,14 @@ void ReportClashes(const JobPlan& plan, bool treeWouldHelp) {
 }
 
 // Lists the outputs that exist; true when they may be replaced.
+std::vector<std::string> ExistingOutputPaths(const JobPlan& plan) {
+    std::vector<std::string> paths;
+    for (const std::size_t row : plan.ExistingOutputs()) {
+        paths.push_back(plan.Rows()[row].Output);
+    }
+    return paths;
+}
+
 bool MayReplace(const JobPlan& plan, bool overwrite, bool quiet) {
     const std::vector<std::size_t> existing = plan.ExistingOutputs();
     if (existing.empty()) {
@@ -313,6 +321,7 @@ int RunJobFromOptions(const CliOptions& options) {
     }
     const uint64_t totalBytes = TotalSize(plan);
     CliHost host(plan.Rows(), {IsTerminal(stderr), options.quiet, keepTree}, stderr);
+    host.AllowReplacing(ExistingOutputPaths(plan), options.overwrite);
     const int signal = RunJob(host, totalBytes);
     return Report(host, signal, skipped, options.quiet);
 }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/ConversionSettings.h"
+#include "engine/NewOutputFile.h"
 #include "engine/ProgressFigures.h"
 #include "engine/ReplacementFile.h"
 #include "system/FileRoutines.h"
@@ -75,23 +76,30 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
     using Outcome = ConversionHost::RowOutcome;
     rowInputs_.push_back(SourceFile);
     rowFailed_ = false;
+    const uint64_t fileSize = GetFileSizeOfName(SourceFile);
     // An output that an earlier row wrote is never replaced by a later one.
     if (const auto first = written_.Owner(DestFile)) {
         ReportError(AlreadyWrittenLine(DestFile, rowInputs_.at(*first), SourceFile));
-        bytesDone += GetFileSizeOfName(SourceFile);
+        bytesDone += fileSize;
         Synchronize([this] { ShowProgress(); });
         return Outcome::Failed;
     }
-    // An existing output is only replaced once its new version is complete.
+    // A new output is created here, so that it cannot replace anything; an existing one is only
+    // replaced once its new version is complete, and only when the job may replace it.
+    NewOutputFile newOutput(DestFile);
     std::unique_ptr<ReplacementFile> replacement;
-    if (FileExists(DestFile)) {
+    if (!newOutput.Existed()) {
+        Settings().OutputPath = newOutput.Path();
+    } else if (MayReplaceDest) {
         replacement = std::make_unique<ReplacementFile>(DestFile);
         Settings().OutputPath = replacement->Name();
     } else {
-        Settings().OutputPath = DestFile;
+        ReportError(UnexpectedOutputLine(DestFile, SourceFile));
+        bytesDone += fileSize;
+        Synchronize([this] { ShowProgress(); });
+        return Outcome::Failed;
     }
     bool pumped = false;
-    const uint64_t fileSize = GetFileSizeOfName(SourceFile);
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<CLReadDecodeBase> source = createSource_(SourceFile.c_str(), code);
     if (!source) {
@@ -106,6 +114,9 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
     Synchronize([this] { ShowProgress(); });
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
+    if (!pumped) {
+        newOutput.Remove(); // an input that could not be opened leaves no file
+    }
     bool replaced = false;
     const bool checked = !Terminated() && pumped;
     if (checked) {
@@ -186,6 +197,7 @@ void trdConversion::ShowNextFile() {
     host_.SelectRow(FileIndex);
     SourceFile = host_.InputPath(FileIndex);
     DestFile = host_.OutputPath(FileIndex);
+    MayReplaceDest = host_.MayReplace(DestFile);
     host_.SetWritingText("Writing '" + DestFile + "'");
 }
 
