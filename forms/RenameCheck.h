@@ -11,10 +11,10 @@
 #include "engine/RenameTable.h"
 
 struct OverwriteRow {
-    std::string OutputPath;      // the existing output as listed
-    std::string ListedCaption;   // the caption as listed: the output path without its extension
-    std::string Caption;         // the caption now, possibly edited
-    std::string Extension;       // kept: a rename never changes it
+    std::string OutputPath;    // the existing output as listed
+    std::string ListedCaption; // the caption as listed: the output path without its extension
+    std::string Caption;       // the caption now, possibly edited
+    std::string Extension;     // kept: a rename never changes it
 };
 
 struct RenameVerdict {

@@ -64,13 +64,13 @@ std::optional<std::size_t> Selected(const QComboBox* list) {
 }
 
 void Select(QComboBox* list, const std::optional<std::size_t>& item) {
-    list->setCurrentIndex(item && *item < static_cast<std::size_t>(list->count())
-                              ? static_cast<int>(*item)
-                              : -1);
+    list->setCurrentIndex(
+        item && *item < static_cast<std::size_t>(list->count()) ? static_cast<int>(*item) : -1);
 }
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), createSource_(CreateFileInput) {
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -101,6 +101,14 @@ void TForm1::Attach(TfrmOverWriteFile& overwrite, TfrmConvertErr& errors, TForm2
     fileList_ = &fileList;
 }
 
+void TForm1::SetSourceFactory(trdConversion::SourceFactory factory) {
+    createSource_ = std::move(factory);
+}
+
+bool TForm1::JobStopAsked() const {
+    return worker_ && worker_->Terminated();
+}
+
 void TForm1::SetUpControls() {
     FillList(ui->cmbFreq, Mp3SampleRates);
     FillList(ui->cmbBitRate, Mp3BitRates);
@@ -123,8 +131,8 @@ void TForm1::SetUpControls() {
     ui->chkMp3->setIcon(FormPictures::Icon(QStringLiteral("mp3.svg")));
     ui->chkWMA->setIcon(FormPictures::Icon(QStringLiteral("wma.svg")));
     const std::pair<QLabel*, const char*> icons[] = {
-        {ui->Image1, "stereo.svg"},  {ui->Image2, "mono.svg"},        {ui->Image3, "bitrate.svg"},
-        {ui->Image4, "freq.svg"},    {ui->Image5, "samefolder.svg"}, {ui->Image6, "thisfolder.svg"},
+        {ui->Image1, "stereo.svg"}, {ui->Image2, "mono.svg"},       {ui->Image3, "bitrate.svg"},
+        {ui->Image4, "freq.svg"},   {ui->Image5, "samefolder.svg"}, {ui->Image6, "thisfolder.svg"},
     };
     for (const auto& [label, name] : icons) {
         label->setPixmap(FormPictures::Pixmap(QLatin1String(name), QSize(16, 16), this));
@@ -348,14 +356,16 @@ void TForm1::UpdateFormatPanel() {
     if (target == tfWave) {
         ShowWaveFormat();
     }
-    for (QWidget* mp3 : {static_cast<QWidget*>(ui->Image1), static_cast<QWidget*>(ui->Image2),
-                         static_cast<QWidget*>(ui->Image3), static_cast<QWidget*>(ui->Image4),
-                         static_cast<QWidget*>(ui->chkStereo), static_cast<QWidget*>(ui->chkMono),
-                         static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->Label10),
-                         static_cast<QWidget*>(ui->cmbBitRate), static_cast<QWidget*>(ui->cmbFreq)}) {
+    for (QWidget* mp3 :
+         {static_cast<QWidget*>(ui->Image1), static_cast<QWidget*>(ui->Image2),
+          static_cast<QWidget*>(ui->Image3), static_cast<QWidget*>(ui->Image4),
+          static_cast<QWidget*>(ui->chkStereo), static_cast<QWidget*>(ui->chkMono),
+          static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->Label10),
+          static_cast<QWidget*>(ui->cmbBitRate), static_cast<QWidget*>(ui->cmbFreq)}) {
         mp3->setVisible(target == tfMp3);
     }
-    for (QWidget* wma : {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->cmbWMAQual)}) {
+    for (QWidget* wma :
+         {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->cmbWMAQual)}) {
         wma->setVisible(target == tfWMA);
     }
     for (QWidget* wave : {static_cast<QWidget*>(ui->Label14), static_cast<QWidget*>(ui->Label15),
@@ -517,7 +527,8 @@ bool TForm1::RefusedForWma() {
     if (refusal.empty()) {
         return false;
     }
-    const QString question = Text(refusal) + QStringLiteral("\n\nJump to Brindlex's Download Page?");
+    const QString question =
+        Text(refusal) + QStringLiteral("\n\nJump to Brindlex's Download Page?");
     if (AppMessage(this, QMessageBox::Critical, question, QMessageBox::Yes | QMessageBox::No) ==
         QMessageBox::Yes) {
         QDesktopServices::openUrl(QUrl(Text(MakerDownloadPage)));
@@ -550,7 +561,7 @@ uint64_t TForm1::SumInputSizes() {
 
 void TForm1::RunWorker(uint64_t totalBytes) {
     worker_.reset();
-    worker_ = std::make_unique<trdConversion>(*this, true, totalBytes, CreateFileInput);
+    worker_ = std::make_unique<trdConversion>(*this, true, totalBytes, createSource_);
     WorkerStepRunner runner(*worker_);
     worker_->Start();
     bool terminated = false;

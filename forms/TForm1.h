@@ -10,6 +10,7 @@
 
 #include "engine/ConversionHost.h"
 #include "engine/ConverterChoices.h"
+#include "engine/trdConversion.h"
 
 namespace Ui {
 class TForm1;
@@ -18,7 +19,6 @@ class QButtonGroup;
 class TForm2;
 class TfrmConvertErr;
 class TfrmOverWriteFile;
-class trdConversion;
 
 class TForm1 : public QWidget, public ConversionHost {
     Q_OBJECT
@@ -37,6 +37,11 @@ public:
     std::function<void()> OnBackToSelector;
     // The job converted every file: the program ends. Defaults to quitting the application.
     std::function<void()> OnEndProgram;
+
+    // Where the worker gets its sources; the real factory unless replaced (tests).
+    void SetSourceFactory(trdConversion::SourceFactory factory);
+    // Whether the running job has been asked to stop.
+    bool JobStopAsked() const;
 
     // The choices as the controls show them.
     ConverterChoices Choices() const;
@@ -104,6 +109,7 @@ private:
     bool LeavingForm = false;
     bool CancelRequested = false;
     bool jobRunning_ = false;
+    trdConversion::SourceFactory createSource_;
     // The last job's worker; every job makes a new one.
     std::unique_ptr<trdConversion> worker_;
 };
