@@ -11,7 +11,7 @@
 #include "cli/StoredChoices.h"
 #include "cli/WaveFormatOption.h"
 #include "engine/ConversionSettings.h"
-#include "engine/MakeOutputPath.h"
+#include "engine/JobPlan.h"
 #include "engine/WmaAvailability.h"
 #include "engine/trdConversion.h"
 #include "sources/CreateFileInput.h"
@@ -56,14 +56,10 @@ bool WmaAvailable(uint8_t target, const std::vector<std::string>& inputs) {
     return false;
 }
 
-std::vector<std::string> ExistingOutputs(const std::vector<std::string>& inputs,
-                                         const DestinationSettings& destination) {
+std::vector<std::string> ExistingOutputs(const JobPlan& plan) {
     std::vector<std::string> existing;
-    for (const std::string& input : inputs) {
-        const std::string output = MakeOutputPath(input, destination);
-        if (FileExists(output)) {
-            existing.push_back(output);
-        }
+    for (const std::size_t row : plan.ExistingOutputs()) {
+        existing.push_back(plan.Rows()[row].Output);
     }
     return existing;
 }
@@ -180,10 +176,11 @@ int RunConvertCommand(const std::vector<std::string>& args) {
     if (options.outputDir) {
         destination = {false, *options.outputDir, target};
     }
-    if (!MayReplace(ExistingOutputs(inputs, destination), options.overwrite)) {
+    const uint64_t totalBytes = TotalSize(inputs);
+    const JobPlan plan(std::move(inputs), destination, RenameTable());
+    if (!MayReplace(ExistingOutputs(plan), options.overwrite)) {
         return ExitOutputsExist;
     }
-    const uint64_t totalBytes = TotalSize(inputs);
-    CliHost host(std::move(inputs), destination, IsTerminal(stderr), stderr);
+    CliHost host(plan.Rows(), IsTerminal(stderr), stderr);
     return Report(host, RunJob(host, totalBytes));
 }

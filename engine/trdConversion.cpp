@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include "engine/ConversionSettings.h"
-#include "engine/MakeOutputPath.h"
 #include "engine/ProgressFigures.h"
 #include "engine/ReplacementFile.h"
 #include "system/FileRoutines.h"
@@ -147,8 +146,7 @@ void trdConversion::ShowNextFile() {
     }
     host_.SelectRow(FileIndex);
     SourceFile = host_.InputPath(FileIndex);
-    DestFile = MakeOutputPath(SourceFile, host_.Destination());
-    host_.Renames().Apply(DestFile);
+    DestFile = host_.OutputPath(FileIndex);
     host_.SetWritingText("Writing '" + DestFile + "'");
 }
 
