@@ -16,7 +16,6 @@
 
 #include "acm/Acm.h"
 #include "engine/ConversionSettings.h"
-#include "engine/MakeOutputPath.h"
 #include "engine/ProgressFigures.h"
 #include "engine/RenameTable.h"
 #include "engine/TargetFormats.h"
@@ -268,8 +267,8 @@ DestinationSettings TForm1::Destination() const {
     return {ui->optToDefPath->isChecked(), ui->txtToFolder->text().toStdString(), TargetFormat()};
 }
 
-const RenameTable& TForm1::Renames() const {
-    return ::Renames();
+std::string TForm1::OutputPath(uint32_t row) const {
+    return plan_ && row < plan_->Rows().size() ? plan_->Rows()[row].Output : std::string();
 }
 
 void TForm1::SetCounterText(const std::string& text) {
@@ -538,14 +537,19 @@ bool TForm1::RefusedForWma() {
 
 bool TForm1::OverwritesConfirmed() {
     overwrite_->ClearFiles();
-    const DestinationSettings destination = Destination();
-    for (uint32_t row = 0; row < RowCount(); ++row) {
-        const std::string output = MakeOutputPath(InputPath(row), destination);
-        if (FileExists(output)) {
-            overwrite_->AddFile(output);
+    const JobPlan unrenamed(InputPaths(), Destination(), Renames());
+    for (const std::size_t row : unrenamed.ExistingOutputs()) {
+        // An output that several rows write is listed once: one answer, one new name.
+        if (!unrenamed.Rows()[row].SameOutputAs) {
+            overwrite_->AddFile(unrenamed.Rows()[row].Output);
         }
     }
-    return overwrite_->Count() == 0 || overwrite_->exec() == QDialog::Accepted;
+    if (overwrite_->Count() > 0 && overwrite_->exec() != QDialog::Accepted) {
+        return false;
+    }
+    // The settings and the rename table stay as they are until the job has ended.
+    plan_.emplace(InputPaths(), Destination(), Renames());
+    return true;
 }
 
 uint64_t TForm1::SumInputSizes() {

@@ -6,10 +6,12 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/ConversionHost.h"
 #include "engine/ConverterChoices.h"
+#include "engine/JobPlan.h"
 #include "engine/trdConversion.h"
 
 namespace Ui {
@@ -46,13 +48,14 @@ public:
     // The choices as the controls show them.
     ConverterChoices Choices() const;
     uint8_t TargetFormat() const;
+    // Where the outputs go, as the destination controls and format buttons say.
+    DestinationSettings Destination() const;
 
     // ConversionHost: the worker's steps call these on the GUI thread.
     uint32_t RowCount() const override;
     std::string InputPath(uint32_t row) const override;
     void SelectRow(uint32_t row) override;
-    DestinationSettings Destination() const override;
-    const RenameTable& Renames() const override;
+    std::string OutputPath(uint32_t row) const override;
     void SetCounterText(const std::string& text) override;
     void SetWritingText(const std::string& text) override;
     void SetTimeRemainingText(const std::string& text) override;
@@ -110,6 +113,8 @@ private:
     bool CancelRequested = false;
     bool jobRunning_ = false;
     trdConversion::SourceFactory createSource_;
+    // The running job's outputs, after the renames chosen in the overwrite confirmation.
+    std::optional<JobPlan> plan_;
     // The last job's worker; every job makes a new one.
     std::unique_ptr<trdConversion> worker_;
 };

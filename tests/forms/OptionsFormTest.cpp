@@ -1,7 +1,6 @@
 // The options form at rest: the stored choices and the WAVE output format, the format panel, the
 // destination controls, the keyboard, and the "Wave Output Format" chooser.
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QToolButton>
@@ -200,9 +199,8 @@ void OptionsFormTest::browseFillsTheFolder() {
     const QString target = QString::fromStdString(scratch.Path() + "config");
     ModalAnswerer answers;
     answers.Then([target](QDialog* dialog) {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        files->setDirectory(target);
-        files->selectFile(target);
+        // Typed into the dialog's name box, as a user may.
+        Child<QLineEdit>(dialog, "fileNameEdit")->setText(target);
         dialog->accept();
     });
     forms.Control<QAbstractButton>("cmdBrowse")->click();
