@@ -1,15 +1,35 @@
 #include "forms/ListedFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <map>
 
 #include "sources/FileTypes.h"
 #include "system/FileNames.h"
+
+namespace {
+// A description reads the settings store; a list of ten thousand files has a handful of types.
+const std::string& TypeDescriptionOf(const std::string& ext) {
+    static std::map<std::string, std::string> descriptions;
+    std::string key = ext;
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    auto found = descriptions.find(key);
+    if (found == descriptions.end()) {
+        std::string description;
+        GetFileTypeDescription(ext, description);
+        found = descriptions.emplace(std::move(key), std::move(description)).first;
+    }
+    return found->second;
+}
+} // namespace
 
 ListedFile ListedFile::Of(const std::string& path) {
     ListedFile file;
     file.Caption = RemoveExtension(path);
     file.Extension = GetFileExtension(path);
-    GetFileTypeDescription(file.Extension, file.TypeDescription);
+    file.TypeDescription = TypeDescriptionOf(file.Extension);
     file.FullPath = path;
     return file;
 }

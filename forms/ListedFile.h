@@ -10,6 +10,7 @@ struct ListedFile {
     std::string Extension;       // as found, with its dot
     std::string FullPath;
 
+    // The type's description is looked up once per extension (any letter case) per process.
     static ListedFile Of(const std::string& path);
 };
 

@@ -313,9 +313,8 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    static bool centred = false;
-    if (!centred && screen()) {
-        centred = true;
+    if (!centred_ && screen()) {
+        centred_ = true;
         move(screen()->availableGeometry().center() - rect().center());
     }
     if (jobRunning_) {

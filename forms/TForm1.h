@@ -112,6 +112,7 @@ private:
     bool LeavingForm = false;
     bool CancelRequested = false;
     bool jobRunning_ = false;
+    bool centred_ = false;
     trdConversion::SourceFactory createSource_;
     // The running job's outputs, after the renames chosen in the overwrite confirmation.
     std::optional<JobPlan> plan_;

@@ -179,6 +179,10 @@ void OptionsFormTest::keyboardAndAccessibleNames() {
     QTest::keyClick(&forms.Options(), Qt::Key_Escape);
     QCOMPARE(forms.backToSelector, 1);
     QVERIFY(forms.Options().isHidden());
+    // So does the close box.
+    forms.ShowWith({});
+    forms.Options().close();
+    QCOMPARE(forms.backToSelector, 2);
 
     // Enter is "&Convert": an empty list converts nothing and succeeds.
     forms.ShowWith({});
