@@ -7,11 +7,12 @@
 #include <QUrl>
 #include <thread>
 
-#include "ConversionJobTest.h"
 #include "FormTestSupport.h"
+#include "FormTests.h"
 #include "engine/CLReadDecodeBase.h"
 #include "forms/ApplicationTitle.h"
 #include "sources/CreateFileInput.h"
+#include "system/FileNames.h"
 
 using namespace formtest;
 
@@ -59,22 +60,19 @@ void ConversionJobTest::jobToEachTarget() {
         &ApplicationTitle::Instance(), &ApplicationTitle::Changed, &listener,
         [&](const QString& title) { titles.emplace_back(title, forms.Options().windowTitle()); });
 
-    struct Step {
+    const std::string stereo = "sample_rate=44100\nchannels=2\n";
+    const struct {
         const char* button;
-        std::string input, folder, expected;
+        std::string input, output, codec;
+    } steps[] = {
+        {"chkMp3", scratch / "tone.wav", scratch / "tone.mp3", "codec_name=mp3\n"},
+        {"chkWMA", scratch / "tone.mp3", scratch / "tone.wma", "codec_name=wmav2\n"},
+        {"chkWave", scratch / "tone.wma", scratch / "out/tone.wav", "codec_name=pcm_s16le\n"},
     };
-    const Step steps[] = {
-        {"chkMp3", scratch / "tone.wav", scratch / "mp3",
-         "codec_name=mp3\nsample_rate=44100\nchannels=2\n"},
-        {"chkWMA", scratch / "mp3/tone.mp3", scratch / "wma",
-         "codec_name=wmav2\nsample_rate=44100\nchannels=2\n"},
-        {"chkWave", scratch / "wma/tone.wma", scratch / "wav",
-         "codec_name=pcm_s16le\nsample_rate=44100\nchannels=2\n"},
-    };
-    for (const Step& step : steps) {
-        std::filesystem::create_directory(step.folder);
+    std::filesystem::create_directory(scratch / "out");
+    for (const auto& step : steps) {
         forms.ShowWith({step.input});
-        ChooseTarget(forms, step.button, step.folder);
+        ChooseTarget(forms, step.button, GetFolderPart(step.output));
         titles.clear();
         ModalAnswerer answers;
         answers.Click("OK");
@@ -82,11 +80,7 @@ void ConversionJobTest::jobToEachTarget() {
         QCOMPARE(answers.Seen().size(), std::size_t{1});
         QCOMPARE(answers.Seen()[0].Text, "All files have now been converted.");
         QCOMPARE(answers.Seen()[0].Title, "BMC 100% Converted");
-        const std::string out = step.folder + "/tone" +
-                                (std::string(step.button) == "chkMp3"   ? ".mp3"
-                                 : std::string(step.button) == "chkWMA" ? ".wma"
-                                                                        : ".wav");
-        QCOMPARE(Probe(out), step.expected);
+        QCOMPARE(Probe(step.output), step.codec + stereo);
         // The title carried the percentage from the start of the job to its end, and the
         // window's title followed it.
         QVERIFY(!titles.empty());
@@ -164,7 +158,7 @@ void ConversionJobTest::cancelThenASecondJob() {
     QCOMPARE(forms.backToSelector, 1);
     // Stopped in the first file, whose output is short but finalised.
     QCOMPARE(Probe(scratch / "out/1.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
-    QVERIFY(!Exists(scratch / "out/2.mp3"));
+    QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
 
     form.SetSourceFactory(CreateFileInput);
     forms.ShowWith(inputs);
@@ -198,7 +192,7 @@ void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
     QVERIFY(catcher.opened.isEmpty());
     QVERIFY(!forms.Control("Panel2")->isHidden());
     QVERIFY(forms.Control("cmdConvert")->isEnabled());
-    QVERIFY(!Exists(scratch / "in.wma"));
+    QVERIFY(!std::filesystem::exists(scratch / "in.wma"));
 
     // A .wma input with another target: the other sentence, and Yes opens the download page.
     forms.ShowWith({scratch / "in.wav", scratch / "song.WMA"});

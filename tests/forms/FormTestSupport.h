@@ -85,10 +85,6 @@ inline std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline bool Exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
-
 template <typename T> T* Child(QWidget* parent, const char* name) {
     T* child = parent->findChild<T*>(QLatin1String(name));
     if (!child) {

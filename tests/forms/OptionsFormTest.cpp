@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "FormTestSupport.h"
-#include "OptionsFormTest.h"
+#include "FormTests.h"
 #include "acm/AcmFormatCatalog.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"

@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 
 #include "FormTestSupport.h"
-#include "OverwriteTest.h"
+#include "FormTests.h"
 #include "engine/RenameTable.h"
 #include "forms/RenameCheck.h"
 
@@ -87,7 +87,7 @@ void OverwriteTest::noCancelLeavesEverythingAsItWas() {
     QVERIFY(job.forms.Control("Panel3")->isHidden());
     QVERIFY(job.forms.Control("cmdConvert")->isEnabled());
     QCOMPARE(ReadFile(job.out + "a.mp3"), "old a");
-    QVERIFY(!Exists(job.out + "renamed.mp3"));
+    QVERIFY(!std::filesystem::exists(job.out + "renamed.mp3"));
 }
 
 void OverwriteTest::renameWritesTheNewName() {

@@ -4,10 +4,9 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QScreen>
-#include <QStyle>
 
 #include "FormTestSupport.h"
-#include "ScreenshotTest.h"
+#include "FormTests.h"
 #include "acm/AcmFormatCatalog.h"
 #include "engine/WaveFormat.h"
 #include "forms/ApplicationTitle.h"
@@ -19,46 +18,29 @@ using namespace formtest;
 
 namespace {
 QPalette DarkPalette() {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x2d, 0x2d, 0x30));
-    dark.setColor(QPalette::WindowText, Qt::white);
+    QPalette dark(QColor(0x3c, 0x3c, 0x3c), QColor(0x2d, 0x2d, 0x30)); // button, window
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, Qt::white);
+        dark.setColor(QPalette::Disabled, role, Qt::gray);
+    }
     dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::AlternateBase, QColor(0x2d, 0x2d, 0x30));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
-    dark.setColor(QPalette::ButtonText, Qt::white);
     dark.setColor(QPalette::Highlight, QColor(0x26, 0x4f, 0x78));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
-    dark.setColor(QPalette::ToolTipBase, QColor(0x3c, 0x3c, 0x3c));
-    dark.setColor(QPalette::ToolTipText, Qt::white);
-    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
-    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
-    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
     return dark;
 }
 
-class Camera {
-public:
-    explicit Camera(const QString& palette) {
-        const char* variant = std::getenv("BMC_SCREENSHOT_VARIANT");
-        const QString name =
-            variant && *variant
-                ? QString::fromLatin1(variant)
-                : QGuiApplication::platformName() + "-x" +
-                      QString::number(QGuiApplication::primaryScreen()->devicePixelRatio());
-        folder_ = QStringLiteral(BMC_BINARY_DIR "/screenshots/") + name + "/";
-        QDir().mkpath(folder_);
-        suffix_ = palette;
-    }
-    void Take(QWidget* widget, const QString& name) {
-        const QString path = folder_ + name + "-" + suffix_ + ".png";
-        QVERIFY2(widget->grab().save(path), qPrintable(path));
-    }
-
-private:
-    QString folder_;
-    QString suffix_;
-};
+// screenshots/<BMC_SCREENSHOT_VARIANT, else platform-x<scale>>/<name>-<palette>.png
+void Take(QWidget* widget, const QString& name, bool dark) {
+    const QByteArray variant = qgetenv("BMC_SCREENSHOT_VARIANT");
+    const QString folder =
+        QStringLiteral(BMC_BINARY_DIR "/screenshots/") +
+        (variant.isEmpty()
+             ? QGuiApplication::platformName() + "-x" +
+                   QString::number(QGuiApplication::primaryScreen()->devicePixelRatio())
+             : QString::fromLatin1(variant));
+    QDir().mkpath(folder);
+    const QString path = folder + "/" + name + (dark ? "-dark.png" : "-light.png");
+    QVERIFY2(widget->grab().save(path), qPrintable(path));
+}
 } // namespace
 
 void ScreenshotTest::everyForm_data() {
@@ -73,7 +55,6 @@ void ScreenshotTest::everyForm() {
     if (dark) {
         QApplication::setPalette(DarkPalette());
     }
-    Camera camera(dark ? "dark" : "light");
     Scratch scratch;
     MakeTone(scratch / "Morning Song.wav", 0.5);
     MakeTone(scratch / "tune.wav", 0.5);
@@ -83,12 +64,12 @@ void ScreenshotTest::everyForm() {
     TForm1& form = forms.Options();
     ApplicationTitle::Set("Brindlex Music Converter");
     forms.ShowWith(inputs);
-    camera.Take(&form, "options-wave");
+    Take(&form, "options-wave", dark);
     forms.Control<QAbstractButton>("chkMp3")->click();
-    camera.Take(&form, "options-mp3");
+    Take(&form, "options-mp3", dark);
     forms.Control<QAbstractButton>("chkWMA")->click();
     forms.Control<QAbstractButton>("chkToThisFold")->click();
-    camera.Take(&form, "options-wma");
+    Take(&form, "options-wma", dark);
 
     // The progress view as the worker shows it, half way through the first file.
     forms.Control<QAbstractButton>("chkMp3")->click();
@@ -100,13 +81,13 @@ void ScreenshotTest::everyForm() {
             form.SetFileBarWidth(129);
             form.SetTotalBarWidth(31);
             form.SetTimeRemainingText("Time Remaining : 1:02.05");
-            camera.Take(&form, "progress");
+            Take(&form, "progress", dark);
         }
     });
     ModalAnswerer answers;
     answers
         .Then([&](QDialog* overwrite) {
-            camera.Take(overwrite, "overwrite");
+            Take(overwrite, "overwrite", dark);
             ModalAnswerer::ClickButton(overwrite, "&Yes");
         })
         .Click("OK");
@@ -120,7 +101,7 @@ void ScreenshotTest::everyForm() {
                                           "converting '" +
                                           (scratch / "notes.txt") + "'."));
     errors.show();
-    camera.Take(&errors, "errors");
+    Take(&errors, "errors", dark);
     errors.hide();
 
     TForm2& list = forms.All().FileList();
@@ -130,7 +111,7 @@ void ScreenshotTest::everyForm() {
     }
     list.SetCountText("2 Files");
     list.show();
-    camera.Take(&list, "list");
+    Take(&list, "list", dark);
     list.hide();
 
     std::array<uint8_t, WaveOutputFormatSize> buffer{};
@@ -139,7 +120,7 @@ void ScreenshotTest::everyForm() {
     TfrmWaveFormat chooser;
     chooser.OpenOn(buffer);
     chooser.show();
-    camera.Take(&chooser, "chooser");
+    Take(&chooser, "chooser", dark);
     chooser.hide();
     QApplication::setPalette(original);
 }

@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 
 #include "FormTestSupport.h"
-#include "SmallFormsTest.h"
+#include "FormTests.h"
 #include "forms/FileIconCache.h"
 #include "forms/ListedFile.h"
 #include "forms/TForm2.h"

@@ -5,11 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "ConversionJobTest.h"
-#include "OptionsFormTest.h"
-#include "OverwriteTest.h"
-#include "ScreenshotTest.h"
-#include "SmallFormsTest.h"
+#include "FormTests.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
