@@ -17,6 +17,7 @@
 #include "forms/AppForms.h"
 #include "forms/TForm1.h"
 #include "forms/TForm2.h"
+#include "selector/ConvertListBuilder.h"
 
 namespace {
 // Answers every message box with its first button, as soon as it shows.
@@ -55,8 +56,12 @@ int Job(const QStringList& args) {
     Control<QAbstractButton>(&form, args[0] == "wav" ? "chkWave" : "chkMp3")->click();
     Control<QAbstractButton>(&form, "chkToThisFold")->click();
     Control<QLineEdit>(&form, "txtToFolder")->setText(args[2]);
+    SelectionLists marks;
     for (const QString& input : args.mid(3)) {
-        form.AddConvertRow(input.toStdString());
+        marks.filesToBack.Append(input.toStdString());
+    }
+    for (const ConvertRow& row : ConvertListBuilder(marks).Build()) {
+        form.AddConvertRow(row);
     }
     form.show();
     Answerer answerer;
@@ -82,13 +87,17 @@ int Show(int rows) {
     TForm1& form = forms.Options();
     TForm2& list = forms.FileList();
     const char* extensions[] = {".mp3", ".wav", ".wma", ".WAV"};
+    SelectionLists marks;
+    for (int i = 0; i < rows; ++i) {
+        marks.filesToBack.Append("/music/album " + std::to_string(i / 12) + "/track " +
+                                 std::to_string(i) + extensions[i % 4]);
+    }
+    const std::vector<ConvertRow> listed = ConvertListBuilder(marks).Build();
     QElapsedTimer clock;
     clock.start();
-    for (int i = 0; i < rows; ++i) {
-        const std::string path = "/music/album " + std::to_string(i / 12) + "/track " +
-                                 std::to_string(i) + extensions[i % 4];
-        form.AddConvertRow(path);
-        list.AddFile(path, 4'000'000 + i);
+    for (const ConvertRow& row : listed) {
+        form.AddConvertRow(row);
+        list.AddFile(row);
     }
     const qint64 fill = clock.elapsed();
     const qint64 options = ShowAndPaint(&form);

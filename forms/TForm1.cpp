@@ -27,7 +27,6 @@
 #include "forms/ApplicationTitle.h"
 #include "forms/FileIconCache.h"
 #include "forms/FormPictures.h"
-#include "forms/ListedFile.h"
 #include "forms/MakerPages.h"
 #include "forms/TForm2.h"
 #include "forms/TfrmConvertErr.h"
@@ -224,16 +223,15 @@ void TForm1::ClearConvertList() {
     ui->lstConvert->clear();
 }
 
-void TForm1::AddConvertRow(const std::string& path) {
-    const ListedFile file = ListedFile::Of(path);
-    auto* row = new QTreeWidgetItem(ui->lstConvert);
-    row->setText(0, Text(file.Caption));
-    row->setText(1, Text(file.TypeDescription));
-    row->setText(ExtensionColumn, Text(file.Extension));
-    row->setText(PathColumn, Text(file.FullPath));
+void TForm1::AddConvertRow(const ConvertRow& row) {
+    auto* item = new QTreeWidgetItem(ui->lstConvert);
+    item->setText(0, Text(row.caption));
+    item->setText(1, Text(row.typeDescription));
+    item->setText(ExtensionColumn, Text(row.extension));
+    item->setText(PathColumn, Text(row.fullPath));
     // The bytes as given: a name that is not valid UTF-8 must still reach the worker intact.
-    row->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
-    row->setIcon(0, FileIconCache::Shared().IconFor(file.Extension));
+    item->setData(0, Qt::UserRole, QByteArray::fromStdString(row.fullPath));
+    item->setIcon(0, FileIconCache::Shared().IconFor(row.extension));
 }
 
 std::vector<std::string> TForm1::InputPaths() const {

@@ -13,6 +13,7 @@
 #include "engine/ConverterChoices.h"
 #include "engine/JobPlan.h"
 #include "engine/trdConversion.h"
+#include "selector/ConvertRow.h"
 
 namespace Ui {
 class TForm1;
@@ -33,7 +34,7 @@ public:
 
     // The conversion list, filled by the file selector before it shows this form.
     void ClearConvertList();
-    void AddConvertRow(const std::string& path);
+    void AddConvertRow(const ConvertRow& row);
 
     // Leaving for the file selector: this form hides, then the hook runs (it shows the selector).
     std::function<void()> OnBackToSelector;

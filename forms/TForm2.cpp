@@ -3,7 +3,6 @@
 #include <QHeaderView>
 
 #include "forms/FileIconCache.h"
-#include "forms/ListedFile.h"
 #include "ui_TForm2.h"
 
 namespace {
@@ -42,15 +41,14 @@ void TForm2::Clear() {
     ui->lstCoverting->clear();
 }
 
-void TForm2::AddFile(const std::string& path, uint64_t size) {
-    const ListedFile file = ListedFile::Of(path);
-    auto* row = new QTreeWidgetItem(ui->lstCoverting);
-    row->setText(0, Text(file.Caption));
-    row->setText(SizeColumn, Text(FileSizeText(size)));
-    row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
-    row->setText(2, Text(file.TypeDescription));
-    row->setText(ExtensionColumn, Text(file.Extension));
-    row->setIcon(0, FileIconCache::Shared().IconFor(file.Extension));
+void TForm2::AddFile(const ConvertRow& row) {
+    auto* item = new QTreeWidgetItem(ui->lstCoverting);
+    item->setText(0, Text(row.caption));
+    item->setText(SizeColumn, Text(row.sizeText));
+    item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+    item->setText(2, Text(row.typeDescription));
+    item->setText(ExtensionColumn, Text(row.extension));
+    item->setIcon(0, FileIconCache::Shared().IconFor(row.extension));
 }
 
 int TForm2::Count() const {

@@ -3,9 +3,9 @@
 // the list ("Adding Selected Files") and by the options form ("Files To Be Converted"). Closing
 // it only hides it; the rows stay until the next build clears them.
 #include <QDialog>
-#include <cstdint>
 #include <memory>
-#include <string>
+
+#include "selector/ConvertRow.h"
 
 namespace Ui {
 class TForm2;
@@ -24,7 +24,7 @@ public:
     void Clear();
     // Appends a row: the path without its extension, the size text, the type; the extension is
     // kept with the row.
-    void AddFile(const std::string& path, uint64_t size);
+    void AddFile(const ConvertRow& row);
     int Count() const;
 
 private slots:

@@ -7,7 +7,7 @@
 #include "forms/AppMessage.h"
 #include "forms/FileIconCache.h"
 #include "forms/FormPictures.h"
-#include "forms/ListedFile.h"
+#include "system/FileNames.h"
 #include "ui_TfrmOverWriteFile.h"
 
 namespace {
@@ -53,19 +53,21 @@ TfrmOverWriteFile::~TfrmOverWriteFile() = default;
 void TfrmOverWriteFile::ClearFiles() {
     ui->ListView1->clear();
     Renames().Clear();
+    descriptions_ = {}; // a change in the store shows in the next list
 }
 
 void TfrmOverWriteFile::AddFile(const std::string& path) {
-    const ListedFile file = ListedFile::Of(path);
+    const QString caption = Text(RemoveExtension(path));
+    const std::string extension = GetFileExtension(path);
     auto* row = new QTreeWidgetItem(ui->ListView1);
-    row->setText(0, Text(file.Caption));
-    row->setText(1, Text(file.TypeDescription));
-    row->setText(ExtensionColumn, Text(file.Extension));
-    row->setText(PathColumn, Text(file.FullPath));
+    row->setText(0, caption);
+    row->setText(1, Text(descriptions_.Describe(extension)));
+    row->setText(ExtensionColumn, Text(extension));
+    row->setText(PathColumn, Text(path));
     row->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
-    row->setData(0, ListedCaptionRole, Text(file.Caption));
-    row->setData(0, ExtensionRole, QByteArray::fromStdString(file.Extension));
-    row->setIcon(0, FileIconCache::Shared().IconFor(file.Extension));
+    row->setData(0, ListedCaptionRole, caption);
+    row->setData(0, ExtensionRole, QByteArray::fromStdString(extension));
+    row->setIcon(0, FileIconCache::Shared().IconFor(extension));
     row->setFlags(row->flags() | Qt::ItemIsEditable);
 }
 

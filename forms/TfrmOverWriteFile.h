@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "forms/RenameCheck.h"
+#include "selector/TypeDescriptionCache.h"
 
 namespace Ui {
 class TfrmOverWriteFile;
@@ -40,4 +41,5 @@ private:
 
     std::unique_ptr<Ui::TfrmOverWriteFile> ui;
     QMenu* PopupMenu1 = nullptr;
+    TypeDescriptionCache descriptions_;
 };

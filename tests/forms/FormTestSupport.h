@@ -21,6 +21,7 @@
 
 #include "forms/AppForms.h"
 #include "forms/TForm1.h"
+#include "selector/ConvertListBuilder.h"
 #include "system/CodecModule.h"
 
 namespace formtest {
@@ -91,6 +92,15 @@ template <typename T> T* Child(QWidget* parent, const char* name) {
         qFatal("no control %s", name);
     }
     return child;
+}
+
+// The rows of these files as the file selector lists them.
+inline std::vector<ConvertRow> RowsOf(const std::vector<std::string>& paths) {
+    SelectionLists marks;
+    for (const std::string& path : paths) {
+        marks.filesToBack.Append(path);
+    }
+    return ConvertListBuilder(marks).Build();
 }
 
 // A dialog seen while a test ran: its kind, caption and text.
@@ -190,8 +200,8 @@ public:
     void ShowWith(const std::vector<std::string>& inputs) {
         Options().hide();
         Options().ClearConvertList();
-        for (const std::string& input : inputs) {
-            Options().AddConvertRow(input);
+        for (const ConvertRow& row : RowsOf(inputs)) {
+            Options().AddConvertRow(row);
         }
         Options().show();
     }

@@ -106,8 +106,8 @@ void ScreenshotTest::everyForm() {
 
     TForm2& list = forms.All().FileList();
     list.SetHeading("Files To Be Converted");
-    for (const std::string& input : inputs) {
-        list.AddFile(input, std::filesystem::file_size(input));
+    for (const ConvertRow& row : RowsOf(inputs)) {
+        list.AddFile(row);
     }
     list.SetCountText("2 Files");
     list.show();
