@@ -269,6 +269,10 @@ std::string TForm1::OutputPath(uint32_t row) const {
     return plan_ && row < plan_->Rows().size() ? plan_->Rows()[row].Output : std::string();
 }
 
+bool TForm1::MayReplace(const std::string& outputPath) const {
+    return replaceable_.contains(outputPath);
+}
+
 void TForm1::SetCounterText(const std::string& text) {
     ui->Label4->setText(Text(text));
 }
@@ -546,6 +550,10 @@ bool TForm1::OverwritesConfirmed() {
     }
     // The settings and the rename table stay as they are until the job has ended.
     plan_.emplace(InputPaths(), Destination(), Renames());
+    replaceable_.clear();
+    for (const std::size_t row : plan_->ExistingOutputs()) {
+        replaceable_.insert(plan_->Rows()[row].Output);
+    }
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "engine/ConversionHost.h"
@@ -57,6 +58,7 @@ public:
     std::string InputPath(uint32_t row) const override;
     void SelectRow(uint32_t row) override;
     std::string OutputPath(uint32_t row) const override;
+    bool MayReplace(const std::string& outputPath) const override;
     void SetCounterText(const std::string& text) override;
     void SetWritingText(const std::string& text) override;
     void SetTimeRemainingText(const std::string& text) override;
@@ -117,6 +119,8 @@ private:
     trdConversion::SourceFactory createSource_;
     // The running job's outputs, after the renames chosen in the overwrite confirmation.
     std::optional<JobPlan> plan_;
+    // The existing outputs the user agreed to replace, as the job names them.
+    std::set<std::string> replaceable_;
     // The last job's worker; every job makes a new one.
     std::unique_ptr<trdConversion> worker_;
 };
