@@ -111,6 +111,8 @@ bool ParseFlag(const std::string& name, CliOptions& options) {
         options.mono = true;
     } else if (name == "--overwrite") {
         options.overwrite = true;
+    } else if (name == "--no-tags") {
+        options.noTags = true;
     } else if (name == "--help" || name == "-h") {
         options.help = true;
     } else {
@@ -197,6 +199,7 @@ Converts audio files between WAVE, MP3 and Windows Media Audio.
   --mono                MP3 in mono
   --wma-quality 0..7    WMA quality, from 0 (44100 Hz 160 kbit/s) to 7 (32000 Hz 36 kbit/s)
   --overwrite           replace existing outputs without asking
+  --no-tags             do not copy the tags and cover picture to the outputs
   -h, --help            show this help
 
 Existing outputs are listed first; without --overwrite they are replaced only after

@@ -15,6 +15,7 @@ struct CliOptions {
     bool mono = false;
     std::optional<int> wmaQuality;
     bool overwrite = false;
+    bool noTags = false;
     bool help = false;
     std::vector<std::string> inputs;
 };

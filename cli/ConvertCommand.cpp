@@ -32,6 +32,7 @@ int Usage(const std::string& message) {
 bool PrepareSettings(const CliOptions& options, uint8_t target, std::string& error) {
     ConversionSettings& settings = Settings();
     settings.TargetFormat = target;
+    settings.CopyTags = !options.noTags;
     WaveOutputFormatBuffer format{};
     if (options.waveFormat) {
         if (!WaveFormatFromText(*options.waveFormat, format, error)) {

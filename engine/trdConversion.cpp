@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "engine/ConversionSettings.h"
+#include "engine/CopyTagsToOutput.h"
 #include "engine/CreateFileInput.h"
 #include "engine/MakeOutputPath.h"
 #include "engine/ProgressFigures.h"
@@ -87,6 +88,10 @@ void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
         // it must not replace a complete old one.
         const bool inputFailed = inputError != ConversionError::ceNone || Settings().ProtectedInput;
         bool failed = Settings().WriteError;
+        if (!failed && !inputFailed) {
+            // Still before the new file replaces anything, so the old one goes in one step.
+            CopyTagsToOutput(SourceFile, Settings());
+        }
         if (!failed && replacement && !inputFailed) {
             failed = !replacement->Commit();
         }

@@ -1,0 +1,18 @@
+#include "engine/CopyTagsToOutput.h"
+
+#include <array>
+
+#include "engine/ConversionSettings.h"
+#include "tags/CopyAudioTags.h"
+
+namespace {
+// Indexed by TargetFormat.
+constexpr std::array<AudioFileKind, 3> OutputKinds = {AudioFileKind::Wave, AudioFileKind::Mp3,
+                                                      AudioFileKind::Wma};
+} // namespace
+
+void CopyTagsToOutput(const std::string& input, const ConversionSettings& settings) {
+    if (settings.CopyTags && settings.TargetFormat < OutputKinds.size()) {
+        CopyAudioTags(input, settings.OutputPath, OutputKinds[settings.TargetFormat]);
+    }
+}

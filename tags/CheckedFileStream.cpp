@@ -1,0 +1,131 @@
+#include "tags/CheckedFileStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+constexpr off_t MoveChunkBytes = 1 << 20;
+} // namespace
+
+CheckedFileStream::CheckedFileStream(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+
+off_t CheckedFileStream::Size() {
+    struct stat status {};
+    if (fstat(fd_, &status) != 0) {
+        failed_ = true;
+        return 0;
+    }
+    return status.st_size;
+}
+
+bool CheckedFileStream::ReadAt(off_t at, char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = pread(fd_, data, size, at);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            failed_ = true;
+            return false;
+        }
+        data += n, size -= static_cast<size_t>(n), at += n;
+    }
+    return true;
+}
+
+bool CheckedFileStream::WriteAt(off_t at, const char* data, size_t size) {
+    while (size > 0 && !failed_) {
+        const ssize_t n = pwrite(fd_, data, size, at);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            failed_ = true;
+        } else {
+            data += n, size -= static_cast<size_t>(n), at += n;
+        }
+    }
+    return !failed_;
+}
+
+TagLib::ByteVector CheckedFileStream::readBlock(unsigned long length) {
+    const auto available = static_cast<uint64_t>(std::max<off_t>(Size() - position_, 0));
+    const auto count = static_cast<unsigned int>(
+        std::min<uint64_t>({available, length, std::numeric_limits<unsigned int>::max()}));
+    TagLib::ByteVector data(count);
+    if (count > 0 && !ReadAt(position_, data.data(), count)) {
+        return {};
+    }
+    position_ += count;
+    return data;
+}
+
+void CheckedFileStream::writeBlock(const TagLib::ByteVector& data) {
+    if (WriteAt(position_, data.data(), data.size())) {
+        position_ += data.size();
+    }
+}
+
+void CheckedFileStream::MoveTail(off_t from, off_t to, off_t end) {
+    std::vector<char> buffer(static_cast<size_t>(std::min(MoveChunkBytes, end - from)));
+    const off_t count = end - from;
+    // Growing moves the last chunk first, shrinking the first, so nothing is overwritten unread.
+    for (off_t done = 0; done < count && !failed_;) {
+        const off_t n = std::min(MoveChunkBytes, count - done);
+        const off_t offset = to > from ? count - done - n : done;
+        const auto size = static_cast<size_t>(n);
+        if (ReadAt(from + offset, buffer.data(), size)) {
+            WriteAt(to + offset, buffer.data(), size);
+        }
+        done += n;
+    }
+}
+
+void CheckedFileStream::insert(const TagLib::ByteVector& data, unsigned long start,
+                               unsigned long replace) {
+    const off_t end = Size();
+    const off_t at = std::min<off_t>(static_cast<off_t>(start), end);
+    const off_t tailFrom = std::min<off_t>(at + static_cast<off_t>(replace), end);
+    const off_t tailTo = at + data.size();
+    if (failed_) {
+        return;
+    }
+    if (tailFrom != tailTo && tailFrom < end) {
+        MoveTail(tailFrom, tailTo, end);
+    }
+    if (WriteAt(at, data.data(), data.size()) && tailTo < tailFrom) {
+        truncate(static_cast<long>(end - (tailFrom - tailTo)));
+    }
+    position_ = tailTo;
+}
+
+void CheckedFileStream::removeBlock(unsigned long start, unsigned long length) {
+    insert(TagLib::ByteVector(), start, length);
+}
+
+void CheckedFileStream::seek(long offset, Position p) {
+    off_t base = 0;
+    if (p == Current) {
+        base = position_;
+    } else if (p == End) {
+        base = Size();
+    }
+    if (base + offset >= 0) {
+        position_ = base + offset;
+    }
+}
+
+long CheckedFileStream::length() {
+    return static_cast<long>(Size());
+}
+
+void CheckedFileStream::truncate(long length) {
+    if (failed_ || ftruncate(fd_, length) != 0) {
+        failed_ = true;
+    }
+}

@@ -1,0 +1,9 @@
+#pragma once
+// Carries the tags of an input over to its finished output, which is written by its format.
+// Best effort: when the input has no tags nothing is touched; when they cannot be read or
+// written the output stays exactly as it was. True when tags were written.
+#include <string>
+
+#include "tags/AudioFileKind.h"
+
+bool CopyAudioTags(const std::string& input, const std::string& output, AudioFileKind outputKind);

@@ -1,0 +1,54 @@
+#include "tags/TagScratchFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+
+TagScratchFile::TagScratchFile(const std::string& output) : output_(output) {
+    const UniqueFd source(open(output.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (!source.Valid() || fstat(source.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return;
+    }
+    mode_ = status.st_mode & 07777;
+    std::filesystem::path folder = std::filesystem::path(output).parent_path();
+    std::string name = (folder.empty() ? "BRCXXXXXX.tmp" : (folder / "BRCXXXXXX.tmp").string());
+    file_.Reset(mkostemps(name.data(), 4, O_CLOEXEC));
+    if (!file_.Valid()) {
+        return;
+    }
+    name_ = std::move(name);
+    valid_ = CopyFrom(source.Get(), status.st_size);
+}
+
+TagScratchFile::~TagScratchFile() {
+    if (!name_.empty()) {
+        unlink(name_.c_str());
+    }
+}
+
+bool TagScratchFile::CopyFrom(int source, off_t size) {
+    for (off_t left = size; left > 0;) {
+        const ssize_t n = sendfile(file_.Get(), source, nullptr, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        left -= n;
+    }
+    return true;
+}
+
+bool TagScratchFile::ReplaceOutput() {
+    if (!valid_ || fchmod(file_.Get(), mode_) != 0 || !file_.Close() ||
+        std::rename(name_.c_str(), output_.c_str()) != 0) {
+        return false;
+    }
+    name_.clear();
+    return true;
+}
