@@ -14,8 +14,7 @@ TagScratchFile::TagScratchFile(const std::string& output) : output_(output) {
         return;
     }
     mode_ = status.st_mode & 07777;
-    std::filesystem::path folder = std::filesystem::path(output).parent_path();
-    std::string name = (folder.empty() ? "BRCXXXXXX.tmp" : (folder / "BRCXXXXXX.tmp").string());
+    std::string name = (std::filesystem::path(output).parent_path() / "BRCXXXXXX.tmp").string();
     file_.Reset(mkostemps(name.data(), 4, O_CLOEXEC));
     if (!file_.Valid()) {
         return;

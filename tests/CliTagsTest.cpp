@@ -187,6 +187,7 @@ TEST_F(CliTags, EachTripCarriesTheTagsAndCoverAndLeavesTheAudioAlone) {
             EXPECT_EQ(PictureBytes(tagged), Md5("cat " + Quote(cover)));
         }
         if (std::string(trip.target) == "mp3") {
+            EXPECT_EQ(Shell("head -c 4 " + Quote(tagged) + " | od -An -c"), "   I   D   3 004");
             EXPECT_EQ(EndsWithId3v1(tagged), trip.id3v1);
         }
         EXPECT_FALSE(HasScratchFiles(dir / "tagged"));
