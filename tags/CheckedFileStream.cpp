@@ -12,15 +12,11 @@ namespace {
 constexpr off_t MoveChunkBytes = 1 << 20;
 } // namespace
 
-CheckedFileStream::CheckedFileStream(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
-
-off_t CheckedFileStream::Size() {
+CheckedFileStream::CheckedFileStream(int fd, std::string name, bool readOnly)
+    : fd_(fd), name_(std::move(name)), readOnly_(readOnly) {
     struct stat status {};
-    if (fstat(fd_, &status) != 0) {
-        failed_ = true;
-        return 0;
-    }
-    return status.st_size;
+    failed_ = fstat(fd_, &status) != 0;
+    size_ = failed_ ? 0 : status.st_size;
 }
 
 bool CheckedFileStream::ReadAt(off_t at, char* data, size_t size) {
@@ -39,6 +35,7 @@ bool CheckedFileStream::ReadAt(off_t at, char* data, size_t size) {
 }
 
 bool CheckedFileStream::WriteAt(off_t at, const char* data, size_t size) {
+    failed_ = failed_ || readOnly_;
     while (size > 0 && !failed_) {
         const ssize_t n = pwrite(fd_, data, size, at);
         if (n < 0 && errno == EINTR) {
@@ -48,6 +45,7 @@ bool CheckedFileStream::WriteAt(off_t at, const char* data, size_t size) {
             failed_ = true;
         } else {
             data += n, size -= static_cast<size_t>(n), at += n;
+            size_ = std::max(size_, at);
         }
     }
     return !failed_;
@@ -125,7 +123,9 @@ long CheckedFileStream::length() {
 }
 
 void CheckedFileStream::truncate(long length) {
-    if (failed_ || ftruncate(fd_, length) != 0) {
+    if (failed_ || readOnly_ || ftruncate(fd_, length) != 0) {
         failed_ = true;
+    } else {
+        size_ = length;
     }
 }

@@ -6,10 +6,13 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
 #include <taglib/mpegfile.h>
-#include <taglib/tfilestream.h>
 #include <taglib/wavfile.h>
 
+#include <fcntl.h>
+
+#include "system/UniqueFd.h"
 #include "tags/AudioFileKind.h"
+#include "tags/CheckedFileStream.h"
 #include "tags/TagFields.h"
 
 using namespace TagLib;
@@ -105,9 +108,10 @@ AudioTags ReadAudioTags(IOStream& stream) {
 }
 
 AudioTags ReadAudioTagsOfFile(const std::string& path) {
-    FileStream stream(path.c_str(), true);
-    if (!stream.isOpen()) {
+    const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.Valid()) {
         return {};
     }
+    CheckedFileStream stream(file.Get(), path, true);
     return ReadAudioTags(stream);
 }

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-TagScratchFile::TagScratchFile(const std::string& output) : output_(output) {
-    const UniqueFd source(open(output.c_str(), O_RDONLY | O_CLOEXEC));
+TagScratchFile::TagScratchFile(const std::string& output, int outputFd) : output_(output) {
     struct stat status {};
-    if (!source.Valid() || fstat(source.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (fstat(outputFd, &status) != 0 || !S_ISREG(status.st_mode)) {
         return;
     }
     mode_ = status.st_mode & 07777;
@@ -20,7 +20,7 @@ TagScratchFile::TagScratchFile(const std::string& output) : output_(output) {
         return;
     }
     name_ = std::move(name);
-    valid_ = CopyFrom(source.Get(), status.st_size);
+    valid_ = CopyFrom(outputFd, status.st_size);
 }
 
 TagScratchFile::~TagScratchFile() {
@@ -30,8 +30,9 @@ TagScratchFile::~TagScratchFile() {
 }
 
 bool TagScratchFile::CopyFrom(int source, off_t size) {
+    off_t offset = 0;
     for (off_t left = size; left > 0;) {
-        const ssize_t n = sendfile(file_.Get(), source, nullptr, static_cast<size_t>(left));
+        const ssize_t n = sendfile(file_.Get(), source, &offset, static_cast<size_t>(left));
         if (n < 0 && errno == EINTR) {
             continue;
         }

@@ -10,7 +10,8 @@
 
 class TagScratchFile {
 public:
-    explicit TagScratchFile(const std::string& output);
+    // output is the finished output's path, outputFd that file open for reading.
+    TagScratchFile(const std::string& output, int outputFd);
     ~TagScratchFile();
     TagScratchFile(const TagScratchFile&) = delete;
     TagScratchFile& operator=(const TagScratchFile&) = delete;

@@ -271,3 +271,26 @@ TEST_F(CliTags, TagsThatCannotBeCopiedNeverFailTheFile) {
     EXPECT_TRUE(SameBytes(limited, plain));
     EXPECT_FALSE(HasScratchFiles(dir / "limited"));
 }
+
+TEST_F(CliTags, ALongOutputIsTaggedOnACopyBesideIt) {
+    // Over 8 MiB of output, which is not tagged in memory.
+    const std::string tone = dir / "tone.wav";
+    Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(tone) + " synth 60 sine 440");
+    const std::string in = dir / "long.wav";
+    Shell("ffmpeg -v error -i " + Quote(tone) + " -c copy -metadata title=Long " + Quote(in));
+    const std::vector<std::string> format = {"--wave-format", "pcm:2:44100:16"};
+    const std::string tagged = ConvertInto(dir / "tagged", in, "wav", format);
+    std::vector<std::string> noTags = format;
+    noTags.push_back("--no-tags");
+    const std::string plain = ConvertInto(dir / "plain", in, "wav", noTags);
+    ASSERT_GT(fs::file_size(plain), 8u << 20);
+    ExpectLines(FormatTags(tagged), {"TAG:title=Long"});
+    ExpectLines(Mutagen(tagged), {"TIT2=Long"});
+    EXPECT_EQ(SoxRaw16(tagged), SoxRaw16(plain));
+
+    // No room for the tags: the copy is dropped, the output stays as it was.
+    const std::string limited =
+        ConvertInto(dir / "limited", in, "wav", format, fs::file_size(plain) + 64);
+    EXPECT_TRUE(SameBytes(limited, plain));
+    EXPECT_FALSE(HasScratchFiles(dir / "limited"));
+}
