@@ -4,8 +4,9 @@ JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 ARGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all deps build run test fuzz bench format clean
+.PHONY: all deps build run test install fuzz bench format clean
 
 all: build
 
@@ -24,6 +25,11 @@ test: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBMC_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure --timeout 600 -j$(JOBS)
+
+# Installs the programs, codec modules, help pages, icon and menu entry under PREFIX;
+# `make install PREFIX=$$HOME/.local` needs no root.
+install: build
+	cmake --install $(RELEASE_DIR) --prefix "$(PREFIX)"
 
 # libFuzzer targets (clang); run one with e.g. build/fuzz/tests/fuzz/fuzz_acm -max_total_time=300
 fuzz: deps

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sinks/AcmFormatCatalog.h"
+#include "acm/AcmFormatCatalog.h"
 #include "sinks/clACMFormatConverter.h"
 
 namespace {

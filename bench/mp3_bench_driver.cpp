@@ -7,7 +7,7 @@
 
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
-#include "engine/CreateFileInput.h"
+#include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
 
 int main(int argc, char** argv) {

@@ -10,10 +10,8 @@ namespace {
 constexpr int BarChars = 30;
 }
 
-CliHost::CliHost(std::vector<std::string> inputs, DestinationSettings destination, bool interactive,
-                 std::FILE* out)
-    : inputs_(std::move(inputs)), destination_(std::move(destination)), interactive_(interactive),
-      out_(out) {}
+CliHost::CliHost(std::vector<PlannedRow> rows, bool interactive, std::FILE* out)
+    : rows_(std::move(rows)), interactive_(interactive), out_(out) {}
 
 void CliHost::SetCounterText(const std::string& text) {
     counter_ = text;

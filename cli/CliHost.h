@@ -8,17 +8,16 @@
 #include <vector>
 
 #include "engine/ConversionHost.h"
+#include "engine/JobPlan.h"
 
 class CliHost : public ConversionHost {
 public:
-    CliHost(std::vector<std::string> inputs, DestinationSettings destination, bool interactive,
-            std::FILE* out);
+    CliHost(std::vector<PlannedRow> rows, bool interactive, std::FILE* out);
 
-    uint32_t RowCount() const override { return static_cast<uint32_t>(inputs_.size()); }
-    std::string InputPath(uint32_t row) const override { return inputs_.at(row); }
+    uint32_t RowCount() const override { return static_cast<uint32_t>(rows_.size()); }
+    std::string InputPath(uint32_t row) const override { return rows_.at(row).Input; }
+    std::string OutputPath(uint32_t row) const override { return rows_.at(row).Output; }
     void SelectRow(uint32_t) override {}
-    DestinationSettings Destination() const override { return destination_; }
-    const RenameTable& Renames() const override { return renames_; }
 
     void SetCounterText(const std::string& text) override;
     void SetWritingText(const std::string& text) override;
@@ -40,9 +39,7 @@ private:
     std::string Bar(int32_t width) const;
     std::string Fit(const std::string& text) const;
 
-    std::vector<std::string> inputs_;
-    DestinationSettings destination_;
-    RenameTable renames_;
+    std::vector<PlannedRow> rows_;
     bool interactive_;
     std::FILE* out_;
 

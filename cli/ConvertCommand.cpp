@@ -11,10 +11,13 @@
 #include "cli/StoredChoices.h"
 #include "cli/WaveFormatOption.h"
 #include "engine/ConversionSettings.h"
-#include "engine/MakeOutputPath.h"
+#include "engine/JobPlan.h"
 #include "engine/WmaAvailability.h"
 #include "engine/trdConversion.h"
-#include "sources/FileRoutines.h"
+#include "sources/CreateFileInput.h"
+#include "system/AppPaths.h"
+#include "system/FileRoutines.h"
+#include "system/HelpPages.h"
 
 namespace {
 volatile std::sig_atomic_t caughtSignal = 0;
@@ -56,14 +59,10 @@ bool WmaAvailable(uint8_t target, const std::vector<std::string>& inputs) {
     return false;
 }
 
-std::vector<std::string> ExistingOutputs(const std::vector<std::string>& inputs,
-                                         const DestinationSettings& destination) {
+std::vector<std::string> ExistingOutputs(const JobPlan& plan) {
     std::vector<std::string> existing;
-    for (const std::string& input : inputs) {
-        const std::string output = MakeOutputPath(input, destination);
-        if (FileExists(output)) {
-            existing.push_back(output);
-        }
+    for (const std::size_t row : plan.ExistingOutputs()) {
+        existing.push_back(plan.Rows()[row].Output);
     }
     return existing;
 }
@@ -121,7 +120,7 @@ int RunJob(CliHost& host, uint64_t totalBytes) {
     sigaddset(&stops, SIGINT);
     sigaddset(&stops, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stops, &previous);
-    trdConversion worker(host, false, totalBytes);
+    trdConversion worker(host, false, totalBytes, CreateFileInput);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     bool asked = false;
     while (worker.Running()) {
@@ -164,6 +163,9 @@ int RunConvertCommand(const std::vector<std::string>& args) {
     }
     if (options.help) {
         std::fputs(CliUsage().c_str(), stdout);
+        if (const std::string page = AppFolder() + std::string(HelpPage); FileExists(page)) {
+            std::printf("\nThe full help: %s\n", page.c_str());
+        }
         return ExitConverted;
     }
     const uint8_t target = options.target ? *options.target : StoredTarget();
@@ -180,10 +182,11 @@ int RunConvertCommand(const std::vector<std::string>& args) {
     if (options.outputDir) {
         destination = {false, *options.outputDir, target};
     }
-    if (!MayReplace(ExistingOutputs(inputs, destination), options.overwrite)) {
+    const uint64_t totalBytes = TotalSize(inputs);
+    const JobPlan plan(std::move(inputs), destination, RenameTable());
+    if (!MayReplace(ExistingOutputs(plan), options.overwrite)) {
         return ExitOutputsExist;
     }
-    const uint64_t totalBytes = TotalSize(inputs);
-    CliHost host(std::move(inputs), destination, IsTerminal(stderr), stderr);
+    CliHost host(plan.Rows(), IsTerminal(stderr), stderr);
     return Report(host, RunJob(host, totalBytes));
 }

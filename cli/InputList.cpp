@@ -5,9 +5,9 @@
 #include <set>
 #include <sys/stat.h>
 
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 #include "sources/FileTypes.h"
-#include "sources/SFind.h"
+#include "system/SFind.h"
 
 namespace {
 struct Walk {

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "sinks/AcmFormatCatalog.h"
+#include "acm/AcmFormatCatalog.h"
 
 namespace {
 struct Wanted {

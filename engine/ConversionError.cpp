@@ -1,6 +1,6 @@
 #include "engine/ConversionError.h"
 
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 
 namespace {
 std::string Quoted(std::string_view before, std::string_view path, std::string_view after = "'.") {

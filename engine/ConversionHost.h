@@ -5,9 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/DestinationSettings.h"
-#include "engine/RenameTable.h"
-
 class ConversionHost {
 public:
     virtual ~ConversionHost() = default;
@@ -18,8 +15,9 @@ public:
     // Highlights the row being converted.
     virtual void SelectRow(uint32_t row) = 0;
 
-    virtual DestinationSettings Destination() const = 0;
-    virtual const RenameTable& Renames() const = 0;
+    // The row's output path, after MakeOutputPath and the rename table: what the host's JobPlan
+    // holds for the row.
+    virtual std::string OutputPath(uint32_t row) const = 0;
 
     // The counter ("Converted 3 of 12"), the line naming the output being written, and the
     // time remaining.

@@ -1,6 +1,6 @@
 #include "engine/MakeOutputPath.h"
 
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 
 const char* OutputExtension(uint8_t target) {
     switch (target) {

@@ -1,10 +1,8 @@
 #include "engine/RenameTable.h"
 
-#include <strings.h>
-
 void RenameTable::Apply(std::string& path) const {
     for (const Entry& entry : entries_) {
-        if (strcasecmp(entry.OldPath.c_str(), path.c_str()) == 0) {
+        if (entry.OldPath == path) {
             path = entry.NewPath;
             return;
         }

@@ -18,7 +18,8 @@ public:
     std::size_t Count() const { return entries_.size(); }
     const std::vector<Entry>& Entries() const { return entries_; }
 
-    // The first entry whose old path equals path, ignoring letter case, replaces it.
+    // The first entry whose old path equals path exactly replaces it: on Linux "Song.wav" and
+    // "song.wav" are two files.
     void Apply(std::string& path) const;
 
 private:

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 #include "system/UniqueFd.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 #include "system/CodecModule.h"
 
 namespace {

@@ -5,11 +5,9 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/CopyTagsToOutput.h"
-#include "engine/CreateFileInput.h"
-#include "engine/MakeOutputPath.h"
 #include "engine/ProgressFigures.h"
 #include "engine/ReplacementFile.h"
-#include "sources/FileRoutines.h"
+#include "system/FileRoutines.h"
 
 namespace {
 constexpr uint32_t ProgressIntervalMs = 500;
@@ -22,8 +20,9 @@ constexpr int MappedFromBytes = 4 << 20;
 
 } // namespace
 
-trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes)
-    : trdConversion(host, createSuspended, totalBytes, SystemTicks, CreateFileInput) {}
+trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
+                             SourceFactory createSource)
+    : trdConversion(host, createSuspended, totalBytes, SystemTicks, std::move(createSource)) {}
 
 trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
                              TickSource ticks, SourceFactory createSource)
@@ -160,8 +159,7 @@ void trdConversion::ShowNextFile() {
     }
     host_.SelectRow(FileIndex);
     SourceFile = host_.InputPath(FileIndex);
-    DestFile = MakeOutputPath(SourceFile, host_.Destination());
-    host_.Renames().Apply(DestFile);
+    DestFile = host_.OutputPath(FileIndex);
     host_.SetWritingText("Writing '" + DestFile + "'");
 }
 

@@ -20,9 +20,11 @@ public:
         std::function<std::unique_ptr<CLReadDecodeBase>(const char*, ConversionError&)>;
 
     // totalBytes: the sum of the input sizes (0 counts as 1). Unless createSuspended, the thread
-    // starts at once; the calling thread is the host's.
-    trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes);
-    // For tests: another clock and another source factory.
+    // starts at once; the calling thread is the host's. The front end passes the source factory
+    // (CreateFileInput), which keeps the engine free of the sources it drives.
+    trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
+                  SourceFactory createSource);
+    // For tests: another clock too.
     trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes, TickSource ticks,
                   SourceFactory createSource);
     ~trdConversion() override;

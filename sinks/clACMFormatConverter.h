@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/WaveFormat.h"
-#include "sinks/Acm.h"
+#include "acm/Acm.h"
 #include "sinks/clBlockAlignDataXfer.h"
 
 class clACMFormatConverter {

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "codecs/Mp3DecoderApi.h"
-#include "engine/CLFILEOUT.h"
+#include "sinks/CLFILEOUT.h"
 #include "engine/CLReadDecodeBase.h"
 #include "engine/ConversionError.h"
 #include "system/CodecModule.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "codecs/WmaAudioApi.h"
-#include "engine/CLFILEOUT.h"
+#include "sinks/CLFILEOUT.h"
 #include "engine/CLReadDecodeBase.h"
 #include "engine/ConversionError.h"
 #include "sources/CLWMACallBack.h"

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/CLFILEOUT.h"
+#include "sinks/CLFILEOUT.h"
 #include "engine/CLReadDecodeBase.h"
 #include "engine/ConversionError.h"
 #include "engine/WaveFormat.h"
-#include "sinks/Acm.h"
+#include "acm/Acm.h"
 #include "system/UniqueFd.h"
 
 class CLReadDecodeWave : public CLReadDecodeBase {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/CLFILEOUT.h"
+#include "sinks/CLFILEOUT.h"
 #include "engine/ConversionSettings.h"
 
 HRESULT CLWMACallBack::QueryInterface(const void*, void**) {

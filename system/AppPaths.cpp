@@ -1,15 +1,17 @@
 #include "system/AppPaths.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
-#include "sources/FileNames.h"
-#include "sources/FileRoutines.h"
+#include "system/FileNames.h"
+#include "system/FileRoutines.h"
 
-namespace {
 std::string ExecutablePath() {
     std::vector<char> buffer(4096);
     for (;;) {
@@ -23,6 +25,8 @@ std::string ExecutablePath() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+namespace {
 
 // $XDG_CONFIG_HOME when set to an absolute path (relative values are to be ignored), else
 // $HOME/.config, else the password database's home folder.
@@ -62,4 +66,27 @@ std::string ConfigFolder() {
 std::string WaveCompressPath() {
     const std::string folder = ConfigFolder();
     return folder.empty() ? std::string() : folder + "WaveCompress.bin";
+}
+
+std::string RuntimeFolder(std::string* problem) {
+    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+    const std::string folder = xdg && xdg[0] == '/' ? std::string(xdg) + "/brindlex"
+                                                    : "/tmp/brindlex-" + std::to_string(getuid());
+    if (mkdir(folder.c_str(), 0700) == 0) {
+        chmod(folder.c_str(), 0700); // an unusual umask must not leave it unusable
+    } else if (errno != EEXIST) {
+        if (problem) {
+            *problem = "cannot create " + folder + ": " + std::strerror(errno);
+        }
+        return {};
+    }
+    struct stat st {};
+    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
+        (st.st_mode & 07777) != 0700) {
+        if (problem) {
+            *problem = folder + " is not a folder of this user with mode 0700; refusing to use it";
+        }
+        return {};
+    }
+    return folder + "/";
 }

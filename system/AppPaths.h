@@ -2,6 +2,8 @@
 // Where the program's own files are.
 #include <string>
 
+// The running executable's full path; "" when it cannot be found.
+std::string ExecutablePath();
 // The folder of the running executable, with a trailing '/'; "" when it cannot be found.
 // Read-only data that ships with the program (help pages, codec modules) lives there.
 std::string AppFolder();
@@ -10,3 +12,8 @@ std::string AppFolder();
 std::string ConfigFolder();
 // ConfigFolder() + "WaveCompress.bin", the stored WAVE output format; "" without a folder.
 std::string WaveCompressPath();
+// This user's private folder for the objects that processes of the program share:
+// $XDG_RUNTIME_DIR/brindlex/ (else /tmp/brindlex-<uid>/), with a trailing '/'. It is created with
+// mode 0700; an existing one that is not a folder of this user with exactly that mode is refused
+// ("" and the reason in *problem), since another user could then read or forge what we exchange.
+std::string RuntimeFolder(std::string* problem = nullptr);

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <utility>
 
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 #include "system/UniqueFd.h"
 
 namespace {

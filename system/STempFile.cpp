@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "sources/FileNames.h"
-#include "sources/FileRoutines.h"
+#include "system/FileNames.h"
+#include "system/FileRoutines.h"
 #include "system/UniqueFd.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // sox; files ffmpeg writes decode through the stand-in to the PCM ffmpeg itself decodes.
 #include <gtest/gtest.h>
 
-#include "sinks/AcmFormatCatalog.h"
+#include "acm/AcmFormatCatalog.h"
 #include "tests/AcmTestSupport.h"
 
 using namespace acmtest;

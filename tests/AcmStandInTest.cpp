@@ -4,8 +4,8 @@
 
 #include <numeric>
 
-#include "sinks/Acm.h"
-#include "sinks/AcmFormatCatalog.h"
+#include "acm/Acm.h"
+#include "acm/AcmFormatCatalog.h"
 #include "tests/AcmTestSupport.h"
 
 using namespace acmtest;

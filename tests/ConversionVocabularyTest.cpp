@@ -1,10 +1,10 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "engine/CLFILEOUT.h"
+#include "sinks/CLFILEOUT.h"
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
-#include "engine/CreateFileInput.h"
+#include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
 
 TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {

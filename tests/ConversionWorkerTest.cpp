@@ -8,6 +8,7 @@
 
 #include "engine/ConversionHost.h"
 #include "engine/ConversionSettings.h"
+#include "engine/JobPlan.h"
 #include "engine/trdConversion.h"
 
 namespace fs = std::filesystem;
@@ -40,8 +41,9 @@ public:
     uint32_t RowCount() const override { return static_cast<uint32_t>(rows.size()); }
     std::string InputPath(uint32_t row) const override { return rows.at(row); }
     void SelectRow(uint32_t) override { Check(); }
-    DestinationSettings Destination() const override { return destination; }
-    const RenameTable& Renames() const override { return renames; }
+    std::string OutputPath(uint32_t row) const override {
+        return JobPlan::OutputOf(rows.at(row), destination, renames);
+    }
     void SetCounterText(const std::string& t) override { Check(), counters.push_back(t); }
     void SetWritingText(const std::string& t) override { Check(), writing.push_back(t); }
     void SetTimeRemainingText(const std::string& t) override { Check(), times.push_back(t); }
@@ -276,7 +278,8 @@ TEST_F(ConversionWorker, RenamedOutputsGoToTheirNewNames) {
     const fs::path in = Input("song.wav", 10);
     WriteAll(dir / "song.wma", "OLD");
     host.destination.Target = tfWMA;
-    host.renames.Fill({{(dir / "SONG.WMA").string(), (dir / "song (2).wma").string()}});
+    host.renames.Fill({{(dir / "SONG.WMA").string(), (dir / "never.wma").string()},
+                       {(dir / "song.wma").string(), (dir / "song (2).wma").string()}});
     Run(10);
     EXPECT_EQ(host.writing.front(), "Writing '" + (dir / "song (2).wma").string() + "'");
     EXPECT_EQ(ReadAll(dir / "song.wma"), "OLD");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "sources/FileNames.h"
+#include "system/FileNames.h"
 
 TEST(FileNames, SplitsAPathWithDotsInNameAndFolder) {
     EXPECT_EQ(GetFileExtension("/music/Song.Live.mp3"), ".mp3");

@@ -9,8 +9,8 @@
 #include <set>
 
 #include "TestFolder.h"
-#include "sources/FileRoutines.h"
-#include "sources/SFind.h"
+#include "system/FileRoutines.h"
+#include "system/SFind.h"
 #include "system/AppPaths.h"
 #include "system/UniqueFd.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "TestFolder.h"
-#include "sources/FileRoutines.h"
+#include "system/FileRoutines.h"
 #include "system/MessageHook.h"
 #include "system/SFile.h"
 #include "system/STempFile.h"

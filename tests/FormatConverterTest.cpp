@@ -1,8 +1,8 @@
 // The format converter: its three configurations, held-back input and the end of the stream.
 #include <gtest/gtest.h>
 
-#include "sinks/Acm.h"
-#include "sinks/AcmFormatCatalog.h"
+#include "acm/Acm.h"
+#include "acm/AcmFormatCatalog.h"
 #include "tests/AcmTestSupport.h"
 
 using namespace acmtest;

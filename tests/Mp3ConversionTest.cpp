@@ -7,7 +7,7 @@
 #include "Mp3TestSupport.h"
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
-#include "engine/CreateFileInput.h"
+#include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
 #include "sinks/clFileOutputMp3.h"
 #include "sources/CLReadDecodeMP3.h"

@@ -33,13 +33,16 @@ TEST(MakeOutputPath, EdgeNames) {
     EXPECT_EQ(MakeOutputPath("song.mp3", Same(tfWave)), "song.wav");
 }
 
-TEST(RenameTable, FirstCaseInsensitiveMatchWins) {
+TEST(RenameTable, FirstExactMatchWins) {
     RenameTable table;
     std::string path = "/out/a.wav";
     table.Apply(path);
     EXPECT_EQ(path, "/out/a.wav");
 
-    table.Fill({{"/OUT/A.WAV", "/out/a (2).wav"}, {"/out/a.wav", "/never/used.wav"}});
+    // Paths differing in letter case name two files.
+    table.Fill({{"/OUT/A.WAV", "/never/used.wav"},
+                {"/out/a.wav", "/out/a (2).wav"},
+                {"/out/a.wav", "/never/used.wav"}});
     table.Apply(path);
     EXPECT_EQ(path, "/out/a (2).wav");
     std::string other = "/out/b.wav";
@@ -57,7 +60,7 @@ TEST(RenameTable, ProcessWideTableStartsEmpty) {
     std::string path = "/x/y.mp3";
     ApplyRename(path);
     EXPECT_EQ(path, "/x/y.mp3");
-    Renames().Fill({{"/x/Y.mp3", "/z/y.mp3"}});
+    Renames().Fill({{"/x/y.mp3", "/z/y.mp3"}});
     ApplyRename(path);
     EXPECT_EQ(path, "/z/y.mp3");
     Renames().Clear();

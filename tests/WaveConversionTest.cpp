@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "WaveTestSupport.h"
-#include "engine/CreateFileInput.h"
-#include "sinks/Acm.h"
+#include "sources/CreateFileInput.h"
+#include "acm/Acm.h"
 
 using namespace wavetest;
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "WaveTestSupport.h"
-#include "engine/CLFILEOUT.h"
+#include "sinks/CLFILEOUT.h"
 #include "sinks/clFileOutputWave.h"
 
 using namespace wavetest;

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "WaveTestSupport.h"
-#include "engine/CreateFileInput.h"
+#include "sources/CreateFileInput.h"
 #include "sources/CLReadDecodeWave.h"
 
 using namespace wavetest;

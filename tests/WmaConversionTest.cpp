@@ -2,7 +2,7 @@
 // the WMA sink, the module missing, bad inputs, cancelling, and the check made before a job.
 #include <chrono>
 
-#include "engine/CLFILEOUT.h"
+#include "sinks/CLFILEOUT.h"
 #include "engine/WmaAvailability.h"
 #include "tests/WmaTestSupport.h"
 

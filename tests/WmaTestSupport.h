@@ -23,7 +23,7 @@
 
 #include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
-#include "engine/CreateFileInput.h"
+#include "sources/CreateFileInput.h"
 #include "system/CodecModule.h"
 
 namespace wmatest {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#include "sinks/AcmFormatCatalog.h"
+#include "acm/AcmFormatCatalog.h"
 #include "tests/AcmTestSupport.h"
 #include "tests/Mp3TestSupport.h"
 #include "tests/WaveTestSupport.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "sinks/Acm.h"
-#include "sinks/AcmFormatCatalog.h"
+#include "acm/Acm.h"
+#include "acm/AcmFormatCatalog.h"
 #include "sinks/clACMFormatConverter.h"
 
 namespace {

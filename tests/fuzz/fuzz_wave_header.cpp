@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/ConversionSettings.h"
-#include "engine/CreateFileInput.h"
+#include "sources/CreateFileInput.h"
 #include "sources/WaveHeader.h"
 
 namespace {

@@ -1,0 +1,46 @@
+#pragma once
+// Sample rate, channel count and sample format conversion over libswresample, at its best
+// quality: the soxr engine where the installed library has it. Mono to stereo keeps the level.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "acm/AcmFFmpeg.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
+struct AcmSampleShape {
+    AVSampleFormat format = AV_SAMPLE_FMT_NONE;
+    int channels = 0;
+    int rate = 0;
+};
+
+class AcmResampler {
+public:
+    // Null when libswresample refuses the pair.
+    static std::unique_ptr<AcmResampler> Create(const AcmSampleShape& in,
+                                                const AcmSampleShape& out);
+    // Layouts: the default one for each channel count unless given.
+    static std::unique_ptr<AcmResampler>
+    Create(const AcmSampleShape& in, const AVChannelLayout& inLayout, const AcmSampleShape& out);
+
+    // Converts count input frames (null: drain what the filter holds); the result is in Output().
+    int Convert(const uint8_t* const* in, int count);
+    const uint8_t* const* Output() const { return output_.data(); }
+    // At most this many output frames for count more input frames.
+    int64_t MaxOutput(int64_t count) const;
+    const AcmSampleShape& In() const { return in_; }
+
+private:
+    AcmResampler(SwrPtr swr, const AcmSampleShape& in, const AcmSampleShape& out);
+    bool Reserve(int frames);
+
+    SwrPtr swr_;
+    AcmSampleShape in_;
+    AcmSampleShape out_;
+    std::vector<uint8_t*> output_;
+    std::unique_ptr<uint8_t, void (*)(void*)> storage_{nullptr, av_free};
+    int capacity_ = 0;
+};

@@ -1,0 +1,258 @@
+#include "acm/AcmStream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace {
+constexpr uint64_t kMaxSize = std::numeric_limits<uint32_t>::max() / 2;
+
+void Widen24(const uint8_t* in, size_t samples, std::vector<int32_t>& out) {
+    out.resize(samples);
+    for (size_t i = 0; i < samples; ++i, in += 3)
+        out[i] = static_cast<int32_t>(static_cast<uint32_t>(in[0]) << 8 |
+                                      static_cast<uint32_t>(in[1]) << 16 |
+                                      static_cast<uint32_t>(in[2]) << 24);
+}
+
+void Narrow24(const uint8_t* in, size_t samples, std::vector<uint8_t>& out) {
+    const size_t at = out.size();
+    out.resize(at + samples * 3);
+    uint8_t* o = out.data() + at;
+    for (size_t i = 0; i < samples; ++i, in += 4, o += 3) {
+        o[0] = in[1];
+        o[1] = in[2];
+        o[2] = in[3];
+    }
+}
+
+AcmSampleShape ShapeOf(const AcmFormat& f) {
+    return {f.sampleFormat, f.Channels(), static_cast<int>(f.Rate())};
+}
+} // namespace
+
+std::unique_ptr<AcmStream> AcmStream::Open(const AcmFormat& source, const AcmFormat& destination) {
+    const bool decode = !source.linear && destination.linear && source.SameShape(destination);
+    const bool encode = source.linear && !destination.linear && source.SameShape(destination);
+    const bool resample = source.linear && destination.linear;
+    if (!decode && !encode && !resample)
+        return nullptr;
+    std::unique_ptr<AcmStream> s(new AcmStream(source, destination));
+    if (!s->Build())
+        return nullptr;
+    return s;
+}
+
+AcmStream::AcmStream(const AcmFormat& source, const AcmFormat& destination)
+    : source_(source), destination_(destination) {}
+
+AcmSampleShape AcmStream::Target() const {
+    if (encoder_)
+        return {encoder_->InputFormat(), destination_.Channels(),
+                static_cast<int>(destination_.Rate())};
+    return ShapeOf(destination_);
+}
+
+bool AcmStream::Build() {
+    decoder_.reset();
+    encoder_.reset();
+    resampler_.reset();
+    pending_.clear();
+    emitted_ = 0;
+    used_ = false;
+    drained_ = false;
+    if (!source_.linear) {
+        decoder_ = AcmDecoder::Open(source_);
+        return decoder_ != nullptr; // its resampler follows the frames it decodes
+    }
+    if (!destination_.linear) {
+        encoder_ = AcmEncoder::Open({destination_.tag, destination_.Channels(), destination_.Rate(),
+                                     destination_.BlockAlign()});
+        if (!encoder_)
+            return false;
+        // What follows the record must be what the encoder writes (samples per block, the
+        // coefficient table), or other programs would decode the file wrongly.
+        if (!destination_.extra.empty() && destination_.extra != encoder_->Extra())
+            return false;
+    }
+    const AcmSampleShape in = ShapeOf(source_);
+    const AcmSampleShape out = Target();
+    if (in.format != out.format || in.channels != out.channels || in.rate != out.rate) {
+        resampler_ = AcmResampler::Create(in, out);
+        return resampler_ != nullptr;
+    }
+    return true;
+}
+
+uint32_t AcmStream::OutputUnit() const {
+    return destination_.BlockAlign();
+}
+
+bool AcmStream::DestinationSize(uint32_t count, uint32_t& bytes) const {
+    uint64_t frames = decoder_ ? decoder_->FramesFor(count) : count / source_.BlockAlign();
+    if (frames > kMaxSize)
+        return false;
+    if (source_.Rate() != destination_.Rate()) {
+        const int64_t held = resampler_ ? resampler_->MaxOutput(0) : 64;
+        frames = frames * destination_.Rate() / source_.Rate() + 1 + static_cast<uint64_t>(held);
+    }
+    const uint64_t total =
+        (encoder_ ? encoder_->BytesFor(frames) : frames * destination_.BlockAlign()) + Pending();
+    if (total > kMaxSize)
+        return false;
+    bytes = static_cast<uint32_t>(total);
+    return true;
+}
+
+bool AcmStream::SourceSize(uint32_t count, uint32_t& bytes) const {
+    uint64_t frames = encoder_ ? encoder_->FramesFor(count) : count / destination_.BlockAlign();
+    if (source_.Rate() != destination_.Rate())
+        frames = frames * source_.Rate() / destination_.Rate();
+    const uint64_t total = decoder_ ? decoder_->BytesFor(frames)
+                                    : std::max<uint64_t>(frames, 1) * source_.BlockAlign();
+    if (total > kMaxSize)
+        return false;
+    bytes = static_cast<uint32_t>(total);
+    return true;
+}
+
+uint32_t AcmStream::Consumable(uint32_t count, bool end) const {
+    if (decoder_)
+        return decoder_->Consumable(count, end);
+    if (end)
+        return count; // a partial sample frame at the very end cannot be converted: dropped
+    uint32_t frames = count / source_.BlockAlign();
+    if (encoder_ && encoder_->FrameSize() > 0)
+        frames -= frames % static_cast<uint32_t>(encoder_->FrameSize());
+    return frames * source_.BlockAlign();
+}
+
+void AcmStream::Deliver(const uint8_t* const* planes, int count) {
+    if (count <= 0)
+        return;
+    if (encoder_) {
+        encoder_->Encode(planes, count, pending_);
+        return;
+    }
+    const size_t samples = static_cast<size_t>(count) * destination_.Channels();
+    if (destination_.containerBytes == 3) {
+        Narrow24(planes[0], samples, pending_);
+        return;
+    }
+    const size_t bytes = samples * static_cast<size_t>(av_get_bytes_per_sample(Target().format));
+    pending_.insert(pending_.end(), planes[0], planes[0] + bytes);
+}
+
+void AcmStream::ProcessLinear(const uint8_t* data, uint32_t count) {
+    const int frames = static_cast<int>(count / source_.BlockAlign());
+    if (frames == 0)
+        return;
+    const uint8_t* packed = data;
+    if (source_.containerBytes == 3) {
+        Widen24(data, static_cast<size_t>(frames) * source_.Channels(), widened_);
+        packed = reinterpret_cast<const uint8_t*>(widened_.data());
+    }
+    const uint8_t* const planes[1] = {packed};
+    if (!resampler_) {
+        Deliver(planes, frames);
+        return;
+    }
+    const int converted = resampler_->Convert(planes, frames); // may move Output()
+    Deliver(resampler_->Output(), converted);
+}
+
+void AcmStream::OnFrame(const AVFrame& frame) {
+    const AcmSampleShape target = Target();
+    const AcmSampleShape shape{static_cast<AVSampleFormat>(frame.format),
+                               frame.ch_layout.nb_channels, frame.sample_rate};
+    if (shape.channels <= 0 || shape.rate <= 0)
+        return;
+    if (shape.format == target.format && shape.channels == target.channels &&
+        shape.rate == target.rate && !av_sample_fmt_is_planar(shape.format)) {
+        Deliver(frame.extended_data, frame.nb_samples);
+        return;
+    }
+    const AcmSampleShape& have = resampler_ ? resampler_->In() : AcmSampleShape{};
+    if (!resampler_ || have.format != shape.format || have.channels != shape.channels ||
+        have.rate != shape.rate) {
+        // A stream whose frames differ from its record still comes out as the record promised.
+        AVChannelLayout layout{};
+        if (shape.channels == target.channels || frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&layout, shape.channels);
+        else
+            av_channel_layout_copy(&layout, &frame.ch_layout);
+        resampler_ = AcmResampler::Create(shape, layout, target);
+        av_channel_layout_uninit(&layout);
+        if (!resampler_)
+            return;
+    }
+    const int converted = resampler_->Convert(frame.extended_data, frame.nb_samples);
+    Deliver(resampler_->Output(), converted);
+}
+
+void AcmStream::Process(const uint8_t* data, uint32_t count) {
+    if (count == 0)
+        return;
+    if (decoder_) {
+        decoder_->Decode(data, count, [this](const AVFrame& f) { OnFrame(f); });
+        return;
+    }
+    // At the end a short last encoder block is padded with silence by the encoder.
+    ProcessLinear(data, count);
+}
+
+void AcmStream::Drain() {
+    if (decoder_)
+        decoder_->Drain([this](const AVFrame& f) { OnFrame(f); });
+    if (resampler_ && source_.Rate() != destination_.Rate()) {
+        for (int n = resampler_->Convert(nullptr, 0); n > 0; n = resampler_->Convert(nullptr, 0))
+            Deliver(resampler_->Output(), n);
+    }
+    if (encoder_)
+        encoder_->Finish(pending_);
+}
+
+uint32_t AcmStream::Emit(uint8_t* destination, uint32_t room) {
+    const uint32_t unit = OutputUnit();
+    const uint32_t n = std::min(Pending(), room) / unit * unit;
+    if (n == 0 || destination == nullptr)
+        return 0;
+    std::memcpy(destination, pending_.data() + emitted_, n);
+    emitted_ += n;
+    if (emitted_ == pending_.size()) {
+        pending_.clear();
+        emitted_ = 0;
+    } else if (emitted_ > (1u << 20) && emitted_ > pending_.size() / 2) {
+        pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(emitted_));
+        emitted_ = 0;
+    }
+    return n;
+}
+
+AcmStream::Step AcmStream::Convert(const uint8_t* source, uint32_t sourceLength,
+                                   uint8_t* destination, uint32_t room, bool start, bool end) {
+    if (start && used_)
+        Build(); // Build succeeded once with these formats, so it succeeds again
+    Step step;
+    step.destinationUsed = Emit(destination, room);
+    if (Pending() > 0)
+        return step; // no room: take no more input until the waiting output is out
+    if (source == nullptr)
+        sourceLength = 0;
+    const uint32_t take = Consumable(sourceLength, end);
+    if (take > 0) {
+        if (drained_)
+            Build(); // the codecs ended with the last stream: input after it starts a new one
+        used_ = true;
+        drained_ = false;
+        Process(source, take);
+    }
+    step.sourceUsed = end ? sourceLength : take;
+    if (end && !drained_) {
+        Drain();
+        drained_ = true;
+    }
+    step.destinationUsed += Emit(destination ? destination + step.destinationUsed : nullptr,
+                                 room - step.destinationUsed);
+    return step;
+}

@@ -1,0 +1,59 @@
+#pragma once
+// One open conversion of the compression-manager stand-in: a coded format to linear samples of
+// its own rate and channel count (decoder), linear samples to a writable coded format of the same
+// rate and channel count (encoder), or linear to linear of any rate, channels and sample size
+// (libswresample). Output that does not fit the caller's room waits for the next call.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "acm/AcmDecoder.h"
+#include "acm/AcmEncoder.h"
+#include "acm/AcmFormat.h"
+#include "acm/AcmResampler.h"
+
+class AcmStream {
+public:
+    // Null when the stand-in offers no one-step conversion between the formats.
+    static std::unique_ptr<AcmStream> Open(const AcmFormat& source, const AcmFormat& destination);
+
+    // Destination bytes for count source bytes (an upper bound), or source bytes (whole blocks,
+    // at least one) that yield at most count destination bytes. False when out of range.
+    bool DestinationSize(uint32_t count, uint32_t& bytes) const;
+    bool SourceSize(uint32_t count, uint32_t& bytes) const;
+
+    struct Step {
+        uint32_t sourceUsed = 0;
+        uint32_t destinationUsed = 0;
+    };
+    // start: a new stream begins (what an earlier one left is dropped); end: the source ends
+    // here, so a partial block is converted (padded where the codec needs whole blocks) and
+    // everything held back comes out, as far as the room allows.
+    Step Convert(const uint8_t* source, uint32_t sourceLength, uint8_t* destination, uint32_t room,
+                 bool start, bool end);
+
+private:
+    AcmStream(const AcmFormat& source, const AcmFormat& destination);
+    bool Build();
+    AcmSampleShape Target() const;
+    uint32_t Consumable(uint32_t count, bool end) const;
+    void Process(const uint8_t* data, uint32_t count);
+    void ProcessLinear(const uint8_t* data, uint32_t count);
+    void OnFrame(const AVFrame& frame);
+    void Deliver(const uint8_t* const* planes, int count);
+    void Drain();
+    uint32_t Emit(uint8_t* destination, uint32_t room);
+    uint32_t Pending() const { return static_cast<uint32_t>(pending_.size() - emitted_); }
+    uint32_t OutputUnit() const;
+
+    AcmFormat source_;
+    AcmFormat destination_;
+    std::unique_ptr<AcmDecoder> decoder_;
+    std::unique_ptr<AcmEncoder> encoder_;
+    std::unique_ptr<AcmResampler> resampler_;
+    std::vector<int32_t> widened_; // packed 24-bit input as 32-bit samples
+    std::vector<uint8_t> pending_; // converted bytes not yet handed out
+    size_t emitted_ = 0;
+    bool used_ = false;
+    bool drained_ = false;
+};

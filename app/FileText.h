@@ -1,0 +1,23 @@
+#pragma once
+// Small text files read whole and replaced in one step.
+#include <sys/types.h>
+
+#include <string>
+
+struct FileText {
+    bool exists = false;
+    std::string text;
+    // Set when the file exists but could not be read.
+    std::string problem;
+};
+
+FileText ReadFileText(const std::string& path);
+
+enum class WriteResult { Written, Unchanged, Failed };
+
+// Gives the file at path this text and mode, creating missing folders. A file that has both
+// already is not touched. Otherwise a temporary file beside it is written and renamed over it,
+// so a reader sees the old or the new text, never part of one; a symbolic link is followed, so
+// the file it points to is replaced and the link stays. Failed with the reason in problem.
+WriteResult ReplaceFileText(const std::string& path, const std::string& text, mode_t mode,
+                            std::string& problem);

@@ -1,0 +1,28 @@
+#pragma once
+// The files that put "Convert To" into the desktops' file managers and "Open With". Each hands
+// every chosen file to the program at executable with "--hand-over", which passes them to the
+// running window one after the other. Every file carries OwnerLine, by which a later install
+// or removal knows the file as ours.
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view OwnerLine =
+    "# Written by \"brindlex --install\"; \"brindlex --remove-integration\" removes it.";
+
+// The MIME types offered to (a semicolon-terminated list, as desktop files write it).
+inline constexpr std::string_view AudioMimeTypes = "audio/x-wav;audio/mpeg;audio/x-ms-wma;";
+
+// An XDG desktop entry for the three audio types, not shown in menus: "Open With".
+std::string OpenWithEntryText(const std::string& executable);
+// A Dolphin service menu with the action "Convert To".
+std::string ServiceMenuText(const std::string& executable);
+// A Nemo action "Convert To". Nemo stops expanding its codes at the first '%' that is not one,
+// and has no way to write a literal '%': "" when executable holds a '%'.
+std::string NemoActionText(const std::string& executable);
+// A shell script for Nautilus and Caja, which show a script's file name as the menu text and pass
+// the chosen files as its arguments (relative to the folder they run it in); it keeps the WAVE,
+// MP3 and WMA files among them.
+std::string ConvertToScriptText(const std::string& executable);
+// The command of the Thunar custom action: Thunar replaces %F with the chosen files, each quoted
+// for the shell, and runs the result with /bin/sh.
+std::string ThunarCommand(const std::string& executable);

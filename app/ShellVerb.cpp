@@ -1,0 +1,32 @@
+#include "app/ShellVerb.h"
+
+#include <array>
+#include <string_view>
+
+#include "system/Registry.h"
+
+namespace {
+constexpr std::array<std::string_view, 3> Extensions{".mp3", ".wav", ".wma"};
+constexpr std::string_view OwnFileType = "BrConvert";
+constexpr std::string_view VerbKey = "\\shell\\Convert To";
+constexpr std::string_view CommandKey = "\\Command";
+// The size of the buffer the file type is read into, terminating zero included.
+constexpr std::size_t FileTypeBuffer = 260;
+} // namespace
+
+std::string ShellVerbCommand(const std::string& executable) {
+    return "\"" + executable + "\" <at>%1";
+}
+
+void RegisterShellVerb(const std::string& executable) {
+    const std::string command = ShellVerbCommand(executable);
+    for (const std::string_view extension : Extensions) {
+        std::string fileType = RegReadString(HKEY_CLASSES_ROOT, extension, "", FileTypeBuffer);
+        if (fileType.empty()) {
+            fileType = OwnFileType;
+            RegWriteString(fileType, HKEY_CLASSES_ROOT, extension, "");
+        }
+        RegWriteString(command, HKEY_CLASSES_ROOT,
+                       fileType + std::string(VerbKey) + std::string(CommandKey), "");
+    }
+}

@@ -1,0 +1,68 @@
+#include "engine/ConverterChoices.h"
+
+#include "engine/TargetFormats.h"
+#include "system/Registry.h"
+
+namespace {
+// A Linux path, not the 260 bytes of a fixed buffer.
+constexpr std::size_t FolderBufferSize = 4096;
+
+uint32_t Stored(std::string_view name) {
+    return RegReadDword(HKEY_CURRENT_USER, SettingsKey, name);
+}
+
+void Store(std::string_view name, uint32_t value) {
+    RegWriteDword(value, HKEY_CURRENT_USER, SettingsKey, name);
+}
+
+// The two MP3 lists are stored as item index plus 1, so 0 (missing) selects the default item.
+std::optional<std::size_t> FromIndexPlusOne(uint32_t stored, std::size_t defaultItem,
+                                            std::size_t count) {
+    const std::size_t item = stored == 0 ? defaultItem : stored - 1;
+    return item < count ? std::optional(item) : std::nullopt;
+}
+
+// A list without a selection has item index -1, stored as is.
+uint32_t ItemIndex(const std::optional<std::size_t>& item, uint32_t offset) {
+    return item ? static_cast<uint32_t>(*item) + offset : static_cast<uint32_t>(-1) + offset;
+}
+} // namespace
+
+ConverterChoices ConverterChoices::Load() {
+    ConverterChoices c;
+    const uint32_t target = Stored("BrConvTo");
+    c.Target = target == 1 ? tfMp3 : target == 2 ? tfWMA : tfWave;
+    c.ToThisFolder = Stored("BrConvToLocOpt") != 0;
+    c.Folder = RegReadString(HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder", FolderBufferSize);
+    c.Mp3FreqItem = FromIndexPlusOne(Stored("BrConvMP3Freq"), 1, Mp3SampleRates.size());
+    c.Mp3BitItem = FromIndexPlusOne(Stored("BrConvMP3Bit"), 2, Mp3BitRates.size());
+    c.Mono = Stored("BrConvMono") != 0;
+    const uint32_t wma = Stored("BrConvWMAQual");
+    c.WmaQualItem = wma < WmaQualities.size() ? std::optional<std::size_t>(wma) : std::nullopt;
+    return c;
+}
+
+void ConverterChoices::Save() const {
+    Store("BrConvTo", Target == tfMp3 ? 1 : Target == tfWMA ? 2 : 0);
+    Store("BrConvToLocOpt", ToThisFolder ? 1 : 0);
+    RegWriteString(Folder, HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder");
+    Store("BrConvMP3Freq", ItemIndex(Mp3FreqItem, 1));
+    Store("BrConvMP3Bit", ItemIndex(Mp3BitItem, 1));
+    Store("BrConvMono", Mono ? 1 : 0);
+    Store("BrConvWMAQual", ItemIndex(WmaQualItem, 0));
+}
+
+void ConverterChoices::ApplyTo(ConversionSettings& settings) const {
+    settings.TargetFormat = Target;
+    settings.Mp3Stereo = !Mono;
+    if (Mp3FreqItem) {
+        settings.Mp3SampleRate = Mp3SampleRates[*Mp3FreqItem].Hz;
+    }
+    if (Mp3BitItem) {
+        settings.Mp3BitRate = Mp3BitRates[*Mp3BitItem].Kbps;
+    }
+    if (WmaQualItem) {
+        settings.WmaSampleRate = WmaQualities[*WmaQualItem].SampleRate;
+        settings.WmaBitRate = WmaQualities[*WmaQualItem].Kbps;
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The user's choices of target format, destination and encoder options, as the options window
+// keeps them in the settings store between runs. The command line starts from the same choices.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/ConversionSettings.h"
+
+struct ConverterChoices {
+    uint8_t Target = tfWave;
+    bool ToThisFolder = false;
+    // The stored destination folder; empty when none was stored.
+    std::string Folder;
+    // Items of the MP3 and WMA lists (TargetFormats.h); nullopt when the list has no selection.
+    std::optional<std::size_t> Mp3FreqItem = 1;
+    std::optional<std::size_t> Mp3BitItem = 2;
+    bool Mono = false;
+    std::optional<std::size_t> WmaQualItem = 0;
+
+    // Reads the seven stored values; a missing value gives the default above, a value outside
+    // its list leaves that list without a selection.
+    static ConverterChoices Load();
+    // Writes the seven values back in the same encoding.
+    void Save() const;
+
+    // Puts the target and the encoder options into the settings record; a list without a
+    // selection leaves its field as it was.
+    void ApplyTo(ConversionSettings& settings) const;
+};

@@ -1,0 +1,42 @@
+#pragma once
+// The outputs of a job, worked out before it starts: each row's output path (MakeOutputPath, then
+// the rename table), whether that output exists already, and which rows would write an output
+// that an earlier row writes too. Both front ends plan with it, and their host answers the
+// worker's question for each row's output from it.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/DestinationSettings.h"
+#include "engine/RenameTable.h"
+
+struct PlannedRow {
+    std::string Input;
+    std::string Output;
+    bool OutputExists = false;
+    // The earlier row that writes the same output.
+    std::optional<std::size_t> SameOutputAs;
+};
+
+class JobPlan {
+public:
+    // subFolders: empty, or per row a folder relative to destination.Folder ("" or "a/b/"), used
+    // only when the outputs go into a chosen folder (the command line keeps a folder's tree).
+    JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
+            const RenameTable& renames, std::vector<std::string> subFolders = {});
+
+    const std::vector<PlannedRow>& Rows() const { return rows_; }
+    // Rows whose output exists, in row order.
+    std::vector<std::size_t> ExistingOutputs() const;
+    // Rows with SameOutputAs set, in row order.
+    std::vector<std::size_t> ClashingRows() const;
+
+    // The output of one input, as a plan forms it.
+    static std::string OutputOf(std::string_view input, const DestinationSettings& destination,
+                                const RenameTable& renames, std::string_view subFolder = {});
+
+private:
+    std::vector<PlannedRow> rows_;
+};

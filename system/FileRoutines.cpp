@@ -1,0 +1,126 @@
+#include "system/FileRoutines.h"
+
+#include <sys/stat.h>
+
+#include "system/FileNames.h"
+#include "system/SFind.h"
+#include "system/AppPaths.h"
+
+namespace {
+// The multiarch library folder of the platform this was built for.
+const char* MultiarchLibFolder() {
+#if defined(__x86_64__)
+    return "/usr/lib/x86_64-linux-gnu/";
+#elif defined(__aarch64__)
+    return "/usr/lib/aarch64-linux-gnu/";
+#elif defined(__i386__)
+    return "/usr/lib/i386-linux-gnu/";
+#else
+    return nullptr;
+#endif
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+} // namespace
+
+bool FileExists(std::string_view path, bool* isFolder) {
+    if (isFolder) {
+        *isFolder = false;
+    }
+    const std::string name = GetFileNamePart(path);
+    if (name.empty()) {
+        return false;
+    }
+    // A bare name lives in the current folder (GetFolderPart would give the name itself).
+    const std::string folder = name.size() == path.size() ? std::string() : GetFolderPart(path);
+    SFind find(name, folder);
+    if (!find.Next()) {
+        return false;
+    }
+    if (isFolder) {
+        *isFolder = find.IsFolder();
+    }
+    return true;
+}
+
+uint64_t GetFileSizeOfHandle(int fd, bool* failed) {
+    struct stat st {};
+    const bool ok = fstat(fd, &st) == 0;
+    if (failed) {
+        *failed = !ok;
+    }
+    return ok ? static_cast<uint64_t>(st.st_size) : 0;
+}
+
+uint64_t GetFileSizeOfName(std::string_view path, bool* failed) {
+    struct stat st {};
+    const std::string p(path);
+    // A folder has no size of its own: it cannot be opened as a file.
+    const bool ok =
+        p.find('\0') == std::string::npos && stat(p.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (failed) {
+        *failed = !ok;
+    }
+    return ok ? static_cast<uint64_t>(st.st_size) : 0;
+}
+
+bool CreateFolderPath(std::string_view path) {
+    std::string p(path);
+    if (p.empty() || p.find('\0') != std::string::npos) {
+        return false;
+    }
+    if (p.size() > 1 && p.back() == PathSeparator) {
+        p.pop_back();
+    }
+    // The root needs no creating; a relative path starts with its first folder.
+    std::size_t pos = p.front() == PathSeparator ? 1 : 0;
+    while (pos <= p.size()) {
+        std::size_t sep = p.find(PathSeparator, pos);
+        if (sep == std::string::npos) {
+            sep = p.size();
+        }
+        if (sep > pos) {
+            // Existing folders make mkdir fail harmlessly.
+            mkdir(p.substr(0, sep).c_str(), 0777);
+        }
+        pos = sep + 1;
+    }
+    return IsFolder(p);
+}
+
+std::vector<std::string> SystemFileFolders() {
+    std::vector<std::string> folders;
+    const std::string app = AppFolder();
+    if (!app.empty()) {
+        folders.push_back(app + "codecs/");
+    }
+    if (const char* multiarch = MultiarchLibFolder()) {
+        folders.emplace_back(multiarch);
+    }
+    folders.emplace_back("/usr/lib/");
+    folders.emplace_back("/usr/local/lib/");
+    return folders;
+}
+
+std::string FindSystemFilePath(std::string_view name) {
+    // A plain file name only: no folders, no wildcards.
+    if (name.empty() || name.find_first_of("/*?") != std::string_view::npos || name == "." ||
+        name == "..") {
+        return {};
+    }
+    for (const std::string& folder : SystemFileFolders()) {
+        std::string candidate = folder + std::string(name);
+        bool isFolder = false;
+        if (FileExists(candidate, &isFolder) && !isFolder) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+bool FindSystemFile(std::string_view name) {
+    return !FindSystemFilePath(name).empty();
+}

@@ -1,0 +1,68 @@
+#include "system/HandOver.h"
+
+#include <cstdio>
+#include <thread>
+#include <utility>
+
+#include "system/AppPaths.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+void Tell(const std::string& text) {
+    std::fprintf(stderr, "brindlex: %s\n", text.c_str());
+}
+} // namespace
+
+HandOver::HandOver(HandOverChannel& channel, StartMain startMain, HandOverOptions options)
+    : channel_(channel), startMain_(std::move(startMain)), options_(options) {}
+
+HandOverResult HandOver::Run(const std::string& path) {
+    if (path.size() > HandOverChannel::MaxPathLength) {
+        Tell("the path is " + std::to_string(path.size()) + " bytes long, more than the " +
+             std::to_string(HandOverChannel::MaxPathLength) + " that can be passed on: refused");
+        return HandOverResult::PathTooLong;
+    }
+    if (!channel_.IsUsable()) {
+        std::string problem = "the shared block could not be set up";
+        RuntimeFolder(&problem);
+        Tell("cannot pass " + path + " on: " + problem);
+        return HandOverResult::Unavailable;
+    }
+    bool otherHandOverAlive = false;
+    const SEvent handOverMarker(HandOverMarkerName, &otherHandOverAlive);
+    const bool startsMain = !otherHandOverAlive && !SEvent::Exists(MainInstanceMarkerName);
+    if (startsMain && startMain_) {
+        startMain_();
+    }
+    if (!Deliver(path)) {
+        Tell("no running instance took " + path + " within " +
+             std::to_string(options_.giveUpAfter.count() / 1000) + " s; giving up");
+        return HandOverResult::NobodyTook;
+    }
+    if (startsMain) {
+        std::this_thread::sleep_for(options_.stayAfterStart);
+    }
+    return HandOverResult::Delivered;
+}
+
+// Waits for the block to be free, fills it, then waits until the main instance has taken the
+// path; at the time limit a path still waiting is taken back.
+bool HandOver::Deliver(const std::string& path) {
+    const Clock::time_point deadline = Clock::now() + options_.giveUpAfter;
+    bool delivered = false;
+    do {
+        delivered = channel_.TryDeliver(path);
+        std::this_thread::sleep_for(options_.poll);
+    } while (!delivered && Clock::now() < deadline);
+    if (!delivered) {
+        return false;
+    }
+    while (channel_.IsWaiting(path)) {
+        if (Clock::now() >= deadline) {
+            return !channel_.Withdraw(path);
+        }
+        std::this_thread::sleep_for(options_.poll);
+    }
+    return true;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The hand-over procedure of a process started for one file: pass the path to the running main
+// instance, starting one first when neither a main instance nor another hand-over process is
+// alive, and wait until the main instance has taken the path.
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "system/HandOverChannel.h"
+
+struct HandOverOptions {
+    // Between two attempts to deliver, and between two looks whether the path was taken.
+    std::chrono::milliseconds poll{100};
+    // How long a process that started the main instance stays after delivering, so that the
+    // other hand-over processes of the same shell action do not start a second one while the
+    // first is still starting.
+    std::chrono::milliseconds stayAfterStart{7000};
+    // A path that no main instance takes within this time is taken back and the process fails.
+    std::chrono::milliseconds giveUpAfter{60000};
+};
+
+// The outcome, which is also the hand-over process's exit status.
+enum class HandOverResult {
+    Delivered = 0,
+    PathTooLong = 1, // refused, nothing passed on
+    Unavailable = 2, // the shared objects could not be set up
+    NobodyTook = 3,  // given up; the path was taken back
+};
+
+class HandOver {
+public:
+    using StartMain = std::function<void()>;
+
+    HandOver(HandOverChannel& channel, StartMain startMain, HandOverOptions options = {});
+
+    // Every result but Delivered is also told on standard error.
+    HandOverResult Run(const std::string& path);
+
+private:
+    bool Deliver(const std::string& path);
+
+    HandOverChannel& channel_;
+    StartMain startMain_;
+    HandOverOptions options_;
+};

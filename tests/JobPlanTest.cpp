@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestFolder.h"
+#include "engine/JobPlan.h"
+
+namespace {
+struct PlanCase {
+    const char* name;
+    std::vector<std::string> inputs;
+    DestinationSettings destination;
+    std::vector<std::string> subFolders;
+    std::vector<std::string> outputs;                     // relative to the test folder
+    std::vector<std::optional<std::size_t>> sameOutputAs; // per row
+};
+} // namespace
+
+TEST(JobPlan, OutputsAndClashes) {
+    TestFolder dir;
+    const std::string d = dir.Path();
+    const std::vector<PlanCase> cases = {
+        {"same stem, two types, into one target",
+         {d + "x.wav", d + "x.mp3"},
+         {true, "", tfWMA},
+         {},
+         {"x.wma", "x.wma"},
+         {{}, 0}},
+        {"one name in two folders, flat",
+         {d + "a/t.wav", d + "b/t.wav", d + "c/t.wav"},
+         {false, d + "out", tfMp3},
+         {},
+         {"out/t.mp3", "out/t.mp3", "out/t.mp3"},
+         {{}, 0, 0}},
+        {"one name in two folders, tree kept",
+         {d + "a/t.wav", d + "b/t.wav"},
+         {false, d + "out", tfMp3},
+         {"a/", "b/"},
+         {"out/a/t.mp3", "out/b/t.mp3"},
+         {{}, {}}},
+        {"sub-folders are ignored next to the originals",
+         {d + "a/t.wav"},
+         {true, "", tfMp3},
+         {"z/"},
+         {"a/t.mp3"},
+         {{}}},
+        {"two spellings of one path",
+         {d + "a/t.wav", d + "b/t.wav"},
+         {false, d + "out", tfWave},
+         {"./", "x/../"},
+         {"out/./t.wav", "out/x/../t.wav"},
+         {{}, 0}},
+    };
+    for (const PlanCase& c : cases) {
+        const JobPlan plan(c.inputs, c.destination, RenameTable(), c.subFolders);
+        ASSERT_EQ(plan.Rows().size(), c.inputs.size()) << c.name;
+        std::vector<std::size_t> clashing;
+        for (std::size_t row = 0; row < c.inputs.size(); ++row) {
+            EXPECT_EQ(plan.Rows()[row].Input, c.inputs[row]) << c.name;
+            EXPECT_EQ(plan.Rows()[row].Output, d + c.outputs[row]) << c.name;
+            EXPECT_EQ(plan.Rows()[row].SameOutputAs, c.sameOutputAs[row]) << c.name << " " << row;
+            if (c.sameOutputAs[row]) {
+                clashing.push_back(row);
+            }
+        }
+        EXPECT_EQ(plan.ClashingRows(), clashing) << c.name;
+    }
+}
+
+TEST(JobPlan, ExistingOutputsRenamesAndLinkedFolders) {
+    TestFolder dir;
+    const std::string d = dir.Path();
+    std::filesystem::create_directory(d + "out");
+    WriteTextFile(d + "out/b.wav", "OLD");
+    std::filesystem::create_directory_symlink(d + "out", d + "link");
+    const std::vector<std::string> inputs = {d + "a.mp3", d + "b.mp3", d + "c.mp3", d + "B.mp3"};
+
+    RenameTable renames;
+    // Exact paths only: the entry for "B.wav" leaves "b.wav" alone.
+    renames.Fill({{d + "out/B.wav", d + "out/b (2).wav"}, {d + "out/c.wav", d + "link/b.wav"}});
+    const JobPlan plan(inputs, {false, d + "out", tfWave}, renames);
+    EXPECT_EQ(plan.Rows()[1].Output, d + "out/b.wav");
+    EXPECT_EQ(plan.Rows()[2].Output, d + "link/b.wav");
+    EXPECT_EQ(plan.Rows()[3].Output, d + "out/b (2).wav");
+    EXPECT_EQ(plan.ExistingOutputs(), (std::vector<std::size_t>{1, 2}));
+    // The renamed output reaches the same file through the linked folder.
+    EXPECT_EQ(plan.ClashingRows(), std::vector<std::size_t>{2});
+    EXPECT_EQ(plan.Rows()[2].SameOutputAs, 1u);
+}

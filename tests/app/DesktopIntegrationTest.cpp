@@ -1,0 +1,270 @@
+// "Convert To" in the file managers, checked the way each of them runs it: the desktop entries
+// through GLib's launcher (gio launch), Thunar's command through /bin/sh as Thunar does, the
+// scripts directly. The program they start is a stand-in that records its arguments.
+#include "app/DesktopIntegration.h"
+
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <tuple>
+
+#include "UserHome.h"
+#include "app/CommandLineModes.h"
+#include "app/IntegrationTexts.h"
+#include "app/StartRequest.h"
+#include "system/Registry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// Runs a shell command and waits for everything it started, including what a launcher started
+// and left behind: this process adopts those orphans and reaps them.
+int RunAndReap(const std::string& command) {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const int status = std::system(command.c_str());
+    while (waitpid(-1, nullptr, 0) > 0 || errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+std::string KeyValue(const std::string& text, const std::string& key) {
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(key + "=")) {
+            return line.substr(key.size() + 1);
+        }
+    }
+    return {};
+}
+
+StartRequest Request(StartMode mode) {
+    StartRequest request;
+    request.mode = mode;
+    return request;
+}
+
+using Snapshot = std::map<std::string, std::tuple<std::string, unsigned, long>>;
+
+// Every file below folder: content, permissions and modification time.
+Snapshot Take(const std::string& folder) {
+    Snapshot files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        struct stat st {};
+        if (entry.is_regular_file() && stat(entry.path().c_str(), &st) == 0) {
+            files[entry.path()] = {ReadTextFile(entry.path()), st.st_mode & 07777,
+                                   st.st_mtim.tv_sec * 1000000000L + st.st_mtim.tv_nsec};
+        }
+    }
+    return files;
+}
+
+class DesktopIntegrationTest : public ::testing::Test {
+protected:
+    DesktopIntegrationTest() {
+        fs::create_directories(fs::path(program_).parent_path());
+        WriteTextFile(program_,
+                      "#!/bin/sh\nfor a do printf '%s\\0' \"$a\"; done >> \"$BMC_RECORD\"\n");
+        fs::permissions(program_, fs::perms::owner_all);
+        fs::create_directories(music_);
+    }
+
+    std::string Program() const { return program_; }
+    std::string Music(const std::string& name) const { return music_ + name; }
+
+    // The arguments the stand-in was started with since the last call.
+    std::vector<std::string> TakeRecord() {
+        std::vector<std::string> args;
+        std::istringstream record(ReadTextFile(record_));
+        for (std::string arg; std::getline(record, arg, '\0');) {
+            args.push_back(arg);
+        }
+        fs::remove(record_);
+        return args;
+    }
+
+    // What the program would hand over, started with these arguments.
+    std::vector<std::string> HandedOver(std::vector<std::string> args) const {
+        args.insert(args.begin(), Program());
+        const StartRequest request = ReadStartRequest(args);
+        EXPECT_EQ(request.mode, StartMode::HandOver);
+        return request.paths;
+    }
+
+    int Install() {
+        std::ostringstream out, err;
+        const int status = RunCommandLineMode(Request(StartMode::Install), Program(), out, err);
+        EXPECT_EQ(err.str(), "");
+        return status;
+    }
+
+    UserHome user_;
+    const std::string program_ = user_.Path() + "bin dir/it's \"q\" $HOME `x` \\ é/brindlex";
+    const std::string music_ = user_.Path() + "Mü sic/";
+    const std::string record_ = user_.Path() + "record";
+    ScopedEnv recordEnv_{"BMC_RECORD", record_};
+};
+
+} // namespace
+
+TEST_F(DesktopIntegrationTest, EveryFileManagerHandsOverEachChosenFileIntact) {
+    ASSERT_EQ(Install(), 0);
+    const std::vector<std::string> files{Music("a b.mp3"), Music("it's ü.WAV"),
+                                         Music("$x `y` & (z).wma")};
+    std::string quotedFiles;
+    for (const std::string& file : files) {
+        quotedFiles += " " + Quote(file);
+    }
+
+    // Open With and Dolphin: valid desktop files, run by GLib's launcher.
+    for (const std::string desktop : {"applications/", "kio/servicemenus/"}) {
+        const std::string path = user_.DataHome() + desktop + "brindlex-convert-to.desktop";
+        EXPECT_EQ(RunAndReap("desktop-file-validate " + Quote(path)), 0) << path;
+        EXPECT_EQ(RunAndReap("gio launch " + Quote(path) + quotedFiles), 0);
+        EXPECT_EQ(HandedOver(TakeRecord()), files) << path;
+    }
+    EXPECT_TRUE(fs::status(user_.DataHome() + "kio/servicemenus/brindlex-convert-to.desktop")
+                    .permissions() ==
+                (fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                 fs::perms::others_read | fs::perms::others_exec));
+
+    // Thunar: %F becomes the files quoted for the shell, %% a percent sign, run by /bin/sh.
+    const std::string uca = user_.ConfigHome() + "Thunar/uca.xml";
+    int status = 0;
+    std::string command = testtools::ShellOutput(
+        "xmllint --xpath \"string(//action[unique-id='brindlex-convert-to']/command)\" " +
+            Quote(uca),
+        status);
+    ASSERT_EQ(status, 0);
+    command = Replace(Replace(command, "%F", quotedFiles), "%%", "%");
+    EXPECT_EQ(RunAndReap("sh -c " + Quote(command)), 0);
+    EXPECT_EQ(HandedOver(TakeRecord()), files);
+
+    // Nemo: the Exec value splits, as GLib's shell parser splits it, into the program,
+    // --hand-over and the code that Nemo replaces with the files, each in double quotes.
+    const std::string nemo =
+        ReadTextFile(user_.DataHome() + "nemo/actions/brindlex-convert-to.nemo_action");
+    const std::string exec = Replace(KeyValue(nemo, "Exec"), "\\\\", "\\");
+    EXPECT_EQ(RunAndReap("sh -c 'eval \"set -- $1\"; \"$0\" \"$@\"' " + Quote(Program()) + " " +
+                         Quote(exec)),
+              0);
+    EXPECT_EQ(TakeRecord(), (std::vector<std::string>{Program(), "--hand-over", "%F"}));
+    EXPECT_EQ(KeyValue(nemo, "Quote"), "double");
+
+    // Nautilus and Caja: the same script, which passes on the audio files only.
+    const std::string script = user_.DataHome() + "nautilus/scripts/Convert To";
+    EXPECT_EQ(ReadTextFile(script), ReadTextFile(user_.ConfigHome() + "caja/scripts/Convert To"));
+    EXPECT_EQ(RunAndReap(Quote(script) + " " + Quote(files[0]) + " " + Quote(Music("notes.txt")) +
+                         " " + Quote(files[1]) + " " + Quote(files[2])),
+              0);
+    EXPECT_EQ(HandedOver(TakeRecord()), files);
+
+    // The store's verb too.
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "BrConvert\\shell\\Convert To\\Command", ""),
+              "\"" + Program() + "\" <at>%1");
+}
+
+TEST_F(DesktopIntegrationTest, AgainChangesNothingAndOtherThunarActionsStayAsTheyWere) {
+    // A user's own action, as Thunar writes them, and a comment.
+    const std::string own = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
+                            "\t<icon>utilities-terminal</icon>\n"
+                            "\t<name>Open Terminal Here &amp; there \xC3\xBC</name>\n"
+                            "\t<unique-id>1690000000000000-1</unique-id>\n"
+                            "\t<command>exo-open --working-directory %f</command>\n"
+                            "\t<patterns>*</patterns>\n\t<directories/>\n</action>\n"
+                            "<!-- mine -->\n</actions>\n";
+    const std::string uca = user_.ConfigHome() + "Thunar/uca.xml";
+    fs::create_directories(user_.ConfigHome() + "Thunar");
+    WriteTextFile(uca, own);
+
+    ASSERT_EQ(Install(), 0);
+    const std::string merged = ReadTextFile(uca);
+    EXPECT_TRUE(merged.starts_with(own.substr(0, own.rfind("</actions>")))) << merged;
+    int status = 0;
+    EXPECT_EQ(testtools::ShellOutput("xmllint --xpath 'count(//action)' " + Quote(uca), status),
+              "2\n");
+
+    // Nothing is rewritten the second time (times included); the store keeps its values.
+    fs::remove(user_.StorePath());
+    const Snapshot first = Take(user_.Home());
+    ASSERT_EQ(first.size(), 6u);
+    ASSERT_EQ(Install(), 0);
+    fs::remove(user_.StorePath());
+    EXPECT_EQ(Take(user_.Home()), first);
+
+    // Removing takes exactly what was added.
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLineMode(Request(StartMode::RemoveIntegration), Program(), out, err), 0);
+    EXPECT_EQ(ReadTextFile(uca), own);
+    EXPECT_EQ(Take(user_.Home()).size(), 1u);
+}
+
+TEST_F(DesktopIntegrationTest, UninstallChangesNothing) {
+    ASSERT_EQ(Install(), 0);
+    const Snapshot installed = Take(user_.Home());
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLineMode(Request(StartMode::Uninstall), Program(), out, err), 0);
+    EXPECT_EQ(Take(user_.Home()), installed);
+    EXPECT_EQ(out.str() + err.str(), "");
+}
+
+TEST_F(DesktopIntegrationTest, FilesOfOthersAndUnreadableActionsAreLeftAlone) {
+    const std::string script = user_.DataHome() + "nautilus/scripts/Convert To";
+    const std::string uca = user_.ConfigHome() + "Thunar/uca.xml";
+    fs::create_directories(user_.DataHome() + "nautilus/scripts");
+    fs::create_directories(user_.ConfigHome() + "Thunar");
+    WriteTextFile(script, "#!/bin/sh\necho mine\n");
+    WriteTextFile(uca, "<actions><action>");
+
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLineMode(Request(StartMode::Install), Program(), out, err), 1);
+    EXPECT_NE(err.str().find(uca), std::string::npos);
+    EXPECT_EQ(ReadTextFile(script), "#!/bin/sh\necho mine\n");
+    EXPECT_EQ(ReadTextFile(uca), "<actions><action>");
+
+    EXPECT_EQ(RunCommandLineMode(Request(StartMode::RemoveIntegration), Program(), out, err), 1);
+    EXPECT_EQ(ReadTextFile(script), "#!/bin/sh\necho mine\n");
+    EXPECT_FALSE(fs::exists(user_.DataHome() + "applications/brindlex-convert-to.desktop"));
+}
+
+TEST_F(DesktopIntegrationTest, AProgramPathAFormatCannotCarryFailsOnlyThere) {
+    const auto outcomes = [&](const std::string& program) {
+        std::vector<IntegrationStep::Outcome> result;
+        for (const IntegrationStep& step :
+             DesktopIntegration(program, XdgFolders::FromEnvironment()).Install()) {
+            result.push_back(step.outcome);
+        }
+        return result;
+    };
+    using S = IntegrationStep;
+    // Nemo has no literal percent sign; the desktop files double it.
+    EXPECT_EQ(outcomes("/opt/100%F/brindlex"),
+              (std::vector{S::Written, S::Written, S::Failed, S::Written, S::Written, S::Written}));
+    const std::string entry = user_.DataHome() + "applications/brindlex-convert-to.desktop";
+    EXPECT_NE(ReadTextFile(entry).find("100%%F"), std::string::npos);
+    EXPECT_EQ(RunAndReap("desktop-file-validate " + Quote(entry)), 0);
+    // Desktop files and XML are UTF-8; a shell script takes any path.
+    EXPECT_EQ(outcomes("/opt/\xFF/brindlex"),
+              (std::vector{S::Failed, S::Failed, S::Failed, S::Written, S::Written, S::Failed}));
+}

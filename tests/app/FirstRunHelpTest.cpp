@@ -1,0 +1,40 @@
+#include "app/FirstRunHelp.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "UserHome.h"
+#include "system/Registry.h"
+
+namespace {
+// The build folder holds the pages beside the programs, as AppFolder() sees it.
+const std::string BuildFolder = std::string(BMC_BINARY_DIR) + "/";
+
+std::vector<std::string> StartTimes(int starts) {
+    std::vector<std::string> opened;
+    for (int i = 0; i < starts; ++i) {
+        ShowFirstRunHelp([&](const std::string& path) { opened.push_back(path); }, BuildFolder);
+    }
+    return opened;
+}
+} // namespace
+
+TEST(FirstRunHelp, ANewUserSeesTheHelpOnceAndNeverTheChangesPage) {
+    UserHome user;
+    const std::vector<std::string> opened = StartTimes(3);
+    ASSERT_EQ(opened, std::vector<std::string>{BuildFolder + "conv-help/help.htm"});
+    EXPECT_TRUE(std::filesystem::is_regular_file(opened.front()));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1"));
+}
+
+TEST(FirstRunHelp, AnUpdatedUserSeesTheChangesPageOnce) {
+    UserHome user;
+    // A user of an earlier version: only the help marker, with a content that must not count.
+    RegWriteDword(7, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    const std::vector<std::string> opened = StartTimes(2);
+    ASSERT_EQ(opened,
+              std::vector<std::string>{BuildFolder + "conv-help/music-conv-version-changes.htm"});
+    EXPECT_TRUE(std::filesystem::is_regular_file(opened.front()));
+}
