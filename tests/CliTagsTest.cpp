@@ -189,6 +189,16 @@ TEST_F(CliTags, EachTripCarriesTheTagsAndCoverAndLeavesTheAudioAlone) {
         if (std::string(trip.target) == "mp3") {
             EXPECT_EQ(Shell("head -c 4 " + Quote(tagged) + " | od -An -c"), "   I   D   3 004");
             EXPECT_EQ(EndsWithId3v1(tagged), trip.id3v1);
+            // The Info frame still comes first after the tag: mpg123 trims to the exact length
+            // (of a WMA input, what its decoder gives, as FFmpeg's own gives it too).
+            const std::string decoded = Shell("mpg123 -q -s " + Quote(tagged) + " | wc -c");
+            EXPECT_EQ(decoded, Shell("mpg123 -q -s " + Quote(plain) + " | wc -c"));
+            if (!std::string(trip.input).ends_with(".wma")) {
+                EXPECT_EQ(decoded, std::to_string(44100 * 4));
+            }
+            // Without its tags the file is the untagged output, byte for byte.
+            Shell("mid3v2 --delete-all " + Quote(tagged));
+            EXPECT_TRUE(SameBytes(tagged, plain));
         }
         EXPECT_FALSE(HasScratchFiles(dir / "tagged"));
     }
@@ -217,21 +227,6 @@ TEST_F(CliTags, Mp3ToWmaAndBackKeepsEveryFieldAndALargeCover) {
     EXPECT_EQ(fields(back).size(), 9u);
     ExpectLines(Mutagen(back), Id3Fields);
     EXPECT_EQ(PictureBytes(back), Md5("cat " + Quote(cover)));
-}
-
-TEST_F(CliTags, TaggedMp3KeepsItsAudioBytesAndGaplessLength) {
-    const std::string in = dir / "tone.wav";
-    Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(in) + " synth 1 sine 440");
-    Shell("ffmpeg -v error -i " + Quote(in) + " -c copy -metadata title=Tone " +
-          Quote(dir / "info.wav"));
-    const std::string tagged = ConvertInto(dir / "tagged", dir / "info.wav", "mp3");
-    const std::string plain = ConvertInto(dir / "plain", dir / "info.wav", "mp3", {"--no-tags"});
-    ExpectLines(Mutagen(tagged), {"TIT2=Tone"});
-    // The Info frame still comes first after the tag: mpg123 trims to the exact length.
-    EXPECT_EQ(Shell("mpg123 -q -s " + Quote(tagged) + " | wc -c"), std::to_string(44100 * 4));
-    // Without its tag the file is the untagged output, byte for byte.
-    Shell("mid3v2 --delete-all " + Quote(tagged));
-    EXPECT_TRUE(SameBytes(tagged, plain));
 }
 
 TEST_F(CliTags, AnUntaggedWaveStaysByteForByteWhatItWas) {
