@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
+#include "acm/Acm.h"
 #include "acm/AcmEncoder.h"
 #include "acm/AcmFormat.h"
 
@@ -85,8 +86,8 @@ std::vector<uint8_t> MakeCoded(uint16_t tag, uint16_t channels, uint32_t rate) {
 } // namespace
 
 std::vector<uint16_t> AcmWritableTags() {
-    std::vector<uint16_t> tags = {WAVE_FORMAT_PCM, WAVE_FORMAT_ADPCM, WAVE_FORMAT_IMA_ADPCM,
-                                  WAVE_FORMAT_ALAW, WAVE_FORMAT_MULAW};
+    std::vector<uint16_t> tags = {WAVE_FORMAT_PCM,       WAVE_FORMAT_IEEE_FLOAT, WAVE_FORMAT_ADPCM,
+                                  WAVE_FORMAT_IMA_ADPCM, WAVE_FORMAT_ALAW,       WAVE_FORMAT_MULAW};
     if (GsmWritable())
         tags.push_back(WAVE_FORMAT_GSM610);
     return tags;
@@ -96,6 +97,8 @@ std::optional<AcmOfferedFormats> AcmOfferedFor(uint16_t tag) {
     switch (tag) {
     case WAVE_FORMAT_PCM:
         return AcmOfferedFormats{tag, {1, 2}, kPcmRates, {8, 16, 24, 32}};
+    case WAVE_FORMAT_IEEE_FLOAT:
+        return AcmOfferedFormats{tag, {1, 2}, kPcmRates, {32}};
     case WAVE_FORMAT_ADPCM:
     case WAVE_FORMAT_IMA_ADPCM:
         return AcmOfferedFormats{tag, {1, 2}, kCodecRates, {4}};
@@ -144,6 +147,13 @@ std::vector<uint8_t> AcmMakeWaveFormat(uint16_t tag, uint16_t channels, uint32_t
         if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
             return {};
         return Serialize(MakePcmFormat(channels, rate, bits), {});
+    case WAVE_FORMAT_IEEE_FLOAT: {
+        if (bits != 32)
+            return {};
+        WAVEFORMATEX head = MakePcmFormat(channels, rate, bits);
+        head.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+        return Serialize(head, {});
+    }
     case WAVE_FORMAT_ALAW:
     case WAVE_FORMAT_MULAW:
         return bits == 8 ? MakeCoded(tag, channels, rate) : std::vector<uint8_t>{};
@@ -155,6 +165,19 @@ std::vector<uint8_t> AcmMakeWaveFormat(uint16_t tag, uint16_t channels, uint32_t
     default:
         return {};
     }
+}
+
+bool AcmCanWrite(const void* record, size_t byteCount) {
+    if (!record || byteCount < sizeof(WAVEFORMATEX))
+        return false;
+    WAVEFORMATEX head;
+    std::memcpy(&head, record, sizeof head);
+    if (head.nChannels < 1 || head.nChannels > kAcmMaxChannels)
+        return false;
+    // The sink's last step always starts from 16-bit PCM of the output's own shape.
+    const WAVEFORMATEX pcm = MakePcmFormat(head.nChannels, head.nSamplesPerSec, 16);
+    return acmStreamOpenSized(nullptr, &pcm, sizeof pcm, static_cast<const WAVEFORMATEX*>(record),
+                              byteCount, ACM_STREAMOPENF_QUERY) == MMSYSERR_NOERROR;
 }
 
 std::string AcmFormatTagName(uint16_t tag) {

@@ -33,6 +33,10 @@ std::vector<std::vector<uint8_t>> AcmOfferedRecords(uint16_t tag);
 std::vector<uint8_t> AcmMakeWaveFormat(uint16_t tag, uint16_t channels, uint32_t rate,
                                        uint16_t bits);
 
+// True when the stand-in writes WAVE files in this record (a WAVEFORMATEX and its extra bytes,
+// byteCount in all) as it stands: a stored format that fails this cannot be used.
+bool AcmCanWrite(const void* record, size_t byteCount);
+
 // "PCM", "IMA ADPCM", "Microsoft ADPCM", "GSM 6.10"...; for other readable tags the decoder's
 // name; empty for tags the stand-in does not know.
 std::string AcmFormatTagName(uint16_t tag);

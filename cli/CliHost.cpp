@@ -4,14 +4,29 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "cli/OutputFolder.h"
+#include "cli/TerminalText.h"
 #include "engine/ProgressFigures.h"
+#include "system/FileNames.h"
 
 namespace {
 constexpr int BarChars = 30;
-}
+constexpr std::size_t DefaultColumns = 80;
+} // namespace
 
-CliHost::CliHost(std::vector<PlannedRow> rows, bool interactive, std::FILE* out)
-    : rows_(std::move(rows)), interactive_(interactive), out_(out) {}
+CliHost::CliHost(std::vector<PlannedRow> rows, Display display, std::FILE* out)
+    : rows_(std::move(rows)), display_(display), out_(out) {}
+
+void CliHost::SelectRow(uint32_t row) {
+    if (!display_.makeFolders) {
+        return;
+    }
+    // The sub-folder of the kept tree is made just before its first output is written.
+    const std::string folder = GetFolderPart(rows_.at(row).Output);
+    if (const std::string failure = PrepareOutputFolder(folder); !failure.empty()) {
+        AddErrorLine("Unable to use the output folder: " + failure + ".");
+    }
+}
 
 void CliHost::SetCounterText(const std::string& text) {
     counter_ = text;
@@ -21,15 +36,15 @@ void CliHost::SetCounterText(const std::string& text) {
 void CliHost::SetWritingText(const std::string& text) {
     writing_ = text;
     changed_ = true;
-    if (!interactive_) {
+    if (!display_.interactive && !display_.quiet) {
         // The counter tells how many are done; the output names the file now being written.
         std::fprintf(out_, "%s: %s\n", counter_.c_str(), text.c_str());
         std::fflush(out_);
     }
 }
 
-void CliHost::SetTimeRemainingText(const std::string& text) {
-    timeLeft_ = text;
+void CliHost::SetSecondsLeft(int32_t seconds) {
+    timeLeft_ = ShortDuration(seconds) + " left";
     changed_ = true;
 }
 
@@ -39,17 +54,33 @@ void CliHost::SetFileBarWidth(int32_t width) {
 }
 
 void CliHost::SetTotalBarWidth(int32_t width) {
-    totalBar_ = width;
-    changed_ = true;
-}
-
-void CliHost::SetTitle(const std::string& text) {
-    title_ = text;
-    changed_ = true;
+    // The worker fills the total bar at the end of every job; a cancelled job did not get there.
+    if (!cancelling_) {
+        totalBar_ = width;
+        changed_ = true;
+    }
 }
 
 void CliHost::AddErrorLine(const std::string& line) {
     errors_.push_back(line);
+}
+
+void CliHost::RowDone(uint32_t, RowOutcome outcome) {
+    if (outcome == RowOutcome::Converted) {
+        ++counts_.converted;
+    } else if (outcome == RowOutcome::Failed) {
+        ++counts_.failed;
+    }
+}
+
+CliHost::Counts CliHost::Count() const {
+    Counts counts = counts_;
+    counts.unfinished = rows_.size() - counts.converted - counts.failed;
+    return counts;
+}
+
+void CliHost::Cancelling() {
+    cancelling_ = true;
 }
 
 std::string CliHost::Bar(int32_t width) const {
@@ -61,20 +92,15 @@ std::string CliHost::Bar(int32_t width) const {
     return bar;
 }
 
-std::string CliHost::Fit(const std::string& text) const {
+std::size_t CliHost::Columns() const {
     winsize size{};
-    const int fd = fileno(out_);
-    const std::size_t columns =
-        ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 8 ? size.ws_col - 1 : 79;
-    if (text.size() <= columns) {
-        return text;
-    }
-    // Keep the end of a long line: the file name matters more than the folders above it.
-    return "..." + text.substr(text.size() - (columns - 3));
+    const bool known = ioctl(fileno(out_), TIOCGWINSZ, &size) == 0 && size.ws_col > 8;
+    // One column less than the terminal, so a full line never wraps.
+    return (known ? size.ws_col : DefaultColumns) - 1;
 }
 
 void CliHost::Refresh() {
-    if (!interactive_ || !changed_) {
+    if (!display_.interactive || display_.quiet || !changed_) {
         return;
     }
     changed_ = false;
@@ -82,11 +108,16 @@ void CliHost::Refresh() {
     if (drawnLines_ > 0) {
         block += "\x1b[" + std::to_string(drawnLines_) + "F"; // back to the block's first line
     }
-    const std::string lines[] = {counter_, writing_, "File  " + Bar(fileBar_),
-                                 "Total " + Bar(totalBar_) + " " + title_ +
-                                     (timeLeft_.empty() ? "" : "  " + timeLeft_)};
+    const std::string percent =
+        std::to_string(std::clamp(totalBar_, 0, FullBarWidth) * 100 / FullBarWidth) + "%";
+    const std::size_t columns = Columns();
+    const std::string lines[] = {KeepStart(counter_, columns), KeepEnd(writing_, columns),
+                                 KeepStart("File  " + Bar(fileBar_), columns),
+                                 KeepStart("Total " + Bar(totalBar_) + " " + percent +
+                                               (timeLeft_.empty() ? "" : "  " + timeLeft_),
+                                           columns)};
     for (const std::string& line : lines) {
-        block += Fit(line) + "\x1b[K\n";
+        block += line + "\x1b[K\n";
     }
     drawnLines_ = 4;
     std::fputs(block.c_str(), out_);
@@ -100,7 +131,10 @@ void CliHost::Finish() {
 }
 
 void CliHost::Note(const std::string& line) {
-    if (interactive_ && drawnLines_ > 0) {
+    if (display_.quiet) {
+        return;
+    }
+    if (display_.interactive && drawnLines_ > 0) {
         std::fprintf(out_, "\x1b[%dF\x1b[J", drawnLines_);
         drawnLines_ = 0;
         changed_ = true;

@@ -1,8 +1,8 @@
 #pragma once
-// The command line's side of a conversion job: it holds the conversion list and the destination,
-// and shows what the worker reports on standard error. On a terminal it redraws a small block
+// The command line's side of a conversion job: it holds the planned rows, shows what the worker
+// reports on standard error and counts how each row ended. On a terminal it redraws a small block
 // (counter, output being written, file and total bars, percentage, time remaining); otherwise it
-// prints one line per file. Errors are collected for the end.
+// prints one line per file. Errors are collected for the end. Quiet shows nothing of this.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,22 +12,40 @@
 
 class CliHost : public ConversionHost {
 public:
-    CliHost(std::vector<PlannedRow> rows, bool interactive, std::FILE* out);
+    struct Display {
+        bool interactive = false; // a terminal: redraw the block in place
+        bool quiet = false;
+        // Outputs go below sub-folders of the output folder, made as each row starts.
+        bool makeFolders = false;
+    };
+    struct Counts {
+        std::size_t converted = 0;
+        std::size_t failed = 0;
+        std::size_t unfinished = 0; // rows cancelled, or never reached by a job that stopped
+    };
+
+    CliHost(std::vector<PlannedRow> rows, Display display, std::FILE* out);
 
     uint32_t RowCount() const override { return static_cast<uint32_t>(rows_.size()); }
     std::string InputPath(uint32_t row) const override { return rows_.at(row).Input; }
     std::string OutputPath(uint32_t row) const override { return rows_.at(row).Output; }
-    void SelectRow(uint32_t) override {}
+    void SelectRow(uint32_t row) override;
 
     void SetCounterText(const std::string& text) override;
     void SetWritingText(const std::string& text) override;
-    void SetTimeRemainingText(const std::string& text) override;
+    void SetTimeRemainingText(const std::string&) override {}
+    void SetSecondsLeft(int32_t seconds) override;
     void SetFileBarWidth(int32_t width) override;
     void SetTotalBarWidth(int32_t width) override;
-    void SetTitle(const std::string& text) override;
+    // The window's title; the percentage is drawn from the total bar instead.
+    void SetTitle(const std::string&) override {}
     void AddErrorLine(const std::string& line) override;
+    void RowDone(uint32_t row, RowOutcome outcome) override;
 
     const std::vector<std::string>& Errors() const { return errors_; }
+    Counts Count() const;
+    // The job is being cancelled: the total bar stays where it is.
+    void Cancelling();
     // Draws the progress block again when something changed since the last time.
     void Refresh();
     // Leaves the progress block on screen and moves below it.
@@ -37,16 +55,18 @@ public:
 
 private:
     std::string Bar(int32_t width) const;
-    std::string Fit(const std::string& text) const;
+    std::size_t Columns() const;
 
     std::vector<PlannedRow> rows_;
-    bool interactive_;
+    Display display_;
     std::FILE* out_;
 
-    std::string counter_, writing_, timeLeft_, title_;
+    std::string counter_, writing_, timeLeft_;
     int32_t fileBar_ = 0;
     int32_t totalBar_ = 0;
+    bool cancelling_ = false;
     std::vector<std::string> errors_;
+    Counts counts_;
     bool changed_ = false;
     int drawnLines_ = 0;
 };

@@ -1,70 +1,98 @@
 #include "cli/CliOptions.h"
 
-#include <algorithm>
-#include <array>
 #include <charconv>
 
-#include "engine/ConversionSettings.h"
+#include "cli/TargetDescription.h"
+#include "engine/TargetFormats.h"
 
 namespace {
-constexpr std::array<int32_t, 8> Mp3BitRates = {320, 256, 192, 160, 128, 96, 64, 56};
-constexpr std::array<int32_t, 3> Mp3SampleRates = {48000, 44100, 32000};
-
 bool ParseInt(const std::string& text, int32_t& value) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
-template <std::size_t N> bool OneOf(const std::array<int32_t, N>& values, int32_t value) {
-    return std::find(values.begin(), values.end(), value) != values.end();
+// "320, 256, ..., 56" from one of the encoder lists.
+template <class List, class Field> std::string ListText(const List& list, Field field) {
+    std::string text;
+    for (const auto& item : list) {
+        text += (text.empty() ? "" : ", ") + std::to_string(item.*field);
+    }
+    return text;
 }
 
-// Splits "--name=value" and fetches the value of an option that takes one.
-class ArgReader {
-public:
-    explicit ArgReader(const std::vector<std::string>& args) : args_(args) {}
-    bool More() const { return next_ < args_.size(); }
-    const std::string& Take() { return args_[next_++]; }
-    bool Value(const std::string& name, std::optional<std::string> inlineValue, std::string& value,
-               std::string& error) {
-        if (inlineValue) {
-            value = *inlineValue;
-            return true;
-        }
-        if (!More()) {
-            error = "option " + name + " needs a value";
-            return false;
-        }
-        value = Take();
-        return true;
+std::string TargetKeys(const char* separator) {
+    std::string text;
+    for (const TargetFormatInfo& format : TargetFormats) {
+        text += (text.empty() ? "" : separator) + std::string(format.Key);
     }
+    return text;
+}
 
-private:
-    const std::vector<std::string>& args_;
-    std::size_t next_ = 0;
+std::string WmaQualityText(std::size_t item) {
+    const WmaQualityChoice& q = WmaQualities[item];
+    return std::to_string(item) + " = " + std::to_string(q.SampleRate) + " Hz " +
+           std::to_string(q.Kbps) + " kbit/s";
+}
+
+struct OptionName {
+    char shortName; // 0: none
+    const char* longName;
+    bool CliOptions::*flag; // null for an option that takes a value
 };
 
-bool ParseTarget(const std::string& value, CliOptions& options, std::string& error) {
-    if (value == "wav") {
-        options.target = tfWave;
-    } else if (value == "mp3") {
-        options.target = tfMp3;
-    } else if (value == "wma") {
-        options.target = tfWMA;
-    } else {
-        error = "--to takes wav, mp3 or wma, not '" + value + "'";
-        return false;
+constexpr OptionName Options[] = {
+    {'t', "--to", nullptr},
+    {'o', "--output-dir", nullptr},
+    {'r', "--recursive", &CliOptions::recursive},
+    {0, "--flat", &CliOptions::flat},
+    {0, "--wave-format", nullptr},
+    {0, "--bitrate", nullptr},
+    {0, "--rate", nullptr},
+    {0, "--mono", &CliOptions::mono},
+    {0, "--wma-quality", nullptr},
+    {'y', "--overwrite", &CliOptions::overwrite},
+    {'n', "--skip-existing", &CliOptions::skipExisting},
+    {'q', "--quiet", &CliOptions::quiet},
+    {0, "--no-tags", &CliOptions::noTags},
+    {'V', "--version", &CliOptions::version},
+    {'h', "--help", &CliOptions::help},
+};
+
+const OptionName* FindOption(const std::string& longName) {
+    for (const OptionName& option : Options) {
+        if (longName == option.longName) {
+            return &option;
+        }
     }
-    return true;
+    return nullptr;
 }
 
-bool ParseValueOption(const std::string& name, const std::string& value, CliOptions& options,
-                      std::string& error) {
+const OptionName* FindOption(char shortName) {
+    for (const OptionName& option : Options) {
+        if (option.shortName != 0 && option.shortName == shortName) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+bool SetValue(const std::string& name, const std::string& value, CliOptions& options,
+              std::string& error) {
     if (name == "--to") {
-        return ParseTarget(value, options, error);
+        const TargetFormatInfo* format = FindTargetFormat(value);
+        if (!format) {
+            error = "--to takes " + TargetKeys(", ") + ", not '" + value + "'";
+            return false;
+        }
+        options.target = format->Number;
+        return true;
     }
     if (name == "--output-dir") {
+        if (value.empty()) {
+            error = "--output-dir needs a folder";
+            return false;
+        }
         options.outputDir = value;
         return true;
     }
@@ -75,52 +103,78 @@ bool ParseValueOption(const std::string& name, const std::string& value, CliOpti
     int32_t number = 0;
     const bool isNumber = ParseInt(value, number);
     if (name == "--bitrate") {
-        if (!isNumber || !OneOf(Mp3BitRates, number)) {
-            error = "--bitrate takes one of 320, 256, 192, 160, 128, 96, 64, 56 (kbit/s)";
+        if (!isNumber || !Mp3BitRateItem(number)) {
+            error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
+                    " (kbit/s)";
             return false;
         }
         options.bitRate = number;
         return true;
     }
     if (name == "--rate") {
-        if (!isNumber || !OneOf(Mp3SampleRates, number)) {
-            error = "--rate takes one of 48000, 44100, 32000 (Hz)";
+        if (!isNumber || !Mp3SampleRateItem(number)) {
+            error = "--rate takes one of " + ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
+                    " (Hz)";
             return false;
         }
         options.sampleRate = number;
         return true;
     }
     // --wma-quality
-    if (!isNumber || number < 0 || number > 7) {
-        error = "--wma-quality takes a number from 0 to 7";
+    if (!isNumber || number < 0 || static_cast<std::size_t>(number) >= WmaQualities.size()) {
+        error = "--wma-quality takes a number from 0 to " + std::to_string(WmaQualities.size() - 1);
         return false;
     }
-    options.wmaQuality = number;
+    options.wmaQuality = static_cast<std::size_t>(number);
     return true;
 }
 
-bool TakesValue(const std::string& name) {
-    return name == "--to" || name == "--output-dir" || name == "--wave-format" ||
-           name == "--bitrate" || name == "--rate" || name == "--wma-quality";
+class ArgReader {
+public:
+    explicit ArgReader(const std::vector<std::string>& args) : args_(args) {}
+    bool More() const { return next_ < args_.size(); }
+    const std::string& Take() { return args_[next_++]; }
+
+private:
+    const std::vector<std::string>& args_;
+    std::size_t next_ = 0;
+};
+
+// One option with its value: inline ("--to=mp3", "-tmp3") or the next argument.
+bool TakeOption(const OptionName& option, std::optional<std::string> inlineValue, ArgReader& reader,
+                CliOptions& options, std::string& error) {
+    if (option.flag) {
+        options.*option.flag = true;
+        return true;
+    }
+    if (!inlineValue && !reader.More()) {
+        error = std::string("option ") + option.longName + " needs a value";
+        return false;
+    }
+    const std::string value = inlineValue ? *inlineValue : reader.Take();
+    return SetValue(option.longName, value, options, error);
 }
 
-bool ParseFlag(const std::string& name, CliOptions& options) {
-    if (name == "--recursive") {
-        options.recursive = true;
-    } else if (name == "--mono") {
-        options.mono = true;
-    } else if (name == "--overwrite") {
-        options.overwrite = true;
-    } else if (name == "--no-tags") {
-        options.noTags = true;
-    } else if (name == "--help" || name == "-h") {
-        options.help = true;
-    } else {
-        return false;
+// "-ry", "-to", "-o out": flags may be bundled; a value option takes the rest or the next argument.
+bool TakeShortOptions(const std::string& arg, ArgReader& reader, CliOptions& options,
+                      std::string& error) {
+    for (std::size_t i = 1; i < arg.size(); ++i) {
+        const OptionName* option = FindOption(arg[i]);
+        if (!option) {
+            error = "unknown option '-" + std::string(1, arg[i]) + "'";
+            return false;
+        }
+        if (!option->flag) {
+            std::optional<std::string> rest;
+            if (i + 1 < arg.size()) {
+                rest = arg.substr(i + 1);
+            }
+            return TakeOption(*option, rest, reader, options, error);
+        }
+        options.*option->flag = true;
     }
     return true;
 }
-
 } // namespace
 
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error) {
@@ -140,6 +194,22 @@ bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::strin
     return true;
 }
 
+void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings) {
+    if (options.sampleRate) {
+        settings.Mp3SampleRate = *options.sampleRate;
+    }
+    if (options.bitRate) {
+        settings.Mp3BitRate = *options.bitRate;
+    }
+    if (options.mono) {
+        settings.Mp3Stereo = false;
+    }
+    if (options.wmaQuality) {
+        settings.WmaSampleRate = WmaQualities[*options.wmaQuality].SampleRate;
+        settings.WmaBitRate = WmaQualities[*options.wmaQuality].Kbps;
+    }
+}
+
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
                      std::string& error) {
     ArgReader reader(args);
@@ -154,26 +224,31 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
             optionsEnded = true;
             continue;
         }
-        std::string name = arg;
-        std::optional<std::string> inlineValue;
-        if (const std::size_t eq = arg.find('=');
-            arg.starts_with("--") && eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            inlineValue = arg.substr(eq + 1);
-        }
-        if (TakesValue(name)) {
-            std::string value;
-            if (!reader.Value(name, inlineValue, value, error) ||
-                !ParseValueOption(name, value, options, error)) {
+        if (!arg.starts_with("--")) {
+            if (!TakeShortOptions(arg, reader, options, error)) {
                 return false;
             }
-        } else if (inlineValue || !ParseFlag(name, options)) {
+            continue;
+        }
+        const std::size_t eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        const OptionName* option = FindOption(name);
+        if (!option || (eq != std::string::npos && option->flag)) {
             error = "unknown option '" + arg + "'";
             return false;
         }
+        const std::optional<std::string> inlineValue =
+            eq == std::string::npos ? std::nullopt : std::optional(arg.substr(eq + 1));
+        if (!TakeOption(*option, inlineValue, reader, options, error)) {
+            return false;
+        }
     }
-    if (options.help) {
+    if (options.help || options.version) {
         return true;
+    }
+    if (options.overwrite && options.skipExisting) {
+        error = "--overwrite and --skip-existing exclude each other";
+        return false;
     }
     if (options.inputs.empty()) {
         error = "no files or folders to convert";
@@ -182,29 +257,69 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     return true;
 }
 
-std::string CliUsage() {
-    return R"(Usage: brindlex-convert [options] FILE|FOLDER...
-Converts audio files between WAVE, MP3 and Windows Media Audio.
-
-  --to wav|mp3|wma      target format (default: the one last chosen in the program)
-  --output-dir DIR      write the outputs into DIR (default: next to each original)
-  --recursive           also convert the files in the folders' sub-folders
-  --wave-format TAG:CHANNELS:RATE:BITS
-                        WAVE output format, e.g. pcm:2:44100:16, ima-adpcm:1:22050:4,
-                        alaw:1:8000:8; TAG is pcm, float, alaw, mulaw, ima-adpcm,
-                        ms-adpcm, gsm610 or a format tag number (17, 0x11)
-                        (default: the WAVE output format kept in WaveCompress.bin)
-  --bitrate KBPS        MP3 bit rate: 320, 256, 192, 160, 128, 96, 64, 56
-  --rate HZ             MP3 sample rate: 48000, 44100, 32000
-  --mono                MP3 in mono
-  --wma-quality 0..7    WMA quality, from 0 (44100 Hz 160 kbit/s) to 7 (32000 Hz 36 kbit/s)
-  --overwrite           replace existing outputs without asking
-  --no-tags             do not copy the tags and cover picture to the outputs
-  -h, --help            show this help
-
-Existing outputs are listed first; without --overwrite they are replaced only after
-you confirm (on a terminal), otherwise nothing is converted (exit code 3).
-Exit codes: 0 all converted, 1 some failed, 2 usage error, 3 outputs exist,
-4 the WMA module is missing for a job that needs it, 130 cancelled with Ctrl-C.
-)";
+std::string CliUsage(const ConversionSettings& defaults, const std::string& waveDefault) {
+    const std::string stereo = defaults.Mp3Stereo ? "stereo" : "mono";
+    std::string wmaDefault = "?";
+    for (std::size_t item = 0; item < WmaQualities.size(); ++item) {
+        if (WmaQualities[item].SampleRate == defaults.WmaSampleRate &&
+            WmaQualities[item].Kbps == defaults.WmaBitRate) {
+            wmaDefault = std::to_string(item);
+        }
+    }
+    return "Usage: brindlex-convert [options] FILE|FOLDER...\n"
+           "Converts audio files between WAVE, MP3 and Windows Media Audio.\n\n"
+           "  -t, --to " +
+           TargetKeys("|") +
+           "    target format (letters in any case)\n"
+           "                          default: " +
+           DescribeDefault(defaults) +
+           "\n"
+           "  -o, --output-dir DIR    write the outputs into DIR, made if it does not exist\n"
+           "                          default: next to each original\n"
+           "  -r, --recursive         also convert the files in the folders' sub-folders;\n"
+           "                          with -o each keeps its sub-folder below DIR\n"
+           "      --flat              with -r and -o, put every output straight into DIR\n"
+           "      --wave-format TAG:CHANNELS:RATE:BITS\n"
+           "                          WAVE output format, e.g. pcm:2:44100:16, float:2:48000:32,\n"
+           "                          ima-adpcm:1:22050:4, alaw:1:8000:8; TAG is pcm, float,\n"
+           "                          alaw, mulaw, ima-adpcm, ms-adpcm, gsm610 or a format tag\n"
+           "                          number (17, 0x11)\n"
+           "                          default: " +
+           waveDefault +
+           "\n"
+           "      --bitrate KBPS      MP3 bit rate: " +
+           ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
+           "\n"
+           "                          default: " +
+           std::to_string(defaults.Mp3BitRate) +
+           "\n"
+           "      --rate HZ           MP3 sample rate: " +
+           ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
+           "\n"
+           "                          default: " +
+           std::to_string(defaults.Mp3SampleRate) +
+           "\n"
+           "      --mono              MP3 in mono; default: " +
+           stereo +
+           "\n"
+           "      --wma-quality 0.." +
+           std::to_string(WmaQualities.size() - 1) + "  WMA quality, from " + WmaQualityText(0) +
+           "\n"
+           "                          to " +
+           WmaQualityText(WmaQualities.size() - 1) + "; default: " + wmaDefault +
+           "\n"
+           "      --no-tags           do not copy tags and the cover picture to the outputs\n"
+           "  -y, --overwrite         replace existing outputs without asking\n"
+           "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
+           "  -q, --quiet             show only error lines\n"
+           "  -V, --version           show the version\n"
+           "  -h, --help              show this help\n\n"
+           "Defaults are the choices last saved in the program's window.\n"
+           "Existing outputs are listed first; without -y or -n they are replaced only after\n"
+           "you confirm (on a terminal), otherwise nothing is converted (exit code 3). Two\n"
+           "inputs that would write the same output stop the job before it starts.\n"
+           "The last line on standard output counts the files: converted, failed, skipped.\n"
+           "Exit codes: 0 all converted, 1 some failed or nothing to convert, 2 usage error or\n"
+           "unusable output folder, 3 outputs exist, 4 a codec module is missing,\n"
+           "130 cancelled with Ctrl-C, 143 stopped with SIGTERM.\n";
 }

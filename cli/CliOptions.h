@@ -5,18 +5,24 @@
 #include <string>
 #include <vector>
 
+#include "engine/ConversionSettings.h"
+
 struct CliOptions {
-    std::optional<uint8_t> target; // tfWave, tfMp3 or tfWMA; else the stored choice
+    std::optional<uint8_t> target; // a number of the table of target formats; else the stored one
     std::optional<std::string> outputDir;
     bool recursive = false;
+    bool flat = false;                     // with --recursive: every output straight into outputDir
     std::optional<std::string> waveFormat; // TAG:CHANNELS:RATE:BITS, checked later
     std::optional<int32_t> bitRate;
     std::optional<int32_t> sampleRate;
     bool mono = false;
-    std::optional<int> wmaQuality;
+    std::optional<std::size_t> wmaQuality; // an item of the WMA quality list
     bool overwrite = false;
+    bool skipExisting = false;
+    bool quiet = false;
     bool noTags = false;
     bool help = false;
+    bool version = false;
     std::vector<std::string> inputs;
 };
 
@@ -26,5 +32,9 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, 
 // Options that belong to another target than the one chosen are refused.
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error);
 
-// The text of --help.
-std::string CliUsage();
+// Puts the encoder options given on the command line over the choices already in settings.
+void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings);
+
+// The text of --help; defaults holds the target and encoder settings a job would use now, and
+// waveDefault describes the WAVE output format it would write.
+std::string CliUsage(const ConversionSettings& defaults, const std::string& waveDefault);

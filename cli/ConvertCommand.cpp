@@ -2,22 +2,28 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <unistd.h>
 
+#include "acm/AcmFormatCatalog.h"
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
+#include "cli/CodecCheck.h"
 #include "cli/InputList.h"
-#include "cli/StoredChoices.h"
+#include "cli/OutputFolder.h"
+#include "cli/TargetDescription.h"
 #include "cli/WaveFormatOption.h"
 #include "engine/ConversionSettings.h"
+#include "engine/ConverterChoices.h"
 #include "engine/JobPlan.h"
-#include "engine/WmaAvailability.h"
+#include "engine/WaveFormat.h"
 #include "engine/trdConversion.h"
 #include "sources/CreateFileInput.h"
 #include "system/AppPaths.h"
 #include "system/FileRoutines.h"
 #include "system/HelpPages.h"
+#include "system/Registry.h"
 
 namespace {
 volatile std::sig_atomic_t caughtSignal = 0;
@@ -26,66 +32,128 @@ extern "C" void OnStopSignal(int signal) {
     caughtSignal = signal;
 }
 
+void Say(const std::string& line) {
+    std::fprintf(stderr, "brindlex-convert: %s\n", line.c_str());
+}
+
 int Usage(const std::string& message) {
     std::fprintf(stderr, "brindlex-convert: %s\nTry 'brindlex-convert --help'.\n", message.c_str());
     return ExitUsage;
-}
-
-// Prepares the settings record for the job; false with a usage message.
-bool PrepareSettings(const CliOptions& options, uint8_t target, std::string& error) {
-    ConversionSettings& settings = Settings();
-    settings.TargetFormat = target;
-    settings.CopyTags = !options.noTags;
-    WaveOutputFormatBuffer format{};
-    if (options.waveFormat) {
-        if (!WaveFormatFromText(*options.waveFormat, format, error)) {
-            return false;
-        }
-    } else {
-        LoadWaveOutputFormat(format);
-    }
-    settings.WaveOutputFormat = format;
-    ApplyEncoderChoices(target, options);
-    return true;
-}
-
-// Like the options form, a job that needs the WMA module is refused as a whole without it.
-bool WmaAvailable(uint8_t target, const std::vector<std::string>& inputs) {
-    const std::string refusal = WmaJobRefusal(target, inputs);
-    if (refusal.empty()) {
-        return true;
-    }
-    std::fprintf(stderr, "brindlex-convert: %s\n", refusal.c_str());
-    return false;
-}
-
-std::vector<std::string> ExistingOutputs(const JobPlan& plan) {
-    std::vector<std::string> existing;
-    for (const std::size_t row : plan.ExistingOutputs()) {
-        existing.push_back(plan.Rows()[row].Output);
-    }
-    return existing;
 }
 
 bool IsTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) == 1;
 }
 
+// The kept WAVE output format, or 16-bit stereo PCM at 44100 Hz when the wave-format stand-in
+// cannot write it (a damaged file would fail every WAVE conversion). False when replaced.
+bool LoadUsableWaveFormat(WaveOutputFormatBuffer& buffer) {
+    LoadWaveOutputFormat(buffer);
+    WAVEFORMATEX head;
+    std::memcpy(&head, buffer.data(), sizeof head);
+    const std::size_t size = sizeof head + head.cbSize;
+    if (size <= buffer.size() && AcmCanWrite(buffer.data(), size)) {
+        return true;
+    }
+    buffer.fill(0);
+    const WAVEFORMATEX standard = MakePcmFormat(2, 44100, 16);
+    std::memcpy(buffer.data(), &standard, sizeof standard);
+    return false;
+}
+
+// The settings record as the stored choices leave it; false when the stored WAVE output format
+// had to be replaced.
+bool LoadStoredSettings(ConversionSettings& settings, bool quiet) {
+    const ConverterChoices choices = ConverterChoices::Load();
+    if (RegStoreWasLocked() && !quiet) {
+        Say("the settings store is in use by another program; using the default choices");
+    }
+    choices.ApplyTo(settings);
+    WaveOutputFormatBuffer format{};
+    const bool usable = LoadUsableWaveFormat(format);
+    settings.WaveOutputFormat = format;
+    return usable;
+}
+
+// Puts the command line over the stored choices; false with a usage message.
+bool ApplyOptions(const CliOptions& options, bool storedFormatUsable, ConversionSettings& settings,
+                  std::string& error) {
+    if (options.target) {
+        settings.TargetFormat = *options.target;
+    }
+    if (!CheckOptionsForTarget(options, settings.TargetFormat, error)) {
+        return false;
+    }
+    if (options.waveFormat) {
+        WaveOutputFormatBuffer format{};
+        if (!WaveFormatFromText(*options.waveFormat, format, error)) {
+            return false;
+        }
+        settings.WaveOutputFormat = format;
+    } else if (settings.TargetFormat == tfWave && !storedFormatUsable && !options.quiet) {
+        Say("the WAVE output format kept in WaveCompress.bin cannot be written; using " +
+            DescribeWaveFormat(settings) + " instead");
+    }
+    ApplyEncoderOptions(options, settings);
+    settings.CopyTags = !options.noTags;
+    return true;
+}
+
+JobPlan MakePlan(const CollectedInputs& inputs, const CliOptions& options, bool keepTree) {
+    DestinationSettings destination{true, "", Settings().TargetFormat};
+    if (options.outputDir) {
+        destination = {false, *options.outputDir, Settings().TargetFormat};
+    }
+    return JobPlan(inputs.paths, destination, RenameTable(),
+                   keepTree ? inputs.subFolders : std::vector<std::string>());
+}
+
+// Leaves out the inputs whose output exists; how many were left out.
+std::size_t SkipExisting(CollectedInputs& inputs, const JobPlan& plan) {
+    CollectedInputs rest;
+    for (std::size_t row = 0; row < plan.Rows().size(); ++row) {
+        if (!plan.Rows()[row].OutputExists) {
+            rest.paths.push_back(inputs.paths[row]);
+            rest.subFolders.push_back(inputs.subFolders[row]);
+        }
+    }
+    const std::size_t skipped = inputs.paths.size() - rest.paths.size();
+    inputs = std::move(rest);
+    return skipped;
+}
+
+// Two inputs that would write one output: one result would be lost, so nothing starts.
+void ReportClashes(const JobPlan& plan, bool treeWouldHelp) {
+    Say("some outputs would be written from more than one input; nothing was converted:");
+    for (const std::size_t row : plan.ClashingRows()) {
+        const PlannedRow& clash = plan.Rows()[row];
+        std::fprintf(stderr, "  %s <- %s and %s\n", clash.Output.c_str(),
+                     plan.Rows()[*clash.SameOutputAs].Input.c_str(), clash.Input.c_str());
+    }
+    if (treeWouldHelp) {
+        std::fprintf(stderr, "Without --flat each output keeps its sub-folder and none clash.\n");
+    }
+}
+
 // Lists the outputs that exist; true when they may be replaced.
-bool MayReplace(const std::vector<std::string>& existing, bool overwrite) {
+bool MayReplace(const JobPlan& plan, bool overwrite, bool quiet) {
+    const std::vector<std::size_t> existing = plan.ExistingOutputs();
     if (existing.empty()) {
         return true;
     }
-    std::fprintf(stderr, "These outputs exist already:\n");
-    for (const std::string& path : existing) {
-        std::fprintf(stderr, "  %s\n", path.c_str());
+    const bool ask = !overwrite && IsTerminal(stdin) && IsTerminal(stderr);
+    if (!quiet || !overwrite) {
+        std::fprintf(stderr, "These outputs exist already:\n");
+        for (const std::size_t row : existing) {
+            std::fprintf(stderr, "  %s\n", plan.Rows()[row].Output.c_str());
+        }
     }
     if (overwrite) {
         return true;
     }
-    if (!IsTerminal(stdin) || !IsTerminal(stderr)) {
-        std::fprintf(stderr, "brindlex-convert: nothing converted; use --overwrite to replace "
-                             "them.\n");
+    if (!ask) {
+        Say("nothing converted; use --overwrite to replace them or --skip-existing to leave "
+            "them.");
         return false;
     }
     std::fprintf(stderr, "Replace them? [y/N] ");
@@ -99,15 +167,30 @@ bool MayReplace(const std::vector<std::string>& existing, bool overwrite) {
     return false;
 }
 
-uint64_t TotalSize(const std::vector<std::string>& inputs) {
+uint64_t TotalSize(const JobPlan& plan) {
     uint64_t total = 0;
-    for (const std::string& input : inputs) {
-        total += GetFileSizeOfName(input);
+    for (const PlannedRow& row : plan.Rows()) {
+        total += GetFileSizeOfName(row.Input);
     }
     return total;
 }
 
-// Runs the worker on this thread's behalf; Ctrl-C asks it to stop. The caught signal, or 0.
+// "Converting 14 files to MP3 128 kbit/s 44100 Hz stereo into out/"
+std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTree) {
+    std::string where = "next to the originals";
+    if (options.outputDir) {
+        std::string folder = *options.outputDir;
+        if (folder.back() != '/') {
+            folder += '/';
+        }
+        where = "into " + folder + (keepTree ? ", keeping the folder tree" : "");
+    }
+    return "Converting " + std::to_string(files) + (files == 1 ? " file" : " files") + " to " +
+           DescribeTarget(Settings()) + " " + where;
+}
+
+// Runs the worker on this thread's behalf; Ctrl-C and SIGTERM ask it to stop. The caught
+// signal, or 0.
 int RunJob(CliHost& host, uint64_t totalBytes) {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
@@ -129,6 +212,7 @@ int RunJob(CliHost& host, uint64_t totalBytes) {
         }
         if (caughtSignal && !asked) {
             asked = true;
+            host.Cancelling();
             host.Note("Cancelling...");
             worker.Terminate();
         }
@@ -138,20 +222,100 @@ int RunJob(CliHost& host, uint64_t totalBytes) {
     return caughtSignal;
 }
 
-int Report(const CliHost& host, int signal) {
-    if (signal) {
-        std::fprintf(stderr, "Conversion was cancelled.\n");
-        return 128 + signal;
+void PrintSummary(const CliHost::Counts& counts, std::size_t skipped, bool cancelled) {
+    std::string line = std::to_string(counts.converted) + " converted, " +
+                       std::to_string(counts.failed) + " failed, " + std::to_string(skipped) +
+                       " skipped";
+    if (counts.unfinished > 0) {
+        line += ", " + std::to_string(counts.unfinished) +
+                (cancelled ? " cancelled" : " not converted");
     }
-    if (host.Errors().empty()) {
-        std::fprintf(stderr, "All files have now been converted.\n");
-        return ExitConverted;
+    std::fprintf(stdout, "%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+int Report(const CliHost& host, int signal, std::size_t skipped, bool quiet) {
+    const std::vector<std::string>& errors = host.Errors();
+    if (!errors.empty() && !quiet) {
+        std::fprintf(stderr, "The following problems were encountered:\n");
     }
-    std::fprintf(stderr, "The following problems were encountered:\n");
-    for (const std::string& line : host.Errors()) {
+    for (const std::string& line : errors) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
-    return ExitSomeFailed;
+    if (signal && !quiet) {
+        std::fprintf(stderr, "Conversion was cancelled.\n");
+    } else if (errors.empty() && !quiet) {
+        std::fprintf(stderr, "All files have now been converted.\n");
+    }
+    if (!quiet) {
+        PrintSummary(host.Count(), skipped, signal != 0);
+    }
+    if (signal) {
+        return 128 + signal;
+    }
+    return errors.empty() ? ExitConverted : ExitSomeFailed;
+}
+
+// Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.
+int RunJobFromOptions(const CliOptions& options) {
+    const bool keepTree = options.recursive && options.outputDir && !options.flat;
+    CollectedInputs inputs;
+    std::string error;
+    if (!CollectInputs(options.inputs, options.recursive, options.outputDir.value_or(""), inputs,
+                       error)) {
+        return Usage(error);
+    }
+    if (inputs.paths.empty()) {
+        std::fprintf(stderr, "No files are selected to be converted.\n");
+        return ExitSomeFailed;
+    }
+    JobPlan plan = MakePlan(inputs, options, keepTree);
+    std::size_t skipped = 0;
+    if (options.skipExisting) {
+        skipped = SkipExisting(inputs, plan);
+        plan = MakePlan(inputs, options, keepTree);
+    }
+    if (plan.Rows().empty()) {
+        if (!options.quiet) {
+            std::fprintf(stderr, "Every output exists already; nothing to convert.\n");
+            PrintSummary({}, skipped, false);
+        }
+        return ExitConverted;
+    }
+    if (!plan.ClashingRows().empty()) {
+        const bool treeWouldHelp = options.flat && options.recursive && options.outputDir &&
+                                   MakePlan(inputs, options, true).ClashingRows().empty();
+        ReportClashes(plan, treeWouldHelp);
+        return ExitUsage;
+    }
+    std::vector<std::string> planned;
+    for (const PlannedRow& row : plan.Rows()) {
+        planned.push_back(row.Input);
+    }
+    if (const auto missing = MissingCodecModules(Settings().TargetFormat, planned);
+        !missing.empty()) {
+        for (const std::string& line : missing) {
+            Say(line);
+        }
+        Say("nothing was converted.");
+        return ExitNoCodecModule;
+    }
+    if (options.outputDir) {
+        if (const std::string failure = PrepareOutputFolder(*options.outputDir); !failure.empty()) {
+            Say(failure + "; nothing was converted.");
+            return ExitUsage;
+        }
+    }
+    if (!MayReplace(plan, options.overwrite, options.quiet)) {
+        return ExitOutputsExist;
+    }
+    if (!options.quiet) {
+        std::fprintf(stderr, "%s\n", FirstLine(plan.Rows().size(), options, keepTree).c_str());
+    }
+    const uint64_t totalBytes = TotalSize(plan);
+    CliHost host(plan.Rows(), {IsTerminal(stderr), options.quiet, keepTree}, stderr);
+    const int signal = RunJob(host, totalBytes);
+    return Report(host, signal, skipped, options.quiet);
 }
 } // namespace
 
@@ -161,32 +325,21 @@ int RunConvertCommand(const std::vector<std::string>& args) {
     if (!ParseCliOptions(args, options, error)) {
         return Usage(error);
     }
+    if (options.version) {
+        std::printf("brindlex-convert %s\n", BMC_VERSION);
+        return ExitConverted;
+    }
+    ConversionSettings& settings = Settings();
+    const bool storedFormatUsable = LoadStoredSettings(settings, options.quiet);
     if (options.help) {
-        std::fputs(CliUsage().c_str(), stdout);
+        std::fputs(CliUsage(settings, DescribeWaveFormat(settings)).c_str(), stdout);
         if (const std::string page = AppFolder() + std::string(HelpPage); FileExists(page)) {
             std::printf("\nThe full help: %s\n", page.c_str());
         }
         return ExitConverted;
     }
-    const uint8_t target = options.target ? *options.target : StoredTarget();
-    std::vector<std::string> inputs;
-    if (!CheckOptionsForTarget(options, target, error) ||
-        !CollectInputs(options.inputs, options.recursive, inputs, error) ||
-        !PrepareSettings(options, target, error)) {
+    if (!ApplyOptions(options, storedFormatUsable, settings, error)) {
         return Usage(error);
     }
-    if (!WmaAvailable(target, inputs)) {
-        return ExitNoWmaModule;
-    }
-    DestinationSettings destination{true, "", target};
-    if (options.outputDir) {
-        destination = {false, *options.outputDir, target};
-    }
-    const uint64_t totalBytes = TotalSize(inputs);
-    const JobPlan plan(std::move(inputs), destination, RenameTable());
-    if (!MayReplace(ExistingOutputs(plan), options.overwrite)) {
-        return ExitOutputsExist;
-    }
-    CliHost host(plan.Rows(), IsTerminal(stderr), stderr);
-    return Report(host, RunJob(host, totalBytes));
+    return RunJobFromOptions(options);
 }

@@ -5,10 +5,10 @@
 
 enum ExitCode : int {
     ExitConverted = 0,
-    ExitSomeFailed = 1,
-    ExitUsage = 2,
+    ExitSomeFailed = 1, // also: nothing to convert
+    ExitUsage = 2,      // also: outputs that clash, an output folder that cannot be used
     ExitOutputsExist = 3,
-    ExitNoWmaModule = 4,
+    ExitNoCodecModule = 4,
     ExitInterrupted = 130
 };
 

@@ -2,30 +2,52 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 
-#include "system/FileNames.h"
 #include "sources/FileTypes.h"
+#include "system/FileNames.h"
 #include "system/SFind.h"
 
 namespace {
+using FolderId = std::pair<dev_t, ino_t>;
+
+std::optional<FolderId> FolderIdOf(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        return std::nullopt;
+    }
+    return FolderId{st.st_dev, st.st_ino};
+}
+
+// Opening a FIFO for reading blocks until a writer comes: only regular files are audio files.
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 struct Walk {
     bool recursive;
-    std::vector<std::string>& inputs;
+    std::optional<FolderId> outputFolder;
+    CollectedInputs& inputs;
     std::set<std::string> seen;
-    // Folders already walked, by device and inode, so linked folders cannot loop.
-    std::set<std::pair<dev_t, ino_t>> folders;
+    // Folders already walked, so that linked folders cannot loop.
+    std::set<FolderId> walked;
 
-    void Add(const std::string& path) {
+    void Add(const std::string& path, const std::string& subFolder) {
         if (seen.insert(path).second) {
-            inputs.push_back(path);
+            inputs.paths.push_back(path);
+            inputs.subFolders.push_back(subFolder);
         }
     }
 
-    void Folder(const std::string& folder) {
-        struct stat st {};
-        if (stat(folder.c_str(), &st) != 0 || !folders.emplace(st.st_dev, st.st_ino).second) {
+    void Folder(const std::string& folder, const std::string& subFolder) {
+        const std::optional<FolderId> id = FolderIdOf(folder);
+        // The output folder is never read as input below a folder argument: its outputs would
+        // be converted again by the next run.
+        const bool isOutput = !subFolder.empty() && id == outputFolder;
+        if (!id || isOutput || !walked.insert(*id).second) {
             return;
         }
         std::vector<std::string> files;
@@ -33,19 +55,22 @@ struct Walk {
         SFind find("*", folder);
         while (find.Next()) {
             if (find.IsFolder()) {
-                subfolders.push_back(find.GetFullPath());
-            } else if (IsShownFileType(GetFileExtension(find.GetName()))) {
+                subfolders.push_back(find.GetName());
+            } else if (IsShownFileType(GetFileExtension(find.GetName())) &&
+                       IsRegularFile(find.GetFullPath())) {
                 files.push_back(find.GetFullPath());
             }
         }
         std::sort(files.begin(), files.end());
         std::sort(subfolders.begin(), subfolders.end());
         for (const std::string& file : files) {
-            Add(file);
+            Add(file, subFolder);
         }
         if (recursive) {
+            std::string path = folder;
+            AddTrailingBackslash(path);
             for (const std::string& sub : subfolders) {
-                Folder(sub);
+                Folder(path + sub, subFolder + sub + PathSeparator);
             }
         }
     }
@@ -53,8 +78,8 @@ struct Walk {
 } // namespace
 
 bool CollectInputs(const std::vector<std::string>& arguments, bool recursive,
-                   std::vector<std::string>& inputs, std::string& error) {
-    Walk walk{recursive, inputs, {}, {}};
+                   const std::string& skipFolder, CollectedInputs& inputs, std::string& error) {
+    Walk walk{recursive, FolderIdOf(skipFolder), inputs, {}, {}};
     for (const std::string& argument : arguments) {
         std::error_code ec;
         const std::string path =
@@ -65,9 +90,9 @@ bool CollectInputs(const std::vector<std::string>& arguments, bool recursive,
             return false;
         }
         if (S_ISDIR(st.st_mode)) {
-            walk.Folder(path);
+            walk.Folder(path, "");
         } else {
-            walk.Add(path);
+            walk.Add(path, "");
         }
     }
     return true;

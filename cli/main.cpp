@@ -1,6 +1,10 @@
 // brindlex-convert: the command-line front end to the conversion worker.
+#include <clocale>
+
 #include "cli/ConvertCommand.h"
 
 int main(int argc, char** argv) {
+    // File names are UTF-8; the terminal display measures them in characters.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
     return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -41,3 +41,10 @@ std::string WriteErrorLine(std::string_view outputPath) {
 std::string ProtectedInputLine(std::string_view inputPath) {
     return Quoted("Protected WMA file cannot convert '", inputPath);
 }
+
+std::string AlreadyWrittenLine(std::string_view outputPath, std::string_view firstInput,
+                               std::string_view inputPath) {
+    std::string line = Quoted("'", outputPath, "' was already written from '");
+    line += firstInput;
+    return Quoted(line + "' in this job; '", inputPath, "' was not converted.");
+}

@@ -20,3 +20,6 @@ std::string UnsupportedTypeLine(std::string_view inputPath);
 std::string WriteErrorLine(std::string_view outputPath);
 // The WMA reader reported protected content.
 std::string ProtectedInputLine(std::string_view inputPath);
+// A row whose output an earlier row of the same job has written already.
+std::string AlreadyWrittenLine(std::string_view outputPath, std::string_view firstInput,
+                               std::string_view inputPath);

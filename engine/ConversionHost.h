@@ -31,4 +31,13 @@ public:
     virtual void SetTitle(const std::string& text) = 0;
     // Appends one line to the errors list.
     virtual void AddErrorLine(const std::string& line) = 0;
+
+    // How a row ended. Hosts that count results or word the time themselves override these.
+    enum class RowOutcome { Converted, Failed, Cancelled };
+    virtual void RowDone(uint32_t row, RowOutcome outcome) {
+        (void)row;
+        (void)outcome;
+    }
+    // The estimate behind SetTimeRemainingText, in seconds.
+    virtual void SetSecondsLeft(int32_t seconds) { (void)seconds; }
 };

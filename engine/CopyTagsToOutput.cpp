@@ -1,6 +1,7 @@
 #include "engine/CopyTagsToOutput.h"
 
 #include <array>
+#include <exception>
 
 #include "engine/ConversionSettings.h"
 #include "tags/CopyAudioTags.h"
@@ -12,7 +13,13 @@ constexpr std::array<AudioFileKind, 3> OutputKinds = {AudioFileKind::Wave, Audio
 } // namespace
 
 void CopyTagsToOutput(const std::string& input, const ConversionSettings& settings) {
-    if (settings.CopyTags && settings.TargetFormat < OutputKinds.size()) {
+    if (!settings.CopyTags || settings.TargetFormat >= OutputKinds.size()) {
+        return;
+    }
+    try {
         CopyAudioTags(input, settings.OutputPath, OutputKinds[settings.TargetFormat]);
+    } catch (const std::exception&) {
+        // Tags come along at best: even running out of memory for them keeps the converted file,
+        // which they leave as it was.
     }
 }

@@ -1,16 +1,11 @@
 #include "engine/MakeOutputPath.h"
 
+#include "engine/TargetFormats.h"
 #include "system/FileNames.h"
 
-const char* OutputExtension(uint8_t target) {
-    switch (target) {
-    case tfWave:
-        return ".wav";
-    case tfMp3:
-        return ".mp3";
-    default:
-        return ".wma";
-    }
+std::string_view OutputExtension(uint8_t target) {
+    const TargetFormatInfo* format = FindTargetFormat(target);
+    return format ? format->Extension : std::string_view();
 }
 
 std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings& destination) {

@@ -8,5 +8,6 @@
 
 std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings& destination);
 
-// ".wav", ".mp3", or ".wma" for any other target.
-const char* OutputExtension(uint8_t target);
+// The target's extension from the table of target formats; none for a number that names no
+// format (no sink is made for it either).
+std::string_view OutputExtension(uint8_t target);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <malloc.h>
+#include <new>
 
 #include "engine/ConversionSettings.h"
 #include "engine/CopyTagsToOutput.h"
@@ -52,19 +53,44 @@ void trdConversion::Execute() {
     TotalPcWidth = 0;
     uint64_t bytesDone = 0;
     const uint32_t jobStart = ticks_();
-    while (!Terminated()) {
-        Synchronize([this] { ShowNextFile(); });
-        if (DestFile.empty()) {
-            break;
+    try {
+        while (!Terminated()) {
+            Synchronize([this] { ShowNextFile(); });
+            if (DestFile.empty()) {
+                break;
+            }
+            const ConversionHost::RowOutcome outcome = ConvertOneFile(bytesDone, jobStart);
+            Synchronize([this, outcome] { host_.RowDone(FileIndex, outcome); });
+            ++FileIndex;
         }
-        ConvertOneFile(bytesDone, jobStart);
-        ++FileIndex;
+    } catch (const std::bad_alloc&) {
+        StopJob(ConversionErrorLine(ConversionError::ceMemory, SourceFile));
+    } catch (const std::exception& e) {
+        StopJob("Unable to convert '" + SourceFile + "' (" + e.what() + ").");
     }
     TotalPcWidth = FullBarWidth;
     Synchronize([this] { ShowProgress(); });
 }
 
-void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
+void trdConversion::StopJob(const std::string& line) {
+    // The source and any replacement file are gone with the unwound row: an old output is kept.
+    ReportError(line + " The remaining files were not converted.");
+    if (!SourceFile.empty()) {
+        Synchronize([this] { host_.RowDone(FileIndex, ConversionHost::RowOutcome::Failed); });
+    }
+}
+
+ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
+    using Outcome = ConversionHost::RowOutcome;
+    rowInputs_.push_back(SourceFile);
+    rowFailed_ = false;
+    // An output that an earlier row wrote is never replaced by a later one.
+    if (const auto first = written_.Owner(DestFile)) {
+        ReportError(AlreadyWrittenLine(DestFile, rowInputs_.at(*first), SourceFile));
+        bytesDone += GetFileSizeOfName(SourceFile);
+        Synchronize([this] { ShowProgress(); });
+        return Outcome::Failed;
+    }
     // An existing output is only replaced once its new version is complete.
     std::unique_ptr<ReplacementFile> replacement;
     if (FileExists(DestFile)) {
@@ -89,7 +115,9 @@ void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
     Synchronize([this] { ShowProgress(); });
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
-    if (!Terminated() && pumped) {
+    bool replaced = false;
+    const bool checked = !Terminated() && pumped;
+    if (checked) {
         const ConversionError inputError = Settings().InputError;
         // An input that failed while decoding, or turned out protected, leaves a short new file:
         // it must not replace a complete old one.
@@ -100,7 +128,8 @@ void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
             CopyTagsToOutput(SourceFile, Settings());
         }
         if (!failed && replacement && !inputFailed) {
-            failed = !replacement->Commit();
+            replaced = replacement->Commit();
+            failed = !replaced;
         }
         if (failed) {
             ReportError(WriteErrorLine(DestFile));
@@ -112,6 +141,15 @@ void trdConversion::ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart) {
             ReportError(ProtectedInputLine(SourceFile));
         }
     }
+    // Once converting began, a new file (even a short one) or a completed replacement is this
+    // row's output; what a failed open may have left is not.
+    if (pumped && (replacement ? replaced : FileExists(DestFile))) {
+        written_.Claim(DestFile, FileIndex);
+    }
+    if (rowFailed_) {
+        return Outcome::Failed;
+    }
+    return pumped && !checked ? Outcome::Cancelled : Outcome::Converted;
 }
 
 void trdConversion::PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint64_t bytesDone,
@@ -144,6 +182,7 @@ void trdConversion::PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint
 }
 
 void trdConversion::ReportError(std::string line) {
+    rowFailed_ = true;
     ErrorText = std::move(line);
     Synchronize([this] { AddError(); });
 }
@@ -177,4 +216,5 @@ void trdConversion::ShowProgress() {
 
 void trdConversion::ShowTimeRemaining() {
     host_.SetTimeRemainingText(TimeRemainingText(SecondsLeft));
+    host_.SetSecondsLeft(SecondsLeft);
 }

@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/CLReadDecodeBase.h"
 #include "engine/ConversionError.h"
 #include "engine/ConversionHost.h"
+#include "engine/OutputClaims.h"
 #include "engine/WorkerThread.h"
 
 class trdConversion final : public WorkerThread {
@@ -35,7 +37,9 @@ protected:
     void Execute() override;
 
 private:
-    void ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart);
+    ConversionHost::RowOutcome ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart);
+    // Ends the job after a failure that left the current row unfinished.
+    void StopJob(const std::string& line);
     void PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint64_t bytesDone,
                     uint32_t jobStart);
     void ReportError(std::string line);
@@ -58,4 +62,9 @@ private:
     int32_t TotalPcWidth = 0;
     uint64_t TotalBytes;
     int32_t SecondsLeft = 0;
+
+    // The outputs this job has written, and each row's input, to name the first writer.
+    OutputClaims written_;
+    std::vector<std::string> rowInputs_;
+    bool rowFailed_ = false;
 };

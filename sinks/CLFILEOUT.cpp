@@ -1,6 +1,7 @@
 #include "sinks/CLFILEOUT.h"
 
 #include "engine/ConversionSettings.h"
+#include "engine/TargetFormats.h"
 #include "sinks/clFileOutputMp3.h"
 #include "sinks/clFileOutputWMA.h"
 #include "sinks/clFileOutputWave.h"
@@ -8,8 +9,12 @@
 CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok) {
     ok = false;
     const char* path = Settings().OutputPath.c_str();
-    // Each target format's sink is created here once it exists.
-    switch (Settings().TargetFormat) {
+    const TargetFormatInfo* format = FindTargetFormat(Settings().TargetFormat);
+    if (!format) {
+        return;
+    }
+    // The sink class of each target format.
+    switch (format->Number) {
     case tfWave:
         sink_ = std::make_unique<clFileOutputWave>(path, pcmFormat, ok);
         break;

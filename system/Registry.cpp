@@ -70,3 +70,7 @@ bool RegKeyExists(RegRoot root, std::string_view subkey) {
     const std::string path = RegistryPath();
     return !path.empty() && SRegistryStore(path).KeyExists(root, subkey);
 }
+
+bool RegStoreWasLocked() {
+    return SRegistryStore::GaveUpWaiting();
+}

@@ -33,5 +33,9 @@ bool RegValueExists(RegRoot root, std::string_view subkey, std::string_view valu
 // True when the key exists (the root itself always does).
 bool RegKeyExists(RegRoot root, std::string_view subkey);
 
+// True once a read or write of this process gave up because another process held the store
+// locked: what it read were the defaults.
+bool RegStoreWasLocked();
+
 // The store's database file: ConfigFolder() + "registry.sqlite".
 std::string RegistryPath();

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <utility>
@@ -12,8 +13,20 @@
 #include "system/UniqueFd.h"
 
 namespace {
-constexpr int BusyTimeoutMs = 10000;
 constexpr int SchemaVersion = 1;
+
+// A store that another process holds locked must not stall the program. A read waits at most
+// ReadWaitMs for it, a write (which may queue behind other writers) WriteWaitMs; once an operation
+// has given up, the next ones do not wait at all until one gets through again, so a run of reads
+// costs a fraction of a second in all. While other processes keep committing, the store is busy
+// rather than held, and an operation waits on for its turn, up to BusyWaitMs.
+constexpr int ReadWaitMs = 250;
+constexpr int WriteWaitMs = 1000;
+constexpr int BusyWaitMs = 10000;
+constexpr int BusyStepMs = 5;
+std::atomic<bool> heldLocked = false;
+std::atomic<bool> gaveUpWaiting = false;
+std::atomic<int> busyWaitedMs = 0;
 
 constexpr const char* SchemaSql = "BEGIN IMMEDIATE;"
                                   "CREATE TABLE IF NOT EXISTS reg_keys("
@@ -43,6 +56,27 @@ int Primary(int rc) {
 bool Succeeded(int rc) {
     rc = Primary(rc);
     return rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW;
+}
+
+int NoteBusy(int rc) {
+    if (Primary(rc) == SQLITE_BUSY) {
+        heldLocked = true;
+        gaveUpWaiting = true;
+    } else if (Succeeded(rc)) {
+        heldLocked = false;
+        busyWaitedMs = 0;
+    }
+    return rc;
+}
+
+// When the database file last changed: a commit of another process moves it on.
+timespec ChangeTime(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_mtim : timespec{};
+}
+
+bool operator!=(const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec || a.tv_nsec != b.tv_nsec;
 }
 
 // The file is not a database we can use at all, as opposed to busy, full or read-only.
@@ -126,10 +160,42 @@ std::string SetAsideName(const std::string& path) {
 } // namespace
 
 SRegistryStore::SRegistryStore(std::string path) : path_(std::move(path)) {
+    StartWaiting(ReadWaitMs);
     if (!OpenUsable()) {
         SetAsideIfStillUnusable();
         OpenUsable();
     }
+}
+
+bool SRegistryStore::GaveUpWaiting() {
+    return gaveUpWaiting;
+}
+
+int SRegistryStore::BusyWaitedMs() {
+    return busyWaitedMs;
+}
+
+void SRegistryStore::StartWaiting(int limitMs) {
+    wait_ = {limitMs, heldLocked ? 0 : limitMs, 0, 0, ChangeTime(path_)};
+}
+
+int SRegistryStore::WaitWhileBusy(void* store, int) {
+    Waiting& w = static_cast<SRegistryStore*>(store)->wait_;
+    if (const timespec changed = ChangeTime(static_cast<SRegistryStore*>(store)->path_);
+        changed != w.lastChange) {
+        // Someone committed meanwhile: the store is in use, not held.
+        w.lastChange = changed;
+        w.limitMs = w.fullLimitMs;
+        w.waitedMs = 0;
+    }
+    if (w.waitedMs >= w.limitMs || w.totalMs >= BusyWaitMs) {
+        return 0;
+    }
+    sqlite3_sleep(BusyStepMs);
+    w.waitedMs += BusyStepMs;
+    w.totalMs += BusyStepMs;
+    busyWaitedMs += BusyStepMs;
+    return 1;
 }
 
 void SRegistryStore::SetBeforeCommitHookForTesting(std::function<void()> hook) {
@@ -167,13 +233,13 @@ int SRegistryStore::Open() {
     if (!Succeeded(rc)) {
         return rc;
     }
-    sqlite3_busy_timeout(db_.get(), BusyTimeoutMs);
+    sqlite3_busy_handler(db_.get(), WaitWhileBusy, this);
     Stmt version;
     rc = Prepare(db_.get(), "PRAGMA user_version", version);
     if (!Succeeded(rc)) {
-        return rc;
+        return NoteBusy(rc);
     }
-    rc = sqlite3_step(version.get());
+    rc = NoteBusy(sqlite3_step(version.get()));
     if (Primary(rc) != SQLITE_ROW) {
         return rc;
     }
@@ -224,15 +290,16 @@ void SRegistryStore::SetAsideIfStillUnusable() {
     }
 }
 
-template <class Operation> int SRegistryStore::Run(Operation operation) {
+template <class Operation> int SRegistryStore::Run(Operation operation, bool writes) {
     // Without a connection the constructor has already done what it could.
     if (!db_) {
         return SQLITE_ERROR;
     }
-    int rc = operation();
+    StartWaiting(writes ? WriteWaitMs : ReadWaitMs);
+    int rc = NoteBusy(operation());
     if (Unusable(rc)) {
         SetAsideIfStillUnusable();
-        rc = OpenUsable() && db_ ? operation() : SQLITE_ERROR;
+        rc = OpenUsable() && db_ ? NoteBusy(operation()) : SQLITE_ERROR;
     }
     return rc;
 }
@@ -366,7 +433,7 @@ std::optional<SRegistryStore::Value> SRegistryStore::Read(RegRoot root, std::str
 bool SRegistryStore::Write(RegRoot root, std::string_view key, std::string_view name,
                            const Value& value) {
     const std::string k = NormaliseKey(key);
-    return Succeeded(Run([&] { return WriteOnce(root, k, name, value); }));
+    return Succeeded(Run([&] { return WriteOnce(root, k, name, value); }, true));
 }
 
 bool SRegistryStore::ValueExists(RegRoot root, std::string_view key, std::string_view name) {

@@ -1,9 +1,12 @@
 #pragma once
 // One connection to the settings database, an SQLite file. Every change runs in its own
 // transaction (a process killed mid-write leaves the previous values), concurrent writers wait for
-// each other, and a file that is not a readable database is set aside as
-// "<file>.corrupt-<time>" and replaced by a fresh one, so it reads as empty and later writes stay.
+// each other (but a store that another program holds locked costs a process a fraction of a second
+// in all: its operations then fail as if the values were missing), and a file that is not a
+// readable database is set aside as "<file>.corrupt-<time>" and replaced by a fresh one, so it
+// reads as empty and later writes stay.
 #include <sqlite3.h>
+#include <time.h>
 
 #include <cstdint>
 #include <functional>
@@ -34,6 +37,11 @@ public:
     bool ValueExists(RegRoot root, std::string_view key, std::string_view name);
     bool KeyExists(RegRoot root, std::string_view key);
 
+    // True once an operation of this process gave up on a store that another one held locked.
+    static bool GaveUpWaiting();
+    // What the current run of busy waits has cost so far, in milliseconds of sleeping.
+    static int BusyWaitedMs();
+
     // Key names joined by single '\', without leading or trailing ones.
     static std::string NormaliseKey(std::string_view key);
     // Runs inside every write transaction just before it commits; tests kill the process there.
@@ -47,7 +55,8 @@ private:
     int Open();
     bool OpenUsable();
     void SetAsideIfStillUnusable();
-    template <class Operation> int Run(Operation operation);
+    template <class Operation> int Run(Operation operation, bool writes = false);
+    static int WaitWhileBusy(void* store, int count);
 
     int ReadOnce(RegRoot root, const std::string& key, std::string_view name,
                  std::optional<Value>& value);
@@ -58,4 +67,14 @@ private:
 
     std::string path_;
     std::unique_ptr<sqlite3, DbCloser> db_;
+    // How long the current operation may wait for a store held locked, and has waited.
+    struct Waiting {
+        int fullLimitMs = 0;
+        int limitMs = 0;
+        int waitedMs = 0;
+        int totalMs = 0;
+        timespec lastChange{};
+    };
+    void StartWaiting(int limitMs);
+    Waiting wait_;
 };

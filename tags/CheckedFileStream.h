@@ -15,6 +15,8 @@ public:
 
     // True once any operation failed; later writes are then skipped.
     bool Failed() const { return failed_; }
+    // Writes size bytes at offset at, without allocating; false once anything failed.
+    bool WriteAt(off_t at, const char* data, size_t size);
 
     TagLib::FileName name() const override { return name_.c_str(); }
     TagLib::ByteVector readBlock(unsigned long length) override;
@@ -32,7 +34,6 @@ public:
 private:
     off_t Size() const { return size_; }
     bool ReadAt(off_t at, char* data, size_t size);
-    bool WriteAt(off_t at, const char* data, size_t size);
     // Moves the bytes from `from` to the end of the file so that they start at `to`.
     void MoveTail(off_t from, off_t to, off_t end);
 

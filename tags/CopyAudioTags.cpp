@@ -21,23 +21,22 @@ constexpr off_t MaxImageBytes = 8 << 20;
 
 // Writes tagged over the file that holds original. The file grows first, so that a full disk or
 // a size limit is met before any old byte is overwritten; should anything fail, the original
-// bytes go back.
+// bytes go back. Nothing here allocates between the first write and the last.
 bool WriteBack(int fd, const std::string& name, const ByteVector& original,
                const ByteVector& tagged) {
     const unsigned int kept = std::min(original.size(), tagged.size());
     CheckedFileStream file(fd, name);
-    file.seek(kept);
-    file.writeBlock(tagged.mid(kept));
-    file.seek(0);
-    file.writeBlock(tagged.mid(0, kept)); // skipped once a write failed
-    if (tagged.size() < original.size()) {
-        file.truncate(tagged.size());
-    }
-    if (!file.Failed()) {
-        return true;
-    }
     CheckedFileStream undo(fd, name);
-    undo.writeBlock(original);
+    if (file.WriteAt(kept, tagged.data() + kept, tagged.size() - kept) &&
+        file.WriteAt(0, tagged.data(), kept)) {
+        if (tagged.size() < original.size()) {
+            file.truncate(tagged.size());
+        }
+        if (!file.Failed()) {
+            return true;
+        }
+    }
+    undo.WriteAt(0, original.data(), original.size());
     undo.truncate(original.size());
     return false;
 }

@@ -139,8 +139,8 @@ TEST_F(CliConversion, FoldersAndDefaultsFromTheStore) {
     fs::create_directory(dir / "rec");
     o = Convert(dir, {"--output-dir", dir / "rec", "--recursive", dir / "music"});
     EXPECT_EQ(o.exitCode, 0) << o.err;
-    EXPECT_TRUE(fs::exists(dir / "rec/two.wav"));
-    EXPECT_EQ(Probe(dir / "rec/two.wav", "codec_tag"), "0x0006");
+    EXPECT_TRUE(fs::exists(dir / "rec/sub/two.wav")); // the folder tree is kept
+    EXPECT_EQ(Probe(dir / "rec/sub/two.wav", "codec_tag"), "0x0006");
     EXPECT_EQ(Probe(dir / "rec/one.wav", "sample_rate"), "8000");
 }
 
@@ -166,12 +166,21 @@ TEST_F(CliConversion, ProgressLinesAndErrorsWithoutATerminal) {
     EXPECT_TRUE(fs::exists(dir / "out/good.wav"));
 }
 
-TEST_F(CliConversion, AMissingOutputFolderFailsEveryFile) {
+TEST_F(CliConversion, AMissingOutputFolderIsMadeAndAnUnusableOneStopsTheJob) {
     const std::string a = Make("a.wav", "-r 8000 -c 1 -b 16", 0.2);
-    const Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "nowhere", a});
-    EXPECT_EQ(o.exitCode, 1);
-    EXPECT_NE(o.err.find("Device output error for '" + a + "'."), std::string::npos) << o.err;
-    EXPECT_FALSE(fs::exists(dir / "nowhere"));
+    Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "new/deeper", a});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NEAR(SoxSamples(dir / "new/deeper/a.wav"), SoxSamples(a) * 44100 / 8000, 2);
+
+    WriteTextFile(dir / "file", "not a folder");
+    for (const std::string& folder : {dir / "file", dir / "file/below"}) {
+        o = Convert(dir, {"--to", "wav", "--output-dir", folder, a});
+        EXPECT_EQ(o.exitCode, 2) << folder;
+        // One line naming the folder and why, instead of a line for every input.
+        EXPECT_NE(o.err.find("'" + folder + "'"), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.find("Device output error"), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(ReadTextFile(dir / "file"), "not a folder");
 }
 
 TEST_F(CliConversion, UsageErrors) {

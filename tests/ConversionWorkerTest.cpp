@@ -51,6 +51,10 @@ public:
     void SetTotalBarWidth(int32_t w) override { Check(), bars.emplace_back(fileBar, w); }
     void SetTitle(const std::string& t) override { Check(), titles.push_back(t); }
     void AddErrorLine(const std::string& l) override { Check(), errors.push_back(l); }
+    void RowDone(uint32_t row, RowOutcome outcome) override {
+        Check(), outcomes.emplace_back(row, outcome);
+    }
+    std::vector<std::pair<uint32_t, RowOutcome>> outcomes;
 
 private:
     void Check() { offThread |= std::this_thread::get_id() != hostThread; }
@@ -387,4 +391,56 @@ TEST_F(ConversionWorker, DestroyingARunningWorkerStopsIt) {
         worker->CheckSynchronize(std::chrono::milliseconds(100));
     }
     EXPECT_TRUE(fs::exists(dir / "x.wav"));
+}
+
+TEST_F(ConversionWorker, AnOutputWrittenEarlierInTheJobIsNeverReplaced) {
+    using Outcome = ConversionHost::RowOutcome;
+    const fs::path wav = Input("x.wav", 10); // its own output: replaced through a temporary file
+    const fs::path mp3 = Input("x.mp3", 10);
+    const fs::path bad = Input("y.mp3", 10);
+    const fs::path wma = Input("y.wma", 10);
+    int opened = 0;
+    auto factory = [&](const char* path,
+                       ConversionError& code) -> std::unique_ptr<CLReadDecodeBase> {
+        // y.mp3 fails to open, so y.wma may still write y.wav; x.mp3 is never opened.
+        script.code = ++opened == 2 ? ConversionError::ceRead : ConversionError::ceNone;
+        script.pumps = opened;
+        return std::make_unique<FakeSource>(path, code, script, clock);
+    };
+    trdConversion worker(
+        host, false, 40, [this] { return clock.load(); }, factory);
+    worker.WaitFor();
+    EXPECT_EQ(host.errors, (std::vector<std::string>{
+                               "'" + wav.string() + "' was already written from '" + wav.string() +
+                                   "' in this job; '" + mp3.string() + "' was not converted.",
+                               "Unable to read from '" + bad.string() + "'."}));
+    EXPECT_EQ(ReadAll(wav), "HEADDATAEND");                   // the first row's result
+    EXPECT_EQ(ReadAll(dir / "y.wav"), "HEADDATADATADATAEND"); // written by the fourth row
+    EXPECT_EQ(opened, 3);
+    EXPECT_EQ(host.outcomes, (std::vector<std::pair<uint32_t, Outcome>>{{0, Outcome::Converted},
+                                                                        {1, Outcome::Failed},
+                                                                        {2, Outcome::Failed},
+                                                                        {3, Outcome::Converted}}));
+    EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(ConversionWorker, AnExceptionStopsTheJobWithALineAndKeepsTheOldOutput) {
+    Input("a.mp3", 10);
+    const fs::path b = Input("b.mp3", 10);
+    Input("c.mp3", 10);
+    WriteAll(dir / "b.wav", "OLD");
+    script.onPump = [this](int k) {
+        if (k == 2 && host.outcomes.size() == 1) {
+            throw std::bad_alloc();
+        }
+    };
+    Run(30);
+    EXPECT_EQ(host.errors,
+              std::vector<std::string>{"Insufficient memory to convert '" + b.string() +
+                                       "'. The remaining files were not converted."});
+    EXPECT_EQ(ReadAll(dir / "b.wav"), "OLD");
+    EXPECT_FALSE(fs::exists(dir / "c.wav"));
+    EXPECT_EQ(host.outcomes.back(), std::make_pair(1u, ConversionHost::RowOutcome::Failed));
+    EXPECT_EQ(host.bars.back().second, 259);
+    EXPECT_TRUE(Leftovers().empty());
 }

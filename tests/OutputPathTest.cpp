@@ -18,8 +18,8 @@ TEST(MakeOutputPath, FormsFolderNameAndTargetExtension) {
     EXPECT_EQ(MakeOutputPath("/music/song.mp3", Into("/out/", tfWave)), "/out/song.wav");
     EXPECT_EQ(MakeOutputPath("/music/Song.Live.WAV", Same(tfMp3)), "/music/Song.Live.mp3");
     EXPECT_EQ(MakeOutputPath("/music/song.wav", Same(tfWMA)), "/music/song.wma");
-    // Any other target byte gives the WMA extension, as the third format button does.
-    EXPECT_EQ(MakeOutputPath("/music/song.wav", Same(9)), "/music/song.wma");
+    // A target byte that names no format gets no extension rather than another format's.
+    EXPECT_EQ(MakeOutputPath("/music/song.wav", Same(9)), "/music/song");
 }
 
 TEST(MakeOutputPath, EdgeNames) {

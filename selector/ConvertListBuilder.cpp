@@ -1,0 +1,96 @@
+#include "selector/ConvertListBuilder.h"
+
+#include <sys/stat.h>
+
+#include "selector/FileRow.h"
+#include "sources/FileTypes.h"
+#include "system/FileNames.h"
+#include "system/FileRoutines.h"
+#include "system/SFind.h"
+
+namespace {
+struct Entry {
+    std::string name;
+    bool isFolder;
+};
+
+// The folder's entries in enumeration order. Reading them all first keeps one folder open at a
+// time however deep the tree goes.
+std::vector<Entry> ReadEntries(const std::string& folder) {
+    std::vector<Entry> entries;
+    SFind find("*.*", folder);
+    while (find.Next()) {
+        entries.push_back({find.GetName(), find.IsFolder()});
+    }
+    return entries;
+}
+} // namespace
+
+ConvertListBuilder::ConvertListBuilder(const SelectionLists& lists, Progress afterEachFile)
+    : lists_(lists), afterEachFile_(std::move(afterEachFile)) {}
+
+std::vector<ConvertRow> ConvertListBuilder::Build() {
+    rows_.clear();
+    entered_.clear();
+    descriptions_ = {};
+    // Indices, not iterators: the lists may change under a callback.
+    for (std::size_t i = 0; i < lists_.dirsToFullyBack.Size(); ++i) {
+        AddFolderFiles(lists_.dirsToFullyBack[i], true);
+    }
+    for (std::size_t i = 0; i < lists_.dirsToJustFilesBack.Size(); ++i) {
+        AddFolderFiles(lists_.dirsToJustFilesBack[i], false);
+    }
+    for (std::size_t i = 0; i < lists_.filesToBack.Size(); ++i) {
+        AddFileToConvert(lists_.filesToBack[i]);
+    }
+    return std::move(rows_);
+}
+
+bool ConvertListBuilder::EnterOnce(const std::string& folder) {
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    return entered_.insert({st.st_dev, st.st_ino}).second;
+}
+
+void ConvertListBuilder::AddFolderFiles(const std::string& folder, bool recurse) {
+    // A copy: the list entry it came from may go while a callback runs.
+    const std::string f = folder;
+    if (!EnterOnce(f)) {
+        return;
+    }
+    for (const Entry& entry : ReadEntries(f)) {
+        if (!entry.isFolder) {
+            if (IsShownFileType(GetFileExtension(entry.name))) {
+                AddFileToConvert(f + entry.name);
+            }
+            continue;
+        }
+        if (!recurse) {
+            continue;
+        }
+        const std::string sub = f + entry.name + PathSeparator;
+        if (SelectionLists::ListContainsPath(lists_.dirsToExclude, sub) ||
+            SelectionLists::ListContainsPath(lists_.dirsToJustFilesBack, sub)) {
+            continue; // cut out, or its own files come with the "Just files" folders
+        }
+        AddFolderFiles(sub, true);
+    }
+}
+
+void ConvertListBuilder::AddFileToConvert(const std::string& path) {
+    if (!SelectionLists::ListContainsPath(lists_.filesToExclude, path)) {
+        ConvertRow row;
+        row.fullPath = path;
+        row.caption = RemoveExtension(path);
+        row.extension = GetFileExtension(path);
+        row.typeDescription = descriptions_.Describe(row.extension);
+        row.size = GetFileSizeOfName(path);
+        row.sizeText = FileSizeText(row.size);
+        rows_.push_back(std::move(row));
+    }
+    if (afterEachFile_) {
+        afterEachFile_(rows_);
+    }
+}

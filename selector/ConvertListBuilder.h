@@ -1,0 +1,47 @@
+#pragma once
+// Expands the marks into the flat list of files to convert, in this order:
+//   1. each "Fully" folder, first to last: its entries in the order the file system returns
+//      them, files and sub-folders interleaved, each sub-folder entered at once (depth first)
+//      unless it is excluded or marked "Just files";
+//   2. each "Just files" folder, first to last: its own files;
+//   3. each single file, first to last, whatever its type.
+// Files in folders count only when their type is shown (IsShownFileType); a file in "Files to
+// exclude" is never added. A folder that cannot be read adds nothing, and a folder already
+// entered in this build (same device and inode, e.g. reached again through a symbolic link) is
+// not entered again, so a link loop ends. A single file that has gone is still added, size 0.
+//
+// The view calls FileSelectorModel::BuildConvertList (or this class) when Next is pressed. The
+// callback runs after every file considered, added or not: the view shows rows.size() + " Files"
+// (and may append the new rows) and processes pending events there, so a file handed over
+// meanwhile can still join: the lists' lengths are read afresh at every step.
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <sys/types.h>
+
+#include "selector/ConvertRow.h"
+#include "selector/SelectionLists.h"
+#include "selector/TypeDescriptionCache.h"
+
+class ConvertListBuilder {
+public:
+    using Progress = std::function<void(const std::vector<ConvertRow>& rowsSoFar)>;
+
+    // lists is read while the build runs and may grow meanwhile (from within the callback).
+    ConvertListBuilder(const SelectionLists& lists, Progress afterEachFile = {});
+    std::vector<ConvertRow> Build();
+
+private:
+    void AddFolderFiles(const std::string& folder, bool recurse);
+    void AddFileToConvert(const std::string& path);
+    bool EnterOnce(const std::string& folder);
+
+    const SelectionLists& lists_;
+    Progress afterEachFile_;
+    std::vector<ConvertRow> rows_;
+    std::set<std::pair<dev_t, ino_t>> entered_;
+    TypeDescriptionCache descriptions_;
+};

@@ -1,0 +1,23 @@
+#pragma once
+// One row of the selector's file list: an audio file of the selected folder. Its full path is
+// the folder's path + caption + extension.
+#include <cstdint>
+#include <string>
+
+#include "selector/MarkState.h"
+
+struct FileRow {
+    std::string caption;         // the name without its extension (column "Name")
+    std::string extension;       // the extension as found, with its dot, e.g. ".Mp3"
+    std::uint64_t size = 0;      // bytes; 0 when it cannot be read
+    std::string sizeText;        // FileSizeText(size) (column "Size", right-aligned)
+    std::string typeDescription; // GetFileTypeDescription of the extension (column "Type")
+    int state = stNone;          // stFileConverted or stNone
+    std::wstring sortName;       // the caption as the "Name" column sorts it
+};
+
+// The size as the lists show it: whole kilobytes + 1 for a file that is not empty ("%6luKB"),
+// 0 for an empty one. Sizes are 64-bit; past 999,999 KB the text grows wider.
+std::string FileSizeText(std::uint64_t size);
+// The number FileSizeText shows.
+std::uint64_t FileSizeKilobytes(std::uint64_t size);

@@ -1,0 +1,239 @@
+#include "selector/FileSelectorModel.h"
+
+#include <algorithm>
+
+#include "system/FileNames.h"
+
+namespace {
+bool ShowsFileMarksOfItsOwn(int state) {
+    return state == stJustFiles || state == stFully;
+}
+} // namespace
+
+FileSelectorModel::FileSelectorModel(const FolderTree::Locations& locations) : tree_(locations) {
+    RefreshFileList(); // empty, with its location caption
+}
+
+bool FileSelectorModel::SelectFolder(FolderNode* node) {
+    if (node == selected_) {
+        return false;
+    }
+    selected_ = node;
+    RefreshFileList();
+    return true;
+}
+
+void FileSelectorModel::RefreshFileList() {
+    files_.Refill(selected_ ? selected_->path : std::string());
+    RefreshFileMarks();
+    files_.Sort();
+}
+
+std::size_t FileSelectorModel::ExpandFolder(FolderNode& node) {
+    SelectFolder(&node);
+    if (node.childrenLoaded) {
+        return 0;
+    }
+    const std::size_t added = FolderTree::LoadSubfolders(node);
+    for (const auto& child : node.children) {
+        child->state = FolderStateOnLoad(*child);
+    }
+    node.hasChildren = !node.children.empty();
+    return added;
+}
+
+void FileSelectorModel::SetTypeShown(ShownFileType type, bool shown) {
+    SetShownFileType(type, shown);
+    RefreshFileList();
+}
+
+void FileSelectorModel::SortByColumn(int column) {
+    files_.ColumnClick(column);
+}
+
+int FileSelectorModel::FolderStateOnLoad(const FolderNode& node) const {
+    const bool inherits = node.parent && node.parent->state == stFully;
+    return inherits && !SelectionLists::ListContainsPath(lists_.dirsToExclude, node.path) ? stFully
+                                                                                          : stNone;
+}
+
+int FileSelectorModel::FileMarkOf(std::size_t row) const {
+    if (!selected_ || row >= files_.Size()) {
+        return stNone;
+    }
+    const std::string path = files_.FullPath(row);
+    const bool covered = ShowsFileMarksOfItsOwn(selected_->state) ||
+                         SelectionLists::ListContainsPath(lists_.filesToBack, path);
+    return covered && !SelectionLists::ListContainsPath(lists_.filesToExclude, path)
+               ? stFileConverted
+               : stNone;
+}
+
+void FileSelectorModel::ClickFolderMark(FolderNode& node) {
+    SelectFolder(&node);
+    const int shown = node.state;
+    const bool parentFully = node.parent && node.parent->state == stFully;
+    lists_.ClearMarksAtAndBelow(node.path);
+    if (shown == stNone) {
+        node.state = stFully;
+        if (!parentFully) {
+            lists_.dirsToFullyBack.Append(node.path);
+        }
+    } else if (shown == stFully) {
+        node.state = stJustFiles;
+        lists_.dirsToJustFilesBack.Append(node.path);
+    } else {
+        node.state = stNone;
+        if (parentFully) {
+            lists_.dirsToExclude.Append(node.path);
+        }
+    }
+    ResetDescendants(node);
+    UpdateMarksUpward(node);
+    RefreshFileMarks();
+}
+
+void FileSelectorModel::ResetDescendants(FolderNode& node) {
+    for (const auto& child : node.children) {
+        child->state = FolderStateOnLoad(*child);
+        ResetDescendants(*child);
+    }
+}
+
+void FileSelectorModel::UpdateMarksUpward(FolderNode& node) {
+    if (node.state == stNone || node.state == stToSelected || node.state == stContainsFiles) {
+        node.state = lists_.FolderHasTickedFiles(node.path) ? stContainsFiles : stNone;
+    }
+    for (FolderNode* n = &node; n; n = n->parent) {
+        if (n->state != stNone && n->state != stToSelected) {
+            continue;
+        }
+        const bool marksBelow =
+            std::any_of(n->children.begin(), n->children.end(),
+                        [](const auto& child) { return child->state != stNone; });
+        n->state = marksBelow ? stToSelected : stNone;
+    }
+}
+
+void FileSelectorModel::RefreshFileMarks() {
+    for (std::size_t i = 0; i < files_.Size(); ++i) {
+        files_.SetState(i, FileMarkOf(i));
+    }
+}
+
+void FileSelectorModel::ToggleFileMark(std::size_t row) {
+    if (row >= files_.Size()) {
+        return;
+    }
+    const std::string path = files_.FullPath(row);
+    const bool wasTicked = files_.Rows()[row].state == stFileConverted;
+    lists_.RemoveFileMarks(path);
+    if (!wasTicked) {
+        if (FileMarkOf(row) == stNone) {
+            lists_.filesToBack.Append(path);
+        }
+        files_.SetState(row, stFileConverted);
+    } else {
+        if (FileMarkOf(row) == stFileConverted) {
+            lists_.filesToExclude.Append(path);
+        }
+        files_.SetState(row, stNone);
+    }
+}
+
+void FileSelectorModel::ClickFileMark(const std::vector<std::size_t>& selectedRows,
+                                      std::size_t clickedRow) {
+    if (clickedRow >= files_.Size()) {
+        return;
+    }
+    const bool clickedIsSelected =
+        std::find(selectedRows.begin(), selectedRows.end(), clickedRow) != selectedRows.end();
+    if (selectedRows.size() >= 2 && clickedIsSelected) {
+        // First to last in the list, each row once.
+        std::vector<std::size_t> rows = selectedRows;
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        for (std::size_t row : rows) {
+            ToggleFileMark(row);
+        }
+    } else {
+        ToggleFileMark(clickedRow);
+    }
+    if (selected_) {
+        UpdateMarksUpward(*selected_);
+    }
+}
+
+FolderNode* FileSelectorModel::FindNode(const std::vector<std::unique_ptr<FolderNode>>& nodes,
+                                        const std::string& path) const {
+    for (const auto& node : nodes) {
+        if (node->path == path) {
+            return node.get();
+        }
+    }
+    return nullptr;
+}
+
+FolderNode* FileSelectorModel::DeepestTopLevel(const std::string& folder) const {
+    FolderNode* best = nullptr;
+    for (const auto& node : tree_.TopLevel()) {
+        if (folder.starts_with(node->path) && (!best || node->path.size() > best->path.size())) {
+            best = node.get();
+        }
+    }
+    return best;
+}
+
+std::optional<std::size_t> FileSelectorModel::FindRow(const std::string& path) const {
+    for (std::size_t i = 0; i < files_.Size(); ++i) {
+        if (files_.FullPath(i) == path) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+FileSelectorModel::PassedFile FileSelectorModel::SelectPassedFile(const std::string& path) {
+    PassedFile result;
+    const std::string folder = GetFolderPart(path);
+    if (folder.empty() || folder.back() != PathSeparator || folder.size() == path.size()) {
+        return result;
+    }
+    if (!selected_ || selected_->path != folder) {
+        FolderNode* node = DeepestTopLevel(folder);
+        std::size_t end = node ? node->path.size() : 0; // length of the prefix matched so far
+        while (node) {
+            ExpandFolder(*node);
+            result.expanded.push_back(node);
+            const FolderNode* parent = node;
+            node = nullptr;
+            // Each level's prefix ends one separator further; a level without a match is passed
+            // over, and the next one is looked for among the same children.
+            while (!node && end < folder.size()) {
+                end = folder.find(PathSeparator, end) + 1;
+                node = FindNode(parent->children, folder.substr(0, end));
+            }
+        }
+    }
+    // Only a row of the folder itself: another folder's row of the same name is another file.
+    if (!selected_ || selected_->path != folder) {
+        return result;
+    }
+    auto row = FindRow(path);
+    if (!row && result.expanded.empty()) {
+        RefreshFileList(); // the list was read before the file arrived
+        row = FindRow(path);
+    }
+    if (row && FileMarkOf(*row) == stNone) {
+        lists_.RemoveFileMarks(path);
+        lists_.filesToBack.Append(path);
+        files_.SetState(*row, stFileConverted);
+        result.markedRow = row;
+    }
+    return result;
+}
+
+std::vector<ConvertRow>
+FileSelectorModel::BuildConvertList(ConvertListBuilder::Progress afterEachFile) const {
+    return ConvertListBuilder(lists_, std::move(afterEachFile)).Build();
+}

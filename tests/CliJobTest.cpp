@@ -1,0 +1,264 @@
+// brindlex-convert planning a job: kept folder trees, clashing outputs, the output folder,
+// skipped and counted files, what it says before and after, and the defaults it starts from.
+#include <clocale>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include "CliTestSupport.h"
+#include "cli/TerminalText.h"
+#include "engine/ConverterChoices.h"
+
+using namespace clitest;
+namespace fs = std::filesystem;
+
+namespace {
+class CliJob : public ::testing::Test {
+protected:
+    ConfigHome config;
+    TestFolder dir;
+
+    std::string Tone(const std::string& name, double seconds) {
+        const std::string path = dir / name;
+        fs::create_directories(fs::path(path).parent_path());
+        Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(path) + " synth " + std::to_string(seconds) +
+              " sine 440 gain -3");
+        EXPECT_TRUE(fs::exists(path));
+        return path;
+    }
+
+    double Seconds(const std::string& path) { return std::stod(Probe(path, "duration")); }
+};
+
+// The last line of standard output.
+std::string LastLine(const std::string& out) {
+    std::string text = out;
+    while (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    return text.substr(text.rfind('\n') + 1);
+}
+} // namespace
+
+TEST_F(CliJob, OneNameInTwoFoldersKeepsBothResultsOrIsRefused) {
+    Tone("music/a/t.wav", 0.5);
+    Tone("music/b/t.wav", 1.0);
+    // One folder for everything: the second result would replace the first.
+    Outcome o = Convert(dir, {"-t", "mp3", "-r", "--flat", "-o", dir / "out", dir / "music"});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_NE(
+        o.err.find(dir / "out/t.mp3 <- " + dir / "music/a/t.wav and " + dir / "music/b/t.wav"),
+        std::string::npos)
+        << o.err;
+    EXPECT_FALSE(fs::exists(dir / "out"));
+
+    o = Convert(dir, {"-t", "mp3", "-r", "-o", dir / "out", dir / "music"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NEAR(Seconds(dir / "out/a/t.mp3"), 0.5, 0.06);
+    EXPECT_NEAR(Seconds(dir / "out/b/t.mp3"), 1.0, 0.06);
+    EXPECT_EQ(LastLine(o.out), "2 converted, 0 failed, 0 skipped");
+
+    // Two types of one name into one target next to the originals.
+    WriteTextFile(dir / "x.wav", "RIFF");
+    WriteTextFile(dir / "x.mp3", "ID3");
+    o = Convert(dir, {"--to", "wma", dir / "x.wav", dir / "x.mp3"});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_NE(o.err.find(dir / "x.wma <- " + dir / "x.wav and " + dir / "x.mp3"), std::string::npos)
+        << o.err;
+    EXPECT_FALSE(fs::exists(dir / "x.wma"));
+}
+
+TEST_F(CliJob, AnOutputFolderInsideTheInputsIsNotReadAgainAndFifosAreSkipped) {
+    Tone("music/one.wav", 0.3);
+    Tone("music/sub/two.wav", 0.3);
+    ASSERT_EQ(mkfifo((dir / "music/pipe.wav").c_str(), 0600), 0);
+    const std::vector<std::string> args = {"-t",         "mp3", "-r", "-o", dir / "music/converted",
+                                           dir / "music"};
+    Outcome o = Convert(dir, args);
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(LastLine(o.out), "2 converted, 0 failed, 0 skipped");
+
+    std::vector<std::string> again = args;
+    again.insert(again.begin(), "-n");
+    o = Convert(dir, again);
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(LastLine(o.out), "0 converted, 0 failed, 2 skipped");
+    EXPECT_FALSE(fs::exists(dir / "music/converted/converted"));
+}
+
+TEST_F(CliJob, SkipExistingConvertsTheRestAndTheLastLineCounts) {
+    Tone("in/a.wav", 0.3);
+    Tone("in/b.wav", 0.3);
+    ASSERT_EQ(Convert(dir, {"-t", "mp3", "-o", dir / "out", dir / "in"}).exitCode, 0);
+    const std::string before = ReadTextFile(dir / "out/a.mp3");
+    Tone("in/c.wav", 0.3);
+    WriteTextFile(dir / "in/d.wav", "RIFF....WAVEjunk");
+
+    Outcome o = Convert(dir, {"-t", "mp3", "-o", dir / "out", dir / "in"});
+    EXPECT_EQ(o.exitCode, 3) << o.err; // without -n or -y nothing happens
+    o = Convert(dir, {"-t", "mp3", "--skip-existing", "-o", dir / "out", dir / "in"});
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(LastLine(o.out), "1 converted, 1 failed, 2 skipped");
+    EXPECT_NE(o.err.find("Unable to read from '" + dir / "in/d.wav'."), std::string::npos);
+    EXPECT_EQ(ReadTextFile(dir / "out/a.mp3"), before);
+    EXPECT_NEAR(Seconds(dir / "out/c.mp3"), 0.3, 0.06);
+    EXPECT_EQ(Convert(dir, {"-t", "mp3", "-n", "-y", dir / "in"}).exitCode, 2);
+}
+
+TEST_F(CliJob, NothingToConvertIsAFailure) {
+    fs::create_directories(dir / "empty");
+    fs::create_directories(dir / "flac");
+    WriteTextFile(dir / "flac/x.flac", "fLaC");
+    Tone("deep/sub/t.wav", 0.2);
+    for (const std::string& folder : {dir / "empty", dir / "flac", dir / "deep"}) {
+        const Outcome o = Convert(dir, {"-t", "wav", folder});
+        EXPECT_EQ(o.exitCode, 1) << folder;
+        EXPECT_EQ(o.err, "No files are selected to be converted.\n");
+        EXPECT_EQ(o.out, "");
+    }
+}
+
+TEST_F(CliJob, StartsFromTheStoredChoicesAndSaysWhatItWrites) {
+    ConverterChoices stored;
+    stored.Target = tfMp3;
+    stored.Mp3BitItem = 4;  // 128 kbit/s
+    stored.Mp3FreqItem = 2; // 32000 Hz
+    stored.Mono = true;
+    stored.Save();
+    const Outcome help = Convert(dir, {"--help"});
+    EXPECT_NE(help.out.find("default: mp3, 128 kbit/s, 32000 Hz, mono"), std::string::npos)
+        << help.out;
+    const std::string in = Tone("a.wav", 0.3);
+    Outcome o = Convert(dir, {in});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.err.substr(0, o.err.find('\n')),
+              "Converting 1 file to MP3 128 kbit/s 32000 Hz mono next to the originals");
+    EXPECT_EQ(ProbeAll(dir / "a.mp3", "sample_rate,channels,bit_rate"),
+              "sample_rate=32000\nchannels=1\nbit_rate=128000");
+
+    // A WAVE output format that cannot be written gives way to the standard one, said once.
+    fs::create_directories(config.StoreFolder());
+    WriteTextFile(config.StoreFolder() + "WaveCompress.bin", std::string(5096, '\x7f'));
+    o = Convert(dir, {"-t", "WAV", "-o", dir / "out", in});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("WaveCompress.bin cannot be written; using PCM, 16 bit, 44100 Hz, "
+                         "stereo instead\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_EQ(ProbeAll(dir / "out/a.wav", "codec_tag,sample_rate,channels"),
+              "codec_tag=0x0001\nsample_rate=44100\nchannels=2");
+}
+
+TEST_F(CliJob, AStoreHeldByAnotherProgramGivesTheDefaultsAndSaysSo) {
+    ConverterChoices stored;
+    stored.Target = tfMp3;
+    stored.Save();
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(config.StorePath().c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const std::string in = Tone("a.wav", 0.2);
+    const Outcome o = Convert(dir, {"-o", dir / "out", in});
+    sqlite3_close(holder);
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("the settings store is in use by another program; using the default "
+                         "choices"),
+              std::string::npos)
+        << o.err;
+    EXPECT_FALSE(fs::exists(dir / "out/a.mp3"));
+    EXPECT_EQ(Probe(dir / "out/a.wav", "codec_tag"), "0x0001"); // WAVE, the default target
+}
+
+TEST_F(CliJob, FloatWaveKeepsEverySample) {
+    const std::string in = Tone("in/a.wav", 0.4);
+    const Outcome o =
+        Convert(dir, {"-t", "wav", "--wave-format", "float:2:44100:32", "-o", dir / "out", in});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(ProbeAll(dir / "out/a.wav", "codec_name,sample_rate,channels"),
+              "codec_name=pcm_f32le\nsample_rate=44100\nchannels=2");
+    // Back to 16 bits without dither, every sample is the input's.
+    EXPECT_EQ(Shell("sox -D " + Quote(dir / "out/a.wav") +
+                    " -b 16 -e signed-integer -t raw - | "
+                    "md5sum"),
+              SoxRaw16(in));
+}
+
+TEST_F(CliJob, ShortOptionsQuietAndVersion) {
+    const std::string good = Tone("in/good.wav", 0.2);
+    WriteTextFile(dir / "in/bad.wav", "RIFF....WAVEjunk");
+    const Outcome o = Convert(dir, {"-qry", "-tMP3", "-o", dir / "out", dir / "in"});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.err, "Unable to read from '" + dir / "in/bad.wav'.\n");
+    EXPECT_EQ(o.out, "");
+    EXPECT_TRUE(fs::exists(dir / "out/good.mp3"));
+    const Outcome version = Convert(dir, {"-V"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string("brindlex-convert ") + BMC_VERSION + "\n");
+}
+
+TEST_F(CliJob, OnATerminalLinesFitAndACancelledJobStopsTheTotalBar) {
+    // An hour of silence that takes no disk space, under a name too long for one line.
+    std::string name;
+    for (int i = 0; i < 40; ++i) {
+        name += "日本";
+    }
+    name += ".wav";
+    const std::string in = dir / name;
+    WriteTextFile(in, std::string("RIFF\x24\xf0\x7a\x25WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0"
+                                  "\x10\xb1\x02\0\x04\0\x10\0data\0\xf0\x7a\x25",
+                                  44));
+    fs::resize_file(in, 44 + 3600ull * 44100 * 4);
+    const std::string out = dir / ("out/" + name);
+    WriteTextFile(dir / "run.sh",
+                  ConverterPath() + " -t wav -o " + Quote(dir / "out") + " " + Quote(in) +
+                      " &\nwhile [ \"$(stat -c %s " + Quote(out) +
+                      " 2>/dev/null || echo 0)\" -lt 1000000 ]; do sleep 0.05; done\n"
+                      "kill -TERM $!; wait $!; echo \"exit=$?\"\n");
+    const std::string screen = Shell("script -qec 'sh " + dir / "run.sh' /dev/null");
+    EXPECT_NE(screen.find("exit=143"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("0 converted, 0 failed, 0 skipped, 1 cancelled"), std::string::npos);
+    const std::size_t cancelling = screen.find("Cancelling...");
+    ASSERT_NE(cancelling, std::string::npos) << screen;
+    EXPECT_EQ(screen.find("100%", cancelling), std::string::npos) << screen;
+
+    const std::string oldLocale = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    bool sawWriting = false;
+    std::size_t start = 0;
+    for (std::size_t end; (end = screen.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = screen.substr(start, end - start);
+        for (std::size_t esc; (esc = line.find('\x1b')) != std::string::npos;) {
+            const std::size_t letter = line.find_first_of("FJK", esc);
+            line.erase(esc, letter == std::string::npos ? std::string::npos : letter - esc + 1);
+        }
+        std::erase(line, '\r');
+        // The progress block fits; messages such as the first line may wrap.
+        const bool progress = line.starts_with("Converted ") || line.starts_with("Writing") ||
+                              line.starts_with("File ") || line.starts_with("Total ") ||
+                              line.starts_with("...");
+        EXPECT_TRUE(!progress || DisplayWidth(line) <= 79u) << line;
+        if (line.starts_with("...")) {
+            sawWriting = true;
+            EXPECT_TRUE(line.ends_with("日本.wav'")) << line;
+            EXPECT_NE(static_cast<unsigned char>(line[3]) & 0xC0, 0x80) << line; // whole characters
+        }
+    }
+    std::setlocale(LC_CTYPE, oldLocale.c_str());
+    EXPECT_TRUE(sawWriting) << screen;
+}
+
+TEST(TerminalText, CutsAtCharactersAndCountsColumns) {
+    const std::string oldLocale = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    EXPECT_EQ(DisplayWidth("ab日本é"), 7u);   // wide characters take two columns
+    EXPECT_EQ(DisplayWidth("e\xcc\x81"), 1u); // a combining accent takes none
+    EXPECT_EQ(KeepEnd("/music/日本.wav", 9), "...本.wav");
+    EXPECT_EQ(KeepEnd("/music/日本.wav", 10), "...本.wav"); // never half a character
+    EXPECT_EQ(KeepEnd("short", 10), "short");
+    EXPECT_EQ(KeepStart("Total 日本", 7), "Total ");
+    EXPECT_EQ(KeepStart("a\xff\xfe", 2), "a\xff"); // a stray byte counts one column
+    std::setlocale(LC_CTYPE, oldLocale.c_str());
+    EXPECT_EQ(ShortDuration(67), "1:07");
+    EXPECT_EQ(ShortDuration(3725), "1:02:05");
+    EXPECT_EQ(ShortDuration(-4), "0:00");
+}

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+
+#include "SelectorTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// The audio files below folder in directory order, depth first, by an enumeration of its own.
+void Walk(const fs::path& folder, const std::string& base, bool recurse,
+          const std::set<std::string>& skip, std::vector<std::string>& out) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string relative = entry.path().string().substr(base.size());
+        if (entry.is_directory()) {
+            if (recurse && !skip.contains(relative + "/")) {
+                Walk(entry.path(), base, true, skip, out);
+            }
+            continue;
+        }
+        const std::string ext = entry.path().extension().string();
+        for (const char* shown : {".mp3", ".wav", ".wma"}) {
+            if (strcasecmp(ext.c_str(), shown) == 0) {
+                out.push_back(relative);
+            }
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(SelectorTest, BuildTakesFullyThenJustFilesThenSingleFilesInDirectoryOrder) {
+    ShownTypesGuard guard;
+    for (const char* file :
+         {"A/a1.mp3", "A/a2.WMA", "A/aw.wav", "A/notes.txt", "A/S1/s1.mp3", "A/S1/Deep/d.wav",
+          "A/S1/Deep/d2.mp3", "A/S1/z.mp3", "A/S2/own.mp3", "A/S2/Below/no.mp3", "A/X/no.mp3",
+          "B/b.wav", "B/b2.mp3", "B/Sub/no.mp3", "C/x.mp3", "C/y.wav", "C/z.mp3"}) {
+        File(file);
+    }
+    FolderNode& top = Open("");
+    FolderNode& a = Child(top, "A");
+    FolderNode& b = Child(top, "B");
+    Model().ClickFolderMark(a);
+    Model().ClickFolderMark(b);
+    Model().ClickFolderMark(b); // Just files
+    Model().ExpandFolder(a);
+    Model().ClickFolderMark(Child(a, "S2")); // Just files inside Fully
+    Model().ClickFolderMark(Child(a, "X"));
+    Model().ClickFolderMark(Child(a, "X")); // excluded
+    Open("C/");
+    ClickFile("y.wav");
+    ClickFile("x.mp3");
+    Model().SetTypeShown(sftWave, false);
+
+    std::vector<std::string> expected;
+    Walk(Path("A"), dir_.Path(), true, {"A/S2/", "A/X/"}, expected);
+    std::erase_if(expected, [](const std::string& p) { return p.ends_with(".wav"); });
+    expected.insert(expected.end(), {"B/b2.mp3", "A/S2/own.mp3", "C/y.wav", "C/x.mp3"});
+    EXPECT_EQ(Built(), expected);
+}
+
+TEST_F(SelectorTest, BuildRowsAndProgressLetAHandedOverFileJoin) {
+    File("A/Song.Live.mp3", 1024);
+    File("A/B/deep.wma", 3000);
+    File("Late/late.mp3");
+    Model().ClickFolderMark(Open("A/"));
+
+    std::vector<std::size_t> counts;
+    const auto rows = Model().BuildConvertList([&](const std::vector<ConvertRow>& sofar) {
+        counts.push_back(sofar.size());
+        if (counts.size() == 1) {
+            Model().SelectPassedFile(Path("Late/late.mp3")); // arrives while the build runs
+        }
+    });
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(counts, (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_EQ(rows.back().fullPath, Path("Late/late.mp3"));
+    const ConvertRow& song = rows[rows[0].extension == ".mp3" ? 0 : 1];
+    EXPECT_EQ(song.fullPath, Path("A/Song.Live.mp3"));
+    EXPECT_EQ(song.caption, Path("A/Song.Live"));
+    EXPECT_EQ(song.typeDescription, "MP3 File");
+    EXPECT_EQ(song.sizeText, "     2KB");
+}
+
+TEST_F(SelectorTest, BuildEndsInLinkLoopsAndSkipsWhatIsGone) {
+    File("A/a.mp3");
+    File("A/sub/s.mp3");
+    fs::create_directory_symlink(Path("A"), Path("A/sub/back"));
+    fs::create_directory_symlink(".", Path("A/self"));
+    File("Gone/g.mp3");
+    File("Single/one.mp3", 5000);
+    File("Locked/l.mp3");
+    FolderNode& top = Open("");
+    Model().ClickFolderMark(Child(top, "A"));
+    Model().ClickFolderMark(Child(top, "Gone"));
+    Model().ClickFolderMark(Child(top, "Locked"));
+    Open("Single/");
+    ClickFile("one.mp3");
+    fs::remove_all(Path("Gone"));
+    fs::remove(Path("Single/one.mp3"));
+    const bool locked = geteuid() != 0; // root reads any folder
+    fs::permissions(Path("Locked"), fs::perms::none);
+
+    const auto rows = Model().BuildConvertList();
+    fs::permissions(Path("Locked"), fs::perms::owner_all);
+    std::vector<std::string> paths;
+    for (const auto& row : rows) {
+        paths.push_back(row.fullPath.substr(dir_.Path().size()));
+    }
+    std::erase(paths, "Locked/l.mp3");
+    std::sort(paths.begin(), paths.end() - 1);
+    EXPECT_EQ(paths, (std::vector<std::string>{"A/a.mp3", "A/sub/s.mp3", "Single/one.mp3"}));
+    EXPECT_EQ(rows.back().sizeText, "     0KB");
+    if (locked) {
+        EXPECT_EQ(rows.size(), 3u);
+    }
+}
