@@ -86,9 +86,11 @@ void CheckedFileStream::MoveTail(off_t from, off_t to, off_t end) {
 
 void CheckedFileStream::insert(const TagLib::ByteVector& data, unsigned long start,
                                unsigned long replace) {
-    const off_t end = Size();
-    const off_t at = std::min<off_t>(static_cast<off_t>(start), end);
-    const off_t tailFrom = std::min<off_t>(at + static_cast<off_t>(replace), end);
+    const auto size = static_cast<unsigned long>(Size());
+    const unsigned long first = std::min(start, size);
+    const auto at = static_cast<off_t>(first);
+    const auto end = static_cast<off_t>(size);
+    const off_t tailFrom = at + static_cast<off_t>(std::min(replace, size - first));
     const off_t tailTo = at + data.size();
     if (failed_) {
         return;
