@@ -20,6 +20,7 @@ struct CliOptions {
     bool overwrite = false;
     bool skipExisting = false;
     bool quiet = false;
+    bool noTags = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;

@@ -95,6 +95,7 @@ bool ApplyOptions(const CliOptions& options, bool storedFormatUsable, Conversion
             DescribeWaveFormat(settings) + " instead");
     }
     ApplyEncoderOptions(options, settings);
+    settings.CopyTags = !options.noTags;
     return true;
 }
 
