@@ -15,7 +15,12 @@ void LinkLabel::ShowAsLink() {
     underlined.setUnderline(true);
     setFont(underlined);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, colours.color(QPalette::Link));
+    QColor link = colours.color(QPalette::Link);
+    // A theme's dark window with the default dark blue would leave the link hard to read.
+    if (colours.color(QPalette::Window).lightness() < 128 && qGray(link.rgb()) < 128) {
+        link = QColor(0x93, 0xc5, 0xfd);
+    }
+    colours.setColor(QPalette::WindowText, link);
     setPalette(colours);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A label that opens something when clicked: a text drawn as a link (underlined, in the palette's
-// link colour) or a picture, with the pointing hand. It takes keyboard focus with Tab, and Enter
-// or Space activate it as a click does.
+// link colour, lightened on a dark window) or a picture, with the pointing hand. It takes keyboard
+// focus with Tab, and Enter or Space activate it as a click does.
 #include <QLabel>
 
 class LinkLabel : public QLabel {

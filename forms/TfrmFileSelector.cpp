@@ -248,16 +248,19 @@ bool TfrmFileSelector::TreeEvent(QEvent* event) {
     QTreeWidget* tree = ui->treeFolders;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        const Part part = StateImageDelegate::PartAt(*tree, mouse->position().toPoint());
         if (mouse->button() != Qt::LeftButton) {
             return false;
         }
+        const Part part = StateImageDelegate::PartAt(*tree, mouse->position().toPoint());
         if (part == Part::StateImage) {
-            // Every press on a state image is a click on the mark, the second of a double
-            // click too; the item neither expands nor starts a drag.
-            treeFoldersMouseDown(mouse);
+            // Each press is a click on the mark (a double click brings two); the view sees none
+            // of them, so the folder neither expands nor starts a drag.
+            if (event->type() == QEvent::MouseButtonPress) {
+                treeFoldersMouseDown(mouse);
+            }
             return true;
         }
         // A double click on the folder's icon does not expand it either.
@@ -290,8 +293,9 @@ bool TfrmFileSelector::ListEvent(QEvent* event) {
         if (!IsOnFileStateBox(pos.x() - box.left(), pos.y() - box.top())) {
             return false;
         }
-        // The selection stays as it is: a click on a box acts on the selected rows.
-        if (event->type() != QEvent::MouseButtonRelease) {
+        // Each press is a click on the mark; the selection stays as it is, since a click on a box
+        // acts on the selected rows.
+        if (event->type() == QEvent::MouseButtonPress) {
             lstFilesMouseDown(mouse);
         }
         return true;

@@ -40,6 +40,19 @@ private slots:
     void fileListShowsRowsAndOnlyHides();
 };
 
+class SelectorFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clicksAndSpaceMarkWithTheirPointers();
+    void keysExpandClicksOnMarksAndIconsDoNot();
+    void typeBoxesHeadersAndTheResizeBar();
+    void nextHandsTheListToTheOptionsForm();
+    void nothingMarkedSaysSoAndComesBack();
+    void passedFileJoinsAtTheNextNext();
+    void buttonsHelpAboutAndExit();
+    void versionLine();
+};
+
 class ScreenshotTest : public QObject {
     Q_OBJECT
 private slots:

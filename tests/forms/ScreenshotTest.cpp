@@ -4,14 +4,20 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QScreen>
+#include <QTreeWidget>
 
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "acm/AcmFormatCatalog.h"
 #include "engine/WaveFormat.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/SelectorCursors.h"
+#include "forms/StateImageDelegate.h"
+#include "forms/StateImageList.h"
 #include "forms/TForm2.h"
+#include "forms/TfrmAbout.h"
 #include "forms/TfrmConvertErr.h"
+#include "forms/TfrmFileSelector.h"
 #include "forms/TfrmWaveFormat.h"
 
 using namespace formtest;
@@ -40,6 +46,65 @@ void Take(QWidget* widget, const QString& name, bool dark) {
     QDir().mkpath(folder);
     const QString path = folder + "/" + name + (dark ? "-dark.png" : "-light.png");
     QVERIFY2(widget->grab().save(path), qPrintable(path));
+}
+QPoint StateImageOf(QTreeWidget* view, QTreeWidgetItem* item) {
+    return StateImageDelegate::StateImageRect(view->visualItemRect(item)).center();
+}
+
+// The selector over a small music folder with every kind of mark, and its pointer shapes.
+void TakeSelector(const std::string& music, bool dark) {
+    const char* files[] = {"Classical/Bach/Air.mp3",
+                           "Classical/Bach/Toccata.wav",
+                           "Classical/Mozart/Requiem.wma",
+                           "Jazz/Blue Train.mp3",
+                           "Jazz/So What.wav",
+                           "Jazz/Miles/Kind of Blue.mp3",
+                           "Rock/Anthem.mp3",
+                           "Rock/Ballad.wav",
+                           "Rock/Encore.wma",
+                           "Rock/notes.txt"};
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        const std::string path = music + files[i];
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream(path) << std::string((i % 4 + 1) * 300000 + i * 7000, 'x');
+    }
+    FolderTree::Locations top;
+    top.root = music;
+    TfrmFileSelector selector(top);
+    selector.resize(820, 540);
+    selector.show();
+    auto* tree = Child<QTreeWidget>(&selector, "treeFolders");
+    auto* list = Child<QTreeWidget>(&selector, "lstFiles");
+    auto folder = [&](const char* name) {
+        return tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive).first();
+    };
+    auto click = [](QTreeWidget* view, QTreeWidgetItem* item) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, StateImageOf(view, item));
+    };
+    // Opened as handed-over files open them; Classical marked with its sub-folders, Jazz with its
+    // own files only, two files of Rock one by one.
+    selector.SelectPassedFile(music + "Classical/Bach/Air.mp3");
+    selector.SelectPassedFile(music + "Jazz/Miles/Kind of Blue.mp3");
+    click(tree, folder("Jazz"));
+    click(tree, folder("Jazz"));
+    click(tree, folder("Classical"));
+    selector.SelectPassedFile(music + "Rock/Anthem.mp3");
+    click(list, list->findItems("Ballad", Qt::MatchExactly).first());
+    QCOMPARE(folder("Rock")->data(0, StateImageDelegate::StateRole).toInt(), stContainsFiles);
+    Take(&selector, "selector", dark);
+
+    StateImageList images;
+    const SelectorCursors cursors(images, selector.devicePixelRatioF());
+    QWidget strip;
+    strip.setFixedSize(5 * 40, 40);
+    strip.setAutoFillBackground(true);
+    for (int id = FirstSelectorCursor; id <= LastSelectorCursor; ++id) {
+        auto* shape = new QLabel(&strip);
+        shape->setPixmap(cursors.Cursor(id).pixmap());
+        shape->setGeometry((id - FirstSelectorCursor) * 40 + 4, 4, 32, 32);
+    }
+    strip.show();
+    Take(&strip, "cursors", dark);
 }
 } // namespace
 
@@ -122,5 +187,11 @@ void ScreenshotTest::everyForm() {
     chooser.show();
     Take(&chooser, "chooser", dark);
     chooser.hide();
+
+    TakeSelector(scratch / "music/", dark);
+    TfrmAbout about;
+    about.show();
+    Take(&about, "about", dark);
+    about.hide();
     QApplication::setPalette(original);
 }
