@@ -23,6 +23,7 @@
 #include "forms/TfrmAbout.h"
 #include "selector/PaneLayout.h"
 #include "system/AppPaths.h"
+#include "system/FileNames.h"
 #include "system/HandOverChannel.h"
 #include "system/HelpPages.h"
 #include "ui_TfrmFileSelector.h"
@@ -78,6 +79,7 @@ TfrmFileSelector::TfrmFileSelector(const FolderTree::Locations& locations, QWidg
     }
     SetUpControls();
     ShowKey();
+    AddTopLevelItems(locations.home);
     ShowTree();
     ShowFiles();
 
@@ -110,8 +112,22 @@ void TfrmFileSelector::SetUpControls() {
     folderIcon_ = FolderIcon(icons.icon(QAbstractFileIconProvider::Folder),
                              style()->standardIcon(QStyle::SP_DirOpenIcon));
     driveIcon_ = icons.icon(QAbstractFileIconProvider::Drive);
+    SetUpPanes();
+    SetUpViews();
 
-    // The group box and the bars grow with the font.
+    ui->panResizeBar->installEventFilter(this);
+    ui->Panel2->installEventFilter(this);
+    connect(ui->chkWave, &QCheckBox::clicked, this, &TfrmFileSelector::chkWaveClick);
+    connect(ui->chkMp3, &QCheckBox::clicked, this, &TfrmFileSelector::chkMp3Click);
+    connect(ui->chkWMA, &QCheckBox::clicked, this, &TfrmFileSelector::chkWMAClick);
+    connect(ui->cmdNext, &QToolButton::clicked, this, &TfrmFileSelector::cmdNextClick);
+    connect(ui->cmdHelp, &QToolButton::clicked, this, &TfrmFileSelector::cmdHelpClick);
+    connect(ui->cmdAbout, &QToolButton::clicked, this, &TfrmFileSelector::cmdAboutClick);
+    connect(ui->cmdExit, &QToolButton::clicked, this, &TfrmFileSelector::cmdExitClick);
+}
+
+// The group box and the caption bars grow with the font; the rest is FormResize's.
+void TfrmFileSelector::SetUpPanes() {
     QGroupBox* types = ui->GroupBox1;
     types->resize(types->size().expandedTo(types->sizeHint()));
     ui->Panel1->setFixedHeight(std::max(ui->Panel1->height(), types->y() + types->height() + 3));
@@ -127,19 +143,25 @@ void TfrmFileSelector::SetUpControls() {
         pane->move(pane->x(), viewTop);
     }
     ui->Panel3->setFixedHeight(std::max(KeyBarHeight, ui->Panel3->sizeHint().height()));
+}
 
-    QTreeWidget* tree = ui->treeFolders;
-    tree->setItemDelegate(new StateImageDelegate(imgState, tree));
-    tree->setIconSize(QSize(16, 16));
-    tree->viewport()->setMouseTracking(true);
-    tree->viewport()->installEventFilter(this);
-    tree->installEventFilter(this);
-    connect(tree, &QTreeWidget::currentItemChanged, this, &TfrmFileSelector::treeFoldersChange);
-    connect(tree, &QTreeWidget::itemExpanded, this, &TfrmFileSelector::treeFoldersExpanding);
+// Both views draw the marks in front of their items, follow the pointer for its shape, and let
+// this form see their mouse and keys first.
+void TfrmFileSelector::SetUpViews() {
+    for (QTreeWidget* view : {ui->treeFolders, ui->lstFiles}) {
+        view->setItemDelegate(new StateImageDelegate(imgState, view));
+        view->setIconSize(QSize(16, 16));
+        view->viewport()->setMouseTracking(true);
+        view->viewport()->installEventFilter(this);
+        view->installEventFilter(this);
+    }
+    ui->treeFolders->setFocus();
+    connect(ui->treeFolders, &QTreeWidget::currentItemChanged, this,
+            &TfrmFileSelector::treeFoldersChange);
+    connect(ui->treeFolders, &QTreeWidget::itemExpanded, this,
+            &TfrmFileSelector::treeFoldersExpanding);
 
     QTreeWidget* list = ui->lstFiles;
-    list->setItemDelegate(new StateImageDelegate(imgState, list));
-    list->setIconSize(QSize(16, 16));
     list->setColumnWidth(0, 150);
     list->setColumnWidth(SizeColumn, 75);
     list->setColumnWidth(2, 110);
@@ -148,22 +170,8 @@ void TfrmFileSelector::SetUpControls() {
     list->header()->setSectionsClickable(true);
     list->header()->setSectionsMovable(false);
     list->header()->setSortIndicatorShown(true);
-    list->viewport()->setMouseTracking(true);
-    list->viewport()->installEventFilter(this);
-    list->installEventFilter(this);
     connect(list->header(), &QHeaderView::sectionClicked, this,
             &TfrmFileSelector::lstFilesColumnClick);
-
-    ui->panResizeBar->installEventFilter(this);
-    ui->Panel2->installEventFilter(this);
-
-    connect(ui->chkWave, &QCheckBox::clicked, this, &TfrmFileSelector::chkWaveClick);
-    connect(ui->chkMp3, &QCheckBox::clicked, this, &TfrmFileSelector::chkMp3Click);
-    connect(ui->chkWMA, &QCheckBox::clicked, this, &TfrmFileSelector::chkWMAClick);
-    connect(ui->cmdNext, &QToolButton::clicked, this, &TfrmFileSelector::cmdNextClick);
-    connect(ui->cmdHelp, &QToolButton::clicked, this, &TfrmFileSelector::cmdHelpClick);
-    connect(ui->cmdAbout, &QToolButton::clicked, this, &TfrmFileSelector::cmdAboutClick);
-    connect(ui->cmdExit, &QToolButton::clicked, this, &TfrmFileSelector::cmdExitClick);
 }
 
 // The key bar: each picture followed by the caption of its mark.
@@ -462,17 +470,19 @@ void TfrmFileSelector::ClickFolderMark(QTreeWidgetItem* item) {
     ShowFiles();
 }
 
+// The root and the volumes stand for drives; the home folder is a folder.
+void TfrmFileSelector::AddTopLevelItems(std::string home) {
+    AddTrailingBackslash(home);
+    QList<QTreeWidgetItem*> items;
+    for (const auto& node : model_.Tree().TopLevel()) {
+        const bool isHome = node->path == home && !items.isEmpty();
+        items.append(NewFolderItem(*node, isHome ? folderIcon_ : driveIcon_));
+    }
+    ui->treeFolders->addTopLevelItems(items);
+}
+
 void TfrmFileSelector::ShowTree() {
     QTreeWidget* tree = ui->treeFolders;
-    if (tree->topLevelItemCount() == 0) {
-        QList<QTreeWidgetItem*> drives;
-        for (const auto& node : model_.Tree().TopLevel()) {
-            // The home folder is a folder; the root and the volumes stand for drives.
-            const bool home = drives.size() == 1 && node->text.starts_with("Home (");
-            drives.append(NewFolderItem(*node, home ? folderIcon_ : driveIcon_));
-        }
-        tree->addTopLevelItems(drives);
-    }
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         ShowTreeItem(tree->topLevelItem(i));
     }

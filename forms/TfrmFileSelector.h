@@ -67,6 +67,8 @@ private slots:
 
 private:
     void SetUpControls();
+    void SetUpPanes();
+    void SetUpViews();
     void ShowKey();
     void FormResize();
     void LayoutPanes();
@@ -90,6 +92,7 @@ private:
     void BuildConvertList();
 
     // Making the widgets show the model.
+    void AddTopLevelItems(std::string home);
     void ShowTree();
     void ShowTreeItem(QTreeWidgetItem* item);
     void AddChildItems(QTreeWidgetItem* item, const FolderNode& node);
