@@ -92,7 +92,8 @@ public:
 inline std::string ShellOutput(const std::string& command, int& status) {
     std::string output;
     status = -1;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
+    // Tools like ffmpeg read standard input; from a job in the background that stops them.
+    if (FILE* pipe = popen(("exec </dev/null; " + command).c_str(), "r")) {
         char buffer[4096];
         for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
             output.append(buffer, n);
