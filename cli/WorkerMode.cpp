@@ -1,0 +1,72 @@
+#include "cli/WorkerMode.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+
+#include "cli/ConvertCommand.h"
+#include "cli/SettingsFields.h"
+#include "cli/StopSignals.h"
+#include "cli/WorkerHost.h"
+#include "cli/WorkerMessages.h"
+#include "engine/trdConversion.h"
+#include "sources/CreateFileInput.h"
+#include "system/FileRoutines.h"
+
+namespace {
+constexpr int ChannelFd = 3;
+
+void ConvertFile(WorkerChannel& channel, const std::string& input, const std::string& output) {
+    WorkerHost host(channel, input, output);
+    if (!CaughtStopSignal()) {
+        // Tells the parent which file to remove should this process die while writing it.
+        auto createSource = [&channel](const char* path, ConversionError& code) {
+            channel.Send({WorkerMessages::Writes, Settings().OutputPath});
+            return CreateFileInput(path, code);
+        };
+        // The conversion thread starts with the stop signals blocked, so this thread gets them.
+        const sigset_t stops = StopSignalSet();
+        sigset_t previous;
+        pthread_sigmask(SIG_BLOCK, &stops, &previous);
+        trdConversion worker(host, false, GetFileSizeOfName(input), createSource);
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        while (worker.Running()) {
+            worker.CheckSynchronize(std::chrono::milliseconds(25));
+            if (CaughtStopSignal()) {
+                worker.Terminate();
+            }
+        }
+        worker.WaitFor();
+    }
+    channel.Send({WorkerMessages::Done, host.Outcome()});
+}
+} // namespace
+
+int RunWorkerMode() {
+    // Ctrl-C reaches the whole process group; the parent decides, and sends SIGTERM to cancel.
+    std::signal(SIGINT, SIG_IGN);
+    CatchStopSignals(false, true);
+    // A parent that dies without a word cancels the file being converted.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (fcntl(ChannelFd, F_SETFD, FD_CLOEXEC) != 0) {
+        std::fprintf(stderr, "brindlex-convert: --worker is for brindlex-convert's own use\n");
+        return ExitUsage;
+    }
+    WorkerChannel channel{UniqueFd(ChannelFd)};
+    WorkerChannel::Message message;
+    if (!channel.Receive(message) || message.empty() || message[0] != WorkerMessages::Settings ||
+        !ApplySettingsFields({message.begin() + 1, message.end()}, Settings())) {
+        std::fprintf(stderr, "brindlex-convert: --worker is for brindlex-convert's own use\n");
+        return ExitUsage;
+    }
+    // A stop signal ends the wait for the next file, and the worker with it.
+    while (!CaughtStopSignal() && channel.Receive(message)) {
+        if (message.size() != 3 || message[0] != WorkerMessages::File) {
+            return ExitUsage;
+        }
+        ConvertFile(channel, message[1], message[2]);
+    }
+    return ExitConverted;
+}
