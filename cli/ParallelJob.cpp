@@ -270,10 +270,10 @@ void ParallelJob::ReadReports(std::size_t slotIndex) {
     Slot& slot = slots_[slotIndex];
     const WorkerChannel::ReadResult result = slot.process->Channel().ReadSome();
     WorkerChannel::Message message;
-    while (slot.process->Channel().Next(message)) {
+    while (slot.process && slot.process->Channel().Next(message)) {
         Handle(slotIndex, message);
     }
-    if (result == WorkerChannel::ReadResult::Ended) {
+    if (slot.process && result == WorkerChannel::ReadResult::Ended) {
         WorkerEnded(slot);
     }
 }
@@ -308,8 +308,12 @@ void ParallelJob::Handle(std::size_t slotIndex, const WorkerChannel::Message& me
         if (value == WorkerMessages::Converted) {
             display_.SetFileBar(slotIndex, FullBarWidth);
             Settle(rowIndex, Stage::Converted);
+        } else if (value == WorkerMessages::Failed) {
+            Settle(rowIndex, Stage::Failed);
         } else {
-            Settle(rowIndex, value == WorkerMessages::Failed ? Stage::Failed : Stage::Cancelled);
+            // A worker that was told to stop ends; the next file gets a fresh one.
+            slot.process.reset();
+            Settle(rowIndex, Stage::Cancelled);
         }
     }
 }
