@@ -88,7 +88,7 @@ bool WorkerChannel::Next(Message& message) {
 
 bool WorkerChannel::Receive(Message& message) {
     while (!Next(message)) {
-        if (ReadSome() != ReadResult::Data) {
+        if (ReadSome() == ReadResult::Ended) {
             return false;
         }
     }

@@ -19,7 +19,7 @@ public:
     void Close() { socket_.Reset(); }
     // Sends one message whole; false when the other side is gone. Safe from two threads.
     bool Send(const Message& message);
-    // Waits for the next message; false at the end of the channel or on a signal.
+    // Waits for the next message, through signals; false at the end of the channel.
     bool Receive(Message& message);
     // Reads what has arrived, waiting for it unless the caller knows that something has.
     ReadResult ReadSome();

@@ -46,8 +46,11 @@ void ConvertFile(WorkerChannel& channel, const std::string& input, const std::st
 
 int RunWorkerMode() {
     // Ctrl-C reaches the whole process group; the parent decides, and sends SIGTERM to cancel.
+    // Both were blocked from the start until now, so none could end this process unhandled.
     std::signal(SIGINT, SIG_IGN);
     CatchStopSignals(false, true);
+    const sigset_t stops = StopSignalSet();
+    pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
     // A parent that dies without a word cancels the file being converted.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (fcntl(ChannelFd, F_SETFD, FD_CLOEXEC) != 0) {
@@ -61,8 +64,8 @@ int RunWorkerMode() {
         std::fprintf(stderr, "brindlex-convert: --worker is for brindlex-convert's own use\n");
         return ExitUsage;
     }
-    // A stop signal ends the wait for the next file, and the worker with it.
-    while (!CaughtStopSignal() && channel.Receive(message)) {
+    // Once stopped, each further file is answered as not started; the parent then lets us go.
+    while (channel.Receive(message)) {
         if (message.size() != 3 || message[0] != WorkerMessages::File) {
             return ExitUsage;
         }

@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/StopSignals.h"
+
 extern char** environ;
 
 namespace {
@@ -55,15 +57,12 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const std::string& program,
     posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&setup.actions, STDERR_FILENO, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&setup.actions, theirs.Get(), WorkerFd);
-    // The worker starts with no signal blocked and the stop signals and SIGPIPE at their
-    // defaults; it sets up its own handling.
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (const int signal : {SIGINT, SIGTERM, SIGPIPE}) {
-        sigaddset(&defaults, signal);
-    }
-    posix_spawnattr_setsigmask(&setup.attributes, &none);
+    // The worker starts with the stop signals blocked, to take them once it can handle them, and
+    // with them and SIGPIPE at their defaults.
+    const sigset_t stops = StopSignalSet();
+    sigset_t defaults = stops;
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&setup.attributes, &stops);
     posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
     posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     std::string programArg = program;
