@@ -266,9 +266,9 @@ TEST(TerminalText, CutsAtCharactersAndCountsColumns) {
 
 TEST_F(CliJob, TwoAtOnceGiveTheOutputsLinesAndLastLineOfOneAfterAnother) {
     // The first file fails last: its output outgrows the size limit long after the others ended.
-    const std::vector<std::string> inputs = {Tone("in/long.wav", 12), dir / "in/junk.wav",
-                                             dir / "in/notes.txt", Tone("in/short.wav", 0.3),
-                                             Tone("in/kept.wav", 0.4)};
+    const std::vector<std::string> inputs = {
+        Tone("in/long.wav", 12),   dir / "in/junk.wav",      dir / "in/notes.txt",
+        Tone("in/short.wav", 0.3), Tone("in/kept.wav", 0.4), Tone("in/tab\tand\nline.wav", 0.3)};
     WriteTextFile(dir / "in/junk.wav", "RIFF....WAVEjunk");
     WriteTextFile(dir / "in/notes.txt", "notes");
     std::vector<std::string> args = {"-t", "mp3", "-y", "-o", dir / "out"};
@@ -303,12 +303,13 @@ TEST_F(CliJob, TwoAtOnceGiveTheOutputsLinesAndLastLineOfOneAfterAnother) {
                         "'.txt' file type is not supported. Error whilst converting '" +
                   dir / "in/notes.txt'.\n");
     EXPECT_EQ(problems(two.outcome), problems(one.outcome));
-    EXPECT_EQ(one.outcome.out, "2 converted, 3 failed, 0 skipped\n");
+    EXPECT_EQ(one.outcome.out, "3 converted, 3 failed, 0 skipped\n");
     EXPECT_EQ(two.outcome.out, one.outcome.out);
     EXPECT_EQ(two.outcome.exitCode, 1);
-    EXPECT_EQ(two.outputs.size(), 3u); // long.mp3 (cut short), short.mp3, kept.mp3
+    EXPECT_EQ(two.outputs.size(), 4u); // long.mp3 (cut short), short.mp3, kept.mp3, tab…mp3
     EXPECT_TRUE(two.outputs == one.outputs);
     EXPECT_NEAR(Seconds(dir / "out/kept.mp3"), 0.4, 0.06);
+    EXPECT_NEAR(Seconds(dir / "out/tab\tand\nline.mp3"), 0.3, 0.06);
 }
 
 TEST_F(CliJob, TwoAtOnceKeepTheTreeRefuseClashesAndNeverWriteOneFileTwice) {
