@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "acm/AcmFFmpeg.h"
 #include "acm/AcmFormatCatalog.h"
 #include "acm/AcmStream.h"
 
@@ -65,8 +66,14 @@ MMRESULT acmStreamOpenSized(HACMSTREAM* phas, const WAVEFORMATEX* pwfxSrc, size_
     const bool query = (fdwOpen & ACM_STREAMOPENF_QUERY) != 0;
     if (!pwfxSrc || !pwfxDst || (!phas && !query))
         return MMSYSERR_INVALPARAM;
-    const auto source = ParseAcmFormat(pwfxSrc, cbSrc);
+    AcmQuietLibraryLog();
+    bool sourceMalformed = false;
+    const auto source = ParseAcmFormat(pwfxSrc, cbSrc, &sourceMalformed);
     const auto destination = ParseAcmFormat(pwfxDst, cbDst);
+    // Data described by a record that contradicts itself cannot be read as described: a bad
+    // parameter, where a sound record without a codec is merely not possible here.
+    if (sourceMalformed)
+        return MMSYSERR_INVALPARAM;
     if (!source || !destination)
         return ACMERR_NOTPOSSIBLE;
     auto stream = AcmStream::Open(*source, *destination);

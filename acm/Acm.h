@@ -53,6 +53,8 @@ struct ACMSTREAMHEADER {
 };
 
 // pwfxSrc and pwfxDst point at a WAVEFORMATEX followed by its cbSize extra bytes.
+// ACMERR_NOTPOSSIBLE when no conversion exists between the formats; MMSYSERR_INVALPARAM when the
+// source record contradicts itself (sizes, rate or block layout that no data can match).
 MMRESULT acmStreamOpen(HACMSTREAM* phas, void* had, const WAVEFORMATEX* pwfxSrc,
                        const WAVEFORMATEX* pwfxDst, void* pwfltr, uintptr_t dwCallback,
                        uintptr_t dwInstance, uint32_t fdwOpen);

@@ -51,7 +51,7 @@ uint32_t AcmEncoder::StandardBlockAlign(uint16_t tag, uint16_t channels, uint32_
 }
 
 std::unique_ptr<AcmEncoder> AcmEncoder::Open(const AcmEncoderParams& p) {
-    AcmQuietLibraryLog();
+    AcmQuietLibraryLog(); // the format catalog probes encoders without opening a stream
     const AVCodec* codec = avcodec_find_encoder(EncoderFor(p.tag));
     if (!codec || p.channels == 0 || p.rate == 0 || !codec->sample_fmts)
         return nullptr;

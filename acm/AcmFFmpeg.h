@@ -32,7 +32,7 @@ using AvParserPtr = std::unique_ptr<AVCodecParserContext, AvParserClose>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrFree>;
 
 // Damaged input and refused parameters are the callers' to report; the library's own messages
-// would only clutter the terminal of the command-line front end.
+// would only clutter the terminal of the command-line front end. Every stream open calls it.
 inline void AcmQuietLibraryLog() {
     static std::once_flag once;
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });

@@ -41,9 +41,62 @@ bool DescribeLinear(AcmFormat& f, bool isFloat, uint16_t bits) {
     return true;
 }
 
-bool DescribeCoded(AcmFormat& f) {
+uint16_t ExtraU16(const AcmFormat& f, size_t at) {
+    uint16_t value = 0;
+    if (f.extra.size() >= at + 2)
+        std::memcpy(&value, f.extra.data() + at, sizeof value);
+    return value;
+}
+
+// IMA ADPCM: a 4-byte header per channel, then groups of 4 bytes per channel; the samples per
+// block that follow the record must be what the block holds.
+bool ImaRecordIsConsistent(const AcmFormat& f) {
+    const uint32_t ch = f.Channels();
+    const uint32_t bits = f.record.wBitsPerSample;
+    if (bits < 2 || bits > 5 || f.BlockAlign() <= 4 * ch || (f.BlockAlign() - 4 * ch) % (4 * ch))
+        return false;
+    const uint32_t body = f.BlockAlign() - 4 * ch;
+    const uint32_t samples = bits == 4 ? 1 + body * 2 / ch : 1 + body / (bits * ch) * 8;
+    return f.extra.size() < 2 || ExtraU16(f, 0) == samples;
+}
+
+// MS ADPCM: a 7-byte header per channel, two samples per byte and channel; the coefficient
+// table must lie within the record.
+bool MsAdpcmRecordIsConsistent(const AcmFormat& f) {
+    const uint32_t ch = f.Channels();
+    if (f.record.wBitsPerSample != 4 || f.BlockAlign() < 7 * ch || f.extra.size() < 4)
+        return false;
+    const uint32_t samples = (f.BlockAlign() - 7 * ch) * 2 / ch + 2;
+    const uint32_t coefficients = ExtraU16(f, 2);
+    return ExtraU16(f, 0) == samples && coefficients >= 7 && coefficients <= 256 &&
+           f.extra.size() >= 4 + 4 * size_t{coefficients};
+}
+
+bool CodedRecordIsConsistent(const AcmFormat& f) {
+    switch (f.tag) {
+    case WAVE_FORMAT_IMA_ADPCM:
+        return ImaRecordIsConsistent(f);
+    case WAVE_FORMAT_ADPCM:
+        return MsAdpcmRecordIsConsistent(f);
+    default:
+        return true;
+    }
+}
+
+bool DescribeCoded(AcmFormat& f, bool& malformed) {
     f.codec = AcmCodecForTag(f.tag);
-    return f.codec != AV_CODEC_ID_NONE && avcodec_find_decoder(f.codec) != nullptr;
+    if (f.codec == AV_CODEC_ID_NONE || avcodec_find_decoder(f.codec) == nullptr)
+        return false;
+    malformed = !CodedRecordIsConsistent(f);
+    return !malformed;
+}
+
+bool IsKnownSubtype(const AcmFormat& f) {
+    if (f.extra.size() < kExtensibleExtra)
+        return true; // too short to name one: damaged
+    uint16_t inner = 0;
+    std::memcpy(&inner, f.extra.data() + 6, sizeof inner);
+    return inner == WAVE_FORMAT_PCM || inner == WAVE_FORMAT_IEEE_FLOAT;
 }
 
 bool DescribeExtensible(AcmFormat& f) {
@@ -65,7 +118,8 @@ AVCodecID AcmCodecForTag(uint16_t tag) {
     return av_codec_get_id(tables, tag);
 }
 
-std::optional<AcmFormat> ParseAcmFormat(const void* record, size_t byteCount) {
+namespace {
+std::optional<AcmFormat> Parse(const void* record, size_t byteCount, bool& malformed) {
     if (record == nullptr || byteCount < 16)
         return std::nullopt;
     AcmFormat f;
@@ -88,8 +142,20 @@ std::optional<AcmFormat> ParseAcmFormat(const void* record, size_t byteCount) {
     case WAVE_FORMAT_IEEE_FLOAT:
         return DescribeLinear(f, true, f.record.wBitsPerSample) ? std::optional(f) : std::nullopt;
     case WAVE_FORMAT_EXTENSIBLE:
+        // An extensible record of a kind not handled here is unsupported, not damaged.
+        malformed = IsKnownSubtype(f);
         return DescribeExtensible(f) ? std::optional(f) : std::nullopt;
     default:
-        return DescribeCoded(f) ? std::optional(f) : std::nullopt;
+        malformed = false;
+        return DescribeCoded(f, malformed) ? std::optional(f) : std::nullopt;
     }
+}
+} // namespace
+
+std::optional<AcmFormat> ParseAcmFormat(const void* record, size_t byteCount, bool* malformed) {
+    bool broken = true;
+    auto result = Parse(record, byteCount, broken);
+    if (malformed)
+        *malformed = !result && broken;
+    return result;
 }

@@ -34,12 +34,15 @@ struct AcmFormat {
 };
 
 inline constexpr uint16_t kAcmMaxChannels = 32;
-inline constexpr uint32_t kAcmMinRate = 1000;
-inline constexpr uint32_t kAcmMaxRate = 768000;
+inline constexpr uint32_t kAcmMinRate = LowestSampleRate;
+inline constexpr uint32_t kAcmMaxRate = HighestSampleRate;
 
 // Reads a record of byteCount bytes (the 18-byte head, or 16 bytes meaning cbSize 0, and what
-// follows). Nothing when the record is malformed or names a format no decoder handles.
-std::optional<AcmFormat> ParseAcmFormat(const void* record, size_t byteCount);
+// follows). Nothing when the record is malformed or names a format no decoder handles; malformed
+// (optional) tells the two apart: true when the record contradicts itself (sizes, rates, block
+// layout), false when it is sound but nothing here reads its kind.
+std::optional<AcmFormat> ParseAcmFormat(const void* record, size_t byteCount,
+                                        bool* malformed = nullptr);
 
 // The codec that reads a WAVE format tag, from FFmpeg's RIFF tag table; AV_CODEC_ID_NONE if none.
 AVCodecID AcmCodecForTag(uint16_t tag);

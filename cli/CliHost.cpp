@@ -31,3 +31,7 @@ CliHost::Counts CliHost::Count() const {
     counts.unfinished = rows_.size() - counts.converted - counts.failed;
     return counts;
 }
+
+bool CliHost::MayReplace(const std::string& outputPath) const {
+    return replaceable_.Contains(outputPath);
+}

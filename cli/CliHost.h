@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/JobDisplay.h"
+#include "cli/ReplaceableOutputs.h"
 #include "engine/ConversionHost.h"
 #include "engine/JobPlan.h"
 
@@ -30,6 +31,9 @@ public:
     std::string InputPath(uint32_t row) const override { return rows_.at(row).Input; }
     std::string OutputPath(uint32_t row) const override { return rows_.at(row).Output; }
     void SelectRow(uint32_t row) override;
+    bool MayReplace(const std::string& outputPath) const override;
+    // The outputs the user agreed to replace; none until this is called.
+    void AllowReplacing(ReplaceableOutputs replaceable) { replaceable_ = std::move(replaceable); }
 
     void SetCounterText(const std::string& text) override { display_.SetCounter(text); }
     void SetWritingText(const std::string& text) override { display_.SetWriting(0, text); }
@@ -57,6 +61,7 @@ private:
     std::vector<PlannedRow> rows_;
     bool makeFolders_;
     JobDisplay display_;
+    ReplaceableOutputs replaceable_;
     std::vector<std::string> errors_;
     Counts counts_;
 };

@@ -61,6 +61,7 @@ constexpr OptionName Options[] = {
     {'n', "--skip-existing", &CliOptions::skipExisting},
     {'q', "--quiet", &CliOptions::quiet},
     {'j', "--jobs", nullptr},
+    {0, "--no-tags", &CliOptions::noTags},
     {'V', "--version", &CliOptions::version},
     {'h', "--help", &CliOptions::help},
 };
@@ -330,6 +331,7 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
            "                          to " +
            WmaQualityText(WmaQualities.size() - 1) + "; default: " + wmaDefault +
            "\n"
+           "      --no-tags           do not copy tags and the cover picture to the outputs\n"
            "  -y, --overwrite         replace existing outputs without asking\n"
            "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
            "  -q, --quiet             show only error lines\n"

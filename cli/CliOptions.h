@@ -21,6 +21,7 @@ struct CliOptions {
     bool skipExisting = false;
     bool quiet = false;
     std::optional<std::size_t> jobs; // files converted at once; else one per processor core
+    bool noTags = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;

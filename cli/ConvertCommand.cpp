@@ -14,6 +14,7 @@
 #include "cli/InputList.h"
 #include "cli/OutputFolder.h"
 #include "cli/ParallelJob.h"
+#include "cli/ReplaceableOutputs.h"
 #include "cli/StopSignals.h"
 #include "cli/TargetDescription.h"
 #include "cli/WaveFormatOption.h"
@@ -94,6 +95,7 @@ bool ApplyOptions(const CliOptions& options, bool storedFormatUsable, Conversion
             DescribeWaveFormat(settings) + " instead");
     }
     ApplyEncoderOptions(options, settings);
+    settings.CopyTags = !options.noTags;
     return true;
 }
 
@@ -131,6 +133,15 @@ void ReportClashes(const JobPlan& plan, bool treeWouldHelp) {
     if (treeWouldHelp) {
         std::fprintf(stderr, "Without --flat each output keeps its sub-folder and none clash.\n");
     }
+}
+
+// The outputs that exist as the job is planned.
+std::vector<std::string> ExistingOutputPaths(const JobPlan& plan) {
+    std::vector<std::string> paths;
+    for (const std::size_t row : plan.ExistingOutputs()) {
+        paths.push_back(plan.Rows()[row].Output);
+    }
+    return paths;
 }
 
 // Lists the outputs that exist; true when they may be replaced.
@@ -301,13 +312,15 @@ int RunJobFromOptions(const CliOptions& options) {
     if (!MayReplace(plan, options.overwrite, options.quiet)) {
         return ExitOutputsExist;
     }
+    // Only what was listed, or anything with --overwrite: an output that appears later is kept.
+    const ReplaceableOutputs replaceable(ExistingOutputPaths(plan), options.overwrite);
     if (!options.quiet) {
         std::fprintf(stderr, "%s\n", FirstLine(plan.Rows().size(), options, keepTree).c_str());
     }
     if (const std::size_t jobs = options.jobs.value_or(DefaultJobs()); jobs > 1) {
         const std::size_t workers = std::min(jobs, plan.Rows().size());
         JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, workers);
-        ParallelJob job(plan.Rows(), Settings(), workers, keepTree, display);
+        ParallelJob job(plan.Rows(), Settings(), replaceable, workers, keepTree, display);
         std::string problem;
         if (job.Start(problem)) {
             const int signal = job.Run();
@@ -320,6 +333,7 @@ int RunJobFromOptions(const CliOptions& options) {
     }
     const uint64_t totalBytes = TotalSize(plan);
     CliHost host(plan.Rows(), {IsTerminal(stderr), options.quiet, keepTree}, stderr);
+    host.AllowReplacing(replaceable);
     const int signal = RunJob(host, totalBytes);
     return Report(host.Errors(), host.Count(), signal, skipped, options.quiet);
 }

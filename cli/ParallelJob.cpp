@@ -77,9 +77,10 @@ std::string CrashLine(const std::string& input, const std::string& how) {
 } // namespace
 
 ParallelJob::ParallelJob(std::vector<PlannedRow> rows, const ConversionSettings& settings,
-                         std::size_t workers, bool makeFolders, JobDisplay& display)
-    : slots_(std::max<std::size_t>(workers, 1)), makeFolders_(makeFolders), display_(display),
-      program_(ExecutablePath()) {
+                         ReplaceableOutputs replaceable, std::size_t workers, bool makeFolders,
+                         JobDisplay& display)
+    : slots_(std::max<std::size_t>(workers, 1)), replaceable_(std::move(replaceable)),
+      makeFolders_(makeFolders), display_(display), program_(ExecutablePath()) {
     settingsMessage_ = SettingsFields(settings);
     settingsMessage_.insert(settingsMessage_.begin(), WorkerMessages::Settings);
     uint64_t total = 0;
@@ -225,7 +226,9 @@ void ParallelJob::StartRow(std::size_t slotIndex, std::size_t rowIndex) {
     display_.SetWriting(slotIndex, "Writing '" + row.plan.Output + "'");
     display_.SetFileBar(slotIndex, 0);
     // A worker that is gone is noticed at its closed channel, as if it had crashed.
-    slot.process->Channel().Send({WorkerMessages::File, row.plan.Input, row.plan.Output});
+    const bool mayReplace = replaceable_.Contains(row.plan.Output);
+    slot.process->Channel().Send({WorkerMessages::File, row.plan.Input, row.plan.Output,
+                                  mayReplace ? WorkerMessages::MayReplace : WorkerMessages::Keep});
 }
 
 void ParallelJob::Settle(std::size_t rowIndex, Stage stage) {

@@ -13,6 +13,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/JobDisplay.h"
+#include "cli/ReplaceableOutputs.h"
 #include "cli/WorkerProcess.h"
 #include "engine/ConversionSettings.h"
 #include "engine/JobPlan.h"
@@ -20,10 +21,11 @@
 
 class ParallelJob {
 public:
-    // workers: how many files at once. makeFolders: each output's folder is made as it starts
-    // (a kept folder tree).
+    // replaceable: the outputs a worker may replace. workers: how many files at once.
+    // makeFolders: each output's folder is made as it starts (a kept folder tree).
     ParallelJob(std::vector<PlannedRow> rows, const ConversionSettings& settings,
-                std::size_t workers, bool makeFolders, JobDisplay& display);
+                ReplaceableOutputs replaceable, std::size_t workers, bool makeFolders,
+                JobDisplay& display);
 
     // Starts the worker processes; false, with the reason, when not even one starts.
     bool Start(std::string& problem);
@@ -67,6 +69,7 @@ private:
     std::vector<Row> rows_;
     std::vector<std::string> settingsMessage_;
     std::vector<Slot> slots_;
+    ReplaceableOutputs replaceable_;
     bool makeFolders_;
     JobDisplay& display_;
     std::string program_;

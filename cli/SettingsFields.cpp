@@ -8,7 +8,7 @@
 #include "engine/WaveOutputFormatFile.h"
 
 namespace {
-constexpr std::size_t FieldCount = 8;
+constexpr std::size_t FieldCount = 9;
 
 std::string Hex(const uint8_t* data, std::size_t size) {
     static constexpr char digits[] = "0123456789abcdef";
@@ -50,7 +50,8 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
     return {std::to_string(settings.TargetFormat), std::to_string(settings.Mp3SampleRate),
             std::to_string(settings.Mp3Stereo),    std::to_string(settings.Mp3BitRate),
             std::to_string(settings.WmaBitRate),   std::to_string(settings.WmaSampleRate),
-            std::to_string(settings.WmaChannels),  Hex(settings.WaveOutputFormat.data(), used)};
+            std::to_string(settings.WmaChannels),  Hex(settings.WaveOutputFormat.data(), used),
+            std::to_string(settings.CopyTags)};
 }
 
 bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings) {
@@ -59,12 +60,14 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     }
     unsigned target = 0;
     unsigned stereo = 0;
+    unsigned copyTags = 0;
     int32_t mp3Rate = 0, mp3Kbps = 0, wmaKbps = 0, wmaRate = 0, wmaChannels = 0;
     WaveOutputFormatBuffer waveFormat{};
     if (!Parse(fields[0], target) || target > 255 || !Parse(fields[1], mp3Rate) ||
         !Parse(fields[2], stereo) || stereo > 1 || !Parse(fields[3], mp3Kbps) ||
         !Parse(fields[4], wmaKbps) || !Parse(fields[5], wmaRate) ||
-        !Parse(fields[6], wmaChannels) || !FromHex(fields[7], waveFormat)) {
+        !Parse(fields[6], wmaChannels) || !FromHex(fields[7], waveFormat) ||
+        !Parse(fields[8], copyTags) || copyTags > 1) {
         return false;
     }
     settings.TargetFormat = static_cast<uint8_t>(target);
@@ -75,5 +78,6 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     settings.WmaSampleRate = wmaRate;
     settings.WmaChannels = wmaChannels;
     settings.WaveOutputFormat = waveFormat;
+    settings.CopyTags = copyTags == 1;
     return true;
 }

@@ -6,7 +6,7 @@
 
 #include "engine/ConversionSettings.h"
 
-// The target format, the encoder options and the WAVE output format of settings.
+// The target format, the encoder options, the WAVE output format and whether tags are copied.
 std::vector<std::string> SettingsFields(const ConversionSettings& settings);
 // Puts fields made by SettingsFields into settings; false (settings unchanged) when they are not.
 bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings);

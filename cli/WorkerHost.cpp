@@ -2,8 +2,10 @@
 
 #include "cli/WorkerMessages.h"
 
-WorkerHost::WorkerHost(WorkerChannel& channel, std::string input, std::string output)
-    : channel_(channel), input_(std::move(input)), output_(std::move(output)) {}
+WorkerHost::WorkerHost(WorkerChannel& channel, std::string input, std::string output,
+                       bool mayReplace)
+    : channel_(channel), input_(std::move(input)), output_(std::move(output)),
+      mayReplace_(mayReplace) {}
 
 void WorkerHost::SetFileBarWidth(int32_t width) {
     if (width != fileBar_) {

@@ -10,13 +10,17 @@
 
 class WorkerHost : public ConversionHost {
 public:
-    WorkerHost(WorkerChannel& channel, std::string input, std::string output);
+    // mayReplace: the parent lets a file found at the output be replaced.
+    WorkerHost(WorkerChannel& channel, std::string input, std::string output, bool mayReplace);
 
     uint32_t RowCount() const override { return 1; }
     std::string InputPath(uint32_t) const override { return input_; }
     std::string OutputPath(uint32_t) const override { return output_; }
     // The parent makes the output's folder before it hands the file over.
     void SelectRow(uint32_t) override {}
+    bool MayReplace(const std::string& outputPath) const override {
+        return mayReplace_ && outputPath == output_;
+    }
 
     void SetCounterText(const std::string&) override {}
     void SetWritingText(const std::string&) override {}
@@ -36,6 +40,7 @@ private:
     WorkerChannel& channel_;
     const std::string input_;
     const std::string output_;
+    const bool mayReplace_;
     int32_t fileBar_ = -1;
     std::optional<RowOutcome> outcome_;
 };

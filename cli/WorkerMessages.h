@@ -4,11 +4,15 @@
 namespace WorkerMessages {
 // To the worker: the job's settings, once (SettingsFields) ...
 inline constexpr const char* Settings = "settings";
-// ... then one file at a time: input path, output path.
+// ... then one file at a time: input path, output path, and whether a file found at the output
+// may be replaced (one of the two below).
 inline constexpr const char* File = "file";
+inline constexpr const char* MayReplace = "replace";
+inline constexpr const char* Keep = "keep";
 
-// From the worker, about the file it converts: the path it writes (the output, or a temporary
-// file beside an output that exists), before it opens the input ...
+// From the worker, about the file it converts: the file to remove should the worker die while
+// writing it (the new output, or a named temporary file beside an output that exists; empty when
+// nothing would be left), before it opens the input ...
 inline constexpr const char* Writes = "writes";
 // ... the width of the file's bar, 0 to 259 ...
 inline constexpr const char* Bar = "bar";

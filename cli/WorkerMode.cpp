@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 
 #include "cli/ConvertCommand.h"
 #include "cli/SettingsFields.h"
@@ -18,12 +19,30 @@
 namespace {
 constexpr int ChannelFd = 3;
 
-void ConvertFile(WorkerChannel& channel, const std::string& input, const std::string& output) {
-    WorkerHost host(channel, input, output);
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// What this process leaves behind should it die while writing to path: the new output (which the
+// sink may reach through a link to its descriptor), a named temporary file, or nothing for an
+// unnamed one.
+std::string LeftBehind(const std::string& path, const std::string& output) {
+    if (SameFile(path, output)) {
+        return output;
+    }
+    return path.starts_with("/proc/self/fd/") ? std::string() : path;
+}
+
+void ConvertFile(WorkerChannel& channel, const std::string& input, const std::string& output,
+                 bool mayReplace) {
+    WorkerHost host(channel, input, output, mayReplace);
     if (!CaughtStopSignal()) {
         // Tells the parent which file to remove should this process die while writing it.
-        auto createSource = [&channel](const char* path, ConversionError& code) {
-            channel.Send({WorkerMessages::Writes, Settings().OutputPath});
+        auto createSource = [&channel, &output](const char* path, ConversionError& code) {
+            channel.Send({WorkerMessages::Writes, LeftBehind(Settings().OutputPath, output)});
             return CreateFileInput(path, code);
         };
         // The conversion thread starts with the stop signals blocked, so this thread gets them.
@@ -66,10 +85,11 @@ int RunWorkerMode() {
     }
     // Once stopped, each further file is answered as not started; the parent then lets us go.
     while (channel.Receive(message)) {
-        if (message.size() != 3 || message[0] != WorkerMessages::File) {
+        if (message.size() != 4 || message[0] != WorkerMessages::File ||
+            (message[3] != WorkerMessages::MayReplace && message[3] != WorkerMessages::Keep)) {
             return ExitUsage;
         }
-        ConvertFile(channel, message[1], message[2]);
+        ConvertFile(channel, message[1], message[2], message[3] == WorkerMessages::MayReplace);
     }
     return ExitConverted;
 }

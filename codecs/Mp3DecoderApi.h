@@ -1,12 +1,16 @@
 #pragma once
 // The C interface of the MP3 decoder module (libbmc-mp3dec.so), shared by the module and the MP3
 // source. Entry points return 0 on success; decoder_decode returns Mp3DecEndOfInput once the
-// input is exhausted and another non-zero value when a call produced nothing.
+// input is exhausted, Mp3DecInputBroken once it turned out incomplete or unreadable, and another
+// non-zero value when a call produced nothing.
 #include <cstdint>
 
 inline constexpr int Mp3DecOk = 0;
 inline constexpr int Mp3DecFailed = -1;
 inline constexpr int Mp3DecEndOfInput = -514;
+// The input ends before the length its Info frame gives, or a read failed: the stream ends
+// there, incomplete.
+inline constexpr int Mp3DecInputBroken = -516;
 
 // decoder_decode never writes more than this many bytes in one call.
 inline constexpr uint32_t Mp3DecMaxBytesPerDecode = 104858;

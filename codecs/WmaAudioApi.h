@@ -15,6 +15,9 @@ inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002);
 inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
 inline constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000E);
 inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
+// The reader could not open or read the file (missing, not permitted, not a regular file, a
+// failed read), as opposed to a file it cannot decode.
+inline constexpr HRESULT WMA_E_UNREADABLE = static_cast<HRESULT>(0x8007001E);
 
 // Statuses the reader reports to its callback; each of these ends the stream.
 enum WMAudioStatus : uint32_t {

@@ -48,3 +48,9 @@ std::string AlreadyWrittenLine(std::string_view outputPath, std::string_view fir
     line += firstInput;
     return Quoted(line + "' in this job; '", inputPath, "' was not converted.");
 }
+
+std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view inputPath) {
+    return Quoted("'", outputPath,
+                  "' appeared after the outputs were checked and was not replaced; '") +
+           Quoted("", inputPath, "' was not converted.");
+}

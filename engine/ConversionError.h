@@ -26,3 +26,5 @@ inline constexpr std::string_view RemainingNotConverted =
 // A row whose output an earlier row of the same job has written already.
 std::string AlreadyWrittenLine(std::string_view outputPath, std::string_view firstInput,
                                std::string_view inputPath);
+// A file appeared at the output path after the outputs were checked; nobody agreed to replace it.
+std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view inputPath);

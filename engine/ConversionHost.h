@@ -18,6 +18,9 @@ public:
     // The row's output path, after MakeOutputPath and the rename table: what the host's JobPlan
     // holds for the row.
     virtual std::string OutputPath(uint32_t row) const = 0;
+    // Whether a file found at an output path may be replaced: the user agreed to replace it (it
+    // was listed before the job) or to replace any. A file nobody was asked about is kept.
+    virtual bool MayReplace(const std::string& outputPath) const = 0;
 
     // The counter ("Converted 3 of 12"), the line naming the output being written, and the
     // time remaining.

@@ -21,6 +21,8 @@ struct ConversionSettings {
     int32_t WmaChannels = 2;
     // A WAVEFORMATEX followed by its cbSize extra bytes.
     std::array<uint8_t, WaveOutputFormatSize> WaveOutputFormat{};
+    // Carry each input's tags and front cover over to its output.
+    bool CopyTags = true;
     // The path the next sink creates: the final output, or a temporary file beside it.
     std::string OutputPath;
     // Per-file flags; the WMA reader's thread may set them, the worker reads them afterwards.

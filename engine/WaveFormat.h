@@ -37,6 +37,14 @@ inline constexpr uint16_t WAVE_FORMAT_GSM610 = 0x31;
 inline constexpr uint16_t WAVE_FORMAT_MPEGLAYER3 = 0x55;
 inline constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 
+// The sample rates any stream of the system may have; a file claiming another is refused.
+inline constexpr uint32_t LowestSampleRate = 1000;
+inline constexpr uint32_t HighestSampleRate = 768000;
+
+inline bool IsUsableSampleRate(uint32_t rate) {
+    return rate >= LowestSampleRate && rate <= HighestSampleRate;
+}
+
 // A PCM record with the derived fields filled in.
 inline WAVEFORMATEX MakePcmFormat(uint16_t channels, uint32_t rate, uint16_t bits) {
     const auto align = static_cast<uint16_t>(channels * bits / 8);

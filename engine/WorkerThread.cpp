@@ -20,9 +20,14 @@ void WorkerThread::Body() {
     } catch (...) {
         // Execute reports its own failures; nothing may escape a thread.
     }
-    std::lock_guard lock(mutex_);
-    running_ = false;
-    changed_.notify_all();
+    {
+        std::lock_guard lock(mutex_);
+        running_ = false;
+        changed_.notify_all();
+    }
+    if (notify_) {
+        notify_();
+    }
 }
 
 void WorkerThread::Synchronize(const std::function<void()>& step) {
@@ -35,6 +40,11 @@ void WorkerThread::Synchronize(const std::function<void()>& step) {
     stepDone_ = false;
     stepFailure_ = nullptr;
     changed_.notify_all();
+    if (notify_) {
+        lock.unlock();
+        notify_();
+        lock.lock();
+    }
     changed_.wait(lock, [this] { return stepDone_; });
     pending_ = nullptr;
     if (stepFailure_) {

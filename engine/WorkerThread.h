@@ -32,6 +32,11 @@ public:
     // Host's thread: runs the worker's steps until Execute has returned.
     void WaitFor();
 
+    // Called on the worker's thread each time a step starts waiting for the host and once more
+    // when Execute has returned, so that a host blocked in its own event loop can wake up and
+    // call CheckSynchronize at once. Set it before Start.
+    void SetStepNotifier(std::function<void()> notify) { notify_ = std::move(notify); }
+
 protected:
     WorkerThread() = default;
     virtual void Execute() = 0;
@@ -44,6 +49,7 @@ private:
 
     std::thread thread_;
     std::thread::id hostThread_;
+    std::function<void()> notify_;
     std::atomic<bool> terminated_ = false;
     std::atomic<bool> running_ = true;
 

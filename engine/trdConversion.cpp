@@ -1,9 +1,12 @@
 #include "engine/trdConversion.h"
 
 #include <chrono>
+#include <malloc.h>
 #include <new>
 
 #include "engine/ConversionSettings.h"
+#include "engine/NewOutputFile.h"
+#include "engine/OutputTags.h"
 #include "engine/ProgressFigures.h"
 #include "engine/ReplacementFile.h"
 #include "system/FileRoutines.h"
@@ -11,6 +14,11 @@
 namespace {
 constexpr uint32_t ProgressIntervalMs = 500;
 constexpr uint32_t EstimateAfterMs = 5000;
+// Each file allocates and frees about a megabyte of codec state. Fixed thresholds keep that
+// memory for the next file: the allocator's own, which move with the job, may hand it back to
+// the system after every file, to be faulted in again.
+constexpr int KeptFreeBytes = 16 << 20;
+constexpr int MappedFromBytes = 4 << 20;
 
 } // namespace
 
@@ -40,6 +48,8 @@ uint32_t trdConversion::SystemTicks() {
 }
 
 void trdConversion::Execute() {
+    mallopt(M_TRIM_THRESHOLD, KeptFreeBytes);
+    mallopt(M_MMAP_THRESHOLD, MappedFromBytes);
     FileIndex = 0;
     TotalPcWidth = 0;
     uint64_t bytesDone = 0;
@@ -75,23 +85,30 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
     using Outcome = ConversionHost::RowOutcome;
     rowInputs_.push_back(SourceFile);
     rowFailed_ = false;
+    const uint64_t fileSize = GetFileSizeOfName(SourceFile);
     // An output that an earlier row wrote is never replaced by a later one.
     if (const auto first = written_.Owner(DestFile)) {
         ReportError(AlreadyWrittenLine(DestFile, rowInputs_.at(*first), SourceFile));
-        bytesDone += GetFileSizeOfName(SourceFile);
+        bytesDone += fileSize;
         Synchronize([this] { ShowProgress(); });
         return Outcome::Failed;
     }
-    // An existing output is only replaced once its new version is complete.
+    // A new output is created here, so that it cannot replace anything; an existing one is only
+    // replaced once its new version is complete, and only when the job may replace it.
+    NewOutputFile newOutput(DestFile);
     std::unique_ptr<ReplacementFile> replacement;
-    if (FileExists(DestFile)) {
+    if (!newOutput.Existed()) {
+        Settings().OutputPath = newOutput.Path();
+    } else if (MayReplaceDest) {
         replacement = std::make_unique<ReplacementFile>(DestFile);
         Settings().OutputPath = replacement->Name();
     } else {
-        Settings().OutputPath = DestFile;
+        ReportError(UnexpectedOutputLine(DestFile, SourceFile));
+        bytesDone += fileSize;
+        Synchronize([this] { ShowProgress(); });
+        return Outcome::Failed;
     }
     bool pumped = false;
-    const uint64_t fileSize = GetFileSizeOfName(SourceFile);
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<CLReadDecodeBase> source = createSource_(SourceFile.c_str(), code);
     if (!source) {
@@ -106,6 +123,9 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
     Synchronize([this] { ShowProgress(); });
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
+    if (!pumped) {
+        newOutput.Remove(); // an input that could not be opened leaves no file
+    }
     bool replaced = false;
     const bool checked = !Terminated() && pumped;
     if (checked) {
@@ -114,9 +134,15 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
         // it must not replace a complete old one.
         const bool inputFailed = inputError != ConversionError::ceNone || Settings().ProtectedInput;
         bool failed = Settings().WriteError;
-        if (!failed && replacement && !inputFailed) {
-            replaced = replacement->Commit();
-            failed = !replaced;
+        if (!failed && !inputFailed) {
+            const OutputTags tags(SourceFile, Settings());
+            if (replacement) {
+                replaced = replacement->Commit();
+                failed = !replaced;
+            }
+            if (!failed) {
+                tags.WriteTo(DestFile);
+            }
         }
         if (failed) {
             ReportError(WriteErrorLine(DestFile));
@@ -187,6 +213,7 @@ void trdConversion::ShowNextFile() {
     host_.SelectRow(FileIndex);
     SourceFile = host_.InputPath(FileIndex);
     DestFile = host_.OutputPath(FileIndex);
+    MayReplaceDest = host_.MayReplace(DestFile);
     host_.SetWritingText("Writing '" + DestFile + "'");
 }
 

@@ -55,6 +55,8 @@ private:
     SourceFactory createSource_;
 
     std::string DestFile;
+    // The job agreed to replace a file at DestFile (asked on the host's thread with DestFile).
+    bool MayReplaceDest = false;
     std::string SourceFile;
     uint32_t FileIndex = 0;
     std::string ErrorText;

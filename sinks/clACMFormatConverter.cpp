@@ -18,7 +18,7 @@ std::vector<uint8_t> IntermediateFormat(const WAVEFORMATEX* source,
     std::memcpy(&head, record.data(), sizeof head);
     head.nChannels = destination->nChannels;
     head.nSamplesPerSec = destination->nSamplesPerSec;
-    head.nBlockAlign = static_cast<uint16_t>(head.nChannels * head.wBitsPerSample / 8);
+    head.nBlockAlign = static_cast<uint16_t>(uint32_t{head.nChannels} * head.wBitsPerSample / 8);
     head.nAvgBytesPerSec = head.nBlockAlign * head.nSamplesPerSec;
     std::memcpy(record.data(), &head, sizeof head);
     return record;
@@ -76,6 +76,9 @@ clACMFormatConverter::clACMFormatConverter(const WAVEFORMATEX* source,
             failed = true;
             return;
         }
+        mainSourceAlign_ = std::max<uint32_t>(middle->nBlockAlign, 1);
+    } else {
+        mainSourceAlign_ = std::max<uint32_t>(source->nBlockAlign, 1);
     }
     transfer_ = std::make_unique<clBlockAlignDataXfer>(destination->nBlockAlign, false);
 }
@@ -90,14 +93,22 @@ bool clACMFormatConverter::Step(AcmStream* stream, ACMSTREAMHEADER& header, uint
     acmStreamPrepareHeader(stream, &header, 0);
     const MMRESULT result = acmStreamConvert(stream, &header, flags);
     acmStreamUnprepareHeader(stream, &header, 0);
-    return result == MMSYSERR_NOERROR;
+    if (result != MMSYSERR_NOERROR) {
+        failed_ = true;
+        return false;
+    }
+    if (stream == main_.get())
+        mainInputBytes_ += header.cbSrcLengthUsed;
+    return true;
 }
 
 std::unique_ptr<uint8_t[]> clACMFormatConverter::PreStage(const void* input, uint32_t& count,
                                                           bool end) {
     uint32_t size = 0;
-    if (acmStreamSize(preStage_.get(), count, &size, ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR)
+    if (acmStreamSize(preStage_.get(), count, &size, ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR) {
+        failed_ = failed_ || !end;
         size = end ? kDrainRoom : 0;
+    }
     auto buffer = std::make_unique<uint8_t[]>(size);
     auto header = Header(static_cast<const uint8_t*>(input), count, buffer.get(), size);
     Step(preStage_.get(), header, end ? ACM_STREAMCONVERTF_END : 0);
@@ -140,10 +151,12 @@ std::unique_ptr<uint8_t[]> clACMFormatConverter::Run(const void* input, uint32_t
     }
     uint32_t size = 0;
     outCount = 0;
-    // A size the stream cannot give means an input beyond any sensible block: it is dropped
-    // rather than written unconverted into a file of another format.
-    if (acmStreamSize(main_.get(), inCount, &size, ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR)
+    // A size the stream cannot give means an input beyond any sensible block: it cannot be
+    // converted, and is never written unconverted into a file of another format.
+    if (acmStreamSize(main_.get(), inCount, &size, ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR) {
+        failed_ = true;
         return std::make_unique<uint8_t[]>(0);
+    }
     auto output = std::make_unique<uint8_t[]>(size);
     transfer_->SetInput(input, inCount);
     if (ConvertBlocks(output.get(), size, outCount))

@@ -26,6 +26,13 @@ public:
     // block as its codec requires) and drains the streams. Null when nothing remains.
     std::unique_ptr<uint8_t[]> Flush(uint32_t& outCount);
 
+    // True once a conversion step failed or a size could not be worked out: audio was lost, and
+    // the sink must report a write error.
+    bool Failed() const { return failed_; }
+    // The sample frames that reached the final stage: for a compressed destination, the frames
+    // it encoded (its rate is the destination's), without the padding of a last block.
+    uint64_t FramesConverted() const { return mainInputBytes_ / mainSourceAlign_; }
+
 private:
     struct StreamClose {
         void operator()(AcmStream* s) const { acmStreamClose(s, 0); }
@@ -34,8 +41,8 @@ private:
 
     static StreamPtr Open(const WAVEFORMATEX* source, size_t sourceBytes,
                           const WAVEFORMATEX* destination, size_t destinationBytes);
-    // One call of the stream on a prepared header; false when it failed.
-    static bool Step(AcmStream* stream, ACMSTREAMHEADER& header, uint32_t flags);
+    // One call of the stream on a prepared header; false (and Failed) when it failed.
+    bool Step(AcmStream* stream, ACMSTREAMHEADER& header, uint32_t flags);
     // The pre-stage on a whole input (or its drain at the end): the intermediate bytes.
     std::unique_ptr<uint8_t[]> PreStage(const void* input, uint32_t& count, bool end);
     // Feeds input, after what waits from earlier calls, to the main stream in blocks.
@@ -52,4 +59,7 @@ private:
     StreamPtr preStage_;
     // Input the main stream did not take when it had no room left; it comes first next time.
     std::vector<uint8_t> backlog_;
+    bool failed_ = false;
+    uint64_t mainInputBytes_ = 0;
+    uint32_t mainSourceAlign_ = 1;
 };

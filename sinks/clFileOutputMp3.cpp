@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <iterator>
 #include <new>
@@ -11,6 +12,8 @@
 #include "engine/ConversionSettings.h"
 
 namespace {
+
+std::atomic<CodecModule*> encoderInUse = nullptr;
 
 // Writes until every byte is out or the file refuses more; true when all went out.
 bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
@@ -43,7 +46,12 @@ Mp3EncoderConfig ConfigFromSettings() {
 CodecModule& clFileOutputMp3::EncoderModule() {
     static CodecModule module(Mp3EncoderModuleFile,
                               {std::begin(Mp3EncoderEntryPoints), std::end(Mp3EncoderEntryPoints)});
-    return module;
+    CodecModule* other = encoderInUse;
+    return other ? *other : module;
+}
+
+void clFileOutputMp3::UseEncoderModule(CodecModule* module) {
+    encoderInUse = module;
 }
 
 clFileOutputMp3::clFileOutputMp3(const char* outputPath, const WAVEFORMATEX* inputFormat,
@@ -56,9 +64,6 @@ bool clFileOutputMp3::Open(const char* outputPath, const WAVEFORMATEX* inputForm
     if (!module.Load())
         return false;
     encoder_ = ResolveEncoder(module);
-    file_ = UniqueFd(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file_.Valid())
-        return false;
     const Mp3EncoderConfig config = ConfigFromSettings();
     if (encoder_.init(&config, &samplesPerChunk_, &outputSize_, &stream_) != 0) {
         stream_ = nullptr;
@@ -73,7 +78,11 @@ bool clFileOutputMp3::Open(const char* outputPath, const WAVEFORMATEX* inputForm
         MakePcmFormat(channels, static_cast<uint32_t>(Settings().Mp3SampleRate), 16);
     bool failed = true;
     converter_ = std::make_unique<clACMFormatConverter>(inputFormat, &pcm, failed);
-    return !failed;
+    if (failed)
+        return false;
+    // Only a sink that can encode creates its file: a refused format leaves nothing behind.
+    file_ = UniqueFd(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    return file_.Valid();
 }
 
 clFileOutputMp3::~clFileOutputMp3() {
@@ -82,6 +91,8 @@ clFileOutputMp3::~clFileOutputMp3() {
         uint32_t count = 0;
         if (const auto rest = converter_->Flush(count))
             EncodeBlocks(rest.get(), count);
+        if (converter_->Failed())
+            Settings().WriteError = true;
         std::vector<uint8_t> tail;
         transfer_->TakeRest(tail);
         // Only whole sample frames; the converter delivers nothing else.
@@ -99,11 +110,17 @@ clFileOutputMp3::~clFileOutputMp3() {
 }
 
 bool clFileOutputMp3::Write(const void* data, uint32_t byteCount) {
-    if (!converter_ || !transfer_ || !output_ || !stream_)
+    if (!converter_ || !transfer_ || !output_ || !stream_ || !file_.Valid())
         return false;
     uint32_t count = byteCount;
     const auto converted = converter_->Convert(data, byteCount, count);
-    return EncodeBlocks(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
+    const bool encoded =
+        EncodeBlocks(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
+    if (converter_->Failed()) {
+        Settings().WriteError = true;
+        return false;
+    }
+    return encoded;
 }
 
 bool clFileOutputMp3::EncodeBlocks(const uint8_t* data, uint32_t count) {

@@ -24,6 +24,8 @@ public:
 
     // The encoder module, loaded by the first sink that finds it and shared by all.
     static CodecModule& EncoderModule();
+    // Puts another instance in its place (tests: a module not loaded yet); null restores it.
+    static void UseEncoderModule(CodecModule* module);
 
     struct Encoder {
         beInitStreamFn init = nullptr;

@@ -29,12 +29,17 @@ clFileOutputWMA::clFileOutputWMA(const char* outputPath, const WAVEFORMATEX* inp
         return;
     }
     writer_.reset(writer);
-    writer_->SetInputFormat(inputFormat);
     const ConversionSettings& settings = Settings();
     // The quality entry's sample rate goes with its bit rate, so a 32000 Hz entry gives a
-    // 32000 Hz file.
-    writer_->SetOutputFormat(Positive(settings.WmaBitRate) * 1000, Positive(settings.WmaSampleRate),
-                             Positive(settings.WmaChannels), 0);
+    // 32000 Hz file. A writer that refuses either format could only fail every write: it goes
+    // unflushed, and the file is never made.
+    if (inputFormat == nullptr || writer_->SetInputFormat(inputFormat) != S_OK ||
+        writer_->SetOutputFormat(Positive(settings.WmaBitRate) * 1000,
+                                 Positive(settings.WmaSampleRate), Positive(settings.WmaChannels),
+                                 0) != S_OK) {
+        writer_.reset();
+        ok = false;
+    }
 }
 
 clFileOutputWMA::~clFileOutputWMA() {

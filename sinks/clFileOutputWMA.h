@@ -8,8 +8,8 @@
 
 class clFileOutputWMA : public clFileOutputBase {
 public:
-    // ok is false when the module is missing or the writer cannot create the file. A format the
-    // writer refuses is not detected here: every write then fails.
+    // ok is false when the module is missing, the writer cannot create the file or refuses the
+    // input or output format.
     clFileOutputWMA(const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok);
     // Flushes and releases the writer, which completes the file.
     ~clFileOutputWMA() override;

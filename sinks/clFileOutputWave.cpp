@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t HeaderBytes = 38;
 constexpr std::size_t DataHeaderBytes = 8;
+constexpr std::size_t FactChunkBytes = 12;
 
 // Writes until every byte is out or the file refuses more; returns the bytes written.
 std::size_t WriteFully(int fd, const uint8_t* bytes, std::size_t count, uint64_t offset) {
@@ -45,9 +46,10 @@ std::vector<uint8_t> TargetFromSettings() {
 
 } // namespace
 
-uint32_t clFileOutputWave::MaxDataBytes(uint16_t extraBytes) {
-    // The RIFF size, 38 + E + D, is a 32-bit field.
-    return UINT32_MAX - static_cast<uint32_t>(HeaderBytes) - extraBytes;
+uint32_t clFileOutputWave::MaxDataBytes(uint16_t extraBytes, bool factChunk) {
+    // The RIFF size, 38 + E (+ 12) + D, is a 32-bit field.
+    return UINT32_MAX - static_cast<uint32_t>(HeaderBytes) - extraBytes -
+           (factChunk ? static_cast<uint32_t>(FactChunkBytes) : 0u);
 }
 
 clFileOutputWave::clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat,
@@ -60,7 +62,7 @@ clFileOutputWave::clFileOutputWave(const char* outputPath, const WAVEFORMATEX* i
     target_ = TargetFromSettings();
     if (target_.empty() || inputFormat == nullptr)
         return;
-    maxDataBytes_ = std::min(maxDataBytes, MaxDataBytes(ExtraBytes()));
+    maxDataBytes_ = std::min(maxDataBytes, MaxDataBytes(ExtraBytes(), HasFact()));
     // The converter comes first so that a format pair without a path leaves no file behind.
     bool failed = true;
     converter_ = std::make_unique<clACMFormatConverter>(inputFormat, &Target(), failed);
@@ -79,7 +81,11 @@ clFileOutputWave::~clFileOutputWave() {
         uint32_t count = 0;
         if (const auto rest = converter_->Flush(count))
             Append(rest.get(), count);
+        if (converter_->Failed())
+            Fail();
     }
+    if (converter_)
+        encodedFrames_ = converter_->FramesConverted();
     converter_.reset();
     if (!file_.Valid())
         return;
@@ -94,7 +100,12 @@ bool clFileOutputWave::Write(const void* data, uint32_t byteCount) {
     uint32_t count = byteCount;
     const auto converted = converter_->Convert(data, byteCount, count);
     const auto* bytes = converted ? converted.get() : static_cast<const uint8_t*>(data);
-    return Append(bytes, count);
+    const bool appended = Append(bytes, count);
+    if (converter_->Failed()) {
+        Fail();
+        return false;
+    }
+    return appended;
 }
 
 bool clFileOutputWave::Append(const uint8_t* bytes, uint32_t count) {
@@ -119,21 +130,38 @@ bool clFileOutputWave::Append(const uint8_t* bytes, uint32_t count) {
     return fits;
 }
 
+uint32_t clFileOutputWave::Frames() const {
+    // Linear samples count by their size; a coded format's blocks say nothing of the samples in
+    // the last one, so the converter's count of what it encoded is what counts.
+    const bool coded = Target().wFormatTag != WAVE_FORMAT_IEEE_FLOAT &&
+                       Target().wFormatTag != WAVE_FORMAT_EXTENSIBLE;
+    const uint64_t frames =
+        coded ? encodedFrames_ : dataBytes_ / std::max<uint32_t>(Target().nBlockAlign, 1);
+    return static_cast<uint32_t>(std::min<uint64_t>(frames, UINT32_MAX));
+}
+
 void clFileOutputWave::WriteHeader() {
     const uint32_t extra = ExtraBytes();
     uint8_t header[HeaderBytes];
     std::memcpy(header, "RIFF", 4);
-    PutU32(header + 4, static_cast<uint32_t>(HeaderBytes) + extra + dataBytes_);
+    PutU32(header + 4, static_cast<uint32_t>(HeaderBytes) + extra + FactBytes() + dataBytes_);
     std::memcpy(header + 8, "WAVEfmt ", 8);
     PutU32(header + 16, static_cast<uint32_t>(sizeof(WAVEFORMATEX)) + extra);
     std::memcpy(header + 20, target_.data(), sizeof(WAVEFORMATEX));
     WriteAt(header, sizeof header, 0);
     if (extra > 0)
         WriteAt(target_.data() + sizeof(WAVEFORMATEX), extra, HeaderBytes);
+    if (HasFact()) {
+        uint8_t fact[FactChunkBytes];
+        std::memcpy(fact, "fact", 4);
+        PutU32(fact + 4, 4);
+        PutU32(fact + 8, Frames());
+        WriteAt(fact, sizeof fact, HeaderBytes + extra);
+    }
     uint8_t dataHeader[DataHeaderBytes];
     std::memcpy(dataHeader, "data", 4);
     PutU32(dataHeader + 4, dataBytes_);
-    WriteAt(dataHeader, sizeof dataHeader, HeaderBytes + extra);
+    WriteAt(dataHeader, sizeof dataHeader, HeaderBytes + extra + FactBytes());
 }
 
 void clFileOutputWave::WriteAt(const void* bytes, std::size_t count, uint64_t offset) {

@@ -1,6 +1,8 @@
 #pragma once
 // The sink for RIFF WAVE output: converts the source's PCM into Settings().WaveOutputFormat and
 // appends it to the data chunk; the header is written on creation and completed on destruction.
+// A compressed output also carries a "fact" chunk with its length in sample frames, as RIFF
+// WAVE requires of every format but PCM; a PCM output has none.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -21,15 +23,20 @@ public:
     // True when the converted bytes were appended in full.
     bool Write(const void* data, uint32_t byteCount) override;
 
-    // The largest data chunk a file in a format with `extraBytes` extra format bytes can hold.
-    static uint32_t MaxDataBytes(uint16_t extraBytes);
+    // The largest data chunk a file in a format with `extraBytes` extra format bytes (and a fact
+    // chunk, or none) can hold.
+    static uint32_t MaxDataBytes(uint16_t extraBytes, bool factChunk = false);
 
 private:
     const WAVEFORMATEX& Target() const {
         return *reinterpret_cast<const WAVEFORMATEX*>(target_.data());
     }
     uint32_t ExtraBytes() const { return Target().cbSize; }
-    uint64_t DataStart() const { return 46u + ExtraBytes(); }
+    bool HasFact() const { return Target().wFormatTag != WAVE_FORMAT_PCM; }
+    uint32_t FactBytes() const { return HasFact() ? 12u : 0u; }
+    uint64_t DataStart() const { return 46u + ExtraBytes() + FactBytes(); }
+    // Sample frames in the data chunk, for the fact chunk.
+    uint32_t Frames() const;
     bool Append(const uint8_t* bytes, uint32_t count);
     void WriteHeader();
     void WriteAt(const void* bytes, std::size_t count, uint64_t offset);
@@ -37,6 +44,8 @@ private:
 
     UniqueFd file_;
     uint32_t dataBytes_ = 0;
+    // Frames the converter had encoded when it went; the fact chunk's value.
+    uint64_t encodedFrames_ = 0;
     std::unique_ptr<clACMFormatConverter> converter_;
     // The output format, copied from the settings: the record followed by its extra bytes.
     std::vector<uint8_t> target_;

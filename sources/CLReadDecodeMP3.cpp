@@ -1,15 +1,26 @@
 #include "sources/CLReadDecodeMP3.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 #include <new>
 
+#include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
+
+namespace {
+std::atomic<CodecModule*> decoderInUse = nullptr;
+}
 
 CodecModule& CLReadDecodeMP3::DecoderModule() {
     static CodecModule module(Mp3DecoderModuleFile,
                               {std::begin(Mp3DecoderEntryPoints), std::end(Mp3DecoderEntryPoints)});
-    return module;
+    CodecModule* other = decoderInUse;
+    return other ? *other : module;
+}
+
+void CLReadDecodeMP3::UseDecoderModule(CodecModule* module) {
+    decoderInUse = module;
 }
 
 CLReadDecodeMP3::CLReadDecodeMP3(const char* inputPath, ConversionError& code) {
@@ -41,7 +52,7 @@ ConversionError CLReadDecodeMP3::Open(const char* inputPath) {
     const auto channels = static_cast<uint16_t>((out.stereo & 0xFFFF) + 1);
     const auto bits = static_cast<uint16_t>((out.bytesPerSample & 0xFFFF) * 8);
     // A decoder that never named its format has nothing to deliver.
-    if (out.sampleRate == 0 || bits == 0 || channels > 2)
+    if (!IsUsableSampleRate(out.sampleRate) || bits == 0 || channels > 2)
         return ConversionError::ceRead;
     const WAVEFORMATEX format = MakePcmFormat(channels, out.sampleRate, bits);
     bool ok = false;
@@ -73,10 +84,13 @@ void CLReadDecodeMP3::Fill(bool deliver) {
                 break;
             }
             const uint32_t added = result == Mp3DecOk ? decoder_->output->byteCount : 0;
-            // A decoder that keeps failing without reaching the end would stall the job.
+            // A decoder that keeps failing without reaching the end would stall the job; one
+            // that finds its input cut short or unreadable ends it. Either way the file did not
+            // convert whole and must not pass as converted.
             failures = added > 0 ? 0 : failures + 1;
-            if (failures >= MaxFailedDecodes) {
+            if (failures >= MaxFailedDecodes || result == Mp3DecInputBroken) {
                 atEnd_ = true;
+                Settings().InputError = ConversionError::ceRead;
                 break;
             }
             bytesInBuffer_ += std::min(added, Mp3DecMaxBytesPerDecode);

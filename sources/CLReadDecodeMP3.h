@@ -26,6 +26,8 @@ public:
 
     // The decoder module, loaded by the first source that finds it and shared by all.
     static CodecModule& DecoderModule();
+    // Puts another instance in its place (tests: a module not loaded yet); null restores it.
+    static void UseDecoderModule(CodecModule* module);
 
     struct Decoder {
         decoder_new_fn create = nullptr;

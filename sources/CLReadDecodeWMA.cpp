@@ -23,13 +23,19 @@ CLReadDecodeWMA::CLReadDecodeWMA(const char* inputPath, ConversionError& code) {
     const auto create = ReaderModule().Get<WMAudioCreateReaderFn>("WMAudioCreateReader");
     callback_ = std::make_unique<CLWMACallBack>();
     IWMAudioReader* reader = nullptr;
-    if (create(inputPath, callback_.get(), &reader, 0) < 0 || reader == nullptr) {
-        code = ConversionError::ceCodec;
+    const HRESULT created = create(inputPath, callback_.get(), &reader, 0);
+    if (created < 0 || reader == nullptr) {
+        // A file that cannot be opened or read is the input's failure, not the codec's.
+        code = created == WMA_E_UNREADABLE ? ConversionError::ceRead : ConversionError::ceCodec;
         return;
     }
     reader_.reset(reader);
     WAVEFORMATEX format{};
     reader_->GetOutputFormat(&format, sizeof format);
+    if (!IsUsableSampleRate(format.nSamplesPerSec) || format.nChannels == 0) {
+        code = ConversionError::ceRead;
+        return;
+    }
     bool ok = false;
     sink_ = std::make_unique<CLFILEOUT>(&format, ok);
     if (!ok) {

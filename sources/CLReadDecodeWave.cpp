@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <new>
 
+#include "engine/ConversionSettings.h"
 #include "sources/WaveHeader.h"
+#include "system/FileRoutines.h"
 
 namespace {
 
@@ -24,12 +27,16 @@ std::unique_ptr<uint8_t[]> Allocate(uint32_t size) {
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]);
 }
 
+std::atomic<CLReadDecodeWave::ReadFunction> readFunction = nullptr;
+
 // Reads until `count` bytes arrived, end of file or an error; returns the bytes read.
 std::size_t ReadFully(int fd, uint8_t* into, std::size_t count, uint64_t offset) {
+    const CLReadDecodeWave::ReadFunction read = readFunction.load();
     std::size_t done = 0;
     while (done < count) {
         const ssize_t got =
-            ::pread(fd, into + done, count - done, static_cast<off_t>(offset + done));
+            read ? read(fd, into + done, count - done, static_cast<off_t>(offset + done))
+                 : ::pread(fd, into + done, count - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -88,31 +95,38 @@ CLReadDecodeWave::CLReadDecodeWave(const char* inputPath, ConversionError& code)
 
 CLReadDecodeWave::~CLReadDecodeWave() = default;
 
+void CLReadDecodeWave::UseReadFunction(ReadFunction read) {
+    readFunction = read;
+}
+
 ConversionError CLReadDecodeWave::Open(const char* inputPath) {
-    input_ = UniqueFd(::open(inputPath, O_RDONLY | O_CLOEXEC));
+    // A FIFO or a device never opens: it could block the job for ever.
+    input_ = OpenRegularFile(inputPath);
     if (!input_.Valid())
         return ConversionError::ceRead;
-    std::vector<uint8_t> head(WaveHeaderScanBytes);
-    head.resize(ReadFully(input_.Get(), head.data(), head.size(), 0));
-    const auto header = ScanWaveHeader(head);
+    const uint64_t fileSize = GetFileSizeOfHandle(input_.Get());
+    const int fd = input_.Get();
+    const auto header =
+        ScanWaveHeader([fd](uint64_t offset, uint8_t* into,
+                            std::size_t count) { return ReadFully(fd, into, count, offset); },
+                       fileSize);
     if (!header)
         return ConversionError::ceRead;
 
     delivered_ = header->basicFormat;
     dataOffset_ = header->dataOffset;
     dataSize_ = header->dataSize;
-    // A data chunk that claims more than the file holds ends where the file ends.
-    struct stat status {};
-    if (::fstat(input_.Get(), &status) == 0 && S_ISREG(status.st_mode)) {
-        const uint64_t fileSize = static_cast<uint64_t>(status.st_size);
-        const uint64_t present = fileSize > dataOffset_ ? fileSize - dataOffset_ : 0;
-        dataSize_ = static_cast<uint32_t>(std::min<uint64_t>(dataSize_, present));
-    }
+    // A data chunk that claims more than the file holds ends where the file ends, and the file
+    // is reported as unreadable after what it holds has been converted.
+    const uint64_t present = fileSize > dataOffset_ ? fileSize - dataOffset_ : 0;
+    truncated_ = dataSize_ > present;
+    dataSize_ = std::min(dataSize_, present);
+    if (!IsUsableSampleRate(delivered_.nSamplesPerSec))
+        return ConversionError::ceRead;
 
     if (IsPlainPcm(header->format)) {
         delivered_.wFormatTag = WAVE_FORMAT_PCM;
-        if (delivered_.nChannels == 0 || delivered_.nSamplesPerSec == 0 ||
-            delivered_.nBlockAlign == 0)
+        if (delivered_.nChannels == 0 || delivered_.nBlockAlign == 0)
             return ConversionError::ceRead;
         // A trailing partial sample frame is not audio.
         dataSize_ -= dataSize_ % delivered_.nBlockAlign;
@@ -137,8 +151,13 @@ ConversionError CLReadDecodeWave::OpenDecoder(const std::vector<uint8_t>& fileFo
     const WAVEFORMATEX pcm =
         MakePcmFormat(sourceFormat->nChannels, sourceFormat->nSamplesPerSec, 16);
     HACMSTREAM opened = nullptr;
-    if (acmStreamOpen(&opened, nullptr, sourceFormat, &pcm, nullptr, 0, 0,
-                      ACM_STREAMOPENF_NONREALTIME) != MMSYSERR_NOERROR)
+    const MMRESULT result = acmStreamOpen(&opened, nullptr, sourceFormat, &pcm, nullptr, 0, 0,
+                                          ACM_STREAMOPENF_NONREALTIME);
+    // A record that contradicts itself describes data nothing can read; a sound one without a
+    // decoder is the codec's failure.
+    if (result == MMSYSERR_INVALPARAM)
+        return ConversionError::ceRead;
+    if (result != MMSYSERR_NOERROR)
         return ConversionError::ceCodec;
     stream_.reset(opened);
     if (pcm.nBlockAlign == 0 || pcm.nSamplesPerSec == 0)
@@ -166,22 +185,41 @@ bool CLReadDecodeWave::Pump() {
         PumpCompressed();
     else if (bytesRemaining_ > 0)
         PumpPcm();
+    const bool more = bytesRemaining_ > 0 || (stream_ && !drained_);
+    if (!more)
+        Finish();
     return bytesRemaining_ > 0;
 }
 
+void CLReadDecodeWave::Finish() {
+    if (std::exchange(finished_, true))
+        return;
+    // Audio that was promised and never came (cut off, unreadable, or undecodable to the last
+    // byte) makes the file fail, so that it never replaces a complete output.
+    if (truncated_ || failed_ || (dataSize_ > 0 && pcmDelivered_ == 0))
+        Settings().InputError = ConversionError::ceRead;
+}
+
+void CLReadDecodeWave::Deliver(const uint8_t* pcm, uint32_t count) {
+    if (count == 0)
+        return;
+    pcmDelivered_ += count;
+    sink_->Write(pcm, count);
+}
+
 void CLReadDecodeWave::PumpPcm() {
-    const uint32_t got = ReadData(pcm_.get(), std::min(bytesRemaining_, pcmSize_));
+    const uint32_t got =
+        ReadData(pcm_.get(), static_cast<uint32_t>(std::min<uint64_t>(bytesRemaining_, pcmSize_)));
     // What a short read brought is still audio; deliver it in whole frames.
-    const uint32_t whole = got - got % delivered_.nBlockAlign;
-    if (whole > 0)
-        sink_->Write(pcm_.get(), whole);
+    Deliver(pcm_.get(), got - got % delivered_.nBlockAlign);
 }
 
 void CLReadDecodeWave::PumpCompressed() {
     if (!compressed_)
         return;
     const uint32_t room = compressedSize_ - carried_;
-    const uint32_t got = ReadData(compressed_.get() + carried_, std::min(bytesRemaining_, room));
+    const uint32_t got = ReadData(compressed_.get() + carried_,
+                                  static_cast<uint32_t>(std::min<uint64_t>(bytesRemaining_, room)));
     const uint32_t held = carried_ + got;
     const bool last = bytesRemaining_ == 0;
     const uint32_t left = Decode(held, last);
@@ -209,12 +247,15 @@ uint32_t CLReadDecodeWave::Decode(uint32_t count, bool last) {
         acmStreamPrepareHeader(stream_.get(), &header, 0);
         const MMRESULT result = acmStreamConvert(stream_.get(), &header, flags);
         acmStreamUnprepareHeader(stream_.get(), &header, 0);
-        if (result != MMSYSERR_NOERROR)
+        if (result != MMSYSERR_NOERROR) {
+            // The rest of the stream cannot be trusted to decode either.
+            failed_ = true;
+            bytesRemaining_ = 0;
             return 0;
+        }
         const uint32_t consumed = std::min(header.cbSrcLengthUsed, count - used);
         const uint32_t produced = std::min(header.cbDstLengthUsed, pcmSize_);
-        if (produced > 0)
-            sink_->Write(pcm_.get(), produced);
+        Deliver(pcm_.get(), produced);
         used += consumed;
         // Go on while the decoder makes progress: it may have filled the buffer before the input
         // ran out, and at the end it may still hold samples to drain.
@@ -229,16 +270,19 @@ uint32_t CLReadDecodeWave::Decode(uint32_t count, bool last) {
 }
 
 uint32_t CLReadDecodeWave::ReadData(uint8_t* into, uint32_t count) {
-    const auto got = static_cast<uint32_t>(
-        ReadFully(input_.Get(), into, count, dataOffset_ + uint64_t{bytesRead_}));
+    const auto got =
+        static_cast<uint32_t>(ReadFully(input_.Get(), into, count, dataOffset_ + bytesRead_));
     bytesRead_ += got;
+    // The data was measured against the file's size: falling short of it is a failure too.
+    if (got < count)
+        failed_ = true;
     bytesRemaining_ = got < count ? 0 : bytesRemaining_ - got;
     return got;
 }
 
 void CLReadDecodeWave::GetProgress(int32_t progress[2]) {
     unsigned shift = 0;
-    while ((dataSize_ >> shift) > static_cast<uint32_t>(INT32_MAX))
+    while ((dataSize_ >> shift) > static_cast<uint64_t>(INT32_MAX))
         ++shift;
     progress[0] = static_cast<int32_t>(dataSize_ >> shift);
     progress[1] = static_cast<int32_t>(bytesRead_ >> shift);

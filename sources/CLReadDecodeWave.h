@@ -1,6 +1,10 @@
 #pragma once
-// The source for RIFF WAVE files: PCM passes through unchanged, every other format is decoded to
-// 16-bit PCM of the file's own rate and channel count. Delivers three seconds per Pump.
+// The source for RIFF WAVE files (and their 64-bit forms RF64 and BW64): PCM passes through
+// unchanged, every other format is decoded to 16-bit PCM of the file's own rate and channel
+// count. Delivers three seconds per Pump. An input that ends before its header says, fails to
+// read or decodes to nothing converts as far as it goes and raises InputError (ceRead).
+#include <sys/types.h>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -21,6 +25,11 @@ public:
     // Bytes of the data chunk, scaled down by a power of two when the total passes int32.
     void GetProgress(int32_t progress[2]) override;
 
+    // How every WAVE source reads its input: pread, unless a test puts a failing one in place
+    // (null restores pread).
+    using ReadFunction = ssize_t (*)(int fd, void* into, size_t count, off_t offset);
+    static void UseReadFunction(ReadFunction read);
+
 private:
     struct StreamCloser {
         void operator()(AcmStream* stream) const { acmStreamClose(stream, 0); }
@@ -34,16 +43,23 @@ private:
     // Decodes the compressed buffer's first `count` bytes into the sink; returns the bytes the
     // decoder left unconsumed at the end of them.
     uint32_t Decode(uint32_t count, bool last);
-    // Reads up to `count` bytes of the data chunk; a short read ends the stream.
+    // Reads up to `count` bytes of the data chunk; a short read ends the stream as failed.
     uint32_t ReadData(uint8_t* into, uint32_t count);
+    void Deliver(const uint8_t* pcm, uint32_t count);
+    // Once the stream has ended: an input that was not read whole is a read failure.
+    void Finish();
 
     // Members are destroyed bottom-up: the sink first (finalising the output), the input last.
-    uint32_t dataSize_ = 0;
-    uint32_t bytesRead_ = 0;
+    uint64_t dataSize_ = 0;
+    uint64_t bytesRead_ = 0;
     UniqueFd input_;
     WAVEFORMATEX delivered_{};
-    uint32_t bytesRemaining_ = 0;
+    uint64_t bytesRemaining_ = 0;
     uint64_t dataOffset_ = 0;
+    bool truncated_ = false; // the header promised more than the file holds
+    bool failed_ = false;    // a read or a decoding step failed
+    bool finished_ = false;
+    uint64_t pcmDelivered_ = 0;
     std::unique_ptr<uint8_t[]> compressed_;
     uint32_t compressedSize_ = 0;
     uint32_t carried_ = 0;

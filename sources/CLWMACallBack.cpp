@@ -30,7 +30,8 @@ HRESULT CLWMACallBack::OnSample(const uint8_t* data, uint32_t byteCount, uint64_
 }
 
 HRESULT CLWMACallBack::OnStatus(uint32_t status, HRESULT, const void*) {
-    switch (status & 0xFF) {
+    // The whole value: a status whose low byte happens to match one of these is another status.
+    switch (status) {
     case WMA_STATUS_NO_RIGHTS:
         Settings().ProtectedInput = true;
         break;

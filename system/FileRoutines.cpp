@@ -1,6 +1,9 @@
 #include "system/FileRoutines.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <cerrno>
 
 #include "system/FileNames.h"
 #include "system/SFind.h"
@@ -31,7 +34,24 @@ bool FileExists(std::string_view path, bool* isFolder) {
         *isFolder = false;
     }
     const std::string name = GetFileNamePart(path);
-    if (name.empty()) {
+    if (name.empty() || name == "." || name == ".." || path.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    // The path itself decides: a folder that may be written but not listed still holds its
+    // files, and a link counts as the entry it is, wherever it points.
+    const std::string p(path);
+    struct stat st {};
+    if (lstat(p.c_str(), &st) == 0) {
+        if (isFolder) {
+            *isFolder = IsFolder(p);
+        }
+        return true;
+    }
+    // Unable to tell (no permission to look, for one): whoever asks must not take it as free.
+    if (errno != ENOENT && errno != ENOTDIR) {
+        return true;
+    }
+    if (name.find_first_of("*?") == std::string::npos) {
         return false;
     }
     // A bare name lives in the current folder (GetFolderPart would give the name itself).
@@ -44,6 +64,24 @@ bool FileExists(std::string_view path, bool* isFolder) {
         *isFolder = find.IsFolder();
     }
     return true;
+}
+
+UniqueFd OpenRegularFile(std::string_view path) {
+    const std::string p(path);
+    if (p.find('\0') != std::string::npos) {
+        return {};
+    }
+    UniqueFd fd(open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat st {};
+    if (!fd.Valid() || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return {};
+    }
+    // Reads of a regular file wait for the disk as usual.
+    const int flags = fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return {};
+    }
+    return fd;
 }
 
 uint64_t GetFileSizeOfHandle(int fd, bool* failed) {

@@ -6,11 +6,19 @@
 #include <string_view>
 #include <vector>
 
-// True when an entry named GetFileNamePart(path) exists in GetFolderPart(path) (the current folder
-// when path has no separator). Wildcards in the name match any fitting entry; folders count;
-// "." and ".." never do; a path ending in a separator names nothing. isFolder (optional) tells
-// whether the entry found is a folder.
+#include "system/UniqueFd.h"
+
+// True when something exists at path, decided by the path itself (lstat): files, folders and
+// links (dangling ones too) count; so does a path that cannot be looked at (no permission), which
+// is never taken as free. A name with wildcards that names nothing itself matches any fitting
+// entry of its folder (the current folder when path has no separator). "." and ".." never count;
+// a path ending in a separator names nothing. isFolder (optional) tells whether the entry is a
+// folder or a link to one.
 bool FileExists(std::string_view path, bool* isFolder = nullptr);
+
+// Opens an input for reading; only a regular file opens. The open itself never waits (a FIFO
+// without a writer, a device), so a job cannot hang on such a name. Invalid on any failure.
+UniqueFd OpenRegularFile(std::string_view path);
 
 // The size of an open file, 64-bit. 0 with failed = true when it cannot be read.
 uint64_t GetFileSizeOfHandle(int fd, bool* failed = nullptr);

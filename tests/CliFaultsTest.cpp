@@ -1,10 +1,7 @@
 // brindlex-convert when outputs exist, when it is interrupted, and when the disk fills up.
-#include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
-#include <thread>
 
 #include "CliTestSupport.h"
 
@@ -25,46 +22,8 @@ protected:
         return path;
     }
 
-    // An hour of 16-bit stereo silence at 44100 Hz that takes no disk space.
-    std::string MakeHour(const std::string& name) {
-        const uint32_t data = 3600u * 44100u * 4u;
-        std::string header = "RIFF";
-        auto u32 = [&header](uint32_t v) { header.append(reinterpret_cast<const char*>(&v), 4); };
-        auto u16 = [&header](uint16_t v) { header.append(reinterpret_cast<const char*>(&v), 2); };
-        u32(36 + data);
-        header += "WAVEfmt ";
-        u32(16), u16(1), u16(2), u32(44100), u32(44100 * 4), u16(4), u16(16);
-        header += "data";
-        u32(data);
-        const std::string path = dir / name;
-        WriteTextFile(path, header);
-        fs::resize_file(path, header.size() + data);
-        return path;
-    }
-
-    std::vector<std::string> Leftovers(const std::string& folder) const {
-        std::vector<std::string> found;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            if (entry.path().filename().string().starts_with("BRC")) {
-                found.push_back(entry.path().string());
-            }
-        }
-        return found;
-    }
+    std::string MakeHour(const std::string& name) { return MakeSilentHour(dir / name); }
 };
-
-// Waits until the file at path has grown past minBytes; false after 60 s.
-bool WaitForGrowth(const std::function<std::string()>& path, uintmax_t minBytes) {
-    for (int i = 0; i < 6000; ++i) {
-        std::error_code ec;
-        const std::string p = path();
-        if (!p.empty() && fs::file_size(p, ec) > minBytes && !ec) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
 
 // The RIFF size field agrees with the file's size: the header was completed.
 void ExpectWellFormed(const std::string& path) {
@@ -122,26 +81,27 @@ TEST_F(CliFaults, OverwritingTheInputItselfReplacesItWhole) {
     EXPECT_TRUE(Leftovers(dir.Path()).empty());
 }
 
-TEST_F(CliFaults, CtrlCDuringAnOverwriteKeepsTheOldFile) {
+TEST_F(CliFaults, CtrlCOrKillDuringAnOverwriteKeepsTheOldFileAndLeavesNothing) {
     const std::string hour = MakeHour("hour.wav");
     fs::create_directory(dir / "out");
     const std::string old = Make("out/hour.wav", 0.5);
     const std::string oldBytes = ReadTextFile(old);
-    const Spawned s = Spawn(dir, {"--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
-                                  "--output-dir", dir / "out", "--overwrite", hour});
-    const bool started = WaitForGrowth(
-        [&] {
-            const auto temp = Leftovers(dir / "out");
-            return temp.empty() ? std::string() : temp.front();
-        },
-        64 * 1024);
-    kill(s.pid, SIGINT);
-    const Outcome o = Wait(s);
-    ASSERT_TRUE(started) << o.err;
-    EXPECT_EQ(o.exitCode, 130) << o.err;
-    EXPECT_EQ(ReadTextFile(old), oldBytes);
-    EXPECT_TRUE(Leftovers(dir / "out").empty());
-    EXPECT_EQ(o.err.find("Unable"), std::string::npos) << o.err; // no error line for it
+    for (const int signal : {SIGINT, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        const Spawned s = Spawn(dir, {"--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
+                                      "--output-dir", dir / "out", "--overwrite", hour});
+        // The new version has no name while it is written: a killed process leaves nothing.
+        const bool started =
+            WaitForGrowth([&] { return UnnamedFileOf(s.pid, dir / "out"); }, 64 * 1024);
+        EXPECT_TRUE(Leftovers(dir / "out").empty());
+        kill(s.pid, signal);
+        const Outcome o = Wait(s);
+        ASSERT_TRUE(started) << o.err;
+        EXPECT_EQ(o.exitCode, 128 + signal) << o.err;
+        EXPECT_EQ(ReadTextFile(old), oldBytes);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
+        EXPECT_EQ(o.err.find("Unable"), std::string::npos) << o.err; // no error line for it
+    }
 }
 
 TEST_F(CliFaults, CtrlCDuringANewOutputLeavesAShortWellFormedFile) {
@@ -189,12 +149,9 @@ TEST_F(CliFaults, CtrlCWithTwoAtOnceCancelsBothFiles) {
     const std::string oldBytes = ReadTextFile(old);
     const Spawned s = Spawn(dir, {"-j", "2", "--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
                                   "--output-dir", dir / "out", "--overwrite", fresh, replaced});
-    const auto temporary = [&] {
-        const auto temp = Leftovers(dir / "out");
-        return temp.empty() ? std::string() : temp.front();
-    };
-    const bool started = WaitForGrowth([&] { return dir / "out/fresh.wav"; }, 64 * 1024) &&
-                         WaitForGrowth(temporary, 64 * 1024);
+    const bool started =
+        WaitForGrowth([&] { return dir / "out/fresh.wav"; }, 64 * 1024) &&
+        WaitForGrowth([&] { return UnnamedFileOf(s.pid, dir / "out"); }, 64 * 1024);
     kill(s.pid, SIGINT);
     const Outcome o = Wait(s);
     ASSERT_TRUE(started) << o.err;

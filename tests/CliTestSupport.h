@@ -2,12 +2,17 @@
 // Running the built brindlex-convert and the independent audio tools from tests.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -112,6 +117,78 @@ inline long SoxSamples(const std::string& path) {
 // The whole decoded signal as raw 16-bit samples, as sox decodes it.
 inline std::string SoxRaw16(const std::string& path) {
     return Shell("sox " + Quote(path) + " -b 16 -e signed-integer -t raw - 2>/dev/null | md5sum");
+}
+
+// An hour of 16-bit stereo silence at 44100 Hz at path, taking no disk space.
+inline std::string MakeSilentHour(const std::string& path) {
+    const uint32_t data = 3600u * 44100u * 4u;
+    std::string header = "RIFF";
+    auto u32 = [&header](uint32_t v) { header.append(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&header](uint16_t v) { header.append(reinterpret_cast<const char*>(&v), 2); };
+    u32(36 + data);
+    header += "WAVEfmt ";
+    u32(16), u16(1), u16(2), u32(44100), u32(44100 * 4), u16(4), u16(16);
+    header += "data";
+    u32(data);
+    WriteTextFile(path, header);
+    std::filesystem::resize_file(path, header.size() + data);
+    return path;
+}
+
+// The "BRC…" files in folder.
+inline std::vector<std::string> Leftovers(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with("BRC")) {
+            found.push_back(entry.path().string());
+        }
+    }
+    return found;
+}
+
+// Waits until the file at path() has grown past minBytes; false after 60 s.
+inline bool WaitForGrowth(const std::function<std::string()>& path, uintmax_t minBytes) {
+    for (int i = 0; i < 6000; ++i) {
+        std::error_code ec;
+        const std::string p = path();
+        if (!p.empty() && std::filesystem::file_size(p, ec) > minBytes && !ec) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// The processes that pid started and that still run (brindlex-convert's workers).
+inline std::vector<pid_t> ChildrenOf(pid_t pid) {
+    std::vector<pid_t> children;
+    std::error_code ec;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks, ec)) {
+        std::ifstream list(task.path() / "children");
+        for (pid_t child; list >> child;) {
+            children.push_back(child);
+        }
+    }
+    return children;
+}
+
+// The replacement that process pid, or one of its workers, is writing into folder: a file without
+// a name, seen through the process's descriptors; "" while there is none.
+inline std::string UnnamedFileOf(pid_t pid, const std::string& folder) {
+    std::vector<pid_t> writers = ChildrenOf(pid);
+    writers.insert(writers.begin(), pid);
+    for (const pid_t writer : writers) {
+        std::error_code ec;
+        const std::string fds = "/proc/" + std::to_string(writer) + "/fd";
+        for (const auto& fd : std::filesystem::directory_iterator(fds, ec)) {
+            const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+            if (!ec && target.starts_with(folder + "/#") && target.ends_with(" (deleted)")) {
+                return fd.path().string();
+            }
+        }
+    }
+    return {};
 }
 
 } // namespace clitest

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -32,6 +33,7 @@ public:
     std::vector<std::string> rows;
     DestinationSettings destination{true, "", tfWave};
     RenameTable renames;
+    std::set<std::string> replaceable; // empty: every output may be replaced
     std::vector<std::string> counters, writing, times, titles, errors;
     std::vector<std::pair<int32_t, int32_t>> bars; // (file, total) after each title
     int32_t fileBar = -1;
@@ -43,6 +45,9 @@ public:
     void SelectRow(uint32_t) override { Check(); }
     std::string OutputPath(uint32_t row) const override {
         return JobPlan::OutputOf(rows.at(row), destination, renames);
+    }
+    bool MayReplace(const std::string& path) const override {
+        return replaceable.empty() || replaceable.count(path) != 0;
     }
     void SetCounterText(const std::string& t) override { Check(), counters.push_back(t); }
     void SetWritingText(const std::string& t) override { Check(), writing.push_back(t); }
@@ -267,15 +272,50 @@ TEST_F(ConversionWorker, AnExistingOutputIsReplacedOnlyWhenComplete) {
     fs::permissions(x, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     std::vector<std::string> seen;
     script.pumps = 3;
-    script.onPump = [&](int) { seen.push_back(ReadAll(x)); };
+    script.onPump = [&](int) { seen.push_back(ReadAll(x) + std::to_string(Leftovers().size())); };
     Run(10);
-    // While converting, the input (also the output) stayed whole; then it was replaced at once.
-    EXPECT_EQ(seen, std::vector<std::string>(3, "ORIGINAL"));
+    // While converting, the input (also the output) stayed whole, and the new version had no
+    // name that a killed process could leave behind; then it replaced the old one at once.
+    EXPECT_EQ(seen, std::vector<std::string>(3, "ORIGINAL0"));
     EXPECT_EQ(ReadAll(x), "HEADDATADATADATAEND");
     EXPECT_EQ(fs::status(x).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_TRUE(host.errors.empty());
     EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(ConversionWorker, AFileNobodyAgreedToReplaceIsKept) {
+    const fs::path a = Input("a.mp3", 10);
+    Input("b.mp3", 10);
+    Input("c.mp3", 10);
+    host.replaceable = {(dir / "listed.wav").string()};
+    WriteAll(dir / "a.wav", "THEIRS"); // appeared after the outputs were listed
+    fs::create_symlink(dir / "elsewhere.wav", dir / "c.wav");
+    Run(30);
+    EXPECT_EQ(host.errors,
+              (std::vector<std::string>{"'" + (dir / "a.wav").string() +
+                                            "' appeared after the outputs were checked and was not "
+                                            "replaced; '" +
+                                            a.string() + "' was not converted.",
+                                        "'" + (dir / "c.wav").string() +
+                                            "' appeared after the outputs were checked and was not "
+                                            "replaced; '" +
+                                            (dir / "c.mp3").string() + "' was not converted."}));
+    EXPECT_EQ(ReadAll(dir / "a.wav"), "THEIRS");
+    EXPECT_EQ(ReadAll(dir / "b.wav"), "HEADDATADATADATAEND");
+    // A link, even a dangling one, is an existing output: nothing is written through it.
+    EXPECT_TRUE(fs::is_symlink(dir / "c.wav"));
+    EXPECT_FALSE(fs::exists(dir / "elsewhere.wav"));
+
+    host = RecordingHost{}; // every output may be replaced
+    fs::remove(dir / "a.mp3");
+    fs::remove(dir / "b.mp3");
+    host.rows = {(dir / "c.mp3").string()};
+    Run(10);
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_FALSE(fs::is_symlink(dir / "c.wav")); // the link itself was replaced
+    EXPECT_EQ(ReadAll(dir / "c.wav"), "HEADDATADATADATAEND");
+    EXPECT_FALSE(fs::exists(dir / "elsewhere.wav"));
 }
 
 TEST_F(ConversionWorker, RenamedOutputsGoToTheirNewNames) {

@@ -127,3 +127,30 @@ TEST(FormatConverter, FlushKeepsTheLength) {
     EXPECT_GE(coded.size() / 65 * 320, frames);
     EXPECT_LT(coded.size() / 65 * 320, frames + 320);
 }
+
+// A block whose converted size cannot even be worked out is not silently dropped: the converter
+// fails, so that its sink raises the write error. (The bytes are never read: sizing comes first.)
+// A compressed destination counts the frames it encoded, for the WAVE sink's fact chunk.
+TEST(FormatConverter, FailuresAreReportedAndFramesCounted) {
+    const auto mono8 = Bytes(MakePcmFormat(1, 8000, 8));
+    const auto stereo32 = Bytes(MakePcmFormat(2, 8000, 32));
+    bool failed = true;
+    clACMFormatConverter widening(Record(mono8), Record(stereo32), failed);
+    ASSERT_FALSE(failed);
+    uint8_t byte = 0;
+    uint32_t out = 0;
+    EXPECT_FALSE(widening.Failed());
+    widening.Convert(&byte, 0x40000000, out);
+    EXPECT_EQ(out, 0u);
+    EXPECT_TRUE(widening.Failed());
+
+    const auto from = Bytes(MakePcmFormat(2, 44100, 16));
+    const auto ima = AcmMakeWaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
+    clACMFormatConverter encoding(Record(from), Record(ima), failed);
+    ASSERT_FALSE(failed);
+    const auto input = Sine16(44100, 2, 44100);
+    encoding.Convert(input.data(), static_cast<uint32_t>(input.size()), out);
+    encoding.Flush(out);
+    EXPECT_FALSE(encoding.Failed());
+    EXPECT_EQ(encoding.FramesConverted(), 22050u); // not the 22 * 1017 of its padded blocks
+}

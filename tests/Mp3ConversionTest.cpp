@@ -7,10 +7,11 @@
 #include "Mp3TestSupport.h"
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
-#include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
+#include "sinks/CLFILEOUT.h"
 #include "sinks/clFileOutputMp3.h"
 #include "sources/CLReadDecodeMP3.h"
+#include "sources/CreateFileInput.h"
 
 using namespace mp3test;
 
@@ -54,6 +55,26 @@ Outcome Convert(const std::string& input) {
 void UseModules(const std::string& folder) {
     CodecModule::SetFolder(folder);
 }
+
+// Never-loaded MP3 modules in place of the program's for the length of a test, so that loading
+// them (or failing to) starts from nothing whatever ran before in this process.
+class FreshModules {
+public:
+    FreshModules() {
+        CLReadDecodeMP3::UseDecoderModule(&decoder_);
+        clFileOutputMp3::UseEncoderModule(&encoder_);
+    }
+    ~FreshModules() {
+        CLReadDecodeMP3::UseDecoderModule(nullptr);
+        clFileOutputMp3::UseEncoderModule(nullptr);
+    }
+
+private:
+    CodecModule decoder_{Mp3DecoderModuleFile,
+                         {std::begin(Mp3DecoderEntryPoints), std::end(Mp3DecoderEntryPoints)}};
+    CodecModule encoder_{Mp3EncoderModuleFile,
+                         {std::begin(Mp3EncoderEntryPoints), std::end(Mp3EncoderEntryPoints)}};
+};
 
 std::string Probe(const std::string& path) {
     return Shell("ffprobe -v error -select_streams a:0 -show_entries "
@@ -129,9 +150,7 @@ TEST(Mp3Conversion, AShortFileIsDeliveredByTheConstructor) {
 }
 
 TEST(Mp3Conversion, WithoutTheDecoderModuleMp3FailsAndWaveStillConverts) {
-    CodecModule& decoder = CLReadDecodeMP3::DecoderModule();
-    if (decoder.Loaded())
-        GTEST_SKIP() << "the decoder module was loaded earlier in this process";
+    const FreshModules modules;
     ScratchDir dir;
     std::filesystem::create_directory(dir / "no-modules");
     UseModules(dir / "no-modules");
@@ -151,8 +170,7 @@ TEST(Mp3Conversion, WithoutTheDecoderModuleMp3FailsAndWaveStillConverts) {
 }
 
 TEST(Mp3Conversion, WithoutAUsableEncoderModuleEveryMp3OutputFails) {
-    if (clFileOutputMp3::EncoderModule().Loaded())
-        GTEST_SKIP() << "the encoder module was loaded earlier in this process";
+    const FreshModules modules;
     ScratchDir dir;
     MakeWave(dir, dir / "in.wav", 44100, 2, 4410);
     UseMp3Output(dir / "out.mp3", 44100, true, 128);
@@ -171,8 +189,7 @@ TEST(Mp3Conversion, WithoutAUsableEncoderModuleEveryMp3OutputFails) {
 }
 
 TEST(Mp3Conversion, AnEncoderErrorIsAWriteError) {
-    if (clFileOutputMp3::EncoderModule().Loaded())
-        GTEST_SKIP() << "the encoder module was loaded earlier in this process";
+    const FreshModules modules;
     ScratchDir dir;
     MakeWave(dir, dir / "in.wav", 44100, 2, 44100);
     UseMp3Output(dir / "out.mp3", 44100, true, 128);
@@ -193,8 +210,7 @@ TEST(Mp3Conversion, AFullDiskIsAWriteError) {
 }
 
 TEST(Mp3Conversion, ADecoderThatKeepsFailingEndsTheStream) {
-    if (CLReadDecodeMP3::DecoderModule().Loaded())
-        GTEST_SKIP() << "the decoder module was loaded earlier in this process";
+    const FreshModules modules;
     ScratchDir dir;
     UseModules(BMC_TEST_MODULE_DIR "/stuck");
     WriteFile(dir / "in.mp3", "anything");
@@ -203,6 +219,7 @@ TEST(Mp3Conversion, ADecoderThatKeepsFailingEndsTheStream) {
     EXPECT_EQ(outcome.code, ConversionError::ceNone);
     EXPECT_EQ(outcome.pumps, 0);
     EXPECT_EQ(Soxi(dir / "out.wav").samples, 0);
+    EXPECT_EQ(Settings().InputError, ConversionError::ceRead); // it did not convert whole
 }
 
 // Files named .mp3 that hold something else: a read error or a short valid output, never a
@@ -262,4 +279,22 @@ TEST(Mp3Conversion, Mp3OfAnotherFormatBecomesTheChosenWave) {
     EXPECT_EQ(out.rate, 44100);
     EXPECT_EQ(out.channels, 2);
     EXPECT_NEAR(out.samples, mp3Samples * 2, 64);
+}
+
+// A sink that cannot encode the source's format creates no file: no junk output is left behind.
+TEST(Mp3Conversion, SinksThatCannotTakeTheFormatLeaveNoFile) {
+    ScratchDir dir;
+    UseModules(BMC_CODEC_DIR);
+    const WAVEFORMATEX odd{0x7777, 2, 44100, 176400, 4, 16, 0};
+    for (const uint8_t target : {tfMp3, tfWMA}) {
+        SCOPED_TRACE(int(target));
+        Settings().TargetFormat = target;
+        Settings().OutputPath = dir / "out";
+        Settings().WriteError = false;
+        bool ok = true;
+        { CLFILEOUT holder(&odd, ok); }
+        EXPECT_FALSE(ok);
+        EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+        EXPECT_FALSE(Settings().WriteError);
+    }
 }

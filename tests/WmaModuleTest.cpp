@@ -2,7 +2,6 @@
 // files ffmpeg writes are read back through it.
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "tests/WmaTestSupport.h"
 
@@ -179,7 +178,7 @@ TEST(WmaWriter, ConvertsOtherPcmLayouts) {
     }
 }
 
-// Formats the encoder cannot take are refused; the file is still created and every write fails.
+// Formats the encoder cannot take are refused; no file is made and every write fails.
 TEST(WmaWriter, RefusedFormatsFailEveryWrite) {
     ScratchDir dir;
     const std::string pcm = Tone16(44100, 2, 4096);
@@ -188,6 +187,7 @@ TEST(WmaWriter, RefusedFormatsFailEveryWrite) {
     EXPECT_TRUE(w.created);
     EXPECT_FALSE(w.allWritesOk);
     EXPECT_NE(w.flush, S_OK);
+    EXPECT_FALSE(std::filesystem::exists(dir / "tag.wma"));
     w = WriteWma(dir / "rate.wma", MakePcmFormat(2, 44100, 16), pcm, 128000, 44100, 0);
     EXPECT_FALSE(w.allWritesOk);
     IWMAudioWriter* writer = nullptr;
@@ -285,20 +285,24 @@ TEST(WmaReader, TruncatedFilesEndCleanly) {
     }
 }
 
-// Marking the content-encryption object in a copy of a file makes the reader refuse its content
-// with the protected status and no samples.
+// An encryption object in a copy of a file makes the reader refuse its content with the
+// protected status and no samples, whatever the object holds: a named protection type, an
+// empty one, or the extended object.
 TEST(WmaReader, ProtectedContentEndsWithTheNoRightsStatus) {
     ScratchDir dir;
     const std::string plain = dir / "plain.wma";
     Shell("ffmpeg -v error -y -f lavfi -i sine=duration=1 -c:a wmav2 -metadata title=protected " +
           Quote(plain));
     const std::string locked = dir / "locked.wma";
-    WriteFile(locked, ProtectedCopy(ReadFile(plain)));
-    RecordingCallback callback;
-    const ReadResult r = ReadWma(locked, callback);
-    ASSERT_TRUE(r.created);
-    EXPECT_EQ(callback.statuses, std::vector<uint32_t>{WMA_STATUS_NO_RIGHTS});
-    EXPECT_TRUE(callback.pcm.empty());
+    for (const auto& [type, extended] : {std::pair{"DRM", false}, {"", false}, {"", true}}) {
+        SCOPED_TRACE(std::string(type) + (extended ? " extended" : ""));
+        WriteFile(locked, ProtectedCopy(ReadFile(plain), type, extended));
+        RecordingCallback callback;
+        const ReadResult r = ReadWma(locked, callback);
+        ASSERT_TRUE(r.created);
+        EXPECT_EQ(callback.statuses, std::vector<uint32_t>{WMA_STATUS_NO_RIGHTS});
+        EXPECT_TRUE(callback.pcm.empty());
+    }
 }
 
 // Stop returns promptly in the middle of a long file and nothing is delivered afterwards; a
@@ -312,11 +316,10 @@ TEST(WmaReader, StopEndsDeliveryAtOnce) {
     ASSERT_EQ(Module().createReader(in.c_str(), &callback, &raw, 0), S_OK);
     Ref<IWMAudioReader> reader(raw);
     ASSERT_EQ(reader->Start(), S_OK);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(reader->Stop(), S_OK);
+    ASSERT_TRUE(callback.WaitForSamples());
+    EXPECT_EQ(reader->Stop(), S_OK); // returns once the reader's thread has ended
     const size_t delivered = callback.pcm.size();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(callback.pcm.size(), delivered);
+    EXPECT_GT(delivered, 0u);
     EXPECT_TRUE(callback.statuses.empty());
     EXPECT_LT(delivered, size_t{60} * 44100 * 4);
     reader.reset();

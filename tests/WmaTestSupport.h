@@ -74,12 +74,16 @@ inline std::string DecodeWithFfmpeg(const std::string& path) {
 }
 
 // A copy of an ASF file whose content-description object (written by ffmpeg for a title of at
-// least two characters) is turned into a content-encryption object naming "DRM" protection.
-inline std::string ProtectedCopy(std::string asf) {
+// least two characters) is turned into a content-encryption object naming the protection type
+// (DRM, or an empty one), or into an extended-content-encryption object.
+inline std::string ProtectedCopy(std::string asf, const std::string& type = "DRM",
+                                 bool extended = false) {
     const std::string description(
         "\x33\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
     const std::string encryption("\xFB\xB3\x11\x22\x23\xBD\xD2\x11\xB4\xB7\x00\xA0\xC9\x55\xFC\x6E",
                                  16);
+    const std::string extendedEncryption(
+        "\x14\xE6\x8A\x29\x22\x26\x17\x4C\xB9\x35\xDA\xE0\x7E\xE9\x28\x9C", 16);
     const size_t at = asf.find(description, 30);
     if (at == std::string::npos) {
         ADD_FAILURE() << "no content description object";
@@ -91,18 +95,23 @@ inline std::string ProtectedCopy(std::string asf) {
         s.append(reinterpret_cast<const char*>(&v), 4);
     };
     std::string body;
-    put32(body, 0); // no secret data
-    put32(body, 4);
-    body.append("DRM", 4);
-    const uint32_t keyLength = static_cast<uint32_t>(size - 24 - body.size() - 8);
-    put32(body, keyLength);
-    body.append(keyLength, '1');
-    put32(body, 0); // no licence address
+    if (extended) {
+        put32(body, static_cast<uint32_t>(size - 24 - 4)); // its data: anything
+        body.append(size - 24 - 4, 'x');
+    } else {
+        put32(body, 0); // no secret data
+        put32(body, static_cast<uint32_t>(type.empty() ? 0 : type.size() + 1));
+        body.append(type.c_str(), type.empty() ? 0 : type.size() + 1);
+        const uint32_t keyLength = static_cast<uint32_t>(size - 24 - body.size() - 8);
+        put32(body, keyLength);
+        body.append(keyLength, '1');
+        put32(body, 0); // no licence address
+    }
     if (body.size() != size - 24) {
         ADD_FAILURE() << "content description object too small";
         return asf;
     }
-    asf.replace(at, 16, encryption);
+    asf.replace(at, 16, extended ? extendedEncryption : encryption);
     asf.replace(at + 24, body.size(), body);
     return asf;
 }
@@ -148,6 +157,7 @@ public:
         lastTimeMs = timeMs;
         if (!statuses.empty())
             sampleAfterStatus = true;
+        done.notify_all();
         return S_OK;
     }
     HRESULT OnStatus(uint32_t status, HRESULT, const void*) override {
@@ -160,6 +170,12 @@ public:
     bool WaitForStatus(std::chrono::seconds limit = std::chrono::seconds(60)) {
         std::unique_lock lock(mutex);
         return done.wait_for(lock, limit, [this] { return !statuses.empty(); });
+    }
+    // Waits until some samples arrived (or a status ended the stream); false if neither came.
+    bool WaitForSamples() {
+        std::unique_lock lock(mutex);
+        return done.wait_for(lock, std::chrono::seconds(60),
+                             [this] { return !pcm.empty() || !statuses.empty(); });
     }
 
     std::mutex mutex;

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -22,6 +24,8 @@ constexpr const char* FileModuleName = "file";
 constexpr size_t ReadSize = (Mp3DecMaxBytesPerDecode / 4) * 4;
 // NEW_FORMAT notices and empty reads tolerated within one decoder_decode call.
 constexpr int ReadAttempts = 8;
+// How far the decoded length may fall short of an Info frame's before the file counts as cut.
+constexpr off_t MaxSamplesShort = 1152 * 2;
 
 struct Mpg123Deleter {
     void operator()(mpg123_handle* handle) const { mpg123_delete(handle); }
@@ -52,6 +56,8 @@ struct DecoderState : Mp3Decoder {
     bool ended = false;
     bool formatPinned = false;
     unsigned positionShift = 0;
+    // The samples the stream's Info frame promises; 0 when it names no frame count.
+    off_t promisedSamples = 0;
 };
 
 DecoderState* State(Mp3Decoder* decoder) {
@@ -113,6 +119,29 @@ bool RefreshFormat(DecoderState& state) {
     return true;
 }
 
+// Whether the first frame after any ID3v2 tag is an Info (Xing) frame that counts the stream's
+// frames; only then is the length libmpg123 reports a promise of the file rather than a guess.
+bool HasInfoFrameCount(int fd) {
+    uint8_t head[10] = {};
+    off_t at = 0;
+    if (pread(fd, head, sizeof head, 0) == sizeof head && std::memcmp(head, "ID3", 3) == 0) {
+        at = 10 + ((head[6] & 0x7F) << 21 | (head[7] & 0x7F) << 14 | (head[8] & 0x7F) << 7 |
+                   (head[9] & 0x7F));
+        if (head[5] & 0x10)
+            at += 10; // footer
+    }
+    uint8_t frame[64] = {};
+    if (pread(fd, frame, sizeof frame, at) != sizeof frame || frame[0] != 0xFF ||
+        (frame[1] & 0xE0) != 0xE0)
+        return false;
+    const bool mpeg1 = (frame[1] & 0x18) == 0x18;
+    const bool mono = (frame[3] & 0xC0) == 0xC0;
+    const size_t tag = 4 + (mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17));
+    if (std::memcmp(frame + tag, "Xing", 4) != 0 && std::memcmp(frame + tag, "Info", 4) != 0)
+        return false;
+    return (frame[tag + 7] & 0x01) != 0; // the frames field is present
+}
+
 void MeasureInput(DecoderState& state) {
     struct stat info {};
     if (fstat(state.fd, &info) != 0 || !S_ISREG(info.st_mode))
@@ -163,11 +192,14 @@ BMC_EXPORT int decoder_input_new(Mp3Decoder* decoder, const char* path, int modu
     DecoderState& state = *State(decoder);
     if (!state.fileModule || state.fd >= 0)
         return Mp3DecFailed;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Only a regular file, and the open never waits (a FIFO without a writer would).
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return Mp3DecFailed;
     struct stat info {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return Mp3DecFailed;
     }
@@ -191,6 +223,8 @@ BMC_EXPORT int decoder_input_open(Mp3Decoder* decoder) {
         state.open = false;
         return Mp3DecFailed;
     }
+    if (HasInfoFrameCount(state.fd))
+        state.promisedSamples = std::max<off_t>(mpg123_length(state.handle.get()), 0);
     UpdatePosition(state);
     return Mp3DecOk;
 }
@@ -231,7 +265,14 @@ BMC_EXPORT int decoder_decode(Mp3Decoder* decoder, void* pcm) {
         if (result == MPG123_DONE) {
             state.ended = true;
             state.inputState.position = state.inputState.size;
-            return Mp3DecEndOfInput;
+            // A frame or so short of the promise is the decoder's rounding; more is a cut file.
+            const off_t decoded = mpg123_tell(state.handle.get());
+            return decoded + MaxSamplesShort < state.promisedSamples ? Mp3DecInputBroken
+                                                                     : Mp3DecEndOfInput;
+        }
+        if (result == MPG123_ERR && mpg123_errcode(state.handle.get()) == MPG123_ERR_READER) {
+            state.ended = true;
+            return Mp3DecInputBroken;
         }
         if (result != MPG123_OK && result != MPG123_NEW_FORMAT)
             return Mp3DecFailed;

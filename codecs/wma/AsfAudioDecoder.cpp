@@ -1,7 +1,14 @@
 #include "codecs/wma/AsfAudioDecoder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <limits>
+
+#include "system/UniqueFd.h"
 
 namespace {
 constexpr uint32_t MaxChannels = 8;
@@ -9,6 +16,8 @@ constexpr int MaxSampleRate = 384000;
 // Corrupt packets are skipped, as players do; a stream that yields nothing after this many
 // failures in a row is not worth reading on.
 constexpr int MaxConsecutiveFailures = 64;
+// How much shorter than its header's play time a file may decode before it counts as cut.
+constexpr uint64_t PlayTimeTolerance = 500;
 
 bool IsProtected(const AVFormatContext* context) {
     // The ASF demuxer opens protected files but marks them with these keys.
@@ -24,23 +33,46 @@ uint32_t ToMilliseconds(int64_t value, AVRational timeBase) {
 }
 } // namespace
 
-std::unique_ptr<AsfAudioDecoder> AsfAudioDecoder::Open(const std::string& path) {
+std::unique_ptr<AsfAudioDecoder> AsfAudioDecoder::Open(const std::string& path, HRESULT* failure) {
+    HRESULT unused = S_OK;
+    HRESULT& why = failure ? *failure : unused;
+    why = E_FAIL;
     std::unique_ptr<AsfAudioDecoder> decoder(new AsfAudioDecoder);
+    const int opened = decoder->OpenInput(path);
+    if (opened == AVERROR(EIO) || opened == AVERROR(EACCES))
+        why = WMA_E_UNREADABLE;
+    if (opened < 0 || !decoder->FindAudio())
+        return nullptr;
+    why = S_OK;
+    return decoder;
+}
+
+int AsfAudioDecoder::OpenInput(const std::string& path) {
+    // Only a regular file, and the open never waits (a FIFO without a writer would).
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat info {};
+    if (!file.Valid() || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return AVERROR(EIO);
+    fileBytes_ = static_cast<uint64_t>(info.st_size);
+    header_ = AsfHeader::Read(file.Get()).value_or(AsfHeader{});
+    // FFmpeg opens the very file checked here, through its descriptor's link where there is one.
+    const std::string link = "/proc/self/fd/" + std::to_string(file.Get());
+    const std::string& name = access(link.c_str(), R_OK) == 0 ? link : path;
     AVFormatContext* raw = nullptr;
     // Only ASF: a file named .wma in another container is not a Windows Media file.
-    if (avformat_open_input(&raw, path.c_str(), av_find_input_format("asf"), nullptr) < 0)
-        return nullptr;
-    decoder->input_.reset(raw);
-    if (!decoder->FindAudio())
-        return nullptr;
-    return decoder;
+    const int result =
+        avformat_open_input(&raw, name.c_str(), av_find_input_format("asf"), nullptr);
+    if (result >= 0)
+        input_.reset(raw);
+    return result;
 }
 
 bool AsfAudioDecoder::FindAudio() {
     streamIndex_ = av_find_best_stream(input_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (streamIndex_ < 0)
         return false;
-    protected_ = IsProtected(input_.get());
+    // The encryption objects mark protected content whatever their fields hold.
+    protected_ = header_.encrypted || IsProtected(input_.get());
     if (!protected_ && !OpenDecoder())
         return false;
     const AVCodecParameters* params = input_->streams[streamIndex_]->codecpar;
@@ -101,7 +133,15 @@ WMAudioStatus AsfAudioDecoder::Run(const Delivery& deliver, const std::atomic<bo
     DecodePacket(nullptr, deliver);
     if (resampler_ && !DeliverConverted(nullptr, 0, deliver))
         return WMA_STATUS_ERROR;
-    return framesDecoded_ > 0 ? WMA_STATUS_END_OF_FILE : WMA_STATUS_ERROR;
+    return framesDecoded_ > 0 && !EndedEarly() ? WMA_STATUS_END_OF_FILE : WMA_STATUS_ERROR;
+}
+
+bool AsfAudioDecoder::EndedEarly() const {
+    if (header_.promisedBytes != 0 && fileBytes_ < header_.promisedBytes)
+        return true;
+    // Decoders start a frame or so late; anything beyond that was promised and is missing.
+    const uint64_t deliveredMs = samplesDelivered_ * 1000 / outputFormat_.nSamplesPerSec;
+    return deliveredMs + PlayTimeTolerance < header_.promisedMs;
 }
 
 // False when the packet could not be decoded or its samples not converted.

@@ -27,14 +27,17 @@ AVSampleFormat InputSampleFormat(const WAVEFORMATEX& format) {
 }
 } // namespace
 
-std::unique_ptr<AsfAudioEncoder> AsfAudioEncoder::Open(OutputContextPtr output,
+std::unique_ptr<AsfAudioEncoder> AsfAudioEncoder::Open(const std::string& path,
                                                        const WAVEFORMATEX& input,
                                                        const WmaOutputRequest& request) {
     std::unique_ptr<AsfAudioEncoder> encoder(new AsfAudioEncoder);
-    encoder->output_ = std::move(output);
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, "asf", nullptr) < 0)
+        return nullptr;
+    encoder->output_.reset(raw);
     encoder->input_ = input;
     if (InputSampleFormat(input) == AV_SAMPLE_FMT_NONE || !encoder->OpenCodec(request) ||
-        !encoder->OpenResampler() || !encoder->OpenStream())
+        !encoder->OpenResampler() || !encoder->OpenStream(path))
         return nullptr;
     return encoder;
 }
@@ -101,9 +104,12 @@ bool AsfAudioEncoder::OpenResampler() {
     return av_audio_fifo_write(fifo_.get(), planes.data(), frameSize_) == frameSize_;
 }
 
-bool AsfAudioEncoder::OpenStream() {
+bool AsfAudioEncoder::OpenStream(const std::string& path) {
     AVStream* stream = avformat_new_stream(output_.get(), nullptr);
     if (stream == nullptr || avcodec_parameters_from_context(stream->codecpar, encoder_.get()) < 0)
+        return false;
+    // Everything that can refuse the formats has accepted them: only now is the file created.
+    if (avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
         return false;
     stream->time_base = encoder_->time_base;
     return avformat_write_header(output_.get(), nullptr) >= 0;

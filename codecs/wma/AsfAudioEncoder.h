@@ -2,6 +2,7 @@
 // Encodes interleaved PCM into wmav2 and writes it into an ASF file.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "codecs/wma/FfmpegHandles.h"
@@ -15,8 +16,9 @@ struct WmaOutputRequest {
 
 class AsfAudioEncoder {
 public:
-    // output already has its file open. Null when the formats cannot be encoded.
-    static std::unique_ptr<AsfAudioEncoder> Open(OutputContextPtr output, const WAVEFORMATEX& input,
+    // Creates the file at path once the formats are known to encode. Null when they cannot be
+    // encoded (no file is created then) or the file cannot be created.
+    static std::unique_ptr<AsfAudioEncoder> Open(const std::string& path, const WAVEFORMATEX& input,
                                                  const WmaOutputRequest& request);
     AsfAudioEncoder(const AsfAudioEncoder&) = delete;
     AsfAudioEncoder& operator=(const AsfAudioEncoder&) = delete;
@@ -30,7 +32,7 @@ private:
     AsfAudioEncoder() = default;
     bool OpenCodec(const WmaOutputRequest& request);
     bool OpenResampler();
-    bool OpenStream();
+    bool OpenStream(const std::string& path);
     bool Convert(const uint8_t** input, int sampleCount);
     bool EncodeFullFrames();
     bool EncodeFrame();

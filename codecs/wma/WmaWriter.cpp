@@ -1,6 +1,11 @@
 #include "codecs/wma/WmaWriter.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <new>
 
 namespace {
 constexpr uint32_t MaxInputChannels = 8;
@@ -16,16 +21,23 @@ bool IsUsableInput(const WAVEFORMATEX& f) {
            f.nSamplesPerSec >= 1 && f.nSamplesPerSec <= MaxInputRate &&
            f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8;
 }
+// A file that is there must be writable; a new one needs a folder that takes it.
+bool CanCreate(const std::string& path) {
+    if (path.empty())
+        return false;
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0)
+        return !S_ISDIR(st.st_mode) && access(path.c_str(), W_OK) == 0;
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    return errno == ENOENT && access(folder.c_str(), W_OK | X_OK) == 0;
+}
 } // namespace
 
 WmaWriter* WmaWriter::Create(const std::string& path) {
-    AVFormatContext* raw = nullptr;
-    if (avformat_alloc_output_context2(&raw, nullptr, "asf", nullptr) < 0)
+    if (!CanCreate(path))
         return nullptr;
-    OutputContextPtr output(raw);
-    if (avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
-        return nullptr;
-    return new WmaWriter(std::move(output));
+    return new (std::nothrow) WmaWriter(path);
 }
 
 WmaWriter::~WmaWriter() {
@@ -39,7 +51,7 @@ HRESULT WmaWriter::SetInputFormat(const WAVEFORMATEX* format) {
         return E_INVALIDARG;
     input_ = *format;
     inputSet_ = true;
-    return S_OK;
+    return Configure();
 }
 
 HRESULT WmaWriter::SetOutputFormat(uint32_t bitRate, uint32_t sampleRate, uint32_t channels,
@@ -48,7 +60,13 @@ HRESULT WmaWriter::SetOutputFormat(uint32_t bitRate, uint32_t sampleRate, uint32
         return E_INVALIDARG;
     request_ = WmaOutputRequest{bitRate, sampleRate, channels};
     outputSet_ = true;
-    return S_OK;
+    return Configure();
+}
+
+HRESULT WmaWriter::Configure() {
+    if (!inputSet_ || !outputSet_)
+        return S_OK;
+    return StartEncoding() ? S_OK : E_FAIL;
 }
 
 bool WmaWriter::StartEncoding() {
@@ -59,7 +77,7 @@ bool WmaWriter::StartEncoding() {
     state_ = State::Failed;
     if (!inputSet_ || !outputSet_)
         return false;
-    encoder_ = AsfAudioEncoder::Open(std::move(output_), input_, request_);
+    encoder_ = AsfAudioEncoder::Open(path_, input_, request_);
     if (!encoder_)
         return false;
     state_ = State::Encoding;

@@ -1,7 +1,7 @@
 #pragma once
 // The module's writer: takes PCM in the format it is told, encodes wmav2 into an ASF file.
-// The encoder is set up at the first write, once both formats are known; a refused format
-// shows up as failing writes.
+// The encoder and the file are set up once both formats are known and accepted, so a refused
+// format leaves no file behind; until then every write fails.
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,7 +11,7 @@
 
 class WmaWriter final : public ComObject<WmaWriter, IWMAudioWriter> {
 public:
-    // Null when the file cannot be created.
+    // Null when no file can be created at path (a missing or read-only folder).
     static WmaWriter* Create(const std::string& path);
     ~WmaWriter();
 
@@ -26,10 +26,12 @@ public:
 private:
     enum class State { Configuring, Encoding, Failed, Finished };
 
-    explicit WmaWriter(OutputContextPtr output) : output_(std::move(output)) {}
+    explicit WmaWriter(std::string path) : path_(std::move(path)) {}
+    // Starts encoding once both formats are set: S_OK until then and once it runs.
+    HRESULT Configure();
     bool StartEncoding();
 
-    OutputContextPtr output_; // handed to the encoder when it starts
+    std::string path_;
     std::unique_ptr<AsfAudioEncoder> encoder_;
     State state_ = State::Configuring;
     bool inputSet_ = false;

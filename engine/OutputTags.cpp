@@ -1,0 +1,39 @@
+#include "engine/OutputTags.h"
+
+#include <array>
+#include <exception>
+
+#include "engine/ConversionSettings.h"
+#include "tags/CopyAudioTags.h"
+#include "tags/ReadAudioTags.h"
+
+namespace {
+// Indexed by TargetFormat.
+constexpr std::array<AudioFileKind, 3> OutputKinds = {AudioFileKind::Wave, AudioFileKind::Mp3,
+                                                      AudioFileKind::Wma};
+} // namespace
+
+OutputTags::OutputTags(const std::string& input, const ConversionSettings& settings)
+    : target_(settings.TargetFormat) {
+    if (!settings.CopyTags || target_ >= OutputKinds.size()) {
+        return;
+    }
+    try {
+        tags_ = std::make_unique<AudioTags>(ReadAudioTagsOfFile(input));
+    } catch (const std::exception&) {
+        // Even running out of memory for them only leaves the tags behind.
+    }
+}
+
+OutputTags::~OutputTags() = default;
+
+void OutputTags::WriteTo(const std::string& output) const {
+    if (!tags_) {
+        return;
+    }
+    try {
+        CopyAudioTags(*tags_, output, OutputKinds[target_]);
+    } catch (const std::exception&) {
+        // The converted file stays as it was.
+    }
+}

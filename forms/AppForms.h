@@ -1,0 +1,37 @@
+#pragma once
+// The program's forms, created once in their start-up order and living until the program ends;
+// afterwards they are only shown and hidden. Destroying them saves the options form's choices.
+// The file selector, created first, is the main window: the options form goes back to it.
+#include <memory>
+
+#include "selector/FolderTree.h"
+
+class TForm1;
+class TForm2;
+class TfrmConvertErr;
+class TfrmFileSelector;
+class TfrmOverWriteFile;
+
+class AppForms {
+public:
+    // locations: where the selector's top-level folders come from.
+    explicit AppForms(
+        const FolderTree::Locations& locations = FolderTree::Locations::FromEnvironment());
+    ~AppForms();
+    AppForms(const AppForms&) = delete;
+    AppForms& operator=(const AppForms&) = delete;
+
+    TfrmFileSelector& Selector() { return *selector_; }
+    TForm1& Options() { return *options_; }
+    TfrmOverWriteFile& Overwrite() { return *overwrite_; }
+    TfrmConvertErr& Errors() { return *errors_; }
+    TForm2& FileList() { return *fileList_; }
+
+private:
+    // In creation order; destroyed the other way round.
+    std::unique_ptr<TfrmFileSelector> selector_;
+    std::unique_ptr<TForm1> options_;
+    std::unique_ptr<TfrmOverWriteFile> overwrite_;
+    std::unique_ptr<TfrmConvertErr> errors_;
+    std::unique_ptr<TForm2> fileList_;
+};

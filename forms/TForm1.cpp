@@ -1,0 +1,601 @@
+#include "forms/TForm1.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <algorithm>
+#include <cstring>
+
+#include "acm/Acm.h"
+#include "engine/ConversionSettings.h"
+#include "engine/ProgressFigures.h"
+#include "engine/RenameTable.h"
+#include "engine/TargetFormats.h"
+#include "engine/WaveFormat.h"
+#include "engine/WaveOutputFormatFile.h"
+#include "engine/WmaAvailability.h"
+#include "engine/trdConversion.h"
+#include "forms/AppMessage.h"
+#include "forms/ApplicationTitle.h"
+#include "forms/FileIconCache.h"
+#include "forms/FormPictures.h"
+#include "forms/MakerPages.h"
+#include "forms/TForm2.h"
+#include "forms/TfrmConvertErr.h"
+#include "forms/TfrmOverWriteFile.h"
+#include "forms/TfrmWaveFormat.h"
+#include "forms/WorkerStepRunner.h"
+#include "sources/CreateFileInput.h"
+#include "system/FileRoutines.h"
+#include "ui_TForm1.h"
+
+namespace {
+// The smallest client area; the window grows where its fonts need more.
+constexpr QSize DesignSize(344, 304);
+constexpr QSize BarSize(FullBarWidth, 15);
+constexpr int PathColumn = 3;
+constexpr int ExtensionColumn = 2;
+// While the input sizes are summed, the window repaints after every so many rows.
+constexpr int RowsBetweenRepaints = 100;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <typename Choices> void FillList(QComboBox* list, const Choices& choices) {
+    for (const auto& choice : choices) {
+        list->addItem(Text(choice.Caption));
+    }
+}
+
+std::optional<std::size_t> Selected(const QComboBox* list) {
+    const int item = list->currentIndex();
+    return item < 0 ? std::nullopt : std::optional<std::size_t>(item);
+}
+
+void Select(QComboBox* list, const std::optional<std::size_t>& item) {
+    list->setCurrentIndex(
+        item && *item < static_cast<std::size_t>(list->count()) ? static_cast<int>(*item) : -1);
+}
+} // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), createSource_(CreateFileInput) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(FormPictures::Icon(QStringLiteral("brindlex.svg")));
+    setWindowTitle(ApplicationTitle::Text());
+    connect(&ApplicationTitle::Instance(), &ApplicationTitle::Changed, this,
+            &QWidget::setWindowTitle);
+    OnEndProgram = [] { QCoreApplication::quit(); };
+    SetUpControls();
+
+    LoadWaveOutputFormat(Settings().WaveOutputFormat);
+    ShowChoices(ConverterChoices::Load());
+    UpdateDestControls();
+    UpdateFormatPanel();
+    FixWindowSize();
+}
+
+TForm1::~TForm1() {
+    worker_.reset();
+    SaveWaveOutputFormat(Settings().WaveOutputFormat);
+    Choices().Save();
+}
+
+void TForm1::Attach(TfrmOverWriteFile& overwrite, TfrmConvertErr& errors, TForm2& fileList) {
+    overwrite_ = &overwrite;
+    errors_ = &errors;
+    fileList_ = &fileList;
+}
+
+void TForm1::SetSourceFactory(trdConversion::SourceFactory factory) {
+    createSource_ = std::move(factory);
+}
+
+bool TForm1::JobStopAsked() const {
+    return worker_ && worker_->Terminated();
+}
+
+void TForm1::SetUpControls() {
+    FillList(ui->cmbFreq, Mp3SampleRates);
+    FillList(ui->cmbBitRate, Mp3BitRates);
+    FillList(ui->cmbWMAQual, WmaQualities);
+    ui->txtToFolder->setText(QDir::homePath() + QLatin1Char('/'));
+
+    // Three separate radio groups, whatever the nesting of their parents.
+    formatGroup_ = new QButtonGroup(this);
+    formatGroup_->addButton(ui->chkWave);
+    formatGroup_->addButton(ui->chkMp3);
+    formatGroup_->addButton(ui->chkWMA);
+    auto* channels = new QButtonGroup(this);
+    channels->addButton(ui->chkStereo);
+    channels->addButton(ui->chkMono);
+    auto* destination = new QButtonGroup(this);
+    destination->addButton(ui->optToDefPath);
+    destination->addButton(ui->chkToThisFold);
+
+    ui->chkWave->setIcon(FormPictures::Icon(QStringLiteral("wave.svg")));
+    ui->chkMp3->setIcon(FormPictures::Icon(QStringLiteral("mp3.svg")));
+    ui->chkWMA->setIcon(FormPictures::Icon(QStringLiteral("wma.svg")));
+    const std::pair<QLabel*, const char*> icons[] = {
+        {ui->Image1, "stereo.svg"}, {ui->Image2, "mono.svg"},       {ui->Image3, "bitrate.svg"},
+        {ui->Image4, "freq.svg"},   {ui->Image5, "samefolder.svg"}, {ui->Image6, "thisfolder.svg"},
+    };
+    for (const auto& [label, name] : icons) {
+        label->setPixmap(FormPictures::Pixmap(QLatin1String(name), QSize(16, 16), this));
+    }
+    for (QLabel* bar : {ui->imgFilePc, ui->imgTotalPc}) {
+        bar->setPixmap(FormPictures::Pixmap(QStringLiteral("bar.svg"), BarSize, this));
+    }
+    ColourHeadings();
+
+    QTreeWidget* list = ui->lstConvert;
+    list->setColumnWidth(0, 190);
+    list->setColumnWidth(1, 100);
+    list->setColumnHidden(ExtensionColumn, true);
+    list->setColumnHidden(PathColumn, true);
+    list->header()->setSectionsClickable(false);
+    list->header()->setSectionsMovable(false);
+    ui->Label7->SetFullText(ui->Label7->text());
+
+    connect(ui->cmdConvert, &QPushButton::clicked, this, &TForm1::cmdConvertClick);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &TForm1::cmdCancelClick);
+    connect(ui->cmdBrowse, &QPushButton::clicked, this, &TForm1::cmdBrowseClick);
+    connect(ui->optToDefPath, &QRadioButton::clicked, this, &TForm1::optToDefPathClick);
+    connect(ui->chkToThisFold, &QRadioButton::clicked, this, &TForm1::chkToThisFoldClick);
+    connect(ui->chkWave, &QToolButton::clicked, this, &TForm1::chkWaveClick);
+    connect(ui->chkMp3, &QToolButton::clicked, this, &TForm1::chkMp3Click);
+    connect(ui->chkWMA, &QToolButton::clicked, this, &TForm1::chkWMAClick);
+    connect(ui->cmdShowFiles, &QPushButton::clicked, this, &TForm1::cmdShowFilesClick);
+    connect(ui->cmdChangeWaveComp, &QPushButton::clicked, this, &TForm1::cmdChangeWaveCompClick);
+}
+
+void TForm1::ColourHeadings() {
+    for (QWidget* heading : {ui->Label12, ui->Label11, ui->Label2}) {
+        FormPictures::ColourHeading(heading);
+    }
+}
+
+// One fixed size fits both views and every format's options, so the window never jumps.
+void TForm1::FixWindowSize() {
+    QAbstractButton* chosen = formatGroup_->checkedButton();
+    int optionsHeight = 0;
+    for (QAbstractButton* format : formatGroup_->buttons()) {
+        format->setChecked(true);
+        UpdateFormatPanel();
+        optionsHeight = std::max(optionsHeight, ui->formatOptions->sizeHint().height());
+    }
+    chosen->setChecked(true);
+    UpdateFormatPanel();
+    ui->formatOptions->setMinimumHeight(optionsHeight);
+    const QSize panel = ui->Panel2->sizeHint().expandedTo(ui->Panel3->sizeHint());
+    ui->Panel2->setMinimumSize(panel);
+    ui->Panel3->setMinimumSize(panel);
+    layout()->activate();
+    setFixedSize(sizeHint().expandedTo(DesignSize));
+}
+
+void TForm1::ShowChoices(const ConverterChoices& choices) {
+    (choices.Target == tfMp3   ? ui->chkMp3
+     : choices.Target == tfWMA ? ui->chkWMA
+                               : ui->chkWave)
+        ->setChecked(true);
+    (choices.ToThisFolder ? ui->chkToThisFold : ui->optToDefPath)->setChecked(true);
+    if (!choices.Folder.empty()) {
+        ui->txtToFolder->setText(Text(choices.Folder));
+    }
+    Select(ui->cmbFreq, choices.Mp3FreqItem);
+    Select(ui->cmbBitRate, choices.Mp3BitItem);
+    (choices.Mono ? ui->chkMono : ui->chkStereo)->setChecked(true);
+    Select(ui->cmbWMAQual, choices.WmaQualItem);
+}
+
+ConverterChoices TForm1::Choices() const {
+    ConverterChoices choices;
+    choices.Target = TargetFormat();
+    choices.ToThisFolder = ui->chkToThisFold->isChecked();
+    choices.Folder = ui->txtToFolder->text().toStdString();
+    choices.Mp3FreqItem = Selected(ui->cmbFreq);
+    choices.Mp3BitItem = Selected(ui->cmbBitRate);
+    choices.Mono = ui->chkMono->isChecked();
+    choices.WmaQualItem = Selected(ui->cmbWMAQual);
+    return choices;
+}
+
+uint8_t TForm1::TargetFormat() const {
+    return ui->chkMp3->isChecked() ? tfMp3 : ui->chkWMA->isChecked() ? tfWMA : tfWave;
+}
+
+// --- The conversion list ---------------------------------------------------------------------
+
+void TForm1::ClearConvertList() {
+    ui->lstConvert->clear();
+}
+
+void TForm1::AddConvertRow(const ConvertRow& row) {
+    auto* item = new QTreeWidgetItem(ui->lstConvert);
+    item->setText(0, Text(row.caption));
+    item->setText(1, Text(row.typeDescription));
+    item->setText(ExtensionColumn, Text(row.extension));
+    item->setText(PathColumn, Text(row.fullPath));
+    // The bytes as given: a name that is not valid UTF-8 must still reach the worker intact.
+    item->setData(0, Qt::UserRole, QByteArray::fromStdString(row.fullPath));
+    item->setIcon(0, FileIconCache::Shared().IconFor(row.extension));
+}
+
+std::vector<std::string> TForm1::InputPaths() const {
+    std::vector<std::string> paths;
+    paths.reserve(RowCount());
+    for (uint32_t row = 0; row < RowCount(); ++row) {
+        paths.push_back(InputPath(row));
+    }
+    return paths;
+}
+
+// --- The worker's host -----------------------------------------------------------------------
+
+uint32_t TForm1::RowCount() const {
+    return static_cast<uint32_t>(ui->lstConvert->topLevelItemCount());
+}
+
+std::string TForm1::InputPath(uint32_t row) const {
+    const QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row));
+    return item ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
+}
+
+void TForm1::SelectRow(uint32_t row) {
+    if (QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row))) {
+        ui->lstConvert->setCurrentItem(item);
+        ui->lstConvert->scrollToItem(item);
+    }
+}
+
+DestinationSettings TForm1::Destination() const {
+    return {ui->optToDefPath->isChecked(), ui->txtToFolder->text().toStdString(), TargetFormat()};
+}
+
+std::string TForm1::OutputPath(uint32_t row) const {
+    return plan_ && row < plan_->Rows().size() ? plan_->Rows()[row].Output : std::string();
+}
+
+bool TForm1::MayReplace(const std::string& outputPath) const {
+    return replaceable_.contains(outputPath);
+}
+
+void TForm1::SetCounterText(const std::string& text) {
+    ui->Label4->setText(Text(text));
+}
+
+void TForm1::SetWritingText(const std::string& text) {
+    ui->Label7->SetFullText(Text(text));
+}
+
+void TForm1::SetTimeRemainingText(const std::string& text) {
+    ui->Label13->setText(Text(text));
+}
+
+void TForm1::SetFileBarWidth(int32_t width) {
+    SetBarWidth(ui->imgFilePc, width);
+}
+
+void TForm1::SetTotalBarWidth(int32_t width) {
+    SetBarWidth(ui->imgTotalPc, width);
+}
+
+void TForm1::SetBarWidth(QWidget* bar, int32_t width) {
+    bar->resize(std::clamp(width, 0, FullBarWidth), BarSize.height());
+}
+
+void TForm1::SetTitle(const std::string& text) {
+    ApplicationTitle::Set(Text(text));
+}
+
+void TForm1::AddErrorLine(const std::string& line) {
+    errors_->AddLine(Text(line));
+}
+
+// --- Views -----------------------------------------------------------------------------------
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    if (!centred_ && screen()) {
+        centred_ = true;
+        move(screen()->availableGeometry().center() - rect().center());
+    }
+    if (jobRunning_) {
+        return; // shown again while its job runs: it stays in the progress view
+    }
+    LeavingForm = false;
+    CancelRequested = false;
+    ShowOptionsView();
+}
+
+void TForm1::ShowOptionsView() {
+    ui->cmdCancel->setEnabled(true);
+    ui->Panel2->show();
+    ui->Panel3->hide();
+    ui->cmdConvert->setEnabled(true);
+}
+
+void TForm1::ShowProgressView() {
+    ui->cmdCancel->setEnabled(true);
+    ui->Panel2->hide();
+    ui->Label4->clear();
+    ui->Panel3->show();
+    ui->cmdConvert->setEnabled(false);
+    SetFileBarWidth(0);
+    SetTotalBarWidth(0);
+}
+
+void TForm1::UpdateDestControls() {
+    const bool chosenFolder = ui->chkToThisFold->isChecked();
+    ui->txtToFolder->setEnabled(chosenFolder);
+    ui->cmdBrowse->setEnabled(chosenFolder);
+}
+
+void TForm1::UpdateFormatPanel() {
+    const uint8_t target = TargetFormat();
+    ui->Label11->setText(Text(FindTargetFormat(target)->Description));
+    if (target == tfWave) {
+        ShowWaveFormat();
+    }
+    for (QWidget* mp3 :
+         {static_cast<QWidget*>(ui->Image1), static_cast<QWidget*>(ui->Image2),
+          static_cast<QWidget*>(ui->Image3), static_cast<QWidget*>(ui->Image4),
+          static_cast<QWidget*>(ui->chkStereo), static_cast<QWidget*>(ui->chkMono),
+          static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->Label10),
+          static_cast<QWidget*>(ui->cmbBitRate), static_cast<QWidget*>(ui->cmbFreq)}) {
+        mp3->setVisible(target == tfMp3);
+    }
+    for (QWidget* wma :
+         {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->cmbWMAQual)}) {
+        wma->setVisible(target == tfWMA);
+    }
+    for (QWidget* wave : {static_cast<QWidget*>(ui->Label14), static_cast<QWidget*>(ui->Label15),
+                          static_cast<QWidget*>(ui->cmdChangeWaveComp)}) {
+        wave->setVisible(target == tfWave);
+    }
+}
+
+void TForm1::ShowWaveFormat() {
+    // A copy: the detail calls take a writable record.
+    std::array<uint8_t, WaveOutputFormatSize> format = Settings().WaveOutputFormat;
+    WAVEFORMATEX head{};
+    std::memcpy(&head, format.data(), sizeof head);
+    if (head.wFormatTag == WAVE_FORMAT_PCM) {
+        ui->Label14->setText(QStringLiteral("Standard Wave File"));
+    } else {
+        ACMFORMATTAGDETAILSA tag{};
+        tag.cbStruct = sizeof tag;
+        tag.dwFormatTag = head.wFormatTag;
+        tag.cbFormatSize = sizeof head + head.cbSize;
+        if (acmFormatTagDetailsA(nullptr, &tag, ACM_FORMATTAGDETAILSF_FORMATTAG) ==
+            MMSYSERR_NOERROR) {
+            ui->Label14->setText(QString::fromLatin1(tag.szFormatTag));
+        }
+    }
+    ACMFORMATDETAILSA details{};
+    details.cbStruct = sizeof details;
+    details.dwFormatTag = head.wFormatTag;
+    details.pwfx = reinterpret_cast<WAVEFORMATEX*>(format.data());
+    details.cbwfx = sizeof head;
+    if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_FORMAT) == MMSYSERR_NOERROR) {
+        ui->Label15->setText(QString::fromLatin1(details.szFormat));
+    }
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        ColourHeadings();
+    }
+}
+
+// --- Buttons ---------------------------------------------------------------------------------
+
+void TForm1::optToDefPathClick() {
+    UpdateDestControls();
+}
+
+void TForm1::chkToThisFoldClick() {
+    UpdateDestControls();
+}
+
+void TForm1::chkWaveClick() {
+    UpdateFormatPanel();
+}
+
+void TForm1::chkMp3Click() {
+    UpdateFormatPanel();
+}
+
+void TForm1::chkWMAClick() {
+    UpdateFormatPanel();
+}
+
+void TForm1::cmdShowFilesClick() {
+    fileList_->SetHeading(QStringLiteral("Files To Be Converted"));
+    fileList_->show();
+    fileList_->raise();
+    fileList_->activateWindow();
+}
+
+void TForm1::cmdChangeWaveCompClick() {
+    TfrmWaveFormat chooser(this);
+    if (chooser.Choose(Settings().WaveOutputFormat)) {
+        ShowWaveFormat();
+    }
+}
+
+void TForm1::cmdBrowseClick() {
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Save converted files in.."), ui->txtToFolder->text());
+    if (!folder.isEmpty()) {
+        ui->txtToFolder->setText(folder);
+    }
+}
+
+void TForm1::cmdCancelClick() {
+    if (ui->cmdConvert->isEnabled()) {
+        LeavingForm = true;
+        BackToSelector();
+        return;
+    }
+    if (AppMessage(this, QMessageBox::Question, QStringLiteral("Cancel Conversion and Quit?"),
+                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+        CancelRequested = true;
+    }
+}
+
+void TForm1::BackToSelector() {
+    if (OnBackToSelector) {
+        OnBackToSelector();
+    }
+    hide();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!LeavingForm) {
+        LeavingForm = true;
+        cmdCancelClick();
+    }
+    event->accept();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // A focused button takes Enter itself; otherwise the default button does.
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        QPushButton* button = focused ? focused : ui->cmdConvert;
+        if (button->isEnabled() && button->isVisible()) {
+            button->click();
+        }
+        return;
+    }
+    case Qt::Key_Escape:
+        ui->cmdCancel->click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+// --- Converting ------------------------------------------------------------------------------
+
+void TForm1::cmdConvertClick() {
+    if (jobRunning_) {
+        return;
+    }
+    errors_->Clear();
+    if (RefusedForWma() || !OverwritesConfirmed()) {
+        return;
+    }
+    jobRunning_ = true;
+    ShowProgressView();
+    Settings().TargetFormat = TargetFormat();
+    ui->Label7->SetFullText(QStringLiteral("Preparing to convert..."));
+    QCoreApplication::processEvents();
+    const uint64_t totalBytes = SumInputSizes();
+    Choices().ApplyTo(Settings());
+    ui->Label13->clear();
+    RunWorker(totalBytes);
+    jobRunning_ = false;
+    EndJob();
+}
+
+bool TForm1::RefusedForWma() {
+    const std::string refusal = WmaJobRefusal(TargetFormat(), InputPaths());
+    if (refusal.empty()) {
+        return false;
+    }
+    const QString question =
+        Text(refusal) + QStringLiteral("\n\nJump to Brindlex's Download Page?");
+    if (AppMessage(this, QMessageBox::Critical, question, QMessageBox::Yes | QMessageBox::No) ==
+        QMessageBox::Yes) {
+        QDesktopServices::openUrl(QUrl(Text(MakerDownloadPage)));
+    }
+    return true;
+}
+
+bool TForm1::OverwritesConfirmed() {
+    overwrite_->ClearFiles();
+    const JobPlan unrenamed(InputPaths(), Destination(), Renames());
+    for (const std::size_t row : unrenamed.ExistingOutputs()) {
+        // An output that several rows write is listed once: one answer, one new name.
+        if (!unrenamed.Rows()[row].SameOutputAs) {
+            overwrite_->AddFile(unrenamed.Rows()[row].Output);
+        }
+    }
+    if (overwrite_->Count() > 0 && overwrite_->exec() != QDialog::Accepted) {
+        return false;
+    }
+    // The settings and the rename table stay as they are until the job has ended.
+    plan_.emplace(InputPaths(), Destination(), Renames());
+    replaceable_.clear();
+    for (const std::size_t row : plan_->ExistingOutputs()) {
+        replaceable_.insert(plan_->Rows()[row].Output);
+    }
+    return true;
+}
+
+uint64_t TForm1::SumInputSizes() {
+    uint64_t total = 0;
+    for (uint32_t row = 0; row < RowCount(); ++row) {
+        total += GetFileSizeOfName(InputPath(row));
+        if (row % RowsBetweenRepaints == 0) {
+            QCoreApplication::processEvents();
+        }
+    }
+    return total == 0 ? 1 : total;
+}
+
+void TForm1::RunWorker(uint64_t totalBytes) {
+    worker_.reset();
+    worker_ = std::make_unique<trdConversion>(*this, true, totalBytes, createSource_);
+    WorkerStepRunner runner(*worker_);
+    worker_->Start();
+    bool terminated = false;
+    runner.RunUntilFinished([&] {
+        if (CancelRequested && !terminated) {
+            terminated = true;
+            worker_->Terminate();
+        }
+    });
+}
+
+void TForm1::EndJob() {
+    if (CancelRequested) {
+        AppMessage(this, QMessageBox::Information, QStringLiteral("Conversion was cancelled."),
+                   QMessageBox::Ok, true);
+        LeavingForm = true;
+        BackToSelector();
+    } else if (!errors_->HasProblems()) {
+        AppMessage(this, QMessageBox::Information,
+                   QStringLiteral("All files have now been converted."), QMessageBox::Ok, true);
+        LeavingForm = true;
+        OnEndProgram();
+    } else {
+        errors_->ShowModal();
+        LeavingForm = true;
+        BackToSelector();
+    }
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The list of files to convert in a window of its own: shown by the file selector while it builds
+// the list ("Adding Selected Files") and by the options form ("Files To Be Converted"). Closing
+// it only hides it; the rows stay until the next build clears them.
+#include <QDialog>
+#include <memory>
+
+#include "selector/ConvertRow.h"
+
+namespace Ui {
+class TForm2;
+}
+
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm2(QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    // The title line above the list.
+    void SetHeading(const QString& text);
+    // The count under the list, "12 Files" while a build runs.
+    void SetCountText(const QString& text);
+    void Clear();
+    // Appends a row: the path without its extension, the size text, the type; the extension is
+    // kept with the row.
+    void AddFile(const ConvertRow& row);
+    int Count() const;
+
+private slots:
+    void cmdCloseClick();
+
+private:
+    std::unique_ptr<Ui::TForm2> ui;
+};

@@ -1,0 +1,122 @@
+#include "forms/TfrmAbout.h"
+
+#include <QDesktopServices>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QShowEvent>
+#include <QUrl>
+#include <string>
+
+#include "forms/FormPictures.h"
+#include "forms/MakerPages.h"
+#include "forms/VersionText.h"
+#include "ui_TfrmAbout.h"
+
+namespace {
+constexpr QSize DesignSize(333, 304);
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void Open(const QString& address) {
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+bool IsDark(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+} // namespace
+
+TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmAbout>()) {
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    ui->Label9->setText(Text(MakerSupportAddress));
+
+    // The name in the maker's lettering: a red initial, the rest in the text colour.
+    QFont name(QStringLiteral("Times New Roman"));
+    name.setStyleHint(QFont::Serif);
+    name.setPixelSize(24);
+    name.setBold(true);
+    name.setItalic(true);
+    ui->Label10->setFont(name);
+    ui->Label1->setFont(name);
+    ui->Label10->setAccessibleName(QStringLiteral("Brindlex Music Converter"));
+    ui->Label1->setAccessibleName(QStringLiteral("Brindlex Music Converter"));
+    ShowColours();
+    ShowPictures();
+
+    connect(ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->Image3, &LinkLabel::clicked, this, &TfrmAbout::Image3Click);
+    connect(ui->Label8, &LinkLabel::clicked, this, &TfrmAbout::Label8Click);
+    connect(ui->Label9, &LinkLabel::clicked, this, &TfrmAbout::Label9Click);
+    layout()->activate();
+    setFixedSize(sizeHint().expandedTo(DesignSize));
+}
+
+TfrmAbout::~TfrmAbout() = default;
+
+void TfrmAbout::ShowPictures() {
+    const std::pair<QLabel*, const char*> pictures[] = {
+        {ui->Image2, "brindlex.svg"},
+        {ui->Image3, "maker.svg"},
+        {ui->Image1, "about-picture.svg"},
+    };
+    for (const auto& [label, name] : pictures) {
+        label->setPixmap(FormPictures::Pixmap(QLatin1String(name), label->minimumSize(), this));
+    }
+}
+
+void TfrmAbout::ShowColours() {
+    const bool dark = IsDark(palette());
+    QPalette initial = ui->Label10->palette();
+    initial.setColor(QPalette::WindowText, dark ? QColor(0xff, 0x6b, 0x6b) : QColor(Qt::red));
+    ui->Label10->setPalette(initial);
+    // The rule under the pictures fades in from the left to the text colour, which the box
+    // continuing it to the right edge has.
+    const QColor ink = palette().color(QPalette::WindowText);
+    QPixmap fade(QSize(200, 2) * devicePixelRatioF());
+    fade.setDevicePixelRatio(devicePixelRatioF());
+    fade.fill(Qt::transparent);
+    QLinearGradient gradient(0, 0, 200, 0);
+    gradient.setColorAt(0, Qt::transparent);
+    gradient.setColorAt(1, ink);
+    QPainter(&fade).fillRect(QRect(0, 0, 200, 2), gradient);
+    ui->Image4->setPixmap(fade);
+    QPalette rule = ui->Shape1->palette();
+    rule.setColor(QPalette::Window, ink);
+    ui->Shape1->setPalette(rule);
+}
+
+void TfrmAbout::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        ShowColours();
+    }
+}
+
+void TfrmAbout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TfrmAbout::FormShow() {
+    std::string version;
+    if (GetVersionText(&version)) {
+        ui->Label2->setText(QStringLiteral("Version ") + Text(version));
+    }
+}
+
+void TfrmAbout::Image3Click() {
+    Open(Text(MakerSite));
+}
+
+void TfrmAbout::Label8Click() {
+    Open(Text(MakerSupportPage));
+}
+
+void TfrmAbout::Label9Click() {
+    Open(QStringLiteral("mailto:") + Text(MakerSupportAddress));
+}

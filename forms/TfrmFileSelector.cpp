@@ -1,0 +1,752 @@
+#include "forms/TfrmFileSelector.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFileIconProvider>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+
+#include "forms/AppMessage.h"
+#include "forms/BusyCursor.h"
+#include "forms/FileIconCache.h"
+#include "forms/FormPictures.h"
+#include "forms/StateImageDelegate.h"
+#include "forms/TForm1.h"
+#include "forms/TForm2.h"
+#include "forms/TfrmAbout.h"
+#include "selector/PaneLayout.h"
+#include "system/AppPaths.h"
+#include "system/FileNames.h"
+#include "system/HandOverChannel.h"
+#include "system/HelpPages.h"
+#include "ui_TfrmFileSelector.h"
+
+namespace {
+using Part = StateImageDelegate::Part;
+constexpr int StateRole = StateImageDelegate::StateRole;
+constexpr int SizeColumn = 1;
+constexpr int ExtensionColumn = 3;
+constexpr int SortableColumns = 3;
+constexpr int TimerInterval = 100; // ms
+// While the list to convert is built, the windows repaint (and the timer runs) this often.
+constexpr qint64 EventInterval = 50; // ms
+constexpr int CaptionTop = 4;
+constexpr int KeyBarHeight = 41;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Gives an item the mark state and the key's caption of it as its description.
+void ShowMark(QTreeWidgetItem* item, int state) {
+    if (item->data(0, StateRole).toInt() != state) {
+        item->setData(0, StateRole, state);
+        item->setData(0, Qt::AccessibleDescriptionRole, Text(MarkCaption(state)));
+    }
+}
+
+// The desktop's closed folder, and the open one while the folder is selected.
+QIcon FolderIcon(const QIcon& closed, const QIcon& open) {
+    QIcon icon;
+    for (const int size : {16, 32}) {
+        icon.addPixmap(closed.pixmap(size), QIcon::Normal);
+        icon.addPixmap(open.pixmap(size), QIcon::Selected);
+    }
+    return icon;
+}
+
+bool IsPlainKey(const QKeyEvent* key, Qt::Key which) {
+    return key->key() == which && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+} // namespace
+
+TfrmFileSelector::TfrmFileSelector(const FolderTree::Locations& locations, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TfrmFileSelector>()), model_(locations) {
+    ui->setupUi(this);
+    setWindowIcon(FormPictures::Icon(QStringLiteral("brindlex.svg")));
+    OnEndProgram = [] { QCoreApplication::quit(); };
+    cursors_ = std::make_unique<SelectorCursors>(imgState, devicePixelRatioF());
+    // The type check boxes start checked, and so do the flags they stand for.
+    for (const ShownFileType type : {sftWave, sftMp3, sftWma}) {
+        SetShownFileType(type, true);
+    }
+    SetUpControls();
+    ShowKey();
+    AddTopLevelItems(locations.home);
+    ShowTree();
+    ShowFiles();
+
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("Timer1"));
+    timer->setInterval(TimerInterval);
+    connect(timer, &QTimer::timeout, this, &TfrmFileSelector::Timer1Timer);
+    timer->start();
+    FormResize();
+}
+
+TfrmFileSelector::~TfrmFileSelector() = default;
+
+void TfrmFileSelector::Attach(TForm1& options, TForm2& fileList) {
+    options_ = &options;
+    fileList_ = &fileList;
+}
+
+void TfrmFileSelector::SetUpControls() {
+    const std::pair<QAbstractButton*, const char*> pictures[] = {
+        {ui->cmdExit, "exit.svg"},
+        {ui->cmdHelp, "help.svg"},
+        {ui->cmdAbout, "about.svg"},
+        {ui->cmdNext, "next.svg"},
+    };
+    for (const auto& [button, picture] : pictures) {
+        button->setIcon(FormPictures::Icon(QLatin1String(picture)));
+    }
+    QFileIconProvider icons;
+    folderIcon_ = FolderIcon(icons.icon(QAbstractFileIconProvider::Folder),
+                             style()->standardIcon(QStyle::SP_DirOpenIcon));
+    driveIcon_ = icons.icon(QAbstractFileIconProvider::Drive);
+    SetUpPanes();
+    SetUpViews();
+
+    ui->panResizeBar->installEventFilter(this);
+    ui->Panel2->installEventFilter(this);
+    connect(ui->chkWave, &QCheckBox::clicked, this, &TfrmFileSelector::chkWaveClick);
+    connect(ui->chkMp3, &QCheckBox::clicked, this, &TfrmFileSelector::chkMp3Click);
+    connect(ui->chkWMA, &QCheckBox::clicked, this, &TfrmFileSelector::chkWMAClick);
+    connect(ui->cmdNext, &QToolButton::clicked, this, &TfrmFileSelector::cmdNextClick);
+    connect(ui->cmdHelp, &QToolButton::clicked, this, &TfrmFileSelector::cmdHelpClick);
+    connect(ui->cmdAbout, &QToolButton::clicked, this, &TfrmFileSelector::cmdAboutClick);
+    connect(ui->cmdExit, &QToolButton::clicked, this, &TfrmFileSelector::cmdExitClick);
+}
+
+// The group box and the caption bars grow with the font; the rest is FormResize's.
+void TfrmFileSelector::SetUpPanes() {
+    QGroupBox* types = ui->GroupBox1;
+    types->resize(types->size().expandedTo(types->sizeHint()));
+    ui->Panel1->setFixedHeight(std::max(ui->Panel1->height(), types->y() + types->height() + 3));
+    const int caption = std::max(ui->panAboveFileList->height(), fontMetrics().height() + 4);
+    const int viewTop = CaptionTop + caption + 2;
+    for (QWidget* bar :
+         {static_cast<QWidget*>(ui->panAboveFileList), static_cast<QWidget*>(ui->panLocation)}) {
+        bar->setGeometry(bar->x(), CaptionTop, bar->width(), caption);
+    }
+    for (QWidget* pane :
+         {static_cast<QWidget*>(ui->treeFolders), static_cast<QWidget*>(ui->panResizeBar),
+          static_cast<QWidget*>(ui->lstFiles)}) {
+        pane->move(pane->x(), viewTop);
+    }
+    ui->Panel3->setFixedHeight(std::max(KeyBarHeight, ui->Panel3->sizeHint().height()));
+}
+
+// Both views draw the marks in front of their items, follow the pointer for its shape, and let
+// this form see their mouse and keys first.
+void TfrmFileSelector::SetUpViews() {
+    for (QTreeWidget* view : {ui->treeFolders, ui->lstFiles}) {
+        view->setItemDelegate(new StateImageDelegate(imgState, view));
+        view->setIconSize(QSize(16, 16));
+        view->viewport()->setMouseTracking(true);
+        view->viewport()->installEventFilter(this);
+        view->installEventFilter(this);
+    }
+    ui->treeFolders->setFocus();
+    connect(ui->treeFolders, &QTreeWidget::currentItemChanged, this,
+            &TfrmFileSelector::treeFoldersChange);
+    connect(ui->treeFolders, &QTreeWidget::itemExpanded, this,
+            &TfrmFileSelector::treeFoldersExpanding);
+
+    QTreeWidget* list = ui->lstFiles;
+    list->setColumnWidth(0, 150);
+    list->setColumnWidth(SizeColumn, 75);
+    list->setColumnWidth(2, 110);
+    list->setColumnHidden(ExtensionColumn, true);
+    list->headerItem()->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+    list->header()->setSectionsClickable(true);
+    list->header()->setSectionsMovable(false);
+    list->header()->setSortIndicatorShown(true);
+    connect(list->header(), &QHeaderView::sectionClicked, this,
+            &TfrmFileSelector::lstFilesColumnClick);
+}
+
+// The key bar: each picture followed by the caption of its mark.
+void TfrmFileSelector::ShowKey() {
+    QLabel* const pictures[] = {ui->Image1, ui->Image2, ui->Image3,
+                                ui->Image4, ui->Image5, ui->Image6};
+    QLabel* const captions[] = {ui->Label2, ui->Label3, ui->Label4,
+                                ui->Label5, ui->Label6, ui->Label7};
+    const QSize size(StateImageList::ImageSize, StateImageList::ImageSize);
+    for (std::size_t k = 0; k < KeyBarStates.size(); ++k) {
+        pictures[k]->setPixmap(imgState.Icon(KeyBarStates[k]).pixmap(size, devicePixelRatioF()));
+        captions[k]->setText(Text(MarkCaption(KeyBarStates[k])));
+        // Room between one caption and the next picture.
+        pictures[k]->setContentsMargins(k >= 2 ? 14 : 0, 0, 0, 0);
+    }
+}
+
+// --- Layout ----------------------------------------------------------------------------------
+
+void TfrmFileSelector::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmFileSelector::FormResize() {
+    QWidget* work = ui->Panel2;
+    QWidget* key = ui->Panel3;
+    key->setGeometry(0, work->height() - key->height(), work->width(), key->height());
+    const PaneHeights heights =
+        FormResizeHeights(work->height(), ui->treeFolders->y(), ui->lstFiles->y(), key->height());
+    const int listHeight = std::max(0, heights.listHeight);
+    ui->treeFolders->resize(ui->treeFolders->width(), std::max(0, heights.treeHeight));
+    ui->lstFiles->resize(std::max(0, FormResizeListWidth(work->width(), ui->lstFiles->x())),
+                         listHeight);
+    ui->panResizeBar->resize(ui->panResizeBar->width(), listHeight);
+    ui->panLocation->resize(std::max(0, ui->lstFiles->width() - 2), ui->panLocation->height());
+    ui->cmdNext->move(ui->Panel1->width() - ui->cmdNext->width() - 6, ui->cmdNext->y());
+}
+
+void TfrmFileSelector::LayoutPanes() {
+    QWidget* list = ui->lstFiles;
+    const PaneColumns columns = ::LayoutPanes(ui->panResizeBar->x(), ui->panResizeBar->width(),
+                                              ui->treeFolders->x(), list->x() + list->width());
+    ui->treeFolders->resize(columns.treeWidth, ui->treeFolders->height());
+    ui->panAboveFileList->resize(columns.foldersCaption, ui->panAboveFileList->height());
+    list->setGeometry(columns.listLeft, list->y(), std::max(0, columns.listWidth), list->height());
+    ui->panLocation->setGeometry(columns.locationLeft, ui->panLocation->y(),
+                                 std::max(0, columns.locationWidth), ui->panLocation->height());
+}
+
+void TfrmFileSelector::panResizeBarMouseDown(QMouseEvent* event) {
+    barDragging_ = true;
+    grabOffset_ = event->position().toPoint().x();
+}
+
+void TfrmFileSelector::panResizeBarMouseMove(QMouseEvent* event) {
+    const int formX = mapFromGlobal(event->globalPosition().toPoint()).x();
+    const int left = ClampBarLeft(formX, grabOffset_, width()) - ui->Panel2->x();
+    ui->panResizeBar->move(left, ui->panResizeBar->y());
+    LayoutPanes();
+}
+
+// --- Events ----------------------------------------------------------------------------------
+
+bool TfrmFileSelector::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->treeFolders->viewport() || watched == ui->treeFolders) {
+        return TreeEvent(event);
+    }
+    if (watched == ui->lstFiles->viewport() || watched == ui->lstFiles) {
+        return ListEvent(event);
+    }
+    if (watched == ui->panResizeBar) {
+        return ResizeBarEvent(event);
+    }
+    if (watched == ui->Panel2 && event->type() == QEvent::Resize) {
+        FormResize();
+    }
+    return false;
+}
+
+bool TfrmFileSelector::TreeEvent(QEvent* event) {
+    QTreeWidget* tree = ui->treeFolders;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton) {
+            return false;
+        }
+        const Part part = StateImageDelegate::PartAt(*tree, mouse->position().toPoint());
+        if (part == Part::StateImage) {
+            // Each press is a click on the mark (a double click brings two); the view sees none
+            // of them, so the folder neither expands nor starts a drag.
+            if (event->type() == QEvent::MouseButtonPress) {
+                treeFoldersMouseDown(mouse);
+            }
+            return true;
+        }
+        // A double click on the folder's icon does not expand it either.
+        return event->type() == QEvent::MouseButtonDblClick && part == Part::Icon;
+    }
+    case QEvent::MouseMove:
+        treeFoldersMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return false;
+    case QEvent::KeyPress:
+        return treeFoldersKeyDown(static_cast<QKeyEvent*>(event));
+    default:
+        return false;
+    }
+}
+
+bool TfrmFileSelector::ListEvent(QEvent* event) {
+    QTreeWidget* list = ui->lstFiles;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        QModelIndex index;
+        const QPoint pos = mouse->position().toPoint();
+        if (mouse->button() != Qt::LeftButton ||
+            StateImageDelegate::PartAt(*list, pos, &index) != Part::StateImage) {
+            return false;
+        }
+        const QRect box = StateImageDelegate::StateImageRect(list->visualRect(index));
+        if (!IsOnFileStateBox(pos.x() - box.left(), pos.y() - box.top())) {
+            return false;
+        }
+        // Each press is a click on the mark; the selection stays as it is, since a click on a box
+        // acts on the selected rows.
+        if (event->type() == QEvent::MouseButtonPress) {
+            lstFilesMouseDown(mouse);
+        }
+        return true;
+    }
+    case QEvent::MouseMove:
+        lstFilesMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return false;
+    case QEvent::KeyPress:
+        return lstFilesKeyDown(static_cast<QKeyEvent*>(event));
+    default:
+        return false;
+    }
+}
+
+bool TfrmFileSelector::ResizeBarEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        panResizeBarMouseDown(static_cast<QMouseEvent*>(event));
+        panResizeBarMouseMove(static_cast<QMouseEvent*>(event));
+        return true;
+    case QEvent::MouseMove:
+        if (barDragging_) {
+            panResizeBarMouseMove(static_cast<QMouseEvent*>(event));
+        }
+        return true;
+    case QEvent::MouseButtonRelease:
+        barDragging_ = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TfrmFileSelector::treeFoldersMouseDown(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    QModelIndex index;
+    StateImageDelegate::PartAt(*ui->treeFolders, pos, &index);
+    if (QTreeWidgetItem* item = ui->treeFolders->itemFromIndex(index)) {
+        ui->treeFolders->setFocus(Qt::MouseFocusReason);
+        ClickFolderMark(item);
+    }
+    treeFoldersMouseMove(pos);
+}
+
+void TfrmFileSelector::treeFoldersMouseMove(QPoint pos) {
+    QModelIndex index;
+    const Part part = StateImageDelegate::PartAt(*ui->treeFolders, pos, &index);
+    const FolderNode* node = NodeOf(ui->treeFolders->itemFromIndex(index));
+    SetCursor(ui->treeFolders->viewport(),
+              part == Part::StateImage && node ? FolderMarkCursor(node->state) : crDefault);
+}
+
+void TfrmFileSelector::lstFilesMouseDown(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex index = ui->lstFiles->indexAt(pos);
+    ui->lstFiles->setFocus(Qt::MouseFocusReason);
+    ui->lstFiles->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    ClickFileMark(index.row());
+    lstFilesMouseMove(pos);
+}
+
+void TfrmFileSelector::lstFilesMouseMove(QPoint pos) {
+    QTreeWidget* list = ui->lstFiles;
+    const std::size_t selected = SelectedRows().size();
+    if (selected >= 2) {
+        return; // the pointer keeps whatever shape it has
+    }
+    QModelIndex index;
+    if (StateImageDelegate::PartAt(*list, pos, &index) == Part::StateImage) {
+        const QRect box = StateImageDelegate::StateImageRect(list->visualRect(index));
+        if (IsOnFileStateBox(pos.x() - box.left(), pos.y() - box.top())) {
+            const auto row = static_cast<std::size_t>(index.row());
+            SetCursor(list->viewport(), FileMarkCursor(model_.FileMarkOf(row), selected).value());
+            return;
+        }
+    }
+    SetCursor(list->viewport(), crDefault);
+}
+
+// Space marks as a click on the state image does. Right, + and * expand (Qt's keys for the first
+// two); * opens the folder and every folder below it that was opened before, not the whole disk.
+bool TfrmFileSelector::treeFoldersKeyDown(QKeyEvent* event) {
+    QTreeWidgetItem* current = ui->treeFolders->currentItem();
+    if (!current) {
+        return false;
+    }
+    if (IsPlainKey(event, Qt::Key_Space)) {
+        ClickFolderMark(current);
+        return true;
+    }
+    if (event->key() == Qt::Key_Asterisk) {
+        ExpandAllBelow(current);
+        return true;
+    }
+    return false;
+}
+
+bool TfrmFileSelector::lstFilesKeyDown(QKeyEvent* event) {
+    const int row = CurrentRow();
+    if (row < 0 || !IsPlainKey(event, Qt::Key_Space)) {
+        return false;
+    }
+    ClickFileMark(row);
+    return true;
+}
+
+// --- The tree --------------------------------------------------------------------------------
+
+void TfrmFileSelector::treeFoldersChange(QTreeWidgetItem* current) {
+    if (changingTree_) {
+        return;
+    }
+    {
+        BusyCursor busy;
+        model_.SelectFolder(NodeOf(current));
+    }
+    ShowFiles();
+}
+
+// Qt reports an expansion once it is done; the sub-folders are added at once, before anything is
+// painted, so this is where a folder is opened the first time.
+void TfrmFileSelector::treeFoldersExpanding(QTreeWidgetItem* item) {
+    FolderNode* node = NodeOf(item);
+    if (changingTree_ || !node) {
+        return;
+    }
+    {
+        BusyCursor busy;
+        model_.ExpandFolder(*node);
+    }
+    ShowTree();
+    ShowSelectedNode();
+    ShowFiles();
+}
+
+void TfrmFileSelector::ExpandAllBelow(QTreeWidgetItem* item) {
+    item->setExpanded(true); // loads it, as any expansion does
+    QScopedValueRollback<bool> quiet(changingTree_, true);
+    std::vector<QTreeWidgetItem*> pending{item};
+    while (!pending.empty()) {
+        QTreeWidgetItem* next = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < next->childCount(); ++i) {
+            QTreeWidgetItem* child = next->child(i);
+            if (NodeOf(child)->childrenLoaded) {
+                child->setExpanded(true);
+                pending.push_back(child);
+            }
+        }
+    }
+}
+
+void TfrmFileSelector::ClickFolderMark(QTreeWidgetItem* item) {
+    FolderNode* node = NodeOf(item);
+    if (!node) {
+        return;
+    }
+    {
+        BusyCursor busy;
+        model_.ClickFolderMark(*node);
+    }
+    ShowTree();
+    ShowSelectedNode();
+    ShowFiles();
+}
+
+// The root and the volumes stand for drives; the home folder is a folder.
+void TfrmFileSelector::AddTopLevelItems(std::string home) {
+    AddTrailingBackslash(home);
+    QList<QTreeWidgetItem*> items;
+    for (const auto& node : model_.Tree().TopLevel()) {
+        const bool isHome = node->path == home && !items.isEmpty();
+        items.append(NewFolderItem(*node, isHome ? folderIcon_ : driveIcon_));
+    }
+    ui->treeFolders->addTopLevelItems(items);
+}
+
+void TfrmFileSelector::ShowTree() {
+    QTreeWidget* tree = ui->treeFolders;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        ShowTreeItem(tree->topLevelItem(i));
+    }
+}
+
+void TfrmFileSelector::ShowTreeItem(QTreeWidgetItem* item) {
+    const FolderNode& node = *NodeOf(item);
+    ShowMark(item, node.state);
+    if (node.childrenLoaded && item->childCount() == 0 && !node.children.empty()) {
+        AddChildItems(item, node);
+    }
+    item->setChildIndicatorPolicy(node.hasChildren
+                                      ? QTreeWidgetItem::ShowIndicator
+                                      : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    for (int i = 0; i < item->childCount(); ++i) {
+        ShowTreeItem(item->child(i));
+    }
+}
+
+void TfrmFileSelector::AddChildItems(QTreeWidgetItem* item, const FolderNode& node) {
+    QList<QTreeWidgetItem*> children;
+    children.reserve(static_cast<qsizetype>(node.children.size()));
+    for (const auto& child : node.children) {
+        children.append(NewFolderItem(*child, folderIcon_));
+    }
+    item->addChildren(children);
+}
+
+QTreeWidgetItem* TfrmFileSelector::NewFolderItem(const FolderNode& node, const QIcon& icon) {
+    auto* item = new QTreeWidgetItem(QStringList(Text(node.text)));
+    item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
+    item->setIcon(0, icon);
+    item->setToolTip(0, Text(node.path));
+    ShowMark(item, node.state);
+    items_.insert(&node, item);
+    return item;
+}
+
+void TfrmFileSelector::ShowSelectedNode() {
+    QTreeWidgetItem* item = ItemOf(model_.Selected());
+    if (item != ui->treeFolders->currentItem()) {
+        QScopedValueRollback<bool> quiet(changingTree_, true);
+        ui->treeFolders->setCurrentItem(item);
+    }
+}
+
+FolderNode* TfrmFileSelector::NodeOf(const QTreeWidgetItem* item) {
+    return item ? reinterpret_cast<FolderNode*>(item->data(0, Qt::UserRole).value<quintptr>())
+                : nullptr;
+}
+
+QTreeWidgetItem* TfrmFileSelector::ItemOf(const FolderNode* node) const {
+    return items_.value(node, nullptr);
+}
+
+// --- The file list ---------------------------------------------------------------------------
+
+void TfrmFileSelector::ShowFiles() {
+    const FileList& files = model_.Files();
+    ui->panLocation->SetFullText(Text(files.LocationCaption()));
+    if (files.Revision() == shownRevision_) {
+        ShowFileMarks();
+        return;
+    }
+    shownRevision_ = files.Revision();
+    QTreeWidget* list = ui->lstFiles;
+    list->setUpdatesEnabled(false);
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(files.Size()));
+    FileIconCache& icons = FileIconCache::Shared();
+    for (const FileRow& row : files.Rows()) {
+        auto* item = new QTreeWidgetItem(QStringList{
+            Text(row.caption), Text(row.sizeText), Text(row.typeDescription), Text(row.extension)});
+        item->setIcon(0, icons.IconFor(row.extension));
+        item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+        ShowMark(item, row.state);
+        items.append(item);
+    }
+    list->addTopLevelItems(items);
+    const int column = files.SortColumn();
+    list->header()->setSortIndicator(column, files.Descending(column) ? Qt::DescendingOrder
+                                                                      : Qt::AscendingOrder);
+    list->setUpdatesEnabled(true);
+}
+
+void TfrmFileSelector::ShowFileMarks() {
+    const auto& rows = model_.Files().Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (QTreeWidgetItem* item = ui->lstFiles->topLevelItem(static_cast<int>(i))) {
+            ShowMark(item, rows[i].state);
+        }
+    }
+}
+
+void TfrmFileSelector::ClickFileMark(int row) {
+    if (row < 0) {
+        return;
+    }
+    model_.ClickFileMark(SelectedRows(), static_cast<std::size_t>(row));
+    ShowFileMarks();
+    ShowTree();
+}
+
+std::vector<std::size_t> TfrmFileSelector::SelectedRows() const {
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : ui->lstFiles->selectionModel()->selectedRows()) {
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int TfrmFileSelector::CurrentRow() const {
+    const QModelIndex current = ui->lstFiles->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void TfrmFileSelector::lstFilesColumnClick(int column) {
+    if (column < 0 || column >= SortableColumns) {
+        return;
+    }
+    model_.SortByColumn(column);
+    ShowFiles();
+}
+
+void TfrmFileSelector::SetTypeShown(ShownFileType type, bool shown) {
+    {
+        BusyCursor busy;
+        model_.SetTypeShown(type, shown);
+    }
+    ShowFiles();
+}
+
+void TfrmFileSelector::chkWaveClick() {
+    SetTypeShown(sftWave, ui->chkWave->isChecked());
+}
+
+void TfrmFileSelector::chkMp3Click() {
+    SetTypeShown(sftMp3, ui->chkMp3->isChecked());
+}
+
+void TfrmFileSelector::chkWMAClick() {
+    SetTypeShown(sftWma, ui->chkWMA->isChecked());
+}
+
+// --- Pointer shapes --------------------------------------------------------------------------
+
+void TfrmFileSelector::SetCursor(QWidget* viewport, int id) {
+    if (viewport->property("cursorId").toInt() == id) {
+        return;
+    }
+    viewport->setProperty("cursorId", id);
+    if (id == crDefault) {
+        viewport->unsetCursor();
+    } else {
+        viewport->setCursor(cursors_->Cursor(id));
+    }
+}
+
+int TfrmFileSelector::CursorShown(const QWidget* viewport) const {
+    return viewport->property("cursorId").toInt();
+}
+
+// --- Buttons ---------------------------------------------------------------------------------
+
+void TfrmFileSelector::cmdNextClick() {
+    if (building_ || !options_ || !fileList_) {
+        return;
+    }
+    fileList_->Clear();
+    fileList_->SetCountText(QString());
+    fileList_->SetHeading(QStringLiteral("Adding Selected Files"));
+    fileList_->show();
+    hide();
+    BuildConvertList();
+    if (fileList_->Count() > 0) {
+        options_->show();
+        fileList_->hide();
+        return;
+    }
+    AppMessage(this, QMessageBox::Information,
+               QStringLiteral("No files are selected to be converted."));
+    show();
+}
+
+// Both lists get each file as it is found. The windows repaint now and then meanwhile, and the
+// timer may take a handed-over file, which still joins this list when the build has not passed
+// the single files yet.
+void TfrmFileSelector::BuildConvertList() {
+    QScopedValueRollback<bool> guard(building_, true);
+    options_->ClearConvertList();
+    fileList_->Clear();
+    std::size_t shown = 0;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    model_.BuildConvertList([&](const std::vector<ConvertRow>& rows) {
+        if (rows.size() > shown) {
+            for (; shown < rows.size(); ++shown) {
+                options_->AddConvertRow(rows[shown]);
+                fileList_->AddFile(rows[shown]);
+            }
+            fileList_->SetCountText(QString::number(rows.size()) + QStringLiteral(" Files"));
+        }
+        if (sinceEvents.elapsed() >= EventInterval) {
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
+        }
+    });
+    fileList_->SetCountText(QString::number(shown) + QStringLiteral(" Files"));
+}
+
+void TfrmFileSelector::cmdHelpClick() {
+    const std::string page = AppFolder() + std::string(HelpPage);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)));
+}
+
+void TfrmFileSelector::cmdAboutClick() {
+    TfrmAbout about(this);
+    about.exec();
+}
+
+void TfrmFileSelector::cmdExitClick() {
+    close();
+}
+
+void TfrmFileSelector::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (OnEndProgram) {
+        OnEndProgram();
+    }
+}
+
+// --- Files handed over by other launches -----------------------------------------------------
+
+void TfrmFileSelector::Timer1Timer() {
+    if (const auto path = ProcessHandOverChannel().TakePassedFile()) {
+        SelectPassedFile(*path);
+    }
+}
+
+void TfrmFileSelector::SelectPassedFile(const std::string& path) {
+    FileSelectorModel::PassedFile passed;
+    {
+        BusyCursor busy;
+        passed = model_.SelectPassedFile(path);
+    }
+    {
+        QScopedValueRollback<bool> quiet(changingTree_, true);
+        ShowTree();
+        for (const FolderNode* node : passed.expanded) {
+            if (QTreeWidgetItem* item = ItemOf(node)) {
+                item->setExpanded(true);
+            }
+        }
+        ShowSelectedNode();
+        if (QTreeWidgetItem* folder = ui->treeFolders->currentItem()) {
+            ui->treeFolders->scrollToItem(folder);
+        }
+    }
+    ShowFiles();
+    if (passed.markedRow) {
+        QTreeWidgetItem* row = ui->lstFiles->topLevelItem(static_cast<int>(*passed.markedRow));
+        ui->lstFiles->setCurrentItem(row);
+        ui->lstFiles->scrollToItem(row);
+    }
+}

@@ -1,0 +1,129 @@
+#pragma once
+// The file selector, the program's main window: the folder tree and the file list of the selected
+// folder, where the user marks folders and files; Next turns the marks into the list of files to
+// convert and passes it to the options form. Every other launch of the program hands its file
+// over to this window's timer. Closing the window ends the program.
+//
+// The window is a view over FileSelectorModel: each user action becomes one call there, after
+// which the tree and the list are made to show the model again.
+#include <QHash>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "forms/SelectorCursors.h"
+#include "forms/StateImageList.h"
+#include "selector/FileSelectorModel.h"
+
+namespace Ui {
+class TfrmFileSelector;
+}
+class QMouseEvent;
+class QKeyEvent;
+class QTreeWidgetItem;
+class TForm1;
+class TForm2;
+
+class TfrmFileSelector : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmFileSelector(
+        const FolderTree::Locations& locations = FolderTree::Locations::FromEnvironment(),
+        QWidget* parent = nullptr);
+    ~TfrmFileSelector() override;
+
+    // The forms Next fills and shows.
+    void Attach(TForm1& options, TForm2& fileList);
+
+    // Marks a file handed over by another launch: its folder is opened and selected, and the file
+    // ticked unless a mark covers it already. The window may be hidden meanwhile.
+    void SelectPassedFile(const std::string& path);
+
+    const FileSelectorModel& Model() const { return model_; }
+    // The pointer shape id (selector/SelectorCursor.h) shown over the tree or the list now.
+    int CursorShown(const QWidget* viewport) const;
+
+    // Runs when the window is closed or Exit is pressed; quits the application unless replaced.
+    std::function<void()> OnEndProgram;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void treeFoldersChange(QTreeWidgetItem* current);
+    void treeFoldersExpanding(QTreeWidgetItem* item);
+    void lstFilesColumnClick(int column);
+    void chkWaveClick();
+    void chkMp3Click();
+    void chkWMAClick();
+    void cmdNextClick();
+    void cmdHelpClick();
+    void cmdAboutClick();
+    void cmdExitClick();
+    void Timer1Timer();
+
+private:
+    void SetUpControls();
+    void SetUpPanes();
+    void SetUpViews();
+    void ShowKey();
+    void FormResize();
+    void LayoutPanes();
+
+    bool TreeEvent(QEvent* event);
+    bool ListEvent(QEvent* event);
+    bool ResizeBarEvent(QEvent* event);
+    void treeFoldersMouseDown(QMouseEvent* event);
+    void treeFoldersMouseMove(QPoint pos);
+    void lstFilesMouseDown(QMouseEvent* event);
+    void lstFilesMouseMove(QPoint pos);
+    bool treeFoldersKeyDown(QKeyEvent* event);
+    bool lstFilesKeyDown(QKeyEvent* event);
+    void panResizeBarMouseDown(QMouseEvent* event);
+    void panResizeBarMouseMove(QMouseEvent* event);
+
+    void ClickFolderMark(QTreeWidgetItem* item);
+    void ClickFileMark(int row);
+    void ExpandAllBelow(QTreeWidgetItem* item);
+    void SetTypeShown(ShownFileType type, bool shown);
+    void BuildConvertList();
+
+    // Making the widgets show the model.
+    void AddTopLevelItems(std::string home);
+    void ShowTree();
+    void ShowTreeItem(QTreeWidgetItem* item);
+    void AddChildItems(QTreeWidgetItem* item, const FolderNode& node);
+    QTreeWidgetItem* NewFolderItem(const FolderNode& node, const QIcon& icon);
+    void ShowSelectedNode();
+    void ShowFiles();
+    void ShowFileMarks();
+    void SetCursor(QWidget* viewport, int id);
+
+    static FolderNode* NodeOf(const QTreeWidgetItem* item);
+    QTreeWidgetItem* ItemOf(const FolderNode* node) const;
+    std::vector<std::size_t> SelectedRows() const;
+    int CurrentRow() const;
+
+    std::unique_ptr<Ui::TfrmFileSelector> ui;
+    FileSelectorModel model_;
+    StateImageList imgState;
+    std::unique_ptr<SelectorCursors> cursors_;
+    QIcon folderIcon_;
+    QIcon driveIcon_;
+    QHash<const FolderNode*, QTreeWidgetItem*> items_;
+    std::uint64_t shownRevision_ = ~std::uint64_t{0};
+
+    TForm1* options_ = nullptr;
+    TForm2* fileList_ = nullptr;
+
+    // Set while the window itself expands items or moves the current item (a handed-over file
+    // being located, the tree following the model), so that those signals are not taken for the
+    // user's.
+    bool changingTree_ = false;
+    bool building_ = false;
+    bool barDragging_ = false;
+    int grabOffset_ = 0;
+};

@@ -1,0 +1,45 @@
+#pragma once
+// The overwrite confirmation: lists the outputs of a job that exist already. "&Yes" lets the job
+// replace them, "&No, Cancel" stops it; a listed file can first be given a new name (right-click
+// "&Rename", or F2), and is then left alone while its output goes to the new name.
+#include <QDialog>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/RenameCheck.h"
+#include "selector/TypeDescriptionCache.h"
+
+namespace Ui {
+class TfrmOverWriteFile;
+}
+class QMenu;
+class QMouseEvent;
+
+class TfrmOverWriteFile : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmOverWriteFile(QWidget* parent = nullptr);
+    ~TfrmOverWriteFile() override;
+
+    // Removes every row and empties the rename table.
+    void ClearFiles();
+    // Lists an existing output.
+    void AddFile(const std::string& path);
+    int Count() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void Button1Click();
+    void Rename1Click();
+
+private:
+    void ListView1MouseUp(QMouseEvent* event);
+    std::vector<OverwriteRow> Rows() const;
+
+    std::unique_ptr<Ui::TfrmOverWriteFile> ui;
+    QMenu* PopupMenu1 = nullptr;
+    TypeDescriptionCache descriptions_;
+};

@@ -1,0 +1,22 @@
+#include "tags/AudioFileKind.h"
+
+#include <taglib/tbytevector.h>
+#include <taglib/tiostream.h>
+
+namespace {
+// The ASF Header Object's GUID, as stored.
+constexpr char AsfHeaderGuid[] = "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C";
+} // namespace
+
+AudioFileKind SniffAudioFileKind(TagLib::IOStream& stream) {
+    stream.seek(0);
+    const TagLib::ByteVector head = stream.readBlock(16);
+    stream.seek(0);
+    if (head.startsWith("RIFF") && head.containsAt("WAVE", 8)) {
+        return AudioFileKind::Wave;
+    }
+    if (head.startsWith(TagLib::ByteVector(AsfHeaderGuid, sizeof AsfHeaderGuid - 1))) {
+        return AudioFileKind::Wma;
+    }
+    return AudioFileKind::Mp3;
+}

@@ -1,0 +1,80 @@
+#include "tags/TagFields.h"
+
+#include <taglib/asftag.h>
+#include <taglib/infotag.h>
+
+namespace {
+constexpr unsigned int MaxValueBytes = 64 * 1024;
+constexpr unsigned int MaxValuesPerField = 32;
+
+TagLib::StringList Bounded(const TagLib::StringList& values) {
+    TagLib::StringList kept;
+    for (const TagLib::String& value : values) {
+        if (kept.size() == MaxValuesPerField) {
+            break;
+        }
+        if (!value.isEmpty() && value.size() <= MaxValueBytes) {
+            kept.append(value);
+        }
+    }
+    return kept;
+}
+
+void Put(TagLib::PropertyMap& fields, const char* property, const TagLib::StringList& values) {
+    const TagLib::StringList kept = Bounded(values);
+    if (!kept.isEmpty()) {
+        fields.replace(property, kept);
+    }
+}
+} // namespace
+
+TagLib::PropertyMap CarriedFields(const TagLib::PropertyMap& all) {
+    TagLib::PropertyMap fields;
+    for (const TagField& field : TagFields) {
+        if (all.contains(field.property)) {
+            Put(fields, field.property, all[field.property]);
+        }
+    }
+    return fields;
+}
+
+void AddMissingFields(TagLib::PropertyMap& fields, const TagLib::PropertyMap& extra) {
+    for (const auto& [property, values] : extra) {
+        if (!fields.contains(property)) {
+            fields.insert(property, values);
+        }
+    }
+}
+
+TagLib::PropertyMap ReadInfoFields(const TagLib::RIFF::Info::Tag& tag) {
+    TagLib::PropertyMap fields;
+    for (const TagField& field : TagFields) {
+        if (field.infoId) {
+            Put(fields, field.property, TagLib::StringList(tag.fieldText(field.infoId)));
+        }
+    }
+    return fields;
+}
+
+void WriteInfoFields(TagLib::RIFF::Info::Tag& tag, const TagLib::PropertyMap& fields) {
+    for (const TagField& field : TagFields) {
+        if (field.infoId && fields.contains(field.property)) {
+            tag.setFieldText(field.infoId, fields[field.property].toString("; "));
+        }
+    }
+}
+
+TagLib::PropertyMap ReadAsfAliasFields(const TagLib::ASF::Tag& tag) {
+    TagLib::PropertyMap fields;
+    for (const TagField& field : TagFields) {
+        if (!field.asfAlias) {
+            continue;
+        }
+        TagLib::StringList values;
+        for (const TagLib::ASF::Attribute& attribute : tag.attribute(field.asfAlias)) {
+            values.append(attribute.toString());
+        }
+        Put(fields, field.property, values);
+    }
+    return fields;
+}

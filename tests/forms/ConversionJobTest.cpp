@@ -1,0 +1,209 @@
+// Whole jobs through the options form with the real sources, sinks and codec modules: each target
+// checked with ffprobe, failures in the errors form, cancelling, the title's percentage, and the
+// refusal without the WMA module.
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QUrl>
+#include <thread>
+
+#include "FormTestSupport.h"
+#include "FormTests.h"
+#include "engine/CLReadDecodeBase.h"
+#include "forms/ApplicationTitle.h"
+#include "sources/CreateFileInput.h"
+#include "system/FileNames.h"
+
+using namespace formtest;
+
+namespace {
+void ChooseTarget(Forms& forms, const char* button, const std::string& folder) {
+    forms.Control<QAbstractButton>(button)->click();
+    forms.Control<QAbstractButton>("chkToThisFold")->click();
+    forms.Control<QLineEdit>("txtToFolder")->setText(QString::fromStdString(folder));
+}
+
+// Reads the errors form's lines, then closes it.
+ModalAnswerer::Answer ReadErrors(QString& lines) {
+    return [&lines](QDialog* errors) {
+        lines = Child<QPlainTextEdit>(errors, "RichEdit1")->toPlainText();
+        ModalAnswerer::ClickButton(errors, "&Ok");
+    };
+}
+
+// A source that runs a hook on the worker's thread before its first block.
+class HookedSource : public CLReadDecodeBase {
+public:
+    HookedSource(std::unique_ptr<CLReadDecodeBase> inner, std::function<void()> beforeFirstBlock)
+        : inner_(std::move(inner)), hook_(std::move(beforeFirstBlock)) {}
+    bool Pump() override {
+        if (hook_) {
+            std::exchange(hook_, {})();
+        }
+        return inner_->Pump();
+    }
+    void GetProgress(int32_t progress[2]) override { inner_->GetProgress(progress); }
+
+private:
+    std::unique_ptr<CLReadDecodeBase> inner_;
+    std::function<void()> hook_;
+};
+} // namespace
+
+void ConversionJobTest::jobToEachTarget() {
+    Scratch scratch;
+    MakeTone(scratch / "tone.wav", 1.5, 22050, 1, 8);
+    Forms forms;
+    std::vector<std::pair<QString, QString>> titles; // application title, window title
+    QObject listener;                                // ends the connection with the test
+    connect(
+        &ApplicationTitle::Instance(), &ApplicationTitle::Changed, &listener,
+        [&](const QString& title) { titles.emplace_back(title, forms.Options().windowTitle()); });
+
+    const std::string stereo = "sample_rate=44100\nchannels=2\n";
+    const struct {
+        const char* button;
+        std::string input, output, codec;
+    } steps[] = {
+        {"chkMp3", scratch / "tone.wav", scratch / "tone.mp3", "codec_name=mp3\n"},
+        {"chkWMA", scratch / "tone.mp3", scratch / "tone.wma", "codec_name=wmav2\n"},
+        {"chkWave", scratch / "tone.wma", scratch / "out/tone.wav", "codec_name=pcm_s16le\n"},
+    };
+    std::filesystem::create_directory(scratch / "out");
+    for (const auto& step : steps) {
+        forms.ShowWith({step.input});
+        ChooseTarget(forms, step.button, GetFolderPart(step.output));
+        titles.clear();
+        ModalAnswerer answers;
+        answers.Click("OK");
+        forms.Convert();
+        QCOMPARE(answers.Seen().size(), std::size_t{1});
+        QCOMPARE(answers.Seen()[0].Text, "All files have now been converted.");
+        QCOMPARE(answers.Seen()[0].Title, "BMC 100% Converted");
+        QCOMPARE(Probe(step.output), step.codec + stereo);
+        // The title carried the percentage from the start of the job to its end, and the
+        // window's title followed it.
+        QVERIFY(!titles.empty());
+        QCOMPARE(titles.front().first, "BMC 0% Converted");
+        QCOMPARE(titles.back().first, "BMC 100% Converted");
+        for (const auto& [application, window] : titles) {
+            QCOMPARE(window, application);
+        }
+    }
+    QCOMPARE(forms.endProgram, 3);
+    QCOMPARE(forms.backToSelector, 0);
+}
+
+void ConversionJobTest::failuresEndInTheErrorsForm() {
+    Scratch scratch;
+    MakeTone(scratch / "good.wav", 0.5);
+    std::ofstream(scratch / "junk.wav") << "not a wave file at all";
+    std::ofstream(scratch / "notes.txt") << "text";
+    Forms forms;
+    forms.ShowWith({scratch / "junk.wav", scratch / "good.wav", scratch / "notes.txt"});
+    ChooseTarget(forms, "chkMp3", scratch.Path());
+    QString lines;
+    ModalAnswerer answers;
+    answers.Then(ReadErrors(lines));
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{1});
+    QCOMPARE(answers.Seen()[0].Kind, "TfrmConvertErr");
+    QCOMPARE(lines, QString::fromStdString("Unable to read from '" + (scratch / "junk.wav") +
+                                           "'.\n'.txt' file type is not supported. Error whilst "
+                                           "converting '" +
+                                           (scratch / "notes.txt") + "'."));
+    QCOMPARE(Probe(scratch / "good.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
+    QCOMPARE(forms.backToSelector, 1);
+    QVERIFY(forms.Options().isHidden());
+
+    // A second run where every file fails: its own lines only, and never the success message.
+    forms.ShowWith({scratch / "notes.txt"});
+    answers.Then(ReadErrors(lines));
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{2});
+    QCOMPARE(answers.Seen()[1].Kind, "TfrmConvertErr");
+    QVERIFY(lines.startsWith("'.txt' file type is not supported."));
+    QVERIFY(!lines.contains("junk"));
+    QCOMPARE(forms.endProgram, 0);
+    QCOMPARE(forms.backToSelector, 2);
+}
+
+void ConversionJobTest::cancelThenASecondJob() {
+    Scratch scratch;
+    const std::vector<std::string> inputs = {scratch / "1.wav", scratch / "2.wav"};
+    for (const std::string& input : inputs) {
+        MakeTone(input, 3);
+    }
+    std::filesystem::create_directory(scratch / "out");
+    Forms forms;
+    // The first block waits until Back and Yes have asked the worker to stop.
+    TForm1& form = forms.Options();
+    form.SetSourceFactory([&form](const char* path, ConversionError& code) {
+        return std::make_unique<HookedSource>(CreateFileInput(path, code), [&form] {
+            QMetaObject::invokeMethod(form.findChild<QAbstractButton*>("cmdCancel"), "click",
+                                      Qt::QueuedConnection);
+            while (!form.JobStopAsked()) {
+                std::this_thread::yield();
+            }
+        });
+    });
+    forms.ShowWith(inputs);
+    ChooseTarget(forms, "chkMp3", scratch / "out");
+    ModalAnswerer answers;
+    answers.Click("&Yes").Click("OK");
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{2});
+    QCOMPARE(answers.Seen()[0].Text, "Cancel Conversion and Quit?");
+    QCOMPARE(answers.Seen()[1].Text, "Conversion was cancelled.");
+    QCOMPARE(forms.backToSelector, 1);
+    // Stopped in the first file, whose output is short but finalised.
+    QCOMPARE(Probe(scratch / "out/1.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
+    QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
+
+    form.SetSourceFactory(CreateFileInput);
+    forms.ShowWith(inputs);
+    answers.Click("&Yes").Click("OK"); // the first output exists now
+    forms.Convert();
+    QCOMPARE(answers.Seen().at(2).Kind, "TfrmOverWriteFile");
+    QCOMPARE(answers.Seen().at(3).Text, "All files have now been converted.");
+    QCOMPARE(Probe(scratch / "out/2.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
+    QCOMPARE(forms.endProgram, 1);
+}
+
+void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
+    Scratch scratch;
+    std::filesystem::create_directory(scratch / "no-codecs");
+    CodecModule::SetFolder(scratch / "no-codecs");
+    MakeTone(scratch / "in.wav", 0.5);
+    std::ofstream(scratch / "song.WMA") << "x";
+    Forms forms;
+    forms.ShowWith({scratch / "in.wav"});
+    ChooseTarget(forms, "chkWMA", scratch.Path());
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("https", &catcher, "Open");
+    ModalAnswerer answers;
+    answers.Click("&No");
+    forms.Convert();
+    QCOMPARE(answers.Seen().at(0).Text,
+             "Unable to convert to a Microsoft Audio 4 file as the correct components are not "
+             "installed. To install the correct components, download and install the 'Windows "
+             "Media Audio 4 Codec' from the Brindlex Download page.\n\nJump to Brindlex's "
+             "Download Page?");
+    QVERIFY(catcher.opened.isEmpty());
+    QVERIFY(!forms.Control("Panel2")->isHidden());
+    QVERIFY(forms.Control("cmdConvert")->isEnabled());
+    QVERIFY(!std::filesystem::exists(scratch / "in.wma"));
+
+    // A .wma input with another target: the other sentence, and Yes opens the download page.
+    forms.ShowWith({scratch / "in.wav", scratch / "song.WMA"});
+    forms.Control<QAbstractButton>("chkWave")->click();
+    answers.Click("&Yes");
+    forms.Convert();
+    QVERIFY(answers.Seen().at(1).Text.startsWith(
+        "Unable to convert from a Microsoft Audio 4 file as the correct components"));
+    QCOMPARE(catcher.opened.size(), 1);
+    QVERIFY(catcher.opened[0].toString().endsWith("/music-converter-download.htm"));
+    QCOMPARE(answers.Seen().size(), std::size_t{2}); // no overwrite question: nothing started
+    QDesktopServices::unsetUrlHandler("https");
+    QCOMPARE(forms.endProgram + forms.backToSelector, 0);
+}

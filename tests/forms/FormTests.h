@@ -1,0 +1,71 @@
+#pragma once
+// The window test suites; main() runs them one by one.
+#include <QObject>
+#include <QUrl>
+
+class OptionsFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void defaultsWithAnEmptyStore();
+    void storedChoicesLoadAndSave();
+    void shortOrGarbageWaveCompressGivesTheDefault();
+    void chosenFormatSurvivesARestart();
+    void chooserOpensOnTheCurrentFormat();
+    void keyboardAndAccessibleNames();
+    void browseFillsTheFolder();
+};
+
+class ConversionJobTest : public QObject {
+    Q_OBJECT
+private slots:
+    void jobToEachTarget();
+    void failuresEndInTheErrorsForm();
+    void cancelThenASecondJob();
+    void wmaWithoutItsModuleStartsNothing();
+};
+
+class OverwriteTest : public QObject {
+    Q_OBJECT
+private slots:
+    void noCancelLeavesEverythingAsItWas();
+    void renameWritesTheNewName();
+    void refusesRenamesThatLoseAFile();
+    void renameCheckRules();
+};
+
+class SmallFormsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void errorsFormHoldsLinesAndWraps();
+    void fileListShowsRowsAndOnlyHides();
+};
+
+class SelectorFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clicksAndSpaceMarkWithTheirPointers();
+    void keysExpandClicksOnMarksAndIconsDoNot();
+    void typeBoxesHeadersAndTheResizeBar();
+    void nextHandsTheListToTheOptionsForm();
+    void nothingMarkedSaysSoAndComesBack();
+    void passedFileJoinsAtTheNextNext();
+    void buttonsHelpAboutAndExit();
+    void versionLine();
+};
+
+class ScreenshotTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyForm_data();
+    void everyForm();
+};
+
+// Records the web pages the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public slots:
+    void Open(const QUrl& url) { opened.append(url); }
+
+public:
+    QList<QUrl> opened;
+};

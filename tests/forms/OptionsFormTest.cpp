@@ -1,0 +1,213 @@
+// The options form at rest: the stored choices and the WAVE output format, the format panel, the
+// destination controls, the keyboard, and the "Wave Output Format" chooser.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+#include <cstring>
+
+#include "FormTestSupport.h"
+#include "FormTests.h"
+#include "acm/AcmFormatCatalog.h"
+#include "engine/ConversionSettings.h"
+#include "engine/WaveFormat.h"
+#include "forms/TfrmWaveFormat.h"
+#include "forms/WaveFormatChoices.h"
+#include "system/AppPaths.h"
+#include "system/Registry.h"
+
+using namespace formtest;
+
+namespace {
+uint32_t Stored(const char* name) {
+    return RegReadDword(HKEY_CURRENT_USER, SettingsKey, name);
+}
+
+void Store(const char* name, uint32_t value) {
+    RegWriteDword(value, HKEY_CURRENT_USER, SettingsKey, name);
+}
+
+std::vector<uint8_t> Head(const std::array<uint8_t, WaveOutputFormatSize>& buffer) {
+    return {buffer.begin(), buffer.begin() + sizeof(WAVEFORMATEX)};
+}
+
+std::vector<uint8_t> StandardFormat() {
+    const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&pcm);
+    return {bytes, bytes + sizeof pcm};
+}
+} // namespace
+
+void OptionsFormTest::defaultsWithAnEmptyStore() {
+    Scratch scratch;
+    Forms forms;
+    QCOMPARE(forms.Control<QComboBox>("cmbFreq")->currentText(), "44.1Khz (CD Quality)");
+    QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->currentText(), "192 Kbps");
+    QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->currentText(), "44100Khz 160Kbps Stereo");
+    QVERIFY(forms.Control<QRadioButton>("chkStereo")->isChecked());
+    QVERIFY(forms.Control<QToolButton>("chkWave")->isChecked());
+    QVERIFY(forms.Control<QRadioButton>("optToDefPath")->isChecked());
+    QVERIFY(!forms.Control<QLineEdit>("txtToFolder")->isEnabled());
+    QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->itemText(2), "44100Khz   96Kbps Stereo");
+    QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->itemText(7), "  56 Kbps");
+    QCOMPARE(Head(Settings().WaveOutputFormat), StandardFormat());
+    QCOMPARE(forms.Control<QLabel>("Label14")->text(), "Standard Wave File");
+    QCOMPARE(forms.Control<QLabel>("Label15")->text(), "44,100 Hz, 16 Bit, Stereo");
+}
+
+void OptionsFormTest::storedChoicesLoadAndSave() {
+    Scratch scratch;
+    Store("BrConvMP3Bit", 5);
+    Store("BrConvMP3Freq", 9); // outside the list
+    Store("BrConvTo", 1);
+    Store("BrConvMono", 7);
+    Store("BrConvToLocOpt", 1);
+    RegWriteString("/srv/music/", HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder");
+    Store("BrConvWMAQual", 6);
+    {
+        Forms forms;
+        QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->currentText(), "128 Kbps");
+        QCOMPARE(forms.Control<QComboBox>("cmbFreq")->currentIndex(), -1);
+        QVERIFY(forms.Control<QToolButton>("chkMp3")->isChecked());
+        QVERIFY(forms.Control<QRadioButton>("chkMono")->isChecked());
+        QCOMPARE(forms.Control<QLineEdit>("txtToFolder")->text(), "/srv/music/");
+        QVERIFY(forms.Control<QLineEdit>("txtToFolder")->isEnabled());
+        QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->currentIndex(), 6);
+        // The MP3 options show; the WAVE and WMA ones do not.
+        QVERIFY(!forms.Control("cmbBitRate")->isHidden());
+        QVERIFY(forms.Control("cmbWMAQual")->isHidden());
+        QVERIFY(forms.Control("cmdChangeWaveComp")->isHidden());
+        QCOMPARE(forms.Control<QLabel>("Label11")->text(), "Mpeg 1 Layer 3");
+        forms.Control<QToolButton>("chkWMA")->click();
+        QCOMPARE(forms.Control<QLabel>("Label11")->text(), "Windows Media Audio 4");
+        QVERIFY(forms.Control("cmbBitRate")->isHidden());
+        QVERIFY(!forms.Control("cmbWMAQual")->isHidden());
+    }
+    QCOMPARE(Stored("BrConvMP3Bit"), 5u);
+    QCOMPARE(Stored("BrConvMP3Freq"), 0u); // no selection: index -1, plus one
+    QCOMPARE(Stored("BrConvTo"), 2u);
+    QCOMPARE(Stored("BrConvMono"), 1u);
+    QCOMPARE(Stored("BrConvWMAQual"), 6u);
+}
+
+void OptionsFormTest::shortOrGarbageWaveCompressGivesTheDefault() {
+    Scratch scratch;
+    for (const std::string& content : {std::string(100, '\x55'), std::string()}) {
+        std::ofstream(WaveCompressPath(), std::ios::binary) << content;
+        Settings().WaveOutputFormat.fill(0xEE);
+        Forms forms;
+        QCOMPARE(Head(Settings().WaveOutputFormat), StandardFormat());
+    }
+    // A full-size file of garbage is taken as it is, and the labels keep what they can say.
+    std::ofstream(WaveCompressPath(), std::ios::binary)
+        << std::string(WaveOutputFormatSize, '\xAB');
+    Forms forms;
+    QCOMPARE(Settings().WaveOutputFormat[0], uint8_t{0xAB});
+    QVERIFY(forms.Control<QLabel>("Label15")->text().isEmpty());
+}
+
+void OptionsFormTest::chosenFormatSurvivesARestart() {
+    Scratch scratch;
+    const std::vector<uint8_t> ima = AcmMakeWaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
+    QVERIFY(ima.size() > sizeof(WAVEFORMATEX));
+    {
+        Forms forms;
+        ModalAnswerer answers;
+        answers.Then([](QDialog* chooser) {
+            auto* tags = Child<QComboBox>(chooser, "cmbFormatTag");
+            tags->setCurrentIndex(tags->findText("IMA ADPCM"));
+            auto* attributes = Child<QComboBox>(chooser, "cmbAttributes");
+            attributes->setCurrentIndex(attributes->findText("22,050 Hz, 4 Bit, Mono"));
+            ModalAnswerer::ClickButton(chooser, "OK");
+        });
+        forms.Control<QAbstractButton>("cmdChangeWaveComp")->click();
+        QCOMPARE(answers.Seen().at(0).Title, "Wave Output Format");
+        QCOMPARE(forms.Control<QLabel>("Label14")->text(), "IMA ADPCM");
+        QCOMPARE(forms.Control<QLabel>("Label15")->text(), "22,050 Hz, 4 Bit, Mono");
+
+        // Cancel changes nothing.
+        const auto before = Settings().WaveOutputFormat;
+        answers.Then([](QDialog* chooser) {
+            Child<QComboBox>(chooser, "cmbFormatTag")->setCurrentIndex(0);
+            chooser->reject();
+        });
+        forms.Control<QAbstractButton>("cmdChangeWaveComp")->click();
+        QVERIFY(Settings().WaveOutputFormat == before);
+    }
+    const std::string file = ReadFile(WaveCompressPath());
+    QCOMPARE(file.size(), WaveOutputFormatSize);
+    QVERIFY(std::memcmp(file.data(), ima.data(), ima.size()) == 0);
+    Settings().WaveOutputFormat.fill(0);
+    Forms again;
+    QVERIFY(std::memcmp(Settings().WaveOutputFormat.data(), file.data(), file.size()) == 0);
+    QCOMPARE(again.Control<QLabel>("Label14")->text(), "IMA ADPCM");
+}
+
+void OptionsFormTest::chooserOpensOnTheCurrentFormat() {
+    Scratch scratch;
+    std::array<uint8_t, WaveOutputFormatSize> buffer{};
+    const std::vector<uint8_t> alaw = AcmMakeWaveFormat(WAVE_FORMAT_ALAW, 2, 8000, 8);
+    std::copy(alaw.begin(), alaw.end(), buffer.begin());
+    TfrmWaveFormat chooser;
+    chooser.OpenOn(buffer);
+    QCOMPARE(Child<QComboBox>(&chooser, "cmbFormatTag")->currentText(), "CCITT A-Law");
+    QCOMPARE(Child<QComboBox>(&chooser, "cmbAttributes")->currentText(), "8,000 Hz, 8 Bit, Stereo");
+
+    // A writable format that is not a standard one is offered first, as it is.
+    const std::vector<uint8_t> odd = AcmMakeWaveFormat(WAVE_FORMAT_PCM, 1, 12345, 16);
+    std::copy(odd.begin(), odd.end(), buffer.begin());
+    const WaveFormatChoices choices(buffer.data(), buffer.size());
+    const auto pcm = choices.FormatsOf(choices.CurrentTagItem());
+    QCOMPARE(choices.CurrentFormatItem(), std::size_t{0});
+    QVERIFY(pcm.at(0).Record == odd);
+    QCOMPARE(pcm.at(0).Description, std::string("12,345 Hz, 16 Bit, Mono"));
+    // A record whose cbSize runs past the buffer is not read past it.
+    WAVEFORMATEX broken = MakePcmFormat(2, 44100, 16);
+    broken.cbSize = 0xFFFF;
+    std::memcpy(buffer.data(), &broken, sizeof broken);
+    const WaveFormatChoices fallback(buffer.data(), buffer.size());
+    QCOMPARE(fallback.CurrentTagItem(), std::size_t{0});
+}
+
+void OptionsFormTest::keyboardAndAccessibleNames() {
+    Scratch scratch;
+    Forms forms;
+    forms.ShowWith({});
+    QCOMPARE(forms.Control("chkMp3")->accessibleName(), "MP3");
+    QCOMPARE(forms.Control("chkWMA")->toolTip(), "WMA");
+    // Escape is "<< Back", which at rest leaves for the selector.
+    QTest::keyClick(&forms.Options(), Qt::Key_Escape);
+    QCOMPARE(forms.backToSelector, 1);
+    QVERIFY(forms.Options().isHidden());
+    // So does the close box.
+    forms.ShowWith({});
+    forms.Options().close();
+    QCOMPARE(forms.backToSelector, 2);
+
+    // Enter is "&Convert": an empty list converts nothing and succeeds.
+    forms.ShowWith({});
+    ModalAnswerer answers;
+    answers.Click("OK");
+    QTest::keyClick(forms.Control("chkWave"), Qt::Key_Return);
+    QCOMPARE(answers.Seen().size(), std::size_t{1});
+    QCOMPARE(answers.Seen()[0].Text, "All files have now been converted.");
+    QCOMPARE(forms.endProgram, 1);
+}
+
+void OptionsFormTest::browseFillsTheFolder() {
+    Scratch scratch;
+    Forms forms;
+    forms.ShowWith({});
+    forms.Control<QAbstractButton>("chkToThisFold")->click();
+    QVERIFY(forms.Control("cmdBrowse")->isEnabled());
+    const QString target = QString::fromStdString(scratch.Path() + "config");
+    ModalAnswerer answers;
+    answers.Then([target](QDialog* dialog) {
+        // Typed into the dialog's name box, as a user may.
+        Child<QLineEdit>(dialog, "fileNameEdit")->setText(target);
+        dialog->accept();
+    });
+    forms.Control<QAbstractButton>("cmdBrowse")->click();
+    QCOMPARE(answers.Seen().at(0).Title, "Save converted files in..");
+    QCOMPARE(forms.Control<QLineEdit>("txtToFolder")->text(), target);
+}

@@ -1,0 +1,431 @@
+// The file selector through its widgets: marks by mouse and keyboard with their pointer shapes
+// and descriptions, expansion, the list of files to convert handed to the options form, files
+// handed over by other launches, the buttons, the resize bar and the about box.
+#include <QAccessible>
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QTreeWidget>
+
+#include "FormTestSupport.h"
+#include "FormTests.h"
+#include "forms/ApplicationTitle.h"
+#include "forms/MakerPages.h"
+#include "forms/StateImageDelegate.h"
+#include "forms/TForm2.h"
+#include "forms/TfrmFileSelector.h"
+#include "forms/VersionText.h"
+#include "system/AppPaths.h"
+#include "system/HandOverChannel.h"
+#include "system/HelpPages.h"
+
+using namespace formtest;
+
+namespace {
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The forms as the program makes them, with the selector's one top-level folder "music" in a
+// scratch folder:
+//   A/a1.mp3 A/a2.wav A/sub/s1.mp3 A/sub/deep/ A/notes.txt B/b1.wma B/b2.mp3 B/b3.wav
+class Selector {
+public:
+    Selector() {
+        for (const char* file : {"A/a1.mp3", "A/a2.wav", "A/sub/s1.mp3", "A/notes.txt", "B/b1.wma",
+                                 "B/b2.mp3", "B/b3.wav"}) {
+            std::filesystem::create_directories(std::filesystem::path(Music(file)).parent_path());
+            std::ofstream(Music(file)) << "x";
+        }
+        std::filesystem::create_directory(Music("A/sub/deep"));
+        FolderTree::Locations top;
+        top.root = Music("");
+        forms = std::make_unique<AppForms>(top);
+        Window().OnEndProgram = [this] { ++ended; };
+        forms->Options().OnEndProgram = [] {};
+        Window().show();
+        tree = Child<QTreeWidget>(&Window(), "treeFolders");
+        list = Child<QTreeWidget>(&Window(), "lstFiles");
+    }
+    TfrmFileSelector& Window() { return forms->Selector(); }
+    template <typename T = QWidget> T* Control(const char* name) {
+        return Child<T>(&Window(), name);
+    }
+
+    QTreeWidgetItem* Top() { return tree->topLevelItem(0); }
+    QTreeWidgetItem* Folder(const QString& name) {
+        const auto found = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    // Opens the top folder and selects name below it, as a user's keys would.
+    QTreeWidgetItem* Open(const QString& name) {
+        tree->setFocus();
+        tree->setCurrentItem(Top());
+        QTest::keyClick(tree, Qt::Key_Right);
+        QTreeWidgetItem* folder = Folder(name);
+        tree->setCurrentItem(folder);
+        return folder;
+    }
+    QTreeWidgetItem* Row(const QString& caption) {
+        const auto found = list->findItems(caption, Qt::MatchExactly, 0);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    static int Mark(const QTreeWidgetItem* item) {
+        return item->data(0, StateImageDelegate::StateRole).toInt();
+    }
+    static QString Description(const QTreeWidgetItem* item) {
+        return item->data(0, Qt::AccessibleDescriptionRole).toString();
+    }
+
+    // The middle of an item's state image, in its view's viewport.
+    static QPoint StateImage(QTreeWidget* view, QTreeWidgetItem* item) {
+        return StateImageDelegate::StateImageRect(view->visualItemRect(item)).center();
+    }
+    static QPoint Icon(QTreeWidget* view, QTreeWidgetItem* item) {
+        const QRect rect = view->visualItemRect(item);
+        return {rect.left() + StateImageDelegate::StateSpace + 8, rect.center().y()};
+    }
+    static QPoint Label(QTreeWidget* view, QTreeWidgetItem* item) {
+        const QRect rect = view->visualItemRect(item);
+        return {rect.left() + StateImageDelegate::StateSpace + 40, rect.center().y()};
+    }
+    void ClickMark(QTreeWidget* view, QTreeWidgetItem* item) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, StateImage(view, item));
+    }
+    // A double click as the window system delivers it: press, release, press and double click,
+    // release.
+    static void DoubleClick(QTreeWidget* view, QPoint point) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, point);
+    }
+    int CursorAt(QTreeWidget* view, QPoint point) {
+        QTest::mouseMove(view->viewport(), point);
+        return Window().CursorShown(view->viewport());
+    }
+
+    // The input paths of the options form's list, in order.
+    QStringList Listed() {
+        QStringList paths;
+        auto* rows = Child<QTreeWidget>(&forms->Options(), "lstConvert");
+        for (int i = 0; i < rows->topLevelItemCount(); ++i) {
+            paths << rows->topLevelItem(i)->text(3);
+        }
+        return paths;
+    }
+    std::string Music(const std::string& relative) { return scratch / ("music/" + relative); }
+    QString Path(const char* relative) { return Q(Music(relative)); }
+
+    Scratch scratch;
+    std::unique_ptr<AppForms> forms;
+    QTreeWidget* tree = nullptr;
+    QTreeWidget* list = nullptr;
+    int ended = 0;
+};
+} // namespace
+
+void SelectorFormTest::clicksAndSpaceMarkWithTheirPointers() {
+    Selector s;
+    QTreeWidgetItem* a = s.Open("A");
+    QCOMPARE(Selector::Mark(a), stNone);
+    QCOMPARE(Selector::Description(a), "File Will not be Converted");
+    QCOMPARE(s.CursorAt(s.tree, Selector::StateImage(s.tree, a)), crFully);
+    QCOMPARE(s.CursorAt(s.tree, Selector::Label(s.tree, a)), crDefault);
+
+    s.ClickMark(s.tree, a);
+    QCOMPARE(Selector::Mark(a), stFully);
+    QCOMPARE(Selector::Description(a), "Convert All Files in Folder (inc Sub-folders)");
+    QCOMPARE(Selector::Mark(s.Top()), stToSelected);
+    QCOMPARE(Selector::Description(s.Top()), "To Selected Files and Folders");
+    QCOMPARE(s.Window().CursorShown(s.tree->viewport()), crJustFiles); // what the next click does
+    QCOMPARE(s.tree->currentItem(), a);
+    QCOMPARE(s.list->topLevelItemCount(), 2); // a1.mp3, a2.wav; not notes.txt
+    QCOMPARE(Selector::Mark(s.Row("a1")), stFileConverted);
+    QCOMPARE(Selector::Description(s.Row("a1")), "This File will be Converted");
+    QVERIFY(s.Control<QLabel>("panLocation")->toolTip().endsWith("/A/'"));
+
+    // Space on the current folder: the next step of the same cycle.
+    s.tree->setFocus();
+    QTest::keyClick(s.tree, Qt::Key_Space);
+    QCOMPARE(Selector::Mark(a), stJustFiles);
+    QCOMPARE(s.CursorAt(s.tree, Selector::StateImage(s.tree, a)), crClearMark);
+
+    // A file: a click on its box, then Space on the current row, which is set explicitly.
+    QTreeWidgetItem* a1 = s.Row("a1");
+    QCOMPARE(s.CursorAt(s.list, Selector::StateImage(s.list, a1)), crClearMark);
+    s.ClickMark(s.list, a1);
+    QCOMPARE(Selector::Mark(a1), stNone);
+    QCOMPARE(Selector::Description(a1), "File Will not be Converted");
+    QCOMPARE(s.Window().CursorShown(s.list->viewport()), crTick);
+    QCOMPARE(s.Window().Model().Lists().filesToExclude.Size(), std::size_t{1});
+    s.list->setFocus();
+    s.list->setCurrentItem(a1);
+    QTest::keyClick(s.list, Qt::Key_Space);
+    QCOMPARE(Selector::Mark(a1), stFileConverted);
+    QCOMPARE(s.Window().Model().Lists().filesToExclude.Size(), std::size_t{0});
+
+    // Several rows selected: a click on one of their boxes inverts each; the pointer is left
+    // alone meanwhile. A click on another row's box changes that row only.
+    s.ClickMark(s.tree, a); // 4 -> 1
+    QTreeWidgetItem* a2 = s.Row("a2");
+    a1 = s.Row("a1");
+    s.ClickMark(s.list, a1);
+    QCOMPARE(Selector::Mark(a1), stFileConverted);
+    QCOMPARE(Selector::Mark(a), stContainsFiles);
+    a1->setSelected(true);
+    a2->setSelected(true);
+    const int before = s.CursorAt(s.list, Selector::Label(s.list, a2));
+    QCOMPARE(s.CursorAt(s.list, Selector::StateImage(s.list, a2)), before);
+    s.ClickMark(s.list, a2);
+    QCOMPARE(Selector::Mark(a1), stNone);
+    QCOMPARE(Selector::Mark(a2), stFileConverted);
+    QVERIFY(a1->isSelected() && a2->isSelected()); // the click left the selection as it was
+    a1->setSelected(false);
+    s.ClickMark(s.list, a1);
+    QCOMPARE(Selector::Mark(a1), stFileConverted);
+    QCOMPARE(Selector::Mark(a2), stFileConverted);
+
+    // The same through the accessibility interface a screen reader reads.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(s.list);
+    QVERIFY(table && table->tableInterface());
+    QAccessibleInterface* cell =
+        table->tableInterface()->cellAt(s.list->indexOfTopLevelItem(a1), 0);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Description), "This File will be Converted");
+}
+
+void SelectorFormTest::keysExpandClicksOnMarksAndIconsDoNot() {
+    Selector s;
+    QTreeWidgetItem* top = s.Top();
+    s.tree->setFocus();
+    s.tree->setCurrentItem(top);
+    // The pointer rests on another part of the window.
+    QTest::mouseMove(s.Control("cmdAbout"));
+    QTest::keyClick(s.tree, Qt::Key_Right);
+    QVERIFY(top->isExpanded());
+    QCOMPARE(top->childCount(), 2);
+
+    QTreeWidgetItem* a = s.Folder("A");
+    s.tree->setCurrentItem(a);
+    QTest::mouseMove(s.tree->viewport(), Selector::StateImage(s.tree, s.Folder("B")));
+    QTest::keyClick(s.tree, Qt::Key_Plus);
+    QVERIFY(a->isExpanded());
+    QCOMPARE(a->child(0)->text(0), "sub");
+    // A folder without sub-folders loses its expand button once opened.
+    QTreeWidgetItem* b = s.Folder("B");
+    s.tree->setCurrentItem(b);
+    QTest::keyClick(s.tree, Qt::Key_Asterisk);
+    QVERIFY(b->isExpanded());
+    QCOMPARE(b->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    // * opens the folder and the folders below it that were opened before, and reads no more.
+    a->setExpanded(false);
+    top->setExpanded(false);
+    s.tree->setCurrentItem(top);
+    QTest::keyClick(s.tree, Qt::Key_Asterisk);
+    QVERIFY(top->isExpanded() && a->isExpanded());
+    QTreeWidgetItem* sub = a->child(0);
+    QVERIFY(!sub->isExpanded());
+    QCOMPARE(sub->childCount(), 0);
+
+    // Double clicks: on a mark (which counts as two clicks) or an icon nothing expands; on the
+    // name it does, and the folder becomes the selected one.
+    top->setExpanded(false);
+    Selector::DoubleClick(s.tree, Selector::StateImage(s.tree, top));
+    QVERIFY(!top->isExpanded());
+    QCOMPARE(Selector::Mark(top), stJustFiles);
+    Selector::DoubleClick(s.tree, Selector::Icon(s.tree, top));
+    QVERIFY(!top->isExpanded());
+    s.tree->setCurrentItem(nullptr);
+    Selector::DoubleClick(s.tree, Selector::Label(s.tree, top));
+    QVERIFY(top->isExpanded());
+    QCOMPARE(s.tree->currentItem(), top);
+    // Opening a folder with its expand button selects it: the list shows its files.
+    s.tree->setCurrentItem(a);
+    const QRect subRect = s.tree->visualItemRect(sub);
+    QTest::mouseClick(s.tree->viewport(), Qt::LeftButton, {},
+                      QPoint(subRect.left() - 10, subRect.center().y()));
+    QVERIFY(sub->isExpanded());
+    QCOMPARE(sub->child(0)->text(0), "deep");
+    QCOMPARE(s.tree->currentItem(), sub);
+    QCOMPARE(s.list->topLevelItemCount(), 1);
+}
+
+void SelectorFormTest::typeBoxesHeadersAndTheResizeBar() {
+    Selector s;
+    s.Open("B");
+    QCOMPARE(s.list->topLevelItemCount(), 3);
+    s.ClickMark(s.list, s.Row("b2"));
+    s.Control<QAbstractButton>("chkMp3")->click();
+    QCOMPARE(s.list->topLevelItemCount(), 2);
+    QVERIFY(!s.Row("b2"));
+    s.Control<QAbstractButton>("chkMp3")->click();
+    QCOMPARE(Selector::Mark(s.Row("b2")), stFileConverted);
+    // The first click on "Name" sorts Z to A.
+    QCOMPARE(s.list->topLevelItem(0)->text(0), "b1");
+    QTest::mouseClick(s.list->header()->viewport(), Qt::LeftButton, {},
+                      QPoint(s.list->header()->sectionViewportPosition(0) + 5, 5));
+    QCOMPARE(s.list->topLevelItem(0)->text(0), "b3");
+    QCOMPARE(Selector::Mark(s.Row("b2")), stFileConverted);
+
+    QWidget* bar = s.Control("panResizeBar");
+    QWidget* tree = s.tree;
+    QWidget* list = s.list;
+    const int listRight = list->geometry().right();
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(3, 10));
+    QTest::mouseMove(bar, QPoint(-2000, 10));
+    QCOMPARE(bar->x(), 50);
+    QCOMPARE(tree->width(), 50 - tree->x() + 3);
+    QCOMPARE(list->x(), 50 + bar->width() - 3);
+    QCOMPARE(list->geometry().right(), listRight);
+    QTest::mouseMove(bar, QPoint(5000, 10));
+    QCOMPARE(bar->x(), s.Window().width() - 50);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(5000, 10));
+}
+
+void SelectorFormTest::nextHandsTheListToTheOptionsForm() {
+    Selector s;
+    s.ClickMark(s.tree, s.Open("A"));
+    s.tree->setCurrentItem(s.Folder("B"));
+    s.ClickMark(s.list, s.Row("b2"));
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+    QVERIFY(s.forms->Options().isVisible());
+    QVERIFY(s.Window().isHidden());
+    TForm2& fileList = s.forms->FileList();
+    QVERIFY(fileList.isHidden());
+    QCOMPARE(fileList.Count(), 4);
+    QCOMPARE(Child<QLabel>(&fileList, "Label4")->text(), "4 Files");
+    QCOMPARE(Child<QLabel>(&fileList, "Label1")->text(), "Adding Selected Files");
+    const QStringList listed = s.Listed();
+    QCOMPARE(listed.size(), 4);
+    // The marked folder's files first, in the order the disk gives them, then the single file.
+    QCOMPARE(QSet<QString>(listed.begin(), listed.begin() + 3),
+             QSet<QString>({s.Path("A/a1.mp3"), s.Path("A/a2.wav"), s.Path("A/sub/s1.mp3")}));
+    QCOMPARE(listed[3], s.Path("B/b2.mp3"));
+
+    // Back: the selector shows again with every mark.
+    QTest::mouseClick(Child<QAbstractButton>(&s.forms->Options(), "cmdCancel"), Qt::LeftButton);
+    QVERIFY(s.Window().isVisible());
+    QVERIFY(s.forms->Options().isHidden());
+    QCOMPARE(Selector::Mark(s.Folder("A")), stFully);
+    QCOMPARE(Selector::Mark(s.Row("b2")), stFileConverted);
+}
+
+void SelectorFormTest::nothingMarkedSaysSoAndComesBack() {
+    Selector s;
+    s.Open("B");
+    // Marked, but nothing of a shown type below: the same as nothing.
+    s.Control<QAbstractButton>("chkWave")->click();
+    s.Control<QAbstractButton>("chkMp3")->click();
+    s.Control<QAbstractButton>("chkWMA")->click();
+    s.ClickMark(s.tree, s.Folder("B"));
+    ModalAnswerer answers;
+    answers.Click("OK");
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+    QCOMPARE(answers.Seen().size(), std::size_t{1});
+    QCOMPARE(answers.Seen()[0].Text, "No files are selected to be converted.");
+    QCOMPARE(answers.Seen()[0].Title, ApplicationTitle::Text());
+    QVERIFY(s.Window().isVisible());
+    QVERIFY(s.forms->Options().isHidden());
+    // The list form stays open behind it, empty.
+    QVERIFY(s.forms->FileList().isVisible());
+    QCOMPARE(s.forms->FileList().Count(), 0);
+}
+
+void SelectorFormTest::passedFileJoinsAtTheNextNext() {
+    Selector s;
+    s.ClickMark(s.tree, s.Open("A"));
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+    QVERIFY(s.forms->Options().isVisible());
+    QCOMPARE(s.Listed().size(), 3);
+
+    // Another launch hands a file over while the options form is shown.
+    HandOverChannel sender;
+    QVERIFY(sender.IsUsable());
+    const std::string passed = s.Music("B/b1.wma");
+    QVERIFY(sender.TryDeliver(passed));
+    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
+    QVERIFY(!sender.IsWaiting(passed)); // taken, and the block is free again
+    QVERIFY(s.Window().isHidden());
+    QCOMPARE(s.tree->currentItem(), s.Folder("B"));
+    QTreeWidgetItem* b1 = s.Row("b1");
+    QCOMPARE(Selector::Mark(b1), stFileConverted);
+    QVERIFY(b1->isSelected());
+    // A file that a mark covers already is left as it is.
+    QVERIFY(sender.TryDeliver(s.Music("A/a2.wav")));
+    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
+    QCOMPARE(s.tree->currentItem(), s.Folder("A"));
+    QCOMPARE(s.Window().Model().Lists().filesToBack.Size(), std::size_t{1});
+
+    QCOMPARE(s.Listed().size(), 3); // not before the next Next
+    QTest::mouseClick(Child<QAbstractButton>(&s.forms->Options(), "cmdCancel"), Qt::LeftButton);
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+    QCOMPARE(s.Listed().size(), 4);
+    QCOMPARE(s.Listed().last(), Q(passed));
+}
+
+void SelectorFormTest::buttonsHelpAboutAndExit() {
+    Selector s;
+    for (const auto& [name, text] :
+         {std::pair{"cmdExit", "Exit"}, std::pair{"cmdHelp", "Help"},
+          std::pair{"cmdAbout", "About"}, std::pair{"cmdNext", "Next"}}) {
+        QCOMPARE(s.Control(name)->accessibleName(), text);
+        QCOMPARE(s.Control(name)->toolTip(), text);
+    }
+    UrlCatcher catcher;
+    for (const char* scheme : {"file", "https", "mailto"}) {
+        QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
+    }
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdHelp"), Qt::LeftButton);
+    QCOMPARE(catcher.opened.size(), 1);
+    QCOMPARE(catcher.opened[0].toLocalFile(), Q(AppFolder() + std::string(HelpPage)));
+
+    // The about box, made for this showing: its version line and its three links.
+    QString version;
+    ModalAnswerer answers;
+    answers.Then([&](QDialog* about) {
+        version = Child<QLabel>(about, "Label2")->text();
+        for (const char* link : {"Image3", "Label8", "Label9"}) {
+            QTest::mouseClick(Child<QWidget>(about, link), Qt::LeftButton);
+        }
+        ModalAnswerer::ClickButton(about, "&Ok");
+    });
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdAbout"), Qt::LeftButton);
+    QCOMPARE(answers.Seen().at(0).Title, "About Brindlex");
+    QVERIFY2(QRegularExpression("^Version \\d+  r\\d+$").match(version).hasMatch(),
+             qPrintable(version));
+    std::string expected;
+    QVERIFY(GetVersionText(&expected));
+    QCOMPARE(version, "Version " + Q(expected));
+    QCOMPARE(catcher.opened.size(), 4);
+    QCOMPARE(catcher.opened[1], QUrl(Q(MakerSite)));
+    QCOMPARE(catcher.opened[2], QUrl(Q(MakerSupportPage)));
+    QVERIFY(catcher.opened[2].path().endsWith("/music-converter-support.htm"));
+    QCOMPARE(catcher.opened[3], QUrl("mailto:" + Q(MakerSupportAddress)));
+    QVERIFY(!s.Window().findChild<QDialog*>(QStringLiteral("TfrmAbout")));
+    for (const char* scheme : {"file", "https", "mailto"}) {
+        QDesktopServices::unsetUrlHandler(scheme);
+    }
+
+    // Exit and the close box end the program.
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdExit"), Qt::LeftButton);
+    QCOMPARE(s.ended, 1);
+    s.Window().show();
+    s.Window().close();
+    QCOMPARE(s.ended, 2);
+}
+
+void SelectorFormTest::versionLine() {
+    std::string text = "old";
+    QVERIFY(FormatVersionText("3.1.0", &text));
+    QCOMPARE(text, "3  r1");
+    QVERIFY(FormatVersionText("2.0.0.0", &text));
+    QCOMPARE(text, "2  r0");
+    QVERIFY(FormatVersionText("10.12.0.0", &text));
+    QCOMPARE(text, "10  r12");
+    QVERIFY(FormatVersionText("65535.7", nullptr));
+    for (const char* bad : {"", "3", "3.", ".1", "x.1", "3.1x", "70000.1", "3.-1", "-3.1"}) {
+        QVERIFY2(!FormatVersionText(bad, &text), bad);
+        QCOMPARE(text, "");
+    }
+}

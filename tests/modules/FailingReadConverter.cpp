@@ -1,0 +1,27 @@
+// brindlex-convert whose WAVE inputs cannot be read beyond their first mebibyte, as when a disk
+// fails in the middle of a file.
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "cli/ConvertCommand.h"
+#include "sources/CLReadDecodeWave.h"
+
+namespace {
+constexpr off_t ReadableBytes = 1 << 20;
+
+ssize_t FailingRead(int fd, void* into, size_t count, off_t offset) {
+    if (offset + static_cast<off_t>(count) > ReadableBytes) {
+        errno = EIO;
+        return -1;
+    }
+    return pread(fd, into, count, offset);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    CLReadDecodeWave::UseReadFunction(FailingRead);
+    return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc));
+}
