@@ -199,3 +199,35 @@ TEST_F(CliFaults, ACrashingCodecFailsItsFileAndTheJobGoesOn) {
     EXPECT_FALSE(fs::exists(dir / "out/hostile new.wav")); // half a file without its header
     EXPECT_TRUE(Leftovers(dir / "out").empty());
 }
+
+TEST_F(CliFaults, AnOutputThatAppearsWhileTwoRunIsKept) {
+    const std::vector<std::string> hours = {MakeHour("one.wav"), MakeHour("two.wav")};
+    const std::string late = Make("late.wav", 0.3);
+    fs::create_directory(dir / "out");
+    const Spawned s = Spawn(dir, {"-j", "2", "--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
+                                  "-o", dir / "out", hours[0], hours[1], late});
+    const bool started = WaitForGrowth([&] { return dir / "out/one.wav"; }, 64 * 1024) &&
+                         WaitForGrowth([&] { return dir / "out/two.wav"; }, 64 * 1024);
+    // Both workers are busy, so the last file has not started: its output appears now.
+    WriteTextFile(dir / "out/late.wav", "THEIRS");
+    const std::vector<pid_t> workers = ChildrenOf(s.pid);
+    for (const pid_t worker : workers) {
+        kill(worker, SIGKILL);
+    }
+    const Outcome o = Wait(s);
+    ASSERT_TRUE(started) << o.err;
+    EXPECT_EQ(workers.size(), 2u);
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(o.out, "0 converted, 3 failed, 0 skipped\n");
+    EXPECT_NE(o.err.find("\nUnable to convert '" + hours[1] + "': the conversion crashed (Killed)"),
+              std::string::npos)
+        << o.err;
+    EXPECT_NE(o.err.find("'" + dir / "out/late.wav" +
+                         "' appeared after the outputs were checked and was not replaced; '" +
+                         late + "' was not converted."),
+              std::string::npos)
+        << o.err;
+    EXPECT_EQ(ReadTextFile(dir / "out/late.wav"), "THEIRS");
+    EXPECT_FALSE(fs::exists(dir / "out/one.wav")); // what the killed workers had begun is gone
+    EXPECT_FALSE(fs::exists(dir / "out/two.wav"));
+}

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "CliTestSupport.h"
+#include "cli/JobDisplay.h"
 #include "cli/TerminalText.h"
 #include "engine/ConverterChoices.h"
 
@@ -129,6 +130,9 @@ TEST_F(CliJob, StartsFromTheStoredChoicesAndSaysWhatItWrites) {
     stored.Save();
     const Outcome help = Convert(dir, {"--help"});
     EXPECT_NE(help.out.find("default: mp3, 128 kbit/s, 32000 Hz, mono"), std::string::npos)
+        << help.out;
+    EXPECT_NE(help.out.find("default: one per processor core (" + Shell("nproc") + ")"),
+              std::string::npos)
         << help.out;
     const std::string in = Tone("a.wav", 0.3);
     Outcome o = Convert(dir, {in});
@@ -347,4 +351,32 @@ TEST_F(CliJob, TwoAtOnceKeepTheTreeRefuseClashesAndNeverWriteOneFileTwice) {
         EXPECT_NEAR(Seconds(dir / "linked/a/t.mp3"), 0.5, 0.06) << jobs;
     }
     EXPECT_EQ(Convert(dir, {"-j", "0", dir / "music"}).exitCode, 2);
+}
+
+TEST(JobDisplay, OnATerminalEachRunningFileHasItsLinesAndTheJobOneTotalBar) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    ASSERT_NE(out, nullptr);
+    JobDisplay display({true, false}, out, 2);
+    display.SetCounter("Converted 1 of 4");
+    display.SetWriting(0, "Writing 'a.mp3'");
+    display.SetWriting(1, "Writing 'b.mp3'");
+    display.SetFileBar(1, 259);
+    display.SetTotalBar(130);
+    display.SetSecondsLeft(67);
+    display.Refresh();
+    display.SetWriting(0, "Writing 'c.mp3'");
+    display.Refresh();
+    std::fclose(out);
+    const std::string screen(text, size);
+    std::free(text);
+    // The second block is drawn over the first: six lines up, then the same six lines.
+    const std::string second = screen.substr(screen.find("\x1b[6F") + 4);
+    EXPECT_EQ(second, "Converted 1 of 4\x1b[K\n"
+                      "Writing 'c.mp3'\x1b[K\n"
+                      "File  [------------------------------]\x1b[K\n"
+                      "Writing 'b.mp3'\x1b[K\n"
+                      "File  [##############################]\x1b[K\n"
+                      "Total [###############---------------] 50%  1:07 left\x1b[K\n");
 }
