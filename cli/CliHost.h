@@ -1,13 +1,13 @@
 #pragma once
-// The command line's side of a conversion job: it holds the planned rows, shows what the worker
-// reports on standard error and counts how each row ended. On a terminal it redraws a small block
-// (counter, output being written, file and total bars, percentage, time remaining); otherwise it
-// prints one line per file. Errors are collected for the end. Quiet shows nothing of this.
+// The command line's side of a conversion job that converts one file after another: it holds the
+// planned rows, shows what the worker reports through a JobDisplay and counts how each row ended.
+// Errors are collected for the end.
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "cli/JobDisplay.h"
+#include "cli/ReplaceableOutputs.h"
 #include "engine/ConversionHost.h"
 #include "engine/JobPlan.h"
 
@@ -32,15 +32,15 @@ public:
     std::string OutputPath(uint32_t row) const override { return rows_.at(row).Output; }
     void SelectRow(uint32_t row) override;
     bool MayReplace(const std::string& outputPath) const override;
-    // The outputs the user agreed to replace (listed before the job), or any with replaceAny.
-    void AllowReplacing(std::vector<std::string> listed, bool replaceAny);
+    // The outputs the user agreed to replace; none until this is called.
+    void AllowReplacing(ReplaceableOutputs replaceable) { replaceable_ = std::move(replaceable); }
 
-    void SetCounterText(const std::string& text) override;
-    void SetWritingText(const std::string& text) override;
+    void SetCounterText(const std::string& text) override { display_.SetCounter(text); }
+    void SetWritingText(const std::string& text) override { display_.SetWriting(0, text); }
     void SetTimeRemainingText(const std::string&) override {}
-    void SetSecondsLeft(int32_t seconds) override;
-    void SetFileBarWidth(int32_t width) override;
-    void SetTotalBarWidth(int32_t width) override;
+    void SetSecondsLeft(int32_t seconds) override { display_.SetSecondsLeft(seconds); }
+    void SetFileBarWidth(int32_t width) override { display_.SetFileBar(0, width); }
+    void SetTotalBarWidth(int32_t width) override { display_.SetTotalBar(width); }
     // The window's title; the percentage is drawn from the total bar instead.
     void SetTitle(const std::string&) override {}
     void AddErrorLine(const std::string& line) override;
@@ -49,30 +49,19 @@ public:
     const std::vector<std::string>& Errors() const { return errors_; }
     Counts Count() const;
     // The job is being cancelled: the total bar stays where it is.
-    void Cancelling();
+    void Cancelling() { display_.Cancelling(); }
     // Draws the progress block again when something changed since the last time.
-    void Refresh();
+    void Refresh() { display_.Refresh(); }
     // Leaves the progress block on screen and moves below it.
-    void Finish();
+    void Finish() { display_.Finish(); }
     // Prints a line above the progress block.
-    void Note(const std::string& line);
+    void Note(const std::string& line) { display_.Note(line); }
 
 private:
-    std::string Bar(int32_t width) const;
-    std::size_t Columns() const;
-
     std::vector<PlannedRow> rows_;
-    Display display_;
-    std::set<std::string> replaceable_;
-    bool replaceAny_ = false;
-    std::FILE* out_;
-
-    std::string counter_, writing_, timeLeft_;
-    int32_t fileBar_ = 0;
-    int32_t totalBar_ = 0;
-    bool cancelling_ = false;
+    bool makeFolders_;
+    JobDisplay display_;
+    ReplaceableOutputs replaceable_;
     std::vector<std::string> errors_;
     Counts counts_;
-    bool changed_ = false;
-    int drawnLines_ = 0;
 };

@@ -1,6 +1,9 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <charconv>
+#include <sched.h>
+#include <thread>
 
 #include "cli/TargetDescription.h"
 #include "engine/TargetFormats.h"
@@ -35,6 +38,9 @@ std::string WmaQualityText(std::size_t item) {
            std::to_string(q.Kbps) + " kbit/s";
 }
 
+// Each file at once is a process of its own; far more than any machine has cores gains nothing.
+constexpr int32_t MostJobs = 256;
+
 struct OptionName {
     char shortName; // 0: none
     const char* longName;
@@ -54,6 +60,7 @@ constexpr OptionName Options[] = {
     {'y', "--overwrite", &CliOptions::overwrite},
     {'n', "--skip-existing", &CliOptions::skipExisting},
     {'q', "--quiet", &CliOptions::quiet},
+    {'j', "--jobs", nullptr},
     {0, "--no-tags", &CliOptions::noTags},
     {'V', "--version", &CliOptions::version},
     {'h', "--help", &CliOptions::help},
@@ -120,6 +127,14 @@ bool SetValue(const std::string& name, const std::string& value, CliOptions& opt
         options.sampleRate = number;
         return true;
     }
+    if (name == "--jobs") {
+        if (!isNumber || number < 1 || number > MostJobs) {
+            error = "--jobs takes a number from 1 to " + std::to_string(MostJobs);
+            return false;
+        }
+        options.jobs = static_cast<std::size_t>(number);
+        return true;
+    }
     // --wma-quality
     if (!isNumber || number < 0 || static_cast<std::size_t>(number) >= WmaQualities.size()) {
         error = "--wma-quality takes a number from 0 to " + std::to_string(WmaQualities.size() - 1);
@@ -176,6 +191,14 @@ bool TakeShortOptions(const std::string& arg, ArgReader& reader, CliOptions& opt
     return true;
 }
 } // namespace
+
+std::size_t DefaultJobs() {
+    cpu_set_t cpus;
+    if (sched_getaffinity(0, sizeof cpus, &cpus) == 0 && CPU_COUNT(&cpus) > 0) {
+        return static_cast<std::size_t>(CPU_COUNT(&cpus));
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error) {
     const bool mp3Options = options.bitRate || options.sampleRate || options.mono;
@@ -312,6 +335,10 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
            "  -y, --overwrite         replace existing outputs without asking\n"
            "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
            "  -q, --quiet             show only error lines\n"
+           "  -j, --jobs N            convert N files at once, each in a process of its own;\n"
+           "                          default: one per processor core (" +
+           std::to_string(DefaultJobs()) +
+           ")\n"
            "  -V, --version           show the version\n"
            "  -h, --help              show this help\n\n"
            "Defaults are the choices last saved in the program's window.\n"

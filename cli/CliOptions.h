@@ -20,11 +20,16 @@ struct CliOptions {
     bool overwrite = false;
     bool skipExisting = false;
     bool quiet = false;
+    std::optional<std::size_t> jobs; // files converted at once; else one per processor core
     bool noTags = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;
 };
+
+// The number of processor cores this process may run on: how many files a job converts at once
+// unless told.
+std::size_t DefaultJobs();
 
 // False with a one-line reason when the command line is not valid.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);

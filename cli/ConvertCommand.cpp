@@ -1,5 +1,6 @@
 #include "cli/ConvertCommand.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -12,8 +13,13 @@
 #include "cli/CodecCheck.h"
 #include "cli/InputList.h"
 #include "cli/OutputFolder.h"
+#include "cli/ParallelJob.h"
+#include "cli/ReplaceableOutputs.h"
+#include "cli/StopSignals.h"
 #include "cli/TargetDescription.h"
 #include "cli/WaveFormatOption.h"
+#include "cli/WorkerMode.h"
+#include "cli/WorkerProcess.h"
 #include "engine/ConversionSettings.h"
 #include "engine/ConverterChoices.h"
 #include "engine/JobPlan.h"
@@ -26,12 +32,6 @@
 #include "system/Registry.h"
 
 namespace {
-volatile std::sig_atomic_t caughtSignal = 0;
-
-extern "C" void OnStopSignal(int signal) {
-    caughtSignal = signal;
-}
-
 void Say(const std::string& line) {
     std::fprintf(stderr, "brindlex-convert: %s\n", line.c_str());
 }
@@ -135,7 +135,7 @@ void ReportClashes(const JobPlan& plan, bool treeWouldHelp) {
     }
 }
 
-// Lists the outputs that exist; true when they may be replaced.
+// The outputs that exist as the job is planned.
 std::vector<std::string> ExistingOutputPaths(const JobPlan& plan) {
     std::vector<std::string> paths;
     for (const std::size_t row : plan.ExistingOutputs()) {
@@ -144,6 +144,7 @@ std::vector<std::string> ExistingOutputPaths(const JobPlan& plan) {
     return paths;
 }
 
+// Lists the outputs that exist; true when they may be replaced.
 bool MayReplace(const JobPlan& plan, bool overwrite, bool quiet) {
     const std::vector<std::size_t> existing = plan.ExistingOutputs();
     if (existing.empty()) {
@@ -200,16 +201,10 @@ std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTre
 // Runs the worker on this thread's behalf; Ctrl-C and SIGTERM ask it to stop. The caught
 // signal, or 0.
 int RunJob(CliHost& host, uint64_t totalBytes) {
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    CatchStopSignals(true, true);
     // The worker thread starts with the stop signals blocked, so this thread handles them.
-    sigset_t stops, previous;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGINT);
-    sigaddset(&stops, SIGTERM);
+    const sigset_t stops = StopSignalSet();
+    sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &stops, &previous);
     trdConversion worker(host, false, totalBytes, CreateFileInput);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
@@ -218,7 +213,7 @@ int RunJob(CliHost& host, uint64_t totalBytes) {
         if (worker.CheckSynchronize(std::chrono::milliseconds(25))) {
             host.Refresh();
         }
-        if (caughtSignal && !asked) {
+        if (CaughtStopSignal() && !asked) {
             asked = true;
             host.Cancelling();
             host.Note("Cancelling...");
@@ -227,7 +222,7 @@ int RunJob(CliHost& host, uint64_t totalBytes) {
     }
     worker.WaitFor();
     host.Finish();
-    return caughtSignal;
+    return CaughtStopSignal();
 }
 
 void PrintSummary(const CliHost::Counts& counts, std::size_t skipped, bool cancelled) {
@@ -242,8 +237,8 @@ void PrintSummary(const CliHost::Counts& counts, std::size_t skipped, bool cance
     std::fflush(stdout);
 }
 
-int Report(const CliHost& host, int signal, std::size_t skipped, bool quiet) {
-    const std::vector<std::string>& errors = host.Errors();
+int Report(const std::vector<std::string>& errors, const CliHost::Counts& counts, int signal,
+           std::size_t skipped, bool quiet) {
     if (!errors.empty() && !quiet) {
         std::fprintf(stderr, "The following problems were encountered:\n");
     }
@@ -256,7 +251,7 @@ int Report(const CliHost& host, int signal, std::size_t skipped, bool quiet) {
         std::fprintf(stderr, "All files have now been converted.\n");
     }
     if (!quiet) {
-        PrintSummary(host.Count(), skipped, signal != 0);
+        PrintSummary(counts, skipped, signal != 0);
     }
     if (signal) {
         return 128 + signal;
@@ -317,18 +312,37 @@ int RunJobFromOptions(const CliOptions& options) {
     if (!MayReplace(plan, options.overwrite, options.quiet)) {
         return ExitOutputsExist;
     }
+    // Only what was listed, or anything with --overwrite: an output that appears later is kept.
+    const ReplaceableOutputs replaceable(ExistingOutputPaths(plan), options.overwrite);
     if (!options.quiet) {
         std::fprintf(stderr, "%s\n", FirstLine(plan.Rows().size(), options, keepTree).c_str());
     }
+    if (const std::size_t jobs = options.jobs.value_or(DefaultJobs()); jobs > 1) {
+        const std::size_t workers = std::min(jobs, plan.Rows().size());
+        JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, workers);
+        ParallelJob job(plan.Rows(), Settings(), replaceable, workers, keepTree, display);
+        std::string problem;
+        if (job.Start(problem)) {
+            const int signal = job.Run();
+            return Report(job.Errors(), job.Count(), signal, skipped, options.quiet);
+        }
+        if (!options.quiet) {
+            Say("no worker process could be started (" + problem +
+                "); converting one file after another");
+        }
+    }
     const uint64_t totalBytes = TotalSize(plan);
     CliHost host(plan.Rows(), {IsTerminal(stderr), options.quiet, keepTree}, stderr);
-    host.AllowReplacing(ExistingOutputPaths(plan), options.overwrite);
+    host.AllowReplacing(replaceable);
     const int signal = RunJob(host, totalBytes);
-    return Report(host, signal, skipped, options.quiet);
+    return Report(host.Errors(), host.Count(), signal, skipped, options.quiet);
 }
 } // namespace
 
 int RunConvertCommand(const std::vector<std::string>& args) {
+    if (args.size() == 1 && args.front() == WorkerProcess::Option) {
+        return RunWorkerMode();
+    }
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(args, options, error)) {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "system/FileNames.h"
+
 std::string PrepareOutputFolder(const std::string& folder) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -19,4 +21,9 @@ std::string PrepareOutputFolder(const std::string& folder) {
         return "cannot write into the folder '" + folder + "': " + std::strerror(errno);
     }
     return {};
+}
+
+std::string PrepareFolderOf(const std::string& output) {
+    const std::string failure = PrepareOutputFolder(GetFolderPart(output));
+    return failure.empty() ? failure : "Unable to use the output folder: " + failure + ".";
 }

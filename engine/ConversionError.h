@@ -20,6 +20,9 @@ std::string UnsupportedTypeLine(std::string_view inputPath);
 std::string WriteErrorLine(std::string_view outputPath);
 // The WMA reader reported protected content.
 std::string ProtectedInputLine(std::string_view inputPath);
+// Ends the line of a failure that stopped the whole job.
+inline constexpr std::string_view RemainingNotConverted =
+    " The remaining files were not converted.";
 // A row whose output an earlier row of the same job has written already.
 std::string AlreadyWrittenLine(std::string_view outputPath, std::string_view firstInput,
                                std::string_view inputPath);

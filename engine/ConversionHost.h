@@ -41,6 +41,8 @@ public:
         (void)row;
         (void)outcome;
     }
+    // The row's output now holds what the row wrote; no later row of the job may replace it.
+    virtual void OutputWritten(uint32_t row) { (void)row; }
     // The estimate behind SetTimeRemainingText, in seconds.
     virtual void SetSecondsLeft(int32_t seconds) { (void)seconds; }
 };

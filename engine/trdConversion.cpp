@@ -75,7 +75,7 @@ void trdConversion::Execute() {
 
 void trdConversion::StopJob(const std::string& line) {
     // The source and any replacement file are gone with the unwound row: an old output is kept.
-    ReportError(line + " The remaining files were not converted.");
+    ReportError(line + std::string(RemainingNotConverted));
     if (!SourceFile.empty()) {
         Synchronize([this] { host_.RowDone(FileIndex, ConversionHost::RowOutcome::Failed); });
     }
@@ -158,6 +158,7 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
     // row's output; what a failed open may have left is not.
     if (pumped && (replacement ? replaced : FileExists(DestFile))) {
         written_.Claim(DestFile, FileIndex);
+        Synchronize([this] { host_.OutputWritten(FileIndex); });
     }
     if (rowFailed_) {
         return Outcome::Failed;

@@ -151,7 +151,9 @@ TEST_F(CliConversion, ProgressLinesAndErrorsWithoutATerminal) {
     const std::string notes = dir / "notes.txt";
     WriteTextFile(notes, "x");
     fs::create_directory(dir / "out");
-    const Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "out", good, bad, notes});
+    // One file after another, so the counter of each line is known.
+    const Outcome o =
+        Convert(dir, {"-j", "1", "--to", "wav", "--output-dir", dir / "out", good, bad, notes});
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_NE(o.err.find("Converted 0 of 3: Writing '" + dir / "out/good.wav'\n"),
               std::string::npos)

@@ -140,3 +140,94 @@ TEST_F(CliFaults, AFullDiskFailsTheFileAndKeepsTheOldOutput) {
     EXPECT_EQ(ReadTextFile(kept), keptBytes);
     EXPECT_TRUE(Leftovers(dir / "old").empty());
 }
+
+TEST_F(CliFaults, CtrlCWithTwoAtOnceCancelsBothFiles) {
+    const std::string fresh = MakeHour("fresh.wav");
+    const std::string replaced = MakeHour("replaced.wav");
+    fs::create_directory(dir / "out");
+    const std::string old = Make("out/replaced.wav", 0.5);
+    const std::string oldBytes = ReadTextFile(old);
+    const Spawned s = Spawn(dir, {"-j", "2", "--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
+                                  "--output-dir", dir / "out", "--overwrite", fresh, replaced});
+    const bool started =
+        WaitForGrowth([&] { return dir / "out/fresh.wav"; }, 64 * 1024) &&
+        WaitForGrowth([&] { return UnnamedFileOf(s.pid, dir / "out"); }, 64 * 1024);
+    kill(s.pid, SIGINT);
+    const Outcome o = Wait(s);
+    ASSERT_TRUE(started) << o.err;
+    EXPECT_EQ(o.exitCode, 130) << o.err;
+    EXPECT_EQ(o.out, "0 converted, 0 failed, 0 skipped, 2 cancelled\n");
+    ExpectWellFormed(dir / "out/fresh.wav");
+    EXPECT_LT(SoxSamples(dir / "out/fresh.wav"), 3600L * 44100);
+    EXPECT_EQ(ReadTextFile(old), oldBytes);
+    EXPECT_TRUE(Leftovers(dir / "out").empty());
+    EXPECT_EQ(o.err.find("Unable"), std::string::npos) << o.err;
+}
+
+TEST_F(CliFaults, ACrashingCodecFailsItsFileAndTheJobGoesOn) {
+    // A converter whose MP3 decoder module crashes a few seconds into every file.
+    const std::string crashing = dir / "crashing";
+    fs::create_directories(crashing + "/codecs");
+    fs::copy_file(ConverterPath(), crashing + "/brindlex-convert");
+    fs::copy_file(BMC_TEST_MODULE_DIR "/crashing/libbmc-mp3dec.so",
+                  crashing + "/codecs/libbmc-mp3dec.so");
+    const std::vector<std::string> tones = {Make("a.wav", 0.3), Make("b.wav", 0.3),
+                                            Make("c.wav", 0.3)};
+    const std::string hostile = dir / "hostile.mp3";
+    const std::string hostileNew = dir / "hostile new.mp3";
+    WriteTextFile(hostile, "ID3");
+    WriteTextFile(hostileNew, "ID3");
+    fs::create_directory(dir / "out");
+    WriteTextFile(dir / "out/hostile.wav", "OLD");
+    const Outcome o = Convert(dir,
+                              {"-j", "2", "--to", "wav", "-y", "-o", dir / "out", tones[0], hostile,
+                               tones[1], hostileNew, tones[2]},
+                              0, crashing + "/brindlex-convert");
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(o.out, "3 converted, 2 failed, 0 skipped\n");
+    const std::size_t first =
+        o.err.find("\nUnable to convert '" + hostile + "': the conversion crashed (");
+    const std::size_t second =
+        o.err.find("\nUnable to convert '" + hostileNew + "': the conversion crashed (");
+    EXPECT_NE(first, std::string::npos) << o.err;
+    EXPECT_LT(first, second) << o.err; // in the order of the list
+    for (const std::string& tone : tones) {
+        EXPECT_EQ(SoxSamples(dir / ("out/" + fs::path(tone).filename().string())),
+                  SoxSamples(tone));
+    }
+    EXPECT_EQ(ReadTextFile(dir / "out/hostile.wav"), "OLD");
+    EXPECT_FALSE(fs::exists(dir / "out/hostile new.wav")); // half a file without its header
+    EXPECT_TRUE(Leftovers(dir / "out").empty());
+}
+
+TEST_F(CliFaults, AnOutputThatAppearsWhileTwoRunIsKept) {
+    const std::vector<std::string> hours = {MakeHour("one.wav"), MakeHour("two.wav")};
+    const std::string late = Make("late.wav", 0.3);
+    fs::create_directory(dir / "out");
+    const Spawned s = Spawn(dir, {"-j", "2", "--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
+                                  "-o", dir / "out", hours[0], hours[1], late});
+    const bool started = WaitForGrowth([&] { return dir / "out/one.wav"; }, 64 * 1024) &&
+                         WaitForGrowth([&] { return dir / "out/two.wav"; }, 64 * 1024);
+    // Both workers are busy, so the last file has not started: its output appears now.
+    WriteTextFile(dir / "out/late.wav", "THEIRS");
+    const std::vector<pid_t> workers = ChildrenOf(s.pid);
+    for (const pid_t worker : workers) {
+        kill(worker, SIGKILL);
+    }
+    const Outcome o = Wait(s);
+    ASSERT_TRUE(started) << o.err;
+    EXPECT_EQ(workers.size(), 2u);
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(o.out, "0 converted, 3 failed, 0 skipped\n");
+    EXPECT_NE(o.err.find("\nUnable to convert '" + hours[1] + "': the conversion crashed (Killed)"),
+              std::string::npos)
+        << o.err;
+    EXPECT_NE(o.err.find("'" + dir / "out/late.wav" +
+                         "' appeared after the outputs were checked and was not replaced; '" +
+                         late + "' was not converted."),
+              std::string::npos)
+        << o.err;
+    EXPECT_EQ(ReadTextFile(dir / "out/late.wav"), "THEIRS");
+    EXPECT_FALSE(fs::exists(dir / "out/one.wav")); // what the killed workers had begun is gone
+    EXPECT_FALSE(fs::exists(dir / "out/two.wav"));
+}

@@ -3,10 +3,12 @@
 #include <clocale>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
 #include "CliTestSupport.h"
+#include "cli/JobDisplay.h"
 #include "cli/TerminalText.h"
 #include "engine/ConverterChoices.h"
 
@@ -128,6 +130,9 @@ TEST_F(CliJob, StartsFromTheStoredChoicesAndSaysWhatItWrites) {
     stored.Save();
     const Outcome help = Convert(dir, {"--help"});
     EXPECT_NE(help.out.find("default: mp3, 128 kbit/s, 32000 Hz, mono"), std::string::npos)
+        << help.out;
+    EXPECT_NE(help.out.find("default: one per processor core (" + Shell("nproc") + ")"),
+              std::string::npos)
         << help.out;
     const std::string in = Tone("a.wav", 0.3);
     Outcome o = Convert(dir, {in});
@@ -261,4 +266,117 @@ TEST(TerminalText, CutsAtCharactersAndCountsColumns) {
     EXPECT_EQ(ShortDuration(67), "1:07");
     EXPECT_EQ(ShortDuration(3725), "1:02:05");
     EXPECT_EQ(ShortDuration(-4), "0:00");
+}
+
+TEST_F(CliJob, TwoAtOnceGiveTheOutputsLinesAndLastLineOfOneAfterAnother) {
+    // The first file fails last: its output outgrows the size limit long after the others ended.
+    const std::vector<std::string> inputs = {
+        Tone("in/long.wav", 12),   dir / "in/junk.wav",      dir / "in/notes.txt",
+        Tone("in/short.wav", 0.3), Tone("in/kept.wav", 0.4), Tone("in/tab\tand\nline.wav", 0.3)};
+    WriteTextFile(dir / "in/junk.wav", "RIFF....WAVEjunk");
+    WriteTextFile(dir / "in/notes.txt", "notes");
+    std::vector<std::string> args = {"-t", "mp3", "-y", "-o", dir / "out"};
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    struct Run {
+        Outcome outcome;
+        std::map<std::string, std::string> outputs;
+    };
+    auto run = [&](const std::string& jobs) {
+        fs::remove_all(dir / "out");
+        fs::create_directories(dir / "out");
+        WriteTextFile(dir / "out/kept.mp3", "OLD");
+        std::vector<std::string> withJobs = {"-j", jobs};
+        withJobs.insert(withJobs.end(), args.begin(), args.end());
+        Run r{Convert(dir, withJobs, 100 * 1024), {}};
+        for (const auto& entry : fs::directory_iterator(dir / "out")) {
+            r.outputs[entry.path().filename()] = ReadTextFile(entry.path());
+        }
+        return r;
+    };
+    const Run one = run("1");
+    const Run two = run("2");
+    const auto problems = [](const Outcome& o) {
+        return o.err.substr(o.err.find("The following"));
+    };
+    EXPECT_EQ(problems(one.outcome),
+              "The following problems were encountered:\n"
+              "Unable to write to '" +
+                  dir / "out/long.mp3'.\n"
+                        "Unable to read from '" +
+                  dir / "in/junk.wav'.\n"
+                        "'.txt' file type is not supported. Error whilst converting '" +
+                  dir / "in/notes.txt'.\n");
+    EXPECT_EQ(problems(two.outcome), problems(one.outcome));
+    EXPECT_EQ(one.outcome.out, "3 converted, 3 failed, 0 skipped\n");
+    EXPECT_EQ(two.outcome.out, one.outcome.out);
+    EXPECT_EQ(two.outcome.exitCode, 1);
+    EXPECT_EQ(two.outputs.size(), 4u); // long.mp3 (cut short), short.mp3, kept.mp3, tab…mp3
+    EXPECT_TRUE(two.outputs == one.outputs);
+    EXPECT_NEAR(Seconds(dir / "out/kept.mp3"), 0.4, 0.06);
+    EXPECT_NEAR(Seconds(dir / "out/tab\tand\nline.mp3"), 0.3, 0.06);
+}
+
+TEST_F(CliJob, TwoAtOnceKeepTheTreeRefuseClashesAndNeverWriteOneFileTwice) {
+    Tone("music/a/t.wav", 0.5);
+    Tone("music/b/t.wav", 1.0);
+    Tone("music/b/c/t.wav", 1.5);
+    Outcome o =
+        Convert(dir, {"-j", "2", "-t", "mp3", "-r", "--flat", "-o", dir / "out", dir / "music"});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_NE(
+        o.err.find(dir / "out/t.mp3 <- " + dir / "music/a/t.wav and " + dir / "music/b/c/t.wav"),
+        std::string::npos)
+        << o.err;
+    EXPECT_FALSE(fs::exists(dir / "out"));
+
+    o = Convert(dir, {"-j", "2", "-t", "mp3", "-r", "-o", dir / "out", dir / "music"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NEAR(Seconds(dir / "out/a/t.mp3"), 0.5, 0.06);
+    EXPECT_NEAR(Seconds(dir / "out/b/t.mp3"), 1.0, 0.06);
+    EXPECT_NEAR(Seconds(dir / "out/b/c/t.mp3"), 1.5, 0.06);
+
+    // Two spellings of one output folder: the second row finds the first row's output.
+    fs::create_directories(dir / "linked");
+    fs::create_directory_symlink("a", dir / "linked/b");
+    for (const std::string jobs : {"1", "2"}) {
+        fs::remove_all(dir / "linked/a");
+        fs::create_directory(dir / "linked/a");
+        o = Convert(dir, {"-j", jobs, "-t", "mp3", "-r", "-o", dir / "linked", dir / "music"});
+        EXPECT_EQ(o.exitCode, 1) << jobs;
+        EXPECT_NE(o.err.find("'" + dir / "linked/b/t.mp3' was already written from '" +
+                             dir / "music/a/t.wav' in this job; '" +
+                             dir / "music/b/t.wav' was not converted."),
+                  std::string::npos)
+            << o.err;
+        EXPECT_NEAR(Seconds(dir / "linked/a/t.mp3"), 0.5, 0.06) << jobs;
+    }
+    EXPECT_EQ(Convert(dir, {"-j", "0", dir / "music"}).exitCode, 2);
+}
+
+TEST(JobDisplay, OnATerminalEachRunningFileHasItsLinesAndTheJobOneTotalBar) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    ASSERT_NE(out, nullptr);
+    JobDisplay display({true, false}, out, 2);
+    display.SetCounter("Converted 1 of 4");
+    display.SetWriting(0, "Writing 'a.mp3'");
+    display.SetWriting(1, "Writing 'b.mp3'");
+    display.SetFileBar(1, 259);
+    display.SetTotalBar(130);
+    display.SetSecondsLeft(67);
+    display.Refresh();
+    display.SetWriting(0, "Writing 'c.mp3'");
+    display.Refresh();
+    std::fclose(out);
+    const std::string screen(text, size);
+    std::free(text);
+    // The second block is drawn over the first: six lines up, then the same six lines.
+    const std::string second = screen.substr(screen.find("\x1b[6F") + 4);
+    EXPECT_EQ(second, "Converted 1 of 4\x1b[K\n"
+                      "Writing 'c.mp3'\x1b[K\n"
+                      "File  [------------------------------]\x1b[K\n"
+                      "Writing 'b.mp3'\x1b[K\n"
+                      "File  [##############################]\x1b[K\n"
+                      "Total [###############---------------] 50%  1:07 left\x1b[K\n");
 }

@@ -297,3 +297,20 @@ TEST_F(CliTags, ReencodingInPlaceKeepsTheTags) {
     EXPECT_EQ(o.exitCode, 0) << o.err;
     ExpectLines(FormatTags(song), {"TAG:title=Sunrise"});
 }
+
+TEST_F(CliTags, TwoAtOnceCopyTagsUnlessToldNotTo) {
+    const std::vector<std::string> inputs = {Input("a.mp3", "-metadata title=First"),
+                                             Input("b.wav", "-metadata title=Second")};
+    for (const bool tags : {true, false}) {
+        const std::string out = dir / (tags ? "tagged" : "plain");
+        std::vector<std::string> args = {"-j", "2", "--to", "mp3", "-o", out};
+        if (!tags) {
+            args.push_back("--no-tags");
+        }
+        args.insert(args.end(), inputs.begin(), inputs.end());
+        const Outcome o = Convert(dir, args);
+        ASSERT_EQ(o.exitCode, 0) << o.err;
+        EXPECT_EQ(HasLine(FormatTags(out + "/a.mp3"), "TAG:title=First"), tags);
+        EXPECT_EQ(HasLine(FormatTags(out + "/b.mp3"), "TAG:title=Second"), tags);
+    }
+}

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <sys/resource.h>
@@ -158,15 +159,33 @@ inline bool WaitForGrowth(const std::function<std::string()>& path, uintmax_t mi
     return false;
 }
 
-// The replacement that process pid is writing into folder: a file without a name, seen through
-// the process's descriptors; "" while there is none.
-inline std::string UnnamedFileOf(pid_t pid, const std::string& folder) {
+// The processes that pid started and that still run (brindlex-convert's workers).
+inline std::vector<pid_t> ChildrenOf(pid_t pid) {
+    std::vector<pid_t> children;
     std::error_code ec;
-    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
-    for (const auto& fd : std::filesystem::directory_iterator(fds, ec)) {
-        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
-        if (!ec && target.starts_with(folder + "/#") && target.ends_with(" (deleted)")) {
-            return fd.path().string();
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks, ec)) {
+        std::ifstream list(task.path() / "children");
+        for (pid_t child; list >> child;) {
+            children.push_back(child);
+        }
+    }
+    return children;
+}
+
+// The replacement that process pid, or one of its workers, is writing into folder: a file without
+// a name, seen through the process's descriptors; "" while there is none.
+inline std::string UnnamedFileOf(pid_t pid, const std::string& folder) {
+    std::vector<pid_t> writers = ChildrenOf(pid);
+    writers.insert(writers.begin(), pid);
+    for (const pid_t writer : writers) {
+        std::error_code ec;
+        const std::string fds = "/proc/" + std::to_string(writer) + "/fd";
+        for (const auto& fd : std::filesystem::directory_iterator(fds, ec)) {
+            const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+            if (!ec && target.starts_with(folder + "/#") && target.ends_with(" (deleted)")) {
+                return fd.path().string();
+            }
         }
     }
     return {};

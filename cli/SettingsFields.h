@@ -1,0 +1,12 @@
+#pragma once
+// The settings a job gives every file, as text fields: how brindlex-convert hands them to its
+// worker processes once, before the first file.
+#include <string>
+#include <vector>
+
+#include "engine/ConversionSettings.h"
+
+// The target format, the encoder options, the WAVE output format and whether tags are copied.
+std::vector<std::string> SettingsFields(const ConversionSettings& settings);
+// Puts fields made by SettingsFields into settings; false (settings unchanged) when they are not.
+bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings);
