@@ -15,6 +15,7 @@
 #include "forms/TfrmFileSelector.h"
 
 namespace {
+// A display to connect to, or a platform chosen explicitly.
 bool PlatformGiven() {
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         if (const char* value = std::getenv(variable); value && *value) {
