@@ -1,10 +1,9 @@
 #include "app/XdgFolders.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <sstream>
+
+#include "system/AppPaths.h"
 
 namespace {
 std::string WithSlash(std::string folder) {
@@ -14,21 +13,12 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
-std::string Home() {
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') {
-        return home;
-    }
-    const passwd* pw = getpwuid(getuid());
-    return pw && pw->pw_dir && pw->pw_dir[0] == '/' ? pw->pw_dir : "";
-}
-
 std::string Folder(const char* variable, const char* belowHome) {
     const char* value = std::getenv(variable);
     if (value && value[0] == '/') {
         return WithSlash(value);
     }
-    const std::string home = Home();
+    const std::string home = HomeFolder();
     return home.empty() ? std::string() : WithSlash(home + belowHome);
 }
 } // namespace

@@ -721,6 +721,9 @@ void TfrmFileSelector::closeEvent(QCloseEvent* event) {
 void TfrmFileSelector::Timer1Timer() {
     if (const auto path = ProcessHandOverChannel().TakePassedFile()) {
         SelectPassedFile(*path);
+        if (OnPassedFile) {
+            OnPassedFile(*path);
+        }
     }
 }
 

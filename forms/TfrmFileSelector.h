@@ -46,6 +46,8 @@ public:
 
     // Runs when the window is closed or Exit is pressed; quits the application unless replaced.
     std::function<void()> OnEndProgram;
+    // Runs after the timer has taken a handed-over path and marked it.
+    std::function<void(const std::string& path)> OnPassedFile;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

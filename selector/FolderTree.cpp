@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "selector/SortKey.h"
+#include "system/AppPaths.h"
 #include "system/FileNames.h"
 #include "system/SFind.h"
 
@@ -21,15 +22,12 @@ std::string Shown(const std::string& path) {
     return path.size() > 1 && path.back() == PathSeparator ? path.substr(0, path.size() - 1) : path;
 }
 
-std::string FromEnvOrPasswd(const char* variable, bool wantHome) {
-    if (const char* value = std::getenv(variable); value && *value) {
+std::string UserName() {
+    if (const char* value = std::getenv("USER"); value && *value) {
         return value;
     }
-    if (const passwd* entry = getpwuid(getuid())) {
-        const char* field = wantHome ? entry->pw_dir : entry->pw_name;
-        return field ? field : "";
-    }
-    return {};
+    const passwd* entry = getpwuid(getuid());
+    return entry && entry->pw_name ? entry->pw_name : "";
 }
 
 void SortChildren(std::vector<std::unique_ptr<FolderNode>>& nodes) {
@@ -41,8 +39,8 @@ void SortChildren(std::vector<std::unique_ptr<FolderNode>>& nodes) {
 
 FolderTree::Locations FolderTree::Locations::FromEnvironment() {
     Locations locations;
-    locations.home = FromEnvOrPasswd("HOME", true);
-    const std::string user = FromEnvOrPasswd("USER", false);
+    locations.home = HomeFolder();
+    const std::string user = UserName();
     if (!user.empty()) {
         locations.volumeFolders.push_back("/media/" + user);
         locations.volumeFolders.push_back("/run/media/" + user);

@@ -29,22 +29,29 @@ std::string ExecutablePath() {
 namespace {
 
 // $XDG_CONFIG_HOME when set to an absolute path (relative values are to be ignored), else
-// $HOME/.config, else the password database's home folder.
+// ~/.config.
 std::string ConfigBase() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/') {
         return xdg;
     }
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') {
-        return std::string(home) + "/.config";
-    }
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/') {
-        return std::string(pw->pw_dir) + "/.config";
-    }
-    return {};
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.config";
 }
 } // namespace
+
+std::string HomeFolder() {
+    std::string home;
+    if (const char* variable = std::getenv("HOME"); variable && variable[0] == '/') {
+        home = variable;
+    } else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/') {
+        home = pw->pw_dir;
+    }
+    while (home.size() > 1 && home.back() == '/') {
+        home.pop_back();
+    }
+    return home;
+}
 
 std::string AppFolder() {
     const std::string exe = ExecutablePath();

@@ -7,6 +7,9 @@ std::string ExecutablePath();
 // The folder of the running executable, with a trailing '/'; "" when it cannot be found.
 // Read-only data that ships with the program (help pages, codec modules) lives there.
 std::string AppFolder();
+// The user's home folder: $HOME when it holds an absolute path, else the password database's
+// entry; "" when neither gives one. Without a trailing '/'.
+std::string HomeFolder();
 // The per-user configuration folder, $XDG_CONFIG_HOME/brindlex/ (else ~/.config/brindlex/), with
 // a trailing '/'. It is created when missing; "" when no home folder can be found.
 std::string ConfigFolder();

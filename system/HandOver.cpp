@@ -18,16 +18,36 @@ HandOver::HandOver(HandOverChannel& channel, StartMain startMain, HandOverOption
     : channel_(channel), startMain_(std::move(startMain)), options_(options) {}
 
 HandOverResult HandOver::Run(const std::string& path) {
-    if (path.size() > HandOverChannel::MaxPathLength) {
-        Tell("the path is " + std::to_string(path.size()) + " bytes long, more than the " +
-             std::to_string(HandOverChannel::MaxPathLength) + " that can be passed on: refused");
-        return HandOverResult::PathTooLong;
+    return Run(std::vector<std::string>{path});
+}
+
+HandOverResult HandOver::Run(const std::vector<std::string>& paths) {
+    HandOverResult result = HandOverResult::Delivered;
+    const auto fail = [&](HandOverResult failure, const std::string& text) {
+        Tell(text);
+        if (result == HandOverResult::Delivered) {
+            result = failure;
+        }
+    };
+    std::vector<std::string> passable;
+    for (const std::string& path : paths) {
+        if (path.size() > HandOverChannel::MaxPathLength) {
+            fail(HandOverResult::PathTooLong, "the path is " + std::to_string(path.size()) +
+                                                  " bytes long, more than the " +
+                                                  std::to_string(HandOverChannel::MaxPathLength) +
+                                                  " that can be passed on: refused");
+        } else {
+            passable.push_back(path);
+        }
+    }
+    if (passable.empty()) {
+        return result;
     }
     if (!channel_.IsUsable()) {
         std::string problem = "the shared block could not be set up";
         RuntimeFolder(&problem);
-        Tell("cannot pass " + path + " on: " + problem);
-        return HandOverResult::Unavailable;
+        fail(HandOverResult::Unavailable, "cannot pass " + passable.front() + " on: " + problem);
+        return result;
     }
     bool otherHandOverAlive = false;
     const SEvent handOverMarker(HandOverMarkerName, &otherHandOverAlive);
@@ -35,15 +55,21 @@ HandOverResult HandOver::Run(const std::string& path) {
     if (startsMain && startMain_) {
         startMain_();
     }
-    if (!Deliver(path)) {
-        Tell("no running instance took " + path + " within " +
-             std::to_string(options_.giveUpAfter.count() / 1000) + " s; giving up");
-        return HandOverResult::NobodyTook;
+    bool givenUp = false;
+    for (const std::string& path : passable) {
+        if (givenUp) {
+            Tell("not passed on either: " + path);
+        } else if (!Deliver(path)) {
+            fail(HandOverResult::NobodyTook,
+                 "no running instance took " + path + " within " +
+                     std::to_string(options_.giveUpAfter.count() / 1000) + " s; giving up");
+            givenUp = true;
+        }
     }
-    if (startsMain) {
+    if (startsMain && !givenUp) {
         std::this_thread::sleep_for(options_.stayAfterStart);
     }
-    return HandOverResult::Delivered;
+    return result;
 }
 
 // Waits for the block to be free, fills it, then waits until the main instance has taken the

@@ -1,10 +1,11 @@
 #pragma once
-// The hand-over procedure of a process started for one file: pass the path to the running main
+// The hand-over procedure of a process started for files: pass each path to the running main
 // instance, starting one first when neither a main instance nor another hand-over process is
 // alive, and wait until the main instance has taken the path.
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "system/HandOverChannel.h"
 
@@ -35,6 +36,10 @@ public:
 
     // Every result but Delivered is also told on standard error.
     HandOverResult Run(const std::string& path);
+    // The paths in order, as one hand-over process: it starts at most one main instance and
+    // stays once, after the last path. A path too long is refused and the others still pass;
+    // once a path was not taken, the rest are not tried. The result is the first failure's.
+    HandOverResult Run(const std::vector<std::string>& paths);
 
 private:
     bool Deliver(const std::string& path);

@@ -104,6 +104,39 @@ TEST_F(SharedObjectsTest, LongestPathArrivesWholeAndALongerOneIsRefused) {
     EXPECT_EQ(startCalls, 1);
 }
 
+TEST_F(SharedObjectsTest, OneProcessHandsOverItsPathsInOrderAndATooLongOneStopsNoOther) {
+    HandOverChannel channel;
+    std::vector<std::string> received;
+    std::jthread receiver([&] {
+        HandOverChannel own;
+        for (int tick = 0; received.size() < 2 && tick < 30000; ++tick) {
+            if (auto path = own.TakePassedFile()) {
+                received.push_back(*path);
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    const std::string tooLong(HandOverChannel::MaxPathLength + 1, 'x');
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(HandOver(channel, countStarts, fast)
+                  .Run(std::vector<std::string>{"/a.mp3", tooLong, "/b.wav"}),
+              HandOverResult::PathTooLong);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
+    receiver.join();
+    EXPECT_EQ(received, (std::vector<std::string>{"/a.mp3", "/b.wav"}));
+    EXPECT_EQ(startCalls, 1);
+
+    // Once nobody takes one, the rest are named and not tried.
+    fast.giveUpAfter = 50ms;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(
+        HandOver(channel, countStarts, fast).Run(std::vector<std::string>{"/c.wav", "/d.wav"}),
+        HandOverResult::NobodyTook);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("not passed on either: /d.wav"),
+              std::string::npos);
+    EXPECT_EQ(channel.TakePassedFile(), std::nullopt);
+}
+
 TEST_F(SharedObjectsTest, GivesUpAndTakesThePathBackWhenNobodyTakesIt) {
     HandOverChannel channel;
     fast.giveUpAfter = 50ms;

@@ -1,6 +1,9 @@
 #pragma once
-// A user of our own for a test: HOME and the XDG folders in a fresh temporary folder, so the
-// settings store and the desktop files of whoever runs the tests are never touched.
+// A user of our own for a test: HOME and the XDG folders (the runtime folder made) in a fresh
+// temporary folder, so the settings store and the desktop files of whoever runs the tests are never
+// touched.
+#include <sys/stat.h>
+
 #include <optional>
 #include <string>
 
@@ -8,6 +11,8 @@
 
 class UserHome : public TestFolder {
 public:
+    UserHome() { mkdir((Path() + "run").c_str(), 0700); }
+
     std::string Home() const { return Path() + "home"; }
     std::string DataHome() const { return Path() + "home/.local/share/"; }
     std::string ConfigHome() const { return Path() + "home/.config/"; }

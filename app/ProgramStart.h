@@ -1,0 +1,32 @@
+#pragma once
+// The program's entry, after its command line was read: one mode per process.
+//   hand-over    pass each path to the running main instance (starting one when none runs)
+//   otherwise    first the help pages a user is owed (install, uninstall and normal start), then
+//                the command-line modes, or the normal start: nothing when a main instance runs
+//                already, else the window until the file selector closes
+// An exception that escapes the window's start is shown to the user and ends the program.
+#include <ostream>
+
+#include "app/StartHost.h"
+#include "app/StartRequest.h"
+#include "system/HandOver.h"
+
+class ProgramStart {
+public:
+    ProgramStart(StartHost& host, std::ostream& out, std::ostream& err);
+
+    // Returns the exit status: 0 when the mode did what it was asked; a hand-over's failure,
+    // a command-line mode's status, or 1 when the window's start failed.
+    int Run(const StartRequest& request);
+
+    // For tests: what the hand-over mode starts and how it times its attempts.
+    HandOver::StartMain startMain;
+    HandOverOptions handOverOptions;
+
+private:
+    int NormalStart();
+
+    StartHost& host_;
+    std::ostream& out_;
+    std::ostream& err_;
+};

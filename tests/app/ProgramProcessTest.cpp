@@ -1,0 +1,339 @@
+// The program as a user's desktop runs it: real processes of brindlex, each test with a user of
+// its own, the window off screen and a stand-in xdg-open that records what it is asked to open.
+// The processes tell what they do through the report pipe (BRINDLEX_REPORT): "<pid> shown" when
+// a main instance's file selector is up, "<pid> passed <files Next would collect> <path>" when it
+// has marked a handed-over path, and the stand-in's "<pid> open <url>". This test process adopts
+// every process its children leave behind (the main instances, the stand-ins), so it can end and
+// reap each of them and knows when the last one has written its line.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <sstream>
+
+#include "CliTestSupport.h"
+#include "UserHome.h"
+#include "system/Registry.h"
+#include "system/UniqueFd.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Program = std::string(BMC_BINARY_DIR) + "/brindlex";
+const std::string HelpUrl = "file://" + std::string(BMC_BINARY_DIR) + "/conv-help/help.htm";
+const std::string ChangesUrl =
+    "file://" + std::string(BMC_BINARY_DIR) + "/conv-help/music-conv-version-changes.htm";
+// Only against a hang: every wait ends on an event long before.
+constexpr int GuardMs = 120000;
+
+struct Line {
+    pid_t pid = 0;
+    std::string kind;
+    std::string rest;
+};
+
+// The read end of a FIFO that every process of a test writes its lines into. It keeps a write
+// end of its own, so a read waits for the next line instead of seeing the end of the file.
+class ReportPipe {
+public:
+    explicit ReportPipe(const std::string& path) {
+        EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+        read_.Reset(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        write_.Reset(open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    }
+
+    // Reads until a line that matches has come; false when none came before the guard.
+    bool WaitFor(const std::function<bool(const Line&)>& match) {
+        for (std::size_t seen = 0;; ++seen) {
+            while (seen == lines_.size()) {
+                pollfd fd{read_.Get(), POLLIN, 0};
+                if (poll(&fd, 1, GuardMs) <= 0 || !ReadAvailable()) {
+                    return false;
+                }
+            }
+            if (match(lines_[seen])) {
+                return true;
+            }
+        }
+    }
+    bool WaitFor(pid_t pid, const std::string& kind) {
+        return WaitFor([&](const Line& line) { return line.pid == pid && line.kind == kind; });
+    }
+    // Takes what has been written so far.
+    void Drain() {
+        while (ReadAvailable()) {
+        }
+    }
+
+    std::vector<Line> Of(const std::string& kind) const {
+        std::vector<Line> found;
+        std::copy_if(lines_.begin(), lines_.end(), std::back_inserter(found),
+                     [&](const Line& line) { return line.kind == kind; });
+        return found;
+    }
+    std::vector<std::string> Opened() const {
+        std::vector<std::string> urls;
+        for (const Line& line : Of("open")) {
+            urls.push_back(line.rest);
+        }
+        return urls;
+    }
+
+private:
+    bool ReadAvailable() {
+        char buffer[4096];
+        const ssize_t n = read(read_.Get(), buffer, sizeof buffer);
+        if (n <= 0) {
+            return false;
+        }
+        pending_.append(buffer, static_cast<std::size_t>(n));
+        for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
+            std::istringstream text(pending_.substr(0, end));
+            Line line;
+            text >> line.pid >> line.kind;
+            std::getline(text >> std::ws, line.rest);
+            lines_.push_back(line);
+            pending_.erase(0, end + 1);
+        }
+        return true;
+    }
+
+    UniqueFd read_;
+    UniqueFd write_;
+    std::string pending_;
+    std::vector<Line> lines_;
+};
+
+class ProgramProcessTest : public testing::Test {
+protected:
+    ProgramProcessTest() {
+        prctl(PR_SET_CHILD_SUBREAPER, 1);
+        fs::create_directories(user_ / "bin");
+        WriteTextFile(user_ / "bin/xdg-open",
+                      "#!/bin/sh\nprintf '%s open %s\\n' $$ \"$1\" >> \"$BRINDLEX_REPORT\"\n");
+        fs::permissions(user_ / "bin/xdg-open", fs::perms::owner_all);
+        fs::create_directories(music_);
+    }
+
+    ~ProgramProcessTest() override {
+        // After a failure: nothing of ours is left running.
+        report_.Drain();
+        std::set<pid_t> ours = MainInstances();
+        ours.insert(spawned_.begin(), spawned_.end());
+        for (const pid_t pid : ours) {
+            if (!reaped_.contains(pid)) {
+                kill(pid, SIGKILL);
+            }
+        }
+        ReapAll();
+    }
+
+    clitest::Spawned Start(const std::vector<std::string>& args = {}) {
+        clitest::Spawned started = clitest::Spawn(user_, args, 0, Program);
+        spawned_.insert(started.pid);
+        return started;
+    }
+    int Run(const std::vector<std::string>& args) { return ExitCode(Start(args).pid); }
+
+    // Starts a main instance and waits until its file selector is up.
+    pid_t StartMain() {
+        const pid_t pid = Start().pid;
+        EXPECT_TRUE(report_.WaitFor(pid, "shown"));
+        return pid;
+    }
+    // Ends a main instance as the session does at logout; it closes its window and ends well.
+    void End(pid_t pid) {
+        kill(pid, SIGTERM);
+        EXPECT_EQ(ExitCode(pid), 0);
+    }
+
+    // Waits until the process ends (a child or one adopted) and reaps it.
+    int ExitCode(pid_t pid) {
+        const UniqueFd handle(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
+        pollfd fd{handle.Get(), POLLIN, 0};
+        if (!handle.Valid() || poll(&fd, 1, GuardMs) != 1) {
+            ADD_FAILURE() << "process " << pid << " did not end";
+            return -1;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        reaped_.insert(pid);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    // Waits for every process left (the main instances must have been ended) and then takes
+    // every line they wrote.
+    void ReapAll() {
+        for (pid_t pid; (pid = waitpid(-1, nullptr, 0)) > 0 || errno == EINTR;) {
+            reaped_.insert(pid);
+        }
+        report_.Drain();
+    }
+
+    std::set<pid_t> MainInstances() const {
+        std::set<pid_t> pids;
+        for (const Line& line : report_.Of("shown")) {
+            pids.insert(line.pid);
+        }
+        return pids;
+    }
+    // The processes that our children started and left to us, but for the xdg-open stand-ins.
+    std::set<pid_t> Adopted() const {
+        std::set<pid_t> pids;
+        for (const pid_t pid : reaped_) {
+            const auto opens = report_.Of("open");
+            if (!spawned_.contains(pid) &&
+                std::none_of(opens.begin(), opens.end(),
+                             [&](const Line& l) { return l.pid == pid; })) {
+                pids.insert(pid);
+            }
+        }
+        return pids;
+    }
+    std::string Music(const std::string& name) {
+        WriteTextFile(music_ + name, "");
+        return music_ + name;
+    }
+    static bool Exists(const char* marker) {
+        return RegValueExists(HKEY_CURRENT_USER, SettingsKey, marker);
+    }
+
+    UserHome user_;
+    ScopedEnv platform_{"QT_QPA_PLATFORM", "offscreen"};
+    ScopedEnv path_{"PATH", user_ / "bin:" + std::getenv("PATH")};
+    ScopedEnv reportEnv_{"BRINDLEX_REPORT", user_ / "report"};
+    ReportPipe report_{user_ / "report"};
+    std::set<pid_t> spawned_;
+    std::set<pid_t> reaped_;
+    const std::string music_ = user_.Home() + "/Mü sic/";
+};
+
+} // namespace
+
+TEST_F(ProgramProcessTest, TheFirstStartOpensTheHelpOnceAndALaterStartNothing) {
+    End(StartMain());
+    End(StartMain());
+    ReapAll();
+    EXPECT_EQ(report_.Opened(), std::vector<std::string>{HelpUrl});
+    EXPECT_TRUE(fs::is_regular_file(std::string(BMC_BINARY_DIR) + "/conv-help/help.htm"));
+    EXPECT_TRUE(Exists("ShownConvHelp") && Exists("ShownConvVerChgsr1"));
+}
+
+TEST_F(ProgramProcessTest, AfterAnUpdateTheChangesPageOpensOnceEvenWithoutAWindow) {
+    RegWriteDword(1, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    EXPECT_EQ(Run({"--uninstall"}), 0);
+    End(StartMain());
+    ReapAll();
+    EXPECT_EQ(report_.Opened(), std::vector<std::string>{ChangesUrl});
+    EXPECT_TRUE(report_.Of("shown").size() == 1) << "--uninstall showed a window";
+}
+
+TEST_F(ProgramProcessTest, ASecondStartEndsAtOnceAndAHandOverOpensNothing) {
+    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1");
+    const pid_t main = StartMain();
+
+    const clitest::Spawned second = Start();
+    EXPECT_EQ(ExitCode(second.pid), 0);
+    report_.Drain();
+    EXPECT_EQ(MainInstances(), std::set<pid_t>{main});
+    EXPECT_EQ(ReadTextFile(second.outPath) + ReadTextFile(second.errPath), "");
+
+    // A hand-over for a user who has not seen the help yet: it is not the hand-over's to show.
+    const std::string file = Music("a b.wav");
+    {
+        const ScopedEnv freshStore("XDG_CONFIG_HOME", user_ / "other config");
+        EXPECT_EQ(Run({file}), 0);
+        EXPECT_FALSE(Exists("ShownConvHelp"));
+    }
+    EXPECT_TRUE(report_.WaitFor(main, "passed"));
+    EXPECT_EQ(report_.Of("passed").front().rest, "1 " + file);
+    End(main);
+    ReapAll();
+    EXPECT_TRUE(report_.Opened().empty());
+}
+
+TEST_F(ProgramProcessTest, TwentyHandOversWithoutAMainInstanceStartExactlyOne) {
+    std::set<std::string> files;
+    std::vector<pid_t> handOvers;
+    for (int i = 1; i <= 20; ++i) {
+        const std::string file = Music("track " + std::to_string(i) + ".wav");
+        files.insert(file);
+        handOvers.push_back(Start({"--hand-over", file}).pid);
+    }
+    for (const pid_t pid : handOvers) {
+        EXPECT_EQ(ExitCode(pid), 0);
+    }
+    std::size_t passed = 0;
+    EXPECT_TRUE(
+        report_.WaitFor([&](const Line& line) { return line.kind == "passed" && ++passed == 20; }));
+    ASSERT_EQ(MainInstances().size(), 1U);
+    const pid_t main = *MainInstances().begin();
+    std::set<std::string> arrived;
+    for (const Line& line : report_.Of("passed")) {
+        EXPECT_EQ(line.pid, main);
+        arrived.insert(line.rest.substr(line.rest.find(' ') + 1));
+    }
+    EXPECT_EQ(arrived, files);
+    // Next would now collect all twenty.
+    EXPECT_EQ(report_.Of("passed").back().rest.substr(0, 3), "20 ");
+    End(main);
+    ReapAll();
+    EXPECT_EQ(Adopted(), std::set<pid_t>{main}) << "more than one main instance was started";
+    // The main instance, started for a new user, owed the help; the hand-overs owed nothing.
+    EXPECT_EQ(report_.Opened(), std::vector<std::string>{HelpUrl});
+}
+
+TEST_F(ProgramProcessTest, AKilledMainInstanceStopsNeitherTheNextStartNorTheNextHandOver) {
+    const pid_t first = StartMain();
+    kill(first, SIGKILL);
+    EXPECT_EQ(ExitCode(first), 128 + SIGKILL);
+
+    const pid_t second = StartMain();
+    EXPECT_NE(second, first);
+    kill(second, SIGKILL);
+    EXPECT_EQ(ExitCode(second), 128 + SIGKILL);
+
+    const std::string file = Music("after.mp3");
+    EXPECT_EQ(Run({"--hand-over", file}), 0);
+    EXPECT_TRUE(report_.WaitFor([&](const Line& line) { return line.kind == "passed"; }));
+    const Line passed = report_.Of("passed").front();
+    EXPECT_EQ(passed.rest, "1 " + file);
+    EXPECT_EQ(MainInstances(), (std::set<pid_t>{first, second, passed.pid}));
+    End(passed.pid);
+}
+
+// What the in-process tests of the integration cannot show: the help before the install, without
+// a display, and this very program in what is written (the files themselves:
+// DesktopIntegrationTest).
+TEST_F(ProgramProcessTest, InstallWithoutADisplayOpensTheHelpAndRegistersThisProgram) {
+    const ScopedEnv noPlatform("QT_QPA_PLATFORM", std::nullopt);
+    const ScopedEnv noDisplay("DISPLAY", std::nullopt);
+    const ScopedEnv noWayland("WAYLAND_DISPLAY", std::nullopt);
+    RegWriteString("mp3file", HKEY_CLASSES_ROOT, ".mp3", "");
+    RegWriteString("audio/x-ms-wma", HKEY_CLASSES_ROOT, ".wma", "Content Type");
+
+    EXPECT_EQ(Run({"<install>"}), 0);
+    ReapAll();
+    EXPECT_EQ(report_.Opened(), std::vector<std::string>{HelpUrl});
+
+    const std::string command = "\"" + Program + "\" <at>%1";
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, ".mp3", ""), "mp3file");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "mp3file\\shell\\Convert To\\Command", ""), command);
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, ".wma", ""), "BrConvert");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "BrConvert\\shell\\Convert To\\Command", ""),
+              command);
+    const std::string entry = user_.DataHome() + "applications/brindlex-convert-to.desktop";
+    EXPECT_NE(ReadTextFile(entry).find("\nExec=\"" + Program + "\" --hand-over %F\n"),
+              std::string::npos);
+}
