@@ -464,6 +464,10 @@ void TForm1::cmdCancelClick() {
     }
 }
 
+void TForm1::EndForQuit() {
+    quitting_ = true;
+}
+
 void TForm1::BackToSelector() {
     if (OnBackToSelector) {
         OnBackToSelector();
@@ -506,7 +510,8 @@ void TForm1::cmdConvertClick() {
         return;
     }
     errors_->Clear();
-    if (RefusedForWma() || !OverwritesConfirmed()) {
+    // A question answered by the program's ending starts nothing.
+    if (RefusedForWma() || !OverwritesConfirmed() || quitting_) {
         return;
     }
     jobRunning_ = true;
@@ -575,7 +580,7 @@ void TForm1::RunWorker(uint64_t totalBytes) {
     worker_->Start();
     bool terminated = false;
     runner.RunUntilFinished([&] {
-        if (CancelRequested && !terminated) {
+        if ((CancelRequested || quitting_) && !terminated) {
             terminated = true;
             worker_->Terminate();
         }
@@ -583,7 +588,10 @@ void TForm1::RunWorker(uint64_t totalBytes) {
 }
 
 void TForm1::EndJob() {
-    if (CancelRequested) {
+    if (quitting_) {
+        LeavingForm = true;
+        OnEndProgram();
+    } else if (CancelRequested) {
         AppMessage(this, QMessageBox::Information, QStringLiteral("Conversion was cancelled."),
                    QMessageBox::Ok, true);
         LeavingForm = true;

@@ -46,6 +46,9 @@ public:
     void SetSourceFactory(trdConversion::SourceFactory factory);
     // Whether the running job has been asked to stop.
     bool JobStopAsked() const;
+    // The session is ending the program: a running job stops between two blocks, as after Back
+    // and Yes, no job starts any more, and the ending asks nothing and ends the program.
+    void EndForQuit();
 
     // The choices as the controls show them.
     ConverterChoices Choices() const;
@@ -114,6 +117,7 @@ private:
 
     bool LeavingForm = false;
     bool CancelRequested = false;
+    bool quitting_ = false;
     bool jobRunning_ = false;
     bool centred_ = false;
     trdConversion::SourceFactory createSource_;

@@ -12,6 +12,7 @@
 #include "forms/AppForms.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/TForm1.h"
 #include "forms/TfrmFileSelector.h"
 
 namespace {
@@ -85,7 +86,10 @@ int WindowStartHost::RunWindow() {
     ApplicationTitle::Set(QStringLiteral("Brindlex Music Converter"));
     AppForms forms;
     TfrmFileSelector& selector = forms.Selector();
-    const QuitOnSignals quit([&selector] { selector.close(); });
+    const QuitOnSignals quit([&forms, &selector] {
+        forms.Options().EndForQuit();
+        selector.close();
+    });
     ReportProgress(selector);
     selector.showMaximized();
     return QApplication::exec();

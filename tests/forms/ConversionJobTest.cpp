@@ -170,6 +170,41 @@ void ConversionJobTest::cancelThenASecondJob() {
     QCOMPARE(forms.endProgram, 1);
 }
 
+void ConversionJobTest::endingTheProgramStopsTheJobAndAsksNothing() {
+    Scratch scratch;
+    const std::vector<std::string> inputs = {scratch / "1.wav", scratch / "2.wav"};
+    for (const std::string& input : inputs) {
+        MakeTone(input, 3);
+    }
+    std::filesystem::create_directory(scratch / "out");
+    Forms forms;
+    // The first block waits until the program's ending has asked the worker to stop.
+    TForm1& form = forms.Options();
+    form.SetSourceFactory([&form](const char* path, ConversionError& code) {
+        return std::make_unique<HookedSource>(CreateFileInput(path, code), [&form] {
+            QMetaObject::invokeMethod(
+                &form, [&form] { form.EndForQuit(); }, Qt::QueuedConnection);
+            while (!form.JobStopAsked()) {
+                std::this_thread::yield();
+            }
+        });
+    });
+    forms.ShowWith(inputs);
+    ChooseTarget(forms, "chkMp3", scratch / "out");
+    ModalAnswerer answers;
+    forms.Convert();
+    QVERIFY(answers.Seen().empty());
+    QCOMPARE(forms.endProgram, 1);
+    QCOMPARE(forms.backToSelector, 0);
+    QCOMPARE(Probe(scratch / "out/1.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
+    QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
+
+    // Nothing starts once the program is ending.
+    forms.ShowWith(inputs);
+    forms.Convert();
+    QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
+}
+
 void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
     Scratch scratch;
     std::filesystem::create_directory(scratch / "no-codecs");

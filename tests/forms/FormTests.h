@@ -21,6 +21,7 @@ private slots:
     void jobToEachTarget();
     void failuresEndInTheErrorsForm();
     void cancelThenASecondJob();
+    void endingTheProgramStopsTheJobAndAsksNothing();
     void wmaWithoutItsModuleStartsNothing();
 };
 
