@@ -1,18 +1,7 @@
 #include "selector/TypeDescriptionCache.h"
 
 #include "sources/FileTypes.h"
-
-namespace {
-std::string UpperAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return result;
-}
-} // namespace
+#include "system/FileNames.h"
 
 const std::string& TypeDescriptionCache::Describe(std::string_view ext) {
     auto [entry, added] = byExtension_.try_emplace(UpperAscii(ext));

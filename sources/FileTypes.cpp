@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 
+#include "system/FileNames.h"
 #include "system/Registry.h"
 
 namespace {
@@ -17,16 +18,6 @@ std::array<ShownEntry, ShownFileTypeCount>& ShownTable() {
     static std::array<ShownEntry, ShownFileTypeCount> table{
         {{".WAV", true}, {".MP3", true}, {".WMA", true}}};
     return table;
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return result;
 }
 } // namespace
 

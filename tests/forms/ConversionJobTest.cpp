@@ -48,6 +48,28 @@ private:
     std::unique_ptr<CLReadDecodeBase> inner_;
     std::function<void()> hook_;
 };
+
+// The job's first block waits until stop, run on the GUI thread, has asked the worker to stop.
+void StopInTheFirstBlock(TForm1& form, std::function<void()> stop) {
+    form.SetSourceFactory([&form, stop](const char* path, ConversionError& code) {
+        return std::make_unique<HookedSource>(CreateFileInput(path, code), [&form, stop] {
+            QMetaObject::invokeMethod(&form, stop, Qt::QueuedConnection);
+            while (!form.JobStopAsked()) {
+                std::this_thread::yield();
+            }
+        });
+    });
+}
+
+// Two tones of 3 s, and the folder "out" beside them.
+std::vector<std::string> TwoTones(const Scratch& scratch) {
+    const std::vector<std::string> inputs = {scratch / "1.wav", scratch / "2.wav"};
+    for (const std::string& input : inputs) {
+        MakeTone(input, 3);
+    }
+    std::filesystem::create_directory(scratch / "out");
+    return inputs;
+}
 } // namespace
 
 void ConversionJobTest::jobToEachTarget() {
@@ -130,23 +152,11 @@ void ConversionJobTest::failuresEndInTheErrorsForm() {
 
 void ConversionJobTest::cancelThenASecondJob() {
     Scratch scratch;
-    const std::vector<std::string> inputs = {scratch / "1.wav", scratch / "2.wav"};
-    for (const std::string& input : inputs) {
-        MakeTone(input, 3);
-    }
-    std::filesystem::create_directory(scratch / "out");
+    const std::vector<std::string> inputs = TwoTones(scratch);
     Forms forms;
-    // The first block waits until Back and Yes have asked the worker to stop.
+    // Back, then Yes, while the first file converts.
     TForm1& form = forms.Options();
-    form.SetSourceFactory([&form](const char* path, ConversionError& code) {
-        return std::make_unique<HookedSource>(CreateFileInput(path, code), [&form] {
-            QMetaObject::invokeMethod(form.findChild<QAbstractButton*>("cmdCancel"), "click",
-                                      Qt::QueuedConnection);
-            while (!form.JobStopAsked()) {
-                std::this_thread::yield();
-            }
-        });
-    });
+    StopInTheFirstBlock(form, [&forms] { forms.Control<QAbstractButton>("cmdCancel")->click(); });
     forms.ShowWith(inputs);
     ChooseTarget(forms, "chkMp3", scratch / "out");
     ModalAnswerer answers;
@@ -172,23 +182,10 @@ void ConversionJobTest::cancelThenASecondJob() {
 
 void ConversionJobTest::endingTheProgramStopsTheJobAndAsksNothing() {
     Scratch scratch;
-    const std::vector<std::string> inputs = {scratch / "1.wav", scratch / "2.wav"};
-    for (const std::string& input : inputs) {
-        MakeTone(input, 3);
-    }
-    std::filesystem::create_directory(scratch / "out");
+    const std::vector<std::string> inputs = TwoTones(scratch);
     Forms forms;
-    // The first block waits until the program's ending has asked the worker to stop.
     TForm1& form = forms.Options();
-    form.SetSourceFactory([&form](const char* path, ConversionError& code) {
-        return std::make_unique<HookedSource>(CreateFileInput(path, code), [&form] {
-            QMetaObject::invokeMethod(
-                &form, [&form] { form.EndForQuit(); }, Qt::QueuedConnection);
-            while (!form.JobStopAsked()) {
-                std::this_thread::yield();
-            }
-        });
-    });
+    StopInTheFirstBlock(form, [&form] { form.EndForQuit(); });
     forms.ShowWith(inputs);
     ChooseTarget(forms, "chkMp3", scratch / "out");
     ModalAnswerer answers;
