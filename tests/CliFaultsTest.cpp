@@ -15,11 +15,7 @@ protected:
     TestFolder dir;
 
     std::string Make(const std::string& name, double seconds, const std::string& format = "") {
-        const std::string path = dir / name;
-        Shell("sox -q -n -r 44100 -c 2 -b 16 " + format + " " + Quote(path) + " synth " +
-              std::to_string(seconds) + " sine 440 gain -3");
-        EXPECT_TRUE(fs::exists(path));
-        return path;
+        return SoxTone(dir / name, seconds, format);
     }
 
     std::string MakeHour(const std::string& name) { return MakeSilentHour(dir / name); }

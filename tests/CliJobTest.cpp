@@ -22,12 +22,7 @@ protected:
     TestFolder dir;
 
     std::string Tone(const std::string& name, double seconds) {
-        const std::string path = dir / name;
-        fs::create_directories(fs::path(path).parent_path());
-        Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(path) + " synth " + std::to_string(seconds) +
-              " sine 440 gain -3");
-        EXPECT_TRUE(fs::exists(path));
-        return path;
+        return SoxTone(dir / name, seconds);
     }
 
     double Seconds(const std::string& path) { return std::stod(Probe(path, "duration")); }

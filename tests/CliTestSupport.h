@@ -119,6 +119,17 @@ inline std::string SoxRaw16(const std::string& path) {
     return Shell("sox " + Quote(path) + " -b 16 -e signed-integer -t raw - 2>/dev/null | md5sum");
 }
 
+// A 440 Hz tone of 16-bit stereo at 44100 Hz made by sox at path (its folder made too); format
+// adds sox's output options.
+inline std::string SoxTone(const std::string& path, double seconds,
+                           const std::string& format = "") {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    Shell("sox -q -n -r 44100 -c 2 -b 16 " + format + " " + Quote(path) + " synth " +
+          std::to_string(seconds) + " sine 440 gain -3");
+    EXPECT_TRUE(std::filesystem::exists(path));
+    return path;
+}
+
 // An hour of 16-bit stereo silence at 44100 Hz at path, taking no disk space.
 inline std::string MakeSilentHour(const std::string& path) {
     const uint32_t data = 3600u * 44100u * 4u;
