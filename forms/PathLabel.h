@@ -10,7 +10,6 @@ public:
     explicit PathLabel(QWidget* parent = nullptr);
 
     void SetFullText(const QString& text);
-    const QString& FullText() const { return fullText_; }
 
     QSize minimumSizeHint() const override;
 
