@@ -221,7 +221,6 @@ void ParallelJob::StartRow(std::size_t slotIndex, std::size_t rowIndex) {
     }
     slot.row = rowIndex;
     slot.writes.clear();
-    slot.wrote = false;
     slot.fileDone = 0;
     display_.SetWriting(slotIndex, "Writing '" + row.plan.Output + "'");
     display_.SetFileBar(slotIndex, 0);
@@ -302,7 +301,6 @@ void ParallelJob::Handle(std::size_t slotIndex, const WorkerChannel::Message& me
         // The worker met a failure that ends the job, as it would one file after another.
         stopped_ = stopped_ || value.ends_with(RemainingNotConverted);
     } else if (what == WorkerMessages::Wrote) {
-        slot.wrote = true;
         written_.Claim(row.plan.Output, *slot.row);
     } else if (what == WorkerMessages::Done) {
         const std::size_t rowIndex = *slot.row;
@@ -331,8 +329,8 @@ void ParallelJob::WorkerEnded(Slot& slot) {
     slot.row.reset();
     slot.fileDone = 0;
     Row& row = rows_[rowIndex];
-    // A temporary file goes, and a new output that was not complete: the old output is kept.
-    if (!slot.writes.empty() && (slot.writes != row.plan.Output || !slot.wrote)) {
+    // A named temporary file goes; the output itself is only ever put in place whole.
+    if (!slot.writes.empty()) {
         unlink(slot.writes.c_str());
     }
     row.lines.push_back(CrashLine(row.plan.Input, how.empty() ? "it ended early" : how));

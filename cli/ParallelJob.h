@@ -49,7 +49,6 @@ private:
         std::unique_ptr<WorkerProcess> process;
         std::optional<std::size_t> row;
         std::string writes; // the file its worker reported writing for the row
-        bool wrote = false;
         uint64_t fileDone = 0;
     };
 

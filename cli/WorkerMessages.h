@@ -11,8 +11,8 @@ inline constexpr const char* MayReplace = "replace";
 inline constexpr const char* Keep = "keep";
 
 // From the worker, about the file it converts: the file to remove should the worker die while
-// writing it (the new output, or a named temporary file beside an output that exists; empty when
-// nothing would be left), before it opens the input ...
+// writing it (a named temporary file beside the output; empty when the new version has no name),
+// before it opens the input ...
 inline constexpr const char* Writes = "writes";
 // ... the width of the file's bar, 0 to 259 ...
 inline constexpr const char* Bar = "bar";

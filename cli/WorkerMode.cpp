@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 
 #include "cli/ConvertCommand.h"
 #include "cli/SettingsFields.h"
@@ -19,20 +18,10 @@
 namespace {
 constexpr int ChannelFd = 3;
 
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
-// What this process leaves behind should it die while writing to path: the new output (which the
-// sink may reach through a link to its descriptor), a named temporary file, or nothing for an
-// unnamed one.
-std::string LeftBehind(const std::string& path, const std::string& output) {
-    if (SameFile(path, output)) {
-        return output;
-    }
+// What this process leaves behind should it die while writing to path: a named temporary file
+// beside the output, or nothing for an unnamed one. The output itself is only ever put in place
+// whole.
+std::string LeftBehind(const std::string& path) {
     return path.starts_with("/proc/self/fd/") ? std::string() : path;
 }
 
@@ -41,8 +30,8 @@ void ConvertFile(WorkerChannel& channel, const std::string& input, const std::st
     WorkerHost host(channel, input, output, mayReplace);
     if (!CaughtStopSignal()) {
         // Tells the parent which file to remove should this process die while writing it.
-        auto createSource = [&channel, &output](const char* path, ConversionError& code) {
-            channel.Send({WorkerMessages::Writes, LeftBehind(Settings().OutputPath, output)});
+        auto createSource = [&channel](const char* path, ConversionError& code) {
+            channel.Send({WorkerMessages::Writes, LeftBehind(Settings().OutputPath)});
             return CreateFileInput(path, code);
         };
         // The conversion thread starts with the stop signals blocked, so this thread gets them.

@@ -37,3 +37,7 @@ void OutputTags::WriteTo(const std::string& output) const {
         // The converted file stays as it was.
     }
 }
+
+void OutputTags::WriteTo(int outputFd) const {
+    WriteTo("/proc/self/fd/" + std::to_string(outputFd));
+}

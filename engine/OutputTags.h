@@ -18,6 +18,7 @@ public:
     OutputTags& operator=(const OutputTags&) = delete;
 
     void WriteTo(const std::string& output) const;
+    void WriteTo(int outputFd) const;
 
 private:
     std::unique_ptr<AudioTags> tags_;

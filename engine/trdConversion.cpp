@@ -5,10 +5,9 @@
 #include <new>
 
 #include "engine/ConversionSettings.h"
-#include "engine/NewOutputFile.h"
 #include "engine/OutputTags.h"
 #include "engine/ProgressFigures.h"
-#include "engine/ReplacementFile.h"
+#include "engine/StagedOutput.h"
 #include "system/FileRoutines.h"
 
 namespace {
@@ -86,84 +85,99 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
     rowInputs_.push_back(SourceFile);
     rowFailed_ = false;
     const uint64_t fileSize = GetFileSizeOfName(SourceFile);
+    const auto skip = [&](std::string line) {
+        ReportError(std::move(line));
+        bytesDone += fileSize;
+        Synchronize([this] { ShowProgress(); });
+        return Outcome::Failed;
+    };
     // An output that an earlier row wrote is never replaced by a later one.
     if (const auto first = written_.Owner(DestFile)) {
-        ReportError(AlreadyWrittenLine(DestFile, rowInputs_.at(*first), SourceFile));
-        bytesDone += fileSize;
-        Synchronize([this] { ShowProgress(); });
-        return Outcome::Failed;
+        return skip(AlreadyWrittenLine(DestFile, rowInputs_.at(*first), SourceFile));
     }
-    // A new output is created here, so that it cannot replace anything; an existing one is only
-    // replaced once its new version is complete, and only when the job may replace it.
-    NewOutputFile newOutput(DestFile);
-    std::unique_ptr<ReplacementFile> replacement;
-    if (!newOutput.Existed()) {
-        Settings().OutputPath = newOutput.Path();
-    } else if (MayReplaceDest) {
-        replacement = std::make_unique<ReplacementFile>(DestFile);
-        Settings().OutputPath = replacement->Name();
-    } else {
-        ReportError(UnexpectedOutputLine(DestFile, SourceFile));
-        bytesDone += fileSize;
-        Synchronize([this] { ShowProgress(); });
-        return Outcome::Failed;
+    // Something at the destination is replaced only when the job may replace it.
+    const bool existed = EntryExists(DestFile);
+    if (existed && !MayReplaceDest) {
+        return skip(UnexpectedOutputLine(DestFile, SourceFile));
     }
-    bool pumped = false;
+    StagedOutput output(DestFile);
+    Settings().OutputPath = output.Path();
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<CLReadDecodeBase> source = createSource_(SourceFile.c_str(), code);
+    const bool pumped = source && code == ConversionError::ceNone;
     if (!source) {
         ReportError(UnsupportedTypeLine(SourceFile));
-    } else if (code != ConversionError::ceNone) {
+    } else if (!pumped) {
         ReportError(ConversionErrorLine(code, SourceFile));
     } else {
         PumpSource(*source, fileSize, bytesDone, jobStart);
-        pumped = true;
     }
     bytesDone += fileSize;
     Synchronize([this] { ShowProgress(); });
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
     if (!pumped) {
-        newOutput.Remove(); // an input that could not be opened leaves no file
+        return Outcome::Failed; // nothing is put in place
     }
-    bool replaced = false;
-    const bool checked = !Terminated() && pumped;
-    if (checked) {
-        const ConversionError inputError = Settings().InputError;
-        // An input that failed while decoding, or turned out protected, leaves a short new file:
-        // it must not replace a complete old one.
-        const bool inputFailed = inputError != ConversionError::ceNone || Settings().ProtectedInput;
-        bool failed = Settings().WriteError;
-        if (!failed && !inputFailed) {
-            const OutputTags tags(SourceFile, Settings());
-            if (replacement) {
-                replaced = replacement->Commit();
-                failed = !replaced;
-            }
-            if (!failed) {
-                tags.WriteTo(DestFile);
-            }
-        }
-        if (failed) {
-            ReportError(WriteErrorLine(DestFile));
-        }
-        if (inputError != ConversionError::ceNone) {
-            ReportError(ConversionErrorLine(inputError, SourceFile));
-        }
-        if (Settings().ProtectedInput) {
-            ReportError(ProtectedInputLine(SourceFile));
-        }
+    const bool cancelled = Terminated();
+    if (!cancelled) {
+        ReportRowFailures();
     }
-    // Once converting began, a new file (even a short one) or a completed replacement is this
-    // row's output; what a failed open may have left is not.
-    if (pumped && (replacement ? replaced : FileExists(DestFile))) {
+    // A cancelled new output keeps what was converted; a cancelled replacement keeps the old file.
+    const bool commit = cancelled ? !existed : !rowFailed_;
+    if (commit && CommitOutput(output, existed, cancelled)) {
         written_.Claim(DestFile, FileIndex);
         Synchronize([this] { host_.OutputWritten(FileIndex); });
     }
     if (rowFailed_) {
         return Outcome::Failed;
     }
-    return pumped && !checked ? Outcome::Cancelled : Outcome::Converted;
+    return cancelled ? Outcome::Cancelled : Outcome::Converted;
+}
+
+void trdConversion::ReportRowFailures() {
+    const ConversionError inputError = Settings().InputError;
+    if (Settings().WriteError) {
+        ReportError(WriteErrorLine(DestFile));
+    }
+    if (inputError != ConversionError::ceNone) {
+        ReportError(ConversionErrorLine(inputError, SourceFile));
+    }
+    if (Settings().ProtectedInput) {
+        ReportError(ProtectedInputLine(SourceFile));
+    }
+}
+
+bool trdConversion::CommitOutput(StagedOutput& output, bool existed, bool cancelled) {
+    if (!cancelled) {
+        Reached(RowStage::Tagging);
+        // The input's tags are read before the output may take its place (it may be the input
+        // itself) and go into the new version before anyone can see it.
+        OutputTags(SourceFile, Settings()).WriteTo(output.Fd());
+    }
+    Reached(RowStage::Committing);
+    bool replace = existed;
+    if (!existed) {
+        switch (output.LinkIn()) {
+        case StagedOutput::LinkResult::Linked:
+            return true;
+        case StagedOutput::LinkResult::Taken:
+            // Someone else's file appeared meanwhile: it stays, unless any may be replaced.
+            replace = MayReplaceDest;
+            if (!replace) {
+                ReportError(UnexpectedOutputLine(DestFile, SourceFile));
+                return false;
+            }
+            break;
+        case StagedOutput::LinkResult::Failed:
+            break;
+        }
+    }
+    if (replace && output.Replace()) {
+        return true;
+    }
+    ReportError(WriteErrorLine(DestFile));
+    return false;
 }
 
 void trdConversion::PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint64_t bytesDone,
@@ -171,8 +185,12 @@ void trdConversion::PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint
     uint32_t lastShown = ticks_();
     FilePcWidth = 0;
     Synchronize([this] { ShowProgress(); });
-    while (source.Pump()) {
-        if (Terminated()) {
+    for (bool first = true;; first = false) {
+        const bool more = source.Pump();
+        if (first) {
+            Reached(RowStage::Writing);
+        }
+        if (!more || Terminated()) {
             break;
         }
         const uint32_t now = ticks_();
@@ -199,6 +217,12 @@ void trdConversion::ReportError(std::string line) {
     rowFailed_ = true;
     ErrorText = std::move(line);
     Synchronize([this] { AddError(); });
+}
+
+void trdConversion::Reached(RowStage stage) const {
+    if (stageHook_) {
+        stageHook_(stage);
+    }
 }
 
 void trdConversion::ShowNextFile() {

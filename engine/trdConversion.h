@@ -12,6 +12,7 @@
 #include "engine/ConversionError.h"
 #include "engine/ConversionHost.h"
 #include "engine/OutputClaims.h"
+#include "engine/StagedOutput.h"
 #include "engine/WorkerThread.h"
 
 class trdConversion final : public WorkerThread {
@@ -31,6 +32,13 @@ public:
                   SourceFactory createSource);
     ~trdConversion() override;
 
+    // The moments of a row at which a process may be stopped from outside; tests kill the process
+    // there to prove that no moment leaves a half-written output at its name.
+    enum class RowStage { Writing, Tagging, Committing };
+    using StageHook = std::function<void(RowStage)>;
+    // Called on the worker's thread at each stage; set before the thread starts.
+    void SetStageHook(StageHook hook) { stageHook_ = std::move(hook); }
+
     static uint32_t SystemTicks();
 
 protected:
@@ -40,9 +48,14 @@ private:
     ConversionHost::RowOutcome ConvertOneFile(uint64_t& bytesDone, uint32_t jobStart);
     // Ends the job after a failure that left the current row unfinished.
     void StopJob(const std::string& line);
+    // The per-file failures the source and sink raised, each as its line.
+    void ReportRowFailures();
+    // Writes the tags into the finished output and puts it in place; false when it was not.
+    bool CommitOutput(StagedOutput& output, bool existed, bool cancelled);
     void PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint64_t bytesDone,
                     uint32_t jobStart);
     void ReportError(std::string line);
+    void Reached(RowStage stage) const;
 
     // Steps run on the host's thread.
     void ShowNextFile();
@@ -53,6 +66,7 @@ private:
     ConversionHost& host_;
     TickSource ticks_;
     SourceFactory createSource_;
+    StageHook stageHook_;
 
     std::string DestFile;
     // The job agreed to replace a file at DestFile (asked on the host's thread with DestFile).

@@ -29,7 +29,14 @@ CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok) {
     }
 }
 
+CLFILEOUT::~CLFILEOUT() {
+    if (sink_ && !gotAudio_ && Settings().InputError == ConversionError::ceNone) {
+        Settings().InputError = ConversionError::ceRead;
+    }
+}
+
 bool CLFILEOUT::Write(const void* data, uint32_t byteCount, bool lastBlock) {
     (void)lastBlock;
+    gotAudio_ = gotAudio_ || byteCount > 0;
     return sink_ && sink_->Write(data, byteCount);
 }

@@ -10,6 +10,9 @@ class CLFILEOUT {
 public:
     // ok becomes true only when a sink for Settings().TargetFormat was set up at OutputPath.
     CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok);
+    // A sink that was set up but never given a sample frame makes the input fail to read: an
+    // input that decodes to nothing must not become an empty output.
+    ~CLFILEOUT();
     CLFILEOUT(const CLFILEOUT&) = delete;
     CLFILEOUT& operator=(const CLFILEOUT&) = delete;
 
@@ -18,4 +21,5 @@ public:
 
 private:
     std::unique_ptr<clFileOutputBase> sink_;
+    bool gotAudio_ = false;
 };

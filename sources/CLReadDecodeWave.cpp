@@ -80,6 +80,20 @@ std::vector<uint8_t> DecoderInputFormat(const std::vector<uint8_t>& format) {
     return plain;
 }
 
+// Integer PCM is read by its frames: each sample left-justified in whole bytes (12 bits in two,
+// 20 in three), the frames as wide as their samples. A block alignment that says otherwise does
+// not describe this data, and reading by it would cut or garble the audio.
+bool TakePcmFrames(WAVEFORMATEX& format) {
+    const uint32_t containerBytes = (format.wBitsPerSample + 7u) / 8u;
+    if (format.nChannels == 0 || format.wBitsPerSample < 8 || containerBytes > 4 ||
+        format.nBlockAlign != format.nChannels * containerBytes)
+        return false;
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.wBitsPerSample = static_cast<uint16_t>(containerBytes * 8);
+    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    return true;
+}
+
 uint32_t ThreeSecondsOf(const WAVEFORMATEX& format) {
     const uint64_t align = format.nBlockAlign;
     const uint64_t wanted = uint64_t{BlockSeconds} * format.nSamplesPerSec * align;
@@ -125,8 +139,7 @@ ConversionError CLReadDecodeWave::Open(const char* inputPath) {
         return ConversionError::ceRead;
 
     if (IsPlainPcm(header->format)) {
-        delivered_.wFormatTag = WAVE_FORMAT_PCM;
-        if (delivered_.nChannels == 0 || delivered_.nBlockAlign == 0)
+        if (!TakePcmFrames(delivered_))
             return ConversionError::ceRead;
         // A trailing partial sample frame is not audio.
         dataSize_ -= dataSize_ % delivered_.nBlockAlign;

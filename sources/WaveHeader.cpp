@@ -108,15 +108,30 @@ private:
         header_.dataOffset = payload;
         const uint64_t present = fileSize_ > payload ? fileSize_ - payload : 0;
         header_.dataToEnd = false;
-        if (wide_ && size == SizeNotGiven && haveSizes_) {
+        // A recorder that died leaves the sizes open: 0 or all ones, also in an RF64 size record,
+        // or a 0 followed by audio rather than by the next chunk.
+        const bool open = size == SizeNotGiven || (size == 0 && (streaming_ || !ChunkAt(payload)));
+        if (wide_ && size == SizeNotGiven && haveSizes_ && wideDataSize_ != 0) {
             header_.dataSize = wideDataSize_;
-        } else if (size == SizeNotGiven || (streaming_ && size == 0)) {
+        } else if (open) {
             header_.dataSize = present;
             header_.dataToEnd = true;
         } else {
             header_.dataSize = size;
         }
         haveData_ = true;
+    }
+
+    // Whether a chunk header starts at pos: an identifier of four printable characters and a
+    // size that fits the file.
+    bool ChunkAt(uint64_t pos) const {
+        uint8_t head[ChunkHeaderBytes];
+        if (pos + ChunkHeaderBytes > fileSize_ || read_(pos, head, sizeof head) < sizeof head)
+            return false;
+        for (int i = 0; i < 4; ++i)
+            if (head[i] < 0x20 || head[i] > 0x7E)
+                return false;
+        return pos + ChunkHeaderBytes + U32(head + 4) <= fileSize_;
     }
 
     void TakeSizes(uint32_t size, uint64_t payload) {

@@ -5,9 +5,9 @@
 
 #include <cerrno>
 
+#include "system/AppPaths.h"
 #include "system/FileNames.h"
 #include "system/SFind.h"
-#include "system/AppPaths.h"
 
 namespace {
 // The multiarch library folder of the platform this was built for.
@@ -28,6 +28,11 @@ bool IsFolder(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 } // namespace
+
+bool EntryExists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
 
 bool FileExists(std::string_view path, bool* isFolder) {
     if (isFolder) {

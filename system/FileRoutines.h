@@ -15,6 +15,9 @@
 // a path ending in a separator names nothing. isFolder (optional) tells whether the entry is a
 // folder or a link to one.
 bool FileExists(std::string_view path, bool* isFolder = nullptr);
+// True when the exact path names an entry (lstat; no wildcards): a file, folder or link, dangling
+// or not, or an entry that cannot be looked at.
+bool EntryExists(const std::string& path);
 
 // Opens an input for reading; only a regular file opens. The open itself never waits (a FIFO
 // without a writer, a device), so a job cannot hang on such a name. Invalid on any failure.

@@ -132,7 +132,8 @@ TEST_F(CliInputFaults, AFifoAsInputEndsAtOnceAndCtrlCStillWorks) {
     const std::string hour = MakeSilentHour(dir / "hour.wav");
     const Spawned s = Spawn(dir, {"--to", "wav", "--wave-format", "ima-adpcm:2:44100:4",
                                   "--output-dir", dir / "out", dir / "a.wav", hour});
-    const bool started = WaitForGrowth([&] { return dir / "out/hour.wav"; }, 64 * 1024);
+    const bool started =
+        WaitForGrowth([&] { return UnnamedFileOf(s.pid, dir / "out"); }, 64 * 1024);
     kill(s.pid, SIGINT);
     const Outcome stopped = Wait(s);
     ASSERT_TRUE(started) << stopped.err;

@@ -184,22 +184,35 @@ inline std::vector<pid_t> ChildrenOf(pid_t pid) {
     return children;
 }
 
-// The replacement that process pid, or one of its workers, is writing into folder: a file without
-// a name, seen through the process's descriptors; "" while there is none.
-inline std::string UnnamedFileOf(pid_t pid, const std::string& folder) {
+// The new versions that process pid and its workers are writing into folder: files without a
+// name, seen through the processes' descriptors.
+inline std::vector<std::string> UnnamedFilesOf(pid_t pid, const std::string& folder) {
     std::vector<pid_t> writers = ChildrenOf(pid);
     writers.insert(writers.begin(), pid);
+    std::vector<std::string> found;
     for (const pid_t writer : writers) {
         std::error_code ec;
         const std::string fds = "/proc/" + std::to_string(writer) + "/fd";
         for (const auto& fd : std::filesystem::directory_iterator(fds, ec)) {
             const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
             if (!ec && target.starts_with(folder + "/#") && target.ends_with(" (deleted)")) {
-                return fd.path().string();
+                found.push_back(fd.path().string());
             }
         }
     }
-    return {};
+    return found;
+}
+
+// The first of them; "" while there is none.
+inline std::string UnnamedFileOf(pid_t pid, const std::string& folder) {
+    const std::vector<std::string> found = UnnamedFilesOf(pid, folder);
+    return found.empty() ? std::string() : found.front();
+}
+
+// The nth of them (from 0); "" while there are fewer.
+inline std::string NthUnnamedFileOf(pid_t pid, const std::string& folder, std::size_t n) {
+    const std::vector<std::string> found = UnnamedFilesOf(pid, folder);
+    return found.size() > n ? found[n] : std::string();
 }
 
 } // namespace clitest

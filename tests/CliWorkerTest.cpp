@@ -96,7 +96,7 @@ bool Has(const std::vector<WorkerChannel::Message>& messages, const WorkerChanne
 }
 } // namespace
 
-TEST(CliWorker, AWorkerReplacesOnlyWhatItIsLetAndNamesTheNewOutputItWrites) {
+TEST(CliWorker, AWorkerReplacesOnlyWhatItIsLetAndNamesWhatItWouldLeaveBehind) {
     TestFolder dir;
     const std::string in = dir / "in.wav";
     clitest::Shell("sox -q -n -r 44100 -c 2 -b 16 " + clitest::Quote(in) + " synth 0.2 sine 440");
@@ -127,11 +127,11 @@ TEST(CliWorker, AWorkerReplacesOnlyWhatItIsLetAndNamesTheNewOutputItWrites) {
     EXPECT_EQ(UntilDone(worker->Channel()).back(), (WorkerChannel::Message{"done", "converted"}));
     EXPECT_EQ(clitest::SoxSamples(found), clitest::SoxSamples(in));
 
-    // A new output is named by its path, which the parent removes should the worker die.
+    // A new output is written without a name: should the worker die, nothing is left to remove.
     const std::string fresh = dir / "fresh.wav";
     ASSERT_TRUE(worker->Channel().Send({"file", in, fresh, "keep"}));
     reports = UntilDone(worker->Channel());
-    EXPECT_TRUE(Has(reports, {"writes", fresh}));
+    EXPECT_TRUE(Has(reports, {"writes", ""}));
     EXPECT_EQ(reports.back(), (WorkerChannel::Message{"done", "converted"}));
     EXPECT_FALSE(worker->Channel().Send({"file", in, fresh}) &&
                  worker->Channel().Receive(message)); // a message it cannot take ends it

@@ -38,10 +38,13 @@ std::unique_ptr<AsfAudioDecoder> AsfAudioDecoder::Open(const std::string& path, 
     HRESULT& why = failure ? *failure : unused;
     why = E_FAIL;
     std::unique_ptr<AsfAudioDecoder> decoder(new AsfAudioDecoder);
-    const int opened = decoder->OpenInput(path);
-    if (opened == AVERROR(EIO) || opened == AVERROR(EACCES))
+    // A file that does not open as ASF (cut short, another format under a .wma name) cannot be
+    // read; only an ASF file whose audio has no decoder is the codec's failure.
+    if (decoder->OpenInput(path) < 0) {
         why = WMA_E_UNREADABLE;
-    if (opened < 0 || !decoder->FindAudio())
+        return nullptr;
+    }
+    if (!decoder->FindAudio())
         return nullptr;
     why = S_OK;
     return decoder;

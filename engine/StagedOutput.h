@@ -1,0 +1,44 @@
+#pragma once
+// An output written beside its destination without a name and put in place only once it is
+// whole: linked in where nothing is (a file that appeared there meanwhile is kept), or renamed
+// over the file it replaces. Until then the destination is untouched, and a process killed
+// meanwhile leaves nothing behind. Where the file system cannot make unnamed files, the new
+// version is a "BRC…" file in the same folder until then, removed when it is not committed.
+#include <string>
+
+#include "system/UniqueFd.h"
+
+class StagedOutput {
+public:
+    explicit StagedOutput(const std::string& destination, const char* prefix = "BRC");
+    ~StagedOutput();
+    StagedOutput(const StagedOutput&) = delete;
+    StagedOutput& operator=(const StagedOutput&) = delete;
+
+    // The path the new version is written to (for an unnamed file, its /proc/self/fd link).
+    const std::string& Path() const { return path_; }
+    // A read-write descriptor of the new version, or -1 when none could be made.
+    int Fd() const { return file_.Get(); }
+    // The named file that would be left behind should this process die; empty when unnamed.
+    const std::string& LeftBehind() const { return named_; }
+
+    enum class LinkResult { Linked, Taken, Failed };
+    // Puts the new version at the destination without replacing anything: Taken when something
+    // is there by now, which is then kept as it is.
+    LinkResult LinkIn();
+    // Makes the new version durable, gives it the permissions of the regular file it replaces and
+    // renames it over the destination; false on failure, the destination then being untouched.
+    bool Replace();
+
+private:
+    bool OpenUnnamed(const std::string& folder);
+    // Gives the unnamed file a "BRC…" name in the folder, for the rename; false when it cannot.
+    bool NameUnnamed();
+
+    std::string destination_;
+    std::string prefix_;
+    std::string path_;  // what the sink opens
+    std::string named_; // the named version, while there is one
+    UniqueFd file_;
+    bool unnamed_ = false;
+};
