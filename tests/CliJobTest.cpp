@@ -212,10 +212,13 @@ TEST_F(CliJob, OnATerminalLinesFitAndACancelledJobStopsTheTotalBar) {
     WriteTextFile(dir / "run.sh",
                   ConverterPath() + " -t wav -o " + Quote(dir / "out") + " " + Quote(in) +
                       " &\n"
-                      // The size of the output, which has no name until it is put in place.
-                      "size() { for f in /proc/$1/fd/*; do case \"$(readlink $f)\" in */out/#*) "
-                      "stat -L -c %s $f; return;; esac; done; echo 0; }\n"
-                      "while [ \"$(size $!)\" -lt 1000000 ]; do sleep 0.05; done\n"
+                      // The size of the output, which has no name until it is put in place,
+                      // as the command or its worker holds it; a minute at most.
+                      "size() { for p in $1 $(cat /proc/$1/task/*/children); do "
+                      "for f in /proc/$p/fd/*; do case \"$(readlink $f)\" in */out/#*) "
+                      "stat -L -c %s $f; return;; esac; done; done; echo 0; }\n"
+                      "n=0; while [ \"$(size $!)\" -lt 1000000 ] && [ $n -lt 1200 ]; do "
+                      "n=$((n+1)); sleep 0.05; done\n"
                       "kill -TERM $!; wait $!; echo \"exit=$?\"\n");
     const std::string screen = Shell("script -qec 'sh " + dir / "run.sh' /dev/null");
     EXPECT_NE(screen.find("exit=143"), std::string::npos) << screen;
