@@ -42,8 +42,8 @@ void Feedback(const AudioTags& tags) {
     static volatile unsigned sink;
     for (unsigned i = 0; i < tags.fields.size(); ++i)
         sink = sink + 1;
-    if (tags.frontCover) {
-        for (unsigned i = 0; i < std::bit_width(tags.frontCover->data.size()); ++i)
+    for (const AudioTags::Picture& picture : tags.pictures) {
+        for (unsigned i = 0; i < std::bit_width(picture.data.size()) + picture.type; ++i)
             sink = sink + 1;
     }
     if (tags.id3v1)
