@@ -27,6 +27,17 @@ OutputTags::OutputTags(const std::string& input, const ConversionSettings& setti
 
 OutputTags::~OutputTags() = default;
 
+void OutputTags::WriteTo(int outputFd) const {
+    if (!tags_) {
+        return;
+    }
+    try {
+        CopyAudioTags(*tags_, outputFd, OutputKinds[target_]);
+    } catch (const std::exception&) {
+        // Thrown before anything was written: the converted file stays as it was.
+    }
+}
+
 void OutputTags::WriteTo(const std::string& output) const {
     if (!tags_) {
         return;
@@ -34,7 +45,7 @@ void OutputTags::WriteTo(const std::string& output) const {
     try {
         CopyAudioTags(*tags_, output, OutputKinds[target_]);
     } catch (const std::exception&) {
-        // The converted file stays as it was.
+        // Thrown before anything was written: the converted file stays as it was.
     }
 }
 

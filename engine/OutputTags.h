@@ -1,8 +1,9 @@
 #pragma once
 // An input's tags on their way to its output, when the job's settings ask for them. They are read
 // before the finished output takes its place, since that place may be the input itself, and
-// written once it is there, so an old output is replaced by the whole new file in one step.
-// Never fails the file: tags that cannot be read or written are left behind.
+// written into the finished output before it is linked in at its name, so that it appears whole
+// with its tags or not at all. Never fails the file: tags that cannot be read or written are left
+// behind, and the output keeps the bytes it had (see tags/CopyAudioTags.h).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,6 +18,9 @@ public:
     OutputTags(const OutputTags&) = delete;
     OutputTags& operator=(const OutputTags&) = delete;
 
+    // outputFd is the finished output, open read-write (an unnamed file serves) and the caller's.
+    void WriteTo(int outputFd) const;
+    // The same into the file at output, in place.
     void WriteTo(const std::string& output) const;
     void WriteTo(int outputFd) const;
 

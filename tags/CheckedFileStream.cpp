@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,7 +38,8 @@ bool CheckedFileStream::ReadAt(off_t at, char* data, size_t size) {
 bool CheckedFileStream::WriteAt(off_t at, const char* data, size_t size) {
     failed_ = failed_ || readOnly_;
     while (size > 0 && !failed_) {
-        const ssize_t n = pwrite(fd_, data, size, at);
+        const ssize_t n =
+            writeBudget_ < 0 ? pwrite(fd_, data, size, at) : BudgetedWrite(data, size, at);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -49,6 +51,27 @@ bool CheckedFileStream::WriteAt(off_t at, const char* data, size_t size) {
         }
     }
     return !failed_;
+}
+
+ssize_t CheckedFileStream::BudgetedWrite(const char* data, size_t size, off_t at) {
+    const auto n = static_cast<size_t>(std::min<off_t>(writeBudget_, static_cast<off_t>(size)));
+    const ssize_t written = n == 0 ? 0 : pwrite(fd_, data, n, at);
+    writeBudget_ -= std::max<ssize_t>(written, 0);
+    return written;
+}
+
+bool CheckedFileStream::Allocate(off_t size) {
+    const off_t old = size_;
+    if (failed_ || readOnly_ || size <= old) {
+        return !failed_ && !readOnly_;
+    }
+    if (posix_fallocate(fd_, old, size - old) != 0) {
+        [[maybe_unused]] const int freed = ftruncate(fd_, old); // what was allocated before
+        failed_ = true;
+        return false;
+    }
+    size_ = size;
+    return true;
 }
 
 TagLib::ByteVector CheckedFileStream::readBlock(unsigned long length) {

@@ -13,10 +13,18 @@ public:
     // fd stays the caller's and must be open for reading, and for writing unless readOnly.
     CheckedFileStream(int fd, std::string name, bool readOnly = false);
 
+    int Fd() const { return fd_; }
     // True once any operation failed; later writes are then skipped.
     bool Failed() const { return failed_; }
-    // Writes size bytes at offset at, without allocating; false once anything failed.
+    // Reads or writes size bytes at offset at, without allocating; false once anything failed
+    // (a read past the end fails).
+    bool ReadAt(off_t at, char* data, size_t size);
     bool WriteAt(off_t at, const char* data, size_t size);
+    // Makes the file size bytes long with its room allocated, so that no write inside it can
+    // meet a full disk or a size limit later; without room the file stays as it was.
+    bool Allocate(off_t size);
+    // A test seam: writes fail, as on a full disk, once this many more bytes were written.
+    void FailWritesAfter(off_t bytes) { writeBudget_ = bytes; }
 
     TagLib::FileName name() const override { return name_.c_str(); }
     TagLib::ByteVector readBlock(unsigned long length) override;
@@ -33,7 +41,7 @@ public:
 
 private:
     off_t Size() const { return size_; }
-    bool ReadAt(off_t at, char* data, size_t size);
+    ssize_t BudgetedWrite(const char* data, size_t size, off_t at);
     // Moves the bytes from `from` to the end of the file so that they start at `to`.
     void MoveTail(off_t from, off_t to, off_t end);
 
@@ -43,4 +51,5 @@ private:
     off_t size_ = 0;
     off_t position_ = 0;
     bool failed_ = false;
+    off_t writeBudget_ = -1;
 };

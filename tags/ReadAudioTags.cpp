@@ -18,36 +18,60 @@
 using namespace TagLib;
 
 namespace {
-bool Acceptable(const ByteVector& picture) {
-    return !picture.isEmpty() && picture.size() <= MaxPictureBytes;
+// Adds picture unless it is empty or too large, or the pictures already carried reach a limit.
+void Carry(std::vector<AudioTags::Picture>& pictures, AudioTags::Picture picture) {
+    unsigned int total = 0;
+    for (const AudioTags::Picture& carried : pictures) {
+        total += carried.data.size();
+    }
+    const unsigned int size = picture.data.size();
+    if (size == 0 || size > MaxPictureBytes || pictures.size() == MaxPictures ||
+        size > MaxPictureTotalBytes - total || picture.mimeType.size() > MaxTextLength ||
+        picture.description.size() > MaxTextLength) {
+        return;
+    }
+    if (picture.type > AudioTags::LastPictureType) {
+        picture.type = AudioTags::OtherPicture; // a type no format defines
+    }
+    pictures.push_back(std::move(picture));
 }
 
-std::optional<AudioTags::Picture> FrontCoverOf(const ID3v2::Tag& tag) {
+// Each format's picture, taken as it is; the type becomes a number right away, since a hostile
+// file may hold one the enumeration does not.
+AudioTags::Picture PictureOf(const ID3v2::AttachedPictureFrame& frame) {
+    return {static_cast<uint8_t>(frame.type()), frame.mimeType(), frame.description(),
+            frame.picture()};
+}
+
+AudioTags::Picture PictureOf(const ASF::Picture& picture) {
+    return {static_cast<uint8_t>(picture.type()), picture.mimeType(), picture.description(),
+            picture.picture()};
+}
+
+std::vector<AudioTags::Picture> PicturesOf(const ID3v2::Tag& tag) {
+    std::vector<AudioTags::Picture> pictures;
     for (const ID3v2::Frame* frame : tag.frameList("APIC")) {
-        const auto* picture = dynamic_cast<const ID3v2::AttachedPictureFrame*>(frame);
-        if (picture && picture->type() == ID3v2::AttachedPictureFrame::FrontCover &&
-            Acceptable(picture->picture())) {
-            return AudioTags::Picture{picture->mimeType(), picture->description(),
-                                      picture->picture()};
+        if (const auto* picture = dynamic_cast<const ID3v2::AttachedPictureFrame*>(frame)) {
+            Carry(pictures, PictureOf(*picture));
         }
     }
-    return std::nullopt;
+    return pictures;
 }
 
-std::optional<AudioTags::Picture> FrontCoverOf(const ASF::Tag& tag) {
+std::vector<AudioTags::Picture> PicturesOf(const ASF::Tag& tag) {
+    std::vector<AudioTags::Picture> pictures;
     for (const ASF::Attribute& attribute : tag.attribute("WM/Picture")) {
         const ASF::Picture picture = attribute.toPicture();
-        if (picture.isValid() && picture.type() == ASF::Picture::FrontCover &&
-            Acceptable(picture.picture())) {
-            return AudioTags::Picture{picture.mimeType(), picture.description(), picture.picture()};
+        if (picture.isValid()) {
+            Carry(pictures, PictureOf(picture));
         }
     }
-    return std::nullopt;
+    return pictures;
 }
 
 void ReadId3v2(const ID3v2::Tag& tag, AudioTags& tags) {
     tags.fields = CarriedFields(tag.properties());
-    tags.frontCover = FrontCoverOf(tag);
+    tags.pictures = PicturesOf(tag);
 }
 
 AudioTags ReadMpeg(IOStream& stream) {
@@ -75,7 +99,7 @@ AudioTags ReadAsf(IOStream& stream) {
     const ASF::Tag& tag = *file.tag();
     tags.fields = CarriedFields(tag.properties());
     AddMissingFields(tags.fields, ReadAsfAliasFields(tag));
-    tags.frontCover = FrontCoverOf(tag);
+    tags.pictures = PicturesOf(tag);
     return tags;
 }
 

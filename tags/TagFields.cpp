@@ -3,8 +3,9 @@
 #include <taglib/asftag.h>
 #include <taglib/infotag.h>
 
+#include "tags/AudioTags.h"
+
 namespace {
-constexpr unsigned int MaxValueBytes = 64 * 1024;
 constexpr unsigned int MaxValuesPerField = 32;
 
 TagLib::StringList Bounded(const TagLib::StringList& values) {
@@ -13,7 +14,7 @@ TagLib::StringList Bounded(const TagLib::StringList& values) {
         if (kept.size() == MaxValuesPerField) {
             break;
         }
-        if (!value.isEmpty() && value.size() <= MaxValueBytes) {
+        if (!value.isEmpty() && value.size() <= MaxTextLength) {
             kept.append(value);
         }
     }

@@ -25,17 +25,30 @@ template <typename TagType> void SetFields(TagType& tag, const PropertyMap& fiel
     tag.setProperties(all);
 }
 
+// Each format's picture made from a carried one; the type was bounded when it was read.
+std::unique_ptr<ID3v2::AttachedPictureFrame> ApicFrameOf(const AudioTags::Picture& picture) {
+    auto frame = std::make_unique<ID3v2::AttachedPictureFrame>();
+    frame->setType(static_cast<ID3v2::AttachedPictureFrame::Type>(picture.type));
+    frame->setMimeType(picture.mimeType);
+    frame->setDescription(picture.description);
+    frame->setPicture(picture.data);
+    return frame;
+}
+
+ASF::Picture AsfPictureOf(const AudioTags::Picture& picture) {
+    ASF::Picture asf;
+    asf.setType(static_cast<ASF::Picture::Type>(picture.type));
+    asf.setMimeType(picture.mimeType);
+    asf.setDescription(picture.description);
+    asf.setPicture(picture.data);
+    return asf;
+}
+
 void SetId3v2(ID3v2::Tag& tag, const AudioTags& tags) {
     SetFields(tag, tags.fields);
-    if (!tags.frontCover) {
-        return;
+    for (const AudioTags::Picture& picture : tags.pictures) {
+        tag.addFrame(ApicFrameOf(picture).release()); // the tag owns its frames
     }
-    auto frame = std::make_unique<ID3v2::AttachedPictureFrame>();
-    frame->setType(ID3v2::AttachedPictureFrame::FrontCover);
-    frame->setMimeType(tags.frontCover->mimeType);
-    frame->setDescription(tags.frontCover->description);
-    frame->setPicture(tags.frontCover->data);
-    tag.addFrame(frame.release()); // the tag owns its frames
 }
 
 bool WriteMpeg(IOStream& stream, const AudioTags& tags) {
@@ -60,24 +73,32 @@ bool WriteAsf(IOStream& stream, const AudioTags& tags) {
     }
     ASF::Tag& tag = *file.tag();
     SetFields(tag, tags.fields);
-    if (tags.frontCover) {
-        ASF::Picture picture;
-        picture.setType(ASF::Picture::FrontCover);
-        picture.setMimeType(tags.frontCover->mimeType);
-        picture.setDescription(tags.frontCover->description);
-        picture.setPicture(tags.frontCover->data);
-        tag.setAttribute("WM/Picture", ASF::Attribute(picture));
+    if (!tags.pictures.empty()) {
+        ASF::AttributeList pictures;
+        for (const AudioTags::Picture& picture : tags.pictures) {
+            pictures.append(ASF::Attribute(AsfPictureOf(picture)));
+        }
+        tag.setAttribute("WM/Picture", pictures);
     }
     return file.save();
+}
+
+// At most what a text takes in a tag, in UTF-8 or UTF-16 with its frame's header.
+uint64_t TextBytesBound(const String& text) {
+    return 4 * uint64_t{text.size()} + 16;
 }
 
 // At most what the tags take in a WAVE file, as an INFO list and an ID3v2 chunk.
 uint64_t WaveTagBytesBound(const AudioTags& tags) {
     constexpr uint64_t Overhead = 4096;
-    uint64_t bytes = Overhead + (tags.frontCover ? tags.frontCover->data.size() : 0);
+    uint64_t bytes = Overhead;
+    for (const AudioTags::Picture& picture : tags.pictures) {
+        bytes += picture.data.size() + TextBytesBound(picture.mimeType) +
+                 TextBytesBound(picture.description);
+    }
     for (const auto& [property, values] : tags.fields) {
         for (const String& value : values) {
-            bytes += 2 * (4 * uint64_t{value.size()} + 16); // UTF-8 or UTF-16, twice
+            bytes += 2 * TextBytesBound(value); // in both tags
         }
     }
     return bytes;

@@ -1,10 +1,11 @@
-// Tags and front covers carried by brindlex-convert, checked with ffprobe, mutagen and mpg123.
+// Tags and pictures carried by brindlex-convert, checked with ffprobe, mutagen and mpg123.
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 
 #include "CliTestSupport.h"
+#include "TagTestSupport.h"
 
 using namespace clitest;
 namespace fs = std::filesystem;
@@ -173,7 +174,7 @@ TEST_F(CliTags, EachTripCarriesTheTagsAndCoverAndLeavesTheAudioAlone) {
     for (const Trip& trip : trips) {
         SCOPED_TRACE(std::string(trip.input) + " to " + trip.target);
         const std::string in = Input(trip.input, trip.options, trip.cover ? cover : "");
-        // The tagged output replaces an old file, which goes through a scratch file.
+        // The tagged output replaces an old file.
         fs::create_directories(dir / "tagged");
         WriteTextFile(dir / ("tagged/" + fs::path(in).stem().string() + "." + trip.target), "old");
         const std::string tagged = ConvertInto(dir / "tagged", in, trip.target);
@@ -267,8 +268,8 @@ TEST_F(CliTags, TagsThatCannotBeCopiedNeverFailTheFile) {
     EXPECT_FALSE(HasScratchFiles(dir / "limited"));
 }
 
-TEST_F(CliTags, ALongOutputIsTaggedOnACopyBesideIt) {
-    // Over 8 MiB of output, which is not tagged in memory.
+TEST_F(CliTags, ALongOutputIsTaggedWithoutAScratchFile) {
+    // Over 8 MiB of output, once tagged on a copy beside it.
     const std::string tone = dir / "tone.wav";
     Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(tone) + " synth 60 sine 440");
     const std::string in = dir / "long.wav";
@@ -283,7 +284,7 @@ TEST_F(CliTags, ALongOutputIsTaggedOnACopyBesideIt) {
     ExpectLines(Mutagen(tagged), {"TIT2=Long"});
     EXPECT_EQ(SoxRaw16(tagged), SoxRaw16(plain));
 
-    // No room for the tags: the copy is dropped, the output stays as it was.
+    // No room for the tags: the output stays as it was.
     const std::string limited =
         ConvertInto(dir / "limited", in, "wav", format, fs::file_size(plain) + 64);
     EXPECT_TRUE(SameBytes(limited, plain));
@@ -313,4 +314,28 @@ TEST_F(CliTags, TwoAtOnceCopyTagsUnlessToldNotTo) {
         EXPECT_EQ(HasLine(FormatTags(out + "/a.mp3"), "TAG:title=First"), tags);
         EXPECT_EQ(HasLine(FormatTags(out + "/b.mp3"), "TAG:title=Second"), tags);
     }
+}
+
+TEST_F(CliTags, EveryPictureGoesAlongWithItsTypeMimeTypeAndDescription) {
+    // lame's own picture has the type "other" and no description; mid3v2 adds two covers.
+    std::vector<tagtest::PictureFile> pictures;
+    const std::string song = tagtest::SongWithThreePictures(dir / "in", pictures);
+    const std::string expected = tagtest::PictureLines(pictures);
+    ASSERT_EQ(tagtest::Pictures(song), expected);
+    for (const std::string target : {"mp3", "wma", "wav"}) {
+        SCOPED_TRACE(target);
+        const std::string out = ConvertInto(dir / target, song, target);
+        EXPECT_EQ(tagtest::Pictures(out), expected);
+        ExpectLines(Mutagen(out), {target == "wma" ? "Title=Sunrise Song" : "TIT2=Sunrise Song"});
+    }
+    const auto size = [&](size_t i) { return std::to_string(fs::file_size(pictures[i].path)); };
+    ExpectLines(Mutagen(dir / "mp3/song.mp3"),
+                {"APIC=other,  (image/jpeg, " + size(0) + " bytes)",
+                 "APIC=cover front, Front (image/png, " + size(1) + " bytes)",
+                 "APIC=cover back, Bäck side (image/png, " + size(2) + " bytes)"});
+
+    // In place: the pictures are read before the new file takes the input's place.
+    const Outcome o = Convert(dir, {"--to", "mp3", "--overwrite", song});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(tagtest::Pictures(song), expected);
 }

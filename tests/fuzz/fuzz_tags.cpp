@@ -1,12 +1,18 @@
 // Feeds arbitrary bytes, as a file, to the tag reader, and writes whatever it finds into small
-// clean WAVE and MP3 files, the way tags reach the outputs of a conversion.
+// clean WAVE and MP3 files, the way tags reach the outputs of a conversion: in memory, and in
+// place into a file, which must come out the same.
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
+#include <sys/mman.h>
 #include <taglib/tbytevectorstream.h>
+#include <unistd.h>
 
+#include "tags/CheckedFileStream.h"
+#include "tags/FileRearrangement.h"
 #include "tags/ReadAudioTags.h"
+#include "tags/TagEditStream.h"
 #include "tags/WriteAudioTags.h"
 
 namespace {
@@ -42,18 +48,36 @@ void Feedback(const AudioTags& tags) {
     static volatile unsigned sink;
     for (unsigned i = 0; i < tags.fields.size(); ++i)
         sink = sink + 1;
-    if (tags.frontCover) {
-        for (unsigned i = 0; i < std::bit_width(tags.frontCover->data.size()); ++i)
+    for (const AudioTags::Picture& picture : tags.pictures) {
+        for (unsigned i = 0; i < std::bit_width(picture.data.size()) + picture.type; ++i)
             sink = sink + 1;
     }
     if (tags.id3v1)
         sink = sink + 1;
 }
 
-// Tags that were read, and so bounded, always fit into a clean file.
-void WriteInto(TagLib::ByteVector clean, AudioFileKind kind, const AudioTags& tags) {
-    TagLib::ByteVectorStream output(clean);
-    if (!WriteAudioTags(output, kind, tags))
+// The bytes of the file open at fd.
+TagLib::ByteVector Content(int fd) {
+    TagLib::ByteVector bytes(static_cast<unsigned int>(lseek(fd, 0, SEEK_END)));
+    if (pread(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
+        __builtin_trap();
+    return bytes;
+}
+
+// Tags that were read, and so bounded, always fit into a clean file; written in place into a
+// file, they give the bytes TagLib's own stream gives in memory.
+void WriteInto(const TagLib::ByteVector& clean, AudioFileKind kind, const AudioTags& tags) {
+    TagLib::ByteVectorStream memory(clean);
+    if (!WriteAudioTags(memory, kind, tags))
+        __builtin_trap();
+    static const int fd = memfd_create("fuzz_tags", MFD_CLOEXEC);
+    if (ftruncate(fd, 0) != 0 ||
+        pwrite(fd, clean.data(), clean.size(), 0) != static_cast<ssize_t>(clean.size()))
+        __builtin_trap();
+    CheckedFileStream file(fd, "file");
+    TagEditStream edited(file);
+    if (!WriteAudioTags(edited, kind, tags) || edited.Failed() ||
+        !FileRearrangement(file, edited.Pieces()).Apply() || Content(fd) != *memory.data())
         __builtin_trap();
 }
 
