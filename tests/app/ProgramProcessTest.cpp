@@ -337,3 +337,57 @@ TEST_F(ProgramProcessTest, InstallWithoutADisplayOpensTheHelpAndRegistersThisPro
     EXPECT_NE(ReadTextFile(entry).find("\nExec=\"" + Program + "\" --hand-over %F\n"),
               std::string::npos);
 }
+
+// Without XDG_RUNTIME_DIR a user's processes meet in /tmp/brindlex-<uid>. Another user who made
+// that folder first stops neither the hand-over nor the single instance: they meet in a private
+// folder of the user's cache instead, and each says so once. /tmp is shared, so the processes
+// run as a user of their own, unique to this run; the file's name holds a marker, which is no
+// more than part of the name.
+TEST_F(ProgramProcessTest, ASquattedSharedFolderGivesWayToAPrivateOneInTheCache) {
+    const uid_t uid = 40000 + static_cast<uid_t>(getpid() % 20000);
+    const std::string squatted = "/tmp/brindlex-" + std::to_string(uid);
+    fs::remove_all(squatted);
+    ASSERT_EQ(mkdir(squatted.c_str(), 0700), 0);
+    ASSERT_EQ(chown(squatted.c_str(), 12345, 12345), 0);
+    const ScopedEnv noRuntime("XDG_RUNTIME_DIR", std::nullopt);
+    ASSERT_EQ(lchown(user_.Path().c_str(), uid, uid), 0);
+    for (const auto& entry : fs::recursive_directory_iterator(user_.Path())) {
+        ASSERT_EQ(lchown(entry.path().c_str(), uid, uid), 0);
+    }
+    const std::string id = std::to_string(uid);
+    const auto startAsUser = [&](const std::vector<std::string>& args) {
+        std::vector<std::string> all{"--reuid=" + id, "--regid=" + id, "--clear-groups", Program};
+        all.insert(all.end(), args.begin(), args.end());
+        const clitest::Spawned started = clitest::Spawn(user_, all, 0, "/usr/bin/setpriv");
+        spawned_.insert(started.pid);
+        return started;
+    };
+
+    const clitest::Spawned main = startAsUser({});
+    ASSERT_TRUE(report_.WaitFor(main.pid, "shown"));
+    const clitest::Spawned second = startAsUser({});
+    EXPECT_EQ(ExitCode(second.pid), 0);
+    const std::string file = Music("x<install>.wav");
+    const clitest::Spawned handOver = startAsUser({file});
+    EXPECT_EQ(ExitCode(handOver.pid), 0);
+    EXPECT_TRUE(report_.WaitFor(main.pid, "passed"));
+    End(main.pid);
+    ReapAll();
+    EXPECT_EQ(MainInstances(), std::set<pid_t>{main.pid});
+    ASSERT_EQ(report_.Of("passed").size(), 1U);
+    EXPECT_EQ(report_.Of("passed").front().rest, "1 " + file);
+
+    const std::string fallback = user_.Home() + "/.cache/brindlex/runtime";
+    const std::string note = ": " + squatted +
+                             " is not a folder of this user with mode 0700; using " + fallback +
+                             " instead\n";
+    for (const clitest::Spawned& process : {main, second, handOver}) {
+        const std::string err = ReadTextFile(process.errPath);
+        EXPECT_NE(err.find(note), std::string::npos) << err;
+        EXPECT_EQ(err.find(note), err.rfind(note)) << err;
+    }
+    struct stat st {};
+    ASSERT_EQ(lstat(fallback.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & 07777) == 0700);
+    fs::remove_all(squatted);
+}
