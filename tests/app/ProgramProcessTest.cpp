@@ -391,3 +391,57 @@ TEST_F(ProgramProcessTest, ASquattedSharedFolderGivesWayToAPrivateOneInTheCache)
     EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & 07777) == 0700);
     fs::remove_all(squatted);
 }
+
+// A FIFO where a settings file or a file of the integration belongs would keep every start
+// waiting for a writer. Each is refused with a line naming it, and the defaults serve.
+TEST_F(ProgramProcessTest, FifosAtTheSettingsAndIntegrationFilesHoldNothingUp) {
+    const std::string settings = user_.ConfigHome() + "brindlex/";
+    const std::string waveFormat = settings + "WaveCompress.bin";
+    const std::string journal = settings + "registry.sqlite-journal";
+    const std::string uca = user_.ConfigHome() + "Thunar/uca.xml";
+    const std::string entry = user_.DataHome() + "applications/brindlex-convert-to.desktop";
+    for (const std::string& fifo : {waveFormat, journal, uca, entry}) {
+        fs::create_directories(fs::path(fifo).parent_path());
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    }
+    std::string err;
+    const auto run = [&](const std::vector<std::string>& args, int status,
+                         const std::string& program = Program) {
+        const clitest::Spawned started = clitest::Spawn(user_, args, 0, program);
+        spawned_.insert(started.pid);
+        EXPECT_EQ(ExitCode(started.pid), status) << args.front();
+        err += ReadTextFile(started.errPath);
+        return ReadTextFile(started.outPath);
+    };
+    EXPECT_NE(run({"--help"}, 0).find("Usage"), std::string::npos);
+    EXPECT_NE(run({"--install"}, 1).find("kept      " + entry + " (not a regular file)"),
+              std::string::npos);
+    EXPECT_NE(err.find("FAILED    " + uca + " (not a regular file; left as it is)"),
+              std::string::npos);
+    EXPECT_NE(run({"--remove-integration"}, 0).find("kept      " + uca + " (not a regular file)"),
+              std::string::npos);
+
+    const clitest::Spawned window = Start();
+    EXPECT_TRUE(report_.WaitFor(window.pid, "shown"));
+    End(window.pid);
+    err += ReadTextFile(window.errPath);
+
+    const std::string input = user_ / "in.wav";
+    const std::string out = user_ / "out/";
+    clitest::Shell("sox -q -n -r 22050 -c 1 -b 8 " + clitest::Quote(input) + " synth 0.5 sine 440");
+    run({"-t", "wav", "-o", out, input}, 0, clitest::ConverterPath());
+    // The default WAVE output format: 16-bit stereo PCM at 44100 Hz.
+    EXPECT_EQ(clitest::ProbeAll(out + "in.wav", "codec_name,sample_rate,channels"),
+              "codec_name=pcm_s16le\nsample_rate=44100\nchannels=2");
+    ReapAll();
+
+    const auto said = [&](const std::string& path, const std::string& what) {
+        return err.find(": " + path + " is not a regular file; " + what) != std::string::npos;
+    };
+    EXPECT_TRUE(said(waveFormat, "left alone")) << err;
+    EXPECT_TRUE(said(journal, "set aside as " + journal + ".corrupt-")) << err;
+    for (const std::string& fifo : {waveFormat, uca, entry}) {
+        EXPECT_TRUE(fs::is_fifo(fifo)) << fifo;
+    }
+    EXPECT_FALSE(fs::exists(journal));
+}
