@@ -18,6 +18,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -340,22 +341,37 @@ TEST_F(ProgramProcessTest, InstallWithoutADisplayOpensTheHelpAndRegistersThisPro
 
 // Without XDG_RUNTIME_DIR a user's processes meet in /tmp/brindlex-<uid>. Another user who made
 // that folder first stops neither the hand-over nor the single instance: they meet in a private
-// folder of the user's cache instead, and each says so once. /tmp is shared, so the processes
-// run as a user of their own, unique to this run; the file's name holds a marker, which is no
-// more than part of the name.
+// folder of the user's cache instead, and each says so once. /tmp is shared, so as root the
+// processes run as a user of their own, unique to this run, and the folder belongs to yet another;
+// otherwise the folder is one open to all. The file's name holds a marker, which is no more than
+// part of the name.
 TEST_F(ProgramProcessTest, ASquattedSharedFolderGivesWayToAPrivateOneInTheCache) {
-    const uid_t uid = 40000 + static_cast<uid_t>(getpid() % 20000);
+    const bool root = geteuid() == 0;
+    const uid_t uid = root ? 40000 + static_cast<uid_t>(getpid() % 20000) : geteuid();
     const std::string squatted = "/tmp/brindlex-" + std::to_string(uid);
+    if (!root && fs::exists(squatted)) {
+        GTEST_SKIP() << squatted << " is in use";
+    }
     fs::remove_all(squatted);
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> removeAtEnd(
+        &squatted, [](const std::string* path) {
+            std::error_code ignored;
+            fs::remove_all(*path, ignored);
+        });
     ASSERT_EQ(mkdir(squatted.c_str(), 0700), 0);
-    ASSERT_EQ(chown(squatted.c_str(), 12345, 12345), 0);
+    ASSERT_EQ(root ? chown(squatted.c_str(), 12345, 12345) : chmod(squatted.c_str(), 0777), 0);
     const ScopedEnv noRuntime("XDG_RUNTIME_DIR", std::nullopt);
-    ASSERT_EQ(lchown(user_.Path().c_str(), uid, uid), 0);
-    for (const auto& entry : fs::recursive_directory_iterator(user_.Path())) {
-        ASSERT_EQ(lchown(entry.path().c_str(), uid, uid), 0);
+    if (root) {
+        ASSERT_EQ(lchown(user_.Path().c_str(), uid, uid), 0);
+        for (const auto& entry : fs::recursive_directory_iterator(user_.Path())) {
+            ASSERT_EQ(lchown(entry.path().c_str(), uid, uid), 0);
+        }
     }
     const std::string id = std::to_string(uid);
     const auto startAsUser = [&](const std::vector<std::string>& args) {
+        if (!root) {
+            return Start(args);
+        }
         std::vector<std::string> all{"--reuid=" + id, "--regid=" + id, "--clear-groups", Program};
         all.insert(all.end(), args.begin(), args.end());
         const clitest::Spawned started = clitest::Spawn(user_, all, 0, "/usr/bin/setpriv");
@@ -389,7 +405,6 @@ TEST_F(ProgramProcessTest, ASquattedSharedFolderGivesWayToAPrivateOneInTheCache)
     struct stat st {};
     ASSERT_EQ(lstat(fallback.c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & 07777) == 0700);
-    fs::remove_all(squatted);
 }
 
 // A FIFO where a settings file or a file of the integration belongs would keep every start
