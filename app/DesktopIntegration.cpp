@@ -83,6 +83,9 @@ IntegrationStep DesktopIntegration::InstallPlain(const PlainFile& file) const {
                     "this file manager cannot run a program at " + executable_);
     }
     const FileText old = ReadFileText(file.path);
+    if (!old.notAFile.empty()) {
+        return Step(file.path, IntegrationStep::Foreign, old.notAFile);
+    }
     if (!old.problem.empty()) {
         return Step(file.path, IntegrationStep::Failed, old.problem);
     }
@@ -106,6 +109,9 @@ IntegrationStep DesktopIntegration::RemovePlain(const PlainFile& file) const {
     if (!old.exists) {
         return Step(file.path, IntegrationStep::NotThere);
     }
+    if (!old.notAFile.empty()) {
+        return Step(file.path, IntegrationStep::Foreign, old.notAFile);
+    }
     if (!old.problem.empty()) {
         return Step(file.path, IntegrationStep::Failed, old.problem);
     }
@@ -118,6 +124,18 @@ IntegrationStep DesktopIntegration::RemovePlain(const PlainFile& file) const {
     return Step(file.path, IntegrationStep::Removed);
 }
 
+// Thunar reads the first uca.xml it finds, the user's before the system's; one that is not a
+// file it cannot read either.
+FileText DesktopIntegration::SystemThunarFile() const {
+    for (const std::string& folder : folders_.configDirs) {
+        FileText file = ReadFileText(folder + "Thunar/uca.xml");
+        if (file.exists && file.notAFile.empty()) {
+            return file;
+        }
+    }
+    return {};
+}
+
 IntegrationStep DesktopIntegration::InstallThunar() const {
     const std::string path = ThunarFile();
     if (folders_.configHome.empty()) {
@@ -128,17 +146,22 @@ IntegrationStep DesktopIntegration::InstallThunar() const {
                     "this file manager cannot run a program at " + executable_);
     }
     FileText old = ReadFileText(path);
-    // Thunar reads the first uca.xml it finds, the user's before the system's. A user who has
-    // none sees the system's actions, which must stay when ours joins them.
-    for (std::size_t i = 0; !old.exists && i < folders_.configDirs.size(); ++i) {
-        old = ReadFileText(folders_.configDirs[i] + "Thunar/uca.xml");
+    ThunarOrigin origin = old.text.empty() ? ThunarOrigin::Empty : ThunarOrigin::Own;
+    // A user who has none sees the system's actions, which must stay when ours joins them.
+    if (!old.exists) {
+        old = SystemThunarFile();
+        origin = old.exists ? ThunarOrigin::Copy : ThunarOrigin::Missing;
+    }
+    if (!old.notAFile.empty()) {
+        return Step(path, IntegrationStep::Failed, old.notAFile + "; left as it is");
     }
     if (!old.problem.empty()) {
         return Step(path, IntegrationStep::Failed, old.problem);
     }
-    const auto text = WithThunarAction(old.text, ThunarCommand(executable_));
+    const auto text = WithThunarAction(old.text, ThunarCommand(executable_), origin);
     if (!text) {
-        return Step(path, IntegrationStep::Failed, "not a Thunar actions file; left as it is");
+        return Step(path, IntegrationStep::Failed,
+                    "not a Thunar actions file that our action can join; left as it is");
     }
     std::string problem;
     switch (ReplaceFileText(path, *text, ModeOf(path, Readable), problem)) {
@@ -158,18 +181,29 @@ IntegrationStep DesktopIntegration::RemoveThunar() const {
     if (!old.exists) {
         return Step(path, IntegrationStep::NotThere);
     }
+    if (!old.notAFile.empty()) {
+        return Step(path, IntegrationStep::Foreign, old.notAFile);
+    }
     if (!old.problem.empty()) {
         return Step(path, IntegrationStep::Failed, old.problem);
     }
-    const auto text = WithoutThunarAction(old.text);
-    if (!text) {
-        return Step(path, IntegrationStep::Failed, "not a Thunar actions file; left as it is");
+    const auto removal = WithoutThunarAction(old.text, SystemThunarFile().text);
+    if (!removal) {
+        return Step(path, IntegrationStep::Failed,
+                    "not a Thunar actions file that our action can leave; left as it is");
     }
-    if (*text == old.text) {
+    if (removal->text == old.text && !removal->removeFile) {
         return Step(path, IntegrationStep::NotThere);
     }
+    if (removal->removeFile) {
+        if (::unlink(path.c_str()) != 0) {
+            return Step(path, IntegrationStep::Failed, std::strerror(errno));
+        }
+        return Step(path, IntegrationStep::Removed);
+    }
     std::string problem;
-    if (ReplaceFileText(path, *text, ModeOf(path, Readable), problem) == WriteResult::Failed) {
+    if (ReplaceFileText(path, removal->text, ModeOf(path, Readable), problem) ==
+        WriteResult::Failed) {
         return Step(path, IntegrationStep::Failed, problem);
     }
     return Step(path, IntegrationStep::Removed);

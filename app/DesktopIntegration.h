@@ -7,10 +7,14 @@
 //   $XDG_CONFIG_HOME/caja/scripts/Convert To                     Caja
 //   $XDG_CONFIG_HOME/Thunar/uca.xml                              Thunar, one action among others
 // Installing again changes nothing that is already right. A file of that name that we did not
-// write is never replaced or removed; neither is any other Thunar action.
+// write (a symbolic link to nothing, a FIFO included) is never replaced or removed; neither is
+// any other Thunar action, nor any other byte of uca.xml. Removing gives uca.xml back as it was
+// before the install when nothing else changed it meanwhile: a file that the install created (or
+// copied from the system's) is removed again while it holds nothing else.
 #include <string>
 #include <vector>
 
+#include "app/FileText.h"
 #include "app/XdgFolders.h"
 
 struct IntegrationStep {
@@ -45,6 +49,7 @@ private:
 
     std::vector<PlainFile> PlainFiles() const;
     std::string ThunarFile() const;
+    FileText SystemThunarFile() const;
     IntegrationStep InstallPlain(const PlainFile& file) const;
     IntegrationStep RemovePlain(const PlainFile& file) const;
     IntegrationStep InstallThunar() const;

@@ -7,9 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
@@ -51,7 +48,7 @@ bool WriteAll(int fd, const std::string& text) {
 FileText ReadFileText(const std::string& path) {
     FileText file;
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (::lstat(path.c_str(), &st) != 0) {
         if (errno != ENOENT) {
             file.exists = true;
             file.problem = Reason("cannot reach", path);
@@ -59,22 +56,42 @@ FileText ReadFileText(const std::string& path) {
         return file;
     }
     file.exists = true;
-    std::ifstream in(path, std::ios::binary);
-    if (!S_ISREG(st.st_mode) || !in) {
-        file.problem = "cannot read " + path;
+    if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
+        file.notAFile = "a symbolic link to nothing";
         return file;
     }
-    file.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        file.problem = "cannot read " + path;
+    // The open never waits (a FIFO without a writer would); only a regular file is read.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.Valid()) {
+        file.problem = Reason("cannot read", path);
+        return file;
     }
-    return file;
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        file.notAFile = "not a regular file";
+        return file;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n > 0) {
+            file.text.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            return file;
+        } else if (errno != EINTR) {
+            file.problem = Reason("cannot read", path);
+            return file;
+        }
+    }
 }
 
 WriteResult ReplaceFileText(const std::string& path, const std::string& text, mode_t mode,
                             std::string& problem) {
+    const FileText old = ReadFileText(path);
+    if (!old.notAFile.empty()) {
+        problem = path + " is " + old.notAFile;
+        return WriteResult::Failed;
+    }
     const std::string target = WriteTarget(path);
-    const FileText old = ReadFileText(target);
     struct stat st {};
     if (old.exists && old.problem.empty() && old.text == text && ::stat(target.c_str(), &st) == 0 &&
         (st.st_mode & 07777) == mode) {

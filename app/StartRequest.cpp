@@ -29,15 +29,25 @@ constexpr std::array<std::pair<std::string_view, StartMode>, 6> Options{{
 
 constexpr std::string_view HandOverOption = "--hand-over";
 
-std::string JoinedCommandLine(const std::vector<std::string>& args) {
-    std::string line;
-    for (const std::string& arg : args) {
-        if (&arg != &args.front()) {
-            line += ' ';
-        }
-        line += arg;
+// The hand-over path of a "<at>" that begins args[first]: the rest of that argument and every
+// later argument, joined by single spaces, as the shell's unquoted "<at>%1" splits a path.
+std::string HandOverTail(const std::vector<std::string>& args, std::size_t first) {
+    std::string tail = args[first].substr(HandOverMarker.size());
+    for (std::size_t i = first + 1; i < args.size(); ++i) {
+        tail += ' ';
+        tail += args[i];
     }
-    return line;
+    return tail;
+}
+
+// The first argument (the program path is none) that begins with marker, or args.size().
+std::size_t ArgumentBeginningWith(const std::vector<std::string>& args, std::string_view marker) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i].starts_with(marker)) {
+            return i;
+        }
+    }
+    return args.size();
 }
 
 std::string Absolute(const std::string& path) {
@@ -72,16 +82,17 @@ StartRequest ReadStartRequest(const std::vector<std::string>& args) {
     if (args.size() >= 2 && args[1] == HandOverOption) {
         return HandOverFiles(args, 2);
     }
-    const std::string line = JoinedCommandLine(args);
+    // A marker counts only where it begins an argument: a file whose name merely holds one (the
+    // registered verb passes "<at>" and the path as one argument) is still just a file.
     for (const auto& [marker, mode] : Markers) {
-        const std::size_t at = line.find(marker);
-        if (at == std::string::npos) {
+        const std::size_t at = ArgumentBeginningWith(args, marker);
+        if (at == args.size()) {
             continue;
         }
         StartRequest request;
         request.mode = mode;
         if (mode == StartMode::HandOver) {
-            request.paths.push_back(line.substr(at + marker.size()));
+            request.paths.push_back(HandOverTail(args, at));
         }
         return request;
     }

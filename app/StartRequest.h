@@ -1,9 +1,10 @@
 #pragma once
 // What the program was started to do, read from its command line.
 //
-// The markers "<at>", "<install>" and "<uninstall>" are searched, in this order and with case, in
-// the program path and its arguments joined by single spaces; the first one found decides. A
-// hand-over passes on everything after the first "<at>", unchanged. A shell or a desktop file
+// The markers "<at>", "<install>" and "<uninstall>" are searched, in this order and with case, at
+// the start of each argument (the program path is none); the first one found decides. Inside an
+// argument a marker is just part of a file name. A hand-over passes on the rest of its argument
+// and the arguments after it, joined by single spaces, unchanged. A shell or a desktop file
 // cannot carry '<' and '>' comfortably, so these spellings mean the same:
 //   brindlex --install | --uninstall        as "<install>" / "<uninstall>"
 //   brindlex FILE...                        hand each FILE over as "<at>FILE" would

@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "system/FileNames.h"
@@ -37,6 +39,38 @@ std::string ConfigBase() {
     }
     const std::string home = HomeFolder();
     return home.empty() ? std::string() : home + "/.config";
+}
+
+// $XDG_CACHE_HOME when set to an absolute path, else ~/.cache.
+std::string CacheBase() {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    if (xdg && xdg[0] == '/') {
+        return xdg;
+    }
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.cache";
+}
+
+// folder with a trailing '/', created with mode 0700 when missing; "" (and the reason) when what
+// is there is not a folder of this user that nobody else may use.
+std::string PrivateFolder(const std::string& folder, std::string* problem) {
+    if (mkdir(folder.c_str(), 0700) == 0) {
+        chmod(folder.c_str(), 0700); // an unusual umask must not leave it unusable
+    } else if (errno != EEXIST) {
+        if (problem) {
+            *problem = "cannot create " + folder + ": " + std::strerror(errno);
+        }
+        return {};
+    }
+    struct stat st {};
+    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
+        (st.st_mode & 07777) != 0700) {
+        if (problem) {
+            *problem = folder + " is not a folder of this user with mode 0700";
+        }
+        return {};
+    }
+    return folder + "/";
 }
 } // namespace
 
@@ -77,23 +111,31 @@ std::string WaveCompressPath() {
 
 std::string RuntimeFolder(std::string* problem) {
     const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-    const std::string folder = xdg && xdg[0] == '/' ? std::string(xdg) + "/brindlex"
-                                                    : "/tmp/brindlex-" + std::to_string(getuid());
-    if (mkdir(folder.c_str(), 0700) == 0) {
-        chmod(folder.c_str(), 0700); // an unusual umask must not leave it unusable
-    } else if (errno != EEXIST) {
+    if (xdg && xdg[0] == '/') {
+        return PrivateFolder(std::string(xdg) + "/brindlex", problem);
+    }
+    // /tmp is everybody's: another user may have made our folder there first, to read or forge
+    // what we exchange or only to keep us out. Then a folder in our own cache serves instead, where
+    // every process of ours finds it the same way.
+    const std::string shared = "/tmp/brindlex-" + std::to_string(getuid());
+    std::string refused;
+    const std::string folder = PrivateFolder(shared, &refused);
+    if (!folder.empty()) {
+        return folder;
+    }
+    const std::string cache = CacheBase();
+    if (cache.empty()) {
         if (problem) {
-            *problem = "cannot create " + folder + ": " + std::strerror(errno);
+            *problem = refused;
         }
         return {};
     }
-    struct stat st {};
-    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
-        (st.st_mode & 07777) != 0700) {
-        if (problem) {
-            *problem = folder + " is not a folder of this user with mode 0700; refusing to use it";
-        }
-        return {};
-    }
-    return folder + "/";
+    const std::string fallback = cache + "/brindlex/runtime";
+    static std::once_flag told;
+    std::call_once(told, [&] {
+        std::fprintf(stderr, "%s: %s; using %s instead\n", program_invocation_short_name,
+                     refused.c_str(), fallback.c_str());
+    });
+    CreateFolderPath(cache + "/brindlex/");
+    return PrivateFolder(fallback, problem);
 }

@@ -19,4 +19,7 @@ std::string WaveCompressPath();
 // $XDG_RUNTIME_DIR/brindlex/ (else /tmp/brindlex-<uid>/), with a trailing '/'. It is created with
 // mode 0700; an existing one that is not a folder of this user with exactly that mode is refused
 // ("" and the reason in *problem), since another user could then read or forge what we exchange.
+// A refused /tmp/brindlex-<uid> (another user may have made it) gives way to
+// $XDG_CACHE_HOME/brindlex/runtime/ (else ~/.cache/brindlex/runtime/), which is said once on
+// standard error.
 std::string RuntimeFolder(std::string* problem = nullptr);

@@ -7,13 +7,15 @@
 #include <utility>
 
 #include "system/MessageHook.h"
+#include "system/SpecialFiles.h"
 
 namespace {
 constexpr const char* ReadCaption = "Disk Read Error";
 constexpr const char* WriteCaption = "Disk Write Error";
 
+// The open never waits (a FIFO without a peer, a device); only a regular file is kept open.
 int OpenFlags(SFile::Access access, SFile::Creation creation) {
-    int flags = O_CLOEXEC;
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     if (access == SFile::faReadWrite) {
         flags |= O_RDWR;
     } else if (access & SFile::faWrite) {
@@ -26,17 +28,29 @@ int OpenFlags(SFile::Access access, SFile::Creation creation) {
     }
     return flags;
 }
+
+// Anything but a regular file (a folder, a FIFO, a device) holds no records of ours: it counts as
+// a file that cannot be opened, and special tells so.
+UniqueFd OpenRegular(const std::string& path, int flags, bool& special) {
+    UniqueFd fd(open(path.c_str(), flags, 0666));
+    struct stat st {};
+    special = fd.Valid() ? fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) : IsSpecialFile(path);
+    const int status = fd.Valid() ? fcntl(fd.Get(), F_GETFL) : -1;
+    if (special || status < 0 || fcntl(fd.Get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+        return {};
+    }
+    return fd;
+}
 } // namespace
 
 SFile::SFile(std::string path, Access access, Creation creation, bool showMessages)
     : path_(std::move(path)), showMessages_(showMessages) {
     if (path_.find('\0') == std::string::npos) {
-        fd_.Reset(open(path_.c_str(), OpenFlags(access, creation), 0666));
-    }
-    // A folder opens on Linux but holds no records: treat it as a file that cannot be opened.
-    struct stat st {};
-    if (fd_.Valid() && (fstat(fd_.Get(), &st) != 0 || S_ISDIR(st.st_mode))) {
-        fd_.Reset();
+        bool special = false;
+        fd_ = OpenRegular(path_, OpenFlags(access, creation), special);
+        if (special) {
+            TellSpecialFile(path_, "left alone");
+        }
     }
     if (!fd_.Valid()) {
         Tell("Unable to open '", (access & faWrite) ? WriteCaption : ReadCaption);

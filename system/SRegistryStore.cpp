@@ -10,10 +10,13 @@
 #include <utility>
 
 #include "system/FileNames.h"
+#include "system/SpecialFiles.h"
 #include "system/UniqueFd.h"
 
 namespace {
 constexpr int SchemaVersion = 1;
+// The files SQLite keeps beside a database.
+constexpr const char* CompanionSuffixes[] = {"-journal", "-wal", "-shm"};
 
 // A store that another process holds locked must not stall the program. A read waits at most
 // ReadWaitMs for it, a write (which may queue behind other writers) WriteWaitMs; once an operation
@@ -223,9 +226,11 @@ std::string SRegistryStore::NormaliseKey(std::string_view key) {
 
 int SRegistryStore::Open() {
     db_.reset();
-    if (path_.empty() || path_.find('\0') != std::string::npos) {
+    // SQLite would wait forever on a FIFO: such a database is set aside as a damaged one.
+    if (path_.empty() || path_.find('\0') != std::string::npos || IsSpecialFile(path_)) {
         return SQLITE_CANTOPEN;
     }
+    SetAsideSpecialCompanions();
     sqlite3* raw = nullptr;
     int rc =
         sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -263,6 +268,20 @@ bool SRegistryStore::OpenUsable() {
     return !Unusable(rc);
 }
 
+// SQLite opens a journal, log or shared-memory file it finds beside the database, and would wait
+// forever on a FIFO there. Not being a file, it holds nothing to recover: it alone is set aside.
+void SRegistryStore::SetAsideSpecialCompanions() const {
+    for (const char* suffix : CompanionSuffixes) {
+        const std::string companion = path_ + suffix;
+        if (IsSpecialFile(companion)) {
+            const std::string aside = SetAsideName(companion);
+            if (std::rename(companion.c_str(), aside.c_str()) == 0) {
+                TellSpecialFile(companion, "set aside as " + aside);
+            }
+        }
+    }
+}
+
 void SRegistryStore::SetAsideIfStillUnusable() {
     db_.reset();
     const std::string folder = GetFolderPart(path_);
@@ -281,11 +300,15 @@ void SRegistryStore::SetAsideIfStillUnusable() {
         return;
     }
     const std::string aside = SetAsideName(path_);
+    const bool special = IsSpecialFile(path_);
     if (std::rename(path_.c_str(), aside.c_str()) != 0) {
         return;
     }
+    if (special) {
+        TellSpecialFile(path_, "set aside as " + aside + "; the settings start afresh");
+    }
     // A journal belongs to its database: left behind it would be replayed into the fresh one.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    for (const char* suffix : CompanionSuffixes) {
         std::rename((path_ + suffix).c_str(), (aside + suffix).c_str());
     }
 }

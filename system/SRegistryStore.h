@@ -4,7 +4,9 @@
 // each other (but a store that another program holds locked costs a process a fraction of a second
 // in all: its operations then fail as if the values were missing), and a file that is not a
 // readable database is set aside as "<file>.corrupt-<time>" and replaced by a fresh one, so it
-// reads as empty and later writes stay.
+// reads as empty and later writes stay. So is a database that is not a regular file (a FIFO, a
+// device), and a journal beside it that is not one is set aside alone; both are said on standard
+// error.
 #include <sqlite3.h>
 #include <time.h>
 
@@ -55,6 +57,7 @@ private:
     int Open();
     bool OpenUsable();
     void SetAsideIfStillUnusable();
+    void SetAsideSpecialCompanions() const;
     template <class Operation> int Run(Operation operation, bool writes = false);
     static int WaitWhileBusy(void* store, int count);
 

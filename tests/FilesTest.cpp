@@ -1,5 +1,7 @@
 // SFile and STempFile.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -114,19 +116,50 @@ TEST(SFile, TellsFailuresWithTheirCaptionsWhenAsked) {
 }
 
 TEST(SFile, TellsReadAndWriteFailuresOfAnOpenFile) {
+    // A regular file that refuses what is written to it: the kernel takes only numbers there.
+    const std::string refusing = "/proc/self/oom_score_adj";
     MessageRecorder messages;
     {
-        SFile full("/dev/full", SFile::faWrite, SFile::fcOpenExisting, true);
+        SFile full(refusing, SFile::faWrite, SFile::fcOpenExisting, true);
         ASSERT_TRUE(full.IsOpen());
         EXPECT_FALSE(full.Write("x", 1, SFile::fpCurrent));
         char c;
         EXPECT_EQ(full.Read(&c, 1, SFile::fpCurrent), 0U); // opened for writing only
     }
     const std::vector<Shown> expected{
-        {"Unable to write to '/dev/full'", "Disk Write Error"},
-        {"Unable to read from '/dev/full'", "Disk Read Error"},
+        {"Unable to write to '" + refusing + "'", "Disk Write Error"},
+        {"Unable to read from '" + refusing + "'", "Disk Read Error"},
     };
     EXPECT_EQ(messages.shown, expected);
+}
+
+// A FIFO (no writer: a read would wait forever; no reader: an open for writing would) or a device
+// is not a file of records: it opens as nothing, said once on standard error, and stays as it is.
+TEST(SFile, RefusesFifosAndDevicesAtOnceAndSaysSo) {
+    TestFolder dir;
+    const std::string fifo = dir / "WaveCompress.bin";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string device = dir / "device";
+    ASSERT_EQ(symlink("/dev/zero", device.c_str()), 0);
+    MessageRecorder messages;
+    testing::internal::CaptureStderr();
+    for (const std::string& path : {fifo, device}) {
+        for (const SFile::Access access : {SFile::faRead, SFile::faWrite, SFile::faReadWrite}) {
+            for (const SFile::Creation creation : {SFile::fcOpenExisting, SFile::fcCreateAlways}) {
+                SFile file(path, access, creation, false);
+                EXPECT_FALSE(file.IsOpen()) << path << " " << access << " " << creation;
+            }
+        }
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    for (const std::string& path : {fifo, device}) {
+        const std::string line = ": " + path + " is not a regular file; left alone\n";
+        EXPECT_NE(err.find(line), std::string::npos) << err;
+        EXPECT_EQ(err.find(line), err.rfind(line)) << "said more than once";
+    }
+    EXPECT_TRUE(messages.shown.empty());
+    struct stat st {};
+    EXPECT_TRUE(stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 TEST(SFile, StaysQuietWithMessagesOffAndUsesStandardErrorWithoutAHook) {

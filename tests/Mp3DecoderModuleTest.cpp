@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 
 #include "Mp3TestSupport.h"
@@ -208,4 +209,51 @@ TEST(Mp3DecoderModule, KeepsTheFirstFormatWhenTheStreamChangesIt) {
     // Both halves arrive in the first half's format: about two seconds of 44.1 kHz stereo.
     EXPECT_GT(joined.pcm.size(), 44100u * 4 * 18 / 10);
     EXPECT_LT(joined.pcm.size(), 44100u * 4 * 22 / 10);
+}
+
+namespace {
+// An ID3v2.3 tag of frames tiny TXXX frames ("d<n>" = "v"). Frame sizes are plain big-endian
+// numbers, the tag's size is a synchsafe one.
+std::string TagOfManyFrames(int frames) {
+    const auto be32 = [](uint32_t v, bool synchsafe) {
+        const int shift = synchsafe ? 7 : 8;
+        std::string bytes(4, '\0');
+        for (int i = 3; i >= 0; --i, v >>= shift) {
+            bytes[i] = static_cast<char>(v & (synchsafe ? 0x7F : 0xFF));
+        }
+        return bytes;
+    };
+    std::string body;
+    for (int i = 0; i < frames; ++i) {
+        const std::string text = std::string(1, '\0') + "d" + std::to_string(i) + '\0' + "v";
+        body +=
+            "TXXX" + be32(static_cast<uint32_t>(text.size()), false) + std::string(2, '\0') + text;
+    }
+    return std::string("ID3\x03\x00\x00", 6) + be32(static_cast<uint32_t>(body.size()), true) +
+           body;
+}
+} // namespace
+
+// A tag of 80,000 frames before the audio: the decoder skips it unparsed (libmpg123, ffprobe and
+// mutagen take from a minute up to parse one) and decodes the same samples as without it.
+TEST(Mp3DecoderModule, SkipsATagOfManyFramesQuickly) {
+    ScratchDir dir;
+    const std::string wav = dir / "in.wav";
+    MakeWave(wav, 44100, 2, 0.5);
+    const std::string plain = dir / "plain.mp3";
+    Shell("lame --quiet -b 128 " + Quote(wav) + " " + Quote(plain));
+    ExpectSameAsMpg123(plain);
+    // mutagen, which we did not write, reads a small tag made the same way.
+    WriteFile(dir / "small.mp3", TagOfManyFrames(3) + ReadFile(plain));
+    EXPECT_EQ(Shell("mutagen-inspect " + Quote(dir / "small.mp3") + " | grep -c '^TXXX=d[0-2]=v$'"),
+              "3\n");
+
+    const std::string tagged = dir / "tagged.mp3";
+    WriteFile(tagged, TagOfManyFrames(80000) + ReadFile(plain));
+    const auto start = std::chrono::steady_clock::now();
+    const Decoded decoded = DecodeWithModule(tagged);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(decoded.opened);
+    EXPECT_EQ(decoded.pcm, DecodeWithModule(plain).pcm);
+    EXPECT_LT(took, std::chrono::seconds(2));
 }

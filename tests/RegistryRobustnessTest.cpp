@@ -159,6 +159,44 @@ TEST(RegistryRobustness, AFileThatIsNoDatabaseIsSetAsideAndReplaced) {
     EXPECT_EQ(SetAside(home).size(), 1U);
 }
 
+// SQLite would wait forever on a FIFO as the database or beside it (the alarm ends such a hang).
+// The database is set aside as a damaged one; a FIFO beside it alone, keeping the values.
+TEST(RegistryRobustness, FifosAsTheStoreOrBesideItAreSetAsideAndSaid) {
+    ConfigHome home;
+    RegWriteDword(3, HKEY_CURRENT_USER, Key, "BrConvTo");
+    testing::internal::CaptureStderr();
+    alarm(60);
+    for (const char* suffix : {"-journal", "-wal"}) {
+        const std::string companion = home.StorePath() + suffix;
+        ASSERT_EQ(mkfifo(companion.c_str(), 0600), 0);
+        EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, Key, "BrConvTo"), 3U) << suffix;
+        EXPECT_FALSE(fs::exists(companion)) << suffix;
+    }
+    EXPECT_TRUE(SetAside(home).empty());
+
+    ASSERT_EQ(rename(home.StorePath().c_str(), (home.StorePath() + ".mine").c_str()), 0);
+    ASSERT_EQ(mkfifo(home.StorePath().c_str(), 0600), 0);
+    EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, Key, "BrConvTo"), 0U);
+    RegWriteDword(4, HKEY_CURRENT_USER, Key, "BrConvTo");
+    EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, Key, "BrConvTo"), 4U);
+    alarm(0);
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    const std::vector<std::string> aside = SetAside(home);
+    ASSERT_EQ(aside.size(), 1U);
+    EXPECT_TRUE(fs::is_fifo(home.StoreFolder() + aside[0]));
+    EXPECT_NE(err.find(home.StorePath() + " is not a regular file; set aside as " +
+                       home.StoreFolder() + aside[0]),
+              std::string::npos)
+        << err;
+    for (const char* suffix : {"-journal", "-wal"}) {
+        EXPECT_NE(err.find(home.StorePath() + suffix + " is not a regular file; set aside as " +
+                           home.StorePath() + suffix + ".corrupt-"),
+                  std::string::npos)
+            << err;
+    }
+}
+
 TEST(RegistryRobustness, DamagedPagesAreSetAsideAndLaterWritesKept) {
     ConfigHome home;
     for (int i = 0; i < 12; ++i) {

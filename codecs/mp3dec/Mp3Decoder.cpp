@@ -88,7 +88,9 @@ Mpg123Ptr NewHandle() {
     Mpg123Ptr handle(mpg123_new(nullptr, &error));
     if (!handle || error != MPG123_OK)
         return nullptr;
-    mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    // The tags are read elsewhere; parsing them here would only cost time, and a tag of tens of
+    // thousands of frames costs libmpg123 time quadratic in their number.
+    mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_SKIP_ID3V2, 0.0);
     if (!AcceptAllRates16(handle.get()))
         return nullptr;
     return handle;

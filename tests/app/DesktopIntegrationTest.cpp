@@ -7,6 +7,7 @@
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -265,4 +266,186 @@ TEST_F(DesktopIntegrationTest, AProgramPathAFormatCannotCarryFailsOnlyThere) {
     // Desktop files and XML are UTF-8; a shell script takes any path.
     EXPECT_EQ(outcomes("/opt/\xFF/brindlex"),
               (std::vector{S::Failed, S::Failed, S::Failed, S::Written, S::Written, S::Failed}));
+}
+
+namespace {
+// A user's own action in a uca.xml written by hand or by some Thunar version.
+std::string OwnAction(const std::string& name, const std::string& eol = "\n") {
+    return "<action>" + eol + "\t<icon>utilities-terminal</icon>" + eol + "\t<name>" + name +
+           "</name>" + eol + "\t<unique-id>1690000000000000-1</unique-id>" + eol +
+           "\t<command>exo-open --working-directory %f</command>" + eol +
+           "\t<patterns>*</patterns>" + eol + "\t<directories/>" + eol + "</action>" + eol;
+}
+
+// What xmllint, which we did not write, finds in a uca.xml: the number of actions and our
+// command; "" when it cannot parse the file.
+std::string XmllintView(const std::string& uca) {
+    int status = 0;
+    const std::string view =
+        testtools::ShellOutput("xmllint --xpath \"concat(count(//action), ' ', "
+                               "//action[unique-id='brindlex-convert-to']/command)\" " +
+                                   Quote(uca) + " 2>/dev/null",
+                               status);
+    return status == 0 ? view : "";
+}
+
+int RemoveIntegration(const std::string& program, std::string* out = nullptr) {
+    std::ostringstream text, err;
+    const int status =
+        RunCommandLineMode(Request(StartMode::RemoveIntegration), program, text, err);
+    if (out) {
+        *out = text.str() + err.str();
+    }
+    return status;
+}
+} // namespace
+
+// Whatever form the user's uca.xml has, installing adds our action and nothing else, and removing
+// gives back every byte.
+TEST_F(DesktopIntegrationTest, UcaXmlComesBackByteForByteInEveryForm) {
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const std::string crlf = "\r\n";
+    struct Form {
+        const char* name;
+        std::string text;
+        bool xmlValid; // xmllint reads it as it is
+    };
+    const Form forms[] = {
+        {"legacy declaration",
+         "<?xml encoding=\"UTF-8\" version=\"1.0\"?>\n<actions>\n" + OwnAction("Mine") +
+             "</actions>\n",
+         false},
+        {"character references",
+         declaration + "<actions>\n" + OwnAction("Caf&#233; &#x263A; &amp; &lt;x&gt;") +
+             "</actions>\n",
+         true},
+        {"ISO-8859-1",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<actions>\n" +
+             OwnAction("Caf\xE9 \xFC") + "</actions>\n",
+         true},
+        {"byte-order mark",
+         "\xEF\xBB\xBF" + declaration + "<actions>\n" + OwnAction("Mine") + "</actions>\n", true},
+        {"CRLF",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<actions>\r\n" + OwnAction("Mine", crlf) +
+             "</actions>\r\n",
+         true},
+        {"<actions/>", declaration + "<actions/>\n", true},
+        {"<actions />, no line break", "<actions />", true},
+        {"one line, comments", declaration + "<!-- a --><actions><!-- b --></actions><!-- c -->",
+         true},
+        {"empty file", "", false},
+    };
+    const std::string uca = user_.ConfigHome() + "Thunar/uca.xml";
+    fs::create_directories(user_.ConfigHome() + "Thunar");
+    std::string command;
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.name);
+        WriteTextFile(uca, form.text);
+        ASSERT_EQ(Install(), 0);
+        const std::string installed = ReadTextFile(uca);
+        const std::size_t end = form.text.rfind("</actions>");
+        if (end != std::string::npos) {
+            // Our action goes in before the end tag; every byte around it stays.
+            EXPECT_TRUE(installed.starts_with(form.text.substr(0, end)));
+            EXPECT_TRUE(installed.ends_with(form.text.substr(end)));
+        }
+        const std::string view = XmllintView(uca);
+        if (form.xmlValid || form.text.empty()) {
+            const std::string actions = form.text.find("<action>") == std::string::npos ? "1" : "2";
+            ASSERT_TRUE(view.starts_with(actions + " ")) << view << "\n" << installed;
+            // The same command, whether written as UTF-8 or as character references.
+            if (command.empty()) {
+                command = view.substr(2);
+            }
+            EXPECT_EQ(view.substr(2), command);
+        }
+        ASSERT_EQ(RemoveIntegration(Program()), 0);
+        EXPECT_EQ(ReadTextFile(uca), form.text) << installed;
+    }
+    EXPECT_NE(command.find("brindlex"), std::string::npos);
+}
+
+// Without a uca.xml of the user's, Thunar reads the system's; the install starts the user's as a
+// copy of it, and removal takes the copy away again unless something else changed it meanwhile.
+TEST_F(DesktopIntegrationTest, ACopyOfTheSystemsUcaXmlOrAFileOfOursAloneIsRemovedAgain) {
+    const std::string uca = user_.ConfigHome() + "Thunar/uca.xml";
+    const std::string system = user_.Path() + "etc/xdg/Thunar/uca.xml";
+    fs::create_directories(user_.Path() + "etc/xdg/Thunar");
+    const std::string systemText = "<?xml encoding=\"UTF-8\" version=\"1.0\"?>\n<actions>\n" +
+                                   OwnAction("System's") + "</actions>\n";
+    WriteTextFile(system, systemText);
+
+    ASSERT_EQ(Install(), 0);
+    EXPECT_TRUE(ReadTextFile(uca).starts_with(systemText.substr(0, systemText.rfind("</"))));
+    std::string said;
+    ASSERT_EQ(RemoveIntegration(Program(), &said), 0);
+    EXPECT_FALSE(fs::exists(uca)) << said;
+    EXPECT_EQ(ReadTextFile(system), systemText);
+
+    // A copy the user has changed since stays, without our action.
+    ASSERT_EQ(Install(), 0);
+    std::string changed = ReadTextFile(uca);
+    changed.insert(changed.find("<action>"), OwnAction("Added later"));
+    WriteTextFile(uca, changed);
+    ASSERT_EQ(RemoveIntegration(Program()), 0);
+    EXPECT_EQ(ReadTextFile(uca), "<?xml encoding=\"UTF-8\" version=\"1.0\"?>\n<actions>\n" +
+                                     OwnAction("Added later") + OwnAction("System's") +
+                                     "</actions>\n");
+
+    // With no uca.xml anywhere, the file the install made goes with our action.
+    fs::remove(uca);
+    fs::remove(system);
+    ASSERT_EQ(Install(), 0);
+    EXPECT_EQ(XmllintView(uca).substr(0, 2), "1 ");
+    ASSERT_EQ(RemoveIntegration(Program()), 0);
+    EXPECT_FALSE(fs::exists(uca));
+    EXPECT_TRUE(fs::exists(user_.ConfigHome() + "Thunar"));
+}
+
+// A symbolic link to nothing, or a FIFO, at a path the install writes is the user's: left as it
+// is, and said. Reading a FIFO would wait for a writer forever: the alarm ends a hang.
+TEST_F(DesktopIntegrationTest, LinksToNothingAndFifosAreLeftAloneAndReported) {
+    const std::vector<std::string> paths{
+        user_.DataHome() + "applications/brindlex-convert-to.desktop",
+        user_.DataHome() + "kio/servicemenus/brindlex-convert-to.desktop",
+        user_.DataHome() + "nemo/actions/brindlex-convert-to.nemo_action",
+        user_.DataHome() + "nautilus/scripts/Convert To",
+        user_.ConfigHome() + "caja/scripts/Convert To",
+        user_.ConfigHome() + "Thunar/uca.xml",
+    };
+    const std::string nowhere = user_.Path() + "nowhere/";
+    for (const bool fifos : {false, true}) {
+        SCOPED_TRACE(fifos ? "FIFOs" : "links to nothing");
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            fs::create_directories(fs::path(paths[i]).parent_path());
+            fs::remove(paths[i]);
+            if (fifos) {
+                ASSERT_EQ(mkfifo(paths[i].c_str(), 0644), 0);
+            } else {
+                fs::create_symlink(nowhere + std::to_string(i), paths[i]);
+            }
+        }
+        alarm(60);
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCommandLineMode(Request(StartMode::Install), Program(), out, err), 1);
+        std::string removal;
+        EXPECT_EQ(RemoveIntegration(Program(), &removal), 0);
+        alarm(0);
+        const std::string what = fifos ? "not a regular file" : "a symbolic link to nothing";
+        for (std::size_t i = 0; i + 1 < paths.size(); ++i) {
+            EXPECT_NE(out.str().find("kept      " + paths[i] + " (" + what + ")"),
+                      std::string::npos)
+                << out.str();
+            EXPECT_NE(removal.find("kept      " + paths[i] + " (" + what + ")"), std::string::npos)
+                << removal;
+        }
+        EXPECT_NE(err.str().find("FAILED    " + paths.back() + " (" + what + "; left as it is)"),
+                  std::string::npos)
+            << err.str();
+        for (const std::string& path : paths) {
+            EXPECT_EQ(fs::symlink_status(path).type(),
+                      fifos ? fs::file_type::fifo : fs::file_type::symlink);
+        }
+        EXPECT_FALSE(fs::exists(nowhere));
+    }
 }

@@ -18,6 +18,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -336,4 +337,126 @@ TEST_F(ProgramProcessTest, InstallWithoutADisplayOpensTheHelpAndRegistersThisPro
     const std::string entry = user_.DataHome() + "applications/brindlex-convert-to.desktop";
     EXPECT_NE(ReadTextFile(entry).find("\nExec=\"" + Program + "\" --hand-over %F\n"),
               std::string::npos);
+}
+
+// Without XDG_RUNTIME_DIR a user's processes meet in /tmp/brindlex-<uid>. Another user who made
+// that folder first stops neither the hand-over nor the single instance: they meet in a private
+// folder of the user's cache instead, and each says so once. /tmp is shared, so as root the
+// processes run as a user of their own, unique to this run, and the folder belongs to yet another;
+// otherwise the folder is one open to all. The file's name holds a marker, which is no more than
+// part of the name.
+TEST_F(ProgramProcessTest, ASquattedSharedFolderGivesWayToAPrivateOneInTheCache) {
+    const bool root = geteuid() == 0;
+    const uid_t uid = root ? 40000 + static_cast<uid_t>(getpid() % 20000) : geteuid();
+    const std::string squatted = "/tmp/brindlex-" + std::to_string(uid);
+    if (!root && fs::exists(squatted)) {
+        GTEST_SKIP() << squatted << " is in use";
+    }
+    fs::remove_all(squatted);
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> removeAtEnd(
+        &squatted, [](const std::string* path) {
+            std::error_code ignored;
+            fs::remove_all(*path, ignored);
+        });
+    ASSERT_EQ(mkdir(squatted.c_str(), 0700), 0);
+    ASSERT_EQ(root ? chown(squatted.c_str(), 12345, 12345) : chmod(squatted.c_str(), 0777), 0);
+    const ScopedEnv noRuntime("XDG_RUNTIME_DIR", std::nullopt);
+    if (root) {
+        ASSERT_EQ(lchown(user_.Path().c_str(), uid, uid), 0);
+        for (const auto& entry : fs::recursive_directory_iterator(user_.Path())) {
+            ASSERT_EQ(lchown(entry.path().c_str(), uid, uid), 0);
+        }
+    }
+    const std::string id = std::to_string(uid);
+    const auto startAsUser = [&](const std::vector<std::string>& args) {
+        if (!root) {
+            return Start(args);
+        }
+        std::vector<std::string> all{"--reuid=" + id, "--regid=" + id, "--clear-groups", Program};
+        all.insert(all.end(), args.begin(), args.end());
+        const clitest::Spawned started = clitest::Spawn(user_, all, 0, "/usr/bin/setpriv");
+        spawned_.insert(started.pid);
+        return started;
+    };
+
+    const clitest::Spawned main = startAsUser({});
+    ASSERT_TRUE(report_.WaitFor(main.pid, "shown"));
+    const clitest::Spawned second = startAsUser({});
+    EXPECT_EQ(ExitCode(second.pid), 0);
+    const std::string file = Music("x<install>.wav");
+    const clitest::Spawned handOver = startAsUser({file});
+    EXPECT_EQ(ExitCode(handOver.pid), 0);
+    EXPECT_TRUE(report_.WaitFor(main.pid, "passed"));
+    End(main.pid);
+    ReapAll();
+    EXPECT_EQ(MainInstances(), std::set<pid_t>{main.pid});
+    ASSERT_EQ(report_.Of("passed").size(), 1U);
+    EXPECT_EQ(report_.Of("passed").front().rest, "1 " + file);
+
+    const std::string fallback = user_.Home() + "/.cache/brindlex/runtime";
+    const std::string note = ": " + squatted +
+                             " is not a folder of this user with mode 0700; using " + fallback +
+                             " instead\n";
+    for (const clitest::Spawned& process : {main, second, handOver}) {
+        const std::string err = ReadTextFile(process.errPath);
+        EXPECT_NE(err.find(note), std::string::npos) << err;
+        EXPECT_EQ(err.find(note), err.rfind(note)) << err;
+    }
+    struct stat st {};
+    ASSERT_EQ(lstat(fallback.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & 07777) == 0700);
+}
+
+// A FIFO where a settings file or a file of the integration belongs would keep every start
+// waiting for a writer. Each is refused with a line naming it, and the defaults serve.
+TEST_F(ProgramProcessTest, FifosAtTheSettingsAndIntegrationFilesHoldNothingUp) {
+    const std::string settings = user_.ConfigHome() + "brindlex/";
+    const std::string waveFormat = settings + "WaveCompress.bin";
+    const std::string journal = settings + "registry.sqlite-journal";
+    const std::string uca = user_.ConfigHome() + "Thunar/uca.xml";
+    const std::string entry = user_.DataHome() + "applications/brindlex-convert-to.desktop";
+    for (const std::string& fifo : {waveFormat, journal, uca, entry}) {
+        fs::create_directories(fs::path(fifo).parent_path());
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    }
+    std::string err;
+    const auto run = [&](const std::vector<std::string>& args, int status,
+                         const std::string& program = Program) {
+        const clitest::Spawned started = clitest::Spawn(user_, args, 0, program);
+        spawned_.insert(started.pid);
+        EXPECT_EQ(ExitCode(started.pid), status) << args.front();
+        err += ReadTextFile(started.errPath);
+        return ReadTextFile(started.outPath);
+    };
+    EXPECT_NE(run({"--help"}, 0).find("Usage"), std::string::npos);
+    EXPECT_NE(run({"--install"}, 1).find("kept      " + entry + " (not a regular file)"),
+              std::string::npos);
+    EXPECT_NE(err.find("FAILED    " + uca + " (not a regular file; left as it is)"),
+              std::string::npos);
+    EXPECT_NE(run({"--remove-integration"}, 0).find("kept      " + uca + " (not a regular file)"),
+              std::string::npos);
+
+    const clitest::Spawned window = Start();
+    EXPECT_TRUE(report_.WaitFor(window.pid, "shown"));
+    End(window.pid);
+    err += ReadTextFile(window.errPath);
+
+    const std::string input = user_ / "in.wav";
+    const std::string out = user_ / "out/";
+    clitest::Shell("sox -q -n -r 22050 -c 1 -b 8 " + clitest::Quote(input) + " synth 0.5 sine 440");
+    run({"-t", "wav", "-o", out, input}, 0, clitest::ConverterPath());
+    // The default WAVE output format: 16-bit stereo PCM at 44100 Hz.
+    EXPECT_EQ(clitest::ProbeAll(out + "in.wav", "codec_name,sample_rate,channels"),
+              "codec_name=pcm_s16le\nsample_rate=44100\nchannels=2");
+    ReapAll();
+
+    const auto said = [&](const std::string& path, const std::string& what) {
+        return err.find(": " + path + " is not a regular file; " + what) != std::string::npos;
+    };
+    EXPECT_TRUE(said(waveFormat, "left alone")) << err;
+    EXPECT_TRUE(said(journal, "set aside as " + journal + ".corrupt-")) << err;
+    for (const std::string& fifo : {waveFormat, uca, entry}) {
+        EXPECT_TRUE(fs::is_fifo(fifo)) << fifo;
+    }
+    EXPECT_FALSE(fs::exists(journal));
 }

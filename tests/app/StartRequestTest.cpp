@@ -16,16 +16,37 @@ TEST(StartRequest, MarkersDecideInTheirOrderAndAHandOverKeepsItsTailUnchanged) {
     EXPECT_EQ(Read({"<install>"}).mode, StartMode::Install);
     EXPECT_EQ(Read({"<uninstall>"}).mode, StartMode::Uninstall);
     EXPECT_EQ(Read({"<uninstall>", "<install>"}).mode, StartMode::Install);
-    EXPECT_EQ(Read({"x<install>y"}).mode, StartMode::Install); // a substring counts
-    EXPECT_EQ(Read({"<INSTALL>"}).mode, StartMode::HandOver);  // case counts: just a file
+    EXPECT_EQ(Read({"<install>x"}).mode, StartMode::Install); // it begins the argument
+    EXPECT_EQ(Read({"<INSTALL>"}).mode, StartMode::HandOver); // case counts: just a file
 
     // The shell's verb: the tail after the first "<at>", spaces and all, quotes not removed.
     StartRequest both = Read({"<install>", "<at>/My Music/a", "b.mp3 "});
     EXPECT_EQ(both.mode, StartMode::HandOver);
     EXPECT_EQ(both.paths, std::vector<std::string>{"/My Music/a b.mp3 "});
     EXPECT_EQ(Read({"<at>\"/x/<at>y.wav\""}).paths, std::vector<std::string>{"\"/x/<at>y.wav\""});
-    // The program path is part of the command line.
-    EXPECT_EQ(ReadStartRequest({"/tmp/<install>/brindlex"}).mode, StartMode::Install);
+    EXPECT_EQ(Read({"/m/a.wav", "<at>/m/b c.wav"}).paths, std::vector<std::string>{"/m/b c.wav"});
+}
+
+TEST(StartRequest, AMarkerInsideAFileNameOrTheProgramPathIsPartOfTheName) {
+    const std::string here = std::filesystem::current_path().string();
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> paths;
+    };
+    const Case cases[] = {
+        {{"/tmp/x<install>.wav"}, {"/tmp/x<install>.wav"}},
+        {{"a<at>f1.wav"}, {here + "/a<at>f1.wav"}},
+        {{"/m/a <uninstall>.mp3", "/m/b<at>.wma"}, {"/m/a <uninstall>.mp3", "/m/b<at>.wma"}},
+        // The verb's one argument: a marker later in the path stays in it.
+        {{"<at>/m/x<install>y<at>.wav"}, {"/m/x<install>y<at>.wav"}},
+    };
+    for (const Case& c : cases) {
+        const StartRequest request = Read(c.args);
+        EXPECT_EQ(request.mode, StartMode::HandOver) << c.args.front();
+        EXPECT_EQ(request.paths, c.paths) << c.args.front();
+    }
+    EXPECT_EQ(ReadStartRequest({"/tmp/<install>/brindlex"}).mode, StartMode::Normal);
+    EXPECT_EQ(ReadStartRequest({"/tmp/<at>/brindlex", "--version"}).mode, StartMode::ShowVersion);
 }
 
 TEST(StartRequest, SpellingsForShellsAndDesktopFiles) {
