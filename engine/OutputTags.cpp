@@ -37,18 +37,3 @@ void OutputTags::WriteTo(int outputFd) const {
         // Thrown before anything was written: the converted file stays as it was.
     }
 }
-
-void OutputTags::WriteTo(const std::string& output) const {
-    if (!tags_) {
-        return;
-    }
-    try {
-        CopyAudioTags(*tags_, output, OutputKinds[target_]);
-    } catch (const std::exception&) {
-        // Thrown before anything was written: the converted file stays as it was.
-    }
-}
-
-void OutputTags::WriteTo(int outputFd) const {
-    WriteTo("/proc/self/fd/" + std::to_string(outputFd));
-}

@@ -20,9 +20,6 @@ public:
 
     // outputFd is the finished output, open read-write (an unnamed file serves) and the caller's.
     void WriteTo(int outputFd) const;
-    // The same into the file at output, in place.
-    void WriteTo(const std::string& output) const;
-    void WriteTo(int outputFd) const;
 
 private:
     std::unique_ptr<AudioTags> tags_;

@@ -20,5 +20,3 @@
 
 // outputFd stays the caller's; it must be open read-write (an unnamed O_TMPFILE file serves).
 bool CopyAudioTags(const AudioTags& tags, int outputFd, AudioFileKind outputKind);
-// The same into the file at output.
-bool CopyAudioTags(const AudioTags& tags, const std::string& output, AudioFileKind outputKind);

@@ -9,6 +9,7 @@
 #include <taglib/wavfile.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include "system/UniqueFd.h"
 #include "tags/AudioFileKind.h"
@@ -132,8 +133,10 @@ AudioTags ReadAudioTags(IOStream& stream) {
 }
 
 AudioTags ReadAudioTagsOfFile(const std::string& path) {
-    const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.Valid()) {
+    // Only a regular file, and the open never waits (a FIFO put in the input's place would).
+    const UniqueFd file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat status {};
+    if (!file.Valid() || fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return {};
     }
     CheckedFileStream stream(file.Get(), path, true);
