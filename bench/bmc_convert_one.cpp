@@ -7,24 +7,28 @@
 #include <string>
 
 #include "engine/ConversionSettings.h"
-#include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
+#include "sources/CreateFileInput.h"
+#include "system/CodecModules.h"
 
 int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr, "usage: %s INPUT OUTPUT wav|wma [KBITS RATE]\n", argv[0]);
         return 2;
     }
-    ConversionSettings& settings = Settings();
+    ConversionSettings settings;
     settings.TargetFormat = std::strcmp(argv[3], "wma") == 0 ? tfWMA : tfWave;
     settings.WmaBitRate = argc > 4 ? std::atoi(argv[4]) : 160;
     settings.WmaSampleRate = argc > 5 ? std::atoi(argv[5]) : 44100;
     const WAVEFORMATEX cd = MakePcmFormat(2, 44100, 16);
     std::memcpy(settings.WaveOutputFormat.data(), &cd, sizeof cd);
-    settings.OutputPath = argv[2];
+    CodecModules codecs;
+    const JobEnvironment environment{codecs};
+    RowResult result;
+    const RowContext row{settings, argv[2], environment, result};
     ConversionError code = ConversionError::ceNone;
     {
-        auto source = CreateFileInput(argv[1], code);
+        auto source = CreateFileInput(argv[1], row, code);
         if (!source) {
             std::fprintf(stderr, "%s\n", UnsupportedTypeLine(argv[1]).c_str());
             return 1;
@@ -33,11 +37,11 @@ int main(int argc, char** argv) {
         }
     }
     std::string line = ConversionErrorLine(code, argv[1]);
-    if (line.empty() && settings.InputError != ConversionError::ceNone)
-        line = ConversionErrorLine(settings.InputError, argv[1]);
-    if (line.empty() && settings.WriteError)
+    if (line.empty() && result.InputError != ConversionError::ceNone)
+        line = ConversionErrorLine(result.InputError, argv[1]);
+    if (line.empty() && result.WriteError)
         line = WriteErrorLine(argv[2]);
-    if (line.empty() && settings.ProtectedInput)
+    if (line.empty() && result.ProtectedInput)
         line = ProtectedInputLine(argv[1]);
     if (!line.empty())
         std::fprintf(stderr, "%s\n", line.c_str());

@@ -16,6 +16,7 @@
 
 #include "acm/AcmFormatCatalog.h"
 #include "engine/ConversionSettings.h"
+#include "engine/WaveOutputFormatFile.h"
 #include "forms/AppForms.h"
 #include "forms/TForm1.h"
 #include "forms/TForm2.h"
@@ -50,18 +51,21 @@ int Job(const QStringList& args) {
     if (args.size() < 4) {
         return 2;
     }
-    AppForms forms;
-    TForm1& form = forms.Options();
-    form.OnEndProgram = [] {};
     if (args[0] == "wav") {
+        // The options form starts with the kept WAVE output format.
         const QStringList f = args[1].split(':');
         const auto record = AcmMakeWaveFormat(f.value(0).toUShort(), f.value(1).toUShort(),
                                               f.value(2).toUInt(), f.value(3).toUShort());
         if (record.empty()) {
             return 2;
         }
-        std::copy(record.begin(), record.end(), Settings().WaveOutputFormat.begin());
+        WaveOutputFormatBuffer buffer{};
+        std::copy(record.begin(), record.end(), buffer.begin());
+        SaveWaveOutputFormat(buffer);
     }
+    AppForms forms;
+    TForm1& form = forms.Options();
+    form.OnEndProgram = [] {};
     Control<QAbstractButton>(&form, args[0] == "wav" ? "chkWave" : "chkMp3")->click();
     Control<QAbstractButton>(&form, "chkToThisFold")->click();
     Control<QLineEdit>(&form, "txtToFolder")->setText(args[2]);

@@ -7,16 +7,16 @@
 
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
-#include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
+#include "sources/CreateFileInput.h"
+#include "system/CodecModules.h"
 
 int main(int argc, char** argv) {
     if (argc != 3 && argc != 6) {
         std::fprintf(stderr, "usage: %s IN OUT [BITRATE RATE CHANNELS]\n", argv[0]);
         return 2;
     }
-    ConversionSettings& s = Settings();
-    s.OutputPath = argv[2];
+    ConversionSettings s;
     if (argc == 6) {
         s.TargetFormat = tfMp3;
         s.Mp3BitRate = std::atoi(argv[3]);
@@ -27,8 +27,12 @@ int main(int argc, char** argv) {
         const WAVEFORMATEX format = MakePcmFormat(2, 44100, 16);
         std::memcpy(s.WaveOutputFormat.data(), &format, sizeof format);
     }
+    CodecModules codecs;
+    const JobEnvironment environment{codecs};
+    RowResult result;
+    const RowContext row{s, argv[2], environment, result};
     ConversionError code = ConversionError::ceNone;
-    auto source = CreateFileInput(argv[1], code);
+    auto source = CreateFileInput(argv[1], row, code);
     if (!source || code != ConversionError::ceNone) {
         std::fprintf(stderr, "%s\n", ConversionErrorLine(code, argv[1]).c_str());
         return 1;
@@ -36,7 +40,7 @@ int main(int argc, char** argv) {
     while (source->Pump()) {
     }
     source.reset();
-    if (s.WriteError) {
+    if (result.WriteError) {
         std::fprintf(stderr, "%s\n", WriteErrorLine(argv[2]).c_str());
         return 1;
     }

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <strings.h>
+#include <unistd.h>
 
 #include <set>
 
@@ -9,7 +10,6 @@
 #include "codecs/Mp3EncoderApi.h"
 #include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
-#include "system/CodecModule.h"
 #include "system/FileNames.h"
 
 namespace {
@@ -23,10 +23,10 @@ bool HasExtension(const std::string& path, const char* extension) {
 }
 
 // Loads the module as a conversion would; a loaded module stays loaded, as every module does.
-std::string LoadFailure(const Need& need) {
+std::string LoadFailure(const Need& need, const std::vector<std::string>& codecFolders) {
     std::string folders;
     std::string reason = "is missing";
-    for (const std::string& folder : CodecModule::Folders()) {
+    for (const std::string& folder : codecFolders) {
         const std::string path = folder + need.file;
         if (dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
             return {};
@@ -41,8 +41,8 @@ std::string LoadFailure(const Need& need) {
 }
 } // namespace
 
-std::vector<std::string> MissingCodecModules(uint8_t target,
-                                             const std::vector<std::string>& inputs) {
+std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<std::string>& inputs,
+                                             const std::vector<std::string>& codecFolders) {
     std::vector<Need> needs;
     if (target == tfMp3) {
         needs.push_back({"MP3 encoder", Mp3EncoderModuleFile});
@@ -61,7 +61,7 @@ std::vector<std::string> MissingCodecModules(uint8_t target,
     }
     std::vector<std::string> lines;
     for (const Need& need : needs) {
-        if (std::string line = LoadFailure(need); !line.empty()) {
+        if (std::string line = LoadFailure(need, codecFolders); !line.empty()) {
             lines.push_back(std::move(line));
         }
     }

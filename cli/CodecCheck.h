@@ -7,5 +7,6 @@
 
 // One line per needed module that cannot be loaded, naming its file and the folders searched;
 // empty when the job may start.
-std::vector<std::string> MissingCodecModules(uint8_t target,
-                                             const std::vector<std::string>& inputs);
+// codecFolders: where the modules are loaded from.
+std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<std::string>& inputs,
+                                             const std::vector<std::string>& codecFolders);

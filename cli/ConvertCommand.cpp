@@ -22,11 +22,13 @@
 #include "cli/WorkerProcess.h"
 #include "engine/ConversionSettings.h"
 #include "engine/ConverterChoices.h"
+#include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
 #include "engine/WaveFormat.h"
 #include "engine/trdConversion.h"
 #include "sources/CreateFileInput.h"
 #include "system/AppPaths.h"
+#include "system/CodecModules.h"
 #include "system/FileRoutines.h"
 #include "system/HelpPages.h"
 #include "system/Registry.h"
@@ -99,10 +101,11 @@ bool ApplyOptions(const CliOptions& options, bool storedFormatUsable, Conversion
     return true;
 }
 
-JobPlan MakePlan(const CollectedInputs& inputs, const CliOptions& options, bool keepTree) {
-    DestinationSettings destination{true, "", Settings().TargetFormat};
+JobPlan MakePlan(const CollectedInputs& inputs, const CliOptions& options, bool keepTree,
+                 uint8_t target) {
+    DestinationSettings destination{true, "", target};
     if (options.outputDir) {
-        destination = {false, *options.outputDir, Settings().TargetFormat};
+        destination = {false, *options.outputDir, target};
     }
     return JobPlan(inputs.paths, destination, RenameTable(),
                    keepTree ? inputs.subFolders : std::vector<std::string>());
@@ -185,7 +188,8 @@ uint64_t TotalSize(const JobPlan& plan) {
 }
 
 // "Converting 14 files to MP3 128 kbit/s 44100 Hz stereo into out/"
-std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTree) {
+std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTree,
+                      const ConversionSettings& settings) {
     std::string where = "next to the originals";
     if (options.outputDir) {
         std::string folder = *options.outputDir;
@@ -195,18 +199,19 @@ std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTre
         where = "into " + folder + (keepTree ? ", keeping the folder tree" : "");
     }
     return "Converting " + std::to_string(files) + (files == 1 ? " file" : " files") + " to " +
-           DescribeTarget(Settings()) + " " + where;
+           DescribeTarget(settings) + " " + where;
 }
 
 // Runs the worker on this thread's behalf; Ctrl-C and SIGTERM ask it to stop. The caught
 // signal, or 0.
-int RunJob(CliHost& host, uint64_t totalBytes) {
+int RunJob(CliHost& host, uint64_t totalBytes, const ConversionSettings& settings,
+           const JobEnvironment& environment) {
     CatchStopSignals(true, true);
     // The worker thread starts with the stop signals blocked, so this thread handles them.
     const sigset_t stops = StopSignalSet();
     sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &stops, &previous);
-    trdConversion worker(host, false, totalBytes, CreateFileInput);
+    trdConversion worker(host, settings, environment, false, totalBytes, CreateFileInput);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     bool asked = false;
     while (worker.Running()) {
@@ -260,7 +265,8 @@ int Report(const std::vector<std::string>& errors, const CliHost::Counts& counts
 }
 
 // Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.
-int RunJobFromOptions(const CliOptions& options) {
+int RunJobFromOptions(const CliOptions& options, const ConversionSettings& settings,
+                      const JobEnvironment& environment) {
     const bool keepTree = options.recursive && options.outputDir && !options.flat;
     CollectedInputs inputs;
     std::string error;
@@ -272,11 +278,11 @@ int RunJobFromOptions(const CliOptions& options) {
         std::fprintf(stderr, "No files are selected to be converted.\n");
         return ExitSomeFailed;
     }
-    JobPlan plan = MakePlan(inputs, options, keepTree);
+    JobPlan plan = MakePlan(inputs, options, keepTree, settings.TargetFormat);
     std::size_t skipped = 0;
     if (options.skipExisting) {
         skipped = SkipExisting(inputs, plan);
-        plan = MakePlan(inputs, options, keepTree);
+        plan = MakePlan(inputs, options, keepTree, settings.TargetFormat);
     }
     if (plan.Rows().empty()) {
         if (!options.quiet) {
@@ -286,8 +292,9 @@ int RunJobFromOptions(const CliOptions& options) {
         return ExitConverted;
     }
     if (!plan.ClashingRows().empty()) {
-        const bool treeWouldHelp = options.flat && options.recursive && options.outputDir &&
-                                   MakePlan(inputs, options, true).ClashingRows().empty();
+        const bool treeWouldHelp =
+            options.flat && options.recursive && options.outputDir &&
+            MakePlan(inputs, options, true, settings.TargetFormat).ClashingRows().empty();
         ReportClashes(plan, treeWouldHelp);
         return ExitUsage;
     }
@@ -295,7 +302,8 @@ int RunJobFromOptions(const CliOptions& options) {
     for (const PlannedRow& row : plan.Rows()) {
         planned.push_back(row.Input);
     }
-    if (const auto missing = MissingCodecModules(Settings().TargetFormat, planned);
+    if (const auto missing =
+            MissingCodecModules(settings.TargetFormat, planned, environment.Codecs.Folders());
         !missing.empty()) {
         for (const std::string& line : missing) {
             Say(line);
@@ -315,12 +323,13 @@ int RunJobFromOptions(const CliOptions& options) {
     // Only what was listed, or anything with --overwrite: an output that appears later is kept.
     const ReplaceableOutputs replaceable(ExistingOutputPaths(plan), options.overwrite);
     if (!options.quiet) {
-        std::fprintf(stderr, "%s\n", FirstLine(plan.Rows().size(), options, keepTree).c_str());
+        std::fprintf(stderr, "%s\n",
+                     FirstLine(plan.Rows().size(), options, keepTree, settings).c_str());
     }
     if (const std::size_t jobs = options.jobs.value_or(DefaultJobs()); jobs > 1) {
         const std::size_t workers = std::min(jobs, plan.Rows().size());
         JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, workers);
-        ParallelJob job(plan.Rows(), Settings(), replaceable, workers, keepTree, display);
+        ParallelJob job(plan.Rows(), settings, replaceable, workers, keepTree, display);
         std::string problem;
         if (job.Start(problem)) {
             const int signal = job.Run();
@@ -334,14 +343,14 @@ int RunJobFromOptions(const CliOptions& options) {
     const uint64_t totalBytes = TotalSize(plan);
     CliHost host(plan.Rows(), {IsTerminal(stderr), options.quiet, keepTree}, stderr);
     host.AllowReplacing(replaceable);
-    const int signal = RunJob(host, totalBytes);
+    const int signal = RunJob(host, totalBytes, settings, environment);
     return Report(host.Errors(), host.Count(), signal, skipped, options.quiet);
 }
 } // namespace
 
-int RunConvertCommand(const std::vector<std::string>& args) {
+int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment& environment) {
     if (args.size() == 1 && args.front() == WorkerProcess::Option) {
-        return RunWorkerMode();
+        return RunWorkerMode(environment);
     }
     CliOptions options;
     std::string error;
@@ -352,7 +361,7 @@ int RunConvertCommand(const std::vector<std::string>& args) {
         std::printf("brindlex-convert %s\n", BMC_VERSION);
         return ExitConverted;
     }
-    ConversionSettings& settings = Settings();
+    ConversionSettings settings;
     const bool storedFormatUsable = LoadStoredSettings(settings, options.quiet);
     if (options.help) {
         std::fputs(CliUsage(settings, DescribeWaveFormat(settings)).c_str(), stdout);
@@ -364,5 +373,5 @@ int RunConvertCommand(const std::vector<std::string>& args) {
     if (!ApplyOptions(options, storedFormatUsable, settings, error)) {
         return Usage(error);
     }
-    return RunJobFromOptions(options);
+    return RunJobFromOptions(options, settings, environment);
 }

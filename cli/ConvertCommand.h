@@ -12,4 +12,7 @@ enum ExitCode : int {
     ExitInterrupted = 130
 };
 
-int RunConvertCommand(const std::vector<std::string>& args);
+struct JobEnvironment;
+
+// environment: the process's codec modules and reads.
+int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment& environment);

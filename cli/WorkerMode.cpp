@@ -11,6 +11,7 @@
 #include "cli/StopSignals.h"
 #include "cli/WorkerHost.h"
 #include "cli/WorkerMessages.h"
+#include "engine/JobEnvironment.h"
 #include "engine/trdConversion.h"
 #include "sources/CreateFileInput.h"
 #include "system/FileRoutines.h"
@@ -25,20 +26,23 @@ std::string LeftBehind(const std::string& path) {
     return path.starts_with("/proc/self/fd/") ? std::string() : path;
 }
 
-void ConvertFile(WorkerChannel& channel, const std::string& input, const std::string& output,
-                 bool mayReplace) {
+void ConvertFile(WorkerChannel& channel, const ConversionSettings& settings,
+                 const JobEnvironment& environment, const std::string& input,
+                 const std::string& output, bool mayReplace) {
     WorkerHost host(channel, input, output, mayReplace);
     if (!CaughtStopSignal()) {
         // Tells the parent which file to remove should this process die while writing it.
-        auto createSource = [&channel](const char* path, ConversionError& code) {
-            channel.Send({WorkerMessages::Writes, LeftBehind(Settings().OutputPath)});
-            return CreateFileInput(path, code);
+        auto createSource = [&channel](const char* path, const RowContext& row,
+                                       ConversionError& code) {
+            channel.Send({WorkerMessages::Writes, LeftBehind(row.OutputPath)});
+            return CreateFileInput(path, row, code);
         };
         // The conversion thread starts with the stop signals blocked, so this thread gets them.
         const sigset_t stops = StopSignalSet();
         sigset_t previous;
         pthread_sigmask(SIG_BLOCK, &stops, &previous);
-        trdConversion worker(host, false, GetFileSizeOfName(input), createSource);
+        trdConversion worker(host, settings, environment, false, GetFileSizeOfName(input),
+                             createSource);
         pthread_sigmask(SIG_SETMASK, &previous, nullptr);
         while (worker.Running()) {
             worker.CheckSynchronize(std::chrono::milliseconds(25));
@@ -52,7 +56,7 @@ void ConvertFile(WorkerChannel& channel, const std::string& input, const std::st
 }
 } // namespace
 
-int RunWorkerMode() {
+int RunWorkerMode(const JobEnvironment& environment) {
     // Ctrl-C reaches the whole process group; the parent decides, and sends SIGTERM to cancel.
     // Both were blocked from the start until now, so none could end this process unhandled.
     std::signal(SIGINT, SIG_IGN);
@@ -67,8 +71,9 @@ int RunWorkerMode() {
     }
     WorkerChannel channel{UniqueFd(ChannelFd)};
     WorkerChannel::Message message;
+    ConversionSettings settings;
     if (!channel.Receive(message) || message.empty() || message[0] != WorkerMessages::Settings ||
-        !ApplySettingsFields({message.begin() + 1, message.end()}, Settings())) {
+        !ApplySettingsFields({message.begin() + 1, message.end()}, settings)) {
         std::fprintf(stderr, "brindlex-convert: --worker is for brindlex-convert's own use\n");
         return ExitUsage;
     }
@@ -78,7 +83,8 @@ int RunWorkerMode() {
             (message[3] != WorkerMessages::MayReplace && message[3] != WorkerMessages::Keep)) {
             return ExitUsage;
         }
-        ConvertFile(channel, message[1], message[2], message[3] == WorkerMessages::MayReplace);
+        ConvertFile(channel, settings, environment, message[1], message[2],
+                    message[3] == WorkerMessages::MayReplace);
     }
     return ExitConverted;
 }

@@ -2,4 +2,6 @@
 // brindlex-convert --worker: converts the files its parent hands over, one at a time, each with
 // the conversion worker, and reports back (see WorkerMessages). A crash here fails only the file
 // being converted; the parent starts another worker.
-int RunWorkerMode();
+struct JobEnvironment;
+
+int RunWorkerMode(const JobEnvironment& environment);

@@ -1,7 +1,8 @@
 #pragma once
 // A source: reads one input file and pushes its PCM, block by block, into the sink it owns.
-// Concrete sources take (const char* inputPath, ConversionError& code) and come back in every
-// case; the caller destroys them, which finalises the output.
+// Concrete sources take (const char* inputPath, const RowContext& row, ConversionError& code),
+// make their sink for the row and come back in every case; the caller destroys them, which
+// finalises the output. Failures found while converting go into row.Result.
 #include <cstdint>
 
 class CLReadDecodeBase {

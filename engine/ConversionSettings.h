@@ -1,11 +1,9 @@
 #pragma once
-// The one process-wide settings record of a conversion job.
+// The choices of a conversion job: its target format and the options of each format. Each front
+// end builds one value for a job; it does not change while the job runs.
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <string>
-
-#include "engine/ConversionError.h"
 
 enum TargetFormat : uint8_t { tfWave = 0, tfMp3 = 1, tfWMA = 2 };
 
@@ -21,17 +19,6 @@ struct ConversionSettings {
     int32_t WmaChannels = 2;
     // A WAVEFORMATEX followed by its cbSize extra bytes.
     std::array<uint8_t, WaveOutputFormatSize> WaveOutputFormat{};
-    // Carry each input's tags and front cover over to its output.
+    // Carry each input's tags and pictures over to its output.
     bool CopyTags = true;
-    // The path the next sink creates: the final output, or a temporary file beside it.
-    std::string OutputPath;
-    // Per-file flags; the WMA reader's thread may set them, the worker reads them afterwards.
-    std::atomic<bool> WriteError = false;
-    std::atomic<bool> ProtectedInput = false;
-    // A failure found after the source opened (its decoder gave up, or has no codec for the
-    // content): the worker reports it with ConversionErrorLine, as if opening had failed.
-    std::atomic<ConversionError> InputError = ConversionError::ceNone;
 };
-
-// The single instance, alive for the whole process.
-ConversionSettings& Settings();

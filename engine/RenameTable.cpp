@@ -8,12 +8,3 @@ void RenameTable::Apply(std::string& path) const {
         }
     }
 }
-
-RenameTable& Renames() {
-    static RenameTable table;
-    return table;
-}
-
-void ApplyRename(std::string& path) {
-    Renames().Apply(path);
-}

@@ -1,7 +1,7 @@
 #pragma once
 // Outputs that the user redirected before a job: each entry maps an output path as formed by
-// MakeOutputPath to the path chosen instead. Filled by the overwrite confirmation, read by the
-// worker's next-file step on the host's thread.
+// MakeOutputPath to the path chosen instead. Filled by the overwrite confirmation; the job's plan
+// applies it.
 #include <string>
 #include <vector>
 
@@ -25,9 +25,3 @@ public:
 private:
     std::vector<Entry> entries_;
 };
-
-// The process-wide table; empty at start-up.
-RenameTable& Renames();
-
-// Applies the process-wide table to path, in place.
-void ApplyRename(std::string& path);

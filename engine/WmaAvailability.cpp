@@ -6,7 +6,6 @@
 #include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
 #include "system/FileNames.h"
-#include "system/CodecModule.h"
 
 namespace {
 constexpr const char* ToWma = "Unable to convert to a Microsoft Audio 4 file as the correct "
@@ -30,20 +29,21 @@ bool ListsWmaInput(const std::vector<std::string>& inputPaths) {
 }
 } // namespace
 
-bool WmaModuleInstalled() {
+bool WmaModuleInstalled(const std::vector<std::string>& codecFolders) {
     // The folders the module loader searches, so the answer matches what a conversion finds.
-    for (const std::string& folder : CodecModule::Folders()) {
+    for (const std::string& folder : codecFolders) {
         if (IsRegularFile(folder + WmaModuleName))
             return true;
     }
     return false;
 }
 
-std::string WmaJobRefusal(uint8_t targetFormat, const std::vector<std::string>& inputPaths) {
+std::string WmaJobRefusal(uint8_t targetFormat, const std::vector<std::string>& inputPaths,
+                          const std::vector<std::string>& codecFolders) {
     const char* first = targetFormat == tfWMA       ? ToWma
                         : ListsWmaInput(inputPaths) ? FromWma
                                                     : nullptr;
-    if (first == nullptr || WmaModuleInstalled())
+    if (first == nullptr || WmaModuleInstalled(codecFolders))
         return {};
     return std::string(first) + Install;
 }

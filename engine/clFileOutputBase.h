@@ -1,7 +1,7 @@
 #pragma once
 // A sink: writes one output file. Concrete sinks take
-// (const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok); the destructor finalises
-// the file. Any failed or short write raises Settings().WriteError.
+// (const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok) and write row.OutputPath; the
+// destructor finalises the file. Any failed or short write raises row.Result.WriteError.
 #include <cstdint>
 
 class clFileOutputBase {

@@ -4,7 +4,6 @@
 #include <malloc.h>
 #include <new>
 
-#include "engine/ConversionSettings.h"
 #include "engine/OutputTags.h"
 #include "engine/ProgressFigures.h"
 #include "engine/StagedOutput.h"
@@ -21,14 +20,17 @@ constexpr int MappedFromBytes = 4 << 20;
 
 } // namespace
 
-trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
-                             SourceFactory createSource)
-    : trdConversion(host, createSuspended, totalBytes, SystemTicks, std::move(createSource)) {}
+trdConversion::trdConversion(ConversionHost& host, const ConversionSettings& settings,
+                             const JobEnvironment& environment, bool createSuspended,
+                             uint64_t totalBytes, SourceFactory createSource)
+    : trdConversion(host, settings, environment, createSuspended, totalBytes, SystemTicks,
+                    std::move(createSource)) {}
 
-trdConversion::trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
-                             TickSource ticks, SourceFactory createSource)
-    : host_(host), ticks_(std::move(ticks)), createSource_(std::move(createSource)),
-      TotalBytes(totalBytes == 0 ? 1 : totalBytes) {
+trdConversion::trdConversion(ConversionHost& host, const ConversionSettings& settings,
+                             const JobEnvironment& environment, bool createSuspended,
+                             uint64_t totalBytes, TickSource ticks, SourceFactory createSource)
+    : host_(host), settings_(settings), environment_(environment), ticks_(std::move(ticks)),
+      createSource_(std::move(createSource)), TotalBytes(totalBytes == 0 ? 1 : totalBytes) {
     if (!createSuspended) {
         Start();
     }
@@ -101,9 +103,10 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
         return skip(UnexpectedOutputLine(DestFile, SourceFile));
     }
     StagedOutput output(DestFile);
-    Settings().OutputPath = output.Path();
+    RowResult result;
+    const RowContext row{settings_, output.Path(), environment_, result};
     ConversionError code = ConversionError::ceNone;
-    std::unique_ptr<CLReadDecodeBase> source = createSource_(SourceFile.c_str(), code);
+    std::unique_ptr<CLReadDecodeBase> source = createSource_(SourceFile.c_str(), row, code);
     const bool pumped = source && code == ConversionError::ceNone;
     if (!source) {
         ReportError(UnsupportedTypeLine(SourceFile));
@@ -121,7 +124,7 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
     }
     const bool cancelled = Terminated();
     if (!cancelled) {
-        ReportRowFailures();
+        ReportRowFailures(result);
     }
     // A cancelled new output keeps what was converted; a cancelled replacement keeps the old file.
     const bool commit = cancelled ? !existed : !rowFailed_;
@@ -135,15 +138,15 @@ ConversionHost::RowOutcome trdConversion::ConvertOneFile(uint64_t& bytesDone, ui
     return cancelled ? Outcome::Cancelled : Outcome::Converted;
 }
 
-void trdConversion::ReportRowFailures() {
-    const ConversionError inputError = Settings().InputError;
-    if (Settings().WriteError) {
+void trdConversion::ReportRowFailures(const RowResult& result) {
+    const ConversionError inputError = result.InputError;
+    if (result.WriteError) {
         ReportError(WriteErrorLine(DestFile));
     }
     if (inputError != ConversionError::ceNone) {
         ReportError(ConversionErrorLine(inputError, SourceFile));
     }
-    if (Settings().ProtectedInput) {
+    if (result.ProtectedInput) {
         ReportError(ProtectedInputLine(SourceFile));
     }
 }
@@ -153,7 +156,7 @@ bool trdConversion::CommitOutput(StagedOutput& output, bool existed, bool cancel
         Reached(RowStage::Tagging);
         // The input's tags are read before the output may take its place (it may be the input
         // itself) and go into the new version before anyone can see it.
-        OutputTags(SourceFile, Settings()).WriteTo(output.Fd());
+        OutputTags(SourceFile, settings_).WriteTo(output.Fd());
     }
     Reached(RowStage::Committing);
     bool replace = existed;

@@ -12,6 +12,7 @@
 #include "engine/ConversionError.h"
 #include "engine/ConversionHost.h"
 #include "engine/OutputClaims.h"
+#include "engine/RowContext.h"
 #include "engine/StagedOutput.h"
 #include "engine/WorkerThread.h"
 
@@ -19,17 +20,21 @@ class trdConversion final : public WorkerThread {
 public:
     // A millisecond tick count that wraps at 2^32.
     using TickSource = std::function<uint32_t()>;
-    using SourceFactory =
-        std::function<std::unique_ptr<CLReadDecodeBase>(const char*, ConversionError&)>;
+    using SourceFactory = std::function<std::unique_ptr<CLReadDecodeBase>(
+        const char*, const RowContext&, ConversionError&)>;
 
-    // totalBytes: the sum of the input sizes (0 counts as 1). Unless createSuspended, the thread
-    // starts at once; the calling thread is the host's. The front end passes the source factory
-    // (CreateFileInput), which keeps the engine free of the sources it drives.
-    trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes,
+    // settings: the job's choices, read-only while it runs; environment: the process's codec
+    // modules and reads. Both must outlive the worker. totalBytes: the sum of the input sizes (0
+    // counts as 1). Unless createSuspended, the thread starts at once; the calling thread is the
+    // host's. The front end passes the source factory (CreateFileInput), which keeps the engine
+    // free of the sources it drives.
+    trdConversion(ConversionHost& host, const ConversionSettings& settings,
+                  const JobEnvironment& environment, bool createSuspended, uint64_t totalBytes,
                   SourceFactory createSource);
     // For tests: another clock too.
-    trdConversion(ConversionHost& host, bool createSuspended, uint64_t totalBytes, TickSource ticks,
-                  SourceFactory createSource);
+    trdConversion(ConversionHost& host, const ConversionSettings& settings,
+                  const JobEnvironment& environment, bool createSuspended, uint64_t totalBytes,
+                  TickSource ticks, SourceFactory createSource);
     ~trdConversion() override;
 
     // The moments of a row at which a process may be stopped from outside; tests kill the process
@@ -49,7 +54,7 @@ private:
     // Ends the job after a failure that left the current row unfinished.
     void StopJob(const std::string& line);
     // The per-file failures the source and sink raised, each as its line.
-    void ReportRowFailures();
+    void ReportRowFailures(const RowResult& result);
     // Writes the tags into the finished output and puts it in place; false when it was not.
     bool CommitOutput(StagedOutput& output, bool existed, bool cancelled);
     void PumpSource(CLReadDecodeBase& source, uint64_t fileSize, uint64_t bytesDone,
@@ -64,6 +69,8 @@ private:
     void ShowTimeRemaining();
 
     ConversionHost& host_;
+    const ConversionSettings& settings_;
+    const JobEnvironment& environment_;
     TickSource ticks_;
     SourceFactory createSource_;
     StageHook stageHook_;

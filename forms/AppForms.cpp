@@ -6,9 +6,11 @@
 #include "forms/TfrmFileSelector.h"
 #include "forms/TfrmOverWriteFile.h"
 
-AppForms::AppForms(const FolderTree::Locations& locations)
-    : selector_(std::make_unique<TfrmFileSelector>(locations)),
-      options_(std::make_unique<TForm1>()), overwrite_(std::make_unique<TfrmOverWriteFile>()),
+AppForms::AppForms(const FolderTree::Locations& locations, std::vector<std::string> codecFolders)
+    : codecs_(std::move(codecFolders)), environment_{codecs_},
+      selector_(std::make_unique<TfrmFileSelector>(locations)),
+      options_(std::make_unique<TForm1>(environment_)),
+      overwrite_(std::make_unique<TfrmOverWriteFile>()),
       errors_(std::make_unique<TfrmConvertErr>()), fileList_(std::make_unique<TForm2>()) {
     selector_->Attach(*options_, *fileList_);
     options_->Attach(*overwrite_, *errors_, *fileList_);

@@ -4,7 +4,9 @@
 // The file selector, created first, is the main window: the options form goes back to it.
 #include <memory>
 
+#include "engine/JobEnvironment.h"
 #include "selector/FolderTree.h"
+#include "system/CodecModules.h"
 
 class TForm1;
 class TForm2;
@@ -14,9 +16,11 @@ class TfrmOverWriteFile;
 
 class AppForms {
 public:
-    // locations: where the selector's top-level folders come from.
+    // locations: where the selector's top-level folders come from; codecFolders: where the codec
+    // modules are loaded from.
     explicit AppForms(
-        const FolderTree::Locations& locations = FolderTree::Locations::FromEnvironment());
+        const FolderTree::Locations& locations = FolderTree::Locations::FromEnvironment(),
+        std::vector<std::string> codecFolders = CodecModules::InstalledFolders());
     ~AppForms();
     AppForms(const AppForms&) = delete;
     AppForms& operator=(const AppForms&) = delete;
@@ -28,6 +32,9 @@ public:
     TForm2& FileList() { return *fileList_; }
 
 private:
+    // Every job's codec modules and reads.
+    CodecModules codecs_;
+    JobEnvironment environment_;
     // In creation order; destroyed the other way round.
     std::unique_ptr<TfrmFileSelector> selector_;
     std::unique_ptr<TForm1> options_;

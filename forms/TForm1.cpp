@@ -34,6 +34,7 @@
 #include "forms/TfrmWaveFormat.h"
 #include "forms/WorkerStepRunner.h"
 #include "sources/CreateFileInput.h"
+#include "system/CodecModules.h"
 #include "system/FileRoutines.h"
 #include "ui_TForm1.h"
 
@@ -67,8 +68,9 @@ void Select(QComboBox* list, const std::optional<std::size_t>& item) {
 }
 } // namespace
 
-TForm1::TForm1(QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), createSource_(CreateFileInput) {
+TForm1::TForm1(const JobEnvironment& environment, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), environment_(environment),
+      createSource_(CreateFileInput) {
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -80,7 +82,7 @@ TForm1::TForm1(QWidget* parent)
     OnEndProgram = [] { QCoreApplication::quit(); };
     SetUpControls();
 
-    LoadWaveOutputFormat(Settings().WaveOutputFormat);
+    LoadWaveOutputFormat(waveFormat_);
     ShowChoices(ConverterChoices::Load());
     UpdateDestControls();
     UpdateFormatPanel();
@@ -89,7 +91,7 @@ TForm1::TForm1(QWidget* parent)
 
 TForm1::~TForm1() {
     worker_.reset();
-    SaveWaveOutputFormat(Settings().WaveOutputFormat);
+    SaveWaveOutputFormat(waveFormat_);
     Choices().Save();
 }
 
@@ -376,7 +378,7 @@ void TForm1::UpdateFormatPanel() {
 
 void TForm1::ShowWaveFormat() {
     // A copy: the detail calls take a writable record.
-    std::array<uint8_t, WaveOutputFormatSize> format = Settings().WaveOutputFormat;
+    WaveOutputFormatBuffer format = waveFormat_;
     WAVEFORMATEX head{};
     std::memcpy(&head, format.data(), sizeof head);
     if (head.wFormatTag == WAVE_FORMAT_PCM) {
@@ -439,7 +441,7 @@ void TForm1::cmdShowFilesClick() {
 
 void TForm1::cmdChangeWaveCompClick() {
     TfrmWaveFormat chooser(this);
-    if (chooser.Choose(Settings().WaveOutputFormat)) {
+    if (chooser.Choose(waveFormat_)) {
         ShowWaveFormat();
     }
 }
@@ -516,11 +518,12 @@ void TForm1::cmdConvertClick() {
     }
     jobRunning_ = true;
     ShowProgressView();
-    Settings().TargetFormat = TargetFormat();
     ui->Label7->SetFullText(QStringLiteral("Preparing to convert..."));
     QCoreApplication::processEvents();
     const uint64_t totalBytes = SumInputSizes();
-    Choices().ApplyTo(Settings());
+    jobSettings_ = ConversionSettings{};
+    jobSettings_.WaveOutputFormat = waveFormat_;
+    Choices().ApplyTo(jobSettings_);
     ui->Label13->clear();
     RunWorker(totalBytes);
     jobRunning_ = false;
@@ -528,7 +531,8 @@ void TForm1::cmdConvertClick() {
 }
 
 bool TForm1::RefusedForWma() {
-    const std::string refusal = WmaJobRefusal(TargetFormat(), InputPaths());
+    const std::string refusal =
+        WmaJobRefusal(TargetFormat(), InputPaths(), environment_.Codecs.Folders());
     if (refusal.empty()) {
         return false;
     }
@@ -543,7 +547,7 @@ bool TForm1::RefusedForWma() {
 
 bool TForm1::OverwritesConfirmed() {
     overwrite_->ClearFiles();
-    const JobPlan unrenamed(InputPaths(), Destination(), Renames());
+    const JobPlan unrenamed(InputPaths(), Destination(), RenameTable());
     for (const std::size_t row : unrenamed.ExistingOutputs()) {
         // An output that several rows write is listed once: one answer, one new name.
         if (!unrenamed.Rows()[row].SameOutputAs) {
@@ -554,7 +558,7 @@ bool TForm1::OverwritesConfirmed() {
         return false;
     }
     // The settings and the rename table stay as they are until the job has ended.
-    plan_.emplace(InputPaths(), Destination(), Renames());
+    plan_.emplace(InputPaths(), Destination(), overwrite_->Renames());
     replaceable_.clear();
     for (const std::size_t row : plan_->ExistingOutputs()) {
         replaceable_.insert(plan_->Rows()[row].Output);
@@ -575,7 +579,8 @@ uint64_t TForm1::SumInputSizes() {
 
 void TForm1::RunWorker(uint64_t totalBytes) {
     worker_.reset();
-    worker_ = std::make_unique<trdConversion>(*this, true, totalBytes, createSource_);
+    worker_ = std::make_unique<trdConversion>(*this, jobSettings_, environment_, true, totalBytes,
+                                              createSource_);
     WorkerStepRunner runner(*worker_);
     worker_->Start();
     bool terminated = false;

@@ -12,7 +12,9 @@
 
 #include "engine/ConversionHost.h"
 #include "engine/ConverterChoices.h"
+#include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
+#include "engine/WaveOutputFormatFile.h"
 #include "engine/trdConversion.h"
 #include "selector/ConvertRow.h"
 
@@ -27,7 +29,8 @@ class TfrmOverWriteFile;
 class TForm1 : public QWidget, public ConversionHost {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    // environment: the process's codec modules and reads, for every job of this form.
+    explicit TForm1(const JobEnvironment& environment, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The forms created after this one, used by the job and the "List Files to Convert" button.
@@ -52,6 +55,8 @@ public:
 
     // The choices as the controls show them.
     ConverterChoices Choices() const;
+    // The WAVE output format as the chooser left it.
+    const WaveOutputFormatBuffer& WaveOutputFormat() const { return waveFormat_; }
     uint8_t TargetFormat() const;
     // Where the outputs go, as the destination controls and format buttons say.
     DestinationSettings Destination() const;
@@ -120,7 +125,12 @@ private:
     bool quitting_ = false;
     bool jobRunning_ = false;
     bool centred_ = false;
+    const JobEnvironment& environment_;
     trdConversion::SourceFactory createSource_;
+    // The WAVE output format, as the chooser leaves it and WaveCompress.bin keeps it.
+    WaveOutputFormatBuffer waveFormat_{};
+    // The running job's choices, read by its worker.
+    ConversionSettings jobSettings_;
     // The running job's outputs, after the renames chosen in the overwrite confirmation.
     std::optional<JobPlan> plan_;
     // The existing outputs the user agreed to replace, as the job names them.

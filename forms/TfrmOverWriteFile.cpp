@@ -52,7 +52,7 @@ TfrmOverWriteFile::~TfrmOverWriteFile() = default;
 
 void TfrmOverWriteFile::ClearFiles() {
     ui->ListView1->clear();
-    Renames().Clear();
+    renames_.Clear();
     descriptions_ = {}; // a change in the store shows in the next list
 }
 
@@ -121,7 +121,7 @@ void TfrmOverWriteFile::Button1Click() {
         return;
     }
     if (!verdict.Entries.empty()) {
-        Renames().Fill(verdict.Entries);
+        renames_.Fill(verdict.Entries);
     }
     accept();
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/RenameTable.h"
 #include "forms/RenameCheck.h"
 #include "selector/TypeDescriptionCache.h"
 
@@ -27,6 +28,8 @@ public:
     // Lists an existing output.
     void AddFile(const std::string& path);
     int Count() const;
+    // The new names the user gave existing outputs, for the job's plan.
+    const RenameTable& Renames() const { return renames_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,4 +45,5 @@ private:
     std::unique_ptr<Ui::TfrmOverWriteFile> ui;
     QMenu* PopupMenu1 = nullptr;
     TypeDescriptionCache descriptions_;
+    RenameTable renames_;
 };

@@ -1,28 +1,27 @@
 #include "sinks/CLFILEOUT.h"
 
-#include "engine/ConversionSettings.h"
 #include "engine/TargetFormats.h"
 #include "sinks/clFileOutputMp3.h"
 #include "sinks/clFileOutputWMA.h"
 #include "sinks/clFileOutputWave.h"
 
-CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok) {
+CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok)
+    : result_(row.Result) {
     ok = false;
-    const char* path = Settings().OutputPath.c_str();
-    const TargetFormatInfo* format = FindTargetFormat(Settings().TargetFormat);
+    const TargetFormatInfo* format = FindTargetFormat(row.Settings.TargetFormat);
     if (!format) {
         return;
     }
     // The sink class of each target format.
     switch (format->Number) {
     case tfWave:
-        sink_ = std::make_unique<clFileOutputWave>(path, pcmFormat, ok);
+        sink_ = std::make_unique<clFileOutputWave>(pcmFormat, row, ok);
         break;
     case tfMp3:
-        sink_ = std::make_unique<clFileOutputMp3>(path, pcmFormat, ok);
+        sink_ = std::make_unique<clFileOutputMp3>(pcmFormat, row, ok);
         break;
     case tfWMA:
-        sink_ = std::make_unique<clFileOutputWMA>(path, pcmFormat, ok);
+        sink_ = std::make_unique<clFileOutputWMA>(pcmFormat, row, ok);
         break;
     default:
         break;
@@ -30,8 +29,8 @@ CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok) {
 }
 
 CLFILEOUT::~CLFILEOUT() {
-    if (sink_ && !gotAudio_ && Settings().InputError == ConversionError::ceNone) {
-        Settings().InputError = ConversionError::ceRead;
+    if (sink_ && !gotAudio_ && result_.InputError == ConversionError::ceNone) {
+        result_.InputError = ConversionError::ceRead;
     }
 }
 

@@ -3,13 +3,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
 #include "engine/clFileOutputBase.h"
 
 class CLFILEOUT {
 public:
-    // ok becomes true only when a sink for Settings().TargetFormat was set up at OutputPath.
-    CLFILEOUT(const WAVEFORMATEX* pcmFormat, bool& ok);
+    // ok becomes true only when a sink for the row's target format was set up at its output path.
+    CLFILEOUT(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok);
     // A sink that was set up but never given a sample frame makes the input fail to read: an
     // input that decodes to nothing must not become an empty output.
     ~CLFILEOUT();
@@ -20,6 +21,7 @@ public:
     bool Write(const void* data, uint32_t byteCount, bool lastBlock = false);
 
 private:
+    RowResult& result_;
     std::unique_ptr<clFileOutputBase> sink_;
     bool gotAudio_ = false;
 };

@@ -9,11 +9,9 @@
 #include <new>
 #include <vector>
 
-#include "engine/ConversionSettings.h"
+#include "system/CodecModules.h"
 
 namespace {
-
-std::atomic<CodecModule*> encoderInUse = nullptr;
 
 // Writes until every byte is out or the file refuses more; true when all went out.
 bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
@@ -29,8 +27,7 @@ bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
     return true;
 }
 
-Mp3EncoderConfig ConfigFromSettings() {
-    const ConversionSettings& s = Settings();
+Mp3EncoderConfig ConfigFromSettings(const ConversionSettings& s) {
     return Mp3EncoderConfig{Mp3EncoderKindMp3,
                             static_cast<uint32_t>(s.Mp3SampleRate),
                             s.Mp3Stereo ? Mp3ModeStereo : Mp3ModeMono,
@@ -43,28 +40,21 @@ Mp3EncoderConfig ConfigFromSettings() {
 
 } // namespace
 
-CodecModule& clFileOutputMp3::EncoderModule() {
-    static CodecModule module(Mp3EncoderModuleFile,
-                              {std::begin(Mp3EncoderEntryPoints), std::end(Mp3EncoderEntryPoints)});
-    CodecModule* other = encoderInUse;
-    return other ? *other : module;
+CodecModule& clFileOutputMp3::EncoderModule(CodecModules& codecs) {
+    return codecs.Module(Mp3EncoderModuleFile, Mp3EncoderEntryPoints);
 }
 
-void clFileOutputMp3::UseEncoderModule(CodecModule* module) {
-    encoderInUse = module;
+clFileOutputMp3::clFileOutputMp3(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
+    : result_(row.Result), stereo_(row.Settings.Mp3Stereo) {
+    ok = Open(inputFormat, row);
 }
 
-clFileOutputMp3::clFileOutputMp3(const char* outputPath, const WAVEFORMATEX* inputFormat,
-                                 bool& ok) {
-    ok = Open(outputPath, inputFormat);
-}
-
-bool clFileOutputMp3::Open(const char* outputPath, const WAVEFORMATEX* inputFormat) {
-    CodecModule& module = EncoderModule();
+bool clFileOutputMp3::Open(const WAVEFORMATEX* inputFormat, const RowContext& row) {
+    CodecModule& module = EncoderModule(row.Environment.Codecs);
     if (!module.Load())
         return false;
     encoder_ = ResolveEncoder(module);
-    const Mp3EncoderConfig config = ConfigFromSettings();
+    const Mp3EncoderConfig config = ConfigFromSettings(row.Settings);
     if (encoder_.init(&config, &samplesPerChunk_, &outputSize_, &stream_) != 0) {
         stream_ = nullptr;
         return false;
@@ -73,15 +63,16 @@ bool clFileOutputMp3::Open(const char* outputPath, const WAVEFORMATEX* inputForm
     output_.reset(new (std::nothrow) uint8_t[outputSize_]);
     if (!output_ || !inputFormat)
         return false;
-    const auto channels = static_cast<uint16_t>(Settings().Mp3Stereo ? 2 : 1);
+    const auto channels = static_cast<uint16_t>(stereo_ ? 2 : 1);
     const WAVEFORMATEX pcm =
-        MakePcmFormat(channels, static_cast<uint32_t>(Settings().Mp3SampleRate), 16);
+        MakePcmFormat(channels, static_cast<uint32_t>(row.Settings.Mp3SampleRate), 16);
     bool failed = true;
     converter_ = std::make_unique<clACMFormatConverter>(inputFormat, &pcm, failed);
     if (failed)
         return false;
     // Only a sink that can encode creates its file: a refused format leaves nothing behind.
-    file_ = UniqueFd(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    file_ =
+        UniqueFd(::open(row.OutputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     return file_.Valid();
 }
 
@@ -92,11 +83,11 @@ clFileOutputMp3::~clFileOutputMp3() {
         if (const auto rest = converter_->Flush(count))
             EncodeBlocks(rest.get(), count);
         if (converter_->Failed())
-            Settings().WriteError = true;
+            result_.WriteError = true;
         std::vector<uint8_t> tail;
         transfer_->TakeRest(tail);
         // Only whole sample frames; the converter delivers nothing else.
-        const std::size_t frame = Settings().Mp3Stereo ? 4 : 2;
+        const std::size_t frame = stereo_ ? 4 : 2;
         const auto whole = static_cast<uint32_t>(tail.size() - tail.size() % frame);
         if (whole > 0)
             EncodeChunk(tail.data(), whole);
@@ -104,7 +95,7 @@ clFileOutputMp3::~clFileOutputMp3() {
     converter_.reset();
     FinishStream();
     if (file_.Valid() && !file_.Close())
-        Settings().WriteError = true;
+        result_.WriteError = true;
     transfer_.reset();
     output_.reset();
 }
@@ -117,7 +108,7 @@ bool clFileOutputMp3::Write(const void* data, uint32_t byteCount) {
     const bool encoded =
         EncodeBlocks(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
     if (converter_->Failed()) {
-        Settings().WriteError = true;
+        result_.WriteError = true;
         return false;
     }
     return encoded;
@@ -140,7 +131,7 @@ bool clFileOutputMp3::EncodeChunk(const uint8_t* chunk, uint32_t length) {
     if (encoder_.encode(stream_, length / 2, reinterpret_cast<const int16_t*>(chunk), output_.get(),
                         &bytes) != 0) {
         // A lost chunk is a broken file: the worker must report it.
-        Settings().WriteError = true;
+        result_.WriteError = true;
         return false;
     }
     Append(output_.get(), bytes);
@@ -155,7 +146,7 @@ void clFileOutputMp3::FinishStream() {
         if (encoder_.deinit(stream_, output_.get(), &bytes) == 0)
             Append(output_.get(), bytes);
         else
-            Settings().WriteError = true;
+            result_.WriteError = true;
         WriteInfoTag();
     }
     encoder_.close(stream_);
@@ -171,7 +162,7 @@ void clFileOutputMp3::WriteInfoTag() {
         bytes > written_)
         return;
     if (!WriteAll(file_.Get(), output_.get(), bytes, 0))
-        Settings().WriteError = true;
+        result_.WriteError = true;
 }
 
 void clFileOutputMp3::Append(const uint8_t* bytes, uint32_t count) {
@@ -180,7 +171,7 @@ void clFileOutputMp3::Append(const uint8_t* bytes, uint32_t count) {
     if (WriteAll(file_.Get(), bytes, count, static_cast<off_t>(written_)))
         written_ += count;
     else
-        Settings().WriteError = true;
+        result_.WriteError = true;
 }
 
 clFileOutputMp3::Encoder clFileOutputMp3::ResolveEncoder(CodecModule& module) {

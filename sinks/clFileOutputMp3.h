@@ -7,25 +7,24 @@
 #include <memory>
 
 #include "codecs/Mp3EncoderApi.h"
+#include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
 #include "engine/clFileOutputBase.h"
 #include "sinks/clACMFormatConverter.h"
 #include "sinks/clBlockAlignDataXfer.h"
-#include "system/CodecModule.h"
+#include "system/CodecModules.h"
 #include "system/UniqueFd.h"
 
 class clFileOutputMp3 : public clFileOutputBase {
 public:
-    clFileOutputMp3(const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok);
+    clFileOutputMp3(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok);
     ~clFileOutputMp3() override;
 
     // False when a chunk failed to encode (WriteError is raised too) or the sink is unusable.
     bool Write(const void* data, uint32_t byteCount) override;
 
-    // The encoder module, loaded by the first sink that finds it and shared by all.
-    static CodecModule& EncoderModule();
-    // Puts another instance in its place (tests: a module not loaded yet); null restores it.
-    static void UseEncoderModule(CodecModule* module);
+    // The encoder module among the process's codec modules.
+    static CodecModule& EncoderModule(CodecModules& codecs);
 
     struct Encoder {
         beInitStreamFn init = nullptr;
@@ -38,13 +37,15 @@ public:
     static Encoder ResolveEncoder(CodecModule& module);
 
 private:
-    bool Open(const char* outputPath, const WAVEFORMATEX* inputFormat);
+    bool Open(const WAVEFORMATEX* inputFormat, const RowContext& row);
     bool EncodeBlocks(const uint8_t* data, uint32_t count);
     bool EncodeChunk(const uint8_t* chunk, uint32_t length);
     void FinishStream();
     void WriteInfoTag();
     void Append(const uint8_t* bytes, uint32_t count);
 
+    RowResult& result_;
+    const bool stereo_;
     UniqueFd file_;
     Encoder encoder_;
     Mp3EncoderHandle stream_ = nullptr;

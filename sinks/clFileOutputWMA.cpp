@@ -1,35 +1,31 @@
 #include "sinks/clFileOutputWMA.h"
 
-#include "engine/ConversionSettings.h"
-#include "system/CodecModule.h"
+#include "system/CodecModules.h"
 
 namespace {
-// Loaded by the first sink that finds it and never unloaded; a failed load is tried again.
-CodecModule& WriterModule() {
-    static CodecModule module(WmaModuleName, {"WMAudioCreateWriter"});
-    return module;
-}
+constexpr const char* WriterEntryPoints[] = {"WMAudioCreateWriter"};
 
 uint32_t Positive(int32_t value) {
     return value > 0 ? static_cast<uint32_t>(value) : 0;
 }
 } // namespace
 
-clFileOutputWMA::clFileOutputWMA(const char* outputPath, const WAVEFORMATEX* inputFormat,
-                                 bool& ok) {
+clFileOutputWMA::clFileOutputWMA(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
+    : result_(row.Result) {
     ok = true;
-    if (!WriterModule().Load()) {
+    CodecModule& module = row.Environment.Codecs.Module(WmaModuleName, WriterEntryPoints);
+    if (!module.Load()) {
         ok = false;
         return;
     }
-    const auto create = WriterModule().Get<WMAudioCreateWriterFn>("WMAudioCreateWriter");
+    const auto create = module.Get<WMAudioCreateWriterFn>("WMAudioCreateWriter");
     IWMAudioWriter* writer = nullptr;
-    if (create(outputPath, &writer) != S_OK || writer == nullptr) {
+    if (create(row.OutputPath.c_str(), &writer) != S_OK || writer == nullptr) {
         ok = false;
         return;
     }
     writer_.reset(writer);
-    const ConversionSettings& settings = Settings();
+    const ConversionSettings& settings = row.Settings;
     // The quality entry's sample rate goes with its bit rate, so a 32000 Hz entry gives a
     // 32000 Hz file. A writer that refuses either format could only fail every write: it goes
     // unflushed, and the file is never made.
@@ -45,7 +41,7 @@ clFileOutputWMA::clFileOutputWMA(const char* outputPath, const WAVEFORMATEX* inp
 clFileOutputWMA::~clFileOutputWMA() {
     // The end of the file is written here: a failure loses the whole output.
     if (writer_ && writer_->Flush() != S_OK)
-        Settings().WriteError = true;
+        result_.WriteError = true;
 }
 
 bool clFileOutputWMA::Write(const void* data, uint32_t byteCount) {
@@ -53,6 +49,6 @@ bool clFileOutputWMA::Write(const void* data, uint32_t byteCount) {
         return false;
     if (writer_->WriteSamples(data, byteCount) == S_OK)
         return true;
-    Settings().WriteError = true;
+    result_.WriteError = true;
     return false;
 }

@@ -4,13 +4,14 @@
 #include <memory>
 
 #include "codecs/WmaAudioApi.h"
+#include "engine/RowContext.h"
 #include "engine/clFileOutputBase.h"
 
 class clFileOutputWMA : public clFileOutputBase {
 public:
     // ok is false when the module is missing, the writer cannot create the file or refuses the
     // input or output format.
-    clFileOutputWMA(const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok);
+    clFileOutputWMA(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok);
     // Flushes and releases the writer, which completes the file.
     ~clFileOutputWMA() override;
 
@@ -21,5 +22,6 @@ private:
         void operator()(IWMAudioWriter* writer) const { writer->Release(); }
     };
 
+    RowResult& result_;
     std::unique_ptr<IWMAudioWriter, ReleaseWriter> writer_;
 };

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "engine/ConversionSettings.h"
-
 namespace {
 
 constexpr std::size_t HeaderBytes = 38;
@@ -35,8 +33,8 @@ void PutU32(uint8_t* at, uint32_t value) {
 }
 
 // The output format as the settings hold it, or empty when its cbSize cannot fit the buffer.
-std::vector<uint8_t> TargetFromSettings() {
-    const auto& stored = Settings().WaveOutputFormat;
+std::vector<uint8_t> TargetFromSettings(const ConversionSettings& settings) {
+    const auto& stored = settings.WaveOutputFormat;
     WAVEFORMATEX record;
     std::memcpy(&record, stored.data(), sizeof record);
     if (record.cbSize > stored.size() - sizeof record)
@@ -52,14 +50,14 @@ uint32_t clFileOutputWave::MaxDataBytes(uint16_t extraBytes, bool factChunk) {
            (factChunk ? static_cast<uint32_t>(FactChunkBytes) : 0u);
 }
 
-clFileOutputWave::clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat,
-                                   bool& ok)
-    : clFileOutputWave(outputPath, inputFormat, ok, UINT32_MAX) {}
+clFileOutputWave::clFileOutputWave(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
+    : clFileOutputWave(inputFormat, row, ok, UINT32_MAX) {}
 
-clFileOutputWave::clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat,
-                                   bool& ok, uint32_t maxDataBytes) {
+clFileOutputWave::clFileOutputWave(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok,
+                                   uint32_t maxDataBytes)
+    : result_(row.Result) {
     ok = false;
-    target_ = TargetFromSettings();
+    target_ = TargetFromSettings(row.Settings);
     if (target_.empty() || inputFormat == nullptr)
         return;
     maxDataBytes_ = std::min(maxDataBytes, MaxDataBytes(ExtraBytes(), HasFact()));
@@ -68,7 +66,8 @@ clFileOutputWave::clFileOutputWave(const char* outputPath, const WAVEFORMATEX* i
     converter_ = std::make_unique<clACMFormatConverter>(inputFormat, &Target(), failed);
     if (failed)
         return;
-    file_ = UniqueFd(::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    file_ =
+        UniqueFd(::open(row.OutputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!file_.Valid())
         return;
     ok = true;
@@ -170,6 +169,6 @@ void clFileOutputWave::WriteAt(const void* bytes, std::size_t count, uint64_t of
 }
 
 void clFileOutputWave::Fail() {
-    Settings().WriteError = true;
+    result_.WriteError = true;
     stopped_ = true;
 }

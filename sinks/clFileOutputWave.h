@@ -1,5 +1,5 @@
 #pragma once
-// The sink for RIFF WAVE output: converts the source's PCM into Settings().WaveOutputFormat and
+// The sink for RIFF WAVE output: converts the source's PCM into the settings' WaveOutputFormat and
 // appends it to the data chunk; the header is written on creation and completed on destruction.
 // A compressed output also carries a "fact" chunk with its length in sample frames, as RIFF
 // WAVE requires of every format but PCM; a PCM output has none.
@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
 #include "engine/clFileOutputBase.h"
 #include "sinks/clACMFormatConverter.h"
@@ -14,9 +15,10 @@
 
 class clFileOutputWave : public clFileOutputBase {
 public:
-    clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok);
+    // Writes row.OutputPath; failures to write raise row.Result.WriteError.
+    clFileOutputWave(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok);
     // maxDataBytes caps the data chunk below what the RIFF size field can describe.
-    clFileOutputWave(const char* outputPath, const WAVEFORMATEX* inputFormat, bool& ok,
+    clFileOutputWave(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok,
                      uint32_t maxDataBytes);
     ~clFileOutputWave() override;
 
@@ -42,6 +44,7 @@ private:
     void WriteAt(const void* bytes, std::size_t count, uint64_t offset);
     void Fail();
 
+    RowResult& result_;
     UniqueFd file_;
     uint32_t dataBytes_ = 0;
     // Frames the converter had encoded when it went; the fact chunk's value.

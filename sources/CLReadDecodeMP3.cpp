@@ -1,35 +1,22 @@
 #include "sources/CLReadDecodeMP3.h"
 
 #include <algorithm>
-#include <atomic>
-#include <iterator>
 #include <new>
 
-#include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 
-namespace {
-std::atomic<CodecModule*> decoderInUse = nullptr;
+CodecModule& CLReadDecodeMP3::DecoderModule(CodecModules& codecs) {
+    return codecs.Module(Mp3DecoderModuleFile, Mp3DecoderEntryPoints);
 }
 
-CodecModule& CLReadDecodeMP3::DecoderModule() {
-    static CodecModule module(Mp3DecoderModuleFile,
-                              {std::begin(Mp3DecoderEntryPoints), std::end(Mp3DecoderEntryPoints)});
-    CodecModule* other = decoderInUse;
-    return other ? *other : module;
+CLReadDecodeMP3::CLReadDecodeMP3(const char* inputPath, const RowContext& row,
+                                 ConversionError& code)
+    : result_(row.Result) {
+    code = Open(inputPath, row);
 }
 
-void CLReadDecodeMP3::UseDecoderModule(CodecModule* module) {
-    decoderInUse = module;
-}
-
-CLReadDecodeMP3::CLReadDecodeMP3(const char* inputPath, ConversionError& code) {
-    code = ConversionError::ceNone;
-    code = Open(inputPath);
-}
-
-ConversionError CLReadDecodeMP3::Open(const char* inputPath) {
-    CodecModule& module = DecoderModule();
+ConversionError CLReadDecodeMP3::Open(const char* inputPath, const RowContext& row) {
+    CodecModule& module = DecoderModule(row.Environment.Codecs);
     if (!module.Load())
         return ConversionError::ceCodec;
     api_ = ResolveDecoder(module);
@@ -56,7 +43,7 @@ ConversionError CLReadDecodeMP3::Open(const char* inputPath) {
         return ConversionError::ceRead;
     const WAVEFORMATEX format = MakePcmFormat(channels, out.sampleRate, bits);
     bool ok = false;
-    sink_ = std::make_unique<CLFILEOUT>(&format, ok);
+    sink_ = std::make_unique<CLFILEOUT>(&format, row, ok);
     if (!ok)
         return ConversionError::ceOutput;
     if (bytesInBuffer_ > 0)
@@ -90,7 +77,7 @@ void CLReadDecodeMP3::Fill(bool deliver) {
             failures = added > 0 ? 0 : failures + 1;
             if (failures >= MaxFailedDecodes || result == Mp3DecInputBroken) {
                 atEnd_ = true;
-                Settings().InputError = ConversionError::ceRead;
+                result_.InputError = ConversionError::ceRead;
                 break;
             }
             bytesInBuffer_ += std::min(added, Mp3DecMaxBytesPerDecode);

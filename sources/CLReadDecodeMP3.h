@@ -5,10 +5,11 @@
 #include <memory>
 
 #include "codecs/Mp3DecoderApi.h"
-#include "sinks/CLFILEOUT.h"
 #include "engine/CLReadDecodeBase.h"
 #include "engine/ConversionError.h"
-#include "system/CodecModule.h"
+#include "engine/RowContext.h"
+#include "sinks/CLFILEOUT.h"
+#include "system/CodecModules.h"
 
 class CLReadDecodeMP3 : public CLReadDecodeBase {
 public:
@@ -17,17 +18,15 @@ public:
     // Decode calls in a row that add nothing before the stream is taken as ended.
     static constexpr int MaxFailedDecodes = 64;
 
-    CLReadDecodeMP3(const char* inputPath, ConversionError& code);
+    CLReadDecodeMP3(const char* inputPath, const RowContext& row, ConversionError& code);
     ~CLReadDecodeMP3() override;
 
     bool Pump() override;
     // The decoder's input position and size (bytes, scaled down past 2 GiB).
     void GetProgress(int32_t progress[2]) override;
 
-    // The decoder module, loaded by the first source that finds it and shared by all.
-    static CodecModule& DecoderModule();
-    // Puts another instance in its place (tests: a module not loaded yet); null restores it.
-    static void UseDecoderModule(CodecModule* module);
+    // The decoder module among the process's codec modules.
+    static CodecModule& DecoderModule(CodecModules& codecs);
 
     struct Decoder {
         decoder_new_fn create = nullptr;
@@ -43,9 +42,10 @@ public:
     static Decoder ResolveDecoder(CodecModule& module);
 
 private:
-    ConversionError Open(const char* inputPath);
+    ConversionError Open(const char* inputPath, const RowContext& row);
     void Fill(bool deliver);
 
+    RowResult& result_;
     uint32_t progressTotal_ = 0;
     uint32_t progressDone_ = 0;
     std::unique_ptr<uint8_t[]> buffer_;

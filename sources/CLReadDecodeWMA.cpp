@@ -4,24 +4,22 @@
 #include <chrono>
 #include <cstdint>
 
-#include "system/CodecModule.h"
+#include "system/CodecModules.h"
 
 namespace {
-// Loaded on first use and never unloaded; a failed load is tried again for the next file.
-CodecModule& ReaderModule() {
-    static CodecModule module(WmaModuleName, {"WMAudioCreateReader"});
-    return module;
-}
+constexpr const char* ReaderEntryPoints[] = {"WMAudioCreateReader"};
 } // namespace
 
-CLReadDecodeWMA::CLReadDecodeWMA(const char* inputPath, ConversionError& code) {
+CLReadDecodeWMA::CLReadDecodeWMA(const char* inputPath, const RowContext& row,
+                                 ConversionError& code) {
     code = ConversionError::ceNone;
-    if (!ReaderModule().Load()) {
+    CodecModule& module = row.Environment.Codecs.Module(WmaModuleName, ReaderEntryPoints);
+    if (!module.Load()) {
         code = ConversionError::ceCodec;
         return;
     }
-    const auto create = ReaderModule().Get<WMAudioCreateReaderFn>("WMAudioCreateReader");
-    callback_ = std::make_unique<CLWMACallBack>();
+    const auto create = module.Get<WMAudioCreateReaderFn>("WMAudioCreateReader");
+    callback_ = std::make_unique<CLWMACallBack>(row.Result);
     IWMAudioReader* reader = nullptr;
     const HRESULT created = create(inputPath, callback_.get(), &reader, 0);
     if (created < 0 || reader == nullptr) {
@@ -37,7 +35,7 @@ CLReadDecodeWMA::CLReadDecodeWMA(const char* inputPath, ConversionError& code) {
         return;
     }
     bool ok = false;
-    sink_ = std::make_unique<CLFILEOUT>(&format, ok);
+    sink_ = std::make_unique<CLFILEOUT>(&format, row, ok);
     if (!ok) {
         code = ConversionError::ceOutput;
         return;

@@ -4,14 +4,15 @@
 #include <memory>
 
 #include "codecs/WmaAudioApi.h"
-#include "sinks/CLFILEOUT.h"
 #include "engine/CLReadDecodeBase.h"
 #include "engine/ConversionError.h"
+#include "engine/RowContext.h"
+#include "sinks/CLFILEOUT.h"
 #include "sources/CLWMACallBack.h"
 
 class CLReadDecodeWMA : public CLReadDecodeBase {
 public:
-    CLReadDecodeWMA(const char* inputPath, ConversionError& code);
+    CLReadDecodeWMA(const char* inputPath, const RowContext& row, ConversionError& code);
     // Stops the reader before the sink goes, so no sample reaches a destroyed sink.
     ~CLReadDecodeWMA() override;
 

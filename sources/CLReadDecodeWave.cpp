@@ -5,12 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <new>
 
-#include "engine/ConversionSettings.h"
 #include "sources/WaveHeader.h"
 #include "system/FileRoutines.h"
 
@@ -27,16 +25,12 @@ std::unique_ptr<uint8_t[]> Allocate(uint32_t size) {
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]);
 }
 
-std::atomic<CLReadDecodeWave::ReadFunction> readFunction = nullptr;
-
 // Reads until `count` bytes arrived, end of file or an error; returns the bytes read.
-std::size_t ReadFully(int fd, uint8_t* into, std::size_t count, uint64_t offset) {
-    const CLReadDecodeWave::ReadFunction read = readFunction.load();
+std::size_t ReadFully(JobEnvironment::ReadFunction read, int fd, uint8_t* into, std::size_t count,
+                      uint64_t offset) {
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t got =
-            read ? read(fd, into + done, count - done, static_cast<off_t>(offset + done))
-                 : ::pread(fd, into + done, count - done, static_cast<off_t>(offset + done));
+        const ssize_t got = read(fd, into + done, count - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -103,27 +97,26 @@ uint32_t ThreeSecondsOf(const WAVEFORMATEX& format) {
 
 } // namespace
 
-CLReadDecodeWave::CLReadDecodeWave(const char* inputPath, ConversionError& code) {
-    code = Open(inputPath);
+CLReadDecodeWave::CLReadDecodeWave(const char* inputPath, const RowContext& row,
+                                   ConversionError& code)
+    : result_(row.Result), read_(row.Environment.Read) {
+    code = Open(inputPath, row);
 }
 
 CLReadDecodeWave::~CLReadDecodeWave() = default;
 
-void CLReadDecodeWave::UseReadFunction(ReadFunction read) {
-    readFunction = read;
-}
-
-ConversionError CLReadDecodeWave::Open(const char* inputPath) {
+ConversionError CLReadDecodeWave::Open(const char* inputPath, const RowContext& row) {
     // A FIFO or a device never opens: it could block the job for ever.
     input_ = OpenRegularFile(inputPath);
     if (!input_.Valid())
         return ConversionError::ceRead;
     const uint64_t fileSize = GetFileSizeOfHandle(input_.Get());
     const int fd = input_.Get();
-    const auto header =
-        ScanWaveHeader([fd](uint64_t offset, uint8_t* into,
-                            std::size_t count) { return ReadFully(fd, into, count, offset); },
-                       fileSize);
+    const auto header = ScanWaveHeader(
+        [this, fd](uint64_t offset, uint8_t* into, std::size_t count) {
+            return ReadFully(read_, fd, into, count, offset);
+        },
+        fileSize);
     if (!header)
         return ConversionError::ceRead;
 
@@ -154,7 +147,7 @@ ConversionError CLReadDecodeWave::Open(const char* inputPath) {
         return ConversionError::ceMemory;
 
     bool ok = false;
-    sink_ = std::make_unique<CLFILEOUT>(&delivered_, ok);
+    sink_ = std::make_unique<CLFILEOUT>(&delivered_, row, ok);
     return ok ? ConversionError::ceNone : ConversionError::ceOutput;
 }
 
@@ -210,7 +203,7 @@ void CLReadDecodeWave::Finish() {
     // Audio that was promised and never came (cut off, unreadable, or undecodable to the last
     // byte) makes the file fail, so that it never replaces a complete output.
     if (truncated_ || failed_ || (dataSize_ > 0 && pcmDelivered_ == 0))
-        Settings().InputError = ConversionError::ceRead;
+        result_.InputError = ConversionError::ceRead;
 }
 
 void CLReadDecodeWave::Deliver(const uint8_t* pcm, uint32_t count) {
@@ -283,8 +276,8 @@ uint32_t CLReadDecodeWave::Decode(uint32_t count, bool last) {
 }
 
 uint32_t CLReadDecodeWave::ReadData(uint8_t* into, uint32_t count) {
-    const auto got =
-        static_cast<uint32_t>(ReadFully(input_.Get(), into, count, dataOffset_ + bytesRead_));
+    const auto got = static_cast<uint32_t>(
+        ReadFully(read_, input_.Get(), into, count, dataOffset_ + bytesRead_));
     bytesRead_ += got;
     // The data was measured against the file's size: falling short of it is a failure too.
     if (got < count)

@@ -9,26 +9,22 @@
 #include <memory>
 #include <vector>
 
-#include "sinks/CLFILEOUT.h"
+#include "acm/Acm.h"
 #include "engine/CLReadDecodeBase.h"
 #include "engine/ConversionError.h"
+#include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
-#include "acm/Acm.h"
+#include "sinks/CLFILEOUT.h"
 #include "system/UniqueFd.h"
 
 class CLReadDecodeWave : public CLReadDecodeBase {
 public:
-    CLReadDecodeWave(const char* inputPath, ConversionError& code);
+    CLReadDecodeWave(const char* inputPath, const RowContext& row, ConversionError& code);
     ~CLReadDecodeWave() override;
 
     bool Pump() override;
     // Bytes of the data chunk, scaled down by a power of two when the total passes int32.
     void GetProgress(int32_t progress[2]) override;
-
-    // How every WAVE source reads its input: pread, unless a test puts a failing one in place
-    // (null restores pread).
-    using ReadFunction = ssize_t (*)(int fd, void* into, size_t count, off_t offset);
-    static void UseReadFunction(ReadFunction read);
 
 private:
     struct StreamCloser {
@@ -36,7 +32,7 @@ private:
     };
     using StreamHandle = std::unique_ptr<AcmStream, StreamCloser>;
 
-    ConversionError Open(const char* inputPath);
+    ConversionError Open(const char* inputPath, const RowContext& row);
     ConversionError OpenDecoder(const std::vector<uint8_t>& fileFormat);
     void PumpPcm();
     void PumpCompressed();
@@ -50,6 +46,8 @@ private:
     void Finish();
 
     // Members are destroyed bottom-up: the sink first (finalising the output), the input last.
+    RowResult& result_;
+    const JobEnvironment::ReadFunction read_;
     uint64_t dataSize_ = 0;
     uint64_t bytesRead_ = 0;
     UniqueFd input_;

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "sinks/CLFILEOUT.h"
-#include "engine/ConversionSettings.h"
 
 HRESULT CLWMACallBack::QueryInterface(const void*, void**) {
     return E_NOINTERFACE;
@@ -33,15 +32,15 @@ HRESULT CLWMACallBack::OnStatus(uint32_t status, HRESULT, const void*) {
     // The whole value: a status whose low byte happens to match one of these is another status.
     switch (status) {
     case WMA_STATUS_NO_RIGHTS:
-        Settings().ProtectedInput = true;
+        result_.ProtectedInput = true;
         break;
     // The stream ends with samples missing: a file that is not complete must not pass as
     // converted.
     case WMA_STATUS_ERROR:
-        Settings().InputError = ConversionError::ceRead;
+        result_.InputError = ConversionError::ceRead;
         break;
     case WMA_STATUS_MISSING_CODEC:
-        Settings().InputError = ConversionError::ceCodec;
+        result_.InputError = ConversionError::ceCodec;
         break;
     case WMA_STATUS_END_OF_FILE:
         break;

@@ -8,12 +8,14 @@
 #include <mutex>
 
 #include "codecs/WmaAudioApi.h"
+#include "engine/RowResult.h"
 
 class CLFILEOUT;
 
 class CLWMACallBack final : public IWMAudioReadCallback {
 public:
-    CLWMACallBack() = default;
+    // Failures the reader reports go into result.
+    explicit CLWMACallBack(RowResult& result) : result_(result) {}
     // Owned by the source, which deletes it whatever its reference count.
     ~CLWMACallBack() = default;
     CLWMACallBack(const CLWMACallBack&) = delete;
@@ -38,6 +40,7 @@ public:
 private:
     void Finish();
 
+    RowResult& result_;
     std::mutex mutex_;
     std::condition_variable finishing_;
     std::atomic<bool> finished_ = false;

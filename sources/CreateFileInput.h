@@ -4,7 +4,9 @@
 
 #include "engine/CLReadDecodeBase.h"
 #include "engine/ConversionError.h"
+#include "engine/RowContext.h"
 
-// Clears the per-file flags, then returns the source for the input's type, or null (code
-// untouched) when no source reads that type.
-std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, ConversionError& code);
+// The source for the input's type, writing its output as the row says, or null (code untouched)
+// when no source reads that type.
+std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, const RowContext& row,
+                                                  ConversionError& code);

@@ -2,41 +2,15 @@
 
 #include <dlfcn.h>
 
-#include "system/AppPaths.h"
-
-namespace {
-
-std::mutex folderMutex;
-std::string folderOverride;
-
-} // namespace
-
-CodecModule::CodecModule(std::string fileName, std::vector<std::string> entryPoints)
-    : fileName_(std::move(fileName)), entryPoints_(std::move(entryPoints)) {}
-
-void CodecModule::SetFolder(std::string folder) {
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    const std::lock_guard lock(folderMutex);
-    folderOverride = std::move(folder);
-}
-
-std::vector<std::string> CodecModule::Folders() {
-    {
-        const std::lock_guard lock(folderMutex);
-        if (!folderOverride.empty())
-            return {folderOverride};
-    }
-    const std::string app = AppFolder();
-    if (app.empty())
-        return {};
-    return {app + "codecs/", app + "../lib/brindlex/codecs/"};
-}
+CodecModule::CodecModule(std::string fileName, std::vector<std::string> entryPoints,
+                         std::vector<std::string> folders)
+    : fileName_(std::move(fileName)), entryPoints_(std::move(entryPoints)),
+      folders_(std::move(folders)) {}
 
 bool CodecModule::Load() {
     const std::lock_guard lock(mutex_);
     if (state_ == State::NotLoaded) {
-        for (const std::string& folder : Folders()) {
+        for (const std::string& folder : folders_) {
             handle_ = dlopen((folder + fileName_).c_str(), RTLD_NOW | RTLD_LOCAL);
             if (handle_)
                 break;

@@ -1,5 +1,5 @@
 #pragma once
-// A codec module: a shared library of this project loaded at run time from the codec folder. It
+// A codec module: a shared library of this project loaded at run time from the codec folders. It
 // counts as usable only when every named entry point resolved. A failed load is tried again on
 // the next Load; a module lacking an entry point stays unusable for the life of the process; a
 // loaded module is never unloaded, so the entry points stay valid until the process ends.
@@ -9,7 +9,9 @@
 
 class CodecModule {
 public:
-    CodecModule(std::string fileName, std::vector<std::string> entryPoints);
+    // folders: searched in order for fileName.
+    CodecModule(std::string fileName, std::vector<std::string> entryPoints,
+                std::vector<std::string> folders);
     CodecModule(const CodecModule&) = delete;
     CodecModule& operator=(const CodecModule&) = delete;
 
@@ -23,11 +25,6 @@ public:
         return reinterpret_cast<Function>(Get(name));
     }
 
-    // Folders searched in order: the application folder's "codecs/", then an installed layout's
-    // "../lib/brindlex/codecs/". A non-empty folder replaces both (tests); empty restores them.
-    static void SetFolder(std::string folder);
-    static std::vector<std::string> Folders();
-
 private:
     enum class State { NotLoaded, Usable, Incomplete };
 
@@ -36,6 +33,7 @@ private:
     std::mutex mutex_;
     const std::string fileName_;
     const std::vector<std::string> entryPoints_;
+    const std::vector<std::string> folders_;
     State state_ = State::NotLoaded;
     void* handle_ = nullptr; // deliberately never closed
 };

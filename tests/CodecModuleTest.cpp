@@ -16,20 +16,23 @@ std::vector<std::string> Names(const auto& list) {
 } // namespace
 
 TEST(CodecModule, AModuleLackingAnEntryPointStaysUnusable) {
-    CodecModule module(Mp3EncoderModuleFile, Names(Mp3EncoderEntryPoints));
-    CodecModule::SetFolder(BMC_TEST_MODULE_DIR "/incomplete");
+    ScratchDir dir;
+    const std::string incomplete = BMC_TEST_MODULE_DIR "/incomplete/";
+    CodecModule module(Mp3EncoderModuleFile, Names(Mp3EncoderEntryPoints), {dir.Path()});
+    std::filesystem::copy_file(incomplete + Mp3EncoderModuleFile, dir / Mp3EncoderModuleFile);
     EXPECT_FALSE(module.Load());
     EXPECT_EQ(module.Get("beInitStream"), nullptr);
-    // Even with a complete module in reach it is not loaded again.
-    CodecModule::SetFolder(BMC_CODEC_DIR);
+    // Even with a complete module in its place it is not loaded again.
+    std::filesystem::remove(dir / Mp3EncoderModuleFile);
+    std::filesystem::copy_file(std::string(BMC_CODEC_DIR) + "/" + Mp3EncoderModuleFile,
+                               dir / Mp3EncoderModuleFile);
     EXPECT_FALSE(module.Load());
     EXPECT_EQ(module.Get("beInitStream"), nullptr);
 }
 
 TEST(CodecModule, AModuleInstalledAfterAFailedLoadIsUsedNextTime) {
     ScratchDir dir;
-    CodecModule module(Mp3DecoderModuleFile, Names(Mp3DecoderEntryPoints));
-    CodecModule::SetFolder(dir.Path());
+    CodecModule module(Mp3DecoderModuleFile, Names(Mp3DecoderEntryPoints), {dir.Path()});
     EXPECT_FALSE(module.Load());
     EXPECT_FALSE(module.Load());
     std::filesystem::copy_file(std::string(BMC_CODEC_DIR) + "/" + Mp3DecoderModuleFile,
@@ -49,13 +52,18 @@ TEST(CodecModule, AModuleInstalledAfterAFailedLoadIsUsedNextTime) {
 }
 
 TEST(CodecModule, LooksBesideTheProgramAndInTheInstalledLayout) {
-    CodecModule::SetFolder("");
-    const auto folders = CodecModule::Folders();
+    const auto folders = CodecModules::InstalledFolders();
     char exe[4096] = {};
     ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
     const std::string app = std::filesystem::path(exe).parent_path().string() + "/";
     EXPECT_EQ(folders,
               (std::vector<std::string>{app + "codecs/", app + "../lib/brindlex/codecs/"}));
-    CodecModule::SetFolder("/somewhere");
-    EXPECT_EQ(CodecModule::Folders(), std::vector<std::string>{"/somewhere/"});
+    // Each set of modules loads from its own folders, the same module file once.
+    CodecModules somewhere({"/somewhere/"});
+    EXPECT_EQ(somewhere.Folders(), std::vector<std::string>{"/somewhere/"});
+    CodecModules built({std::string(BMC_CODEC_DIR) + "/"});
+    CodecModule& decoder = built.Module(Mp3DecoderModuleFile, Mp3DecoderEntryPoints);
+    EXPECT_EQ(&built.Module(Mp3DecoderModuleFile, Mp3DecoderEntryPoints), &decoder);
+    EXPECT_TRUE(decoder.Load());
+    EXPECT_FALSE(somewhere.Module(Mp3DecoderModuleFile, Mp3DecoderEntryPoints).Load());
 }

@@ -1,11 +1,13 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "sinks/CLFILEOUT.h"
+#include "RowTestSupport.h"
+
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
-#include "sources/CreateFileInput.h"
 #include "engine/WaveFormat.h"
+#include "sinks/CLFILEOUT.h"
+#include "sources/CreateFileInput.h"
 
 TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
     WAVEFORMATEX f = MakePcmFormat(2, 44100, 16);
@@ -27,9 +29,10 @@ TEST(ConversionSettings, StartsWithTheDocumentedValues) {
     EXPECT_EQ(s.WmaSampleRate, 44100);
     EXPECT_EQ(s.WmaChannels, 2);
     EXPECT_EQ(s.WaveOutputFormat.size(), 5096u);
-    EXPECT_TRUE(s.OutputPath.empty());
-    EXPECT_FALSE(s.WriteError);
-    EXPECT_FALSE(s.ProtectedInput);
+    const RowResult row;
+    EXPECT_FALSE(row.WriteError);
+    EXPECT_FALSE(row.ProtectedInput);
+    EXPECT_EQ(row.InputError, ConversionError::ceNone);
 }
 
 TEST(ConversionError, MessageLinesAreTheFixedTexts) {
@@ -51,22 +54,19 @@ TEST(ConversionError, MessageLinesAreTheFixedTexts) {
 }
 
 TEST(CreateFileInput, UnknownTypesGetNoSourceAndKeepTheCode) {
-    Settings().WriteError = true;
-    Settings().ProtectedInput = true;
+    TestRow row;
     ConversionError code = ConversionError::ceMemory;
-    EXPECT_EQ(CreateFileInput("/m/notes.txt", code), nullptr);
+    EXPECT_EQ(CreateFileInput("/m/notes.txt", row.Context(), code), nullptr);
     EXPECT_EQ(code, ConversionError::ceMemory);
-    EXPECT_FALSE(Settings().WriteError);
-    EXPECT_FALSE(Settings().ProtectedInput);
 }
 
 TEST(CLFILEOUT, AnUnknownTargetFormatCreatesNoSink) {
-    Settings().TargetFormat = 7;
+    TestRow row;
+    row.settings.TargetFormat = 7;
     const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
     bool ok = true;
-    CLFILEOUT holder(&pcm, ok);
+    CLFILEOUT holder(&pcm, row.Context(), ok);
     EXPECT_FALSE(ok);
     const char data[4] = {};
     EXPECT_FALSE(holder.Write(data, sizeof data));
-    Settings().TargetFormat = tfMp3;
 }

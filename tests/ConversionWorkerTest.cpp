@@ -11,6 +11,7 @@
 #include "engine/ConversionSettings.h"
 #include "engine/JobPlan.h"
 #include "engine/trdConversion.h"
+#include "system/CodecModules.h"
 
 namespace fs = std::filesystem;
 
@@ -81,11 +82,10 @@ struct Script {
 
 class FakeSource : public CLReadDecodeBase {
 public:
-    FakeSource(const char*, ConversionError& code, Script& script, std::atomic<uint32_t>& clock)
-        : script_(script), clock_(clock), out_(Settings().OutputPath, std::ios::binary) {
-        Settings().WriteError = false; // as the real factory does
-        Settings().ProtectedInput = false;
-        Settings().InputError = ConversionError::ceNone;
+    FakeSource(const char*, const RowContext& row, ConversionError& code, Script& script,
+               std::atomic<uint32_t>& clock)
+        : script_(script), clock_(clock), result_(row.Result),
+          out_(row.OutputPath, std::ios::binary) {
         code = out_ ? script.code : ConversionError::ceOutput;
         out_ << "HEAD";
         out_.flush();
@@ -93,9 +93,9 @@ public:
     ~FakeSource() override {
         out_ << "END";
         out_.close();
-        Settings().WriteError = Settings().WriteError || script_.writeError;
-        Settings().ProtectedInput = script_.protectedInput;
-        Settings().InputError = script_.inputError;
+        result_.WriteError = result_.WriteError || script_.writeError;
+        result_.ProtectedInput = script_.protectedInput;
+        result_.InputError = script_.inputError;
     }
     bool Pump() override {
         ++pumped_;
@@ -110,6 +110,7 @@ public:
 private:
     Script& script_;
     std::atomic<uint32_t>& clock_;
+    RowResult& result_;
     std::ofstream out_;
     int pumped_ = 0;
 };
@@ -121,7 +122,6 @@ protected:
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
         host.destination.Target = tfWave;
-        Settings().TargetFormat = tfWave;
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -133,15 +133,16 @@ protected:
     }
 
     std::unique_ptr<trdConversion> Start(uint64_t totalBytes) {
-        auto factory = [this](const char* path,
+        auto factory = [this](const char* path, const RowContext& row,
                               ConversionError& code) -> std::unique_ptr<CLReadDecodeBase> {
             if (std::string(path).ends_with(".txt")) {
                 return nullptr;
             }
-            return std::make_unique<FakeSource>(path, code, script, clock);
+            return std::make_unique<FakeSource>(path, row, code, script, clock);
         };
         return std::make_unique<trdConversion>(
-            host, false, totalBytes, [this] { return clock.load(); }, factory);
+            host, settings, environment, false, totalBytes, [this] { return clock.load(); },
+            factory);
     }
 
     void Run(uint64_t totalBytes) {
@@ -162,6 +163,9 @@ protected:
     }
 
     fs::path dir;
+    ConversionSettings settings;
+    CodecModules codecs{{}};
+    const JobEnvironment environment{codecs};
     RecordingHost host;
     Script script;
     std::atomic<uint32_t> clock = 100000;
@@ -242,16 +246,16 @@ TEST_F(ConversionWorker, FailedFilesGetOneLineAndStillCount) {
     script.msPerPump = 600;
     script.progress = [](int32_t p[2], int) { p[0] = 1, p[1] = 0; };
     int opened = 0;
-    auto factory = [&](const char* path,
+    auto factory = [&](const char* path, const RowContext& row,
                        ConversionError& code) -> std::unique_ptr<CLReadDecodeBase> {
         if (std::string(path).ends_with(".txt")) {
             return nullptr;
         }
         script.code = ++opened == 1 ? ConversionError::ceRead : ConversionError::ceNone;
-        return std::make_unique<FakeSource>(path, code, script, clock);
+        return std::make_unique<FakeSource>(path, row, code, script, clock);
     };
     trdConversion worker(
-        host, false, 4000, [this] { return clock.load(); }, factory);
+        host, settings, environment, false, 4000, [this] { return clock.load(); }, factory);
     worker.WaitFor();
     EXPECT_EQ(host.errors, (std::vector<std::string>{
                                "'.txt' file type is not supported. Error whilst converting '" +
@@ -440,15 +444,15 @@ TEST_F(ConversionWorker, AnOutputWrittenEarlierInTheJobIsNeverReplaced) {
     const fs::path bad = Input("y.mp3", 10);
     const fs::path wma = Input("y.wma", 10);
     int opened = 0;
-    auto factory = [&](const char* path,
+    auto factory = [&](const char* path, const RowContext& row,
                        ConversionError& code) -> std::unique_ptr<CLReadDecodeBase> {
         // y.mp3 fails to open, so y.wma may still write y.wav; x.mp3 is never opened.
         script.code = ++opened == 2 ? ConversionError::ceRead : ConversionError::ceNone;
         script.pumps = opened;
-        return std::make_unique<FakeSource>(path, code, script, clock);
+        return std::make_unique<FakeSource>(path, row, code, script, clock);
     };
     trdConversion worker(
-        host, false, 40, [this] { return clock.load(); }, factory);
+        host, settings, environment, false, 40, [this] { return clock.load(); }, factory);
     worker.WaitFor();
     EXPECT_EQ(host.errors, (std::vector<std::string>{
                                "'" + wav.string() + "' was already written from '" + wav.string() +

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "Mp3TestSupport.h"
+#include "RowTestSupport.h"
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
@@ -17,19 +18,19 @@ using namespace mp3test;
 
 namespace {
 
-void UseMp3Output(const std::string& output, int rate, bool stereo, int bitRate) {
-    Settings().TargetFormat = tfMp3;
-    Settings().Mp3SampleRate = rate;
-    Settings().Mp3Stereo = stereo;
-    Settings().Mp3BitRate = bitRate;
-    Settings().OutputPath = output;
+void UseMp3Output(TestRow& row, const std::string& output, int rate, bool stereo, int bitRate) {
+    row.settings.TargetFormat = tfMp3;
+    row.settings.Mp3SampleRate = rate;
+    row.settings.Mp3Stereo = stereo;
+    row.settings.Mp3BitRate = bitRate;
+    row.output = output;
 }
 
-void UseWaveOutput(const std::string& output) {
-    Settings().TargetFormat = tfWave;
+void UseWaveOutput(TestRow& row, const std::string& output) {
+    row.settings.TargetFormat = tfWave;
     const WAVEFORMATEX format = MakePcmFormat(2, 44100, 16);
-    std::memcpy(Settings().WaveOutputFormat.data(), &format, sizeof format);
-    Settings().OutputPath = output;
+    std::memcpy(row.settings.WaveOutputFormat.data(), &format, sizeof format);
+    row.output = output;
 }
 
 struct Outcome {
@@ -39,42 +40,24 @@ struct Outcome {
 };
 
 // Converts one file the way the worker does: open, pump to the end, destroy, read the flags.
-Outcome Convert(const std::string& input) {
+Outcome Convert(TestRow& row, const std::string& input) {
     Outcome outcome;
-    auto source = CreateFileInput(input.c_str(), outcome.code);
+    row.ClearResult();
+    auto source = CreateFileInput(input.c_str(), row.Context(), outcome.code);
     EXPECT_NE(source, nullptr);
     if (!source)
         return outcome;
     while (outcome.code == ConversionError::ceNone && source->Pump())
         EXPECT_LT(++outcome.pumps, 10000) << "the source never ends";
     source.reset();
-    outcome.writeError = Settings().WriteError;
+    outcome.writeError = row.result.WriteError;
     return outcome;
 }
 
-void UseModules(const std::string& folder) {
-    CodecModule::SetFolder(folder);
+// A module file of the build's codec folder.
+std::string BuiltModule(const char* file) {
+    return std::string(BMC_CODEC_DIR) + "/" + file;
 }
-
-// Never-loaded MP3 modules in place of the program's for the length of a test, so that loading
-// them (or failing to) starts from nothing whatever ran before in this process.
-class FreshModules {
-public:
-    FreshModules() {
-        CLReadDecodeMP3::UseDecoderModule(&decoder_);
-        clFileOutputMp3::UseEncoderModule(&encoder_);
-    }
-    ~FreshModules() {
-        CLReadDecodeMP3::UseDecoderModule(nullptr);
-        clFileOutputMp3::UseEncoderModule(nullptr);
-    }
-
-private:
-    CodecModule decoder_{Mp3DecoderModuleFile,
-                         {std::begin(Mp3DecoderEntryPoints), std::end(Mp3DecoderEntryPoints)}};
-    CodecModule encoder_{Mp3EncoderModuleFile,
-                         {std::begin(Mp3EncoderEntryPoints), std::end(Mp3EncoderEntryPoints)}};
-};
 
 std::string Probe(const std::string& path) {
     return Shell("ffprobe -v error -select_streams a:0 -show_entries "
@@ -98,11 +81,11 @@ std::vector<int16_t> MakeWave(const ScratchDir& dir, const std::string& wav, int
 // input's length, and the music survives.
 TEST(Mp3Conversion, WaveToMp3KeepsEverySample) {
     ScratchDir dir;
-    UseModules(BMC_CODEC_DIR);
+    TestRow row;
     const long frames = 44100 * 2 + 1000; // ends in the middle of an encoder chunk
     const auto pcm = MakeWave(dir, dir / "in.wav", 44100, 2, frames);
-    UseMp3Output(dir / "out.mp3", 44100, true, 192);
-    const Outcome outcome = Convert(dir / "in.wav");
+    UseMp3Output(row, dir / "out.mp3", 44100, true, 192);
+    const Outcome outcome = Convert(row, dir / "in.wav");
     ASSERT_EQ(outcome.code, ConversionError::ceNone);
     EXPECT_FALSE(outcome.writeError);
     EXPECT_EQ(Probe(dir / "out.mp3"), "sample_rate=44100\nchannels=2\nbit_rate=192000\n");
@@ -114,11 +97,11 @@ TEST(Mp3Conversion, WaveToMp3KeepsEverySample) {
 // Decoding gives what mpg123 gives, sample for sample, in blocks above 419430 bytes.
 TEST(Mp3Conversion, Mp3ToWaveMatchesMpg123) {
     ScratchDir dir;
-    UseModules(BMC_CODEC_DIR);
+    TestRow row;
     MakeWave(dir, dir / "in.wav", 44100, 2, 44100 * 6);
     Shell("lame --quiet -b 160 --tt Title " + Quote(dir / "in.wav") + " " + Quote(dir / "in.mp3"));
-    UseWaveOutput(dir / "out.wav");
-    const Outcome outcome = Convert(dir / "in.mp3");
+    UseWaveOutput(row, dir / "out.wav");
+    const Outcome outcome = Convert(row, dir / "in.mp3");
     ASSERT_EQ(outcome.code, ConversionError::ceNone);
     EXPECT_FALSE(outcome.writeError);
     // Six seconds of stereo PCM are 1058400 bytes: the constructor's block and two pumps.
@@ -133,12 +116,12 @@ TEST(Mp3Conversion, Mp3ToWaveMatchesMpg123) {
 
 TEST(Mp3Conversion, AShortFileIsDeliveredByTheConstructor) {
     ScratchDir dir;
-    UseModules(BMC_CODEC_DIR);
+    TestRow row;
     MakeWave(dir, dir / "in.wav", 44100, 1, 44100);
     Shell("lame --quiet -b 64 " + Quote(dir / "in.wav") + " " + Quote(dir / "in.mp3"));
-    UseMp3Output(dir / "out.mp3", 44100, false, 64);
+    UseMp3Output(row, dir / "out.mp3", 44100, false, 64);
     ConversionError code = ConversionError::ceNone;
-    auto source = CreateFileInput((dir / "in.mp3").c_str(), code);
+    auto source = CreateFileInput((dir / "in.mp3").c_str(), row.Context(), code);
     ASSERT_EQ(code, ConversionError::ceNone);
     EXPECT_FALSE(source->Pump());
     int32_t progress[2] = {0, 0};
@@ -150,83 +133,83 @@ TEST(Mp3Conversion, AShortFileIsDeliveredByTheConstructor) {
 }
 
 TEST(Mp3Conversion, WithoutTheDecoderModuleMp3FailsAndWaveStillConverts) {
-    const FreshModules modules;
     ScratchDir dir;
-    std::filesystem::create_directory(dir / "no-modules");
-    UseModules(dir / "no-modules");
+    std::filesystem::create_directory(dir / "modules");
+    TestRow row({dir / "modules/"});
     WriteFile(dir / "in.mp3", "not looked at");
     MakeWave(dir, dir / "in.wav", 44100, 2, 4410);
-    UseWaveOutput(dir / "out.wav");
-    const Outcome mp3 = Convert(dir / "in.mp3");
+    UseWaveOutput(row, dir / "out.wav");
+    const Outcome mp3 = Convert(row, dir / "in.mp3");
     EXPECT_EQ(mp3.code, ConversionError::ceCodec);
     EXPECT_EQ(ConversionErrorLine(mp3.code, dir / "in.mp3"),
               "Unable to load CODEC to convert '" + dir / "in.mp3" + "'.");
-    EXPECT_EQ(Convert(dir / "in.wav").code, ConversionError::ceNone);
+    EXPECT_EQ(Convert(row, dir / "in.wav").code, ConversionError::ceNone);
     EXPECT_EQ(Soxi(dir / "out.wav").samples, 4410);
     // Installed afterwards, the module serves the next file.
-    UseModules(BMC_CODEC_DIR);
+    std::filesystem::copy_file(BuiltModule(Mp3DecoderModuleFile),
+                               dir / "modules/" + Mp3DecoderModuleFile);
     Shell("lame --quiet " + Quote(dir / "in.wav") + " " + Quote(dir / "in.mp3"));
-    EXPECT_EQ(Convert(dir / "in.mp3").code, ConversionError::ceNone);
+    EXPECT_EQ(Convert(row, dir / "in.mp3").code, ConversionError::ceNone);
 }
 
 TEST(Mp3Conversion, WithoutAUsableEncoderModuleEveryMp3OutputFails) {
-    const FreshModules modules;
     ScratchDir dir;
+    std::filesystem::create_directory(dir / "modules");
+    TestRow row({dir / "modules/"});
     MakeWave(dir, dir / "in.wav", 44100, 2, 4410);
-    UseMp3Output(dir / "out.mp3", 44100, true, 128);
-    std::filesystem::create_directory(dir / "no-modules");
-    UseModules(dir / "no-modules");
-    const Outcome missing = Convert(dir / "in.wav");
+    UseMp3Output(row, dir / "out.mp3", 44100, true, 128);
+    const Outcome missing = Convert(row, dir / "in.wav");
     EXPECT_EQ(missing.code, ConversionError::ceOutput);
     EXPECT_EQ(ConversionErrorLine(missing.code, dir / "in.wav"),
               "Device output error for '" + dir / "in.wav" + "'.");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.mp3"));
     // A module lacking an entry point is tried, refused, and never tried again.
-    UseModules(BMC_TEST_MODULE_DIR "/incomplete");
-    EXPECT_EQ(Convert(dir / "in.wav").code, ConversionError::ceOutput);
-    UseModules(BMC_CODEC_DIR);
-    EXPECT_EQ(Convert(dir / "in.wav").code, ConversionError::ceOutput);
+    const std::string installed = dir / "modules/" + Mp3EncoderModuleFile;
+    std::filesystem::copy_file(
+        BMC_TEST_MODULE_DIR "/incomplete/" + std::string(Mp3EncoderModuleFile), installed);
+    EXPECT_EQ(Convert(row, dir / "in.wav").code, ConversionError::ceOutput);
+    std::filesystem::remove(installed);
+    std::filesystem::copy_file(BuiltModule(Mp3EncoderModuleFile), installed);
+    EXPECT_EQ(Convert(row, dir / "in.wav").code, ConversionError::ceOutput);
 }
 
 TEST(Mp3Conversion, AnEncoderErrorIsAWriteError) {
-    const FreshModules modules;
     ScratchDir dir;
+    TestRow row({BMC_TEST_MODULE_DIR "/failing/"});
     MakeWave(dir, dir / "in.wav", 44100, 2, 44100);
-    UseMp3Output(dir / "out.mp3", 44100, true, 128);
-    UseModules(BMC_TEST_MODULE_DIR "/failing");
-    const Outcome outcome = Convert(dir / "in.wav");
+    UseMp3Output(row, dir / "out.mp3", 44100, true, 128);
+    const Outcome outcome = Convert(row, dir / "in.wav");
     EXPECT_EQ(outcome.code, ConversionError::ceNone);
     EXPECT_TRUE(outcome.writeError);
 }
 
 TEST(Mp3Conversion, AFullDiskIsAWriteError) {
     ScratchDir dir;
-    UseModules(BMC_CODEC_DIR);
+    TestRow row;
     MakeWave(dir, dir / "in.wav", 44100, 2, 44100);
-    UseMp3Output("/dev/full", 44100, true, 128);
-    const Outcome outcome = Convert(dir / "in.wav");
+    UseMp3Output(row, "/dev/full", 44100, true, 128);
+    const Outcome outcome = Convert(row, dir / "in.wav");
     EXPECT_EQ(outcome.code, ConversionError::ceNone);
     EXPECT_TRUE(outcome.writeError);
 }
 
 TEST(Mp3Conversion, ADecoderThatKeepsFailingEndsTheStream) {
-    const FreshModules modules;
     ScratchDir dir;
-    UseModules(BMC_TEST_MODULE_DIR "/stuck");
+    TestRow row({BMC_TEST_MODULE_DIR "/stuck/"});
     WriteFile(dir / "in.mp3", "anything");
-    UseWaveOutput(dir / "out.wav");
-    const Outcome outcome = Convert(dir / "in.mp3");
+    UseWaveOutput(row, dir / "out.wav");
+    const Outcome outcome = Convert(row, dir / "in.mp3");
     EXPECT_EQ(outcome.code, ConversionError::ceNone);
     EXPECT_EQ(outcome.pumps, 0);
     EXPECT_EQ(Soxi(dir / "out.wav").samples, 0);
-    EXPECT_EQ(Settings().InputError, ConversionError::ceRead); // it did not convert whole
+    EXPECT_EQ(row.result.InputError, ConversionError::ceRead); // it did not convert whole
 }
 
 // Files named .mp3 that hold something else: a read error or a short valid output, never a
 // crash or a hang.
 TEST(Mp3Conversion, NotMp3BehindAnMp3Name) {
     ScratchDir dir;
-    UseModules(BMC_CODEC_DIR);
+    TestRow row;
     MakeWave(dir, dir / "wave.mp3", 44100, 2, 44100);
     WriteFile(dir / "text.mp3", "These are the notes for the concert.\n");
     WriteFile(dir / "empty.mp3", "");
@@ -237,11 +220,11 @@ TEST(Mp3Conversion, NotMp3BehindAnMp3Name) {
     for (char& c : noise)
         c = static_cast<char>(random());
     WriteFile(dir / "noise.mp3", noise);
-    UseWaveOutput(dir / "out.wav");
+    UseWaveOutput(row, dir / "out.wav");
     for (const char* name : {"wave.mp3", "text.mp3", "empty.mp3", "id3.mp3", "noise.mp3"}) {
         SCOPED_TRACE(name);
         std::filesystem::remove(dir / "out.wav");
-        const Outcome outcome = Convert(dir / name);
+        const Outcome outcome = Convert(row, dir / name);
         if (outcome.code == ConversionError::ceNone) {
             EXPECT_LT(Soxi(dir / "out.wav").samples, 44100 * 4);
         } else {
@@ -253,10 +236,10 @@ TEST(Mp3Conversion, NotMp3BehindAnMp3Name) {
 // The sink converts any PCM into the encoder's format: 48 kHz stereo into 32 kHz mono.
 TEST(Mp3Conversion, WaveOfAnotherFormatBecomesTheChosenMp3) {
     ScratchDir dir;
-    UseModules(BMC_CODEC_DIR);
+    TestRow row;
     MakeWave(dir, dir / "in.wav", 48000, 2, 48000 * 3 / 2);
-    UseMp3Output(dir / "out.mp3", 32000, false, 56);
-    const Outcome outcome = Convert(dir / "in.wav");
+    UseMp3Output(row, dir / "out.mp3", 32000, false, 56);
+    const Outcome outcome = Convert(row, dir / "in.wav");
     ASSERT_EQ(outcome.code, ConversionError::ceNone);
     EXPECT_FALSE(outcome.writeError);
     EXPECT_EQ(Probe(dir / "out.mp3"), "sample_rate=32000\nchannels=1\nbit_rate=56000\n");
@@ -268,13 +251,13 @@ TEST(Mp3Conversion, WaveOfAnotherFormatBecomesTheChosenMp3) {
 // A 22050 Hz mono MP3 becomes 44100 Hz stereo WAVE of the same duration.
 TEST(Mp3Conversion, Mp3OfAnotherFormatBecomesTheChosenWave) {
     ScratchDir dir;
-    UseModules(BMC_CODEC_DIR);
+    TestRow row;
     MakeWave(dir, dir / "in.wav", 44100, 1, 44100);
     Shell("lame --quiet -m m --resample 22.05 -b 48 " + Quote(dir / "in.wav") + " " +
           Quote(dir / "in.mp3"));
     const long mp3Samples = Mpg123Decode(dir, dir / "in.mp3").samples;
-    UseWaveOutput(dir / "out.wav");
-    ASSERT_EQ(Convert(dir / "in.mp3").code, ConversionError::ceNone);
+    UseWaveOutput(row, dir / "out.wav");
+    ASSERT_EQ(Convert(row, dir / "in.mp3").code, ConversionError::ceNone);
     const SoxInfo out = Soxi(dir / "out.wav");
     EXPECT_EQ(out.rate, 44100);
     EXPECT_EQ(out.channels, 2);
@@ -284,17 +267,17 @@ TEST(Mp3Conversion, Mp3OfAnotherFormatBecomesTheChosenWave) {
 // A sink that cannot encode the source's format creates no file: no junk output is left behind.
 TEST(Mp3Conversion, SinksThatCannotTakeTheFormatLeaveNoFile) {
     ScratchDir dir;
-    UseModules(BMC_CODEC_DIR);
+    TestRow row;
     const WAVEFORMATEX odd{0x7777, 2, 44100, 176400, 4, 16, 0};
     for (const uint8_t target : {tfMp3, tfWMA}) {
         SCOPED_TRACE(int(target));
-        Settings().TargetFormat = target;
-        Settings().OutputPath = dir / "out";
-        Settings().WriteError = false;
+        row.settings.TargetFormat = target;
+        row.output = dir / "out";
+        row.ClearResult();
         bool ok = true;
-        { CLFILEOUT holder(&odd, ok); }
+        { CLFILEOUT holder(&odd, row.Context(), ok); }
         EXPECT_FALSE(ok);
         EXPECT_FALSE(std::filesystem::exists(dir / "out"));
-        EXPECT_FALSE(Settings().WriteError);
+        EXPECT_FALSE(row.result.WriteError);
     }
 }

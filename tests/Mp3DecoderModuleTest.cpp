@@ -16,7 +16,6 @@ namespace {
 using Decoder = CLReadDecodeMP3::Decoder;
 
 Decoder LoadDecoder() {
-    CodecModule::SetFolder(BMC_CODEC_DIR);
     CodecModule& m = DecoderModule();
     EXPECT_TRUE(m.Load());
     return CLReadDecodeMP3::ResolveDecoder(m);

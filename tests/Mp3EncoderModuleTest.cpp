@@ -11,7 +11,6 @@ namespace {
 using Encoder = clFileOutputMp3::Encoder;
 
 Encoder LoadEncoder() {
-    CodecModule::SetFolder(BMC_CODEC_DIR);
     CodecModule& module = EncoderModule();
     EXPECT_TRUE(module.Load());
     return clFileOutputMp3::ResolveEncoder(module);

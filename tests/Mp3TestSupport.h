@@ -20,7 +20,7 @@
 
 #include "codecs/Mp3DecoderApi.h"
 #include "codecs/Mp3EncoderApi.h"
-#include "system/CodecModule.h"
+#include "system/CodecModules.h"
 
 namespace mp3test {
 
@@ -90,16 +90,18 @@ inline SoxInfo Mpg123Decode(const ScratchDir& dir, const std::string& mp3) {
     return Soxi(wav);
 }
 
+// The modules of the build's codec folder.
+inline CodecModules& BuiltModules() {
+    static CodecModules modules({std::string(BMC_CODEC_DIR) + "/"});
+    return modules;
+}
+
 inline CodecModule& EncoderModule() {
-    static CodecModule module(Mp3EncoderModuleFile,
-                              {std::begin(Mp3EncoderEntryPoints), std::end(Mp3EncoderEntryPoints)});
-    return module;
+    return BuiltModules().Module(Mp3EncoderModuleFile, Mp3EncoderEntryPoints);
 }
 
 inline CodecModule& DecoderModule() {
-    static CodecModule module(Mp3DecoderModuleFile,
-                              {std::begin(Mp3DecoderEntryPoints), std::end(Mp3DecoderEntryPoints)});
-    return module;
+    return BuiltModules().Module(Mp3DecoderModuleFile, Mp3DecoderEntryPoints);
 }
 
 } // namespace mp3test

@@ -55,13 +55,3 @@ TEST(RenameTable, FirstExactMatchWins) {
     table.Apply(again);
     EXPECT_EQ(again, "/out/a.wav");
 }
-
-TEST(RenameTable, ProcessWideTableStartsEmpty) {
-    std::string path = "/x/y.mp3";
-    ApplyRename(path);
-    EXPECT_EQ(path, "/x/y.mp3");
-    Renames().Fill({{"/x/y.mp3", "/z/y.mp3"}});
-    ApplyRename(path);
-    EXPECT_EQ(path, "/z/y.mp3");
-    Renames().Clear();
-}

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "WaveTestSupport.h"
-#include "sources/CreateFileInput.h"
 #include "acm/Acm.h"
+#include "sources/CreateFileInput.h"
 
 using namespace wavetest;
 
@@ -135,6 +135,7 @@ void PrintTo(const Case& c, std::ostream* os) {
 class WaveConversion : public ::testing::TestWithParam<Case> {
 protected:
     TestFolder dir;
+    TestRow row;
 };
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -154,11 +155,11 @@ TEST_P(WaveConversion, KeepsFormatLengthAndSamples) {
     ASSERT_FALSE(format.empty()) << "the stand-in offers no such output format";
     WAVEFORMATEX record;
     std::memcpy(&record, format.data(), sizeof record);
-    UseWaveOutput(out, record, format.substr(sizeof record));
+    UseWaveOutput(row, out, record, format.substr(sizeof record));
 
     ConversionError code = ConversionError::ceMemory;
     {
-        auto source = CreateFileInput(in.c_str(), code);
+        auto source = CreateFileInput(in.c_str(), row.Context(), code);
         ASSERT_NE(source, nullptr);
         ASSERT_EQ(code, ConversionError::ceNone);
         int32_t progress[2] = {};
@@ -170,7 +171,7 @@ TEST_P(WaveConversion, KeepsFormatLengthAndSamples) {
         EXPECT_GT(progress[0], 0);
         EXPECT_EQ(progress[1], progress[0]);
     }
-    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(row.result.WriteError);
 
     // What an independent reader makes of the output.
     const std::string probe = Shell("ffprobe -v error -show_entries stream=codec_name,sample_rate,"
@@ -212,21 +213,22 @@ INSTANTIATE_TEST_SUITE_P(SoxAndFfmpegFiles, WaveConversion, ::testing::ValuesIn(
 
 TEST(WaveConversionEnd, ACompressedFileCutMidBlockKeepsEverySampleItHolds) {
     TestFolder dir;
+    TestRow row;
     const std::string full = dir / "full.wav";
     const std::string in = dir / "in.wav";
     const std::string out = dir / "out.wav";
     Shell("sox -n -r 22050 -e ima-adpcm -c 1 '" + full + "' synth 3.7 sine 440");
     // The data chunk still claims the whole recording; the file ends 4 bytes into a block.
     WriteFile(in, ReadFile(full).substr(0, 40000));
-    UseWaveOutput(out, MakePcmFormat(1, 22050, 16));
+    UseWaveOutput(row, out, MakePcmFormat(1, 22050, 16));
     ConversionError code = ConversionError::ceMemory;
     {
-        auto source = CreateFileInput(in.c_str(), code);
+        auto source = CreateFileInput(in.c_str(), row.Context(), code);
         ASSERT_EQ(code, ConversionError::ceNone);
         while (source->Pump()) {
         }
     }
-    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(row.result.WriteError);
     const std::string expected = Decoded(in, 16);
     EXPECT_GT(expected.size(), 150000u);
     EXPECT_TRUE(expected == ReadFile(out).substr(46)) << expected.size();

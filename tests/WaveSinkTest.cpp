@@ -33,8 +33,9 @@ void ExpectConsistent(const std::string& file, uint32_t extra, uint32_t dataByte
 
 class WaveSink : public ::testing::Test {
 protected:
-    void SetUp() override { UseWaveOutput(dir / "out.wav", Stereo16); }
+    void SetUp() override { UseWaveOutput(row, dir / "out.wav", Stereo16); }
     TestFolder dir;
+    TestRow row;
 };
 
 } // namespace
@@ -42,7 +43,7 @@ protected:
 TEST_F(WaveSink, WithoutDataTheFileIsTheBareHeader) {
     {
         bool ok = false;
-        CLFILEOUT holder(&Stereo16, ok);
+        CLFILEOUT holder(&Stereo16, row.Context(), ok);
         ASSERT_TRUE(ok);
     }
     const unsigned char expected[46] = {0x52, 0x49, 0x46, 0x46, 0x26, 0x00, 0x00, 0x00, 0x57, 0x41,
@@ -51,17 +52,17 @@ TEST_F(WaveSink, WithoutDataTheFileIsTheBareHeader) {
                                         0x02, 0x00, 0x04, 0x00, 0x10, 0x00, 0x00, 0x00, 0x64, 0x61,
                                         0x74, 0x61, 0x00, 0x00, 0x00, 0x00};
     EXPECT_EQ(ReadFile(dir / "out.wav"), std::string(reinterpret_cast<const char*>(expected), 46));
-    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(row.result.WriteError);
 }
 
 TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
     WAVEFORMATEX mono8 = MakePcmFormat(1, 8000, 8);
     mono8.cbSize = 4;
-    UseWaveOutput(dir / "out.wav", mono8, "wxyz");
+    UseWaveOutput(row, dir / "out.wav", mono8, "wxyz");
     WriteFile(dir / "out.wav", std::string(5000, 'o')); // replaced, not appended to
     {
         bool ok = false;
-        clFileOutputWave sink((dir / "out.wav").c_str(), &mono8, ok);
+        clFileOutputWave sink(&mono8, row.At((dir / "out.wav")), ok);
         ASSERT_TRUE(ok);
         EXPECT_TRUE(sink.Write("abc", 3));
         EXPECT_TRUE(sink.Write("", 0));
@@ -71,17 +72,17 @@ TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
     EXPECT_EQ(U32At(file, 16), 22u);
     EXPECT_EQ(file.substr(36, 6), std::string("\x04\x00wxyz", 6));
     EXPECT_EQ(file.substr(50), "abc");
-    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(row.result.WriteError);
 }
 
 // A compressed output also carries a fact chunk between format and data: its sample frames.
 TEST_F(WaveSink, ACompressedOutputCountsItsFramesInAFactChunk) {
     const WAVEFORMATEX alaw{WAVE_FORMAT_ALAW, 1, 8000, 8000, 1, 8, 0};
     const WAVEFORMATEX mono16 = MakePcmFormat(1, 8000, 16);
-    UseWaveOutput(dir / "out.wav", alaw);
+    UseWaveOutput(row, dir / "out.wav", alaw);
     {
         bool ok = false;
-        clFileOutputWave sink((dir / "out.wav").c_str(), &mono16, ok);
+        clFileOutputWave sink(&mono16, row.At((dir / "out.wav")), ok);
         ASSERT_TRUE(ok);
         EXPECT_TRUE(sink.Write(std::string(2000, '\x10').data(), 2000));
     }
@@ -99,17 +100,17 @@ TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     const std::string missing = dir / "no-such-folder/out.wav";
     bool ok = true;
     {
-        clFileOutputWave sink(missing.c_str(), &Stereo16, ok);
+        clFileOutputWave sink(&Stereo16, row.At(missing), ok);
         EXPECT_FALSE(ok);
         EXPECT_FALSE(sink.Write("abcd", 4));
     }
     EXPECT_FALSE(std::filesystem::exists(missing));
-    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(row.result.WriteError);
 
     // A "folder" that is a file refuses even the superuser.
     WriteFile(dir / "blocker", "x");
     ok = true;
-    { clFileOutputWave sink((dir / "blocker/out.wav").c_str(), &Stereo16, ok); }
+    { clFileOutputWave sink(&Stereo16, row.At((dir / "blocker/out.wav")), ok); }
     EXPECT_FALSE(ok);
 
     if (::geteuid() != 0) { // root writes into read-only folders
@@ -117,7 +118,7 @@ TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
         std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_read |
                                                          std::filesystem::perms::owner_exec);
         ok = true;
-        { clFileOutputWave sink((dir / "locked/out.wav").c_str(), &Stereo16, ok); }
+        { clFileOutputWave sink(&Stereo16, row.At((dir / "locked/out.wav")), ok); }
         EXPECT_FALSE(ok);
         EXPECT_FALSE(std::filesystem::exists(dir / "locked/out.wav"));
     }
@@ -129,12 +130,12 @@ TEST_F(WaveSink, StopsAtTheSizeLimitWithAValidHeader) {
     const std::string block(600, 's');
     {
         bool ok = false;
-        clFileOutputWave sink((dir / "out.wav").c_str(), &Stereo16, ok, 1002);
+        clFileOutputWave sink(&Stereo16, row.At((dir / "out.wav")), ok, 1002);
         ASSERT_TRUE(ok);
         EXPECT_TRUE(sink.Write(block.data(), 600));
-        EXPECT_FALSE(Settings().WriteError);
+        EXPECT_FALSE(row.result.WriteError);
         EXPECT_FALSE(sink.Write(block.data(), 600)); // only 400 bytes (whole frames) still fit
-        EXPECT_TRUE(Settings().WriteError);
+        EXPECT_TRUE(row.result.WriteError);
         EXPECT_FALSE(sink.Write(block.data(), 4)); // nothing is appended after the limit
     }
     ExpectConsistent(ReadFile(dir / "out.wav"), 0, 1000);
@@ -153,14 +154,14 @@ TEST_F(WaveSink, AFullDiskRaisesWriteErrorAndLeavesAValidShortFile) {
         int result = 0;
         {
             bool ok = false;
-            clFileOutputWave sink(path.c_str(), &Stereo16, ok);
+            clFileOutputWave sink(&Stereo16, row.At(path), ok);
             if (!ok)
                 ::_exit(11);
             const std::string block(4096, 'd');
             for (int i = 0; i < 2; ++i)
                 result |= sink.Write(block.data(), 4096) ? 0 : 1 << i;
             result |= sink.Write(block.data(), 4096) ? 4 : 0; // passes the limit
-            result |= Settings().WriteError ? 0 : 8;
+            result |= row.result.WriteError ? 0 : 8;
         }
         ::_exit(result);
     }

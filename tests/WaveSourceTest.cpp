@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "WaveTestSupport.h"
-#include "sources/CreateFileInput.h"
 #include "sources/CLReadDecodeWave.h"
+#include "sources/CreateFileInput.h"
 
 using namespace wavetest;
 
@@ -20,7 +20,7 @@ const WAVEFORMATEX Stereo16 = MakePcmFormat(2, 44100, 16);
 
 class WaveSource : public ::testing::Test {
 protected:
-    void SetUp() override { UseWaveOutput(Output(), Stereo16); }
+    void SetUp() override { UseWaveOutput(row, Output(), Stereo16); }
     std::string Input() const { return dir / "in.wav"; }
     std::string Output() const { return dir / "out.wav"; }
 
@@ -29,7 +29,8 @@ protected:
                             int32_t progress[2] = nullptr) {
         WriteFile(Input(), bytes);
         ConversionError code = ConversionError::ceMemory;
-        auto source = CreateFileInput(Input().c_str(), code);
+        row.ClearResult();
+        auto source = CreateFileInput(Input().c_str(), row.Context(), code);
         EXPECT_NE(source, nullptr);
         int count = 0;
         while (source && count < 1000 && source->Pump())
@@ -44,6 +45,7 @@ protected:
     std::string OutputData() const { return ReadFile(Output()).substr(46); }
 
     TestFolder dir;
+    TestRow row;
 };
 
 std::string Samples(std::size_t n) {
@@ -68,14 +70,14 @@ TEST_F(WaveSource, UnreadableHeadersGiveTheReadErrorLineAndNoOutput) {
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
-        Settings().OutputPath = dir / (std::string(name) + ".wav");
+        row.output = dir / (std::string(name) + ".wav");
         int pumps = 0;
         EXPECT_EQ(Convert(bytes, &pumps), ConversionError::ceRead);
         EXPECT_EQ(pumps, 1);
-        EXPECT_FALSE(std::filesystem::exists(Settings().OutputPath));
+        EXPECT_FALSE(std::filesystem::exists(row.output));
     }
     ConversionError code = ConversionError::ceNone;
-    CLReadDecodeWave missing((dir / "missing.wav").c_str(), code);
+    CLReadDecodeWave missing((dir / "missing.wav").c_str(), row.Context(), code);
     EXPECT_EQ(code, ConversionError::ceRead);
     EXPECT_FALSE(missing.Pump());
     EXPECT_EQ(ConversionErrorLine(code, Input()), "Unable to read from '" + Input() + "'.");
@@ -94,7 +96,7 @@ TEST_F(WaveSource, FormatsNoDecoderKnowsGiveTheCodecLine) {
 }
 
 TEST_F(WaveSource, PcmPassesThroughUnchangedAcrossOddChunks) {
-    UseWaveOutput(Output(), Mono8);
+    UseWaveOutput(row, Output(), Mono8);
     const std::string samples = Samples(8000 * 3 + 5);
     int pumps = 0;
     int32_t progress[2] = {};
@@ -108,7 +110,7 @@ TEST_F(WaveSource, PcmPassesThroughUnchangedAcrossOddChunks) {
 }
 
 TEST_F(WaveSource, ExactlyThreeSecondsIsOneBlock) {
-    UseWaveOutput(Output(), Mono8);
+    UseWaveOutput(row, Output(), Mono8);
     int pumps = 0;
     EXPECT_EQ(Convert(PcmWave(Mono8, Samples(24000)), &pumps), ConversionError::ceNone);
     EXPECT_EQ(pumps, 1);
@@ -131,9 +133,9 @@ TEST_F(WaveSource, ADataChunkLongerThanTheFileDeliversWhatTheFileHolds) {
     EXPECT_TRUE(OutputData() == samples.substr(0, 1001 * 4));
     EXPECT_EQ(progress[0], 1001 * 4);
     EXPECT_EQ(progress[1], 1001 * 4);
-    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(row.result.WriteError);
     // The file is not what its header says: it must not pass as converted.
-    EXPECT_EQ(Settings().InputError, ConversionError::ceRead);
+    EXPECT_EQ(row.result.InputError, ConversionError::ceRead);
 }
 
 // Metadata chunks of any size before the audio, the 64-bit forms, and sizes a streaming recorder
@@ -163,7 +165,7 @@ TEST_F(WaveSource, ChunksOfAnySizeAndOpenSizesAreRead) {
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
         EXPECT_EQ(Convert(bytes), ConversionError::ceNone);
-        EXPECT_EQ(Settings().InputError, ConversionError::ceNone);
+        EXPECT_EQ(row.result.InputError, ConversionError::ceNone);
         EXPECT_TRUE(OutputData() == samples);
     }
 }
@@ -188,7 +190,7 @@ TEST_F(WaveSource, InputsThatCannotBeReadWholeFailWithTheReadLine) {
         const char* name;
         std::string bytes;
         ConversionError open;
-        CLReadDecodeWave::ReadFunction read = nullptr;
+        JobEnvironment::ReadFunction read = ::pread;
     };
     const Case cases[] = {
         {"one hertz", PcmWave(oneHertz, Samples(40000)), ConversionError::ceRead},
@@ -203,17 +205,16 @@ TEST_F(WaveSource, InputsThatCannotBeReadWholeFailWithTheReadLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CLReadDecodeWave::UseReadFunction(c.read);
+        row.environment.Read = c.read;
         EXPECT_EQ(Convert(c.bytes), c.open);
-        CLReadDecodeWave::UseReadFunction(nullptr);
         if (c.open == ConversionError::ceNone) {
-            EXPECT_EQ(Settings().InputError, ConversionError::ceRead);
+            EXPECT_EQ(row.result.InputError, ConversionError::ceRead);
         }
     }
     // A FIFO is never opened: nothing waits for a writer that does not come.
     ASSERT_EQ(mkfifo((dir / "fifo.wav").c_str(), 0600), 0);
     ConversionError code = ConversionError::ceNone;
-    CLReadDecodeWave fifo((dir / "fifo.wav").c_str(), code);
+    CLReadDecodeWave fifo((dir / "fifo.wav").c_str(), row.Context(), code);
     EXPECT_EQ(code, ConversionError::ceRead);
 }
 
@@ -224,7 +225,7 @@ TEST_F(WaveSource, ProgressOfAFourGigabyteChunkFitsThirtyTwoBits) {
     // Sparse: the data chunk is as long as it says without using the disk.
     ASSERT_EQ(::truncate(Input().c_str(), 44 + 0xFFFFFFF0ll), 0);
     ConversionError code = ConversionError::ceMemory;
-    auto source = CreateFileInput(Input().c_str(), code);
+    auto source = CreateFileInput(Input().c_str(), row.Context(), code);
     ASSERT_EQ(code, ConversionError::ceNone);
     ASSERT_TRUE(source->Pump());
     int32_t progress[2] = {};
@@ -234,16 +235,16 @@ TEST_F(WaveSource, ProgressOfAFourGigabyteChunkFitsThirtyTwoBits) {
 }
 
 TEST_F(WaveSource, AnOutputThatCannotBeCreatedGivesTheDeviceLine) {
-    Settings().OutputPath = dir / "missing-folder/out.wav";
+    row.output = dir / "missing-folder/out.wav";
     ConversionError code = ConversionError::ceNone;
     {
         WriteFile(Input(), PcmWave(Stereo16, Samples(400)));
-        auto source = CreateFileInput(Input().c_str(), code);
+        auto source = CreateFileInput(Input().c_str(), row.Context(), code);
         ASSERT_NE(source, nullptr);
         EXPECT_FALSE(source->Pump());
     }
     EXPECT_EQ(code, ConversionError::ceOutput);
     EXPECT_EQ(ConversionErrorLine(code, Input()), "Device output error for '" + Input() + "'.");
-    EXPECT_FALSE(std::filesystem::exists(Settings().OutputPath));
-    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(std::filesystem::exists(row.output));
+    EXPECT_FALSE(row.result.WriteError);
 }

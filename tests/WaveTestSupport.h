@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "RowTestSupport.h"
 #include "TestFolder.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
@@ -59,16 +60,16 @@ inline std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Settings for a WAVE output in `format` (a record followed by its cbSize extra bytes).
-inline void UseWaveOutput(const std::string& outputPath, const WAVEFORMATEX& format,
+// A row writing a WAVE output in `format` (a record followed by its cbSize extra bytes).
+inline void UseWaveOutput(TestRow& row, const std::string& outputPath, const WAVEFORMATEX& format,
                           const std::string& extra = {}) {
-    auto& s = Settings();
+    auto& s = row.settings;
     s.TargetFormat = tfWave;
-    s.OutputPath = outputPath;
+    row.output = outputPath;
     s.WaveOutputFormat.fill(0);
     std::memcpy(s.WaveOutputFormat.data(), &format, sizeof format);
     std::memcpy(s.WaveOutputFormat.data() + sizeof format, extra.data(), extra.size());
-    s.WriteError = false;
+    row.ClearResult();
 }
 
 } // namespace wavetest

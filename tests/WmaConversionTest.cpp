@@ -18,19 +18,20 @@ class WmaToWma : public ::testing::TestWithParam<Input> {};
 // ffmpeg-made WMA files convert to WMA at a 44100 Hz and a 32000 Hz entry with the length that
 // ffprobe reports for the input, within one frame of the output.
 TEST_P(WmaToWma, KeepsTheLength) {
+    TestRow row;
     const Input p = GetParam();
     ScratchDir dir;
     const std::string in = dir / "in.WMA";
     MakeTone(in, p.rate, p.channels, 1.5, std::string("-c:a ") + p.codec + " -b:a 64k");
     for (const auto& [bitRate, rate] : {std::pair{160, 44100}, std::pair{36, 32000}}) {
-        SetQuality(bitRate, rate);
+        SetQuality(row, bitRate, rate);
         const std::string out = dir / ("out" + std::to_string(rate) + ".wma");
-        const Conversion c = Convert(in, out);
+        const Conversion c = Convert(row, in, out);
         ASSERT_EQ(c.code, ConversionError::ceNone);
         EXPECT_TRUE(c.ended);
-        EXPECT_FALSE(Settings().WriteError);
-        EXPECT_FALSE(Settings().ProtectedInput);
-        EXPECT_EQ(Settings().InputError, ConversionError::ceNone);
+        EXPECT_FALSE(row.result.WriteError);
+        EXPECT_FALSE(row.result.ProtectedInput);
+        EXPECT_EQ(row.result.InputError, ConversionError::ceNone);
         EXPECT_EQ(Probe(out, "stream=codec_name"), "wmav2");
         EXPECT_EQ(Probe(out, "stream=sample_rate"), std::to_string(rate));
         EXPECT_EQ(Probe(out, "stream=channels"), "2");
@@ -54,54 +55,47 @@ INSTANTIATE_TEST_SUITE_P(Inputs, WmaToWma,
                          });
 
 // Without the module every WMA input fails to load its codec and every WMA output fails as a
-// device error. Run in a child process: a module once loaded stays loaded.
+// device error.
 TEST(WmaConversion, WithoutTheModuleEveryWmaFileFails) {
     ScratchDir dir;
+    TestRow row({dir / "no-codecs/"});
     const std::string in = dir / "in.wma";
     MakeTone(in, 44100, 2, 0.2, "-c:a wmav2");
-    EXPECT_EXIT(
-        {
-            CodecModule::SetFolder(dir / "no-codecs");
-            Settings().OutputPath = dir / "out.wma";
-            SetQuality(128, 44100);
-            ConversionError code = ConversionError::ceNone;
-            const bool inputFails =
-                CreateFileInput(in.c_str(), code) != nullptr && code == ConversionError::ceCodec;
-            Settings().TargetFormat = tfWMA;
-            bool ok = true;
-            const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
-            CLFILEOUT holder(&pcm, ok);
-            std::exit(inputFails && !ok ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
+    row.output = dir / "out.wma";
+    SetQuality(row, 128, 44100);
+    ConversionError code = ConversionError::ceNone;
+    EXPECT_NE(CreateFileInput(in.c_str(), row.Context(), code), nullptr);
+    EXPECT_EQ(code, ConversionError::ceCodec);
+    bool ok = true;
+    const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
+    CLFILEOUT holder(&pcm, row.Context(), ok);
+    EXPECT_FALSE(ok);
 }
 
-// A .wma that is not ASF cannot be read: the read line; ASF holding video only has no audio codec:
-// the codec line. A truncated file ends without hanging; a protected one raises ProtectedInput;
-// one whose codec has no decoder reports the codec line after the pump loop.
 TEST(WmaConversion, BadInputsEndWithTheirLines) {
+    TestRow row;
     ScratchDir dir;
-    SetQuality(64, 44100);
+    SetQuality(row, 64, 44100);
     MakeTone(dir / "wave.wma", 44100, 2, 0.3, "-f wav");
     Shell("ffmpeg -v error -y -f lavfi -i testsrc=duration=0.3:size=64x48 -c:v wmv2 -f asf " +
           Quote(dir / "video.wma"));
-    EXPECT_EQ(Convert(dir / "wave.wma", dir / "out.wma").code, ConversionError::ceRead);
-    EXPECT_EQ(Convert(dir / "video.wma", dir / "out.wma").code, ConversionError::ceCodec);
+    EXPECT_EQ(Convert(row, dir / "wave.wma", dir / "out.wma").code, ConversionError::ceRead);
+    EXPECT_EQ(Convert(row, dir / "video.wma", dir / "out.wma").code, ConversionError::ceCodec);
 
     Shell("ffmpeg -v error -y -f lavfi -i sine=duration=2 -c:a wmav2 -metadata title=protected " +
           Quote(dir / "plain.wma"));
     const std::string bytes = ReadFile(dir / "plain.wma");
     WriteFile(dir / "cut.wma", bytes.substr(0, bytes.size() * 2 / 3));
-    Conversion c = Convert(dir / "cut.wma", dir / "cut-out.wma");
+    Conversion c = Convert(row, dir / "cut.wma", dir / "cut-out.wma");
     EXPECT_EQ(c.code, ConversionError::ceNone);
     EXPECT_TRUE(c.ended);
-    EXPECT_FALSE(Settings().ProtectedInput);
+    EXPECT_FALSE(row.result.ProtectedInput);
 
     WriteFile(dir / "locked.wma", ProtectedCopy(bytes));
-    c = Convert(dir / "locked.wma", dir / "locked-out.wma");
+    c = Convert(row, dir / "locked.wma", dir / "locked-out.wma");
     EXPECT_EQ(c.code, ConversionError::ceNone);
     EXPECT_TRUE(c.ended);
-    EXPECT_TRUE(Settings().ProtectedInput);
+    EXPECT_TRUE(row.result.ProtectedInput);
     EXPECT_EQ(ProtectedInputLine(dir / "locked.wma"),
               "Protected WMA file cannot convert '" + (dir / "locked.wma") + "'.");
 
@@ -114,21 +108,22 @@ TEST(WmaConversion, BadInputsEndWithTheirLines) {
     unknown[at + 78] = '\x77';
     unknown[at + 79] = '\x77';
     WriteFile(dir / "unknown.wma", unknown);
-    c = Convert(dir / "unknown.wma", dir / "unknown-out.wma");
+    c = Convert(row, dir / "unknown.wma", dir / "unknown-out.wma");
     EXPECT_EQ(c.code, ConversionError::ceNone);
     EXPECT_TRUE(c.ended);
-    EXPECT_EQ(Settings().InputError, ConversionError::ceCodec);
+    EXPECT_EQ(row.result.InputError, ConversionError::ceCodec);
 }
 
 // Cancelling stops pumping and destroys the source: the reader stops before the sink completes
 // the partial file, which is still a valid ASF file, and nothing hangs.
 TEST(WmaConversion, CancellingMidFileLeavesAValidPartialFile) {
+    TestRow row;
     ScratchDir dir;
     const std::string in = dir / "long.wax";
     MakeLongWma(in);
-    SetQuality(96, 44100);
+    SetQuality(row, 96, 44100);
     // Convert destroys the source after three pumps: that returns once the reader has stopped.
-    const Conversion c = Convert(in, dir / "partial.wma", 3);
+    const Conversion c = Convert(row, in, dir / "partial.wma", 3);
     EXPECT_EQ(c.code, ConversionError::ceNone);
     EXPECT_FALSE(c.ended);
     EXPECT_EQ(Probe(dir / "partial.wma", "stream=codec_name"), "wmav2");
@@ -140,32 +135,32 @@ TEST(WmaConversion, JobIsRefusedOnlyWhenWmaIsInvolvedAndMissing) {
     ScratchDir dir;
     const std::string install = " To install the correct components, download and install the "
                                 "'Windows Media Audio 4 Codec' from the Brindlex Download page.";
-    CodecModule::SetFolder(dir / "none");
-    EXPECT_FALSE(WmaModuleInstalled());
-    EXPECT_EQ(WmaJobRefusal(tfWMA, {"/a/b.mp3"}),
+    const std::vector<std::string> none = {dir / "none/"};
+    EXPECT_FALSE(WmaModuleInstalled(none));
+    EXPECT_EQ(WmaJobRefusal(tfWMA, {"/a/b.mp3"}, none),
               "Unable to convert to a Microsoft Audio 4 file as the correct components are not "
               "installed." +
                   install);
-    EXPECT_EQ(WmaJobRefusal(tfWave, {"/a/b.mp3", "/a/c.WmA"}),
+    EXPECT_EQ(WmaJobRefusal(tfWave, {"/a/b.mp3", "/a/c.WmA"}, none),
               "Unable to convert from a Microsoft Audio 4 file as the correct components are "
               "not installed." +
                   install);
-    EXPECT_EQ(WmaJobRefusal(tfMp3, {"/a/b.wax", "/a.wma/c"}), "");
-    CodecModule::SetFolder(BMC_CODEC_DIR);
-    EXPECT_TRUE(WmaModuleInstalled());
-    EXPECT_EQ(WmaJobRefusal(tfWMA, {"/a/c.wma"}), "");
+    EXPECT_EQ(WmaJobRefusal(tfMp3, {"/a/b.wax", "/a.wma/c"}, none), "");
+    const std::vector<std::string> built = {std::string(BMC_CODEC_DIR) + "/"};
+    EXPECT_TRUE(WmaModuleInstalled(built));
+    EXPECT_EQ(WmaJobRefusal(tfWMA, {"/a/c.wma"}, built), "");
 }
 
 // The reader's statuses are read whole: a value that merely ends in the byte of a known status
 // is another status and ends nothing.
 TEST(WmaConversion, OnlyWholeStatusValuesEndTheStream) {
-    Settings().ProtectedInput = false;
-    CLWMACallBack callback;
+    TestRow row;
+    CLWMACallBack callback(row.result);
     callback.OnStatus(0x100 | WMA_STATUS_NO_RIGHTS, S_OK, nullptr);
     callback.OnStatus(0x200 | WMA_STATUS_END_OF_FILE, S_OK, nullptr);
     EXPECT_FALSE(callback.WaitUntilFinished(std::chrono::milliseconds(0)));
-    EXPECT_FALSE(Settings().ProtectedInput);
+    EXPECT_FALSE(row.result.ProtectedInput);
     callback.OnStatus(WMA_STATUS_NO_RIGHTS, S_OK, nullptr);
     EXPECT_TRUE(callback.WaitUntilFinished(std::chrono::milliseconds(0)));
-    EXPECT_TRUE(Settings().ProtectedInput);
+    EXPECT_TRUE(row.result.ProtectedInput);
 }

@@ -3,6 +3,7 @@
 // entry points, a callback that records what the reader delivers, and whole conversions.
 #include <gtest/gtest.h>
 
+#include "RowTestSupport.h"
 #include "TestFolder.h"
 
 #include <dlfcn.h>
@@ -191,11 +192,11 @@ public:
 // Conversions through the engine, as the worker runs them.
 
 // The quality entries as the options form sets them.
-inline void SetQuality(int32_t bitRate, int32_t sampleRate) {
-    Settings().TargetFormat = tfWMA;
-    Settings().WmaBitRate = bitRate;
-    Settings().WmaSampleRate = sampleRate;
-    Settings().WmaChannels = 2;
+inline void SetQuality(TestRow& row, int32_t bitRate, int32_t sampleRate) {
+    row.settings.TargetFormat = tfWMA;
+    row.settings.WmaBitRate = bitRate;
+    row.settings.WmaSampleRate = sampleRate;
+    row.settings.WmaChannels = 2;
 }
 
 struct Conversion {
@@ -206,11 +207,12 @@ struct Conversion {
 };
 
 // Converts one file as the worker does, pumping at most maxPumps times.
-inline Conversion Convert(const std::string& in, const std::string& out, int maxPumps = 2400) {
-    CodecModule::SetFolder(BMC_CODEC_DIR);
-    Settings().OutputPath = out;
+inline Conversion Convert(TestRow& row, const std::string& in, const std::string& out,
+                          int maxPumps = 2400) {
+    row.output = out;
+    row.ClearResult();
     Conversion c;
-    auto source = CreateFileInput(in.c_str(), c.code);
+    auto source = CreateFileInput(in.c_str(), row.Context(), c.code);
     EXPECT_NE(source, nullptr) << in;
     if (!source)
         return c;

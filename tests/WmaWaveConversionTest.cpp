@@ -17,12 +17,12 @@ using namespace wmatest;
 namespace {
 
 // A WAVE output of 16-bit PCM; what the options form stores for it.
-void UsePcmOutput(uint16_t channels, uint32_t rate) {
+void UsePcmOutput(TestRow& row, uint16_t channels, uint32_t rate) {
     const std::vector<uint8_t> record = AcmMakeWaveFormat(WAVE_FORMAT_PCM, channels, rate, 16);
     ASSERT_GE(record.size(), sizeof(WAVEFORMATEX));
     WAVEFORMATEX format{};
     std::memcpy(&format, record.data(), sizeof format);
-    wavetest::UseWaveOutput("", format, {record.begin() + sizeof format, record.end()});
+    wavetest::UseWaveOutput(row, "", format, {record.begin() + sizeof format, record.end()});
 }
 
 // The channels of interleaved 16-bit PCM, one vector each.
@@ -36,13 +36,13 @@ std::vector<std::vector<int16_t>> Channels(const std::string& pcm, int channels)
 
 // In a child process: converts with the file size limited to about half a second of the
 // output and exits with 0 when the stream ended at the failed write with the error raised.
-void ConvertIntoAFullDisk(const std::string& in, const std::string& out) {
+void ConvertIntoAFullDisk(TestRow& row, const std::string& in, const std::string& out) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{100000, 100000};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
         std::_Exit(10);
-    const Conversion full = Convert(in, out);
-    int result = Settings().WriteError ? 0 : 1;
+    const Conversion full = Convert(row, in, out);
+    int result = row.result.WriteError ? 0 : 1;
     result |= full.ended ? 0 : 2;
     result |= full.progress[1] < 5000 ? 0 : 4; // no decoding on after the failure
     std::_Exit(result);
@@ -66,17 +66,18 @@ class WmaToWave : public ::testing::TestWithParam<WmaInput> {};
 
 // The WAVE output holds the input's length by ffprobe, within one frame, and the tone.
 TEST_P(WmaToWave, KeepsLengthAndTone) {
+    TestRow row;
     const WmaInput p = GetParam();
     ScratchDir dir;
     const std::string in = dir / "in.wma";
     const std::string out = dir / "out.wav";
     MakeTone(in, p.rate, p.channels, 1.5, std::string("-c:a ") + p.codec + " -b:a 64k");
-    UsePcmOutput(p.outChannels, p.outRate);
-    const Conversion c = Convert(in, out);
+    UsePcmOutput(row, p.outChannels, p.outRate);
+    const Conversion c = Convert(row, in, out);
     ASSERT_EQ(c.code, ConversionError::ceNone);
     EXPECT_TRUE(c.ended);
-    EXPECT_FALSE(Settings().WriteError);
-    EXPECT_EQ(Settings().InputError, ConversionError::ceNone);
+    EXPECT_FALSE(row.result.WriteError);
+    EXPECT_EQ(row.result.InputError, ConversionError::ceNone);
     EXPECT_EQ(Probe(out, "stream=codec_name"), "pcm_s16le");
     EXPECT_EQ(Probe(out, "stream=sample_rate"), std::to_string(p.outRate));
     EXPECT_EQ(Probe(out, "stream=channels"), std::to_string(p.outChannels));
@@ -131,17 +132,18 @@ class WaveToWma : public ::testing::TestWithParam<WaveInput> {};
 // ffprobe confirms the entry's format, ffmpeg decodes the input's length within one frame, and
 // the tone comes back on both channels.
 TEST_P(WaveToWma, MakesTheEntrysFormat) {
+    TestRow row;
     const WaveInput p = GetParam();
     ScratchDir dir;
     const std::string in = dir / "in.wav";
     const std::string out = dir / "out.wma";
     Shell("sox -n " + std::string(p.sox) + " -r " + std::to_string(p.rate) + " -c " +
           std::to_string(p.channels) + " " + Quote(in) + " synth 2 sine 440 gain -6");
-    SetQuality(p.kbits, p.wmaRate);
-    const Conversion c = Convert(in, out);
+    SetQuality(row, p.kbits, p.wmaRate);
+    const Conversion c = Convert(row, in, out);
     ASSERT_EQ(c.code, ConversionError::ceNone);
     EXPECT_TRUE(c.ended);
-    EXPECT_FALSE(Settings().WriteError);
+    EXPECT_FALSE(row.result.WriteError);
     EXPECT_EQ(Probe(out, "format=format_name"), "asf");
     EXPECT_EQ(Probe(out, "stream=codec_name"), "wmav2");
     EXPECT_EQ(Probe(out, "stream=bit_rate"), std::to_string(p.kbits * 1000));
@@ -172,12 +174,13 @@ INSTANTIATE_TEST_SUITE_P(
 // reader stops before the WAVE sink completes the partial file, which is consistent, and nothing
 // is written after that.
 TEST(WmaToWaveFaults, CancellingLeavesAConsistentPartialFile) {
+    TestRow row;
     ScratchDir dir;
     const std::string in = dir / "long.wma";
     const std::string out = dir / "partial.wav";
     MakeLongWma(in);
-    UsePcmOutput(2, 44100);
-    const Conversion c = Convert(in, out, 3);
+    UsePcmOutput(row, 2, 44100);
+    const Conversion c = Convert(row, in, out, 3);
     EXPECT_EQ(c.code, ConversionError::ceNone);
     EXPECT_FALSE(c.ended);
     const auto size = std::filesystem::file_size(out);
@@ -196,14 +199,15 @@ TEST(WmaToWaveFaults, CancellingLeavesAConsistentPartialFile) {
 // A WAVE output that cannot be created ends before the reader starts; one that fills up ends
 // the stream at the failed write, with the write error raised, instead of decoding on.
 TEST(WmaToWaveFaults, AFailingOutputEndsTheStream) {
+    TestRow row;
     ScratchDir dir;
     const std::string in = dir / "long.wma";
     MakeTone(in, 44100, 2, 30, "-c:a wmav2 -b:a 64k");
-    UsePcmOutput(2, 44100);
-    Conversion c = Convert(in, dir / "missing/out.wav");
+    UsePcmOutput(row, 2, 44100);
+    Conversion c = Convert(row, in, dir / "missing/out.wav");
     EXPECT_EQ(c.code, ConversionError::ceOutput);
     EXPECT_EQ(c.pumps, 0);
 
     const std::string out = dir / "full.wav";
-    EXPECT_EXIT(ConvertIntoAFullDisk(in, out), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ConvertIntoAFullDisk(row, in, out), ::testing::ExitedWithCode(0), "");
 }

@@ -51,14 +51,15 @@ private:
 
 // The job's first block waits until stop, run on the GUI thread, has asked the worker to stop.
 void StopInTheFirstBlock(TForm1& form, std::function<void()> stop) {
-    form.SetSourceFactory([&form, stop](const char* path, ConversionError& code) {
-        return std::make_unique<HookedSource>(CreateFileInput(path, code), [&form, stop] {
-            QMetaObject::invokeMethod(&form, stop, Qt::QueuedConnection);
-            while (!form.JobStopAsked()) {
-                std::this_thread::yield();
-            }
+    form.SetSourceFactory(
+        [&form, stop](const char* path, const RowContext& row, ConversionError& code) {
+            return std::make_unique<HookedSource>(CreateFileInput(path, row, code), [&form, stop] {
+                QMetaObject::invokeMethod(&form, stop, Qt::QueuedConnection);
+                while (!form.JobStopAsked()) {
+                    std::this_thread::yield();
+                }
+            });
         });
-    });
 }
 
 // Two tones of 3 s, and the folder "out" beside them.
@@ -205,10 +206,9 @@ void ConversionJobTest::endingTheProgramStopsTheJobAndAsksNothing() {
 void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
     Scratch scratch;
     std::filesystem::create_directory(scratch / "no-codecs");
-    CodecModule::SetFolder(scratch / "no-codecs");
     MakeTone(scratch / "in.wav", 0.5);
     std::ofstream(scratch / "song.WMA") << "x";
-    Forms forms;
+    Forms forms({scratch / "no-codecs/"});
     forms.ShowWith({scratch / "in.wav"});
     ChooseTarget(forms, "chkWMA", scratch.Path());
     UrlCatcher catcher;

@@ -37,14 +37,12 @@ public:
         }
         std::filesystem::create_directories(path_ + "config");
         setenv("XDG_CONFIG_HOME", (path_ + "config").c_str(), 1);
-        CodecModule::SetFolder(BMC_CODEC_DIR);
     }
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
     ~Scratch() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
-        CodecModule::SetFolder(BMC_CODEC_DIR);
     }
     std::string operator/(const std::string& name) const { return path_ + name; }
     const std::string& Path() const { return path_; }
@@ -183,8 +181,10 @@ private:
 // The forms as the program creates them, with the two ways out of a job recorded.
 class Forms {
 public:
-    Forms() {
-        forms_ = std::make_unique<AppForms>();
+    // codecFolders: where the jobs' codec modules come from; the build's own unless given.
+    explicit Forms(std::vector<std::string> codecFolders = {std::string(BMC_CODEC_DIR) + "/"}) {
+        forms_ = std::make_unique<AppForms>(FolderTree::Locations::FromEnvironment(),
+                                            std::move(codecFolders));
         Options().OnBackToSelector = [this] { ++backToSelector; };
         Options().OnEndProgram = [this] { ++endProgram; };
     }

@@ -50,7 +50,7 @@ void OptionsFormTest::defaultsWithAnEmptyStore() {
     QVERIFY(!forms.Control<QLineEdit>("txtToFolder")->isEnabled());
     QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->itemText(2), "44100Khz   96Kbps Stereo");
     QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->itemText(7), "  56 Kbps");
-    QCOMPARE(Head(Settings().WaveOutputFormat), StandardFormat());
+    QCOMPARE(Head(forms.Options().WaveOutputFormat()), StandardFormat());
     QCOMPARE(forms.Control<QLabel>("Label14")->text(), "Standard Wave File");
     QCOMPARE(forms.Control<QLabel>("Label15")->text(), "44,100 Hz, 16 Bit, Stereo");
 }
@@ -94,15 +94,14 @@ void OptionsFormTest::shortOrGarbageWaveCompressGivesTheDefault() {
     Scratch scratch;
     for (const std::string& content : {std::string(100, '\x55'), std::string()}) {
         std::ofstream(WaveCompressPath(), std::ios::binary) << content;
-        Settings().WaveOutputFormat.fill(0xEE);
         Forms forms;
-        QCOMPARE(Head(Settings().WaveOutputFormat), StandardFormat());
+        QCOMPARE(Head(forms.Options().WaveOutputFormat()), StandardFormat());
     }
     // A full-size file of garbage is taken as it is, and the labels keep what they can say.
     std::ofstream(WaveCompressPath(), std::ios::binary)
         << std::string(WaveOutputFormatSize, '\xAB');
     Forms forms;
-    QCOMPARE(Settings().WaveOutputFormat[0], uint8_t{0xAB});
+    QCOMPARE(forms.Options().WaveOutputFormat()[0], uint8_t{0xAB});
     QVERIFY(forms.Control<QLabel>("Label15")->text().isEmpty());
 }
 
@@ -126,20 +125,19 @@ void OptionsFormTest::chosenFormatSurvivesARestart() {
         QCOMPARE(forms.Control<QLabel>("Label15")->text(), "22,050 Hz, 4 Bit, Mono");
 
         // Cancel changes nothing.
-        const auto before = Settings().WaveOutputFormat;
+        const auto before = forms.Options().WaveOutputFormat();
         answers.Then([](QDialog* chooser) {
             Child<QComboBox>(chooser, "cmbFormatTag")->setCurrentIndex(0);
             chooser->reject();
         });
         forms.Control<QAbstractButton>("cmdChangeWaveComp")->click();
-        QVERIFY(Settings().WaveOutputFormat == before);
+        QVERIFY(forms.Options().WaveOutputFormat() == before);
     }
     const std::string file = ReadFile(WaveCompressPath());
     QCOMPARE(file.size(), WaveOutputFormatSize);
     QVERIFY(std::memcmp(file.data(), ima.data(), ima.size()) == 0);
-    Settings().WaveOutputFormat.fill(0);
     Forms again;
-    QVERIFY(std::memcmp(Settings().WaveOutputFormat.data(), file.data(), file.size()) == 0);
+    QVERIFY(std::memcmp(again.Options().WaveOutputFormat().data(), file.data(), file.size()) == 0);
     QCOMPARE(again.Control<QLabel>("Label14")->text(), "IMA ADPCM");
 }
 

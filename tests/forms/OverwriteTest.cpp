@@ -8,6 +8,7 @@
 #include "FormTests.h"
 #include "engine/RenameTable.h"
 #include "forms/RenameCheck.h"
+#include "forms/TfrmOverWriteFile.h"
 
 using namespace formtest;
 
@@ -82,7 +83,7 @@ void OverwriteTest::noCancelLeavesEverythingAsItWas() {
     job.forms.Convert();
     QCOMPARE(answers.Seen().size(), std::size_t{1});
     QCOMPARE(answers.Seen()[0].Title, "Brindlex Music Converter - Overwrite Existing File(s)?");
-    QCOMPARE(Renames().Count(), std::size_t{0});
+    QCOMPARE(job.forms.All().Overwrite().Renames().Count(), std::size_t{0});
     QVERIFY(!job.forms.Control("Panel2")->isHidden());
     QVERIFY(job.forms.Control("Panel3")->isHidden());
     QVERIFY(job.forms.Control("cmdConvert")->isEnabled());
@@ -134,7 +135,7 @@ void OverwriteTest::refusesRenamesThatLoseAFile() {
     QVERIFY(refusals[1].contains("is empty"));
     QVERIFY(refusals[2].startsWith(QString::fromStdString(
         "'" + job.out + "same.mp3' is already the new name of another file.")));
-    QCOMPARE(Renames().Count(), std::size_t{0});
+    QCOMPARE(job.forms.All().Overwrite().Renames().Count(), std::size_t{0});
     QCOMPARE(ReadFile(job.out + "other.mp3"), "someone's file");
     QCOMPARE(ReadFile(job.out + "a.mp3"), "old a");
 }

@@ -10,6 +10,7 @@
 #include "engine/ConversionSettings.h"
 #include "sources/CreateFileInput.h"
 #include "sources/WaveHeader.h"
+#include "system/CodecModules.h"
 
 namespace {
 
@@ -43,12 +44,16 @@ void CheckSource(const uint8_t* data, std::size_t size) {
     ::close(fd);
     if (!written)
         return;
-    Settings().TargetFormat = tfWave;
-    Settings().OutputPath = "/dev/null";
+    ConversionSettings settings;
+    settings.TargetFormat = tfWave;
     const WAVEFORMATEX target = MakePcmFormat(2, 44100, 16);
-    std::memcpy(Settings().WaveOutputFormat.data(), &target, sizeof target);
+    std::memcpy(settings.WaveOutputFormat.data(), &target, sizeof target);
+    static CodecModules codecs;
+    const JobEnvironment environment{codecs};
+    RowResult result;
+    const RowContext row{settings, "/dev/null", environment, result};
     ConversionError code = ConversionError::ceNone;
-    auto source = CreateFileInput(ScratchFile().c_str(), code);
+    auto source = CreateFileInput(ScratchFile().c_str(), row, code);
     int32_t progress[2] = {};
     if (source) {
         for (int i = 0; i < 4 && source->Pump(); ++i) {

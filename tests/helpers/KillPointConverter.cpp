@@ -14,6 +14,7 @@
 #include "engine/WaveFormat.h"
 #include "engine/trdConversion.h"
 #include "sources/CreateFileInput.h"
+#include "system/CodecModules.h"
 #include "system/FileRoutines.h"
 
 namespace {
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
                      "usage: bmc-kill-point writing|tagging|committing wav|mp3|wma INPUT OUTPUT\n");
         return 2;
     }
-    ConversionSettings& settings = Settings();
+    ConversionSettings settings;
     settings.TargetFormat = target->Number;
     const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
     std::memcpy(settings.WaveOutputFormat.data(), &pcm, sizeof pcm);
@@ -53,7 +54,10 @@ int main(int argc, char** argv) {
     row.Output = output;
     CliHost host({row}, {false, true, false}, stderr);
     host.AllowReplacing(ReplaceableOutputs({output}, false));
-    trdConversion worker(host, true, GetFileSizeOfName(input), CreateFileInput);
+    CodecModules codecs;
+    const JobEnvironment environment{codecs};
+    trdConversion worker(host, settings, environment, true, GetFileSizeOfName(input),
+                         CreateFileInput);
     worker.SetStageHook([stage](Stage reached) {
         if (reached == stage->second) {
             StopHere(stage->first);

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "cli/ConvertCommand.h"
-#include "sources/CLReadDecodeWave.h"
+#include "engine/JobEnvironment.h"
+#include "system/CodecModules.h"
 
 namespace {
 constexpr off_t ReadableBytes = 1 << 20;
@@ -22,6 +23,7 @@ ssize_t FailingRead(int fd, void* into, size_t count, off_t offset) {
 } // namespace
 
 int main(int argc, char** argv) {
-    CLReadDecodeWave::UseReadFunction(FailingRead);
-    return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc));
+    CodecModules codecs;
+    return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc),
+                             JobEnvironment{codecs, FailingRead});
 }

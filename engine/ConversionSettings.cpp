@@ -1,6 +1,0 @@
-#include "engine/ConversionSettings.h"
-
-ConversionSettings& Settings() {
-    static ConversionSettings settings;
-    return settings;
-}

@@ -1,0 +1,15 @@
+#pragma once
+// What went wrong while one row converted: raised by its source and sink (the WMA reader's thread
+// among them) and read by the worker once the source is gone.
+#include <atomic>
+
+#include "engine/ConversionError.h"
+
+struct RowResult {
+    std::atomic<bool> WriteError = false;
+    std::atomic<bool> ProtectedInput = false;
+    // A failure found after the source opened (its decoder gave up, or has no codec for the
+    // content, or nothing could be read): reported with ConversionErrorLine, as if opening had
+    // failed.
+    std::atomic<ConversionError> InputError = ConversionError::ceNone;
+};
