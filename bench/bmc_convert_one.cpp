@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     const WAVEFORMATEX cd = MakePcmFormat(2, 44100, 16);
     std::memcpy(settings.WaveOutputFormat.data(), &cd, sizeof cd);
     CodecModules codecs;
-    const JobEnvironment environment{codecs};
+    const JobEnvironment environment{codecs, ::pread, ""};
     RowResult result;
     const RowContext row{settings, argv[2], environment, result};
     ConversionError code = ConversionError::ceNone;

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         std::memcpy(s.WaveOutputFormat.data(), &format, sizeof format);
     }
     CodecModules codecs;
-    const JobEnvironment environment{codecs};
+    const JobEnvironment environment{codecs, ::pread, ""};
     RowResult result;
     const RowContext row{s, argv[2], environment, result};
     ConversionError code = ConversionError::ceNone;

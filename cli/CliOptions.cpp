@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <sched.h>
-#include <thread>
 
 #include "cli/TargetDescription.h"
 #include "engine/TargetFormats.h"
+#include "system/ProcessorCores.h"
 
 namespace {
 bool ParseInt(const std::string& text, int32_t& value) {
@@ -193,11 +192,7 @@ bool TakeShortOptions(const std::string& arg, ArgReader& reader, CliOptions& opt
 } // namespace
 
 std::size_t DefaultJobs() {
-    cpu_set_t cpus;
-    if (sched_getaffinity(0, sizeof cpus, &cpus) == 0 && CPU_COUNT(&cpus) > 0) {
-        return static_cast<std::size_t>(CPU_COUNT(&cpus));
-    }
-    return std::max(1u, std::thread::hardware_concurrency());
+    return ProcessorCores();
 }
 
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error) {

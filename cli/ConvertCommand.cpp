@@ -8,24 +8,27 @@
 #include <unistd.h>
 
 #include "acm/AcmFormatCatalog.h"
-#include "cli/CliHost.h"
 #include "cli/CliOptions.h"
 #include "cli/CodecCheck.h"
+#include "cli/DisplayObserver.h"
 #include "cli/InputList.h"
-#include "cli/OutputFolder.h"
-#include "cli/ParallelJob.h"
-#include "cli/ReplaceableOutputs.h"
-#include "cli/StopSignals.h"
+#include "cli/JobDisplay.h"
 #include "cli/TargetDescription.h"
 #include "cli/WaveFormatOption.h"
-#include "cli/WorkerMode.h"
-#include "cli/WorkerProcess.h"
 #include "engine/ConversionSettings.h"
 #include "engine/ConverterChoices.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
+#include "engine/RowConverter.h"
 #include "engine/WaveFormat.h"
-#include "engine/trdConversion.h"
+#include "jobs/JobController.h"
+#include "jobs/OutputFolder.h"
+#include "jobs/ProcessPoolRunner.h"
+#include "jobs/ReplaceableOutputs.h"
+#include "jobs/StopSignals.h"
+#include "jobs/ThreadRunner.h"
+#include "jobs/WorkerMode.h"
+#include "jobs/WorkerProcess.h"
 #include "sources/CreateFileInput.h"
 #include "system/AppPaths.h"
 #include "system/CodecModules.h"
@@ -179,14 +182,6 @@ bool MayReplace(const JobPlan& plan, bool overwrite, bool quiet) {
     return false;
 }
 
-uint64_t TotalSize(const JobPlan& plan) {
-    uint64_t total = 0;
-    for (const PlannedRow& row : plan.Rows()) {
-        total += GetFileSizeOfName(row.Input);
-    }
-    return total;
-}
-
 // "Converting 14 files to MP3 128 kbit/s 44100 Hz stereo into out/"
 std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTree,
                       const ConversionSettings& settings) {
@@ -202,66 +197,80 @@ std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTre
            DescribeTarget(settings) + " " + where;
 }
 
-// Runs the worker on this thread's behalf; Ctrl-C and SIGTERM ask it to stop. The caught
-// signal, or 0.
-int RunJob(CliHost& host, uint64_t totalBytes, const ConversionSettings& settings,
-           const JobEnvironment& environment) {
-    CatchStopSignals(true, true);
-    // The worker thread starts with the stop signals blocked, so this thread handles them.
-    const sigset_t stops = StopSignalSet();
-    sigset_t previous;
-    pthread_sigmask(SIG_BLOCK, &stops, &previous);
-    trdConversion worker(host, settings, environment, false, totalBytes, CreateFileInput);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    bool asked = false;
-    while (worker.Running()) {
-        if (worker.CheckSynchronize(std::chrono::milliseconds(25))) {
-            host.Refresh();
+// The runner of a job: worker processes when several files go at once and they start, else this
+// process, one file after another.
+std::unique_ptr<JobRunner> MakeRunner(std::size_t jobs, const ConversionSettings& settings,
+                                      const JobEnvironment& environment, RowConverter& converter,
+                                      bool quiet) {
+    if (jobs > 1) {
+        auto pool = std::make_unique<ProcessPoolRunner>(environment.WorkerProgram, settings, jobs);
+        std::string problem;
+        if (pool->Start(problem)) {
+            return pool;
         }
-        if (CaughtStopSignal() && !asked) {
-            asked = true;
-            host.Cancelling();
-            host.Note("Cancelling...");
-            worker.Terminate();
+        if (!quiet) {
+            Say("no worker process could be started (" + problem +
+                "); converting one file after another");
         }
     }
-    worker.WaitFor();
-    host.Finish();
+    return std::make_unique<ThreadRunner>(converter);
+}
+
+// Runs the job; Ctrl-C and SIGTERM cancel it. The caught signal, or 0, with the result.
+int RunJob(const JobPlan& plan, const ReplaceableOutputs& replaceable, const CliOptions& options,
+           bool keepTree, const ConversionSettings& settings, const JobEnvironment& environment,
+           JobResult& result) {
+    const std::size_t jobs = std::min(options.jobs.value_or(DefaultJobs()), plan.Rows().size());
+    // The stop signals are taken only while waiting for the rows, so none is missed between a
+    // look at the flag and the wait; the worker thread starts with them blocked.
+    const sigset_t stops = StopSignalSet();
+    sigset_t open;
+    pthread_sigmask(SIG_BLOCK, &stops, &open);
+    CatchStopSignals(true, true);
+    RowConverter converter(settings, environment, CreateFileInput);
+    const std::unique_ptr<JobRunner> runner =
+        MakeRunner(jobs, settings, environment, converter, options.quiet);
+    JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, runner->SlotCount());
+    DisplayObserver observer(plan.Rows(), display);
+    JobController controller(plan.Rows(), replaceable, keepTree);
+    result = controller.Run(*runner, observer, {&open, [] { return CaughtStopSignal() != 0; }});
+    display.Finish();
+    // A stop signal that came with the last report is taken now, before the count.
+    pthread_sigmask(SIG_SETMASK, &open, nullptr);
     return CaughtStopSignal();
 }
 
-void PrintSummary(const CliHost::Counts& counts, std::size_t skipped, bool cancelled) {
-    std::string line = std::to_string(counts.converted) + " converted, " +
-                       std::to_string(counts.failed) + " failed, " + std::to_string(skipped) +
+void PrintSummary(const JobResult& result, std::size_t skipped) {
+    std::string line = std::to_string(result.Converted) + " converted, " +
+                       std::to_string(result.Failed) + " failed, " + std::to_string(skipped) +
                        " skipped";
-    if (counts.unfinished > 0) {
-        line += ", " + std::to_string(counts.unfinished) +
-                (cancelled ? " cancelled" : " not converted");
+    if (result.Unfinished > 0) {
+        line += ", " + std::to_string(result.Unfinished) +
+                (result.Stopped == JobResult::Stop::Cancelled ? " cancelled" : " not converted");
     }
     std::fprintf(stdout, "%s\n", line.c_str());
     std::fflush(stdout);
 }
 
-int Report(const std::vector<std::string>& errors, const CliHost::Counts& counts, int signal,
-           std::size_t skipped, bool quiet) {
-    if (!errors.empty() && !quiet) {
+int Report(const JobResult& result, int signal, std::size_t skipped, bool quiet) {
+    if (!result.Lines.empty() && !quiet) {
         std::fprintf(stderr, "The following problems were encountered:\n");
     }
-    for (const std::string& line : errors) {
+    for (const std::string& line : result.Lines) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
     if (signal && !quiet) {
         std::fprintf(stderr, "Conversion was cancelled.\n");
-    } else if (errors.empty() && !quiet) {
+    } else if (result.Lines.empty() && !quiet) {
         std::fprintf(stderr, "All files have now been converted.\n");
     }
     if (!quiet) {
-        PrintSummary(counts, skipped, signal != 0);
+        PrintSummary(result, skipped);
     }
     if (signal) {
         return 128 + signal;
     }
-    return errors.empty() ? ExitConverted : ExitSomeFailed;
+    return result.Lines.empty() ? ExitConverted : ExitSomeFailed;
 }
 
 // Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.
@@ -287,7 +296,7 @@ int RunJobFromOptions(const CliOptions& options, const ConversionSettings& setti
     if (plan.Rows().empty()) {
         if (!options.quiet) {
             std::fprintf(stderr, "Every output exists already; nothing to convert.\n");
-            PrintSummary({}, skipped, false);
+            PrintSummary({}, skipped);
         }
         return ExitConverted;
     }
@@ -326,31 +335,15 @@ int RunJobFromOptions(const CliOptions& options, const ConversionSettings& setti
         std::fprintf(stderr, "%s\n",
                      FirstLine(plan.Rows().size(), options, keepTree, settings).c_str());
     }
-    if (const std::size_t jobs = options.jobs.value_or(DefaultJobs()); jobs > 1) {
-        const std::size_t workers = std::min(jobs, plan.Rows().size());
-        JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, workers);
-        ParallelJob job(plan.Rows(), settings, replaceable, workers, keepTree, display);
-        std::string problem;
-        if (job.Start(problem)) {
-            const int signal = job.Run();
-            return Report(job.Errors(), job.Count(), signal, skipped, options.quiet);
-        }
-        if (!options.quiet) {
-            Say("no worker process could be started (" + problem +
-                "); converting one file after another");
-        }
-    }
-    const uint64_t totalBytes = TotalSize(plan);
-    CliHost host(plan.Rows(), {IsTerminal(stderr), options.quiet, keepTree}, stderr);
-    host.AllowReplacing(replaceable);
-    const int signal = RunJob(host, totalBytes, settings, environment);
-    return Report(host.Errors(), host.Count(), signal, skipped, options.quiet);
+    JobResult result;
+    const int signal = RunJob(plan, replaceable, options, keepTree, settings, environment, result);
+    return Report(result, signal, skipped, options.quiet);
 }
 } // namespace
 
 int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment& environment) {
     if (args.size() == 1 && args.front() == WorkerProcess::Option) {
-        return RunWorkerMode(environment);
+        return RunWorkerMode(environment) ? ExitConverted : ExitUsage;
     }
     CliOptions options;
     std::string error;

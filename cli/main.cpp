@@ -3,6 +3,7 @@
 
 #include "cli/ConvertCommand.h"
 #include "engine/JobEnvironment.h"
+#include "system/AppPaths.h"
 #include "system/CodecModules.h"
 
 int main(int argc, char** argv) {
@@ -10,5 +11,5 @@ int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "C.UTF-8");
     CodecModules codecs;
     return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc),
-                             JobEnvironment{codecs});
+                             JobEnvironment{codecs, ::pread, ExecutablePath()});
 }

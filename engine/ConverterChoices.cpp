@@ -39,6 +39,7 @@ ConverterChoices ConverterChoices::Load() {
     c.Mono = Stored("BrConvMono") != 0;
     const uint32_t wma = Stored("BrConvWMAQual");
     c.WmaQualItem = wma < WmaQualities.size() ? std::optional<std::size_t>(wma) : std::nullopt;
+    c.Jobs = Stored("BrConvJobs");
     return c;
 }
 
@@ -50,6 +51,7 @@ void ConverterChoices::Save() const {
     Store("BrConvMP3Bit", ItemIndex(Mp3BitItem, 1));
     Store("BrConvMono", Mono ? 1 : 0);
     Store("BrConvWMAQual", ItemIndex(WmaQualItem, 0));
+    Store("BrConvJobs", Jobs);
 }
 
 void ConverterChoices::ApplyTo(ConversionSettings& settings) const {

@@ -17,11 +17,14 @@ struct ConverterChoices {
     std::optional<std::size_t> Mp3BitItem = 2;
     bool Mono = false;
     std::optional<std::size_t> WmaQualItem = 0;
+    // How many files the window converts at once: 0 for one per processor core, 1 for one after
+    // another in the window's own process.
+    uint32_t Jobs = 0;
 
-    // Reads the seven stored values; a missing value gives the default above, a value outside
+    // Reads the stored values; a missing value gives the default above, a value outside
     // its list leaves that list without a selection.
     static ConverterChoices Load();
-    // Writes the seven values back in the same encoding.
+    // Writes the values back in the same encoding.
     void Save() const;
 
     // Puts the target and the encoder options into the settings record; a list without a

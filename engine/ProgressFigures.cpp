@@ -18,23 +18,22 @@ int32_t SaturatedWidth(double width) {
 }
 } // namespace
 
-ProgressFigures ComputeProgressFigures(const int32_t progress[2], uint64_t fileSize,
-                                       uint64_t bytesDone, uint64_t totalBytes) {
-    uint32_t total = static_cast<uint32_t>(progress[0]);
-    const auto done = static_cast<uint32_t>(progress[1]);
-    if (total == 0) {
-        total = 1;
-    }
-    if (totalBytes == 0) {
-        totalBytes = 1;
-    }
-    const double filePercent = done * 100.0 / total;
-    ProgressFigures figures;
-    figures.FilePcWidth = SaturatedWidth(filePercent * 259.0 * 0.01);
-    figures.FileDone = fileSize * static_cast<uint64_t>(std::trunc(filePercent)) / 100;
-    const uint64_t totalPercent = (bytesDone + figures.FileDone) * 100 / totalBytes;
-    figures.TotalPcWidth = SaturatedWidth(totalPercent * 259 / 100);
-    return figures;
+double FilePercent(int32_t total, int32_t done) {
+    const auto whole = static_cast<uint32_t>(total);
+    return static_cast<uint32_t>(done) * 100.0 / (whole == 0 ? 1 : whole);
+}
+
+int32_t FileBarWidth(double percent) {
+    return SaturatedWidth(percent * 259.0 * 0.01);
+}
+
+uint64_t FileBytesDone(uint64_t fileSize, double percent) {
+    return fileSize * static_cast<uint64_t>(std::trunc(percent)) / 100;
+}
+
+int32_t TotalBarWidth(uint64_t done, uint64_t totalBytes) {
+    const uint64_t totalPercent = done * 100 / (totalBytes == 0 ? 1 : totalBytes);
+    return SaturatedWidth(totalPercent * 259 / 100);
 }
 
 int32_t ComputeSecondsLeft(uint32_t elapsedMs, uint64_t done, uint64_t totalBytes) {

@@ -6,16 +6,15 @@
 
 inline constexpr int32_t FullBarWidth = 259;
 
-struct ProgressFigures {
-    int32_t FilePcWidth = 0;
-    int32_t TotalPcWidth = 0;
-    // The current file's share of its input size, estimated from its own percentage.
-    uint64_t FileDone = 0;
-};
-
-// progress[0] = total and progress[1] = done of the current file, in the source's unit.
-ProgressFigures ComputeProgressFigures(const int32_t progress[2], uint64_t fileSize,
-                                       uint64_t bytesDone, uint64_t totalBytes);
+// The share of a file done, in percent, from what its source reports in its own unit: done of
+// total (a total of 0 counts as 1), both read as unsigned.
+double FilePercent(int32_t total, int32_t done);
+// The width of a file's bar for its percentage; over-reporting sources give wider bars.
+int32_t FileBarWidth(double percent);
+// The bytes of a file of fileSize counted as done: its whole percentage of them.
+uint64_t FileBytesDone(uint64_t fileSize, double percent);
+// The width of the whole job's bar: its whole percentage of all bytes (a total of 0 counts as 1).
+int32_t TotalBarWidth(uint64_t done, uint64_t totalBytes);
 
 // Seconds left after elapsedMs of the job with done of totalBytes handled.
 int32_t ComputeSecondsLeft(uint32_t elapsedMs, uint64_t done, uint64_t totalBytes);

@@ -5,9 +5,11 @@
 #include "forms/TfrmConvertErr.h"
 #include "forms/TfrmFileSelector.h"
 #include "forms/TfrmOverWriteFile.h"
+#include "system/AppPaths.h"
 
-AppForms::AppForms(const FolderTree::Locations& locations, std::vector<std::string> codecFolders)
-    : codecs_(std::move(codecFolders)), environment_{codecs_},
+AppForms::AppForms(const FolderTree::Locations& locations, std::vector<std::string> codecFolders,
+                   std::string workerProgram)
+    : codecs_(std::move(codecFolders)), environment_{codecs_, ::pread, std::move(workerProgram)},
       selector_(std::make_unique<TfrmFileSelector>(locations)),
       options_(std::make_unique<TForm1>(environment_)),
       overwrite_(std::make_unique<TfrmOverWriteFile>()),
@@ -18,3 +20,7 @@ AppForms::AppForms(const FolderTree::Locations& locations, std::vector<std::stri
 }
 
 AppForms::~AppForms() = default;
+
+std::string AppForms::InstalledWorkerProgram() {
+    return AppFolder() + "brindlex-convert";
+}

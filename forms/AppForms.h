@@ -17,10 +17,13 @@ class TfrmOverWriteFile;
 class AppForms {
 public:
     // locations: where the selector's top-level folders come from; codecFolders: where the codec
-    // modules are loaded from.
+    // modules are loaded from; workerProgram: brindlex-convert, which converts in worker processes.
     explicit AppForms(
         const FolderTree::Locations& locations = FolderTree::Locations::FromEnvironment(),
-        std::vector<std::string> codecFolders = CodecModules::InstalledFolders());
+        std::vector<std::string> codecFolders = CodecModules::InstalledFolders(),
+        std::string workerProgram = InstalledWorkerProgram());
+    // brindlex-convert beside this program.
+    static std::string InstalledWorkerProgram();
     ~AppForms();
     AppForms(const AppForms&) = delete;
     AppForms& operator=(const AppForms&) = delete;

@@ -5,14 +5,17 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "acm/Acm.h"
 #include "engine/ConversionSettings.h"
@@ -22,7 +25,6 @@
 #include "engine/WaveFormat.h"
 #include "engine/WaveOutputFormatFile.h"
 #include "engine/WmaAvailability.h"
-#include "engine/trdConversion.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
 #include "forms/FileIconCache.h"
@@ -32,10 +34,12 @@
 #include "forms/TfrmConvertErr.h"
 #include "forms/TfrmOverWriteFile.h"
 #include "forms/TfrmWaveFormat.h"
-#include "forms/WorkerStepRunner.h"
+#include "jobs/ProcessPoolRunner.h"
+#include "jobs/ThreadRunner.h"
 #include "sources/CreateFileInput.h"
 #include "system/CodecModules.h"
 #include "system/FileRoutines.h"
+#include "system/ProcessorCores.h"
 #include "ui_TForm1.h"
 
 namespace {
@@ -44,8 +48,8 @@ constexpr QSize DesignSize(344, 304);
 constexpr QSize BarSize(FullBarWidth, 15);
 constexpr int PathColumn = 3;
 constexpr int ExtensionColumn = 2;
-// While the input sizes are summed, the window repaints after every so many rows.
-constexpr int RowsBetweenRepaints = 100;
+// The progress view is drawn at most once per display frame, however often it changes.
+constexpr int FrameMs = 16;
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -90,7 +94,6 @@ TForm1::TForm1(const JobEnvironment& environment, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    worker_.reset();
     SaveWaveOutputFormat(waveFormat_);
     Choices().Save();
 }
@@ -101,12 +104,13 @@ void TForm1::Attach(TfrmOverWriteFile& overwrite, TfrmConvertErr& errors, TForm2
     fileList_ = &fileList;
 }
 
-void TForm1::SetSourceFactory(trdConversion::SourceFactory factory) {
+void TForm1::SetSourceFactory(RowConverter::SourceFactory factory) {
     createSource_ = std::move(factory);
+    ownSources_ = true;
 }
 
 bool TForm1::JobStopAsked() const {
-    return worker_ && worker_->Terminated();
+    return progress_.IsCancelling();
 }
 
 void TForm1::SetUpControls() {
@@ -245,7 +249,7 @@ std::vector<std::string> TForm1::InputPaths() const {
     return paths;
 }
 
-// --- The worker's host -----------------------------------------------------------------------
+// --- The progress view ----------------------------------------------------------------------
 
 uint32_t TForm1::RowCount() const {
     return static_cast<uint32_t>(ui->lstConvert->topLevelItemCount());
@@ -256,7 +260,7 @@ std::string TForm1::InputPath(uint32_t row) const {
     return item ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
 }
 
-void TForm1::SelectRow(uint32_t row) {
+void TForm1::SelectRow(std::size_t row) {
     if (QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row))) {
         ui->lstConvert->setCurrentItem(item);
         ui->lstConvert->scrollToItem(item);
@@ -267,44 +271,32 @@ DestinationSettings TForm1::Destination() const {
     return {ui->optToDefPath->isChecked(), ui->txtToFolder->text().toStdString(), TargetFormat()};
 }
 
-std::string TForm1::OutputPath(uint32_t row) const {
-    return plan_ && row < plan_->Rows().size() ? plan_->Rows()[row].Output : std::string();
-}
-
-bool TForm1::MayReplace(const std::string& outputPath) const {
-    return replaceable_.contains(outputPath);
-}
-
-void TForm1::SetCounterText(const std::string& text) {
-    ui->Label4->setText(Text(text));
-}
-
-void TForm1::SetWritingText(const std::string& text) {
-    ui->Label7->SetFullText(Text(text));
-}
-
-void TForm1::SetTimeRemainingText(const std::string& text) {
-    ui->Label13->setText(Text(text));
-}
-
-void TForm1::SetFileBarWidth(int32_t width) {
-    SetBarWidth(ui->imgFilePc, width);
-}
-
-void TForm1::SetTotalBarWidth(int32_t width) {
-    SetBarWidth(ui->imgTotalPc, width);
+void TForm1::ShowProgress(const JobProgress& progress) {
+    ui->Label4->setText(Text("Converted " + std::to_string(progress.Settled) + " of " +
+                             std::to_string(progress.Rows)));
+    int32_t fileBar = 0;
+    if (progress.Lead) {
+        const JobProgress::Slot& lead = progress.Slots.at(*progress.Lead);
+        SelectRow(*lead.Row);
+        if (plan_ && *lead.Row < plan_->Rows().size()) {
+            ui->Label7->SetFullText(Text("Writing '" + plan_->Rows()[*lead.Row].Output + "'"));
+        }
+        fileBar = ClampBarWidth(FileBarWidth(lead.Percent));
+    }
+    const int32_t total = ClampBarWidth(TotalBarWidth(progress.BytesDone, progress.BytesTotal));
+    // A cancelled job's total bar stays where it was.
+    if (!progress_.IsCancelling()) {
+        SetBarWidth(ui->imgTotalPc, total);
+        ApplicationTitle::Set(Text(ProgressTitle(total)));
+    }
+    SetBarWidth(ui->imgFilePc, fileBar);
+    if (progress.SecondsLeft) {
+        ui->Label13->setText(Text(TimeRemainingText(*progress.SecondsLeft)));
+    }
 }
 
 void TForm1::SetBarWidth(QWidget* bar, int32_t width) {
     bar->resize(std::clamp(width, 0, FullBarWidth), BarSize.height());
-}
-
-void TForm1::SetTitle(const std::string& text) {
-    ApplicationTitle::Set(Text(text));
-}
-
-void TForm1::AddErrorLine(const std::string& line) {
-    errors_->AddLine(Text(line));
 }
 
 // --- Views -----------------------------------------------------------------------------------
@@ -342,8 +334,8 @@ void TForm1::ShowProgressView() {
     ui->Label4->clear();
     ui->Panel3->show();
     ui->cmdConvert->setEnabled(false);
-    SetFileBarWidth(0);
-    SetTotalBarWidth(0);
+    SetBarWidth(ui->imgFilePc, 0);
+    SetBarWidth(ui->imgTotalPc, 0);
 }
 
 void TForm1::UpdateDestControls() {
@@ -463,11 +455,17 @@ void TForm1::cmdCancelClick() {
     if (AppMessage(this, QMessageBox::Question, QStringLiteral("Cancel Conversion and Quit?"),
                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
         CancelRequested = true;
+        if (job_) {
+            job_->Cancel();
+        }
     }
 }
 
 void TForm1::EndForQuit() {
     quitting_ = true;
+    if (job_) {
+        job_->Cancel();
+    }
 }
 
 void TForm1::BackToSelector() {
@@ -518,16 +516,15 @@ void TForm1::cmdConvertClick() {
     }
     jobRunning_ = true;
     ShowProgressView();
+    ApplicationTitle::Set(Text(ProgressTitle(0)));
     ui->Label7->SetFullText(QStringLiteral("Preparing to convert..."));
-    QCoreApplication::processEvents();
-    const uint64_t totalBytes = SumInputSizes();
     jobSettings_ = ConversionSettings{};
     jobSettings_.WaveOutputFormat = waveFormat_;
     Choices().ApplyTo(jobSettings_);
     ui->Label13->clear();
-    RunWorker(totalBytes);
+    const JobResult result = RunJob();
     jobRunning_ = false;
-    EndJob();
+    EndJob(result);
 }
 
 bool TForm1::RefusedForWma() {
@@ -566,33 +563,59 @@ bool TForm1::OverwritesConfirmed() {
     return true;
 }
 
-uint64_t TForm1::SumInputSizes() {
-    uint64_t total = 0;
-    for (uint32_t row = 0; row < RowCount(); ++row) {
-        total += GetFileSizeOfName(InputPath(row));
-        if (row % RowsBetweenRepaints == 0) {
-            QCoreApplication::processEvents();
+std::unique_ptr<JobRunner> TForm1::MakeRunner(RowConverter& converter) {
+    const uint32_t stored = Choices().Jobs;
+    const std::size_t jobs =
+        std::min<std::size_t>(stored == 0 ? ProcessorCores() : stored, plan_->Rows().size());
+    if (jobs > 1 && !ownSources_) {
+        auto pool =
+            std::make_unique<ProcessPoolRunner>(environment_.WorkerProgram, jobSettings_, jobs);
+        std::string problem;
+        if (pool->Start(problem)) {
+            return pool;
         }
     }
-    return total == 0 ? 1 : total;
+    return std::make_unique<ThreadRunner>(converter);
 }
 
-void TForm1::RunWorker(uint64_t totalBytes) {
-    worker_.reset();
-    worker_ = std::make_unique<trdConversion>(*this, jobSettings_, environment_, true, totalBytes,
-                                              createSource_);
-    WorkerStepRunner runner(*worker_);
-    worker_->Start();
-    bool terminated = false;
-    runner.RunUntilFinished([&] {
-        if ((CancelRequested || quitting_) && !terminated) {
-            terminated = true;
-            worker_->Terminate();
+// Runs the job on a thread of its own while this one goes on with the window; each display
+// frame shows the latest figures once.
+JobResult TForm1::RunJob() {
+    RowConverter converter(jobSettings_, environment_, createSource_);
+    const std::unique_ptr<JobRunner> runner = MakeRunner(converter);
+    std::vector<std::string> listed(replaceable_.begin(), replaceable_.end());
+    JobController job(plan_->Rows(), ReplaceableOutputs(listed, false), false);
+    progress_.Clear();
+    job_ = &job;
+    if (CancelRequested || quitting_) {
+        job.Cancel();
+    }
+    QEventLoop loop;
+    QTimer frame;
+    connect(&frame, &QTimer::timeout, this, [this] {
+        if (const auto latest = progress_.Take()) {
+            ShowProgress(*latest);
         }
     });
+    frame.start(FrameMs);
+    JobResult result;
+    std::thread thread([&] {
+        result = job.Run(*runner, progress_);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    thread.join();
+    job_ = nullptr;
+    if (const auto latest = progress_.Take()) {
+        ShowProgress(*latest);
+    }
+    for (const std::string& line : result.Lines) {
+        errors_->AddLine(Text(line));
+    }
+    return result;
 }
 
-void TForm1::EndJob() {
+void TForm1::EndJob(const JobResult& result) {
     if (quitting_) {
         LeavingForm = true;
         OnEndProgram();
@@ -601,7 +624,7 @@ void TForm1::EndJob() {
                    QMessageBox::Ok, true);
         LeavingForm = true;
         BackToSelector();
-    } else if (!errors_->HasProblems()) {
+    } else if (result.Lines.empty()) {
         AppMessage(this, QMessageBox::Information,
                    QStringLiteral("All files have now been converted."), QMessageBox::Ok, true);
         LeavingForm = true;

@@ -1,8 +1,10 @@
 #pragma once
 // The options form: the user picks the target format, its options and where the outputs go, then
-// converts the files of its conversion list. During the job the same window shows the progress
-// and is the worker's host. The form keeps the user's choices and the WAVE output format between
-// runs: loaded when it is created, saved when it is destroyed.
+// converts the files of its conversion list. During the job the same window shows the progress;
+// the job runs on a thread of its own, its files in worker processes (one per processor core
+// unless the stored "BrConvJobs" says otherwise) or, with one at a time, on one worker thread. The
+// form keeps the user's choices and the WAVE output format between runs: loaded when it is created,
+// saved when it is destroyed.
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -10,12 +12,13 @@
 #include <set>
 #include <string>
 
-#include "engine/ConversionHost.h"
 #include "engine/ConverterChoices.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
+#include "engine/RowConverter.h"
 #include "engine/WaveOutputFormatFile.h"
-#include "engine/trdConversion.h"
+#include "jobs/JobController.h"
+#include "jobs/ProgressMailbox.h"
 #include "selector/ConvertRow.h"
 
 namespace Ui {
@@ -26,7 +29,7 @@ class TForm2;
 class TfrmConvertErr;
 class TfrmOverWriteFile;
 
-class TForm1 : public QWidget, public ConversionHost {
+class TForm1 : public QWidget {
     Q_OBJECT
 public:
     // environment: the process's codec modules and reads, for every job of this form.
@@ -45,8 +48,9 @@ public:
     // The job converted every file: the program ends. Defaults to quitting the application.
     std::function<void()> OnEndProgram;
 
-    // Where the worker gets its sources; the real factory unless replaced (tests).
-    void SetSourceFactory(trdConversion::SourceFactory factory);
+    // Where jobs get their sources; the real factory unless replaced (tests). Once replaced, jobs
+    // run in this process, one file after another, where the factory is.
+    void SetSourceFactory(RowConverter::SourceFactory factory);
     // Whether the running job has been asked to stop.
     bool JobStopAsked() const;
     // The session is ending the program: a running job stops between two blocks, as after Back
@@ -61,19 +65,9 @@ public:
     // Where the outputs go, as the destination controls and format buttons say.
     DestinationSettings Destination() const;
 
-    // ConversionHost: the worker's steps call these on the GUI thread.
-    uint32_t RowCount() const override;
-    std::string InputPath(uint32_t row) const override;
-    void SelectRow(uint32_t row) override;
-    std::string OutputPath(uint32_t row) const override;
-    bool MayReplace(const std::string& outputPath) const override;
-    void SetCounterText(const std::string& text) override;
-    void SetWritingText(const std::string& text) override;
-    void SetTimeRemainingText(const std::string& text) override;
-    void SetFileBarWidth(int32_t width) override;
-    void SetTotalBarWidth(int32_t width) override;
-    void SetTitle(const std::string& text) override;
-    void AddErrorLine(const std::string& line) override;
+    // Shows where the running job stands: the counter, the output being written and its row,
+    // both bars, the title's percentage and the time remaining.
+    void ShowProgress(const JobProgress& progress);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -109,9 +103,13 @@ private:
     std::vector<std::string> InputPaths() const;
     bool RefusedForWma();
     bool OverwritesConfirmed();
-    uint64_t SumInputSizes();
-    void RunWorker(uint64_t totalBytes);
-    void EndJob();
+    uint32_t RowCount() const;
+    std::string InputPath(uint32_t row) const;
+    void SelectRow(std::size_t row);
+    void SetBarWidths(int32_t file, int32_t total);
+    std::unique_ptr<JobRunner> MakeRunner(RowConverter& converter);
+    JobResult RunJob();
+    void EndJob(const JobResult& result);
     void SetBarWidth(QWidget* bar, int32_t width);
 
     std::unique_ptr<Ui::TForm1> ui;
@@ -126,7 +124,8 @@ private:
     bool jobRunning_ = false;
     bool centred_ = false;
     const JobEnvironment& environment_;
-    trdConversion::SourceFactory createSource_;
+    RowConverter::SourceFactory createSource_;
+    bool ownSources_ = false;
     // The WAVE output format, as the chooser leaves it and WaveCompress.bin keeps it.
     WaveOutputFormatBuffer waveFormat_{};
     // The running job's choices, read by its worker.
@@ -135,6 +134,7 @@ private:
     std::optional<JobPlan> plan_;
     // The existing outputs the user agreed to replace, as the job names them.
     std::set<std::string> replaceable_;
-    // The last job's worker; every job makes a new one.
-    std::unique_ptr<trdConversion> worker_;
+    // The running job, and what it last reported.
+    JobController* job_ = nullptr;
+    ProgressMailbox progress_;
 };

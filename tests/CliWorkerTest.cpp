@@ -6,10 +6,10 @@
 #include <sys/socket.h>
 
 #include "CliTestSupport.h"
-#include "cli/SettingsFields.h"
-#include "cli/WorkerChannel.h"
-#include "cli/WorkerProcess.h"
 #include "engine/WaveFormat.h"
+#include "jobs/SettingsFields.h"
+#include "jobs/WorkerChannel.h"
+#include "jobs/WorkerProcess.h"
 
 TEST(CliWorker, MessagesKeepEveryByteOfTheirFields) {
     int ends[2];

@@ -4,45 +4,40 @@
 
 TEST(ProgressFigures, HalfOfTheFirstOfTwoFiles) {
     // 1000 + 3000 bytes, the first file half done.
-    const int32_t progress[2] = {2, 1};
-    const ProgressFigures f = ComputeProgressFigures(progress, 1000, 0, 4000);
-    EXPECT_EQ(f.FilePcWidth, 129);
-    EXPECT_EQ(f.FileDone, 500u);
-    EXPECT_EQ(f.TotalPcWidth, 31); // 12 % of 259, truncated
-    EXPECT_EQ(ProgressTitle(f.TotalPcWidth), "BMC 11% Converted");
+    const double percent = FilePercent(2, 1);
+    EXPECT_EQ(FileBarWidth(percent), 129);
+    EXPECT_EQ(FileBytesDone(1000, percent), 500u);
+    EXPECT_EQ(TotalBarWidth(500, 4000), 31); // 12 % of 259, truncated
+    EXPECT_EQ(ProgressTitle(31), "BMC 11% Converted");
 }
 
 TEST(ProgressFigures, TruncationsFollowTheirOwnOrder) {
     // The file's share uses its truncated percentage: 2/3 is 66 %, so 66 of 100 bytes.
-    const int32_t twoThirds[2] = {3, 2};
-    const ProgressFigures f = ComputeProgressFigures(twoThirds, 100, 0, 100);
-    EXPECT_EQ(f.FilePcWidth, 172); // 66.67 % of 259 = 172.67
-    EXPECT_EQ(f.FileDone, 66u);
-    EXPECT_EQ(f.TotalPcWidth, 170); // 66 * 259 / 100
+    const double twoThirds = FilePercent(3, 2);
+    EXPECT_EQ(FileBarWidth(twoThirds), 172); // 66.67 % of 259 = 172.67
+    EXPECT_EQ(FileBytesDone(100, twoThirds), 66u);
+    EXPECT_EQ(TotalBarWidth(66, 100), 170); // 66 * 259 / 100
     // A total of 0 counts as 1; a finished file fills its bar exactly.
-    const int32_t zeroTotal[2] = {0, 0};
-    EXPECT_EQ(ComputeProgressFigures(zeroTotal, 10, 0, 10).FilePcWidth, 0);
-    const int32_t whole[2] = {7, 7};
-    EXPECT_EQ(ComputeProgressFigures(whole, 10, 0, 10).FilePcWidth, 259);
-    EXPECT_EQ(ComputeProgressFigures(whole, 10, 0, 10).TotalPcWidth, 259);
+    EXPECT_EQ(FileBarWidth(FilePercent(0, 0)), 0);
+    EXPECT_EQ(FileBarWidth(FilePercent(7, 7)), 259);
+    EXPECT_EQ(TotalBarWidth(10, 10), 259);
+    EXPECT_EQ(TotalBarWidth(0, 0), 0);
     // Earlier files count with their whole size.
-    const int32_t none[2] = {100, 0};
-    EXPECT_EQ(ComputeProgressFigures(none, 3000, 1000, 4000).TotalPcWidth, 64); // 25 %
+    EXPECT_EQ(TotalBarWidth(1000 + FileBytesDone(3000, FilePercent(100, 0)), 4000), 64); // 25 %
 }
 
 TEST(ProgressFigures, OverReportingSourcesAreShownAsFullBars) {
-    const int32_t over[2] = {10, 30};
-    const ProgressFigures f = ComputeProgressFigures(over, 100, 0, 100);
-    EXPECT_EQ(f.FilePcWidth, 777);
-    EXPECT_EQ(ClampBarWidth(f.FilePcWidth), 259);
-    EXPECT_EQ(ClampBarWidth(f.TotalPcWidth), 259);
+    const double over = FilePercent(10, 30);
+    EXPECT_EQ(FileBarWidth(over), 777);
+    EXPECT_EQ(ClampBarWidth(FileBarWidth(over)), 259);
+    EXPECT_EQ(ClampBarWidth(TotalBarWidth(FileBytesDone(100, over), 100)), 259);
     EXPECT_EQ(ClampBarWidth(-3), -3); // no lower clamp
     // Counts read as unsigned: a "negative" done is enormous, never a negative width.
-    const int32_t wild[2] = {1, -1};
-    const ProgressFigures w = ComputeProgressFigures(wild, 1u << 30, 0, 1);
-    EXPECT_GT(w.FilePcWidth, 259);
-    EXPECT_GE(w.TotalPcWidth, 0);
-    EXPECT_EQ(ProgressTitle(ClampBarWidth(w.TotalPcWidth)), "BMC 100% Converted");
+    const double wild = FilePercent(1, -1);
+    EXPECT_GT(FileBarWidth(wild), 259);
+    EXPECT_GE(TotalBarWidth(FileBytesDone(1u << 30, wild), 1), 0);
+    EXPECT_EQ(ProgressTitle(ClampBarWidth(TotalBarWidth(FileBytesDone(1u << 30, wild), 1))),
+              "BMC 100% Converted");
 }
 
 TEST(ProgressFigures, SecondsLeftIsAPlainProportionOfWholeSeconds) {

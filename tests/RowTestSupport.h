@@ -14,7 +14,7 @@ struct TestRow {
     ConversionSettings settings;
     std::string output;
     CodecModules codecs;
-    JobEnvironment environment{codecs};
+    JobEnvironment environment{codecs, ::pread, ""};
     RowResult result;
 
     // What a source or sink of this row is given.

@@ -184,7 +184,8 @@ public:
     // codecFolders: where the jobs' codec modules come from; the build's own unless given.
     explicit Forms(std::vector<std::string> codecFolders = {std::string(BMC_CODEC_DIR) + "/"}) {
         forms_ = std::make_unique<AppForms>(FolderTree::Locations::FromEnvironment(),
-                                            std::move(codecFolders));
+                                            std::move(codecFolders),
+                                            std::string(BMC_BINARY_DIR) + "/brindlex-convert");
         Options().OnBackToSelector = [this] { ++backToSelector; };
         Options().OnEndProgram = [this] { ++endProgram; };
     }

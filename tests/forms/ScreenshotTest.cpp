@@ -143,9 +143,14 @@ void ScreenshotTest::everyForm() {
     auto connection = connect(&ApplicationTitle::Instance(), &ApplicationTitle::Changed, this, [&] {
         if (!taken) {
             taken = true;
-            form.SetFileBarWidth(129);
-            form.SetTotalBarWidth(31);
-            form.SetTimeRemainingText("Time Remaining : 1:02.05");
+            JobProgress halfWay;
+            halfWay.Rows = 2;
+            halfWay.BytesDone = 12;
+            halfWay.BytesTotal = 100;
+            halfWay.Slots = {{0, 50.0}};
+            halfWay.Lead = 0;
+            halfWay.SecondsLeft = 3725;
+            form.ShowProgress(halfWay);
             Take(&form, "progress", dark);
         }
     });

@@ -49,7 +49,7 @@ void CheckSource(const uint8_t* data, std::size_t size) {
     const WAVEFORMATEX target = MakePcmFormat(2, 44100, 16);
     std::memcpy(settings.WaveOutputFormat.data(), &target, sizeof target);
     static CodecModules codecs;
-    const JobEnvironment environment{codecs};
+    const JobEnvironment environment{codecs, ::pread, ""};
     RowResult result;
     const RowContext row{settings, "/dev/null", environment, result};
     ConversionError code = ConversionError::ceNone;

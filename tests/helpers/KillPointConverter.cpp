@@ -1,24 +1,23 @@
-// Converts one file as brindlex-convert -j 1 does and stops for good at one moment of the row,
-// after naming it on standard output, so that a test can kill it there:
+// Converts one file as a job does and stops for good at one moment of the row, after naming it on
+// standard output, so that a test can kill it there:
 //   bmc-kill-point writing|tagging|committing wav|mp3|wma INPUT OUTPUT
 // An OUTPUT that exists may be replaced.
-#include <csignal>
-#include <cstdio>
-#include <cstring>
-#include <string>
 #include <unistd.h>
 
-#include "cli/CliHost.h"
-#include "engine/ConversionSettings.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "engine/RowConverter.h"
 #include "engine/TargetFormats.h"
 #include "engine/WaveFormat.h"
-#include "engine/trdConversion.h"
 #include "sources/CreateFileInput.h"
 #include "system/CodecModules.h"
-#include "system/FileRoutines.h"
 
 namespace {
-using Stage = trdConversion::RowStage;
+using Stage = RowConverter::Stage;
 
 constexpr std::pair<const char*, Stage> StageNames[] = {
     {"writing", Stage::Writing}, {"tagging", Stage::Tagging}, {"committing", Stage::Committing}};
@@ -30,6 +29,17 @@ void StopHere(const char* name) {
         pause();
     }
 }
+
+// Lines go to standard error; nothing else is needed of the row's report.
+class LineReporter final : public RowReporter {
+public:
+    void Writes(const std::string&) override {}
+    void Progress(double, uint32_t) override {}
+    void Line(const std::string& line) override { std::fprintf(stderr, "%s\n", line.c_str()); }
+    void Wrote() override {}
+    void Done(RowOutcome outcome) override { failed = outcome != RowOutcome::Converted; }
+    bool failed = false;
+};
 } // namespace
 
 int main(int argc, char** argv) {
@@ -47,26 +57,15 @@ int main(int argc, char** argv) {
     settings.TargetFormat = target->Number;
     const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
     std::memcpy(settings.WaveOutputFormat.data(), &pcm, sizeof pcm);
-    const std::string input = argv[3];
-    const std::string output = argv[4];
-    PlannedRow row;
-    row.Input = input;
-    row.Output = output;
-    CliHost host({row}, {false, true, false}, stderr);
-    host.AllowReplacing(ReplaceableOutputs({output}, false));
     CodecModules codecs;
-    const JobEnvironment environment{codecs};
-    trdConversion worker(host, settings, environment, true, GetFileSizeOfName(input),
-                         CreateFileInput);
-    worker.SetStageHook([stage](Stage reached) {
+    const JobEnvironment environment{codecs, ::pread, ""};
+    RowConverter converter(settings, environment, CreateFileInput);
+    converter.SetStageHook([stage](Stage reached) {
         if (reached == stage->second) {
             StopHere(stage->first);
         }
     });
-    worker.Start();
-    while (worker.Running()) {
-        worker.CheckSynchronize(std::chrono::milliseconds(25));
-    }
-    worker.WaitFor();
-    return host.Errors().empty() ? 0 : 1;
+    LineReporter reporter;
+    converter.Convert({argv[3], argv[4], true}, reporter, [] { return false; });
+    return reporter.failed ? 1 : 0;
 }

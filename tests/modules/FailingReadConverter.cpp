@@ -8,6 +8,7 @@
 
 #include "cli/ConvertCommand.h"
 #include "engine/JobEnvironment.h"
+#include "system/AppPaths.h"
 #include "system/CodecModules.h"
 
 namespace {
@@ -25,5 +26,5 @@ ssize_t FailingRead(int fd, void* into, size_t count, off_t offset) {
 int main(int argc, char** argv) {
     CodecModules codecs;
     return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc),
-                             JobEnvironment{codecs, FailingRead});
+                             JobEnvironment{codecs, FailingRead, ExecutablePath()});
 }

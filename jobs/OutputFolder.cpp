@@ -1,4 +1,4 @@
-#include "cli/OutputFolder.h"
+#include "jobs/OutputFolder.h"
 
 #include <cerrno>
 #include <cstring>

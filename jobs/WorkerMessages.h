@@ -1,6 +1,10 @@
 #pragma once
 // The messages between brindlex-convert and its worker processes (see WorkerChannel). The first
 // field names the message; the fields after it are listed with each.
+#include <utility>
+
+#include "engine/RowOutcome.h"
+
 namespace WorkerMessages {
 // To the worker: the job's settings, once (SettingsFields) ...
 inline constexpr const char* Settings = "settings";
@@ -14,18 +18,22 @@ inline constexpr const char* Keep = "keep";
 // writing it (a named temporary file beside the output; empty when the new version has no name),
 // before it opens the input ...
 inline constexpr const char* Writes = "writes";
-// ... the width of the file's bar, 0 to 259 ...
-inline constexpr const char* Bar = "bar";
+// ... the share of the file done, 0 to 100 ...
+inline constexpr const char* Progress = "progress";
 // ... one error line ...
 inline constexpr const char* Line = "line";
 // ... that the output now holds this file's result ...
 inline constexpr const char* Wrote = "wrote";
-// ... and last how the file ended, one of the four below.
+// ... and last how the file ended, by the name of its outcome.
 inline constexpr const char* Done = "done";
 
-inline constexpr const char* Converted = "converted";
-inline constexpr const char* Failed = "failed";
-inline constexpr const char* Cancelled = "cancelled";
-// The worker had been told to stop before the file began.
-inline constexpr const char* Unstarted = "unstarted";
+// The outcomes by name.
+inline constexpr std::pair<RowOutcome, const char*> Outcomes[] = {
+    {RowOutcome::Converted, "converted"},
+    {RowOutcome::Failed, "failed"},
+    {RowOutcome::FailedStoppingJob, "failed-stopping-job"},
+    {RowOutcome::Cancelled, "cancelled"},
+    // The worker had been told to stop before the file began.
+    {RowOutcome::Unstarted, "unstarted"},
+};
 } // namespace WorkerMessages

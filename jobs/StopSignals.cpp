@@ -1,4 +1,4 @@
-#include "cli/StopSignals.h"
+#include "jobs/StopSignals.h"
 
 namespace {
 volatile std::sig_atomic_t caughtSignal = 0;

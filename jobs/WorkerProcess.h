@@ -6,7 +6,7 @@
 #include <string>
 #include <sys/types.h>
 
-#include "cli/WorkerChannel.h"
+#include "jobs/WorkerChannel.h"
 
 class WorkerProcess {
 public:

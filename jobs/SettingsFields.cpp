@@ -1,4 +1,4 @@
-#include "cli/SettingsFields.h"
+#include "jobs/SettingsFields.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "cli/ReplaceableOutputs.h"
+#include "jobs/ReplaceableOutputs.h"
 
 ReplaceableOutputs::ReplaceableOutputs(const std::vector<std::string>& listed, bool any)
     : listed_(listed.begin(), listed.end()), any_(any) {}

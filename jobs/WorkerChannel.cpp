@@ -1,4 +1,4 @@
-#include "cli/WorkerChannel.h"
+#include "jobs/WorkerChannel.h"
 
 #include <cerrno>
 #include <sys/socket.h>

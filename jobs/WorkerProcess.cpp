@@ -1,4 +1,4 @@
-#include "cli/WorkerProcess.h"
+#include "jobs/WorkerProcess.h"
 
 #include <cerrno>
 #include <csignal>
@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "cli/StopSignals.h"
+#include "jobs/StopSignals.h"
 
 extern char** environ;
 

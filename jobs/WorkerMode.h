@@ -4,4 +4,5 @@
 // being converted; the parent starts another worker.
 struct JobEnvironment;
 
-int RunWorkerMode(const JobEnvironment& environment);
+// False, with a line on standard error, when this process was not started as a worker.
+bool RunWorkerMode(const JobEnvironment& environment);

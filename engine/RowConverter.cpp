@@ -1,0 +1,182 @@
+#include "engine/RowConverter.h"
+
+#include <malloc.h>
+
+#include <chrono>
+#include <new>
+
+#include "engine/OutputTags.h"
+#include "engine/ProgressFigures.h"
+#include "system/FileRoutines.h"
+
+namespace {
+constexpr uint32_t ProgressIntervalMs = 500;
+// Each file allocates and frees about a megabyte of codec state. Fixed thresholds keep that
+// memory for the next file: the allocator's own, which move with the job, may hand it back to
+// the system after every file, to be faulted in again.
+constexpr int KeptFreeBytes = 16 << 20;
+constexpr int MappedFromBytes = 4 << 20;
+} // namespace
+
+// The row being converted and what is known of it so far.
+struct RowConverter::Row {
+    const RowRequest& request;
+    RowReporter& reporter;
+    const StopCheck& stop;
+    bool failed = false;
+
+    void Fail(const std::string& line) {
+        failed = true;
+        reporter.Line(line);
+    }
+};
+
+RowConverter::RowConverter(const ConversionSettings& settings, const JobEnvironment& environment,
+                           SourceFactory createSource, TickSource ticks)
+    : settings_(settings), environment_(environment), createSource_(std::move(createSource)),
+      ticks_(std::move(ticks)) {}
+
+uint32_t RowConverter::SystemTicks() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void RowConverter::KeepMemoryBetweenFiles() {
+    mallopt(M_TRIM_THRESHOLD, KeptFreeBytes);
+    mallopt(M_MMAP_THRESHOLD, MappedFromBytes);
+}
+
+RowOutcome RowConverter::Convert(const RowRequest& request, RowReporter& reporter,
+                                 const StopCheck& stop) {
+    Row row{request, reporter, stop};
+    RowOutcome outcome = RowOutcome::Failed;
+    // The source and the unnamed output are gone with the unwound row: an old output is kept.
+    try {
+        outcome = ConvertRow(row);
+    } catch (const std::bad_alloc&) {
+        reporter.Line(ConversionErrorLine(ConversionError::ceMemory, request.Input) +
+                      std::string(RemainingNotConverted));
+        outcome = RowOutcome::FailedStoppingJob;
+    } catch (const std::exception& e) {
+        reporter.Line("Unable to convert '" + request.Input + "' (" + e.what() + ")." +
+                      std::string(RemainingNotConverted));
+        outcome = RowOutcome::FailedStoppingJob;
+    }
+    reporter.Done(outcome);
+    return outcome;
+}
+
+RowOutcome RowConverter::ConvertRow(Row& row) {
+    const std::string& destination = row.request.Output;
+    // Something at the destination is replaced only when the job may replace it.
+    const bool existed = EntryExists(destination);
+    if (existed && !row.request.MayReplace) {
+        row.Fail(UnexpectedOutputLine(destination, row.request.Input));
+        return RowOutcome::Failed;
+    }
+    StagedOutput output(destination);
+    row.reporter.Writes(output.LeftBehind());
+    RowResult result;
+    const RowContext context{settings_, output.Path(), environment_, result};
+    ConversionError code = ConversionError::ceNone;
+    std::unique_ptr<CLReadDecodeBase> source =
+        createSource_(row.request.Input.c_str(), context, code);
+    if (!source) {
+        row.Fail(UnsupportedTypeLine(row.request.Input));
+        return RowOutcome::Failed;
+    }
+    if (code != ConversionError::ceNone) {
+        row.Fail(ConversionErrorLine(code, row.request.Input));
+        return RowOutcome::Failed; // nothing is put in place
+    }
+    Pump(row, *source);
+    // Destroying the source finalises and closes the output, also after a cancellation.
+    source.reset();
+    const bool cancelled = row.stop();
+    if (!cancelled) {
+        ReportFailures(row, result);
+    }
+    // A cancelled new output keeps what was converted; a cancelled replacement keeps the old file.
+    const bool commit = cancelled ? !existed : !row.failed;
+    if (commit && Commit(row, output, existed, cancelled)) {
+        row.reporter.Wrote();
+    }
+    if (row.failed) {
+        return RowOutcome::Failed;
+    }
+    return cancelled ? RowOutcome::Cancelled : RowOutcome::Converted;
+}
+
+void RowConverter::Pump(Row& row, CLReadDecodeBase& source) {
+    uint32_t lastShown = ticks_();
+    row.reporter.Progress(0, lastShown);
+    for (bool first = true;; first = false) {
+        const bool more = source.Pump();
+        if (first) {
+            Reached(Stage::Writing);
+        }
+        if (!more || row.stop()) {
+            return;
+        }
+        const uint32_t now = ticks_();
+        if (now - lastShown <= ProgressIntervalMs) {
+            continue;
+        }
+        lastShown = now;
+        int32_t progress[2] = {0, 0};
+        source.GetProgress(progress);
+        row.reporter.Progress(FilePercent(progress[0], progress[1]), now);
+    }
+}
+
+void RowConverter::ReportFailures(Row& row, const RowResult& result) {
+    const ConversionError inputError = result.InputError;
+    if (result.WriteError) {
+        row.Fail(WriteErrorLine(row.request.Output));
+    }
+    if (inputError != ConversionError::ceNone) {
+        row.Fail(ConversionErrorLine(inputError, row.request.Input));
+    }
+    if (result.ProtectedInput) {
+        row.Fail(ProtectedInputLine(row.request.Input));
+    }
+}
+
+bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed, bool cancelled) {
+    if (!cancelled) {
+        Reached(Stage::Tagging);
+        // The input's tags are read before the output may take its place (it may be the input
+        // itself) and go into the new version before anyone can see it.
+        OutputTags(row.request.Input, settings_).WriteTo(output.Fd());
+    }
+    Reached(Stage::Committing);
+    bool replace = existed;
+    if (!existed) {
+        switch (output.LinkIn()) {
+        case StagedOutput::LinkResult::Linked:
+            return true;
+        case StagedOutput::LinkResult::Taken:
+            // Someone else's file appeared meanwhile: it stays, unless any may be replaced.
+            replace = row.request.MayReplace;
+            if (!replace) {
+                row.Fail(UnexpectedOutputLine(row.request.Output, row.request.Input));
+                return false;
+            }
+            break;
+        case StagedOutput::LinkResult::Failed:
+            break;
+        }
+    }
+    if (replace && output.Replace()) {
+        return true;
+    }
+    row.Fail(WriteErrorLine(row.request.Output));
+    return false;
+}
+
+void RowConverter::Reached(Stage stage) const {
+    if (stageHook_) {
+        stageHook_(stage);
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Converts one row: creates its output without a name, pumps the source into it, and puts it in
+// place only when whole (a new output linked in, an old one replaced), with the input's tags.
+// Every failure becomes a line of the row. Runs on whatever thread or process converts the row;
+// the job around it (order, claims, counts) is the controller's.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/CLReadDecodeBase.h"
+#include "engine/ConversionError.h"
+#include "engine/RowContext.h"
+#include "engine/RowReporter.h"
+#include "engine/RowRequest.h"
+#include "engine/StagedOutput.h"
+
+class RowConverter {
+public:
+    using SourceFactory = std::function<std::unique_ptr<CLReadDecodeBase>(
+        const char*, const RowContext&, ConversionError&)>;
+    // A millisecond tick count that wraps at 2^32.
+    using TickSource = std::function<uint32_t()>;
+    // The moments of a row at which a process may be stopped from outside; tests kill the process
+    // there to prove that no moment leaves a half-written output at its name.
+    enum class Stage { Writing, Tagging, Committing };
+    using StageHook = std::function<void(Stage)>;
+    // Asked between two blocks: true stops the row, which is then cancelled.
+    using StopCheck = std::function<bool()>;
+
+    // settings and environment must outlive the converter. The front end passes the source
+    // factory (CreateFileInput), which keeps the engine free of the sources it drives.
+    RowConverter(const ConversionSettings& settings, const JobEnvironment& environment,
+                 SourceFactory createSource, TickSource ticks = SystemTicks);
+    // Called at each stage of every row.
+    void SetStageHook(StageHook hook) { stageHook_ = std::move(hook); }
+
+    // Converts the row, telling reporter as it goes (Done last, with the outcome it returns).
+    RowOutcome Convert(const RowRequest& request, RowReporter& reporter, const StopCheck& stop);
+
+    static uint32_t SystemTicks();
+    // Makes the process keep the memory of one file's codecs for the next file.
+    static void KeepMemoryBetweenFiles();
+
+private:
+    struct Row;
+    RowOutcome ConvertRow(Row& row);
+    void Pump(Row& row, CLReadDecodeBase& source);
+    void ReportFailures(Row& row, const RowResult& result);
+    bool Commit(Row& row, StagedOutput& output, bool existed, bool cancelled);
+    void Reached(Stage stage) const;
+
+    const ConversionSettings& settings_;
+    const JobEnvironment& environment_;
+    SourceFactory createSource_;
+    TickSource ticks_;
+    StageHook stageHook_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// What a row's conversion tells whoever runs it, on the converting thread, in this order: the
+// file a crash would leave behind, progress, error lines, that the output now holds the row's
+// result, and last how the row ended.
+#include <cstdint>
+#include <string>
+
+#include "engine/RowOutcome.h"
+
+class RowReporter {
+public:
+    virtual ~RowReporter() = default;
+    // The named temporary file beside the output, or "" when the new version has no name.
+    virtual void Writes(const std::string& leftBehind) = 0;
+    // The share of the file done, 0 to 100, at most every half second and once at its start;
+    // tick: when it was so, on the converter's clock.
+    virtual void Progress(double percent, uint32_t tick) = 0;
+    virtual void Line(const std::string& line) = 0;
+    virtual void Wrote() = 0;
+    virtual void Done(RowOutcome outcome) = 0;
+};

@@ -1,0 +1,32 @@
+#include "jobs/ChannelReporter.h"
+
+#include "jobs/WorkerMessages.h"
+
+void ChannelReporter::Writes(const std::string& leftBehind) {
+    lastPercent_ = -1;
+    channel_.Send({WorkerMessages::Writes, leftBehind});
+}
+
+void ChannelReporter::Progress(double percent, uint32_t) {
+    const int whole = static_cast<int>(percent);
+    if (whole != lastPercent_) {
+        lastPercent_ = whole;
+        channel_.Send({WorkerMessages::Progress, std::to_string(whole)});
+    }
+}
+
+void ChannelReporter::Line(const std::string& line) {
+    channel_.Send({WorkerMessages::Line, line});
+}
+
+void ChannelReporter::Wrote() {
+    channel_.Send({WorkerMessages::Wrote});
+}
+
+void ChannelReporter::Done(RowOutcome outcome) {
+    for (const auto& [known, name] : WorkerMessages::Outcomes) {
+        if (known == outcome) {
+            channel_.Send({WorkerMessages::Done, name});
+        }
+    }
+}

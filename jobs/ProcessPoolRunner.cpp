@@ -1,0 +1,170 @@
+#include "jobs/ProcessPoolRunner.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <csignal>
+
+#include "jobs/SettingsFields.h"
+#include "jobs/WorkerMessages.h"
+
+namespace {
+std::string CrashLine(const std::string& input, const std::string& how) {
+    return "Unable to convert '" + input + "': the conversion crashed (" + how + ").";
+}
+
+std::optional<RowOutcome> OutcomeNamed(const std::string& name) {
+    for (const auto& [outcome, text] : WorkerMessages::Outcomes) {
+        if (name == text) {
+            return outcome;
+        }
+    }
+    return std::nullopt;
+}
+} // namespace
+
+ProcessPoolRunner::ProcessPoolRunner(std::string program, const ConversionSettings& settings,
+                                     std::size_t slots)
+    : program_(std::move(program)), slots_(std::max<std::size_t>(slots, 1)) {
+    settingsMessage_ = SettingsFields(settings);
+    settingsMessage_.insert(settingsMessage_.begin(), WorkerMessages::Settings);
+}
+
+bool ProcessPoolRunner::StartWorker(Slot& slot, std::string& problem) {
+    std::unique_ptr<WorkerProcess> process = WorkerProcess::Start(program_, problem);
+    if (!process) {
+        return false;
+    }
+    if (!process->Channel().Send(settingsMessage_)) {
+        problem = "it ended at once";
+        return false;
+    }
+    slot.process = std::move(process);
+    return true;
+}
+
+bool ProcessPoolRunner::Start(std::string& problem) {
+    bool any = false;
+    for (Slot& slot : slots_) {
+        any = StartWorker(slot, problem) || any;
+    }
+    return any;
+}
+
+std::optional<std::size_t> ProcessPoolRunner::IdleSlot() const {
+    // A slot whose worker runs already, before one that needs a new worker.
+    auto idle = std::find_if(slots_.begin(), slots_.end(),
+                             [](const Slot& s) { return !s.busy && s.process != nullptr; });
+    if (idle == slots_.end()) {
+        idle = std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.busy; });
+    }
+    return idle == slots_.end() ? std::nullopt : std::optional<std::size_t>(idle - slots_.begin());
+}
+
+bool ProcessPoolRunner::Busy() const {
+    return std::any_of(slots_.begin(), slots_.end(), [](const Slot& s) { return s.busy; });
+}
+
+bool ProcessPoolRunner::Begin(std::size_t index, const RowRequest& request, std::string& problem) {
+    Slot& slot = slots_[index];
+    if (!slot.process && !StartWorker(slot, problem)) {
+        return false;
+    }
+    slot.busy = true;
+    slot.input = request.Input;
+    slot.writes.clear();
+    // A worker that is gone is noticed at its closed channel, as if it had crashed.
+    slot.process->Channel().Send(
+        {WorkerMessages::File, request.Input, request.Output,
+         request.MayReplace ? WorkerMessages::MayReplace : WorkerMessages::Keep});
+    return true;
+}
+
+std::vector<RowEvent> ProcessPoolRunner::Wait(int wake, const sigset_t* open) {
+    std::vector<pollfd> fds{{wake, POLLIN, 0}};
+    std::vector<std::size_t> owners{0};
+    for (std::size_t s = 0; s < slots_.size(); ++s) {
+        if (slots_[s].process) {
+            fds.push_back({slots_[s].process->Channel().Fd(), POLLIN, 0});
+            owners.push_back(s);
+        }
+    }
+    std::vector<RowEvent> events;
+    if (ppoll(fds.data(), fds.size(), nullptr, open) <= 0) {
+        return events; // a signal
+    }
+    for (std::size_t i = 1; i < fds.size(); ++i) {
+        if (fds[i].revents != 0) {
+            ReadReports(owners[i], events);
+        }
+    }
+    return events;
+}
+
+void ProcessPoolRunner::Cancel() {
+    for (const Slot& slot : slots_) {
+        if (slot.busy && slot.process) {
+            slot.process->Signal(SIGTERM);
+        }
+    }
+}
+
+void ProcessPoolRunner::ReadReports(std::size_t index, std::vector<RowEvent>& events) {
+    Slot& slot = slots_[index];
+    const WorkerChannel::ReadResult result = slot.process->Channel().ReadSome();
+    WorkerChannel::Message message;
+    while (slot.process && slot.process->Channel().Next(message)) {
+        Handle(index, message, events);
+    }
+    if (slot.process && result == WorkerChannel::ReadResult::Ended) {
+        WorkerEnded(index, events);
+    }
+}
+
+void ProcessPoolRunner::Handle(std::size_t index, const WorkerChannel::Message& message,
+                               std::vector<RowEvent>& events) {
+    Slot& slot = slots_[index];
+    if (!slot.busy || message.size() > 2) {
+        return;
+    }
+    const std::string& what = message.front();
+    const std::string value = message.size() == 2 ? message[1] : std::string();
+    if (what == WorkerMessages::Writes) {
+        slot.writes = value;
+    } else if (what == WorkerMessages::Progress) {
+        double percent = 0;
+        std::from_chars(value.data(), value.data() + value.size(), percent);
+        events.push_back(RowEvent::Progressed(index, std::clamp(percent, 0.0, 100.0)));
+    } else if (what == WorkerMessages::Line) {
+        events.push_back(RowEvent::LineOf(index, value));
+    } else if (what == WorkerMessages::Wrote) {
+        events.push_back(RowEvent::Written(index));
+    } else if (what == WorkerMessages::Done) {
+        const RowOutcome outcome = OutcomeNamed(value).value_or(RowOutcome::Failed);
+        slot.busy = false;
+        if (outcome == RowOutcome::Cancelled || outcome == RowOutcome::Unstarted) {
+            // A worker that was told to stop ends; the next row gets a fresh one.
+            slot.process.reset();
+        }
+        events.push_back(RowEvent::Ended(index, outcome));
+    }
+}
+
+void ProcessPoolRunner::WorkerEnded(std::size_t index, std::vector<RowEvent>& events) {
+    Slot& slot = slots_[index];
+    const std::string how = slot.process->Reap();
+    slot.process.reset();
+    if (!slot.busy) {
+        return; // an idle worker ended; another starts when a row needs it
+    }
+    slot.busy = false;
+    // A named temporary file goes; the output itself is only ever put in place whole.
+    if (!slot.writes.empty()) {
+        unlink(slot.writes.c_str());
+    }
+    events.push_back(
+        RowEvent::LineOf(index, CrashLine(slot.input, how.empty() ? "it ended early" : how)));
+    events.push_back(RowEvent::Ended(index, RowOutcome::Failed));
+}

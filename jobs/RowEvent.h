@@ -1,0 +1,53 @@
+#pragma once
+// What a runner reports of the row it converts on one of its slots.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "engine/RowOutcome.h"
+
+struct RowEvent {
+    enum class Kind {
+        Progress, // percent of the file done
+        Line,     // an error line of the row
+        Wrote,    // the output now holds the row's result
+        Done      // the row ended, with outcome; the slot is free again
+    };
+    std::size_t Slot = 0;
+    Kind What = Kind::Progress;
+    double Percent = 0;
+    std::string Text;
+    RowOutcome Outcome = RowOutcome::Failed;
+    // For progress: when it was so, on the job's clock; none when it came from another process,
+    // and is then taken as just now.
+    std::optional<uint32_t> Tick;
+
+    static RowEvent Progressed(std::size_t slot, double percent,
+                               std::optional<uint32_t> tick = std::nullopt) {
+        RowEvent event = Of(slot, Kind::Progress);
+        event.Percent = percent;
+        event.Tick = tick;
+        return event;
+    }
+    static RowEvent LineOf(std::size_t slot, std::string text) {
+        RowEvent event = Of(slot, Kind::Line);
+        event.Text = std::move(text);
+        return event;
+    }
+    static RowEvent Written(std::size_t slot) { return Of(slot, Kind::Wrote); }
+    static RowEvent Ended(std::size_t slot, RowOutcome outcome) {
+        RowEvent event = Of(slot, Kind::Done);
+        event.Outcome = outcome;
+        return event;
+    }
+
+private:
+    static RowEvent Of(std::size_t slot, Kind what) {
+        RowEvent event;
+        event.Slot = slot;
+        event.What = what;
+        return event;
+    }
+};

@@ -1,0 +1,66 @@
+#include "jobs/WorkerMode.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+
+#include "engine/JobEnvironment.h"
+#include "engine/RowConverter.h"
+#include "jobs/ChannelReporter.h"
+#include "jobs/SettingsFields.h"
+#include "jobs/StopSignals.h"
+#include "jobs/WorkerMessages.h"
+#include "sources/CreateFileInput.h"
+
+namespace {
+constexpr int ChannelFd = 3;
+
+// Converts one row on this thread; SIGTERM from the parent stops it between two blocks.
+void ConvertFile(WorkerChannel& channel, RowConverter& converter, const RowRequest& request) {
+    ChannelReporter reporter(channel);
+    if (CaughtStopSignal()) {
+        reporter.Done(RowOutcome::Unstarted);
+        return;
+    }
+    converter.Convert(request, reporter, [] { return CaughtStopSignal() != 0; });
+}
+
+bool Refuse() {
+    std::fprintf(stderr, "brindlex-convert: --worker is for brindlex-convert's own use\n");
+    return false;
+}
+} // namespace
+
+bool RunWorkerMode(const JobEnvironment& environment) {
+    // Ctrl-C reaches the whole process group; the parent decides, and sends SIGTERM to cancel.
+    // Both were blocked from the start until now, so none could end this process unhandled.
+    std::signal(SIGINT, SIG_IGN);
+    CatchStopSignals(false, true);
+    const sigset_t stops = StopSignalSet();
+    pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
+    // A parent that dies without a word cancels the file being converted.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (fcntl(ChannelFd, F_SETFD, FD_CLOEXEC) != 0) {
+        return Refuse();
+    }
+    WorkerChannel channel{UniqueFd(ChannelFd)};
+    WorkerChannel::Message message;
+    ConversionSettings settings;
+    if (!channel.Receive(message) || message.empty() || message[0] != WorkerMessages::Settings ||
+        !ApplySettingsFields({message.begin() + 1, message.end()}, settings)) {
+        return Refuse();
+    }
+    RowConverter::KeepMemoryBetweenFiles();
+    RowConverter converter(settings, environment, CreateFileInput);
+    // Once stopped, each further file is answered as not started; the parent then lets us go.
+    while (channel.Receive(message)) {
+        if (message.size() != 4 || message[0] != WorkerMessages::File ||
+            (message[3] != WorkerMessages::MayReplace && message[3] != WorkerMessages::Keep)) {
+            return Refuse();
+        }
+        ConvertFile(channel, converter,
+                    {message[1], message[2], message[3] == WorkerMessages::MayReplace});
+    }
+    return true;
+}
