@@ -3,10 +3,10 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-#include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
-#include "system/FileNames.h"
 #include "system/CodecModule.h"
+#include "system/CodecModuleFiles.h"
+#include "system/FileNames.h"
 
 namespace {
 constexpr const char* ToWma = "Unable to convert to a Microsoft Audio 4 file as the correct "
@@ -33,7 +33,7 @@ bool ListsWmaInput(const std::vector<std::string>& inputPaths) {
 bool WmaModuleInstalled() {
     // The folders the module loader searches, so the answer matches what a conversion finds.
     for (const std::string& folder : CodecModule::Folders()) {
-        if (IsRegularFile(folder + WmaModuleName))
+        if (IsRegularFile(folder + WmaModuleFile))
             return true;
     }
     return false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/ConversionSettings.h"
+#include "system/CodecModuleFiles.h"
 
 namespace {
 

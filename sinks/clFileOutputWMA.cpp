@@ -2,11 +2,12 @@
 
 #include "engine/ConversionSettings.h"
 #include "system/CodecModule.h"
+#include "system/CodecModuleFiles.h"
 
 namespace {
 // Loaded by the first sink that finds it and never unloaded; a failed load is tried again.
 CodecModule& WriterModule() {
-    static CodecModule module(WmaModuleName, {"WMAudioCreateWriter"});
+    static CodecModule module(WmaModuleFile, {"WMAudioCreateWriter"});
     return module;
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
+#include "system/CodecModuleFiles.h"
 
 namespace {
 std::atomic<CodecModule*> decoderInUse = nullptr;

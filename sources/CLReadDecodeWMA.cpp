@@ -5,11 +5,12 @@
 #include <cstdint>
 
 #include "system/CodecModule.h"
+#include "system/CodecModuleFiles.h"
 
 namespace {
 // Loaded on first use and never unloaded; a failed load is tried again for the next file.
 CodecModule& ReaderModule() {
-    static CodecModule module(WmaModuleName, {"WMAudioCreateReader"});
+    static CodecModule module(WmaModuleFile, {"WMAudioCreateReader"});
     return module;
 }
 } // namespace

@@ -21,6 +21,7 @@
 #include "codecs/Mp3DecoderApi.h"
 #include "codecs/Mp3EncoderApi.h"
 #include "system/CodecModule.h"
+#include "system/CodecModuleFiles.h"
 
 namespace mp3test {
 
