@@ -115,15 +115,6 @@ std::optional<AcmOfferedFormats> AcmOfferedFor(uint16_t tag) {
     }
 }
 
-bool AcmIsOffered(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
-    const auto offered = AcmOfferedFor(tag);
-    const auto has = [](const auto& list, auto value) {
-        return std::find(list.begin(), list.end(), value) != list.end();
-    };
-    return offered && has(offered->channels, channels) && has(offered->rates, rate) &&
-           has(offered->bits, bits);
-}
-
 std::vector<std::vector<uint8_t>> AcmOfferedRecords(uint16_t tag) {
     std::vector<std::vector<uint8_t>> records;
     const auto offered = AcmOfferedFor(tag);

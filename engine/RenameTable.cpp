@@ -13,7 +13,3 @@ RenameTable& Renames() {
     static RenameTable table;
     return table;
 }
-
-void ApplyRename(std::string& path) {
-    Renames().Apply(path);
-}

@@ -28,6 +28,3 @@ private:
 
 // The process-wide table; empty at start-up.
 RenameTable& Renames();
-
-// Applies the process-wide table to path, in place.
-void ApplyRename(std::string& path);

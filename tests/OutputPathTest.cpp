@@ -58,10 +58,10 @@ TEST(RenameTable, FirstExactMatchWins) {
 
 TEST(RenameTable, ProcessWideTableStartsEmpty) {
     std::string path = "/x/y.mp3";
-    ApplyRename(path);
+    Renames().Apply(path);
     EXPECT_EQ(path, "/x/y.mp3");
     Renames().Fill({{"/x/y.mp3", "/z/y.mp3"}});
-    ApplyRename(path);
+    Renames().Apply(path);
     EXPECT_EQ(path, "/z/y.mp3");
     Renames().Clear();
 }
