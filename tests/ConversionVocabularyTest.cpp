@@ -1,11 +1,13 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "sinks/CLFILEOUT.h"
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
-#include "sources/CreateFileInput.h"
+#include "engine/ConverterChoices.h"
+#include "engine/DestinationSettings.h"
 #include "engine/WaveFormat.h"
+#include "sinks/CLFILEOUT.h"
+#include "sources/CreateFileInput.h"
 
 TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
     WAVEFORMATEX f = MakePcmFormat(2, 44100, 16);
@@ -19,7 +21,10 @@ TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
 
 TEST(ConversionSettings, StartsWithTheDocumentedValues) {
     ConversionSettings s;
-    EXPECT_EQ(s.TargetFormat, tfMp3);
+    // The target a new user sees, as the stored choices and the destination start with.
+    EXPECT_EQ(s.TargetFormat, tfWave);
+    EXPECT_EQ(ConverterChoices{}.Target, tfWave);
+    EXPECT_EQ(DestinationSettings{}.Target, tfWave);
     EXPECT_EQ(s.Mp3SampleRate, 44100);
     EXPECT_TRUE(s.Mp3Stereo);
     EXPECT_EQ(s.Mp3BitRate, 128);
