@@ -147,7 +147,7 @@ void TForm1::SetUpControls() {
     list->setColumnHidden(PathColumn, true);
     list->header()->setSectionsClickable(false);
     list->header()->setSectionsMovable(false);
-    ui->Label7->SetFullText(ui->Label7->text());
+    WritingLabel()->SetFullText(WritingLabel()->text());
 
     connect(ui->cmdConvert, &QPushButton::clicked, this, &TForm1::cmdConvertClick);
     connect(ui->cmdCancel, &QPushButton::clicked, this, &TForm1::cmdCancelClick);
@@ -162,7 +162,7 @@ void TForm1::SetUpControls() {
 }
 
 void TForm1::ColourHeadings() {
-    for (QWidget* heading : {ui->Label12, ui->Label11, ui->Label2}) {
+    for (QWidget* heading : {FormatHeading(), FormatDescription(), DestinationHeading()}) {
         FormPictures::ColourHeading(heading);
     }
 }
@@ -274,15 +274,15 @@ bool TForm1::MayReplace(const std::string& outputPath) const {
 }
 
 void TForm1::SetCounterText(const std::string& text) {
-    ui->Label4->setText(Text(text));
+    CounterLabel()->setText(Text(text));
 }
 
 void TForm1::SetWritingText(const std::string& text) {
-    ui->Label7->SetFullText(Text(text));
+    WritingLabel()->SetFullText(Text(text));
 }
 
 void TForm1::SetTimeRemainingText(const std::string& text) {
-    ui->Label13->setText(Text(text));
+    TimeRemainingLabel()->setText(Text(text));
 }
 
 void TForm1::SetFileBarWidth(int32_t width) {
@@ -303,6 +303,52 @@ void TForm1::SetTitle(const std::string& text) {
 
 void TForm1::AddErrorLine(const std::string& line) {
     errors_->AddLine(Text(line));
+}
+
+// --- The numbered labels ---------------------------------------------------------------------
+
+QLabel* TForm1::FormatHeading() const {
+    return ui->Label12;
+}
+
+QLabel* TForm1::FormatDescription() const {
+    return ui->Label11;
+}
+
+QLabel* TForm1::BitRateCaption() const {
+    return ui->Label9;
+}
+
+QLabel* TForm1::FrequencyCaption() const {
+    return ui->Label10;
+}
+
+QLabel* TForm1::QualityCaption() const {
+    return ui->Label1;
+}
+
+QLabel* TForm1::WaveFormatName() const {
+    return ui->Label14;
+}
+
+QLabel* TForm1::WaveFormatDetails() const {
+    return ui->Label15;
+}
+
+QLabel* TForm1::DestinationHeading() const {
+    return ui->Label2;
+}
+
+QLabel* TForm1::TimeRemainingLabel() const {
+    return ui->Label13;
+}
+
+QLabel* TForm1::CounterLabel() const {
+    return ui->Label4;
+}
+
+PathLabel* TForm1::WritingLabel() const {
+    return ui->Label7;
 }
 
 // --- Views -----------------------------------------------------------------------------------
@@ -337,7 +383,7 @@ void TForm1::ShowOptionsView() {
 void TForm1::ShowProgressView() {
     ui->cmdCancel->setEnabled(true);
     ui->Panel2->hide();
-    ui->Label4->clear();
+    CounterLabel()->clear();
     ui->Panel3->show();
     ui->cmdConvert->setEnabled(false);
     SetFileBarWidth(0);
@@ -352,7 +398,7 @@ void TForm1::UpdateDestControls() {
 
 void TForm1::UpdateFormatPanel() {
     const uint8_t target = TargetFormat();
-    ui->Label11->setText(Text(FindTargetFormat(target)->Description));
+    FormatDescription()->setText(Text(FindTargetFormat(target)->Description));
     if (target == tfWave) {
         ShowWaveFormat();
     }
@@ -360,16 +406,17 @@ void TForm1::UpdateFormatPanel() {
          {static_cast<QWidget*>(ui->Image1), static_cast<QWidget*>(ui->Image2),
           static_cast<QWidget*>(ui->Image3), static_cast<QWidget*>(ui->Image4),
           static_cast<QWidget*>(ui->chkStereo), static_cast<QWidget*>(ui->chkMono),
-          static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->Label10),
+          static_cast<QWidget*>(BitRateCaption()), static_cast<QWidget*>(FrequencyCaption()),
           static_cast<QWidget*>(ui->cmbBitRate), static_cast<QWidget*>(ui->cmbFreq)}) {
         mp3->setVisible(target == tfMp3);
     }
     for (QWidget* wma :
-         {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->cmbWMAQual)}) {
+         {static_cast<QWidget*>(QualityCaption()), static_cast<QWidget*>(ui->cmbWMAQual)}) {
         wma->setVisible(target == tfWMA);
     }
-    for (QWidget* wave : {static_cast<QWidget*>(ui->Label14), static_cast<QWidget*>(ui->Label15),
-                          static_cast<QWidget*>(ui->cmdChangeWaveComp)}) {
+    for (QWidget* wave :
+         {static_cast<QWidget*>(WaveFormatName()), static_cast<QWidget*>(WaveFormatDetails()),
+          static_cast<QWidget*>(ui->cmdChangeWaveComp)}) {
         wave->setVisible(target == tfWave);
     }
 }
@@ -380,7 +427,7 @@ void TForm1::ShowWaveFormat() {
     WAVEFORMATEX head{};
     std::memcpy(&head, format.data(), sizeof head);
     if (head.wFormatTag == WAVE_FORMAT_PCM) {
-        ui->Label14->setText(QStringLiteral("Standard Wave File"));
+        WaveFormatName()->setText(QStringLiteral("Standard Wave File"));
     } else {
         ACMFORMATTAGDETAILSA tag{};
         tag.cbStruct = sizeof tag;
@@ -388,7 +435,7 @@ void TForm1::ShowWaveFormat() {
         tag.cbFormatSize = sizeof head + head.cbSize;
         if (acmFormatTagDetailsA(nullptr, &tag, ACM_FORMATTAGDETAILSF_FORMATTAG) ==
             MMSYSERR_NOERROR) {
-            ui->Label14->setText(QString::fromLatin1(tag.szFormatTag));
+            WaveFormatName()->setText(QString::fromLatin1(tag.szFormatTag));
         }
     }
     ACMFORMATDETAILSA details{};
@@ -397,7 +444,7 @@ void TForm1::ShowWaveFormat() {
     details.pwfx = reinterpret_cast<WAVEFORMATEX*>(format.data());
     details.cbwfx = sizeof head;
     if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_FORMAT) == MMSYSERR_NOERROR) {
-        ui->Label15->setText(QString::fromLatin1(details.szFormat));
+        WaveFormatDetails()->setText(QString::fromLatin1(details.szFormat));
     }
 }
 
@@ -517,11 +564,11 @@ void TForm1::cmdConvertClick() {
     jobRunning_ = true;
     ShowProgressView();
     Settings().TargetFormat = TargetFormat();
-    ui->Label7->SetFullText(QStringLiteral("Preparing to convert..."));
+    WritingLabel()->SetFullText(QStringLiteral("Preparing to convert..."));
     QCoreApplication::processEvents();
     const uint64_t totalBytes = SumInputSizes();
     Choices().ApplyTo(Settings());
-    ui->Label13->clear();
+    TimeRemainingLabel()->clear();
     RunWorker(totalBytes);
     jobRunning_ = false;
     EndJob();
