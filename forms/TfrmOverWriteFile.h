@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/RenameCheck.h"
+#include "choices/RenameCheck.h"
 #include "selector/TypeDescriptionCache.h"
 
 namespace Ui {

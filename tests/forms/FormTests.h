@@ -31,7 +31,6 @@ private slots:
     void noCancelLeavesEverythingAsItWas();
     void renameWritesTheNewName();
     void refusesRenamesThatLoseAFile();
-    void renameCheckRules();
 };
 
 class SmallFormsTest : public QObject {
