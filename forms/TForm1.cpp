@@ -170,15 +170,16 @@ void TForm1::ColourHeadings() {
 // One fixed size fits both views and every format's options, so the window never jumps.
 void TForm1::FixWindowSize() {
     QAbstractButton* chosen = formatGroup_->checkedButton();
-    int optionsHeight = 0;
+    QSize options;
     for (QAbstractButton* format : formatGroup_->buttons()) {
         format->setChecked(true);
         UpdateFormatPanel();
-        optionsHeight = std::max(optionsHeight, ui->formatOptions->sizeHint().height());
+        options = options.expandedTo(ui->formatOptions->sizeHint());
     }
     chosen->setChecked(true);
     UpdateFormatPanel();
-    ui->formatOptions->setMinimumHeight(optionsHeight);
+    // The widest and the tallest format's options, so that none is squeezed.
+    ui->formatOptions->setMinimumSize(options);
     const QSize panel = ui->Panel2->sizeHint().expandedTo(ui->Panel3->sizeHint());
     ui->Panel2->setMinimumSize(panel);
     ui->Panel3->setMinimumSize(panel);

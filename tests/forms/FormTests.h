@@ -58,6 +58,7 @@ class ScreenshotTest : public QObject {
 private slots:
     void everyForm_data();
     void everyForm();
+    void aBrokenLayoutFails();
 };
 
 // Records the web pages the program asks the desktop to open.
