@@ -7,9 +7,10 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include "acm/Acm.h"
 #include "acm/AcmEncoder.h"
+#include "acm/AcmFFmpeg.h"
 #include "acm/AcmFormat.h"
+#include "acm/AcmStream.h"
 
 namespace {
 const std::vector<uint32_t> kPcmRates = {8000,  11025, 16000, 22050, 32000,
@@ -114,15 +115,6 @@ std::optional<AcmOfferedFormats> AcmOfferedFor(uint16_t tag) {
     }
 }
 
-bool AcmIsOffered(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
-    const auto offered = AcmOfferedFor(tag);
-    const auto has = [](const auto& list, auto value) {
-        return std::find(list.begin(), list.end(), value) != list.end();
-    };
-    return offered && has(offered->channels, channels) && has(offered->rates, rate) &&
-           has(offered->bits, bits);
-}
-
 std::vector<std::vector<uint8_t>> AcmOfferedRecords(uint16_t tag) {
     std::vector<std::vector<uint8_t>> records;
     const auto offered = AcmOfferedFor(tag);
@@ -176,8 +168,10 @@ bool AcmCanWrite(const void* record, size_t byteCount) {
         return false;
     // The sink's last step always starts from 16-bit PCM of the output's own shape.
     const WAVEFORMATEX pcm = MakePcmFormat(head.nChannels, head.nSamplesPerSec, 16);
-    return acmStreamOpenSized(nullptr, &pcm, sizeof pcm, static_cast<const WAVEFORMATEX*>(record),
-                              byteCount, ACM_STREAMOPENF_QUERY) == MMSYSERR_NOERROR;
+    AcmQuietLibraryLog();
+    const auto source = ParseAcmFormat(&pcm, sizeof pcm);
+    const auto destination = ParseAcmFormat(record, byteCount);
+    return source && destination && AcmStream::Open(*source, *destination) != nullptr;
 }
 
 std::string AcmFormatTagName(uint16_t tag) {

@@ -20,8 +20,6 @@ struct AcmOfferedFormats {
 std::vector<uint16_t> AcmWritableTags();
 // What is offered for a tag; nothing when the tag is not writable.
 std::optional<AcmOfferedFormats> AcmOfferedFor(uint16_t tag);
-// Is this combination offered?
-bool AcmIsOffered(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits);
 // Every offered combination of a tag as complete records (the chooser's list), in the order
 // channels, then rates, then bits.
 std::vector<std::vector<uint8_t>> AcmOfferedRecords(uint16_t tag);

@@ -6,10 +6,8 @@
 
 #include <set>
 
-#include "codecs/Mp3DecoderApi.h"
-#include "codecs/Mp3EncoderApi.h"
-#include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
+#include "system/CodecModuleFiles.h"
 #include "system/FileNames.h"
 
 namespace {
@@ -57,7 +55,7 @@ std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<s
         needs.push_back({"MP3 decoder", Mp3DecoderModuleFile});
     }
     if (target == tfWMA || wmaInput) {
-        needs.push_back({"WMA", WmaModuleName});
+        needs.push_back({"WMA", WmaModuleFile});
     }
     std::vector<std::string> lines;
     for (const Need& need : needs) {

@@ -69,4 +69,3 @@ inline constexpr const char* Mp3DecoderEntryPoints[] = {"decoder_new",
                                                         "decoder_delete",
                                                         "decoder_decode",
                                                         "decoder_input_seek_to_position"};
-inline constexpr const char* Mp3DecoderModuleFile = "libbmc-mp3dec.so";

@@ -75,4 +75,3 @@ using beInfoTagFrameFn = uint32_t (*)(Mp3EncoderHandle stream, uint8_t* output, 
 inline constexpr const char* Mp3EncoderEntryPoints[] = {
     "beInitStream", "beEncodeChunk", "beDeinitStream", "beCloseStream", "beVersion"};
 inline constexpr const char* Mp3EncoderInfoTagEntryPoint = "beInfoTagFrame";
-inline constexpr const char* Mp3EncoderModuleFile = "libbmc-mp3enc.so";

@@ -96,5 +96,3 @@ using WMAudioCreateReaderFn = HRESULT (*)(const char* path, IWMAudioReadCallback
                                           IWMAudioReader** reader, uint32_t reserved);
 using WMAudioCreateWriterFn = HRESULT (*)(const char* path, IWMAudioWriter** writer);
 }
-
-inline constexpr const char* WmaModuleName = "libbmc-wma.so";

@@ -6,11 +6,13 @@
 #include <string>
 
 enum TargetFormat : uint8_t { tfWave = 0, tfMp3 = 1, tfWMA = 2 };
+// What a new user starts with, and what a missing or unknown stored choice falls back to.
+inline constexpr TargetFormat DefaultTargetFormat = tfWave;
 
 inline constexpr std::size_t WaveOutputFormatSize = 5096;
 
 struct ConversionSettings {
-    uint8_t TargetFormat = tfMp3;
+    uint8_t TargetFormat = DefaultTargetFormat;
     int32_t Mp3SampleRate = 44100;
     bool Mp3Stereo = true;
     int32_t Mp3BitRate = 128;

@@ -31,11 +31,12 @@ uint32_t ItemIndex(const std::optional<std::size_t>& item, uint32_t offset) {
 ConverterChoices ConverterChoices::Load() {
     ConverterChoices c;
     const uint32_t target = Stored("BrConvTo");
-    c.Target = target == 1 ? tfMp3 : target == 2 ? tfWMA : tfWave;
+    c.Target = target == 1 ? tfMp3 : target == 2 ? tfWMA : DefaultTargetFormat;
     c.ToThisFolder = Stored("BrConvToLocOpt") != 0;
     c.Folder = RegReadString(HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder", FolderBufferSize);
-    c.Mp3FreqItem = FromIndexPlusOne(Stored("BrConvMP3Freq"), 1, Mp3SampleRates.size());
-    c.Mp3BitItem = FromIndexPlusOne(Stored("BrConvMP3Bit"), 2, Mp3BitRates.size());
+    c.Mp3FreqItem =
+        FromIndexPlusOne(Stored("BrConvMP3Freq"), DefaultMp3FreqItem, Mp3SampleRates.size());
+    c.Mp3BitItem = FromIndexPlusOne(Stored("BrConvMP3Bit"), DefaultMp3BitItem, Mp3BitRates.size());
     c.Mono = Stored("BrConvMono") != 0;
     const uint32_t wma = Stored("BrConvWMAQual");
     c.WmaQualItem = wma < WmaQualities.size() ? std::optional<std::size_t>(wma) : std::nullopt;

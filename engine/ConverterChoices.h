@@ -8,13 +8,17 @@
 #include "engine/ConversionSettings.h"
 
 struct ConverterChoices {
-    uint8_t Target = tfWave;
+    // The items a new user sees selected: "44.1Khz (CD Quality)" and "192 Kbps".
+    static constexpr std::size_t DefaultMp3FreqItem = 1;
+    static constexpr std::size_t DefaultMp3BitItem = 2;
+
+    uint8_t Target = DefaultTargetFormat;
     bool ToThisFolder = false;
     // The stored destination folder; empty when none was stored.
     std::string Folder;
     // Items of the MP3 and WMA lists (TargetFormats.h); nullopt when the list has no selection.
-    std::optional<std::size_t> Mp3FreqItem = 1;
-    std::optional<std::size_t> Mp3BitItem = 2;
+    std::optional<std::size_t> Mp3FreqItem = DefaultMp3FreqItem;
+    std::optional<std::size_t> Mp3BitItem = DefaultMp3BitItem;
     bool Mono = false;
     std::optional<std::size_t> WmaQualItem = 0;
     // How many files the window converts at once: 0 for one per processor core, 1 for one after

@@ -10,5 +10,5 @@ struct DestinationSettings {
     // True: each output goes next to its input; false: into Folder.
     bool SameFolder = true;
     std::string Folder;
-    uint8_t Target = tfWave;
+    uint8_t Target = DefaultTargetFormat;
 };

@@ -3,8 +3,8 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-#include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
+#include "system/CodecModuleFiles.h"
 #include "system/FileNames.h"
 
 namespace {
@@ -32,7 +32,7 @@ bool ListsWmaInput(const std::vector<std::string>& inputPaths) {
 bool WmaModuleInstalled(const std::vector<std::string>& codecFolders) {
     // The folders the module loader searches, so the answer matches what a conversion finds.
     for (const std::string& folder : codecFolders) {
-        if (IsRegularFile(folder + WmaModuleName))
+        if (IsRegularFile(folder + WmaModuleFile))
             return true;
     }
     return false;

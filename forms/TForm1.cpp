@@ -153,7 +153,7 @@ void TForm1::SetUpControls() {
     list->setColumnHidden(PathColumn, true);
     list->header()->setSectionsClickable(false);
     list->header()->setSectionsMovable(false);
-    ui->Label7->SetFullText(ui->Label7->text());
+    WritingLabel()->SetFullText(WritingLabel()->text());
 
     connect(ui->cmdConvert, &QPushButton::clicked, this, &TForm1::cmdConvertClick);
     connect(ui->cmdCancel, &QPushButton::clicked, this, &TForm1::cmdCancelClick);
@@ -168,7 +168,7 @@ void TForm1::SetUpControls() {
 }
 
 void TForm1::ColourHeadings() {
-    for (QWidget* heading : {ui->Label12, ui->Label11, ui->Label2}) {
+    for (QWidget* heading : {FormatHeading(), FormatDescription(), DestinationHeading()}) {
         FormPictures::ColourHeading(heading);
     }
 }
@@ -176,15 +176,16 @@ void TForm1::ColourHeadings() {
 // One fixed size fits both views and every format's options, so the window never jumps.
 void TForm1::FixWindowSize() {
     QAbstractButton* chosen = formatGroup_->checkedButton();
-    int optionsHeight = 0;
+    QSize options;
     for (QAbstractButton* format : formatGroup_->buttons()) {
         format->setChecked(true);
         UpdateFormatPanel();
-        optionsHeight = std::max(optionsHeight, ui->formatOptions->sizeHint().height());
+        options = options.expandedTo(ui->formatOptions->sizeHint());
     }
     chosen->setChecked(true);
     UpdateFormatPanel();
-    ui->formatOptions->setMinimumHeight(optionsHeight);
+    // The widest and the tallest format's options, so that none is squeezed.
+    ui->formatOptions->setMinimumSize(options);
     const QSize panel = ui->Panel2->sizeHint().expandedTo(ui->Panel3->sizeHint());
     ui->Panel2->setMinimumSize(panel);
     ui->Panel3->setMinimumSize(panel);
@@ -272,14 +273,14 @@ DestinationSettings TForm1::Destination() const {
 }
 
 void TForm1::ShowProgress(const JobProgress& progress) {
-    ui->Label4->setText(Text("Converted " + std::to_string(progress.Settled) + " of " +
+    CounterLabel()->setText(Text("Converted " + std::to_string(progress.Settled) + " of " +
                              std::to_string(progress.Rows)));
     int32_t fileBar = 0;
     if (progress.Lead) {
         const JobProgress::Slot& lead = progress.Slots.at(*progress.Lead);
         SelectRow(*lead.Row);
         if (plan_ && *lead.Row < plan_->Rows().size()) {
-            ui->Label7->SetFullText(Text("Writing '" + plan_->Rows()[*lead.Row].Output + "'"));
+            WritingLabel()->SetFullText(Text("Writing '" + plan_->Rows()[*lead.Row].Output + "'"));
         }
         fileBar = ClampBarWidth(FileBarWidth(lead.Percent));
     }
@@ -291,12 +292,58 @@ void TForm1::ShowProgress(const JobProgress& progress) {
     }
     SetBarWidth(ui->imgFilePc, fileBar);
     if (progress.SecondsLeft) {
-        ui->Label13->setText(Text(TimeRemainingText(*progress.SecondsLeft)));
+        TimeRemainingLabel()->setText(Text(TimeRemainingText(*progress.SecondsLeft)));
     }
 }
 
 void TForm1::SetBarWidth(QWidget* bar, int32_t width) {
     bar->resize(std::clamp(width, 0, FullBarWidth), BarSize.height());
+}
+
+// --- The numbered labels ---------------------------------------------------------------------
+
+QLabel* TForm1::FormatHeading() const {
+    return ui->Label12;
+}
+
+QLabel* TForm1::FormatDescription() const {
+    return ui->Label11;
+}
+
+QLabel* TForm1::BitRateCaption() const {
+    return ui->Label9;
+}
+
+QLabel* TForm1::FrequencyCaption() const {
+    return ui->Label10;
+}
+
+QLabel* TForm1::QualityCaption() const {
+    return ui->Label1;
+}
+
+QLabel* TForm1::WaveFormatName() const {
+    return ui->Label14;
+}
+
+QLabel* TForm1::WaveFormatDetails() const {
+    return ui->Label15;
+}
+
+QLabel* TForm1::DestinationHeading() const {
+    return ui->Label2;
+}
+
+QLabel* TForm1::TimeRemainingLabel() const {
+    return ui->Label13;
+}
+
+QLabel* TForm1::CounterLabel() const {
+    return ui->Label4;
+}
+
+PathLabel* TForm1::WritingLabel() const {
+    return ui->Label7;
 }
 
 // --- Views -----------------------------------------------------------------------------------
@@ -331,7 +378,7 @@ void TForm1::ShowOptionsView() {
 void TForm1::ShowProgressView() {
     ui->cmdCancel->setEnabled(true);
     ui->Panel2->hide();
-    ui->Label4->clear();
+    CounterLabel()->clear();
     ui->Panel3->show();
     ui->cmdConvert->setEnabled(false);
     SetBarWidth(ui->imgFilePc, 0);
@@ -346,7 +393,7 @@ void TForm1::UpdateDestControls() {
 
 void TForm1::UpdateFormatPanel() {
     const uint8_t target = TargetFormat();
-    ui->Label11->setText(Text(FindTargetFormat(target)->Description));
+    FormatDescription()->setText(Text(FindTargetFormat(target)->Description));
     if (target == tfWave) {
         ShowWaveFormat();
     }
@@ -354,16 +401,17 @@ void TForm1::UpdateFormatPanel() {
          {static_cast<QWidget*>(ui->Image1), static_cast<QWidget*>(ui->Image2),
           static_cast<QWidget*>(ui->Image3), static_cast<QWidget*>(ui->Image4),
           static_cast<QWidget*>(ui->chkStereo), static_cast<QWidget*>(ui->chkMono),
-          static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->Label10),
+          static_cast<QWidget*>(BitRateCaption()), static_cast<QWidget*>(FrequencyCaption()),
           static_cast<QWidget*>(ui->cmbBitRate), static_cast<QWidget*>(ui->cmbFreq)}) {
         mp3->setVisible(target == tfMp3);
     }
     for (QWidget* wma :
-         {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->cmbWMAQual)}) {
+         {static_cast<QWidget*>(QualityCaption()), static_cast<QWidget*>(ui->cmbWMAQual)}) {
         wma->setVisible(target == tfWMA);
     }
-    for (QWidget* wave : {static_cast<QWidget*>(ui->Label14), static_cast<QWidget*>(ui->Label15),
-                          static_cast<QWidget*>(ui->cmdChangeWaveComp)}) {
+    for (QWidget* wave :
+         {static_cast<QWidget*>(WaveFormatName()), static_cast<QWidget*>(WaveFormatDetails()),
+          static_cast<QWidget*>(ui->cmdChangeWaveComp)}) {
         wave->setVisible(target == tfWave);
     }
 }
@@ -374,7 +422,7 @@ void TForm1::ShowWaveFormat() {
     WAVEFORMATEX head{};
     std::memcpy(&head, format.data(), sizeof head);
     if (head.wFormatTag == WAVE_FORMAT_PCM) {
-        ui->Label14->setText(QStringLiteral("Standard Wave File"));
+        WaveFormatName()->setText(QStringLiteral("Standard Wave File"));
     } else {
         ACMFORMATTAGDETAILSA tag{};
         tag.cbStruct = sizeof tag;
@@ -382,7 +430,7 @@ void TForm1::ShowWaveFormat() {
         tag.cbFormatSize = sizeof head + head.cbSize;
         if (acmFormatTagDetailsA(nullptr, &tag, ACM_FORMATTAGDETAILSF_FORMATTAG) ==
             MMSYSERR_NOERROR) {
-            ui->Label14->setText(QString::fromLatin1(tag.szFormatTag));
+            WaveFormatName()->setText(QString::fromLatin1(tag.szFormatTag));
         }
     }
     ACMFORMATDETAILSA details{};
@@ -391,7 +439,7 @@ void TForm1::ShowWaveFormat() {
     details.pwfx = reinterpret_cast<WAVEFORMATEX*>(format.data());
     details.cbwfx = sizeof head;
     if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_FORMAT) == MMSYSERR_NOERROR) {
-        ui->Label15->setText(QString::fromLatin1(details.szFormat));
+        WaveFormatDetails()->setText(QString::fromLatin1(details.szFormat));
     }
 }
 
@@ -517,11 +565,11 @@ void TForm1::cmdConvertClick() {
     jobRunning_ = true;
     ShowProgressView();
     ApplicationTitle::Set(Text(ProgressTitle(0)));
-    ui->Label7->SetFullText(QStringLiteral("Preparing to convert..."));
+    WritingLabel()->SetFullText(QStringLiteral("Preparing to convert..."));
     jobSettings_ = ConversionSettings{};
     jobSettings_.WaveOutputFormat = waveFormat_;
     Choices().ApplyTo(jobSettings_);
-    ui->Label13->clear();
+    TimeRemainingLabel()->clear();
     const JobResult result = RunJob();
     jobRunning_ = false;
     EndJob(result);

@@ -25,6 +25,8 @@ namespace Ui {
 class TForm1;
 }
 class QButtonGroup;
+class QLabel;
+class PathLabel;
 class TForm2;
 class TfrmConvertErr;
 class TfrmOverWriteFile;
@@ -111,6 +113,19 @@ private:
     JobResult RunJob();
     void EndJob(const JobResult& result);
     void SetBarWidth(QWidget* bar, int32_t width);
+
+    // The form's numbered labels, by what they show.
+    QLabel* FormatHeading() const;      // Label12: "Convert To Audio Format:"
+    QLabel* FormatDescription() const;  // Label11: the chosen format in words
+    QLabel* BitRateCaption() const;     // Label9
+    QLabel* FrequencyCaption() const;   // Label10
+    QLabel* QualityCaption() const;     // Label1
+    QLabel* WaveFormatName() const;     // Label14: the WAVE output format's name
+    QLabel* WaveFormatDetails() const;  // Label15: its rate, bits and channels
+    QLabel* DestinationHeading() const; // Label2: "Save Converted File(s)"
+    QLabel* TimeRemainingLabel() const; // Label13
+    QLabel* CounterLabel() const;       // Label4: "Converted N of M"
+    PathLabel* WritingLabel() const;    // Label7: the output being written
 
     std::unique_ptr<Ui::TForm1> ui;
     QButtonGroup* formatGroup_ = nullptr;

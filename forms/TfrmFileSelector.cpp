@@ -142,7 +142,6 @@ void TfrmFileSelector::SetUpPanes() {
           static_cast<QWidget*>(ui->lstFiles)}) {
         pane->move(pane->x(), viewTop);
     }
-    ui->Panel3->setFixedHeight(std::max(KeyBarHeight, ui->Panel3->sizeHint().height()));
 }
 
 // Both views draw the marks in front of their items, follow the pointer for its shape, and let
@@ -187,6 +186,9 @@ void TfrmFileSelector::ShowKey() {
         // Room between one caption and the next picture.
         pictures[k]->setContentsMargins(k >= 2 ? 14 : 0, 0, 0, 0);
     }
+    // As tall as the captions, and the window never so narrow that they are cut.
+    ui->Panel3->setFixedHeight(std::max(KeyBarHeight, ui->Panel3->sizeHint().height()));
+    ui->Panel2->setMinimumWidth(ui->Panel3->sizeHint().width());
 }
 
 // --- Layout ----------------------------------------------------------------------------------

@@ -1,7 +1,9 @@
 #include "forms/TfrmOverWriteFile.h"
 
+#include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "engine/RenameTable.h"
 #include "forms/AppMessage.h"
@@ -11,6 +13,8 @@
 #include "ui_TfrmOverWriteFile.h"
 
 namespace {
+// The smallest client area; the dialog grows where its fonts need more.
+constexpr QSize DesignSize(533, 243);
 constexpr int ExtensionColumn = 2;
 constexpr int PathColumn = 3;
 // The caption as listed, to tell an edited row from an untouched one.
@@ -46,6 +50,11 @@ TfrmOverWriteFile::TfrmOverWriteFile(QWidget* parent)
     connect(ui->Rename1, &QAction::triggered, this, &TfrmOverWriteFile::Rename1Click);
     connect(ui->Button1, &QPushButton::clicked, this, &TfrmOverWriteFile::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The wrapped tip needs its height at the dialog's width, which a window's minimum size
+    // leaves out: without it, a larger font lays the tip over the list.
+    const int width = std::max(DesignSize.width(), minimumSizeHint().width());
+    resize(width, std::max(DesignSize.height(), layout()->totalMinimumHeightForWidth(width)));
 }
 
 TfrmOverWriteFile::~TfrmOverWriteFile() = default;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "choices/RenameCheck.h"
 #include "engine/RenameTable.h"
-#include "forms/RenameCheck.h"
 #include "selector/TypeDescriptionCache.h"
 
 namespace Ui {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "choices/WaveFormatChoices.h"
 #include "engine/ConversionSettings.h"
-#include "forms/WaveFormatChoices.h"
 
 namespace Ui {
 class TfrmWaveFormat;

@@ -9,6 +9,7 @@
 #include <new>
 #include <vector>
 
+#include "system/CodecModuleFiles.h"
 #include "system/CodecModules.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "sinks/clFileOutputWMA.h"
 
+#include "system/CodecModuleFiles.h"
 #include "system/CodecModules.h"
 
 namespace {
@@ -13,7 +14,7 @@ uint32_t Positive(int32_t value) {
 clFileOutputWMA::clFileOutputWMA(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
     : result_(row.Result) {
     ok = true;
-    CodecModule& module = row.Environment.Codecs.Module(WmaModuleName, WriterEntryPoints);
+    CodecModule& module = row.Environment.Codecs.Module(WmaModuleFile, WriterEntryPoints);
     if (!module.Load()) {
         ok = false;
         return;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/WaveFormat.h"
+#include "system/CodecModuleFiles.h"
 
 CodecModule& CLReadDecodeMP3::DecoderModule(CodecModules& codecs) {
     return codecs.Module(Mp3DecoderModuleFile, Mp3DecoderEntryPoints);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "system/CodecModuleFiles.h"
 #include "system/CodecModules.h"
 
 namespace {
@@ -13,7 +14,7 @@ constexpr const char* ReaderEntryPoints[] = {"WMAudioCreateReader"};
 CLReadDecodeWMA::CLReadDecodeWMA(const char* inputPath, const RowContext& row,
                                  ConversionError& code) {
     code = ConversionError::ceNone;
-    CodecModule& module = row.Environment.Codecs.Module(WmaModuleName, ReaderEntryPoints);
+    CodecModule& module = row.Environment.Codecs.Module(WmaModuleFile, ReaderEntryPoints);
     if (!module.Load()) {
         code = ConversionError::ceCodec;
         return;

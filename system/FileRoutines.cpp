@@ -5,24 +5,10 @@
 
 #include <cerrno>
 
-#include "system/AppPaths.h"
 #include "system/FileNames.h"
 #include "system/SFind.h"
 
 namespace {
-// The multiarch library folder of the platform this was built for.
-const char* MultiarchLibFolder() {
-#if defined(__x86_64__)
-    return "/usr/lib/x86_64-linux-gnu/";
-#elif defined(__aarch64__)
-    return "/usr/lib/aarch64-linux-gnu/";
-#elif defined(__i386__)
-    return "/usr/lib/i386-linux-gnu/";
-#else
-    return nullptr;
-#endif
-}
-
 bool IsFolder(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -132,38 +118,4 @@ bool CreateFolderPath(std::string_view path) {
         pos = sep + 1;
     }
     return IsFolder(p);
-}
-
-std::vector<std::string> SystemFileFolders() {
-    std::vector<std::string> folders;
-    const std::string app = AppFolder();
-    if (!app.empty()) {
-        folders.push_back(app + "codecs/");
-    }
-    if (const char* multiarch = MultiarchLibFolder()) {
-        folders.emplace_back(multiarch);
-    }
-    folders.emplace_back("/usr/lib/");
-    folders.emplace_back("/usr/local/lib/");
-    return folders;
-}
-
-std::string FindSystemFilePath(std::string_view name) {
-    // A plain file name only: no folders, no wildcards.
-    if (name.empty() || name.find_first_of("/*?") != std::string_view::npos || name == "." ||
-        name == "..") {
-        return {};
-    }
-    for (const std::string& folder : SystemFileFolders()) {
-        std::string candidate = folder + std::string(name);
-        bool isFolder = false;
-        if (FileExists(candidate, &isFolder) && !isFolder) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
-bool FindSystemFile(std::string_view name) {
-    return !FindSystemFilePath(name).empty();
 }

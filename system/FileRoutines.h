@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "system/UniqueFd.h"
 
@@ -32,11 +31,3 @@ uint64_t GetFileSizeOfName(std::string_view path, bool* failed = nullptr);
 // Creates every missing folder along path (absolute or relative). True when path is a folder
 // afterwards.
 bool CreateFolderPath(std::string_view path);
-
-// Where run-time modules are looked for, in order: the application's codec folder, then the
-// system library folders. The current folder is deliberately not searched.
-std::vector<std::string> SystemFileFolders();
-// The full path of name in the first of SystemFileFolders() that holds it, or "".
-std::string FindSystemFilePath(std::string_view name);
-// True when FindSystemFilePath finds name.
-bool FindSystemFile(std::string_view name);

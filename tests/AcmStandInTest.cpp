@@ -2,6 +2,7 @@
 // names and the formats it offers, and the quality of its resampling.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "acm/Acm.h"
@@ -122,11 +123,18 @@ TEST(AcmStandIn, BlockAlignedEncodingReportsWhatItUsed) {
 }
 
 TEST(AcmStandIn, OffersWritableFormatsWithTheirExtraBytes) {
-    EXPECT_TRUE(AcmIsOffered(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4));
-    EXPECT_TRUE(AcmIsOffered(WAVE_FORMAT_PCM, 2, 44100, 24));
-    EXPECT_FALSE(AcmIsOffered(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 16));
-    EXPECT_FALSE(AcmIsOffered(WAVE_FORMAT_MPEGLAYER3, 2, 44100, 0));
-    EXPECT_FALSE(AcmIsOffered(WAVE_FORMAT_GSM610, 1, 22050, 0));
+    // Offered: among the records the chooser lists.
+    const auto offered = [](uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
+        const auto record = AcmMakeWaveFormat(tag, channels, rate, bits);
+        const auto records = AcmOfferedRecords(tag);
+        return !record.empty() &&
+               std::find(records.begin(), records.end(), record) != records.end();
+    };
+    EXPECT_TRUE(offered(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4));
+    EXPECT_TRUE(offered(WAVE_FORMAT_PCM, 2, 44100, 24));
+    EXPECT_FALSE(offered(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 16));
+    EXPECT_FALSE(offered(WAVE_FORMAT_MPEGLAYER3, 2, 44100, 0));
+    EXPECT_FALSE(offered(WAVE_FORMAT_GSM610, 1, 22050, 0));
     ASSERT_TRUE(AcmOfferedFor(WAVE_FORMAT_GSM610));
     EXPECT_EQ(AcmOfferedFor(WAVE_FORMAT_GSM610)->rates, std::vector<uint32_t>{8000});
 

@@ -5,6 +5,8 @@
 
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
+#include "engine/ConverterChoices.h"
+#include "engine/DestinationSettings.h"
 #include "engine/WaveFormat.h"
 #include "sinks/CLFILEOUT.h"
 #include "sources/CreateFileInput.h"
@@ -21,7 +23,10 @@ TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
 
 TEST(ConversionSettings, StartsWithTheDocumentedValues) {
     ConversionSettings s;
-    EXPECT_EQ(s.TargetFormat, tfMp3);
+    // The target a new user sees, as the stored choices and the destination start with.
+    EXPECT_EQ(s.TargetFormat, tfWave);
+    EXPECT_EQ(ConverterChoices{}.Target, tfWave);
+    EXPECT_EQ(DestinationSettings{}.Target, tfWave);
     EXPECT_EQ(s.Mp3SampleRate, 44100);
     EXPECT_TRUE(s.Mp3Stereo);
     EXPECT_EQ(s.Mp3BitRate, 128);

@@ -11,7 +11,6 @@
 #include "TestFolder.h"
 #include "system/FileRoutines.h"
 #include "system/SFind.h"
-#include "system/AppPaths.h"
 #include "system/UniqueFd.h"
 
 namespace fs = std::filesystem;
@@ -176,29 +175,4 @@ TEST(CreateFolderPath, CreatesTheFirstFolderOfARelativePath) {
     ScopedCwd cwd(dir.Path());
     EXPECT_TRUE(CreateFolderPath("rel/inner"));
     EXPECT_TRUE(fs::is_directory(dir / "rel/inner"));
-}
-
-TEST(FindSystemFile, LooksInTheCodecFolderThenTheLibraryFolders) {
-    const std::vector<std::string> folders = SystemFileFolders();
-    ASSERT_FALSE(folders.empty());
-    EXPECT_EQ(folders.front(), AppFolder() + "codecs/");
-    for (const std::string& folder : folders) {
-        EXPECT_EQ(folder.back(), '/');
-        EXPECT_NE(folder, fs::current_path().string() + "/");
-    }
-    // The C library is in every system's library folder.
-    const std::string libc = FindSystemFilePath("libc.so.6");
-    EXPECT_TRUE(FileExists(libc)) << libc;
-    EXPECT_TRUE(FindSystemFile("libc.so.6"));
-    EXPECT_FALSE(FindSystemFile("libbmc-no-such-module.so"));
-    EXPECT_FALSE(FindSystemFile("libc.so.*")); // names only, no wildcards
-    EXPECT_FALSE(FindSystemFile("../lib/libc.so.6"));
-    EXPECT_FALSE(FindSystemFile(""));
-}
-
-TEST(FindSystemFile, DoesNotLookInTheCurrentFolder) {
-    TestFolder dir;
-    WriteTextFile(dir / "libbmc-planted.so", "x");
-    ScopedCwd cwd(dir.Path());
-    EXPECT_FALSE(FindSystemFile("libbmc-planted.so"));
 }

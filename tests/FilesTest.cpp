@@ -1,17 +1,15 @@
-// SFile and STempFile.
+// SFile.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <set>
 #include <vector>
 
 #include "TestFolder.h"
 #include "system/FileRoutines.h"
 #include "system/MessageHook.h"
 #include "system/SFile.h"
-#include "system/STempFile.h"
 
 namespace fs = std::filesystem;
 
@@ -177,58 +175,4 @@ TEST(SFile, StaysQuietWithMessagesOffAndUsesStandardErrorWithoutAHook) {
     SetMessageBoxHook(previous);
     EXPECT_NE(err.find("Disk Read Error"), std::string::npos) << err;
     EXPECT_NE(err.find("Unable to open '" + dir.Path() + "missing'"), std::string::npos) << err;
-}
-
-TEST(STempFile, CreatesUniqueEmptyFilesWithThePrefixAndDeletesThem) {
-    TestFolder dir;
-    std::string tmp = dir.Path();
-    tmp.pop_back(); // no trailing separator: one is added
-    ScopedEnv env("TMPDIR", tmp);
-    std::set<std::string> names;
-    {
-        std::vector<std::unique_ptr<STempFile>> files;
-        for (int i = 0; i < 200; ++i) {
-            files.push_back(std::make_unique<STempFile>("BRC"));
-            const std::string& name = files.back()->Name();
-            EXPECT_TRUE(name.starts_with(dir.Path() + "BRC")) << name;
-            EXPECT_TRUE(name.ends_with(".tmp")) << name;
-            EXPECT_TRUE(fs::is_regular_file(name));
-            EXPECT_EQ(fs::file_size(name), 0U);
-            names.insert(name);
-        }
-        EXPECT_EQ(names.size(), 200U);
-    }
-    for (const std::string& name : names) {
-        EXPECT_FALSE(fs::exists(name)) << name;
-    }
-}
-
-TEST(STempFile, CreatesAMissingTemporaryFolder) {
-    TestFolder dir;
-    ScopedEnv env("TMPDIR", dir / "not/yet");
-    STempFile file("BRC");
-    EXPECT_TRUE(file.Name().starts_with(dir / "not/yet/BRC")) << file.Name();
-    EXPECT_TRUE(fs::is_regular_file(file.Name()));
-}
-
-TEST(STempFile, UsesTmpWithoutTMPDIRAndToleratesAMovedFile) {
-    ScopedEnv env("TMPDIR", std::nullopt);
-    EXPECT_EQ(STempFile::TempFolder(), "/tmp/");
-    TestFolder dir;
-    {
-        STempFile file("BRC");
-        EXPECT_TRUE(file.Name().starts_with("/tmp/BRC")) << file.Name();
-        fs::rename(file.Name(), dir / "moved");
-    }
-    EXPECT_TRUE(fs::exists(dir / "moved"));
-}
-
-TEST(STempFile, HasNoNameWhenNoFileCanBeMade) {
-    TestFolder dir;
-    WriteTextFile(dir / "file", "x");
-    ScopedEnv env("TMPDIR", dir / "file"); // a file, not a folder
-    STempFile file("BRC");
-    EXPECT_EQ(file.Name(), "");
-    STempFile badPrefix("../BRC");
-    EXPECT_EQ(badPrefix.Name(), "");
 }

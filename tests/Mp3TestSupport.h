@@ -20,6 +20,7 @@
 
 #include "codecs/Mp3DecoderApi.h"
 #include "codecs/Mp3EncoderApi.h"
+#include "system/CodecModuleFiles.h"
 #include "system/CodecModules.h"
 
 namespace mp3test {

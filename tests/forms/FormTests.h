@@ -31,7 +31,6 @@ private slots:
     void noCancelLeavesEverythingAsItWas();
     void renameWritesTheNewName();
     void refusesRenamesThatLoseAFile();
-    void renameCheckRules();
 };
 
 class SmallFormsTest : public QObject {
@@ -59,6 +58,7 @@ class ScreenshotTest : public QObject {
 private slots:
     void everyForm_data();
     void everyForm();
+    void aBrokenLayoutFails();
 };
 
 // Records the web pages the program asks the desktop to open.

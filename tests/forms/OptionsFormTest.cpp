@@ -12,7 +12,6 @@
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 #include "forms/TfrmWaveFormat.h"
-#include "forms/WaveFormatChoices.h"
 #include "system/AppPaths.h"
 #include "system/Registry.h"
 
@@ -150,21 +149,6 @@ void OptionsFormTest::chooserOpensOnTheCurrentFormat() {
     chooser.OpenOn(buffer);
     QCOMPARE(Child<QComboBox>(&chooser, "cmbFormatTag")->currentText(), "CCITT A-Law");
     QCOMPARE(Child<QComboBox>(&chooser, "cmbAttributes")->currentText(), "8,000 Hz, 8 Bit, Stereo");
-
-    // A writable format that is not a standard one is offered first, as it is.
-    const std::vector<uint8_t> odd = AcmMakeWaveFormat(WAVE_FORMAT_PCM, 1, 12345, 16);
-    std::copy(odd.begin(), odd.end(), buffer.begin());
-    const WaveFormatChoices choices(buffer.data(), buffer.size());
-    const auto pcm = choices.FormatsOf(choices.CurrentTagItem());
-    QCOMPARE(choices.CurrentFormatItem(), std::size_t{0});
-    QVERIFY(pcm.at(0).Record == odd);
-    QCOMPARE(pcm.at(0).Description, std::string("12,345 Hz, 16 Bit, Mono"));
-    // A record whose cbSize runs past the buffer is not read past it.
-    WAVEFORMATEX broken = MakePcmFormat(2, 44100, 16);
-    broken.cbSize = 0xFFFF;
-    std::memcpy(buffer.data(), &broken, sizeof broken);
-    const WaveFormatChoices fallback(buffer.data(), buffer.size());
-    QCOMPARE(fallback.CurrentTagItem(), std::size_t{0});
 }
 
 void OptionsFormTest::keyboardAndAccessibleNames() {

@@ -7,7 +7,6 @@
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "engine/RenameTable.h"
-#include "forms/RenameCheck.h"
 #include "forms/TfrmOverWriteFile.h"
 
 using namespace formtest;
@@ -138,30 +137,4 @@ void OverwriteTest::refusesRenamesThatLoseAFile() {
     QCOMPARE(job.forms.All().Overwrite().Renames().Count(), std::size_t{0});
     QCOMPARE(ReadFile(job.out + "other.mp3"), "someone's file");
     QCOMPARE(ReadFile(job.out + "a.mp3"), "old a");
-}
-
-void OverwriteTest::renameCheckRules() {
-    const auto none = [](const std::string&, const std::string&) { return false; };
-    std::vector<OverwriteRow> rows = {
-        {"/o/a.wav", "/o/a", "/o/a", ".wav"},  // untouched
-        {"/o/b.wav", "/o/b", "/o/B", ".wav"},  // letter case only: a rename
-        {"/o/c.WAV", "/o/c", "/o/c2", ".WAV"}, // the extension is kept as found
-    };
-    RenameVerdict verdict = CheckRenames(rows, none);
-    QVERIFY(!verdict.RefusedRow);
-    QCOMPARE(verdict.Entries.size(), std::size_t{2});
-    QCOMPARE(verdict.Entries[0].NewPath, std::string("/o/B.wav"));
-    QCOMPARE(verdict.Entries[1].NewPath, std::string("/o/c2.WAV"));
-    // Two spellings of one new path are one name.
-    rows[0].Caption = "/o/x/../c2";
-    rows[0].Extension = ".WAV";
-    verdict = CheckRenames(rows, none);
-    QCOMPARE(verdict.RefusedRow, std::optional<std::size_t>(2));
-    QVERIFY(verdict.Entries.empty());
-    // The row's own output under another spelling is no other file.
-    Scratch scratch;
-    std::ofstream(scratch / "own.wav") << "x";
-    QVERIFY(!NamesOtherExistingFile(scratch / "./own.wav", scratch / "own.wav"));
-    QVERIFY(NamesOtherExistingFile(scratch / "own.wav", scratch / "gone.wav"));
-    QVERIFY(!NamesOtherExistingFile(scratch / "gone.wav", scratch / "own.wav"));
 }

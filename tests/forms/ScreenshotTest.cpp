@@ -1,13 +1,21 @@
-// Pictures of every form in both of the options form's views, with the light and a dark palette,
-// written into the build folder to be looked at (screenshots/<platform>-x<scale>/).
+// Every form in every state: the options form in both views and with each format's options, the
+// overwrite confirmation, the errors form, the file-list form, the wave-format chooser, the
+// selector and the about box. Each is checked for overlapping widgets and texts cut short at
+// application fonts of 9 to 14 points (and, run with QT_SCALE_FACTOR=2, at twice the scale), and
+// pictured with the light and a dark palette into the build folder, to be looked at
+// (screenshots/<platform>-x<scale>/).
 #include <QDir>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
+#include <algorithm>
+#include <functional>
 
 #include "FormTestSupport.h"
 #include "FormTests.h"
+#include "LayoutCheck.h"
 #include "acm/AcmFormatCatalog.h"
 #include "engine/WaveFormat.h"
 #include "forms/ApplicationTitle.h"
@@ -34,8 +42,15 @@ QPalette DarkPalette() {
     return dark;
 }
 
-// screenshots/<BMC_SCREENSHOT_VARIANT, else platform-x<scale>>/<name>-<palette>.png
-void Take(QWidget* widget, const QString& name, bool dark) {
+using Visit = std::function<void(QWidget*, const QString&)>;
+
+// The selector's resize bar lies 3 pixels over the folder tree and the file list on either side;
+// the progress bars show as much of their picture as the job has done.
+const LayoutDesign Designed = {{{"treeFolders", "panResizeBar"}, {"panResizeBar", "lstFiles"}},
+                               {"imgFilePc", "imgTotalPc"}};
+
+// screenshots/<BMC_SCREENSHOT_VARIANT, else platform-x<scale>>/<name>-<look>.png
+void Take(QWidget* widget, const QString& name, const QString& look) {
     const QByteArray variant = qgetenv("BMC_SCREENSHOT_VARIANT");
     const QString folder =
         QStringLiteral(BMC_BINARY_DIR "/screenshots/") +
@@ -44,7 +59,7 @@ void Take(QWidget* widget, const QString& name, bool dark) {
                    QString::number(QGuiApplication::primaryScreen()->devicePixelRatio())
              : QString::fromLatin1(variant));
     QDir().mkpath(folder);
-    const QString path = folder + "/" + name + (dark ? "-dark.png" : "-light.png");
+    const QString path = folder + "/" + name + "-" + look + ".png";
     QVERIFY2(widget->grab().save(path), qPrintable(path));
 }
 QPoint StateImageOf(QTreeWidget* view, QTreeWidgetItem* item) {
@@ -52,7 +67,7 @@ QPoint StateImageOf(QTreeWidget* view, QTreeWidgetItem* item) {
 }
 
 // The selector over a small music folder with every kind of mark, and its pointer shapes.
-void TakeSelector(const std::string& music, bool dark) {
+void ShowSelector(const std::string& music, const Visit& visit) {
     const char* files[] = {"Classical/Bach/Air.mp3",
                            "Classical/Bach/Toccata.wav",
                            "Classical/Mozart/Requiem.wma",
@@ -91,7 +106,7 @@ void TakeSelector(const std::string& music, bool dark) {
     selector.SelectPassedFile(music + "Rock/Anthem.mp3");
     click(list, list->findItems("Ballad", Qt::MatchExactly).first());
     QCOMPARE(folder("Rock")->data(0, StateImageDelegate::StateRole).toInt(), stContainsFiles);
-    Take(&selector, "selector", dark);
+    visit(&selector, "selector");
 
     StateImageList images;
     const SelectorCursors cursors(images, selector.devicePixelRatioF());
@@ -104,22 +119,11 @@ void TakeSelector(const std::string& music, bool dark) {
         shape->setGeometry((id - FirstSelectorCursor) * 40 + 4, 4, 32, 32);
     }
     strip.show();
-    Take(&strip, "cursors", dark);
-}
-} // namespace
-
-void ScreenshotTest::everyForm_data() {
-    QTest::addColumn<bool>("dark");
-    QTest::newRow("light") << false;
-    QTest::newRow("dark") << true;
+    visit(&strip, "cursors");
 }
 
-void ScreenshotTest::everyForm() {
-    QFETCH(bool, dark);
-    const QPalette original = QApplication::palette();
-    if (dark) {
-        QApplication::setPalette(DarkPalette());
-    }
+// Every form in turn, in each of its states, handed to visit while it shows.
+void ShowEveryForm(QObject* context, const Visit& visit) {
     Scratch scratch;
     MakeTone(scratch / "Morning Song.wav", 0.5);
     MakeTone(scratch / "tune.wav", 0.5);
@@ -129,41 +133,42 @@ void ScreenshotTest::everyForm() {
     TForm1& form = forms.Options();
     ApplicationTitle::Set("Brindlex Music Converter");
     forms.ShowWith(inputs);
-    Take(&form, "options-wave", dark);
+    visit(&form, "options-wave");
     forms.Control<QAbstractButton>("chkMp3")->click();
-    Take(&form, "options-mp3", dark);
+    visit(&form, "options-mp3");
     forms.Control<QAbstractButton>("chkWMA")->click();
     forms.Control<QAbstractButton>("chkToThisFold")->click();
-    Take(&form, "options-wma", dark);
+    visit(&form, "options-wma");
 
     // The progress view as the worker shows it, half way through the first file.
     forms.Control<QAbstractButton>("chkMp3")->click();
     forms.Control<QAbstractButton>("optToDefPath")->click();
-    bool taken = false;
-    auto connection = connect(&ApplicationTitle::Instance(), &ApplicationTitle::Changed, this, [&] {
-        if (!taken) {
-            taken = true;
-            JobProgress halfWay;
-            halfWay.Rows = 2;
-            halfWay.BytesDone = 12;
-            halfWay.BytesTotal = 100;
-            halfWay.Slots = {{0, 50.0}};
-            halfWay.Lead = 0;
-            halfWay.SecondsLeft = 3725;
-            form.ShowProgress(halfWay);
-            Take(&form, "progress", dark);
-        }
-    });
+    bool shown = false;
+    auto connection =
+        QObject::connect(&ApplicationTitle::Instance(), &ApplicationTitle::Changed, context, [&] {
+            if (!shown) {
+                shown = true;
+                JobProgress halfWay;
+                halfWay.Rows = 2;
+                halfWay.BytesDone = 12;
+                halfWay.BytesTotal = 100;
+                halfWay.Slots = {{0, 50.0}};
+                halfWay.Lead = 0;
+                halfWay.SecondsLeft = 3725;
+                form.ShowProgress(halfWay);
+                visit(&form, "progress");
+            }
+        });
     ModalAnswerer answers;
     answers
         .Then([&](QDialog* overwrite) {
-            Take(overwrite, "overwrite", dark);
+            visit(overwrite, "overwrite");
             ModalAnswerer::ClickButton(overwrite, "&Yes");
         })
         .Click("OK");
     forms.Convert();
-    disconnect(connection);
-    QVERIFY(taken);
+    QObject::disconnect(connection);
+    QVERIFY(shown);
 
     TfrmConvertErr& errors = forms.All().Errors();
     errors.AddLine(QString::fromStdString("Unable to read from '" + (scratch / "junk.wav") + "'."));
@@ -171,7 +176,7 @@ void ScreenshotTest::everyForm() {
                                           "converting '" +
                                           (scratch / "notes.txt") + "'."));
     errors.show();
-    Take(&errors, "errors", dark);
+    visit(&errors, "errors");
     errors.hide();
 
     TForm2& list = forms.All().FileList();
@@ -181,7 +186,7 @@ void ScreenshotTest::everyForm() {
     }
     list.SetCountText("2 Files");
     list.show();
-    Take(&list, "list", dark);
+    visit(&list, "list");
     list.hide();
 
     std::array<uint8_t, WaveOutputFormatSize> buffer{};
@@ -190,13 +195,123 @@ void ScreenshotTest::everyForm() {
     TfrmWaveFormat chooser;
     chooser.OpenOn(buffer);
     chooser.show();
-    Take(&chooser, "chooser", dark);
+    visit(&chooser, "chooser");
     chooser.hide();
 
-    TakeSelector(scratch / "music/", dark);
+    ShowSelector(scratch / "music/", visit);
     TfrmAbout about;
     about.show();
-    Take(&about, "about", dark);
+    visit(&about, "about");
     about.hide();
-    QApplication::setPalette(original);
+}
+
+// The application's palette and font for as long as it lives.
+class Look {
+public:
+    Look(const QPalette& palette, const QFont& font)
+        : palette_(QApplication::palette()), font_(QApplication::font()) {
+        QApplication::setPalette(palette);
+        QApplication::setFont(font);
+    }
+    Look(const Look&) = delete;
+    Look& operator=(const Look&) = delete;
+    ~Look() {
+        QApplication::setPalette(palette_);
+        QApplication::setFont(font_);
+    }
+
+private:
+    QPalette palette_;
+    QFont font_;
+};
+} // namespace
+
+void ScreenshotTest::everyForm_data() {
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<int>("points"); // 0: the application's font as it is
+    QTest::newRow("light") << false << 0;
+    QTest::newRow("dark") << true << 0;
+    for (int points = 9; points <= 14; ++points) {
+        QTest::newRow(qPrintable(QStringLiteral("%1pt").arg(points))) << false << points;
+    }
+}
+
+void ScreenshotTest::everyForm() {
+    QFETCH(bool, dark);
+    QFETCH(int, points);
+    QFont font = QApplication::font();
+    if (points > 0) {
+        font.setPointSize(points);
+    }
+    const Look look(dark ? DarkPalette() : QApplication::palette(), font);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag());
+    QStringList faults;
+    ShowEveryForm(this, [&](QWidget* widget, const QString& name) {
+        // As the window system would before painting: the layouts follow what was shown or hidden.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        Take(widget, name, tag);
+        for (const QString& fault : LayoutFaults(widget, Designed)) {
+            faults << name + ": " + fault;
+        }
+    });
+    for (const QString& fault : faults) {
+        qWarning("%s", qPrintable(fault));
+    }
+    QVERIFY2(faults.isEmpty(), "the window has layout faults (listed above)");
+}
+
+void ScreenshotTest::aBrokenLayoutFails() {
+    QWidget window;
+    window.resize(300, 200);
+    auto* first = new QLabel(QStringLiteral("First"), &window);
+    first->setObjectName("first");
+    first->setGeometry(10, 10, 100, 30);
+    auto* second = new QLabel(QStringLiteral("Second"), &window);
+    second->setObjectName("second");
+    second->setGeometry(60, 20, 100, 30);
+    auto* narrow = new QLabel(QStringLiteral("A caption far wider than its label"), &window);
+    narrow->setObjectName("narrow");
+    narrow->setGeometry(10, 60, 40, 30);
+    auto* low = new QLabel(QStringLiteral("Tip: a wrapped text that needs several lines"), &window);
+    low->setObjectName("low");
+    low->setWordWrap(true);
+    low->setGeometry(10, 100, 90, low->fontMetrics().height());
+    auto* button = new QPushButton(QStringLiteral("&Convert these files"), &window);
+    button->setObjectName("button");
+    button->setGeometry(150, 100, 40, 30);
+    auto* outside = new QLabel(QStringLiteral("x"), &window);
+    outside->setObjectName("outside");
+    outside->setGeometry(280, 150, 40, 30);
+    QPixmap square(32, 32);
+    square.fill(Qt::darkGreen);
+    auto* picture = new QLabel(&window);
+    picture->setObjectName("picture");
+    picture->setPixmap(square);
+    picture->setGeometry(250, 50, 16, 16);
+    window.show();
+    const QStringList faults = LayoutFaults(&window);
+    const auto found = [&](const QString& start) {
+        return std::any_of(faults.begin(), faults.end(),
+                           [&](const QString& fault) { return fault.startsWith(start); });
+    };
+    QVERIFY2(found("first and second overlap in QWidget"), qPrintable(faults.join('\n')));
+    QVERIFY(found("narrow cuts \"A caption far wider than its label\" short"));
+    QVERIFY(found("low cuts"));
+    QVERIFY(found("button cuts \"Convert these files\" short"));
+    QVERIFY(found("outside sticks out of QWidget"));
+    QVERIFY(found("picture cuts its picture short"));
+    QCOMPARE(faults.size(), 6);
+    // What a design does on purpose is no fault.
+    QCOMPARE(LayoutFaults(&window, {{{"second", "first"}}, {"picture"}}).size(), 4);
+
+    // Mended, the same window is sound.
+    second->move(120, 10);
+    narrow->resize(narrow->sizeHint().width(), 30);
+    low->setFixedHeight(low->heightForWidth(low->width()));
+    low->move(10, 95);
+    button->resize(button->sizeHint().width(), 30);
+    button->move(110, 95);
+    outside->move(250, 160);
+    picture->resize(32, 32);
+    QVERIFY2(LayoutFaults(&window).isEmpty(), qPrintable(LayoutFaults(&window).join('\n')));
 }

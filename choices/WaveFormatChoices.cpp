@@ -1,4 +1,4 @@
-#include "forms/WaveFormatChoices.h"
+#include "choices/WaveFormatChoices.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "forms/RenameCheck.h"
+#include "choices/RenameCheck.h"
 
 #include <filesystem>
 
