@@ -73,10 +73,6 @@ TfrmFileSelector::TfrmFileSelector(const FolderTree::Locations& locations, QWidg
     setWindowIcon(FormPictures::Icon(QStringLiteral("brindlex.svg")));
     OnEndProgram = [] { QCoreApplication::quit(); };
     cursors_ = std::make_unique<SelectorCursors>(imgState, devicePixelRatioF());
-    // The type check boxes start checked, and so do the flags they stand for.
-    for (const ShownFileType type : {sftWave, sftMp3, sftWma}) {
-        SetShownFileType(type, true);
-    }
     SetUpControls();
     ShowKey();
     AddTopLevelItems(locations.home);
