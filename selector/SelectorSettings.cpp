@@ -37,11 +37,16 @@ SelectorSettings SelectorSettings::Load() {
     return settings;
 }
 
-void SelectorSettings::Save() const {
+void SelectorSettings::SaveSelectorView() const {
     RegWriteDword(showHiddenFolders ? 1 : 0, HKEY_CURRENT_USER, SettingsKey, ShowHidden);
     WritePixels(Divider, dividerLeft);
     for (std::size_t i = 0; i < ListColumns.size(); ++i) {
         WritePixels(ListColumns[i], listColumns[i]);
+    }
+}
+
+void SelectorSettings::SaveFileListColumns() const {
+    for (std::size_t i = 0; i < FileListColumns.size(); ++i) {
         WritePixels(FileListColumns[i], fileListColumns[i]);
     }
 }

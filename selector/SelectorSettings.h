@@ -17,5 +17,7 @@ public:
     std::array<int, 2> fileListColumns{}; // "Size" and "Type" of the file-list form
 
     static SelectorSettings Load();
-    void Save() const;
+    // Each window keeps its own: the selector's view, and the file-list form's columns.
+    void SaveSelectorView() const;
+    void SaveFileListColumns() const;
 };

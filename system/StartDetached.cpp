@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -31,18 +33,81 @@ namespace {
     [[maybe_unused]] const ssize_t written = write(report, &error, sizeof error);
     _exit(127);
 }
+// Everything the children need, prepared here: after fork they may not allocate.
+struct Argv {
+    explicit Argv(const std::string& program, const std::vector<std::string>& args) {
+        strings.push_back(program);
+        strings.insert(strings.end(), args.begin(), args.end());
+        for (std::string& s : strings) {
+            pointers.push_back(s.data());
+        }
+        pointers.push_back(nullptr);
+    }
+    std::vector<std::string> strings;
+    std::vector<char*> pointers;
+};
+
+void Tell(std::string* problem, int error) {
+    if (problem) {
+        *problem = std::strerror(error);
+    }
+}
 } // namespace
+
+pid_t StartChild(const std::string& program, const std::vector<std::string>& args,
+                 std::string* problem) {
+    Argv argv(program, args);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        Tell(problem, errno);
+        return -1;
+    }
+    UniqueFd readEnd(fds[0]);
+    UniqueFd writeEnd(fds[1]);
+    const pid_t child = fork();
+    if (child == 0) {
+        Exec(argv.pointers.data(), writeEnd.Get());
+    }
+    if (child < 0) {
+        Tell(problem, errno);
+        return -1;
+    }
+    writeEnd.Reset();
+    // Ends when exec succeeds (the descriptor closes) or the child tells its failure.
+    int error = 0;
+    ssize_t n;
+    while ((n = read(readEnd.Get(), &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    if (n > 0) {
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        Tell(problem, error);
+        return -1;
+    }
+    return child;
+}
+
+std::string FindOnPath(const std::string& program) {
+    if (program.find('/') != std::string::npos) {
+        return program;
+    }
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (std::size_t start = 0; start <= folders.size();) {
+        const std::size_t end = std::min(folders.find(':', start), folders.size());
+        const std::string folder = folders.substr(start, end - start);
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
+}
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& args,
                    std::string* problem) {
-    // Everything the children need is prepared here: after fork they may not allocate.
-    std::vector<std::string> strings{program};
-    strings.insert(strings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& s : strings) {
-        argv.push_back(s.data());
-    }
-    argv.push_back(nullptr);
+    Argv argv(program, args);
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
@@ -58,7 +123,7 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
         setsid();
         const pid_t grandchild = fork();
         if (grandchild == 0) {
-            Exec(argv.data(), writeEnd.Get());
+            Exec(argv.pointers.data(), writeEnd.Get());
         }
         _exit(grandchild < 0 ? errno : 0);
     }
@@ -74,8 +139,8 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
         while ((n = read(readEnd.Get(), &error, sizeof error)) < 0 && errno == EINTR) {
         }
     }
-    if (error != 0 && problem) {
-        *problem = std::strerror(error);
+    if (error != 0) {
+        Tell(problem, error);
     }
     return error == 0;
 }

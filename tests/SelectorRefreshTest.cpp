@@ -150,7 +150,9 @@ TEST(SelectorSettings, KeptInTheStoreAndOutOfReasonReadsAsDesigned) {
     settings.dividerLeft = 333;
     settings.listColumns = {80, -5};
     settings.fileListColumns = {90, 140};
-    settings.Save();
+    settings.SaveSelectorView();
+    EXPECT_EQ(SelectorSettings::Load().fileListColumns, (std::array<int, 2>{0, 0}));
+    settings.SaveFileListColumns();
     const SelectorSettings loaded = SelectorSettings::Load();
     EXPECT_TRUE(loaded.showHiddenFolders);
     EXPECT_EQ(loaded.dividerLeft, 333);

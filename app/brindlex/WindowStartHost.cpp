@@ -1,36 +1,24 @@
 #include "WindowStartHost.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QProcess>
 #include <QTimer>
 #include <QUrl>
-#include <cstdlib>
+#include <chrono>
+#include <iostream>
 
 #include "QuitOnSignals.h"
 #include "StartReport.h"
 #include "forms/AppForms.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/PageOpener.h"
 #include "forms/TForm1.h"
 #include "forms/TfrmFileSelector.h"
+#include "system/OpenerProcess.h"
 
 namespace {
-// A display to connect to, or a platform chosen explicitly.
-bool PlatformGiven() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        if (const char* value = std::getenv(variable); value && *value) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The platforms without a desktop behind them cannot open documents; xdg-open still can.
-bool PlatformOpensDocuments() {
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-}
+// Without a window nothing tells when a browser in the foreground will let its opener go: after
+// this long its page counts as shown.
+constexpr std::chrono::seconds TerminalOpenerWait{3};
 
 // For the process tests and the bench (see StartReport).
 void ReportProgress(TfrmFileSelector& selector) {
@@ -39,11 +27,22 @@ void ReportProgress(TfrmFileSelector& selector) {
         return;
     }
     QTimer::singleShot(0, &selector, [report] { report->Line("shown"); });
-    selector.OnPassedFile = [report, &selector](const std::string& path) {
+    selector.OnPassedFile = [report, &selector](const HandOverMessage& message) {
+        if (message.path.empty()) {
+            report->Line("front " + message.tokens.activationToken + " " +
+                         message.tokens.startupId);
+            return;
+        }
         // As many files as Next would collect now.
         const std::size_t rows = selector.Model().BuildConvertList().size();
-        report->Line("passed " + std::to_string(rows) + " " + path);
+        report->Line("passed " + std::to_string(rows) + " " + message.path);
     };
+}
+
+std::string FileAddress(const std::string& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(path))
+        .toString(QUrl::FullyEncoded)
+        .toStdString();
 }
 } // namespace
 
@@ -52,35 +51,23 @@ WindowStartHost::WindowStartHost(int& argc, char** argv, StartMode mode)
 
 WindowStartHost::~WindowStartHost() = default;
 
-void WindowStartHost::MakeApplication() {
-    if (app_) {
-        return;
-    }
+void WindowStartHost::OpenHelpPage(const std::string& path, std::function<void()> accepted) {
     if (window_) {
-        app_ = std::make_unique<QApplication>(argc_, argv_);
+        helpPage_ = path;
+        helpAccepted_ = std::move(accepted);
         return;
     }
-    // Installing from a terminal without a desktop must not fail for the want of one.
-    const bool offscreen = !PlatformGiven();
-    if (offscreen) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OpenerProcess opener(FileAddress(path));
+    if (opener.Wait(TerminalOpenerWait) == OpenerProcess::State::Refused) {
+        std::cerr << "brindlex: the help page could not be opened (" << opener.Problem()
+                  << "); it is the file " << path << '\n';
+        return;
     }
-    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    if (offscreen) {
-        qunsetenv("QT_QPA_PLATFORM"); // not for the programs we start
-    }
-}
-
-void WindowStartHost::OpenDocument(const std::string& path) {
-    MakeApplication();
-    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
-    if (!PlatformOpensDocuments() || !QDesktopServices::openUrl(url)) {
-        QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
-    }
+    accepted();
 }
 
 int WindowStartHost::RunWindow() {
-    MakeApplication();
+    app_ = std::make_unique<QApplication>(argc_, argv_);
     // The program ends when the file selector closes, not when a form hides.
     QApplication::setQuitOnLastWindowClosed(false);
     ApplicationTitle::Set(QStringLiteral("Brindlex Music Converter"));
@@ -92,11 +79,17 @@ int WindowStartHost::RunWindow() {
     });
     ReportProgress(selector);
     selector.showMaximized();
+    if (!helpPage_.empty()) {
+        const QUrl page = QUrl::fromLocalFile(QString::fromStdString(helpPage_));
+        QTimer::singleShot(0, &selector, [&selector, page, accepted = helpAccepted_] {
+            PageOpener::Open(&selector, page, accepted);
+        });
+    }
     return QApplication::exec();
 }
 
 void WindowStartHost::ShowStartFailure(const std::string& text) {
-    if (qobject_cast<QApplication*>(app_.get())) {
+    if (app_) {
         AppMessage(nullptr, QMessageBox::Critical, QString::fromStdString(text));
     }
 }
