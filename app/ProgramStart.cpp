@@ -4,9 +4,9 @@
 
 #include "app/CommandLineModes.h"
 #include "app/FirstRunHelp.h"
-#include "system/HandOverPaths.h"
 #include "system/AppPaths.h"
 #include "system/HandOverChannel.h"
+#include "system/HandOverPaths.h"
 #include "system/SEvent.h"
 #include "system/StartDetached.h"
 
@@ -44,7 +44,8 @@ int ProgramStart::HandOverPaths(const std::vector<std::string>& paths) {
     int status = 0;
     if (!checked.passable.empty()) {
         HandOver handOver(channel_, startMain, handOverOptions);
-        status = static_cast<int>(handOver.Run(checked.passable, ActivationTokens::FromEnvironment()));
+        status =
+            static_cast<int>(handOver.Run(checked.passable, ActivationTokens::FromEnvironment()));
     }
     return status == 0 && !checked.refusals.empty() ? ExitRefused : status;
 }

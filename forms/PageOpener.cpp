@@ -10,7 +10,8 @@ PageOpener::PageOpener(QWidget* owner, const QUrl& url, std::function<void()> ac
     : QObject(qApp), owner_(owner), url_(url), accepted_(std::move(accepted)),
       opener_(url.toString(QUrl::FullyEncoded).toStdString()) {
     if (opener_.EndDescriptor() >= 0) {
-        notifier_ = std::make_unique<QSocketNotifier>(opener_.EndDescriptor(), QSocketNotifier::Read);
+        notifier_ =
+            std::make_unique<QSocketNotifier>(opener_.EndDescriptor(), QSocketNotifier::Read);
         connect(notifier_.get(), &QSocketNotifier::activated, this, &PageOpener::Ended);
     } else {
         // It never started (or cannot be watched): the verdict is known now.
@@ -25,8 +26,8 @@ PageOpener::~PageOpener() {
     }
 }
 
-void PageOpener::Open(QWidget* owner, const QUrl& url, std::function<void()> accepted) {
-    new PageOpener(owner, url, std::move(accepted)); // ends itself once it heard the verdict
+PageOpener* PageOpener::Open(QWidget* owner, const QUrl& url, std::function<void()> accepted) {
+    return new PageOpener(owner, url, std::move(accepted)); // goes once it heard the verdict
 }
 
 void PageOpener::Ended() {
@@ -40,11 +41,11 @@ void PageOpener::Ended() {
         accepted_();
     }
     accepted_ = nullptr;
+    deleteLater();
+    emit finished(accepted);
     if (!accepted) {
         TellNotOpened();
     }
-    emit finished(accepted);
-    deleteLater();
 }
 
 void PageOpener::TellNotOpened() {
@@ -57,7 +58,8 @@ void PageOpener::TellNotOpened() {
         (file ? QStringLiteral("The page is the file\n") : QStringLiteral("The address is\n")) +
         what;
     QWidget* owner = owner_ && owner_->isVisible() ? owner_.data() : nullptr;
-    QMessageBox box(QMessageBox::Information, ApplicationTitle::Text(), text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Information, ApplicationTitle::Text(), text, QMessageBox::Ok,
+                    owner);
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.setObjectName(QStringLiteral("PageNotOpened"));
     box.exec();

@@ -20,13 +20,14 @@ class PageOpener : public QObject {
 public:
     // owner: the window the message box belongs to (it may be hidden or gone by then).
     // accepted runs once a program took the page; also when the program ends while the opener
-    // still shows it (a browser in the foreground).
-    static void Open(QWidget* owner, const QUrl& url, std::function<void()> accepted = {});
+    // still shows it (a browser in the foreground). The opener returned lives until its
+    // verdict is heard (and told), then goes by itself.
+    static PageOpener* Open(QWidget* owner, const QUrl& url, std::function<void()> accepted = {});
 
     ~PageOpener() override;
 
 signals:
-    // The opener's verdict was heard (for tests and the bench).
+    // The opener's verdict was heard (before a refusal is told).
     void finished(bool accepted);
 
 private:

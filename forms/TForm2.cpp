@@ -25,8 +25,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
     header->setMinimumSectionSize(40);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
     const SelectorSettings stored = SelectorSettings::Load();
-    list->setColumnWidth(SizeColumn, stored.fileListColumns[0] > 0 ? stored.fileListColumns[0] : 75);
-    list->setColumnWidth(TypeColumn, stored.fileListColumns[1] > 0 ? stored.fileListColumns[1] : 110);
+    list->setColumnWidth(SizeColumn,
+                         stored.fileListColumns[0] > 0 ? stored.fileListColumns[0] : 75);
+    list->setColumnWidth(TypeColumn,
+                         stored.fileListColumns[1] > 0 ? stored.fileListColumns[1] : 110);
     list->setColumnHidden(ExtensionColumn, true);
     list->headerItem()->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
     header->setSectionsClickable(false);

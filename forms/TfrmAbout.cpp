@@ -19,7 +19,6 @@ QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-
 bool IsDark(const QPalette& palette) {
     return palette.color(QPalette::Window).lightness() < 128;
 }

@@ -165,6 +165,8 @@ void TfrmFileSelector::SetUpPanes() {
         pane->move(pane->x(), viewTop);
     }
     ui->Panel3->setFixedHeight(std::max(KeyBarHeight, ui->Panel3->sizeHint().height()));
+    // Never so narrow that the key's captions are cut.
+    setMinimumWidth(std::max(minimumWidth(), ui->Panel3->sizeHint().width()));
 }
 
 // Both views draw the marks in front of their items, follow the pointer for its shape, and let
@@ -598,13 +600,13 @@ void TfrmFileSelector::ShowTreeItem(QTreeWidgetItem* item) {
 // went (a re-reading found their folders gone) go with their own; new nodes get items in their
 // places; the others stay as they are, opened or not. Right after a re-reading of node, paths
 // are compared too (a new node may get a gone one's address).
-void TfrmFileSelector::SyncChildItems(QTreeWidgetItem* item, const FolderNode& node,
-                                      bool reread) {
+void TfrmFileSelector::SyncChildItems(QTreeWidgetItem* item, const FolderNode& node, bool reread) {
     const std::size_t count = node.children.size();
     bool same = static_cast<std::size_t>(item->childCount()) == count;
     for (std::size_t i = 0; same && i < count; ++i) {
         const QTreeWidgetItem* child = item->child(static_cast<int>(i));
-        same = reread ? ShowsNode(child, *node.children[i]) : NodeOf(child) == node.children[i].get();
+        same =
+            reread ? ShowsNode(child, *node.children[i]) : NodeOf(child) == node.children[i].get();
     }
     if (same) {
         return;
@@ -695,8 +697,9 @@ void TfrmFileSelector::ShowFiles() {
     items.reserve(static_cast<qsizetype>(files.Size()));
     FileIconCache& icons = FileIconCache::Shared();
     for (const FileRow& row : files.Rows()) {
-        auto* item = new QTreeWidgetItem(QStringList{
-            Text(row.shownName), Text(row.sizeText), Text(row.typeDescription), Text(row.extension)});
+        auto* item =
+            new QTreeWidgetItem(QStringList{Text(row.shownName), Text(row.sizeText),
+                                            Text(row.typeDescription), Text(row.extension)});
         item->setIcon(0, icons.IconFor(row.extension));
         item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
         ShowMark(item, row.state);

@@ -65,7 +65,8 @@ void EndStartupNotification(xcb_connection_t* x, xcb_window_t window, const std:
         message.format = 8;
         message.window = window;
         message.type = at == 0 ? begin : more;
-        std::memcpy(message.data.data8, text.data() + at, std::min<std::size_t>(20, text.size() - at));
+        std::memcpy(message.data.data8, text.data() + at,
+                    std::min<std::size_t>(20, text.size() - at));
         SendToRoot(x, message);
     }
 }

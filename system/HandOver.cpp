@@ -34,9 +34,9 @@ HandOverResult HandOver::Run(const std::vector<std::string>& paths,
     for (const std::string& path : paths) {
         if (path.size() > HandOverChannel::MaxPathLength) {
             fail(HandOverResult::Refused, "the path is " + std::to_string(path.size()) +
-                                                  " bytes long, more than the " +
-                                                  std::to_string(HandOverChannel::MaxPathLength) +
-                                                  " that can be passed on: refused");
+                                              " bytes long, more than the " +
+                                              std::to_string(HandOverChannel::MaxPathLength) +
+                                              " that can be passed on: refused");
         } else {
             passable.push_back(path);
         }

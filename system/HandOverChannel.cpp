@@ -1,6 +1,5 @@
 #include "system/HandOverChannel.h"
 
-
 namespace {
 // Runs under the block's lock; every path through the channel holds it around test and change.
 template <typename Step> auto Locked(SSharedData& block, Step step) {

@@ -14,7 +14,8 @@ namespace {
 std::optional<std::string> Refusal(std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) {
-        return errno == ENOENT || errno == ENOTDIR ? "no such file or folder" : std::strerror(errno);
+        return errno == ENOENT || errno == ENOTDIR ? "no such file or folder"
+                                                   : std::strerror(errno);
     }
     if (S_ISDIR(st.st_mode)) {
         AddTrailingBackslash(path);

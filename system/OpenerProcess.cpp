@@ -43,9 +43,9 @@ void OpenerProcess::Reap(bool wait) {
         return;
     }
     state_ = State::Refused;
-    problem_ = reaped < 0                ? "its end was lost"
-               : WIFEXITED(status)      ? "it ended with status " + std::to_string(WEXITSTATUS(status))
-                                        : "it was ended by signal " + std::to_string(WTERMSIG(status));
+    problem_ = reaped < 0          ? "its end was lost"
+               : WIFEXITED(status) ? "it ended with status " + std::to_string(WEXITSTATUS(status))
+                                   : "it was ended by signal " + std::to_string(WTERMSIG(status));
 }
 
 OpenerProcess::State OpenerProcess::Poll() {

@@ -196,3 +196,29 @@ TEST(StartDetached, StartsAProcessThatSharesNothingWithUs) {
     EXPECT_FALSE(StartDetached(dir / "missing", {}, &problem));
     EXPECT_EQ(problem, std::strerror(ENOENT));
 }
+
+// The launch's tokens ride behind the path; a reader of the path alone still finds it, and a
+// path too long to leave them room still goes, without them.
+TEST_F(SharedObjectsTest, AMessageCarriesTheLaunchsTokensWhenTheyFit) {
+    const HandOverMessage message{"/m/a b.wav", {"wayland-token", "x11_TIME5"}};
+    const std::optional<std::string> block = message.Encode(HandOverChannel::BlockSize);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->size(), HandOverChannel::BlockSize);
+    EXPECT_EQ(std::string(block->c_str()), "/m/a b.wav");
+    EXPECT_EQ(HandOverMessage::Decode(*block), message);
+
+    HandOverChannel channel;
+    ASSERT_TRUE(channel.TryDeliver(message));
+    EXPECT_TRUE(channel.IsWaiting("/m/a b.wav"));
+    EXPECT_EQ(channel.TakePassedFile(), message);
+
+    const std::string longest(HandOverChannel::MaxPathLength, 'x');
+    const HandOverMessage crowded{longest, {"token", "id"}};
+    EXPECT_EQ(HandOverMessage::Decode(*crowded.Encode(HandOverChannel::BlockSize)),
+              (HandOverMessage{longest, {}}));
+    EXPECT_FALSE((HandOverMessage{longest + "y", {}}.Encode(HandOverChannel::BlockSize)));
+    EXPECT_FALSE((HandOverMessage{std::string("a\0b", 3), {}}.Encode(HandOverChannel::BlockSize)));
+    // A block from a sender without tokens.
+    EXPECT_EQ(HandOverMessage::Decode(std::string("/x.mp3\0\0\0\0", 10)),
+              (HandOverMessage{"/x.mp3", {}}));
+}

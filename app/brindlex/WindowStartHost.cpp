@@ -13,6 +13,7 @@
 #include "forms/PageOpener.h"
 #include "forms/TForm1.h"
 #include "forms/TfrmFileSelector.h"
+#include "system/FileNames.h"
 #include "system/OpenerProcess.h"
 
 namespace {
@@ -20,9 +21,18 @@ namespace {
 // this long its page counts as shown.
 constexpr std::chrono::seconds TerminalOpenerWait{3};
 
+// The marks of a handed-over path's folder and of the folders above it, from the folder up.
+std::string MarksAbove(const FileSelectorModel& model, const std::string& path) {
+    std::string marks;
+    for (const FolderNode* node = model.FindFolder(GetFolderPart(path)); node;
+         node = node->parent) {
+        marks += (marks.empty() ? "" : " ") + std::to_string(node->state);
+    }
+    return marks;
+}
+
 // For the process tests and the bench (see StartReport).
-void ReportProgress(TfrmFileSelector& selector) {
-    const std::optional<StartReport> report = StartReport::FromEnvironment();
+void ReportProgress(const std::optional<StartReport>& report, TfrmFileSelector& selector) {
     if (!report) {
         return;
     }
@@ -36,6 +46,7 @@ void ReportProgress(TfrmFileSelector& selector) {
         // As many files as Next would collect now.
         const std::size_t rows = selector.Model().BuildConvertList().size();
         report->Line("passed " + std::to_string(rows) + " " + message.path);
+        report->Line("above " + MarksAbove(selector.Model(), message.path));
     };
 }
 
@@ -77,12 +88,18 @@ int WindowStartHost::RunWindow() {
         forms.Options().EndForQuit();
         selector.close();
     });
-    ReportProgress(selector);
+    const std::optional<StartReport> report = StartReport::FromEnvironment();
+    ReportProgress(report, selector);
     selector.showMaximized();
     if (!helpPage_.empty()) {
         const QUrl page = QUrl::fromLocalFile(QString::fromStdString(helpPage_));
-        QTimer::singleShot(0, &selector, [&selector, page, accepted = helpAccepted_] {
-            PageOpener::Open(&selector, page, accepted);
+        QTimer::singleShot(0, &selector, [&selector, page, report, accepted = helpAccepted_] {
+            PageOpener* opener = PageOpener::Open(&selector, page, accepted);
+            if (report) {
+                QObject::connect(opener, &PageOpener::finished, [report](bool taken) {
+                    report->Line(taken ? "help taken" : "help refused");
+                });
+            }
         });
     }
     return QApplication::exec();

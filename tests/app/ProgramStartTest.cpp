@@ -138,9 +138,9 @@ TEST(ProgramStart, AHandOverRefusesWhatIsMissingOrNoAudioFileAndPassesTheRest) {
     EXPECT_EQ(received[0].path, music + "Album/");
     EXPECT_EQ(received[1].path, music + "a.wav");
     EXPECT_EQ(starts, 1);
-    EXPECT_EQ(err.str(), "brindlex: " + music + "gone.mp3: no such file or folder; not passed on\n" +
-                             "brindlex: " + music +
-                             "notes.txt: not a WAVE, MP3 or WMA file; not passed on\n");
+    EXPECT_EQ(err.str(),
+              "brindlex: " + music + "gone.mp3: no such file or folder; not passed on\n" +
+                  "brindlex: " + music + "notes.txt: not a WAVE, MP3 or WMA file; not passed on\n");
     EXPECT_TRUE(host.steps.empty()); // a hand-over owes no help
 
     // Nothing left to pass on: no window is started, and the status still says 1.

@@ -3,10 +3,10 @@
 // handed over by other launches, the buttons, the resize bar and the about box.
 #include <QAccessible>
 #include <QContextMenuEvent>
-#include <QMimeData>
-#include <QTimer>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "FormTestSupport.h"
@@ -36,8 +36,8 @@ public:
         : record_(scratch / "opened"), oldPath_(qgetenv("PATH")) {
         const std::string bin = scratch / ("opener-bin-" + std::to_string(status));
         std::filesystem::create_directories(bin);
-        std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << record_
-                                          << "'\nexit " << status << "\n";
+        std::ofstream(bin + "/xdg-open")
+            << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << record_ << "'\nexit " << status << "\n";
         std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
         qputenv("PATH", QByteArray::fromStdString(bin) + ":" + oldPath_);
     }
@@ -540,7 +540,8 @@ void SelectorFormTest::refreshByKeyMenuAndWatch() {
         QTest::keyClick(menu, Qt::Key_Return);
     });
     const QPoint at = s.tree->visualItemRect(a).center();
-    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, at, s.tree->viewport()->mapToGlobal(at));
+    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, at,
+                               s.tree->viewport()->mapToGlobal(at));
     QApplication::sendEvent(s.tree->viewport(), &keyboard);
     QVERIFY(s.Folder("By menu"));
 
@@ -594,8 +595,8 @@ void SelectorFormTest::namesInTheUsersOrderAndTwinsWithExtensions() {
     for (int i = 0; i < s.list->topLevelItemCount(); ++i) {
         rows << s.list->topLevelItem(i)->text(0);
     }
-    QCOMPARE(rows, QStringList({"\xC3\x84lbum", "alpha", "Intro.mp3", "Intro.wav", "Track 2",
-                                "Track 10"}));
+    QCOMPARE(rows, QStringList(
+                       {"\xC3\x84lbum", "alpha", "Intro.mp3", "Intro.wav", "Track 2", "Track 10"}));
 }
 
 void SelectorFormTest::droppedFilesAndFoldersAreMarked() {
@@ -613,8 +614,8 @@ void SelectorFormTest::droppedFilesAndFoldersAreMarked() {
     QApplication::sendEvent(&s.Window(), &drop);
     delete data;
     QCOMPARE(answers.Seen().size(), std::size_t{1});
-    QVERIFY(answers.Seen()[0].Text.contains(s.Path("A/notes.txt") +
-                                            ": not a WAVE, MP3 or WMA file"));
+    QVERIFY(
+        answers.Seen()[0].Text.contains(s.Path("A/notes.txt") + ": not a WAVE, MP3 or WMA file"));
     QCOMPARE(Selector::Mark(s.Folder("B")), stFully);
     QCOMPARE(s.tree->currentItem(), s.Folder("A"));
     QCOMPARE(Selector::Mark(s.Row("a1")), stFileConverted);
