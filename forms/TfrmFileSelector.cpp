@@ -587,7 +587,7 @@ void TfrmFileSelector::ShowTreeItem(QTreeWidgetItem* item) {
     const FolderNode& node = *NodeOf(item);
     ShowMark(item, node.state);
     item->setHidden(!model_.IsShown(node));
-    SyncChildItems(item, node, false);
+    SyncChildItems(item, node);
     item->setChildIndicatorPolicy(model_.ShowsExpandButton(node)
                                       ? QTreeWidgetItem::ShowIndicator
                                       : QTreeWidgetItem::DontShowIndicatorWhenChildless);
@@ -598,15 +598,12 @@ void TfrmFileSelector::ShowTreeItem(QTreeWidgetItem* item) {
 
 // Makes item's child items stand for node's children, in their order: the items of nodes that
 // went (a re-reading found their folders gone) go with their own; new nodes get items in their
-// places; the others stay as they are, opened or not. Right after a re-reading of node, paths
-// are compared too (a new node may get a gone one's address).
-void TfrmFileSelector::SyncChildItems(QTreeWidgetItem* item, const FolderNode& node, bool reread) {
+// places; the others stay as they are, opened or not.
+void TfrmFileSelector::SyncChildItems(QTreeWidgetItem* item, const FolderNode& node) {
     const std::size_t count = node.children.size();
     bool same = static_cast<std::size_t>(item->childCount()) == count;
     for (std::size_t i = 0; same && i < count; ++i) {
-        const QTreeWidgetItem* child = item->child(static_cast<int>(i));
-        same =
-            reread ? ShowsNode(child, *node.children[i]) : NodeOf(child) == node.children[i].get();
+        same = ShowsNode(item->child(static_cast<int>(i)), *node.children[i]);
     }
     if (same) {
         return;
@@ -628,7 +625,7 @@ void TfrmFileSelector::SyncChildItems(QTreeWidgetItem* item, const FolderNode& n
     for (std::size_t i = 0; i < count; ++i) {
         const FolderNode& child = *node.children[i];
         QTreeWidgetItem* at = item->child(static_cast<int>(i));
-        if (!at || NodeOf(at) != &child) {
+        if (!at || !ShowsNode(at, child)) {
             item->insertChild(static_cast<int>(i), NewFolderItem(child, folderIcon_));
         }
     }
@@ -870,15 +867,11 @@ void TfrmFileSelector::RefreshClick() {
 }
 
 void TfrmFileSelector::RefreshFolder(FolderNode& node) {
-    FolderNode* reread = nullptr;
     {
         BusyCursor busy;
-        reread = &model_.RefreshFolder(node); // node may be gone after this
+        model_.RefreshFolder(node); // node may be gone after this
     }
     QScopedValueRollback<bool> quiet(changingTree_, true);
-    if (QTreeWidgetItem* item = ItemOf(reread)) {
-        SyncChildItems(item, *reread, true);
-    }
     ShowTree();
     ShowSelectedNode();
     ShowFiles();

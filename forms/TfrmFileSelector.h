@@ -125,7 +125,7 @@ private:
     void AddTopLevelItems(std::string home);
     void ShowTree();
     void ShowTreeItem(QTreeWidgetItem* item);
-    void SyncChildItems(QTreeWidgetItem* item, const FolderNode& node, bool reread);
+    void SyncChildItems(QTreeWidgetItem* item, const FolderNode& node);
     QTreeWidgetItem* NewFolderItem(const FolderNode& node, const QIcon& icon);
     void ForgetItem(QTreeWidgetItem* item);
     void ShowSelectedNode();

@@ -71,14 +71,14 @@ void EndStartupNotification(xcb_connection_t* x, xcb_window_t window, const std:
     }
 }
 
-void ActivateOnX11(QWidget& window, const std::string& startupId) {
+void ActivateOnX11(QWidget& window, const std::string& startupId, bool activate) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection() || startupId.empty()) {
         return;
     }
     xcb_connection_t* x = x11->connection();
     const auto id = static_cast<xcb_window_t>(window.winId());
-    if (const auto time = LaunchTime(startupId)) {
+    if (const auto time = LaunchTime(startupId); time && activate) {
         xcb_change_property(x, XCB_PROP_MODE_REPLACE, id, Atom(x, "_NET_WM_USER_TIME"),
                             XCB_ATOM_CARDINAL, 32, 1, &*time);
         xcb_client_message_event_t message{};
@@ -96,15 +96,20 @@ void ActivateOnX11(QWidget& window, const std::string& startupId) {
 } // namespace
 
 void BringToFront(QWidget& window, const ActivationTokens& tokens) {
-    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-    if (wayland && !tokens.activationToken.empty()) {
-        qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(tokens.activationToken));
+    // Already in front: only the launch's startup notification is left to end.
+    const bool inFront = window.isVisible() && window.isActiveWindow() &&
+                         !(window.windowState() & Qt::WindowMinimized);
+    if (!inFront) {
+        const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+        if (wayland && !tokens.activationToken.empty()) {
+            qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(tokens.activationToken));
+        }
+        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        window.show();
+        window.raise();
+        window.activateWindow();
     }
-    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    window.show();
-    window.raise();
-    window.activateWindow();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        ActivateOnX11(window, tokens.startupId);
+        ActivateOnX11(window, tokens.startupId, !inFront);
     }
 }

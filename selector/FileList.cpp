@@ -57,7 +57,7 @@ int FileList::CompareFileItems(const FileRow& a, const FileRow& b) const {
         result = CompareKeys(FileSizeKilobytes(a.size), FileSizeKilobytes(b.size));
         break;
     case ColType:
-        result = NameOrder::ForUser().Compare(a.typeDescription, b.typeDescription);
+        result = CompareKeys(a.typeDescription, b.typeDescription);
         break;
     default:
         result = CompareKeys(a.sortName, b.sortName);

@@ -31,8 +31,8 @@ public:
     void ColumnClick(int column);
 
     // -1, 0 or 1 by the current sort column ("Name": the names in the user's order, numbers as
-    // numbers, then the extensions; "Size": the kilobytes shown; "Type": the descriptions in the
-    // user's order), swapped when that column sorts descending.
+    // numbers, then the extensions; "Size": the kilobytes shown; "Type": the descriptions as they
+    // stand, by character code), swapped when that column sorts descending.
     int CompareFileItems(const FileRow& a, const FileRow& b) const;
 
     const std::string& Folder() const { return folder_; }

@@ -1,5 +1,6 @@
 #include "system/HandOver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 #include <utility>
@@ -8,6 +9,7 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds FrontRequestWait{5000};
 
 void Tell(const std::string& text) {
     std::fprintf(stderr, "brindlex: %s\n", text.c_str());
@@ -60,7 +62,7 @@ HandOverResult HandOver::Run(const std::vector<std::string>& paths,
     for (const std::string& path : passable) {
         if (givenUp) {
             Tell("not passed on either: " + path);
-        } else if (!Deliver({path, tokens})) {
+        } else if (!Deliver({path, tokens}, options_.giveUpAfter)) {
             fail(HandOverResult::NobodyTook,
                  "no running instance took " + path + " within " +
                      std::to_string(options_.giveUpAfter.count() / 1000) + " s; giving up");
@@ -74,14 +76,16 @@ HandOverResult HandOver::Run(const std::vector<std::string>& paths,
 }
 
 bool HandOver::BringRunningToFront(const ActivationTokens& tokens) {
-    return channel_.IsUsable() && Deliver({std::string(), tokens});
+    // A running window takes it within a tick; a second start is not kept waiting long.
+    return channel_.IsUsable() &&
+           Deliver({std::string(), tokens}, std::min(options_.giveUpAfter, FrontRequestWait));
 }
 
 // Waits for the block to be free, fills it, then waits until the main instance has taken the
 // message; at the time limit a message still waiting is taken back.
-bool HandOver::Deliver(const HandOverMessage& message) {
+bool HandOver::Deliver(const HandOverMessage& message, std::chrono::milliseconds giveUpAfter) {
     const std::string& path = message.path;
-    const Clock::time_point deadline = Clock::now() + options_.giveUpAfter;
+    const Clock::time_point deadline = Clock::now() + giveUpAfter;
     bool delivered = false;
     do {
         delivered = channel_.TryDeliver(message);

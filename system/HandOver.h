@@ -42,11 +42,11 @@ public:
     // once a path was not taken, the rest are not tried. The result is the first failure's.
     HandOverResult Run(const std::vector<std::string>& paths, const ActivationTokens& tokens = {});
     // A second start of the program: asks the running main instance to come to the front, and
-    // waits (as long as a path would) until it took the request. Starts nothing, says nothing.
+    // waits (a few seconds at most) until it took the request. Starts nothing, says nothing.
     bool BringRunningToFront(const ActivationTokens& tokens);
 
 private:
-    bool Deliver(const HandOverMessage& message);
+    bool Deliver(const HandOverMessage& message, std::chrono::milliseconds giveUpAfter);
 
     HandOverChannel& channel_;
     StartMain startMain_;
