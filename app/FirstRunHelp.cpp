@@ -9,29 +9,42 @@ namespace {
 constexpr std::string_view ShownHelp = "ShownConvHelp";
 constexpr std::string_view ShownVersionChanges = "ShownConvVerChgsr1";
 
-std::string Open(const DocumentOpener& open, const std::string& appFolder, std::string_view page) {
-    // Without a folder of our own there is no page to show.
-    if (appFolder.empty()) {
-        return {};
-    }
-    const std::string path = appFolder + std::string(page);
-    if (open) {
-        open(path);
-    }
-    return path;
+bool Shown(std::string_view marker) {
+    return RegValueExists(HKEY_CURRENT_USER, SettingsKey, marker);
+}
+
+void MarkShown(std::string_view marker) {
+    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, marker);
 }
 } // namespace
 
+FirstRunHelp::FirstRunHelp(const std::string& appFolder) {
+    // Without a folder of our own there is no page to show.
+    if (appFolder.empty()) {
+        return;
+    }
+    if (!Shown(ShownHelp)) {
+        help_ = true;
+        page_ = appFolder + std::string(HelpPage);
+    } else if (!Shown(ShownVersionChanges)) {
+        page_ = appFolder + std::string(VersionChangesPage);
+    }
+}
+
+void FirstRunHelp::MarkShown() const {
+    if (page_.empty()) {
+        return;
+    }
+    if (help_) {
+        ::MarkShown(ShownHelp);
+    }
+    ::MarkShown(ShownVersionChanges);
+}
+
 std::string ShowFirstRunHelp(const DocumentOpener& open, const std::string& appFolder) {
-    if (!RegValueExists(HKEY_CURRENT_USER, SettingsKey, ShownHelp)) {
-        // The help covers what the changes page says, so both count as shown.
-        RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, ShownHelp);
-        RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, ShownVersionChanges);
-        return Open(open, appFolder, HelpPage);
+    const FirstRunHelp help(appFolder);
+    if (!help.Page().empty() && open && open(help.Page())) {
+        help.MarkShown();
     }
-    if (!RegValueExists(HKEY_CURRENT_USER, SettingsKey, ShownVersionChanges)) {
-        RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, ShownVersionChanges);
-        return Open(open, appFolder, VersionChangesPage);
-    }
-    return {};
+    return help.Page();
 }

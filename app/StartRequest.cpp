@@ -29,6 +29,13 @@ constexpr std::array<std::pair<std::string_view, StartMode>, 6> Options{{
 
 constexpr std::string_view HandOverOption = "--hand-over";
 
+// The running window has a working folder of its own: paths go to it absolute.
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
 // The hand-over path of a "<at>" that begins args[first]: the rest of that argument and every
 // later argument, joined by single spaces, as the shell's unquoted "<at>%1" splits a path.
 std::string HandOverTail(const std::vector<std::string>& args, std::size_t first) {
@@ -48,12 +55,6 @@ std::size_t ArgumentBeginningWith(const std::vector<std::string>& args, std::str
         }
     }
     return args.size();
-}
-
-std::string Absolute(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
 }
 
 // Every non-empty argument from first on; none at all means a normal start.
@@ -92,7 +93,7 @@ StartRequest ReadStartRequest(const std::vector<std::string>& args) {
         StartRequest request;
         request.mode = mode;
         if (mode == StartMode::HandOver) {
-            request.paths.push_back(HandOverTail(args, at));
+            request.paths.push_back(Absolute(HandOverTail(args, at)));
         }
         return request;
     }

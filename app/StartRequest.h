@@ -4,7 +4,7 @@
 // The markers "<at>", "<install>" and "<uninstall>" are searched, in this order and with case, at
 // the start of each argument (the program path is none); the first one found decides. Inside an
 // argument a marker is just part of a file name. A hand-over passes on the rest of its argument
-// and the arguments after it, joined by single spaces, unchanged. A shell or a desktop file
+// and the arguments after it, joined by single spaces, made absolute. A shell or a desktop file
 // cannot carry '<' and '>' comfortably, so these spellings mean the same:
 //   brindlex --install | --uninstall        as "<install>" / "<uninstall>"
 //   brindlex FILE...                        hand each FILE over as "<at>FILE" would
@@ -27,8 +27,8 @@ enum class StartMode {
 
 struct StartRequest {
     StartMode mode = StartMode::Normal;
-    // HandOver: the paths to pass on, in order. Those given as separate arguments are made
-    // absolute, since the running window has a working folder of its own.
+    // HandOver: the paths to pass on, in order, made absolute, since the running window has a
+    // working folder of its own.
     std::vector<std::string> paths;
     // UsageError: what was wrong.
     std::string problem;

@@ -6,8 +6,8 @@
 #include <set>
 #include <sys/stat.h>
 
-#include "sources/FileTypes.h"
 #include "system/FileNames.h"
+#include "system/FileTypes.h"
 #include "system/SFind.h"
 
 namespace {
@@ -56,7 +56,7 @@ struct Walk {
         while (find.Next()) {
             if (find.IsFolder()) {
                 subfolders.push_back(find.GetName());
-            } else if (IsShownFileType(GetFileExtension(find.GetName())) &&
+            } else if (IsAudioFileType(GetFileExtension(find.GetName())) &&
                        IsRegularFile(find.GetFullPath())) {
                 files.push_back(find.GetFullPath());
             }

@@ -3,10 +3,12 @@
 #include <QHeaderView>
 
 #include "forms/FileIconCache.h"
+#include "selector/SelectorSettings.h"
 #include "ui_TForm2.h"
 
 namespace {
 constexpr int SizeColumn = 1;
+constexpr int TypeColumn = 2;
 constexpr int ExtensionColumn = 3;
 
 QString Text(const std::string& text) {
@@ -17,16 +19,28 @@ QString Text(const std::string& text) {
 TForm2::TForm2(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm2>()) {
     ui->setupUi(this);
     QTreeWidget* list = ui->lstCoverting;
-    list->setColumnWidth(0, 320);
-    list->setColumnWidth(SizeColumn, 75);
-    list->setColumnWidth(2, 110);
+    list->setTextElideMode(Qt::ElideMiddle);
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(40);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    const SelectorSettings stored = SelectorSettings::Load();
+    list->setColumnWidth(SizeColumn,
+                         stored.fileListColumns[0] > 0 ? stored.fileListColumns[0] : 75);
+    list->setColumnWidth(TypeColumn,
+                         stored.fileListColumns[1] > 0 ? stored.fileListColumns[1] : 110);
     list->setColumnHidden(ExtensionColumn, true);
     list->headerItem()->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
-    list->header()->setSectionsClickable(false);
+    header->setSectionsClickable(false);
     connect(ui->cmdClose, &QPushButton::clicked, this, &TForm2::cmdCloseClick);
 }
 
-TForm2::~TForm2() = default;
+TForm2::~TForm2() {
+    SelectorSettings widths;
+    widths.fileListColumns = {ui->lstCoverting->header()->sectionSize(SizeColumn),
+                              ui->lstCoverting->header()->sectionSize(TypeColumn)};
+    widths.SaveFileListColumns();
+}
 
 void TForm2::SetHeading(const QString& text) {
     ui->Label1->setText(text);
@@ -39,11 +53,22 @@ void TForm2::SetCountText(const QString& text) {
 
 void TForm2::Clear() {
     ui->lstCoverting->clear();
+    firstOfCaption_.clear();
 }
 
 void TForm2::AddFile(const ConvertRow& row) {
     auto* item = new QTreeWidgetItem(ui->lstCoverting);
-    item->setText(0, Text(row.caption));
+    const QString caption = Text(row.caption);
+    const auto first = firstOfCaption_.constFind(caption);
+    if (first == firstOfCaption_.constEnd()) {
+        firstOfCaption_.insert(caption, item);
+        item->setText(0, caption);
+    } else {
+        // "Intro.mp3" and "Intro.wav" would both read "Intro".
+        (*first)->setText(0, caption + (*first)->text(ExtensionColumn));
+        item->setText(0, caption + Text(row.extension));
+    }
+    item->setToolTip(0, Text(row.fullPath));
     item->setText(SizeColumn, Text(row.sizeText));
     item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
     item->setText(2, Text(row.typeDescription));

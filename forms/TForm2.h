@@ -1,8 +1,13 @@
 #pragma once
 // The list of files to convert in a window of its own: shown by the file selector while it builds
 // the list ("Adding Selected Files") and by the options form ("Files To Be Converted"). Closing
-// it only hides it; the rows stay until the next build clears them.
+// it only hides it; the rows stay until the next build clears them. Each row shows the file's
+// path without its extension, given way in its middle when the column is narrow (the whole path
+// is the row's tooltip), and with its extension where another row has the same path but for it.
+// The "Name" column stretches with the window; the widths of the others are kept in the settings
+// store when the form goes.
 #include <QDialog>
+#include <QHash>
 #include <memory>
 
 #include "selector/ConvertRow.h"
@@ -10,6 +15,7 @@
 namespace Ui {
 class TForm2;
 }
+class QTreeWidgetItem;
 
 class TForm2 : public QDialog {
     Q_OBJECT
@@ -32,4 +38,6 @@ private slots:
 
 private:
     std::unique_ptr<Ui::TForm2> ui;
+    // The first row of each caption, whose extension shows once a twin comes.
+    QHash<QString, QTreeWidgetItem*> firstOfCaption_;
 };

@@ -1,6 +1,5 @@
 #include "forms/TfrmAbout.h"
 
-#include <QDesktopServices>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QShowEvent>
@@ -9,6 +8,7 @@
 
 #include "forms/FormPictures.h"
 #include "forms/MakerPages.h"
+#include "forms/PageOpener.h"
 #include "forms/VersionText.h"
 #include "ui_TfrmAbout.h"
 
@@ -17,10 +17,6 @@ constexpr QSize DesignSize(333, 304);
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void Open(const QString& address) {
-    QDesktopServices::openUrl(QUrl(address));
 }
 
 bool IsDark(const QPalette& palette) {
@@ -110,13 +106,13 @@ void TfrmAbout::FormShow() {
 }
 
 void TfrmAbout::Image3Click() {
-    Open(Text(MakerSite));
+    PageOpener::Open(this, QUrl(Text(MakerSite)));
 }
 
 void TfrmAbout::Label8Click() {
-    Open(Text(MakerSupportPage));
+    PageOpener::Open(this, QUrl(Text(MakerSupportPage)));
 }
 
 void TfrmAbout::Label9Click() {
-    Open(QStringLiteral("mailto:") + Text(MakerSupportAddress));
+    PageOpener::Open(this, QUrl(QStringLiteral("mailto:") + Text(MakerSupportAddress)));
 }

@@ -1,12 +1,14 @@
 #include "forms/TfrmFileSelector.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -17,14 +19,17 @@
 #include "forms/BusyCursor.h"
 #include "forms/FileIconCache.h"
 #include "forms/FormPictures.h"
+#include "forms/PageOpener.h"
 #include "forms/StateImageDelegate.h"
 #include "forms/TForm1.h"
 #include "forms/TForm2.h"
 #include "forms/TfrmAbout.h"
+#include "forms/WindowActivation.h"
 #include "selector/PaneLayout.h"
 #include "system/AppPaths.h"
 #include "system/FileNames.h"
 #include "system/HandOverChannel.h"
+#include "system/HandOverPaths.h"
 #include "system/HelpPages.h"
 #include "ui_TfrmFileSelector.h"
 
@@ -32,7 +37,9 @@ namespace {
 using Part = StateImageDelegate::Part;
 constexpr int StateRole = StateImageDelegate::StateRole;
 constexpr int SizeColumn = 1;
+constexpr int TypeColumn = 2;
 constexpr int ExtensionColumn = 3;
+constexpr int PathRole = Qt::UserRole + 2;
 constexpr int SortableColumns = 3;
 constexpr int TimerInterval = 100; // ms
 // While the list to convert is built, the windows repaint (and the timer runs) this often.
@@ -68,16 +75,17 @@ bool IsPlainKey(const QKeyEvent* key, Qt::Key which) {
 } // namespace
 
 TfrmFileSelector::TfrmFileSelector(const FolderTree::Locations& locations, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TfrmFileSelector>()), model_(locations) {
+    : QWidget(parent), ui(std::make_unique<Ui::TfrmFileSelector>()), model_(locations),
+      settings_(SelectorSettings::Load()) {
     ui->setupUi(this);
     setWindowIcon(FormPictures::Icon(QStringLiteral("brindlex.svg")));
     OnEndProgram = [] { QCoreApplication::quit(); };
+    model_.ShowHiddenFolders(settings_.showHiddenFolders);
+    wantedDivider_ = settings_.dividerLeft;
+    imgState = StateImageList(ui->treeFolders->palette());
     cursors_ = std::make_unique<SelectorCursors>(imgState, devicePixelRatioF());
-    // The type check boxes start checked, and so do the flags they stand for.
-    for (const ShownFileType type : {sftWave, sftMp3, sftWma}) {
-        SetShownFileType(type, true);
-    }
     SetUpControls();
+    SetUpActions();
     ShowKey();
     AddTopLevelItems(locations.home);
     ShowTree();
@@ -91,7 +99,19 @@ TfrmFileSelector::TfrmFileSelector(const FolderTree::Locations& locations, QWidg
     FormResize();
 }
 
-TfrmFileSelector::~TfrmFileSelector() = default;
+TfrmFileSelector::~TfrmFileSelector() {
+    SaveSettings();
+}
+
+void TfrmFileSelector::SaveSettings() {
+    settings_.showHiddenFolders = model_.ShowsHiddenFolders();
+    if (barMoved_) {
+        settings_.dividerLeft = ui->panResizeBar->x();
+    }
+    settings_.listColumns = {ui->lstFiles->header()->sectionSize(SizeColumn),
+                             ui->lstFiles->header()->sectionSize(TypeColumn)};
+    settings_.SaveSelectorView();
+}
 
 void TfrmFileSelector::Attach(TForm1& options, TForm2& fileList) {
     options_ = &options;
@@ -114,6 +134,8 @@ void TfrmFileSelector::SetUpControls() {
     driveIcon_ = icons.icon(QAbstractFileIconProvider::Drive);
     SetUpPanes();
     SetUpViews();
+    setAcceptDrops(true);
+    connect(&watch_, &FolderWatch::changed, this, &TfrmFileSelector::FoldersChanged);
 
     ui->panResizeBar->installEventFilter(this);
     ui->Panel2->installEventFilter(this);
@@ -150,27 +172,65 @@ void TfrmFileSelector::SetUpViews() {
     for (QTreeWidget* view : {ui->treeFolders, ui->lstFiles}) {
         view->setItemDelegate(new StateImageDelegate(imgState, view));
         view->setIconSize(QSize(16, 16));
+        // Long paths give way in their middle: both ends stay readable.
+        view->setTextElideMode(Qt::ElideMiddle);
         view->viewport()->setMouseTracking(true);
         view->viewport()->installEventFilter(this);
         view->installEventFilter(this);
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [this, view](QPoint pos) { ShowContextMenu(view, pos); });
     }
     ui->treeFolders->setFocus();
     connect(ui->treeFolders, &QTreeWidget::currentItemChanged, this,
             &TfrmFileSelector::treeFoldersChange);
     connect(ui->treeFolders, &QTreeWidget::itemExpanded, this,
             &TfrmFileSelector::treeFoldersExpanding);
+    connect(ui->treeFolders, &QTreeWidget::itemCollapsed, this,
+            &TfrmFileSelector::treeFoldersCollapsed);
+    SetUpListColumns();
+}
 
+// "Name" takes what the window gives; the others keep the widths the user gave them.
+void TfrmFileSelector::SetUpListColumns() {
     QTreeWidget* list = ui->lstFiles;
-    list->setColumnWidth(0, 150);
-    list->setColumnWidth(SizeColumn, 75);
-    list->setColumnWidth(2, 110);
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(40);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    list->setColumnWidth(SizeColumn, settings_.listColumns[0] > 0 ? settings_.listColumns[0] : 75);
+    list->setColumnWidth(TypeColumn, settings_.listColumns[1] > 0 ? settings_.listColumns[1] : 110);
     list->setColumnHidden(ExtensionColumn, true);
     list->headerItem()->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
-    list->header()->setSectionsClickable(true);
-    list->header()->setSectionsMovable(false);
-    list->header()->setSortIndicatorShown(true);
-    connect(list->header(), &QHeaderView::sectionClicked, this,
-            &TfrmFileSelector::lstFilesColumnClick);
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setSortIndicatorShown(true);
+    connect(header, &QHeaderView::sectionClicked, this, &TfrmFileSelector::lstFilesColumnClick);
+}
+
+// F5 and Ctrl+H anywhere in the window, and the same two in the views' context menus.
+void TfrmFileSelector::SetUpActions() {
+    refreshAction_ = new QAction(QStringLiteral("&Refresh"), this);
+    refreshAction_->setObjectName(QStringLiteral("actRefresh"));
+    refreshAction_->setShortcut(QKeySequence::Refresh);
+    connect(refreshAction_, &QAction::triggered, this, &TfrmFileSelector::RefreshClick);
+    hiddenAction_ = new QAction(QStringLiteral("Show &Hidden Folders"), this);
+    hiddenAction_->setObjectName(QStringLiteral("actShowHidden"));
+    hiddenAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    hiddenAction_->setCheckable(true);
+    hiddenAction_->setChecked(model_.ShowsHiddenFolders());
+    connect(hiddenAction_, &QAction::toggled, this, &TfrmFileSelector::ShowHiddenClick);
+    addActions({refreshAction_, hiddenAction_});
+}
+
+// The menu opens with its first entry chosen, so Enter takes it at once.
+void TfrmFileSelector::ShowContextMenu(QWidget* view, QPoint pos) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuFolders"));
+    menu.addAction(refreshAction_);
+    menu.addAction(hiddenAction_);
+    menu.setActiveAction(refreshAction_);
+    menu.exec(qobject_cast<QAbstractScrollArea*>(view)->viewport()->mapToGlobal(pos));
 }
 
 // The key bar: each picture followed by the caption of its mark.
@@ -189,6 +249,23 @@ void TfrmFileSelector::ShowKey() {
     // As tall as the captions, and the window never so narrow that they are cut.
     ui->Panel3->setFixedHeight(std::max(KeyBarHeight, ui->Panel3->sizeHint().height()));
     ui->Panel2->setMinimumWidth(ui->Panel3->sizeHint().width());
+}
+
+// The state images follow the palette (dark boxes on a dark one), in the views, the key and the
+// pointer shapes.
+void TfrmFileSelector::ShowPictures() {
+    imgState = StateImageList(ui->treeFolders->palette());
+    cursors_ = std::make_unique<SelectorCursors>(imgState, devicePixelRatioF());
+    ShowKey();
+    ui->treeFolders->viewport()->update();
+    ui->lstFiles->viewport()->update();
+}
+
+void TfrmFileSelector::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        ShowPictures();
+    }
 }
 
 // --- Layout ----------------------------------------------------------------------------------
@@ -211,6 +288,12 @@ void TfrmFileSelector::FormResize() {
     ui->panResizeBar->resize(ui->panResizeBar->width(), listHeight);
     ui->panLocation->resize(std::max(0, ui->lstFiles->width() - 2), ui->panLocation->height());
     ui->cmdNext->move(ui->Panel1->width() - ui->cmdNext->width() - 6, ui->cmdNext->y());
+    // The stored divider, once the window is wide enough to hold it where it was.
+    if (wantedDivider_ > 0 && ClampBarLeft(wantedDivider_, 0, width()) == wantedDivider_) {
+        ui->panResizeBar->move(wantedDivider_, ui->panResizeBar->y());
+        wantedDivider_ = 0;
+        LayoutPanes();
+    }
 }
 
 void TfrmFileSelector::LayoutPanes() {
@@ -226,6 +309,8 @@ void TfrmFileSelector::LayoutPanes() {
 
 void TfrmFileSelector::panResizeBarMouseDown(QMouseEvent* event) {
     barDragging_ = true;
+    barMoved_ = true;
+    wantedDivider_ = 0;
     grabOffset_ = event->position().toPoint().x();
 }
 
@@ -436,9 +521,16 @@ void TfrmFileSelector::treeFoldersExpanding(QTreeWidgetItem* item) {
         BusyCursor busy;
         model_.ExpandFolder(*node);
     }
+    watch_.Watch(Text(node->path));
     ShowTree();
     ShowSelectedNode();
     ShowFiles();
+}
+
+void TfrmFileSelector::treeFoldersCollapsed(QTreeWidgetItem* item) {
+    if (const FolderNode* node = NodeOf(item)) {
+        watch_.Unwatch(Text(node->path));
+    }
 }
 
 void TfrmFileSelector::ExpandAllBelow(QTreeWidgetItem* item) {
@@ -452,6 +544,7 @@ void TfrmFileSelector::ExpandAllBelow(QTreeWidgetItem* item) {
             QTreeWidgetItem* child = next->child(i);
             if (NodeOf(child)->childrenLoaded) {
                 child->setExpanded(true);
+                watch_.Watch(Text(NodeOf(child)->path));
                 pending.push_back(child);
             }
         }
@@ -493,10 +586,9 @@ void TfrmFileSelector::ShowTree() {
 void TfrmFileSelector::ShowTreeItem(QTreeWidgetItem* item) {
     const FolderNode& node = *NodeOf(item);
     ShowMark(item, node.state);
-    if (node.childrenLoaded && item->childCount() == 0 && !node.children.empty()) {
-        AddChildItems(item, node);
-    }
-    item->setChildIndicatorPolicy(node.hasChildren
+    item->setHidden(!model_.IsShown(node));
+    SyncChildItems(item, node);
+    item->setChildIndicatorPolicy(model_.ShowsExpandButton(node)
                                       ? QTreeWidgetItem::ShowIndicator
                                       : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     for (int i = 0; i < item->childCount(); ++i) {
@@ -504,18 +596,63 @@ void TfrmFileSelector::ShowTreeItem(QTreeWidgetItem* item) {
     }
 }
 
-void TfrmFileSelector::AddChildItems(QTreeWidgetItem* item, const FolderNode& node) {
-    QList<QTreeWidgetItem*> children;
-    children.reserve(static_cast<qsizetype>(node.children.size()));
-    for (const auto& child : node.children) {
-        children.append(NewFolderItem(*child, folderIcon_));
+// Makes item's child items stand for node's children, in their order: the items of nodes that
+// went (a re-reading found their folders gone) go with their own; new nodes get items in their
+// places; the others stay as they are, opened or not.
+void TfrmFileSelector::SyncChildItems(QTreeWidgetItem* item, const FolderNode& node) {
+    const std::size_t count = node.children.size();
+    bool same = static_cast<std::size_t>(item->childCount()) == count;
+    for (std::size_t i = 0; same && i < count; ++i) {
+        same = ShowsNode(item->child(static_cast<int>(i)), *node.children[i]);
     }
-    item->addChildren(children);
+    if (same) {
+        return;
+    }
+    QSet<const FolderNode*> current;
+    for (const auto& child : node.children) {
+        current.insert(child.get());
+    }
+    for (int i = item->childCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem* child = item->child(i);
+        const auto* key = reinterpret_cast<const FolderNode*>(
+            child->data(0, Qt::UserRole).value<quintptr>()); // compared only: it may be gone
+        // Only a node still held is looked at.
+        if (!current.contains(key) || !ShowsNode(child, *key)) {
+            ForgetItem(child);
+            delete child;
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const FolderNode& child = *node.children[i];
+        QTreeWidgetItem* at = item->child(static_cast<int>(i));
+        if (!at || !ShowsNode(at, child)) {
+            item->insertChild(static_cast<int>(i), NewFolderItem(child, folderIcon_));
+        }
+    }
+}
+
+// An item stands for a node when it holds its address and its path: a node made where a gone
+// one was may get its address.
+bool TfrmFileSelector::ShowsNode(const QTreeWidgetItem* item, const FolderNode& node) {
+    return NodeOf(item) == &node && item->data(0, PathRole).toString() == Text(node.path);
+}
+
+void TfrmFileSelector::ForgetItem(QTreeWidgetItem* item) {
+    for (int i = 0; i < item->childCount(); ++i) {
+        ForgetItem(item->child(i));
+    }
+    const auto* key =
+        reinterpret_cast<const FolderNode*>(item->data(0, Qt::UserRole).value<quintptr>());
+    if (items_.value(key) == item) {
+        items_.remove(key);
+    }
+    watch_.Unwatch(item->data(0, PathRole).toString());
 }
 
 QTreeWidgetItem* TfrmFileSelector::NewFolderItem(const FolderNode& node, const QIcon& icon) {
     auto* item = new QTreeWidgetItem(QStringList(Text(node.text)));
     item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
+    item->setData(0, PathRole, Text(node.path));
     item->setIcon(0, icon);
     item->setToolTip(0, Text(node.path));
     ShowMark(item, node.state);
@@ -557,8 +694,9 @@ void TfrmFileSelector::ShowFiles() {
     items.reserve(static_cast<qsizetype>(files.Size()));
     FileIconCache& icons = FileIconCache::Shared();
     for (const FileRow& row : files.Rows()) {
-        auto* item = new QTreeWidgetItem(QStringList{
-            Text(row.caption), Text(row.sizeText), Text(row.typeDescription), Text(row.extension)});
+        auto* item =
+            new QTreeWidgetItem(QStringList{Text(row.shownName), Text(row.sizeText),
+                                            Text(row.typeDescription), Text(row.extension)});
         item->setIcon(0, icons.IconFor(row.extension));
         item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
         ShowMark(item, row.state);
@@ -666,6 +804,8 @@ void TfrmFileSelector::cmdNextClick() {
         fileList_->hide();
         return;
     }
+    // The empty list is no use behind the selector.
+    fileList_->hide();
     AppMessage(this, QMessageBox::Information,
                QStringLiteral("No files are selected to be converted."));
     show();
@@ -699,7 +839,7 @@ void TfrmFileSelector::BuildConvertList() {
 
 void TfrmFileSelector::cmdHelpClick() {
     const std::string page = AppFolder() + std::string(HelpPage);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)));
+    PageOpener::Open(this, QUrl::fromLocalFile(QString::fromStdString(page)));
 }
 
 void TfrmFileSelector::cmdAboutClick() {
@@ -718,15 +858,118 @@ void TfrmFileSelector::closeEvent(QCloseEvent* event) {
     }
 }
 
+// --- The tree follows the disk ---------------------------------------------------------------
+
+void TfrmFileSelector::RefreshClick() {
+    if (FolderNode* node = model_.Selected()) {
+        RefreshFolder(*node);
+    }
+}
+
+void TfrmFileSelector::RefreshFolder(FolderNode& node) {
+    {
+        BusyCursor busy;
+        model_.RefreshFolder(node); // node may be gone after this
+    }
+    QScopedValueRollback<bool> quiet(changingTree_, true);
+    ShowTree();
+    ShowSelectedNode();
+    ShowFiles();
+}
+
+// A watched folder changed: its sub-folders (and, when it is the selected one, its files) are
+// read again. While the window is hidden (a job runs) that waits until it shows.
+void TfrmFileSelector::FoldersChanged(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (isHidden()) {
+            changedWhileHidden_.insert(path);
+        } else if (FolderNode* node = model_.FindFolder(path.toStdString())) {
+            RefreshFolder(*node);
+        }
+    }
+}
+
+void TfrmFileSelector::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!changedWhileHidden_.isEmpty()) {
+        const QStringList paths(changedWhileHidden_.begin(), changedWhileHidden_.end());
+        changedWhileHidden_.clear();
+        FoldersChanged(paths);
+    }
+}
+
+void TfrmFileSelector::ShowHiddenClick(bool shown) {
+    model_.ShowHiddenFolders(shown);
+    QScopedValueRollback<bool> quiet(changingTree_, true);
+    ShowTree();
+}
+
+// --- Files and folders dropped onto the window -----------------------------------------------
+
+void TfrmFileSelector::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) {
+        event->acceptProposedAction();
+    }
+}
+
+void TfrmFileSelector::dragMoveEvent(QDragMoveEvent* event) {
+    event->acceptProposedAction();
+}
+
+void TfrmFileSelector::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    TakeDroppedPaths(event->mimeData()->urls());
+}
+
+// Each is marked as a hand-over marks it; what a hand-over would refuse is named in one box.
+void TfrmFileSelector::TakeDroppedPaths(const QList<QUrl>& urls) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            paths.push_back(url.toLocalFile().toStdString());
+        }
+    }
+    const HandOverPaths checked = HandOverPaths::Check(paths);
+    for (const std::string& path : checked.passable) {
+        SelectPassedFile(path);
+    }
+    if (!checked.refusals.empty()) {
+        QStringList lines;
+        for (const std::string& refusal : checked.refusals) {
+            lines << Text(refusal);
+        }
+        AppMessage(this, QMessageBox::Information,
+                   QStringLiteral("Only folders and WAVE, MP3 and WMA files can be marked.\n\n") +
+                       lines.join(QLatin1Char('\n')));
+    }
+}
+
 // --- Files handed over by other launches -----------------------------------------------------
 
 void TfrmFileSelector::Timer1Timer() {
-    if (const auto path = ProcessHandOverChannel().TakePassedFile()) {
-        SelectPassedFile(*path);
-        if (OnPassedFile) {
-            OnPassedFile(*path);
+    const std::optional<HandOverMessage> message = ProcessHandOverChannel().TakePassedFile();
+    if (!message) {
+        return;
+    }
+    if (!message->path.empty()) {
+        SelectPassedFile(message->path);
+    }
+    BringToFront(FrontWindow(), message->tokens);
+    if (OnPassedFile) {
+        OnPassedFile(*message);
+    }
+}
+
+// The window the user works in now: the selector, or the options form that took its place.
+QWidget& TfrmFileSelector::FrontWindow() {
+    for (QWidget* window : {static_cast<QWidget*>(this), static_cast<QWidget*>(options_),
+                            static_cast<QWidget*>(fileList_)}) {
+        if (window && window->isVisible()) {
+            return *window;
         }
     }
+    return *this;
 }
 
 void TfrmFileSelector::SelectPassedFile(const std::string& path) {
@@ -747,6 +990,9 @@ void TfrmFileSelector::SelectPassedFile(const std::string& path) {
         if (QTreeWidgetItem* folder = ui->treeFolders->currentItem()) {
             ui->treeFolders->scrollToItem(folder);
         }
+    }
+    for (const FolderNode* node : passed.expanded) {
+        watch_.Watch(Text(node->path));
     }
     ShowFiles();
     if (passed.markedRow) {

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include "selector/FileRow.h"
-#include "sources/FileTypes.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
 #include "system/SFind.h"
@@ -26,8 +25,9 @@ std::vector<Entry> ReadEntries(const std::string& folder) {
 }
 } // namespace
 
-ConvertListBuilder::ConvertListBuilder(const SelectionLists& lists, Progress afterEachFile)
-    : lists_(lists), afterEachFile_(std::move(afterEachFile)) {}
+ConvertListBuilder::ConvertListBuilder(const SelectionLists& lists, ShownTypes types,
+                                       Progress afterEachFile)
+    : lists_(lists), types_(types), afterEachFile_(std::move(afterEachFile)) {}
 
 std::vector<ConvertRow> ConvertListBuilder::Build() {
     rows_.clear();
@@ -62,7 +62,7 @@ void ConvertListBuilder::AddFolderFiles(const std::string& folder, bool recurse)
     }
     for (const Entry& entry : ReadEntries(f)) {
         if (!entry.isFolder) {
-            if (IsShownFileType(GetFileExtension(entry.name))) {
+            if (types_.Shows(GetFileExtension(entry.name))) {
                 AddFileToConvert(f + entry.name);
             }
             continue;

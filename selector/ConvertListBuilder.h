@@ -5,7 +5,7 @@
 //      unless it is excluded or marked "Just files";
 //   2. each "Just files" folder, first to last: its own files;
 //   3. each single file, first to last, whatever its type.
-// Files in folders count only when their type is shown (IsShownFileType); a file in "Files to
+// Files in folders count only when their type is shown (ShownTypes); a file in "Files to
 // exclude" is never added. A folder that cannot be read adds nothing, and a folder already
 // entered in this build (same device and inode, e.g. reached again through a symbolic link) is
 // not entered again, so a link loop ends. A single file that has gone is still added, size 0.
@@ -24,6 +24,7 @@
 
 #include "selector/ConvertRow.h"
 #include "selector/SelectionLists.h"
+#include "selector/ShownTypes.h"
 #include "selector/TypeDescriptionCache.h"
 
 class ConvertListBuilder {
@@ -31,7 +32,8 @@ public:
     using Progress = std::function<void(const std::vector<ConvertRow>& rowsSoFar)>;
 
     // lists is read while the build runs and may grow meanwhile (from within the callback).
-    ConvertListBuilder(const SelectionLists& lists, Progress afterEachFile = {});
+    explicit ConvertListBuilder(const SelectionLists& lists, ShownTypes types = {},
+                                Progress afterEachFile = {});
     std::vector<ConvertRow> Build();
 
 private:
@@ -40,6 +42,7 @@ private:
     bool EnterOnce(const std::string& folder);
 
     const SelectionLists& lists_;
+    ShownTypes types_;
     Progress afterEachFile_;
     std::vector<ConvertRow> rows_;
     std::set<std::pair<dev_t, ino_t>> entered_;

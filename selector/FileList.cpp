@@ -1,15 +1,15 @@
 #include "selector/FileList.h"
 
 #include <algorithm>
+#include <unordered_map>
 
-#include "selector/SortKey.h"
+#include "selector/NameOrder.h"
 #include "selector/TypeDescriptionCache.h"
-#include "sources/FileTypes.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
 #include "system/SFind.h"
 
-void FileList::Refill(const std::string& folder) {
+void FileList::Refill(const std::string& folder, const ShownTypes& types) {
     folder_ = folder;
     rows_.clear();
     ++revision_;
@@ -23,7 +23,7 @@ void FileList::Refill(const std::string& folder) {
             continue;
         }
         std::string extension = GetFileExtension(find.GetName());
-        if (!IsShownFileType(extension)) {
+        if (!types.Shows(extension)) {
             continue;
         }
         FileRow row;
@@ -32,8 +32,20 @@ void FileList::Refill(const std::string& folder) {
         row.sizeText = FileSizeText(row.size);
         row.typeDescription = descriptions.Describe(extension);
         row.extension = std::move(extension);
-        row.sortName = UpperSortKey(row.caption);
+        row.sortName = NameOrder::ForUser().Key(row.caption);
         rows_.push_back(std::move(row));
+    }
+    ShowExtensionsOfTwins();
+}
+
+// "Intro.mp3" and "Intro.wav" would both read "Intro".
+void FileList::ShowExtensionsOfTwins() {
+    std::unordered_map<std::string, int> captions;
+    for (const FileRow& row : rows_) {
+        ++captions[row.caption];
+    }
+    for (FileRow& row : rows_) {
+        row.shownName = captions[row.caption] > 1 ? row.caption + row.extension : row.caption;
     }
 }
 
@@ -49,6 +61,9 @@ int FileList::CompareFileItems(const FileRow& a, const FileRow& b) const {
         break;
     default:
         result = CompareKeys(a.sortName, b.sortName);
+        if (result == 0) {
+            result = NameOrder::ForUser().Compare(a.extension, b.extension);
+        }
         break;
     }
     return descending_[static_cast<std::size_t>(sortColumn_)] ? -result : result;

@@ -1,6 +1,6 @@
 #pragma once
 // The file list beside the folder tree: the audio files of one folder whose type is shown (the
-// shown-types flags of sources/FileTypes.h), sorted by one of three columns.
+// selector's "Convert [From]" boxes, ShownTypes), sorted by one of three columns.
 //
 // The view shows Rows() in their order. Revision() changes whenever the rows are refilled or
 // reordered: the view rebuilds its rows then, and otherwise only updates the state images
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "selector/FileRow.h"
+#include "selector/ShownTypes.h"
 
 class FileList {
 public:
@@ -20,18 +21,18 @@ public:
     static constexpr int ColumnCount = 3;
 
     // Re-reads folder (a path ending in "/") from disk: one row per entry that is not a
-    // directory and whose extension IsShownFileType, each with state stNone. An empty folder
+    // directory and whose extension is of a shown type, each with state stNone. An empty folder
     // path, or one that cannot be read, leaves the list empty. Rows come unsorted: call Sort().
-    void Refill(const std::string& folder);
+    void Refill(const std::string& folder, const ShownTypes& types);
     // Sorts by the current column and its direction.
     void Sort();
     // A click on a column's header: its descending flag flips, it becomes the sort column, and
     // the rows are sorted. So the first click on any column sorts it descending.
     void ColumnClick(int column);
 
-    // -1, 0 or 1 by the current sort column ("Name": captions upper-cased by the locale's rules;
-    // "Size": the kilobytes shown; "Type": the descriptions as they stand, by character code),
-    // swapped when that column sorts descending.
+    // -1, 0 or 1 by the current sort column ("Name": the names in the user's order, numbers as
+    // numbers, then the extensions; "Size": the kilobytes shown; "Type": the descriptions as they
+    // stand, by character code), swapped when that column sorts descending.
     int CompareFileItems(const FileRow& a, const FileRow& b) const;
 
     const std::string& Folder() const { return folder_; }
@@ -48,6 +49,8 @@ public:
     std::uint64_t Revision() const { return revision_; }
 
 private:
+    void ShowExtensionsOfTwins();
+
     std::string folder_;
     std::vector<FileRow> rows_;
     int sortColumn_ = ColName;

@@ -7,13 +7,15 @@
 #include "selector/MarkState.h"
 
 struct FileRow {
-    std::string caption;         // the name without its extension (column "Name")
+    std::string caption;         // the name without its extension
+    std::string shownName;       // column "Name": the caption, with the extension when another
+                                 // row has the same caption
     std::string extension;       // the extension as found, with its dot, e.g. ".Mp3"
     std::uint64_t size = 0;      // bytes; 0 when it cannot be read
     std::string sizeText;        // FileSizeText(size) (column "Size", right-aligned)
     std::string typeDescription; // GetFileTypeDescription of the extension (column "Type")
     int state = stNone;          // stFileConverted or stNone
-    std::wstring sortName;       // the caption as the "Name" column sorts it
+    std::string sortName;        // NameOrder key of the caption, as the "Name" column sorts it
 };
 
 // The size as the lists show it: whole kilobytes + 1 for a file that is not empty ("%6luKB"),

@@ -1,5 +1,7 @@
 #include "selector/FileSelectorModel.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "system/FileNames.h"
@@ -7,6 +9,12 @@
 namespace {
 bool ShowsFileMarksOfItsOwn(int state) {
     return state == stJustFiles || state == stFully;
+}
+
+// Through links, as the tree reads folders.
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 } // namespace
 
@@ -24,7 +32,7 @@ bool FileSelectorModel::SelectFolder(FolderNode* node) {
 }
 
 void FileSelectorModel::RefreshFileList() {
-    files_.Refill(selected_ ? selected_->path : std::string());
+    files_.Refill(selected_ ? selected_->path : std::string(), types_);
     RefreshFileMarks();
     files_.Sort();
 }
@@ -38,13 +46,78 @@ std::size_t FileSelectorModel::ExpandFolder(FolderNode& node) {
     for (const auto& child : node.children) {
         child->state = FolderStateOnLoad(*child);
     }
-    node.hasChildren = !node.children.empty();
     return added;
 }
 
 void FileSelectorModel::SetTypeShown(ShownFileType type, bool shown) {
-    SetShownFileType(type, shown);
+    types_.Set(type, shown);
     RefreshFileList();
+}
+
+bool FileSelectorModel::IsOnSelectedPath(const FolderNode& node) const {
+    for (const FolderNode* n = selected_; n; n = n->parent) {
+        if (n == &node) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FileSelectorModel::IsShown(const FolderNode& node) const {
+    return showHidden_ || !node.hidden || IsOnSelectedPath(node);
+}
+
+bool FileSelectorModel::ShowsExpandButton(const FolderNode& node) const {
+    if (!node.childrenLoaded) {
+        return showHidden_ ? node.hasChildren : node.hasShownChildren;
+    }
+    return std::any_of(node.children.begin(), node.children.end(),
+                       [this](const auto& child) { return IsShown(*child); });
+}
+
+FolderNode& FileSelectorModel::RefreshFolder(FolderNode& node) {
+    FolderNode* reread = &node;
+    while (reread->parent && !IsFolder(reread->path)) {
+        reread = reread->parent;
+    }
+    if (reread->childrenLoaded) {
+        // Paths only: the nodes of the folders that went are gone after the reading.
+        const std::string selectedPath = selected_ ? selected_->path : std::string();
+        const FolderTree::Reread changes = FolderTree::ReadSubfolders(*reread);
+        for (const std::string& path : changes.removedPaths) {
+            lists_.ClearMarksAtAndBelow(path);
+            if (selectedPath.starts_with(path)) {
+                selected_ = reread;
+            }
+        }
+        for (FolderNode* child : changes.added) {
+            child->state = FolderStateOnLoad(*child);
+        }
+        UpdateMarksUpward(*reread);
+    } else if (reread->parent) {
+        const FolderTree::Subfolders below = FolderTree::FindSubfolders(reread->path);
+        reread->hasChildren = below.any;
+        reread->hasShownChildren = below.shown;
+    }
+    if (selected_ == reread) {
+        RefreshFileList();
+    }
+    return *reread;
+}
+
+FolderNode* FileSelectorModel::FindFolder(const std::string& path) const {
+    FolderNode* node = DeepestTopLevel(path);
+    while (node && node->path != path) {
+        FolderNode* next = nullptr;
+        for (const auto& child : node->children) {
+            if (path.starts_with(child->path)) {
+                next = child.get();
+                break;
+            }
+        }
+        node = next;
+    }
+    return node;
 }
 
 void FileSelectorModel::SortByColumn(int column) {
@@ -73,13 +146,12 @@ void FileSelectorModel::ClickFolderMark(FolderNode& node) {
     SelectFolder(&node);
     const int shown = node.state;
     const bool parentFully = node.parent && node.parent->state == stFully;
-    lists_.ClearMarksAtAndBelow(node.path);
     if (shown == stNone) {
-        node.state = stFully;
-        if (!parentFully) {
-            lists_.dirsToFullyBack.Append(node.path);
-        }
-    } else if (shown == stFully) {
+        MarkFully(node);
+        return;
+    }
+    lists_.ClearMarksAtAndBelow(node.path);
+    if (shown == stFully) {
         node.state = stJustFiles;
         lists_.dirsToJustFilesBack.Append(node.path);
     } else {
@@ -87,6 +159,19 @@ void FileSelectorModel::ClickFolderMark(FolderNode& node) {
         if (parentFully) {
             lists_.dirsToExclude.Append(node.path);
         }
+    }
+    ResetDescendants(node);
+    UpdateMarksUpward(node);
+    RefreshFileMarks();
+}
+
+// What a click on an empty box does: the folder with all its sub-folders, every mark at and
+// below it given up for this one.
+void FileSelectorModel::MarkFully(FolderNode& node) {
+    lists_.ClearMarksAtAndBelow(node.path);
+    node.state = stFully;
+    if (!node.parent || node.parent->state != stFully) {
+        lists_.dirsToFullyBack.Append(node.path);
     }
     ResetDescendants(node);
     UpdateMarksUpward(node);
@@ -193,30 +278,49 @@ std::optional<std::size_t> FileSelectorModel::FindRow(const std::string& path) c
     return std::nullopt;
 }
 
-FileSelectorModel::PassedFile FileSelectorModel::SelectPassedFile(const std::string& path) {
-    PassedFile result;
-    const std::string folder = GetFolderPart(path);
-    if (folder.empty() || folder.back() != PathSeparator || folder.size() == path.size()) {
-        return result;
-    }
-    if (!selected_ || selected_->path != folder) {
-        FolderNode* node = DeepestTopLevel(folder);
-        std::size_t end = node ? node->path.size() : 0; // length of the prefix matched so far
-        while (node) {
-            ExpandFolder(*node);
-            result.expanded.push_back(node);
-            const FolderNode* parent = node;
-            node = nullptr;
-            // Each level's prefix ends one separator further; a level without a match is passed
-            // over, and the next one is looked for among the same children.
-            while (!node && end < folder.size()) {
-                end = folder.find(PathSeparator, end) + 1;
-                node = FindNode(parent->children, folder.substr(0, end));
+// Expands each folder from the top-level node down to folder, which ends selected when it is
+// reachable. A folder made since its parent was read is found by reading the parent again.
+void FileSelectorModel::WalkTo(const std::string& folder, PassedFile& result) {
+    FolderNode* node = DeepestTopLevel(folder);
+    std::size_t end = node ? node->path.size() : 0; // length of the prefix matched so far
+    while (node) {
+        ExpandFolder(*node);
+        result.expanded.push_back(node);
+        FolderNode* parent = node;
+        node = nullptr;
+        // Each level's prefix ends one separator further; a level without a match is passed
+        // over, and the next one is looked for among the same children.
+        while (!node && end < folder.size()) {
+            end = folder.find(PathSeparator, end) + 1;
+            const std::string prefix = folder.substr(0, end);
+            node = FindNode(parent->children, prefix);
+            if (!node && IsFolder(prefix)) {
+                parent = &RefreshFolder(*parent);
+                node = FindNode(parent->children, prefix);
             }
         }
     }
+}
+
+FileSelectorModel::PassedFile FileSelectorModel::SelectPassedFile(const std::string& path) {
+    PassedFile result;
+    const std::string folder = GetFolderPart(path);
+    if (folder.empty() || folder.back() != PathSeparator) {
+        return result;
+    }
+    const bool isFolder = folder.size() == path.size();
+    if (!selected_ || selected_->path != folder) {
+        WalkTo(folder, result);
+    }
     // Only a row of the folder itself: another folder's row of the same name is another file.
     if (!selected_ || selected_->path != folder) {
+        return result;
+    }
+    if (isFolder) {
+        if (selected_->state != stFully) {
+            MarkFully(*selected_);
+            result.markedFolder = true;
+        }
         return result;
     }
     auto row = FindRow(path);
@@ -229,11 +333,12 @@ FileSelectorModel::PassedFile FileSelectorModel::SelectPassedFile(const std::str
         lists_.filesToBack.Append(path);
         files_.SetState(*row, stFileConverted);
         result.markedRow = row;
+        UpdateMarksUpward(*selected_);
     }
     return result;
 }
 
 std::vector<ConvertRow>
 FileSelectorModel::BuildConvertList(ConvertListBuilder::Progress afterEachFile) const {
-    return ConvertListBuilder(lists_, std::move(afterEachFile)).Build();
+    return ConvertListBuilder(lists_, types_, std::move(afterEachFile)).Build();
 }

@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 
-#include "selector/SortKey.h"
+#include "selector/NameOrder.h"
 #include "system/AppPaths.h"
 #include "system/FileNames.h"
 #include "system/SFind.h"
@@ -30,10 +31,42 @@ std::string UserName() {
     return entry && entry->pw_name ? entry->pw_name : "";
 }
 
-void SortChildren(std::vector<std::unique_ptr<FolderNode>>& nodes) {
-    std::stable_sort(nodes.begin(), nodes.end(), [](const auto& a, const auto& b) {
-        return FolderTree::CompareFolderNodes(*a, *b) < 0;
-    });
+// The names of a folder's sub-folders, in the order of the names.
+std::vector<std::string> SubfolderNames(const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> keyed;
+    SFind find("*.*", folder);
+    while (find.Next()) {
+        if (find.IsFolder()) {
+            keyed.emplace_back(NameOrder::ForUser().Key(find.GetName()), find.GetName());
+        }
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> names;
+    names.reserve(keyed.size());
+    for (auto& [key, name] : keyed) {
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+std::unique_ptr<FolderNode> NewChild(FolderNode& parent, const std::string& name) {
+    auto child = std::make_unique<FolderNode>();
+    child->text = name;
+    child->path = parent.path + name + PathSeparator;
+    const FolderTree::Subfolders below = FolderTree::FindSubfolders(child->path);
+    child->hasChildren = below.any;
+    child->hasShownChildren = below.shown;
+    child->hidden = FolderTree::IsHiddenName(name);
+    child->parent = &parent;
+    return child;
+}
+
+// Once loaded, a node's expand button follows its children.
+void FlagsFromChildren(FolderNode& node) {
+    node.hasChildren = !node.children.empty();
+    node.hasShownChildren = std::any_of(node.children.begin(), node.children.end(),
+                                        [](const auto& child) { return !child->hidden; });
 }
 } // namespace
 
@@ -67,23 +100,14 @@ void FolderTree::AddTopLevel(std::string text, std::string path) {
     node->text = std::move(text);
     node->path = std::move(path);
     node->hasChildren = true;
+    node->hasShownChildren = true;
     topLevel_.push_back(std::move(node));
 }
 
 void FolderTree::AddVolumes(const std::string& volumeFolder) {
     // Only the names: a volume is not read before the user opens it (it may be slow or gone).
-    std::vector<std::string> names;
-    SFind find("*.*", volumeFolder);
-    while (find.Next()) {
-        if (find.IsFolder()) {
-            names.push_back(find.GetName());
-        }
-    }
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return UpperSortKey(a) < UpperSortKey(b);
-    });
     const std::string parent = WithSeparator(volumeFolder);
-    for (const std::string& name : names) {
+    for (const std::string& name : SubfolderNames(volumeFolder)) {
         AddTopLevel(name + " (" + parent + name + ")", parent + name + PathSeparator);
     }
 }
@@ -93,32 +117,57 @@ std::size_t FolderTree::LoadSubfolders(FolderNode& node) {
         return 0;
     }
     node.childrenLoaded = true;
-    SFind find("*.*", node.path);
-    while (find.Next()) {
-        if (!find.IsFolder()) {
-            continue;
-        }
-        auto child = std::make_unique<FolderNode>();
-        child->text = find.GetName();
-        child->path = node.path + find.GetName() + PathSeparator;
-        child->hasChildren = FolderHasSubfolders(child->path);
-        child->parent = &node;
-        node.children.push_back(std::move(child));
+    for (const std::string& name : SubfolderNames(node.path)) {
+        node.children.push_back(NewChild(node, name));
     }
-    SortChildren(node.children);
+    FlagsFromChildren(node);
     return node.children.size();
 }
 
-bool FolderTree::FolderHasSubfolders(const std::string& path) {
+FolderTree::Reread FolderTree::ReadSubfolders(FolderNode& node) {
+    Reread reread;
+    const std::vector<std::string> names = SubfolderNames(node.path);
+    const std::set<std::string> present(names.begin(), names.end());
+    std::erase_if(node.children, [&](const std::unique_ptr<FolderNode>& child) {
+        if (present.contains(child->text)) {
+            return false;
+        }
+        reread.removedPaths.push_back(child->path);
+        return true;
+    });
+    std::set<std::string> held;
+    for (const auto& child : node.children) {
+        held.insert(child->text);
+    }
+    for (const std::string& name : names) {
+        if (held.contains(name)) {
+            continue;
+        }
+        auto child = NewChild(node, name);
+        reread.added.push_back(child.get());
+        const auto place =
+            std::upper_bound(node.children.begin(), node.children.end(), name,
+                             [](const std::string& text, const std::unique_ptr<FolderNode>& other) {
+                                 return NameOrder::ForUser().Compare(text, other->text) < 0;
+                             });
+        node.children.insert(place, std::move(child));
+    }
+    FlagsFromChildren(node);
+    return reread;
+}
+
+FolderTree::Subfolders FolderTree::FindSubfolders(const std::string& path) {
+    Subfolders found;
     SFind find("*.*", path);
-    while (find.Next()) {
+    while (!found.shown && find.Next()) {
         if (find.IsFolder()) {
-            return true;
+            found.any = true;
+            found.shown = !IsHiddenName(find.GetName());
         }
     }
-    return false;
+    return found;
 }
 
 int FolderTree::CompareFolderNodes(const FolderNode& a, const FolderNode& b) {
-    return CompareKeys(UpperSortKey(a.text), UpperSortKey(b.text));
+    return NameOrder::ForUser().Compare(a.text, b.text);
 }

@@ -1,7 +1,7 @@
 #include "selector/TypeDescriptionCache.h"
 
-#include "sources/FileTypes.h"
 #include "system/FileNames.h"
+#include "system/FileTypes.h"
 
 const std::string& TypeDescriptionCache::Describe(std::string_view ext) {
     auto [entry, added] = byExtension_.try_emplace(UpperAscii(ext));

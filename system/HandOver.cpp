@@ -1,5 +1,6 @@
 #include "system/HandOver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 #include <utility>
@@ -8,6 +9,7 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds FrontRequestWait{5000};
 
 void Tell(const std::string& text) {
     std::fprintf(stderr, "brindlex: %s\n", text.c_str());
@@ -17,11 +19,12 @@ void Tell(const std::string& text) {
 HandOver::HandOver(HandOverChannel& channel, StartMain startMain, HandOverOptions options)
     : channel_(channel), startMain_(std::move(startMain)), options_(options) {}
 
-HandOverResult HandOver::Run(const std::string& path) {
-    return Run(std::vector<std::string>{path});
+HandOverResult HandOver::Run(const std::string& path, const ActivationTokens& tokens) {
+    return Run(std::vector<std::string>{path}, tokens);
 }
 
-HandOverResult HandOver::Run(const std::vector<std::string>& paths) {
+HandOverResult HandOver::Run(const std::vector<std::string>& paths,
+                             const ActivationTokens& tokens) {
     HandOverResult result = HandOverResult::Delivered;
     const auto fail = [&](HandOverResult failure, const std::string& text) {
         Tell(text);
@@ -32,10 +35,10 @@ HandOverResult HandOver::Run(const std::vector<std::string>& paths) {
     std::vector<std::string> passable;
     for (const std::string& path : paths) {
         if (path.size() > HandOverChannel::MaxPathLength) {
-            fail(HandOverResult::PathTooLong, "the path is " + std::to_string(path.size()) +
-                                                  " bytes long, more than the " +
-                                                  std::to_string(HandOverChannel::MaxPathLength) +
-                                                  " that can be passed on: refused");
+            fail(HandOverResult::Refused, "the path is " + std::to_string(path.size()) +
+                                              " bytes long, more than the " +
+                                              std::to_string(HandOverChannel::MaxPathLength) +
+                                              " that can be passed on: refused");
         } else {
             passable.push_back(path);
         }
@@ -59,7 +62,7 @@ HandOverResult HandOver::Run(const std::vector<std::string>& paths) {
     for (const std::string& path : passable) {
         if (givenUp) {
             Tell("not passed on either: " + path);
-        } else if (!Deliver(path)) {
+        } else if (!Deliver({path, tokens}, options_.giveUpAfter)) {
             fail(HandOverResult::NobodyTook,
                  "no running instance took " + path + " within " +
                      std::to_string(options_.giveUpAfter.count() / 1000) + " s; giving up");
@@ -72,13 +75,20 @@ HandOverResult HandOver::Run(const std::vector<std::string>& paths) {
     return result;
 }
 
+bool HandOver::BringRunningToFront(const ActivationTokens& tokens) {
+    // A running window takes it within a tick; a second start is not kept waiting long.
+    return channel_.IsUsable() &&
+           Deliver({std::string(), tokens}, std::min(options_.giveUpAfter, FrontRequestWait));
+}
+
 // Waits for the block to be free, fills it, then waits until the main instance has taken the
-// path; at the time limit a path still waiting is taken back.
-bool HandOver::Deliver(const std::string& path) {
-    const Clock::time_point deadline = Clock::now() + options_.giveUpAfter;
+// message; at the time limit a message still waiting is taken back.
+bool HandOver::Deliver(const HandOverMessage& message, std::chrono::milliseconds giveUpAfter) {
+    const std::string& path = message.path;
+    const Clock::time_point deadline = Clock::now() + giveUpAfter;
     bool delivered = false;
     do {
-        delivered = channel_.TryDeliver(path);
+        delivered = channel_.TryDeliver(message);
         std::this_thread::sleep_for(options_.poll);
     } while (!delivered && Clock::now() < deadline);
     if (!delivered) {

@@ -23,7 +23,7 @@ struct HandOverOptions {
 // The outcome, which is also the hand-over process's exit status.
 enum class HandOverResult {
     Delivered = 0,
-    PathTooLong = 1, // refused, nothing passed on
+    Refused = 1,     // a path was refused (too long here; see also HandOverPaths.h)
     Unavailable = 2, // the shared objects could not be set up
     NobodyTook = 3,  // given up; the path was taken back
 };
@@ -34,15 +34,19 @@ public:
 
     HandOver(HandOverChannel& channel, StartMain startMain, HandOverOptions options = {});
 
-    // Every result but Delivered is also told on standard error.
-    HandOverResult Run(const std::string& path);
+    // Every result but Delivered is also told on standard error. Each path goes with tokens,
+    // so that the window may come to the front.
+    HandOverResult Run(const std::string& path, const ActivationTokens& tokens = {});
     // The paths in order, as one hand-over process: it starts at most one main instance and
     // stays once, after the last path. A path too long is refused and the others still pass;
     // once a path was not taken, the rest are not tried. The result is the first failure's.
-    HandOverResult Run(const std::vector<std::string>& paths);
+    HandOverResult Run(const std::vector<std::string>& paths, const ActivationTokens& tokens = {});
+    // A second start of the program: asks the running main instance to come to the front, and
+    // waits (a few seconds at most) until it took the request. Starts nothing, says nothing.
+    bool BringRunningToFront(const ActivationTokens& tokens);
 
 private:
-    bool Deliver(const std::string& path);
+    bool Deliver(const HandOverMessage& message, std::chrono::milliseconds giveUpAfter);
 
     HandOverChannel& channel_;
     StartMain startMain_;

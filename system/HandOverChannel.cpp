@@ -1,7 +1,5 @@
 #include "system/HandOverChannel.h"
 
-#include <cstring>
-
 namespace {
 // Runs under the block's lock; every path through the channel holds it around test and change.
 template <typename Step> auto Locked(SSharedData& block, Step step) {
@@ -15,14 +13,13 @@ template <typename Step> auto Locked(SSharedData& block, Step step) {
 HandOverChannel::HandOverChannel()
     : block_(PassFileName, BlockSize, &blockOk_), full_(FileIsFullName) {}
 
-bool HandOverChannel::TryDeliver(const std::string& path) {
-    if (path.size() > MaxPathLength) {
+bool HandOverChannel::TryDeliver(const HandOverMessage& message) {
+    const std::optional<std::string> buffer = message.Encode(BlockSize);
+    if (!buffer) {
         return false;
     }
-    Block buffer{};
-    std::memcpy(buffer.data(), path.data(), path.size());
     return Locked(block_, [&] {
-        if (full_.IsSet() || !block_.Write(buffer.data())) {
+        if (full_.IsSet() || !block_.Write(buffer->data())) {
             return false;
         }
         // Set only once the path is complete, so a sender that dies half-way leaves no event.
@@ -31,12 +28,17 @@ bool HandOverChannel::TryDeliver(const std::string& path) {
     });
 }
 
-std::optional<std::string> HandOverChannel::WaitingPath() {
+std::optional<HandOverMessage> HandOverChannel::WaitingMessage() {
     Block buffer{};
     if (!full_.IsSet() || !block_.Read(buffer.data())) {
         return std::nullopt;
     }
-    return std::string(buffer.data(), strnlen(buffer.data(), MaxPathLength));
+    return HandOverMessage::Decode(std::string_view(buffer.data(), buffer.size()));
+}
+
+std::optional<std::string> HandOverChannel::WaitingPath() {
+    const std::optional<HandOverMessage> message = WaitingMessage();
+    return message ? std::optional<std::string>(message->path) : std::nullopt;
 }
 
 bool HandOverChannel::IsWaiting(const std::string& path) {
@@ -53,14 +55,14 @@ bool HandOverChannel::Withdraw(const std::string& path) {
     });
 }
 
-std::optional<std::string> HandOverChannel::TakePassedFile() {
+std::optional<HandOverMessage> HandOverChannel::TakePassedFile() {
     if (!full_.IsSet()) {
         return std::nullopt; // the usual tick: no lock taken
     }
     return Locked(block_, [&] {
-        std::optional<std::string> path = WaitingPath();
+        std::optional<HandOverMessage> message = WaitingMessage();
         full_.Reset();
-        return path;
+        return message;
     });
 }
 

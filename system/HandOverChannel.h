@@ -1,13 +1,15 @@
 #pragma once
 // How a file path passes from a short-lived process to the running main instance: the shared
-// block "BMCConvertToPassFile" holds one zero-terminated path, and the event
-// "BMCConvertToFileIsFull" is set while that path waits to be taken. Senders fill the block only
-// while the event is clear, under the block's mutex; the main instance takes one path per tick.
+// block "BMCConvertToPassFile" holds one zero-terminated path (followed by the sender's
+// activation tokens, see HandOverMessage), and the event "BMCConvertToFileIsFull" is set while
+// that path waits to be taken. Senders fill the block only while the event is clear, under the
+// block's mutex; the main instance takes one message per tick.
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 
+#include "system/HandOverMessage.h"
 #include "system/SEvent.h"
 #include "system/SSharedData.h"
 
@@ -31,21 +33,22 @@ public:
     // False when the block or the event could not be set up.
     bool IsUsable() const { return blockOk_ && full_.IsOpen(); }
 
-    // One attempt of a sender: puts path into the block when no other path waits there. False
-    // when the block is taken or path is longer than MaxPathLength.
-    bool TryDeliver(const std::string& path);
+    // One attempt of a sender: puts the message into the block when no other waits there. False
+    // when the block is taken or the path is longer than MaxPathLength.
+    bool TryDeliver(const HandOverMessage& message);
     // Whether path still waits in the block for the main instance.
     bool IsWaiting(const std::string& path);
     // Takes path back out of the block when it still waits there; false when it was taken.
     bool Withdraw(const std::string& path);
 
-    // The receiving side, for the main instance's timer: the waiting path, if any, which is
+    // The receiving side, for the main instance's timer: the waiting message, if any, which is
     // thereby taken and leaves the block free for the next sender.
-    std::optional<std::string> TakePassedFile();
+    std::optional<HandOverMessage> TakePassedFile();
 
 private:
     using Block = std::array<char, BlockSize>;
-    // The block's path (under the lock): nullopt when none waits or the block cannot be read.
+    // The block's message (under the lock): nullopt when none waits or the block cannot be read.
+    std::optional<HandOverMessage> WaitingMessage();
     std::optional<std::string> WaitingPath();
 
     bool blockOk_ = false;

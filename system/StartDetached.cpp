@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "system/AppPaths.h"
@@ -31,51 +33,119 @@ namespace {
     [[maybe_unused]] const ssize_t written = write(report, &error, sizeof error);
     _exit(127);
 }
+// Everything the children need, prepared here: after fork they may not allocate.
+struct Argv {
+    explicit Argv(const std::string& program, const std::vector<std::string>& args) {
+        strings.push_back(program);
+        strings.insert(strings.end(), args.begin(), args.end());
+        for (std::string& s : strings) {
+            pointers.push_back(s.data());
+        }
+        pointers.push_back(nullptr);
+    }
+    std::vector<std::string> strings;
+    std::vector<char*> pointers;
+};
+
+void Tell(std::string* problem, int error) {
+    if (problem) {
+        *problem = std::strerror(error);
+    }
+}
+
+// The pipe through which a child tells why its exec failed; exec closes it on success.
+struct ExecReport {
+    ExecReport() {
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) == 0) {
+            readEnd.Reset(fds[0]);
+            writeEnd.Reset(fds[1]);
+        }
+    }
+    bool Ok() const { return readEnd.Valid(); }
+    // In the parent, once the child runs: 0 when exec succeeded, else its error.
+    int Outcome() {
+        writeEnd.Reset();
+        int error = 0;
+        ssize_t n;
+        while ((n = read(readEnd.Get(), &error, sizeof error)) < 0 && errno == EINTR) {
+        }
+        return n > 0 ? error : 0;
+    }
+    UniqueFd readEnd;
+    UniqueFd writeEnd;
+};
+
+int Reap(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
 } // namespace
+
+pid_t StartChild(const std::string& program, const std::vector<std::string>& args,
+                 std::string* problem) {
+    Argv argv(program, args);
+    ExecReport report;
+    const pid_t child = report.Ok() ? fork() : -1;
+    if (child == 0) {
+        Exec(argv.pointers.data(), report.writeEnd.Get());
+    }
+    if (child < 0) {
+        Tell(problem, errno);
+        return -1;
+    }
+    if (const int error = report.Outcome(); error != 0) {
+        Reap(child);
+        Tell(problem, error);
+        return -1;
+    }
+    return child;
+}
+
+std::string FindOnPath(const std::string& program) {
+    if (program.find('/') != std::string::npos) {
+        return program;
+    }
+    const char* path = std::getenv("PATH");
+    const std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (std::size_t start = 0; start <= folders.size();) {
+        const std::size_t end = std::min(folders.find(':', start), folders.size());
+        const std::string folder = folders.substr(start, end - start);
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
+}
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& args,
                    std::string* problem) {
-    // Everything the children need is prepared here: after fork they may not allocate.
-    std::vector<std::string> strings{program};
-    strings.insert(strings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& s : strings) {
-        argv.push_back(s.data());
-    }
-    argv.push_back(nullptr);
-
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        if (problem) {
-            *problem = std::strerror(errno);
-        }
-        return false;
-    }
-    UniqueFd readEnd(fds[0]);
-    UniqueFd writeEnd(fds[1]);
-    const pid_t child = fork();
+    Argv argv(program, args);
+    ExecReport report;
+    const pid_t child = report.Ok() ? fork() : -1;
     if (child == 0) {
         setsid();
         const pid_t grandchild = fork();
         if (grandchild == 0) {
-            Exec(argv.data(), writeEnd.Get());
+            Exec(argv.pointers.data(), report.writeEnd.Get());
         }
         _exit(grandchild < 0 ? errno : 0);
     }
     int error = errno;
-    writeEnd.Reset();
     if (child > 0) {
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        const int status = Reap(child);
         error = WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
-        // Ends when exec succeeds (the descriptor closes) or the grandchild tells its failure.
-        ssize_t n;
-        while ((n = read(readEnd.Get(), &error, sizeof error)) < 0 && errno == EINTR) {
+        // The grandchild's exec, when the child could start it.
+        if (const int execError = report.Outcome(); execError != 0) {
+            error = execError;
         }
     }
-    if (error != 0 && problem) {
-        *problem = std::strerror(error);
+    if (error != 0) {
+        Tell(problem, error);
     }
     return error == 0;
 }

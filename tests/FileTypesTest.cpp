@@ -1,26 +1,33 @@
 #include <gtest/gtest.h>
 
 #include "TestFolder.h"
-#include "sources/FileTypes.h"
+#include "selector/ShownTypes.h"
 #include "system/Registry.h"
 
 TEST(ShownFileTypes, ShowsTheThreeTypesWhileTheirFlagsAreSet) {
+    ShownTypes types;
     for (const char* ext : {".wav", ".WAV", ".Mp3", ".wma"}) {
-        EXPECT_TRUE(IsShownFileType(ext)) << ext;
+        EXPECT_TRUE(types.Shows(ext)) << ext;
+        EXPECT_TRUE(IsAudioFileType(ext)) << ext;
     }
     for (const char* ext : {".wax", ".wav ", ".wa", "", ".", "wav", ".flac"}) {
-        EXPECT_FALSE(IsShownFileType(ext)) << ext;
+        EXPECT_FALSE(types.Shows(ext)) << ext;
+        EXPECT_FALSE(IsAudioFileType(ext)) << ext;
     }
-    EXPECT_FALSE(IsShownFileType(std::string(".wav\0x", 6)));
+    EXPECT_FALSE(types.Shows(std::string(".wav\0x", 6)));
+    EXPECT_EQ(AudioFileTypeOf(".Mp3"), sftMp3);
 
-    SetShownFileType(sftWave, false);
-    EXPECT_FALSE(IsShownFileType(".wav"));
-    EXPECT_FALSE(GetShownFileType(sftWave));
-    EXPECT_TRUE(IsShownFileType(".mp3"));
-    SetShownFileType(sftWave, true);
-    EXPECT_TRUE(IsShownFileType(".wav"));
-    SetShownFileType(static_cast<ShownFileType>(7), false); // out of range: ignored
-    EXPECT_TRUE(IsShownFileType(".wma"));
+    types.Set(sftWave, false);
+    EXPECT_FALSE(types.Shows(".wav"));
+    EXPECT_FALSE(types.Get(sftWave));
+    EXPECT_TRUE(types.Shows(".mp3"));
+    EXPECT_TRUE(IsAudioFileType(".wav")); // the program still converts it
+    // A value of its own: another selector's flags are not these.
+    EXPECT_TRUE(ShownTypes().Shows(".wav"));
+    types.Set(sftWave, true);
+    EXPECT_TRUE(types.Shows(".wav"));
+    types.Set(static_cast<ShownFileType>(7), false); // out of range: ignored
+    EXPECT_TRUE(types.Shows(".wma"));
 }
 
 TEST(FileTypeDescription, IsMadeUpWithoutAStoreEntry) {

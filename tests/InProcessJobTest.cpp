@@ -59,7 +59,7 @@ public:
 
     std::vector<std::string> counters, writing, times;
     std::vector<std::pair<int32_t, int32_t>> bars; // (file, total)
-    bool cancelling = false;
+    std::atomic<bool> cancelling = false;
 
 private:
     const std::vector<PlannedRow>& rows_;
@@ -164,6 +164,11 @@ protected:
         script.onPump = [this, n](int k) {
             if (k == n) {
                 controller->Cancel();
+            }
+            // The cancel travels through the controller's thread; later pumps wait for it
+            // so that a loaded machine cannot let the file run to its end first.
+            while (k > n && !observer->cancelling) {
+                std::this_thread::yield();
             }
         };
     }

@@ -33,7 +33,6 @@ void Walk(const fs::path& folder, const std::string& base, bool recurse,
 } // namespace
 
 TEST_F(SelectorTest, BuildTakesFullyThenJustFilesThenSingleFilesInDirectoryOrder) {
-    ShownTypesGuard guard;
     for (const char* file :
          {"A/a1.mp3", "A/a2.WMA", "A/aw.wav", "A/notes.txt", "A/S1/s1.mp3", "A/S1/Deep/d.wav",
           "A/S1/Deep/d2.mp3", "A/S1/z.mp3", "A/S2/own.mp3", "A/S2/Below/no.mp3", "A/X/no.mp3",

@@ -45,7 +45,6 @@ TEST_F(SelectorTest, RowsHoldTheShownAudioFilesWithTheirSizesAndTypes) {
 }
 
 TEST_F(SelectorTest, TypeBoxesHideAndBringBackRowsWithTheirMarks) {
-    ShownTypesGuard guard;
     File("A/a.mp3");
     File("A/b.wav");
     File("A/c.wma");

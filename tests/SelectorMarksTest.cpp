@@ -151,7 +151,10 @@ TEST_F(SelectorTest, AHandedOverFileIsTickedInItsFolder) {
     EXPECT_EQ(Model().Selected(), &d2);
     EXPECT_EQ(passed.markedRow, Row("x.mp3"));
     EXPECT_EQ(MarkOf("x.mp3"), stFileConverted);
-    EXPECT_EQ(d2.state, stNone); // summaries catch up at the next click
+    // The folder and those above show at once that something below them is marked.
+    EXPECT_EQ(d2.state, stContainsFiles);
+    EXPECT_EQ(d2.parent->state, stToSelected);
+    EXPECT_EQ(Top().state, stToSelected);
     EXPECT_EQ(Model().Lists().filesToBack.Entries(), Paths{x});
     passed = Model().SelectPassedFile(x); // covered now
     EXPECT_TRUE(passed.expanded.empty() && !passed.markedRow);
@@ -163,7 +166,6 @@ TEST_F(SelectorTest, AHandedOverFileIsTickedInItsFolder) {
     EXPECT_FALSE(Model().SelectPassedFile(Path("M/m.mp3")).markedRow); // covered by M
 
     // Unreachable, missing, of an unshown type, no folder: ignored. E's x.mp3 is another file.
-    ShownTypesGuard guard;
     Open("E/");
     EXPECT_FALSE(Model().SelectPassedFile("/nowhere-bmc/x.mp3").markedRow);
     EXPECT_EQ(MarkOf("x.mp3"), stNone);
@@ -172,8 +174,47 @@ TEST_F(SelectorTest, AHandedOverFileIsTickedInItsFolder) {
     Model().SetTypeShown(sftWave, false);
     EXPECT_FALSE(Model().SelectPassedFile(Path("D1/D2/y.wav")).markedRow);
     EXPECT_FALSE(Model().SelectPassedFile("x.mp3").markedRow);
-    EXPECT_FALSE(Model().SelectPassedFile(Path("D1/")).markedRow);
     EXPECT_EQ(Model().Lists().filesToBack.Size(), 2u);
+}
+
+TEST_F(SelectorTest, AHandedOverFolderIsMarkedWithItsSubfolders) {
+    File("D1/D2/x.mp3");
+    File("D1/top.wav");
+    File("D1/D3/y.wma");
+    File("Other/o.mp3");
+    Model().SelectPassedFile(Path("D1/D2/x.mp3"));
+
+    const auto passed = Model().SelectPassedFile(Path("D1/"));
+    EXPECT_TRUE(passed.markedFolder);
+    EXPECT_FALSE(passed.markedRow);
+    FolderNode& d1 = *Model().Selected();
+    EXPECT_EQ(d1.path, Path("D1/"));
+    EXPECT_EQ(d1.state, stFully);
+    EXPECT_EQ(Child(d1, "D2").state, stFully);
+    EXPECT_EQ(Top().state, stToSelected);
+    EXPECT_EQ(MarkOf("top.wav"), stFileConverted);
+    // The single file below it gave way to the folder's mark, as a click would.
+    EXPECT_EQ(Model().Lists().filesToBack.Size(), 0u);
+    EXPECT_EQ(Model().Lists().dirsToFullyBack.Entries(), Paths{Path("D1/")});
+    Paths built = Built();
+    std::sort(built.begin(), built.end());
+    EXPECT_EQ(built, (Paths{"D1/D2/x.mp3", "D1/D3/y.wma", "D1/top.wav"}));
+
+    // Already marked so: nothing changes. A sub-folder of it left out comes back in.
+    EXPECT_FALSE(Model().SelectPassedFile(Path("D1/")).markedFolder);
+    Model().ClickFolderMark(Child(d1, "D3")); // 5 -> 4
+    Model().ClickFolderMark(Child(d1, "D3")); // 4 -> 1: left out
+    EXPECT_EQ(Model().Lists().dirsToExclude.Size(), 1u);
+    EXPECT_TRUE(Model().SelectPassedFile(Path("D1/D3/")).markedFolder);
+    EXPECT_EQ(Model().Lists().dirsToExclude.Size(), 0u);
+    EXPECT_EQ(Model().Lists().dirsToFullyBack.Size(), 1u);
+
+    // A folder made after its parent was read is found all the same.
+    Dir("Other/Late");
+    Open("Other/");
+    File("Other/Later/l.mp3");
+    EXPECT_TRUE(Model().SelectPassedFile(Path("Other/Later/")).markedFolder);
+    EXPECT_EQ(Model().Selected()->path, Path("Other/Later/"));
 }
 
 TEST_F(SelectorTest, AHandedOverFileInTheHomeFolderOpensBelowHome) {

@@ -83,13 +83,3 @@ protected:
     std::string home_folder_;
     std::unique_ptr<FileSelectorModel> model_;
 };
-
-// Restores the shown-types flags the selector's check boxes change.
-class ShownTypesGuard {
-public:
-    ~ShownTypesGuard() {
-        for (auto type : {sftWave, sftMp3, sftWma}) {
-            SetShownFileType(type, true);
-        }
-    }
-};

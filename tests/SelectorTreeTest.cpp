@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "SelectorTestSupport.h"
-#include "selector/SortKey.h"
+#include "selector/NameOrder.h"
 
 namespace fs = std::filesystem;
 
@@ -69,14 +69,26 @@ TEST(SelectorTree, LoadsOnlyFoldersOnceSortedWithoutRegardToCase) {
 }
 
 TEST(SelectorTree, SortKeysFollowTheLocaleAndKeepBadBytesApart) {
-    EXPECT_EQ(UpperSortKey("abc"), UpperSortKey("ABC"));
-    EXPECT_NE(UpperSortKey("\xC3"), UpperSortKey("\xC3\xA9"));
-    EXPECT_NE(UpperSortKey("\xC0\xAF"), UpperSortKey("/")); // overlong
-    const std::string old = std::setlocale(LC_CTYPE, nullptr);
-    if (std::setlocale(LC_CTYPE, "C.UTF-8")) {
-        EXPECT_EQ(UpperSortKey("\xC3\xA9t\xC3\xA9"), UpperSortKey("\xC3\x89T\xC3\x89")); // été
+    const NameOrder& user = NameOrder::ForUser();
+    EXPECT_EQ(user.Key("abc"), user.Key("ABC"));
+    EXPECT_NE(user.Key("\xC3"), user.Key("\xC3\xA9"));
+    EXPECT_NE(user.Key("\xC0\xAF"), user.Key("/")); // overlong
+    EXPECT_NE(user.Key("\xC3"), user.Key("\xC4"));  // two bad bytes stay two names
+    EXPECT_EQ(user.Key("\xC3\xA9t\xC3\xA9"), user.Key("\xC3\x89T\xC3\x89")); // été
+    EXPECT_LT(user.Key("e"), user.Key("\xC3\xA9"));                          // accents still count
+
+    // Whatever the locale: numbers as numbers, an umlaut among its letter.
+    for (const char* locale : {"", "C", "POSIX", "en_US.UTF-8", "de_DE.UTF-8@euro", "xx_YY"}) {
+        const NameOrder order(locale);
+        const std::vector<std::string> sorted{"01 Intro",     "1 Intro",  "Album",
+                                              "\xC3\x84lbum", "Alchemy",  "Track 2",
+                                              "track 9",      "Track 10", "Zebra"};
+        for (std::size_t i = 0; i + 1 < sorted.size(); ++i) {
+            EXPECT_LE(order.Compare(sorted[i], sorted[i + 1]), 0)
+                << locale << ": " << sorted[i] << " / " << sorted[i + 1];
+        }
+        EXPECT_EQ(order.Compare("Track 10", "Track 2"), 1) << locale;
     }
-    std::setlocale(LC_CTYPE, old.c_str());
 }
 
 TEST_F(SelectorTest, ExpandingSelectsTheFolderAndLoadsItsChildrenOnce) {

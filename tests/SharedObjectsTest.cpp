@@ -88,7 +88,9 @@ TEST_F(SharedObjectsTest, LongestPathArrivesWholeAndALongerOneIsRefused) {
     std::jthread receiver([&] {
         HandOverChannel own; // one object per thread, as in separate processes
         for (int tick = 0; !received && tick < 30000; ++tick) {
-            received = own.TakePassedFile();
+            if (const auto message = own.TakePassedFile()) {
+                received = message->path;
+            }
             std::this_thread::sleep_for(1ms);
         }
     });
@@ -98,7 +100,7 @@ TEST_F(SharedObjectsTest, LongestPathArrivesWholeAndALongerOneIsRefused) {
     EXPECT_EQ(startCalls, 1) << "neither a main instance nor a hand-over process ran";
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(HandOver(channel, countStarts, fast).Run(longest + "y"), HandOverResult::PathTooLong);
+    EXPECT_EQ(HandOver(channel, countStarts, fast).Run(longest + "y"), HandOverResult::Refused);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("4096 bytes"), std::string::npos);
     EXPECT_EQ(channel.TakePassedFile(), std::nullopt);
     EXPECT_EQ(startCalls, 1);
@@ -110,8 +112,8 @@ TEST_F(SharedObjectsTest, OneProcessHandsOverItsPathsInOrderAndATooLongOneStopsN
     std::jthread receiver([&] {
         HandOverChannel own;
         for (int tick = 0; received.size() < 2 && tick < 30000; ++tick) {
-            if (auto path = own.TakePassedFile()) {
-                received.push_back(*path);
+            if (auto message = own.TakePassedFile()) {
+                received.push_back(message->path);
             }
             std::this_thread::sleep_for(1ms);
         }
@@ -120,7 +122,7 @@ TEST_F(SharedObjectsTest, OneProcessHandsOverItsPathsInOrderAndATooLongOneStopsN
     testing::internal::CaptureStderr();
     EXPECT_EQ(HandOver(channel, countStarts, fast)
                   .Run(std::vector<std::string>{"/a.mp3", tooLong, "/b.wav"}),
-              HandOverResult::PathTooLong);
+              HandOverResult::Refused);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
     receiver.join();
     EXPECT_EQ(received, (std::vector<std::string>{"/a.mp3", "/b.wav"}));
@@ -146,11 +148,11 @@ TEST_F(SharedObjectsTest, GivesUpAndTakesThePathBackWhenNobodyTakesIt) {
     EXPECT_EQ(channel.TakePassedFile(), std::nullopt);
 
     // Also while another path fills the block the whole time.
-    ASSERT_TRUE(channel.TryDeliver("/first.wav"));
+    ASSERT_TRUE(channel.TryDeliver({"/first.wav", {}}));
     testing::internal::CaptureStderr();
     EXPECT_EQ(HandOver(channel, countStarts, fast).Run("/b.wav"), HandOverResult::NobodyTook);
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(channel.TakePassedFile(), "/first.wav");
+    EXPECT_EQ(channel.TakePassedFile()->path, "/first.wav");
     EXPECT_EQ(channel.TakePassedFile(), std::nullopt);
 }
 
@@ -193,4 +195,30 @@ TEST(StartDetached, StartsAProcessThatSharesNothingWithUs) {
     std::string problem;
     EXPECT_FALSE(StartDetached(dir / "missing", {}, &problem));
     EXPECT_EQ(problem, std::strerror(ENOENT));
+}
+
+// The launch's tokens ride behind the path; a reader of the path alone still finds it, and a
+// path too long to leave them room still goes, without them.
+TEST_F(SharedObjectsTest, AMessageCarriesTheLaunchsTokensWhenTheyFit) {
+    const HandOverMessage message{"/m/a b.wav", {"wayland-token", "x11_TIME5"}};
+    const std::optional<std::string> block = message.Encode(HandOverChannel::BlockSize);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->size(), HandOverChannel::BlockSize);
+    EXPECT_EQ(std::string(block->c_str()), "/m/a b.wav");
+    EXPECT_EQ(HandOverMessage::Decode(*block), message);
+
+    HandOverChannel channel;
+    ASSERT_TRUE(channel.TryDeliver(message));
+    EXPECT_TRUE(channel.IsWaiting("/m/a b.wav"));
+    EXPECT_EQ(channel.TakePassedFile(), message);
+
+    const std::string longest(HandOverChannel::MaxPathLength, 'x');
+    const HandOverMessage crowded{longest, {"token", "id"}};
+    EXPECT_EQ(HandOverMessage::Decode(*crowded.Encode(HandOverChannel::BlockSize)),
+              (HandOverMessage{longest, {}}));
+    EXPECT_FALSE((HandOverMessage{longest + "y", {}}.Encode(HandOverChannel::BlockSize)));
+    EXPECT_FALSE((HandOverMessage{std::string("a\0b", 3), {}}.Encode(HandOverChannel::BlockSize)));
+    // A block from a sender without tokens.
+    EXPECT_EQ(HandOverMessage::Decode(std::string("/x.mp3\0\0\0\0", 10)),
+              (HandOverMessage{"/x.mp3", {}}));
 }

@@ -1,49 +1,59 @@
 #include "WindowStartHost.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QProcess>
 #include <QTimer>
 #include <QUrl>
-#include <cstdlib>
+#include <chrono>
+#include <iostream>
 
 #include "QuitOnSignals.h"
 #include "StartReport.h"
 #include "forms/AppForms.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/PageOpener.h"
 #include "forms/TForm1.h"
 #include "forms/TfrmFileSelector.h"
+#include "system/FileNames.h"
+#include "system/OpenerProcess.h"
 
 namespace {
-// A display to connect to, or a platform chosen explicitly.
-bool PlatformGiven() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        if (const char* value = std::getenv(variable); value && *value) {
-            return true;
-        }
-    }
-    return false;
-}
+// Without a window nothing tells when a browser in the foreground will let its opener go: after
+// this long its page counts as shown.
+constexpr std::chrono::seconds TerminalOpenerWait{3};
 
-// The platforms without a desktop behind them cannot open documents; xdg-open still can.
-bool PlatformOpensDocuments() {
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+// The marks of a handed-over path's folder and of the folders above it, from the folder up.
+std::string MarksAbove(const FileSelectorModel& model, const std::string& path) {
+    std::string marks;
+    for (const FolderNode* node = model.FindFolder(GetFolderPart(path)); node;
+         node = node->parent) {
+        marks += (marks.empty() ? "" : " ") + std::to_string(node->state);
+    }
+    return marks;
 }
 
 // For the process tests and the bench (see StartReport).
-void ReportProgress(TfrmFileSelector& selector) {
-    const std::optional<StartReport> report = StartReport::FromEnvironment();
+void ReportProgress(const std::optional<StartReport>& report, TfrmFileSelector& selector) {
     if (!report) {
         return;
     }
     QTimer::singleShot(0, &selector, [report] { report->Line("shown"); });
-    selector.OnPassedFile = [report, &selector](const std::string& path) {
+    selector.OnPassedFile = [report, &selector](const HandOverMessage& message) {
+        if (message.path.empty()) {
+            report->Line("front " + message.tokens.activationToken + " " +
+                         message.tokens.startupId);
+            return;
+        }
         // As many files as Next would collect now.
         const std::size_t rows = selector.Model().BuildConvertList().size();
-        report->Line("passed " + std::to_string(rows) + " " + path);
+        report->Line("passed " + std::to_string(rows) + " " + message.path);
+        report->Line("above " + MarksAbove(selector.Model(), message.path));
     };
+}
+
+std::string FileAddress(const std::string& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(path))
+        .toString(QUrl::FullyEncoded)
+        .toStdString();
 }
 } // namespace
 
@@ -52,35 +62,23 @@ WindowStartHost::WindowStartHost(int& argc, char** argv, StartMode mode)
 
 WindowStartHost::~WindowStartHost() = default;
 
-void WindowStartHost::MakeApplication() {
-    if (app_) {
-        return;
-    }
+void WindowStartHost::OpenHelpPage(const std::string& path, std::function<void()> accepted) {
     if (window_) {
-        app_ = std::make_unique<QApplication>(argc_, argv_);
+        helpPage_ = path;
+        helpAccepted_ = std::move(accepted);
         return;
     }
-    // Installing from a terminal without a desktop must not fail for the want of one.
-    const bool offscreen = !PlatformGiven();
-    if (offscreen) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OpenerProcess opener(FileAddress(path));
+    if (opener.Wait(TerminalOpenerWait) == OpenerProcess::State::Refused) {
+        std::cerr << "brindlex: the help page could not be opened (" << opener.Problem()
+                  << "); it is the file " << path << '\n';
+        return;
     }
-    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    if (offscreen) {
-        qunsetenv("QT_QPA_PLATFORM"); // not for the programs we start
-    }
-}
-
-void WindowStartHost::OpenDocument(const std::string& path) {
-    MakeApplication();
-    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
-    if (!PlatformOpensDocuments() || !QDesktopServices::openUrl(url)) {
-        QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
-    }
+    accepted();
 }
 
 int WindowStartHost::RunWindow() {
-    MakeApplication();
+    app_ = std::make_unique<QApplication>(argc_, argv_);
     // The program ends when the file selector closes, not when a form hides.
     QApplication::setQuitOnLastWindowClosed(false);
     ApplicationTitle::Set(QStringLiteral("Brindlex Music Converter"));
@@ -90,13 +88,25 @@ int WindowStartHost::RunWindow() {
         forms.Options().EndForQuit();
         selector.close();
     });
-    ReportProgress(selector);
+    const std::optional<StartReport> report = StartReport::FromEnvironment();
+    ReportProgress(report, selector);
     selector.showMaximized();
+    if (!helpPage_.empty()) {
+        const QUrl page = QUrl::fromLocalFile(QString::fromStdString(helpPage_));
+        QTimer::singleShot(0, &selector, [&selector, page, report, accepted = helpAccepted_] {
+            PageOpener* opener = PageOpener::Open(&selector, page, accepted);
+            if (report) {
+                QObject::connect(opener, &PageOpener::finished, [report](bool taken) {
+                    report->Line(taken ? "help taken" : "help refused");
+                });
+            }
+        });
+    }
     return QApplication::exec();
 }
 
 void WindowStartHost::ShowStartFailure(const std::string& text) {
-    if (qobject_cast<QApplication*>(app_.get())) {
+    if (app_) {
         AppMessage(nullptr, QMessageBox::Critical, QString::fromStdString(text));
     }
 }

@@ -1,10 +1,10 @@
 #pragma once
-// The window system's part of the program's start, on Qt. The application object is made when
-// first needed: a QApplication for the normal start; for the modes without a window only a
-// QGuiApplication, made only when a help page is to be opened, and with no display to connect to
-// one that needs none.
-#include <QGuiApplication>
+// The window system's part of the program's start, on Qt: a QApplication for the normal start;
+// the modes without a window need none (a help page goes to the desktop's opener directly).
+#include <QApplication>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "app/StartHost.h"
 #include "app/StartRequest.h"
@@ -16,15 +16,16 @@ public:
     WindowStartHost(const WindowStartHost&) = delete;
     WindowStartHost& operator=(const WindowStartHost&) = delete;
 
-    void OpenDocument(const std::string& path) override;
+    void OpenHelpPage(const std::string& path, std::function<void()> accepted) override;
     int RunWindow() override;
     void ShowStartFailure(const std::string& text) override;
 
 private:
-    void MakeApplication();
-
     int& argc_;
     char** argv_;
     bool window_;
-    std::unique_ptr<QGuiApplication> app_;
+    std::unique_ptr<QApplication> app_;
+    // A help page owed at the first start: opened once the file selector is shown.
+    std::string helpPage_;
+    std::function<void()> helpAccepted_;
 };

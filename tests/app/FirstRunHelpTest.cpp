@@ -15,7 +15,12 @@ const std::string BuildFolder = std::string(BMC_BINARY_DIR) + "/";
 std::vector<std::string> StartTimes(int starts) {
     std::vector<std::string> opened;
     for (int i = 0; i < starts; ++i) {
-        ShowFirstRunHelp([&](const std::string& path) { opened.push_back(path); }, BuildFolder);
+        ShowFirstRunHelp(
+            [&](const std::string& path) {
+                opened.push_back(path);
+                return true;
+            },
+            BuildFolder);
     }
     return opened;
 }
@@ -37,4 +42,27 @@ TEST(FirstRunHelp, AnUpdatedUserSeesTheChangesPageOnce) {
     ASSERT_EQ(opened,
               std::vector<std::string>{BuildFolder + "conv-help/music-conv-version-changes.htm"});
     EXPECT_TRUE(std::filesystem::is_regular_file(opened.front()));
+}
+
+// No program took the page (no web browser): it is offered again at the next start, and only
+// the page that was taken counts as shown.
+TEST(FirstRunHelp, APageNoProgramTookIsOfferedAgain) {
+    UserHome user;
+    std::vector<std::string> tried;
+    const auto refuse = [&](const std::string& path) {
+        tried.push_back(path);
+        return false;
+    };
+    EXPECT_EQ(ShowFirstRunHelp(refuse, BuildFolder), BuildFolder + "conv-help/help.htm");
+    EXPECT_EQ(ShowFirstRunHelp(refuse, BuildFolder), BuildFolder + "conv-help/help.htm");
+    EXPECT_EQ(tried.size(), 2U);
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1"));
+
+    // Taken later (the window hears it from the opener after a while).
+    const FirstRunHelp help(BuildFolder);
+    EXPECT_EQ(help.Page(), BuildFolder + "conv-help/help.htm");
+    help.MarkShown();
+    EXPECT_EQ(FirstRunHelp(BuildFolder).Page(), "");
+    EXPECT_TRUE(StartTimes(1).empty());
 }

@@ -120,11 +120,18 @@ class ProgramProcessTest : public testing::Test {
 protected:
     ProgramProcessTest() {
         prctl(PR_SET_CHILD_SUBREAPER, 1);
+        StandInOpener(0);
+        fs::create_directories(music_);
+    }
+
+    // The desktop's opener: records what it is asked to open and ends with status (3: no
+    // program for web pages).
+    void StandInOpener(int status) {
         fs::create_directories(user_ / "bin");
         WriteTextFile(user_ / "bin/xdg-open",
-                      "#!/bin/sh\nprintf '%s open %s\\n' $$ \"$1\" >> \"$BRINDLEX_REPORT\"\n");
+                      "#!/bin/sh\nprintf '%s open %s\\n' $$ \"$1\" >> \"$BRINDLEX_REPORT\"\nexit " +
+                          std::to_string(status) + "\n");
         fs::permissions(user_ / "bin/xdg-open", fs::perms::owner_all);
-        fs::create_directories(music_);
     }
 
     ~ProgramProcessTest() override {
@@ -222,7 +229,11 @@ protected:
 } // namespace
 
 TEST_F(ProgramProcessTest, TheFirstStartOpensTheHelpOnceAndALaterStartNothing) {
-    End(StartMain());
+    // The window opens the page once it shows, and records it once the opener took it.
+    const pid_t first = StartMain();
+    EXPECT_TRUE(report_.WaitFor(first, "help"));
+    EXPECT_EQ(report_.Of("help").front().rest, "taken");
+    End(first);
     End(StartMain());
     ReapAll();
     EXPECT_EQ(report_.Opened(), std::vector<std::string>{HelpUrl});
@@ -459,4 +470,108 @@ TEST_F(ProgramProcessTest, FifosAtTheSettingsAndIntegrationFilesHoldNothingUp) {
         EXPECT_TRUE(fs::is_fifo(fifo)) << fifo;
     }
     EXPECT_FALSE(fs::exists(journal));
+}
+
+// The sending process makes each path absolute, refuses what does not exist or is no audio file
+// (one line each, exit status 1) and passes the rest: a file is ticked and its folder and those
+// above it show so at once; a folder is marked with its sub-folders.
+TEST_F(ProgramProcessTest, AHandOverRefusesWhatItCannotMarkAndShowsTheMarksAbove) {
+    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1");
+    fs::create_directories(music_ + "Album/CD 1");
+    const std::string file = Music("Album/CD 1/01 Intro.wav");
+    Music("Album/notes.txt");
+    const pid_t main = StartMain();
+
+    // Given relative to another working folder than the window's.
+    const fs::path here = fs::current_path();
+    fs::current_path(music_ + "Album");
+    const clitest::Spawned handOver = Start({"CD 1/01 Intro.wav", "missing.mp3", "notes.txt", "."});
+    fs::current_path(here);
+    EXPECT_EQ(ExitCode(handOver.pid), 1);
+    const std::string err = ReadTextFile(handOver.errPath);
+    EXPECT_EQ(err, "brindlex: " + music_ +
+                       "Album/missing.mp3: no such file or folder; not passed on\n"
+                       "brindlex: " +
+                       music_ + "Album/notes.txt: not a WAVE, MP3 or WMA file; not passed on\n");
+
+    std::size_t passed = 0;
+    EXPECT_TRUE(
+        report_.WaitFor([&](const Line& line) { return line.kind == "above" && ++passed == 2; }));
+    const std::vector<Line> lines = report_.Of("passed");
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_EQ(lines[0].rest, "1 " + file);
+    EXPECT_EQ(lines[1].rest, "1 " + music_ + "Album/"); // the file is inside the folder marked
+    // The file's folder holds a ticked file (3); every folder above it up to the top-level Home
+    // shows that something below is marked (2). Then the folder itself is marked with its
+    // sub-folders (5), and so is the file's folder below it.
+    const std::vector<Line> above = report_.Of("above");
+    const std::size_t depth = static_cast<std::size_t>(std::count(
+        music_.begin() + static_cast<std::ptrdiff_t>(user_.Home().size()), music_.end(), '/'));
+    std::string twos;
+    for (std::size_t i = 0; i < depth; ++i) {
+        twos += " 2";
+    }
+    EXPECT_EQ(above[0].rest, "3 2" + twos);
+    EXPECT_EQ(above[1].rest, "5" + twos);
+    End(main);
+
+    // Nothing to pass on at all: no window is started for it.
+    EXPECT_EQ(Run({"missing.mp3"}), 1);
+    ReapAll();
+    EXPECT_EQ(MainInstances(), std::set<pid_t>{main});
+}
+
+TEST_F(ProgramProcessTest, ASecondStartBringsTheRunningWindowToTheFrontWithItsToken) {
+    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1");
+    const pid_t main = StartMain();
+    {
+        const ScopedEnv token("XDG_ACTIVATION_TOKEN", "from-the-launcher");
+        const ScopedEnv startupId("DESKTOP_STARTUP_ID", "launcher-1_TIME77");
+        EXPECT_EQ(Run({}), 0);
+    }
+    EXPECT_TRUE(report_.WaitFor(main, "front"));
+    EXPECT_EQ(report_.Of("front").front().rest, "from-the-launcher launcher-1_TIME77");
+    // A file handed over brings it too, with its own launch's token.
+    const std::string file = Music("x.mp3");
+    {
+        const ScopedEnv token("XDG_ACTIVATION_TOKEN", "second-launch");
+        EXPECT_EQ(Run({"--hand-over", file}), 0);
+    }
+    EXPECT_TRUE(report_.WaitFor(main, "passed"));
+    End(main);
+    ReapAll();
+    EXPECT_EQ(MainInstances(), std::set<pid_t>{main});
+}
+
+// No program for web pages: the first start says so (in a box) and does not record the help as
+// shown, so the next start offers it again; once a program takes it, it is recorded.
+TEST_F(ProgramProcessTest, AHelpPageNoProgramTookIsOfferedAgainAtTheNextStart) {
+    StandInOpener(3);
+    const pid_t first = StartMain();
+    EXPECT_TRUE(report_.WaitFor(first, "help"));
+    EXPECT_EQ(report_.Of("help").back().rest, "refused");
+    End(first);
+    EXPECT_FALSE(Exists("ShownConvHelp"));
+
+    StandInOpener(0);
+    const pid_t second = StartMain();
+    EXPECT_TRUE(report_.WaitFor(second, "help"));
+    EXPECT_EQ(report_.Of("help").back().rest, "taken");
+    End(second);
+    ReapAll();
+    EXPECT_EQ(report_.Opened(), (std::vector<std::string>{HelpUrl, HelpUrl}));
+    EXPECT_TRUE(Exists("ShownConvHelp"));
+
+    // Without a window (the install from a terminal) it is said on standard error. A user who
+    // saw the help but not the page of what changed:
+    const ScopedEnv freshStore("XDG_CONFIG_HOME", user_ / "other config");
+    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    StandInOpener(3);
+    const clitest::Spawned uninstall = Start({"--uninstall"});
+    EXPECT_EQ(ExitCode(uninstall.pid), 0);
+    EXPECT_NE(ReadTextFile(uninstall.errPath).find("the help page could not be opened"),
+              std::string::npos);
+    EXPECT_FALSE(Exists("ShownConvVerChgsr1"));
 }

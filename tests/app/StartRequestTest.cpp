@@ -19,11 +19,15 @@ TEST(StartRequest, MarkersDecideInTheirOrderAndAHandOverKeepsItsTailUnchanged) {
     EXPECT_EQ(Read({"<install>x"}).mode, StartMode::Install); // it begins the argument
     EXPECT_EQ(Read({"<INSTALL>"}).mode, StartMode::HandOver); // case counts: just a file
 
-    // The shell's verb: the tail after the first "<at>", spaces and all, quotes not removed.
+    // The shell's verb: the tail after the first "<at>", spaces and all, quotes not removed, made
+    // absolute.
+    const std::string here = std::filesystem::current_path().string();
     StartRequest both = Read({"<install>", "<at>/My Music/a", "b.mp3 "});
     EXPECT_EQ(both.mode, StartMode::HandOver);
     EXPECT_EQ(both.paths, std::vector<std::string>{"/My Music/a b.mp3 "});
-    EXPECT_EQ(Read({"<at>\"/x/<at>y.wav\""}).paths, std::vector<std::string>{"\"/x/<at>y.wav\""});
+    EXPECT_EQ(Read({"<at>\"/x/<at>y.wav\""}).paths,
+              std::vector<std::string>{here + "/\"/x/<at>y.wav\""});
+    EXPECT_EQ(Read({"<at>music/../a b.mp3"}).paths, std::vector<std::string>{here + "/a b.mp3"});
     EXPECT_EQ(Read({"/m/a.wav", "<at>/m/b c.wav"}).paths, std::vector<std::string>{"/m/b c.wav"});
 }
 

@@ -51,6 +51,16 @@ private slots:
     void passedFileJoinsAtTheNextNext();
     void buttonsHelpAboutAndExit();
     void versionLine();
+    void handedOverFilesAndFoldersShowTheirMarksAtOnce();
+    void aHandOverOrASecondStartBringsTheWindowBack();
+    void refreshByKeyMenuAndWatch();
+    void hiddenFoldersFollowCtrlHAndAreKept();
+    void namesInTheUsersOrderAndTwinsWithExtensions();
+    void droppedFilesAndFoldersAreMarked();
+    void pathsReadableColumnsStretchAndWidthsKept();
+    void fileListFormShowsPathsReadably();
+    void helpWithoutAWebBrowserSaysWhereThePageIs();
+    void emptyBoxesAreDarkOnADarkPalette();
 };
 
 class ScreenshotTest : public QObject {

@@ -37,8 +37,8 @@ int Receive(const std::string& log, int count) {
     }
     // Ends on its own when the paths never come, so a failed test leaves nothing running.
     for (int tick = 0; count > 0 && tick < 3000; ++tick) {
-        if (const auto path = channel.TakePassedFile()) {
-            Log(log, "path " + *path);
+        if (const auto message = channel.TakePassedFile()) {
+            Log(log, "path " + message->path);
             --count;
         }
         std::this_thread::sleep_for(Tick);

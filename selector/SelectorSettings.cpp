@@ -1,0 +1,52 @@
+#include "selector/SelectorSettings.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "system/Registry.h"
+
+namespace {
+constexpr std::string_view ShowHidden = "BrShowHiddenFolders";
+constexpr std::string_view Divider = "BrSelectorDivider";
+constexpr std::array<std::string_view, 2> ListColumns{"BrSelectorSizeWidth", "BrSelectorTypeWidth"};
+constexpr std::array<std::string_view, 2> FileListColumns{"BrFileListSizeWidth",
+                                                          "BrFileListTypeWidth"};
+
+int ReadPixels(std::string_view name) {
+    const std::uint32_t value = RegReadDword(HKEY_CURRENT_USER, SettingsKey, name);
+    return value <= static_cast<std::uint32_t>(SelectorSettings::MaxPixels)
+               ? static_cast<int>(value)
+               : 0;
+}
+
+void WritePixels(std::string_view name, int value) {
+    const bool sensible = value > 0 && value <= SelectorSettings::MaxPixels;
+    RegWriteDword(sensible ? static_cast<std::uint32_t>(value) : 0, HKEY_CURRENT_USER, SettingsKey,
+                  name);
+}
+} // namespace
+
+SelectorSettings SelectorSettings::Load() {
+    SelectorSettings settings;
+    settings.showHiddenFolders = RegReadDword(HKEY_CURRENT_USER, SettingsKey, ShowHidden) != 0;
+    settings.dividerLeft = ReadPixels(Divider);
+    for (std::size_t i = 0; i < ListColumns.size(); ++i) {
+        settings.listColumns[i] = ReadPixels(ListColumns[i]);
+        settings.fileListColumns[i] = ReadPixels(FileListColumns[i]);
+    }
+    return settings;
+}
+
+void SelectorSettings::SaveSelectorView() const {
+    RegWriteDword(showHiddenFolders ? 1 : 0, HKEY_CURRENT_USER, SettingsKey, ShowHidden);
+    WritePixels(Divider, dividerLeft);
+    for (std::size_t i = 0; i < ListColumns.size(); ++i) {
+        WritePixels(ListColumns[i], listColumns[i]);
+    }
+}
+
+void SelectorSettings::SaveFileListColumns() const {
+    for (std::size_t i = 0; i < FileListColumns.size(); ++i) {
+        WritePixels(FileListColumns[i], fileListColumns[i]);
+    }
+}
