@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -190,12 +191,15 @@ inline std::vector<std::string> UnnamedFilesOf(pid_t pid, const std::string& fol
     std::vector<pid_t> writers = ChildrenOf(pid);
     writers.insert(writers.begin(), pid);
     std::vector<std::string> found;
+    std::set<std::string> targets;
     for (const pid_t writer : writers) {
         std::error_code ec;
         const std::string fds = "/proc/" + std::to_string(writer) + "/fd";
         for (const auto& fd : std::filesystem::directory_iterator(fds, ec)) {
             const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
-            if (!ec && target.starts_with(folder + "/#") && target.ends_with(" (deleted)")) {
+            // A file can be open on several descriptors: each counts once.
+            if (!ec && target.starts_with(folder + "/#") && target.ends_with(" (deleted)") &&
+                targets.insert(target).second) {
                 found.push_back(fd.path().string());
             }
         }
