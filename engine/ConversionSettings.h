@@ -5,7 +5,16 @@
 #include <cstdint>
 #include <string>
 
-enum TargetFormat : uint8_t { tfWave = 0, tfMp3 = 1, tfWMA = 2 };
+enum TargetFormat : uint8_t {
+    tfWave = 0,
+    tfMp3 = 1,
+    tfWMA = 2,
+    tfFlac = 3,
+    tfOpus = 4,
+    tfVorbis = 5,
+    tfAac = 6,
+    tfAlac = 7,
+};
 // What a new user starts with, and what a missing or unknown stored choice falls back to.
 inline constexpr TargetFormat DefaultTargetFormat = tfWave;
 
@@ -21,6 +30,14 @@ struct ConversionSettings {
     int32_t WmaChannels = 2;
     // A WAVEFORMATEX followed by its cbSize extra bytes.
     std::array<uint8_t, WaveOutputFormatSize> WaveOutputFormat{};
+    // The formats Linux users keep. Their channels and sample rate follow the input unless
+    // these say otherwise (0: as the input; Opus always encodes at 48 kHz).
+    int32_t FlacCompressionLevel = 5; // 0..8
+    int32_t OpusBitRate = 128;        // kbit/s, 32..256
+    int32_t VorbisQuality = 5;        // -1..10
+    int32_t AacBitRate = 192;         // kbit/s, 64..320
+    int32_t OutputChannels = 0;
+    int32_t OutputSampleRate = 0;
     // Carry each input's tags and pictures over to its output.
     bool CopyTags = true;
 };
