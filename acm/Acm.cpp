@@ -66,7 +66,6 @@ MMRESULT acmStreamOpenSized(HACMSTREAM* phas, const WAVEFORMATEX* pwfxSrc, size_
     const bool query = (fdwOpen & ACM_STREAMOPENF_QUERY) != 0;
     if (!pwfxSrc || !pwfxDst || (!phas && !query))
         return MMSYSERR_INVALPARAM;
-    AcmQuietLibraryLog();
     bool sourceMalformed = false;
     const auto source = ParseAcmFormat(pwfxSrc, cbSrc, &sourceMalformed);
     const auto destination = ParseAcmFormat(pwfxDst, cbDst);

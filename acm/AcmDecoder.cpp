@@ -11,33 +11,35 @@ bool IsPcmLike(AVCodecID id) {
 }
 
 AvCodecContextPtr OpenContext(const AcmFormat& f) {
-    const AVCodec* codec = avcodec_find_decoder(f.codec);
+    const AVCodec* codec = Av().avcodec_find_decoder(f.codec);
     if (!codec)
         return nullptr;
-    AvCodecContextPtr ctx(avcodec_alloc_context3(codec));
+    AvCodecContextPtr ctx(Av().avcodec_alloc_context3(codec));
     if (!ctx)
         return nullptr;
     ctx->sample_rate = static_cast<int>(f.Rate());
-    av_channel_layout_default(&ctx->ch_layout, f.Channels());
+    Av().av_channel_layout_default(&ctx->ch_layout, f.Channels());
     ctx->block_align = static_cast<int>(f.BlockAlign());
     ctx->bits_per_coded_sample = f.record.wBitsPerSample;
     ctx->bit_rate = static_cast<int64_t>(f.record.nAvgBytesPerSec) * 8;
     ctx->codec_tag = f.tag;
     if (!f.extra.empty()) {
         ctx->extradata =
-            static_cast<uint8_t*>(av_mallocz(f.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            static_cast<uint8_t*>(Av().av_mallocz(f.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
         if (!ctx->extradata)
             return nullptr;
         std::memcpy(ctx->extradata, f.extra.data(), f.extra.size());
         ctx->extradata_size = static_cast<int>(f.extra.size());
     }
-    if (avcodec_open2(ctx.get(), codec, nullptr) < 0)
+    if (Av().avcodec_open2(ctx.get(), codec, nullptr) < 0)
         return nullptr;
     return ctx;
 }
 } // namespace
 
 std::unique_ptr<AcmDecoder> AcmDecoder::Open(const AcmFormat& format) {
+    if (!FFmpegLibrary::Get())
+        return nullptr;
     AvCodecContextPtr ctx = OpenContext(format);
     if (!ctx)
         return nullptr;
@@ -48,10 +50,11 @@ std::unique_ptr<AcmDecoder> AcmDecoder::Open(const AcmFormat& format) {
 }
 
 AcmDecoder::AcmDecoder(AvCodecContextPtr ctx, const AcmFormat& format)
-    : ctx_(std::move(ctx)), packet_(av_packet_alloc()), frame_(av_frame_alloc()),
+    : ctx_(std::move(ctx)), packet_(Av().av_packet_alloc()), frame_(Av().av_frame_alloc()),
       blockAlign_(format.BlockAlign()), avgBytesPerSec_(format.record.nAvgBytesPerSec),
       rate_(format.Rate()) {
-    const int duration = av_get_audio_frame_duration(ctx_.get(), static_cast<int>(blockAlign_));
+    const int duration =
+        Av().av_get_audio_frame_duration(ctx_.get(), static_cast<int>(blockAlign_));
     framesPerBlock_ = duration > 0 ? static_cast<uint32_t>(duration) : 0;
     if (IsPcmLike(format.codec)) {
         mode_ = framesPerBlock_ > 0 ? Mode::Runs : Mode::Blocks;
@@ -59,7 +62,7 @@ AcmDecoder::AcmDecoder(AvCodecContextPtr ctx, const AcmFormat& format)
     }
     // Where the codec has a parser it finds the frames (MPEG audio's blocks are not fixed);
     // a block size of 1 then says nothing about a frame's duration.
-    parser_.reset(av_parser_init(format.codec));
+    parser_.reset(Av().av_parser_init(format.codec));
     if (parser_) {
         mode_ = Mode::Parser;
         if (blockAlign_ <= 1)
@@ -96,23 +99,23 @@ uint64_t AcmDecoder::BytesFor(uint64_t frames) const {
 }
 
 void AcmDecoder::Receive(const FrameSink& sink) {
-    while (avcodec_receive_frame(ctx_.get(), frame_.get()) == 0) {
+    while (Av().avcodec_receive_frame(ctx_.get(), frame_.get()) == 0) {
         if (frame_->nb_samples > 0)
             sink(*frame_);
-        av_frame_unref(frame_.get());
+        Av().av_frame_unref(frame_.get());
     }
 }
 
 void AcmDecoder::Send(const uint8_t* data, int count, const FrameSink& sink) {
-    if (av_new_packet(packet_.get(), count) < 0)
+    if (Av().av_new_packet(packet_.get(), count) < 0)
         return;
     std::memcpy(packet_->data, data, static_cast<size_t>(count));
-    int err = avcodec_send_packet(ctx_.get(), packet_.get());
+    int err = Av().avcodec_send_packet(ctx_.get(), packet_.get());
     if (err == AVERROR(EAGAIN)) {
         Receive(sink);
-        err = avcodec_send_packet(ctx_.get(), packet_.get());
+        err = Av().avcodec_send_packet(ctx_.get(), packet_.get());
     }
-    av_packet_unref(packet_.get());
+    Av().av_packet_unref(packet_.get());
     // A packet the codec rejects is skipped: damaged input loses its block, never the stream.
     Receive(sink);
 }
@@ -122,8 +125,8 @@ void AcmDecoder::Parse(const uint8_t* data, uint32_t count, const FrameSink& sin
         uint8_t* out = nullptr;
         int outSize = 0;
         const int used =
-            av_parser_parse2(parser_.get(), ctx_.get(), &out, &outSize, data,
-                             static_cast<int>(count), AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+            Av().av_parser_parse2(parser_.get(), ctx_.get(), &out, &outSize, data,
+                                  static_cast<int>(count), AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
         if (used < 0)
             return;
         data += used;
@@ -163,11 +166,11 @@ void AcmDecoder::Drain(const FrameSink& sink) {
     if (parser_) {
         uint8_t* out = nullptr;
         int outSize = 0;
-        av_parser_parse2(parser_.get(), ctx_.get(), &out, &outSize, nullptr, 0, AV_NOPTS_VALUE,
-                         AV_NOPTS_VALUE, 0);
+        Av().av_parser_parse2(parser_.get(), ctx_.get(), &out, &outSize, nullptr, 0, AV_NOPTS_VALUE,
+                              AV_NOPTS_VALUE, 0);
         if (outSize > 0)
             Send(out, outSize, sink);
     }
-    if (avcodec_send_packet(ctx_.get(), nullptr) == 0)
+    if (Av().avcodec_send_packet(ctx_.get(), nullptr) == 0)
         Receive(sink);
 }

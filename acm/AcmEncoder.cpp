@@ -51,24 +51,25 @@ uint32_t AcmEncoder::StandardBlockAlign(uint16_t tag, uint16_t channels, uint32_
 }
 
 std::unique_ptr<AcmEncoder> AcmEncoder::Open(const AcmEncoderParams& p) {
-    AcmQuietLibraryLog(); // the format catalog probes encoders without opening a stream
-    const AVCodec* codec = avcodec_find_encoder(EncoderFor(p.tag));
+    if (!FFmpegLibrary::Get())
+        return nullptr;
+    const AVCodec* codec = Av().avcodec_find_encoder(EncoderFor(p.tag));
     if (!codec || p.channels == 0 || p.rate == 0 || !codec->sample_fmts)
         return nullptr;
-    AvCodecContextPtr ctx(avcodec_alloc_context3(codec));
+    AvCodecContextPtr ctx(Av().avcodec_alloc_context3(codec));
     if (!ctx)
         return nullptr;
     ctx->sample_rate = static_cast<int>(p.rate);
-    av_channel_layout_default(&ctx->ch_layout, p.channels);
+    Av().av_channel_layout_default(&ctx->ch_layout, p.channels);
     ctx->sample_fmt = codec->sample_fmts[0];
     AVDictionary* options = nullptr;
     if (IsAdpcm(p.tag)) {
         if (p.blockAlign < 32 || p.blockAlign > 8192 || !std::has_single_bit(p.blockAlign))
             return nullptr;
-        av_dict_set_int(&options, "block_size", p.blockAlign, 0);
+        Av().av_dict_set_int(&options, "block_size", p.blockAlign, 0);
     }
-    const int err = avcodec_open2(ctx.get(), codec, &options);
-    av_dict_free(&options);
+    const int err = Av().avcodec_open2(ctx.get(), codec, &options);
+    Av().av_dict_free(&options);
     if (err < 0)
         return nullptr;
     if (p.tag == WAVE_FORMAT_GSM610 && (ctx->block_align != kGsmBlock || ctx->frame_size != 320))
@@ -82,7 +83,8 @@ std::unique_ptr<AcmEncoder> AcmEncoder::Open(const AcmEncoderParams& p) {
 }
 
 AcmEncoder::AcmEncoder(AvCodecContextPtr ctx, uint16_t tag)
-    : ctx_(std::move(ctx)), frame_(av_frame_alloc()), packet_(av_packet_alloc()), tag_(tag) {}
+    : ctx_(std::move(ctx)), frame_(Av().av_frame_alloc()), packet_(Av().av_packet_alloc()),
+      tag_(tag) {}
 
 std::vector<uint8_t> AcmEncoder::Extra() const {
     if (tag_ == WAVE_FORMAT_ADPCM && ctx_->extradata_size > 0)
@@ -106,9 +108,9 @@ uint64_t AcmEncoder::FramesFor(uint64_t bytes) const {
 }
 
 void AcmEncoder::Receive(std::vector<uint8_t>& out) {
-    while (avcodec_receive_packet(ctx_.get(), packet_.get()) == 0) {
+    while (Av().avcodec_receive_packet(ctx_.get(), packet_.get()) == 0) {
         out.insert(out.end(), packet_->data, packet_->data + packet_->size);
-        av_packet_unref(packet_.get());
+        Av().av_packet_unref(packet_.get());
     }
 }
 
@@ -117,25 +119,25 @@ void AcmEncoder::Encode(const uint8_t* const* planes, int count, std::vector<uin
     const int channels = ctx_->ch_layout.nb_channels;
     for (int done = 0; done < count; done += step) {
         const int n = std::min(step, count - done);
-        av_frame_unref(frame_.get());
+        Av().av_frame_unref(frame_.get());
         frame_->format = ctx_->sample_fmt;
         frame_->nb_samples = FrameSize() > 0 ? step : n;
         frame_->sample_rate = ctx_->sample_rate;
-        if (av_channel_layout_copy(&frame_->ch_layout, &ctx_->ch_layout) < 0 ||
-            av_frame_get_buffer(frame_.get(), 0) < 0)
+        if (Av().av_channel_layout_copy(&frame_->ch_layout, &ctx_->ch_layout) < 0 ||
+            Av().av_frame_get_buffer(frame_.get(), 0) < 0)
             return;
-        av_samples_copy(frame_->extended_data, const_cast<uint8_t* const*>(planes), 0, done, n,
-                        channels, ctx_->sample_fmt);
+        Av().av_samples_copy(frame_->extended_data, const_cast<uint8_t* const*>(planes), 0, done, n,
+                             channels, ctx_->sample_fmt);
         if (n < frame_->nb_samples)
-            av_samples_set_silence(frame_->extended_data, n, frame_->nb_samples - n, channels,
-                                   ctx_->sample_fmt);
-        if (avcodec_send_frame(ctx_.get(), frame_.get()) < 0)
+            Av().av_samples_set_silence(frame_->extended_data, n, frame_->nb_samples - n, channels,
+                                        ctx_->sample_fmt);
+        if (Av().avcodec_send_frame(ctx_.get(), frame_.get()) < 0)
             return;
         Receive(out);
     }
 }
 
 void AcmEncoder::Finish(std::vector<uint8_t>& out) {
-    if (avcodec_send_frame(ctx_.get(), nullptr) == 0)
+    if (Av().avcodec_send_frame(ctx_.get(), nullptr) == 0)
         Receive(out);
 }

@@ -3,8 +3,7 @@
 #include <cstring>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
+#include "acm/FFmpegLibrary.h"
 }
 
 namespace {
@@ -85,7 +84,7 @@ bool CodedRecordIsConsistent(const AcmFormat& f) {
 
 bool DescribeCoded(AcmFormat& f, bool& malformed) {
     f.codec = AcmCodecForTag(f.tag);
-    if (f.codec == AV_CODEC_ID_NONE || avcodec_find_decoder(f.codec) == nullptr)
+    if (f.codec == AV_CODEC_ID_NONE || Av().avcodec_find_decoder(f.codec) == nullptr)
         return false;
     malformed = !CodedRecordIsConsistent(f);
     return !malformed;
@@ -114,8 +113,12 @@ bool DescribeExtensible(AcmFormat& f) {
 } // namespace
 
 AVCodecID AcmCodecForTag(uint16_t tag) {
-    const AVCodecTag* const tables[] = {avformat_get_riff_audio_tags(), nullptr};
-    return av_codec_get_id(tables, tag);
+    // Every coded format is recognised here first: without the library, none is.
+    const FFmpegLibrary* av = FFmpegLibrary::Get();
+    if (!av)
+        return AV_CODEC_ID_NONE;
+    const AVCodecTag* const tables[] = {av->avformat_get_riff_audio_tags(), nullptr};
+    return av->av_codec_get_id(tables, tag);
 }
 
 namespace {

@@ -34,7 +34,8 @@ constexpr TagName kNames[] = {
 };
 
 bool GsmWritable() {
-    return avcodec_find_encoder(AV_CODEC_ID_GSM_MS) != nullptr;
+    const FFmpegLibrary* av = FFmpegLibrary::Get();
+    return av && av->avcodec_find_encoder(AV_CODEC_ID_GSM_MS) != nullptr;
 }
 
 std::string Thousands(uint32_t value) {
@@ -168,7 +169,6 @@ bool AcmCanWrite(const void* record, size_t byteCount) {
         return false;
     // The sink's last step always starts from 16-bit PCM of the output's own shape.
     const WAVEFORMATEX pcm = MakePcmFormat(head.nChannels, head.nSamplesPerSec, 16);
-    AcmQuietLibraryLog();
     const auto source = ParseAcmFormat(&pcm, sizeof pcm);
     const auto destination = ParseAcmFormat(record, byteCount);
     return source && destination && AcmStream::Open(*source, *destination) != nullptr;
@@ -179,10 +179,10 @@ std::string AcmFormatTagName(uint16_t tag) {
         if (n.tag == tag)
             return n.name;
     const AVCodecID codec = AcmCodecForTag(tag);
-    if (codec == AV_CODEC_ID_NONE || !avcodec_find_decoder(codec))
+    if (codec == AV_CODEC_ID_NONE || !Av().avcodec_find_decoder(codec))
         return {};
-    const AVCodecDescriptor* d = avcodec_descriptor_get(codec);
-    return d && d->long_name ? d->long_name : avcodec_get_name(codec);
+    const AVCodecDescriptor* d = Av().avcodec_descriptor_get(codec);
+    return d && d->long_name ? d->long_name : Av().avcodec_get_name(codec);
 }
 
 std::string AcmFormatDescription(const void* record, size_t byteCount) {

@@ -10,31 +10,31 @@ namespace {
 SwrPtr Configure(const AcmSampleShape& in, const AVChannelLayout& inLayout,
                  const AcmSampleShape& out, bool soxr) {
     AVChannelLayout outLayout{};
-    av_channel_layout_default(&outLayout, out.channels);
+    Av().av_channel_layout_default(&outLayout, out.channels);
     AVChannelLayout inCopy{};
     SwrContext* raw = nullptr;
-    int err = av_channel_layout_copy(&inCopy, &inLayout);
+    int err = Av().av_channel_layout_copy(&inCopy, &inLayout);
     if (err == 0)
-        err = swr_alloc_set_opts2(&raw, &outLayout, out.format, out.rate, &inCopy, in.format,
-                                  in.rate, 0, nullptr);
-    av_channel_layout_uninit(&outLayout);
-    av_channel_layout_uninit(&inCopy);
+        err = Av().swr_alloc_set_opts2(&raw, &outLayout, out.format, out.rate, &inCopy, in.format,
+                                       in.rate, 0, nullptr);
+    Av().av_channel_layout_uninit(&outLayout);
+    Av().av_channel_layout_uninit(&inCopy);
     SwrPtr swr(raw);
     if (err < 0 || !swr)
         return nullptr;
     if (in.rate != out.rate) {
         if (soxr)
-            av_opt_set_int(swr.get(), "resampler", SWR_ENGINE_SOXR, 0);
+            Av().av_opt_set_int(swr.get(), "resampler", SWR_ENGINE_SOXR, 0);
         else
-            av_opt_set_int(swr.get(), "filter_size", 64, 0);
+            Av().av_opt_set_int(swr.get(), "filter_size", 64, 0);
     }
     if (in.channels == 1 && out.channels == 2) {
         // The default upmix is 3 dB quieter; a mono signal played on two speakers keeps its level.
         const double matrix[2] = {1.0, 1.0};
-        if (swr_set_matrix(swr.get(), matrix, 1) < 0)
+        if (Av().swr_set_matrix(swr.get(), matrix, 1) < 0)
             return nullptr;
     }
-    if (swr_init(swr.get()) < 0)
+    if (Av().swr_init(swr.get()) < 0)
         return nullptr;
     return swr;
 }
@@ -42,16 +42,20 @@ SwrPtr Configure(const AcmSampleShape& in, const AVChannelLayout& inLayout,
 
 std::unique_ptr<AcmResampler> AcmResampler::Create(const AcmSampleShape& in,
                                                    const AcmSampleShape& out) {
+    if (!FFmpegLibrary::Get())
+        return nullptr;
     AVChannelLayout layout{};
-    av_channel_layout_default(&layout, in.channels);
+    Av().av_channel_layout_default(&layout, in.channels);
     auto r = Create(in, layout, out);
-    av_channel_layout_uninit(&layout);
+    Av().av_channel_layout_uninit(&layout);
     return r;
 }
 
 std::unique_ptr<AcmResampler> AcmResampler::Create(const AcmSampleShape& in,
                                                    const AVChannelLayout& inLayout,
                                                    const AcmSampleShape& out) {
+    if (!FFmpegLibrary::Get())
+        return nullptr;
     SwrPtr swr = Configure(in, inLayout, out, true);
     if (!swr && in.rate != out.rate)
         swr = Configure(in, inLayout, out, false);
@@ -70,7 +74,7 @@ bool AcmResampler::Reserve(int frames) {
     uint8_t* base = nullptr;
     int linesize = 0;
     std::vector<uint8_t*> planes(out_.channels, nullptr);
-    if (av_samples_alloc(planes.data(), &linesize, out_.channels, want, out_.format, 0) < 0)
+    if (Av().av_samples_alloc(planes.data(), &linesize, out_.channels, want, out_.format, 0) < 0)
         return false;
     base = planes[0];
     storage_.reset(base);
@@ -82,7 +86,7 @@ bool AcmResampler::Reserve(int frames) {
 int64_t AcmResampler::MaxOutput(int64_t count) const {
     if (in_.rate == out_.rate)
         return count;
-    const int64_t held = swr_get_delay(swr_.get(), in_.rate);
+    const int64_t held = Av().swr_get_delay(swr_.get(), in_.rate);
     return (count + held) * out_.rate / in_.rate + 64;
 }
 
@@ -90,7 +94,7 @@ int AcmResampler::Convert(const uint8_t* const* in, int count) {
     const int64_t room = MaxOutput(in ? count : 0) + (in ? 0 : 4096);
     if (room > (1 << 28) || !Reserve(static_cast<int>(room)))
         return 0;
-    const int n = swr_convert(swr_.get(), output_.data(), capacity_,
-                              const_cast<const uint8_t**>(in), in ? count : 0);
+    const int n = Av().swr_convert(swr_.get(), output_.data(), capacity_,
+                                   const_cast<const uint8_t**>(in), in ? count : 0);
     return std::max(n, 0);
 }

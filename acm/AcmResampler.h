@@ -41,6 +41,6 @@ private:
     AcmSampleShape in_;
     AcmSampleShape out_;
     std::vector<uint8_t*> output_;
-    std::unique_ptr<uint8_t, void (*)(void*)> storage_{nullptr, av_free};
+    std::unique_ptr<uint8_t, AvFree> storage_;
     int capacity_ = 0;
 };

@@ -139,7 +139,8 @@ void AcmStream::Deliver(const uint8_t* const* planes, int count) {
         Narrow24(planes[0], samples, pending_);
         return;
     }
-    const size_t bytes = samples * static_cast<size_t>(av_get_bytes_per_sample(Target().format));
+    // Linear samples other than 24-bit ones fill their container exactly.
+    const size_t bytes = samples * destination_.containerBytes;
     pending_.insert(pending_.end(), planes[0], planes[0] + bytes);
 }
 
@@ -168,7 +169,7 @@ void AcmStream::OnFrame(const AVFrame& frame) {
     if (shape.channels <= 0 || shape.rate <= 0)
         return;
     if (shape.format == target.format && shape.channels == target.channels &&
-        shape.rate == target.rate && !av_sample_fmt_is_planar(shape.format)) {
+        shape.rate == target.rate && !Av().av_sample_fmt_is_planar(shape.format)) {
         Deliver(frame.extended_data, frame.nb_samples);
         return;
     }
@@ -178,11 +179,11 @@ void AcmStream::OnFrame(const AVFrame& frame) {
         // A stream whose frames differ from its record still comes out as the record promised.
         AVChannelLayout layout{};
         if (shape.channels == target.channels || frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-            av_channel_layout_default(&layout, shape.channels);
+            Av().av_channel_layout_default(&layout, shape.channels);
         else
-            av_channel_layout_copy(&layout, &frame.ch_layout);
+            Av().av_channel_layout_copy(&layout, &frame.ch_layout);
         resampler_ = AcmResampler::Create(shape, layout, target);
-        av_channel_layout_uninit(&layout);
+        Av().av_channel_layout_uninit(&layout);
         if (!resampler_)
             return;
     }

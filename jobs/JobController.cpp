@@ -17,6 +17,8 @@
 namespace {
 constexpr uint32_t EstimateAfterMs = 5000;
 constexpr uint32_t EstimateEveryMs = 500;
+// About three seconds of CD audio as WAVE, half a minute as MP3.
+constexpr uint64_t HoldBehindBytes = 512 * 1024;
 
 // The name with its letters in one case, character by character; a byte that starts no character
 // stands for itself.
@@ -99,6 +101,12 @@ JobResult JobController::Run(JobRunner& runner, JobObserver& observer, const Sig
         }
         for (const RowEvent& event : runner.Wait(wake_.Get(), stops.open)) {
             Handle(event);
+            if (event.What == RowEvent::Kind::Done) {
+                // A row held behind the one that ended begins now.
+                if (const std::optional<std::size_t> next = RowOn(event.Slot)) {
+                    observer.RowStarted(event.Slot, *next);
+                }
+            }
             // The estimate is made from a file's figures and the time they were true.
             const bool progressed = event.What == RowEvent::Kind::Progress;
             observer.Progress(Progress(
@@ -148,7 +156,9 @@ void JobController::Dispatch(JobRunner& runner, JobObserver& observer) {
             continue;
         }
         const std::optional<std::size_t> slot = runner.IdleSlot();
-        if (!slot) {
+        // Behind a running row waits only a row short enough that another slot, freed meanwhile,
+        // would hardly have finished it sooner.
+        if (!slot || (RowOn(*slot) && row.size > HoldBehindBytes)) {
             return;
         }
         StartRow(runner, observer, *slot, next_);
@@ -169,6 +179,7 @@ void JobController::StartRow(JobRunner& runner, JobObserver& observer, std::size
     }
     const RowRequest request{row.plan.Input, row.plan.Output,
                              replaceable_.Contains(row.plan.Output)};
+    const bool behind = RowOn(slot).has_value();
     std::string problem;
     if (!runner.Begin(slot, request, problem)) {
         if (!runner.Busy()) {
@@ -183,7 +194,9 @@ void JobController::StartRow(JobRunner& runner, JobObserver& observer, std::size
     row.stage = Stage::Running;
     row.slot = slot;
     row.percent = 0;
-    observer.RowStarted(slot, index);
+    if (!behind) {
+        observer.RowStarted(slot, index);
+    }
     observer.Progress(Progress(runner.SlotCount(), std::nullopt));
 }
 
@@ -253,7 +266,9 @@ JobProgress JobController::Progress(std::size_t slots, std::optional<uint32_t> n
             continue;
         }
         progress.BytesDone += FileBytesDone(row.size, row.percent);
-        progress.Slots[*row.slot] = {index, row.percent};
+        if (!progress.Slots[*row.slot].Row) { // not a row held behind it
+            progress.Slots[*row.slot] = {index, row.percent};
+        }
         if (!progress.Lead) {
             progress.Lead = *row.slot;
         }

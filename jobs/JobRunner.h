@@ -1,7 +1,7 @@
 #pragma once
 // Converts the rows a job controller hands it, on a number of slots, and reports back as events.
 // Two kinds: in this process one row at a time (ThreadRunner), or in worker processes, one row
-// per process at a time, where a crash fails only its row (ProcessPoolRunner).
+// process converting at a time, where a crash fails only its row (ProcessPoolRunner).
 #include <csignal>
 #include <cstddef>
 #include <optional>
@@ -17,7 +17,9 @@ public:
 
     // How many rows it converts at once at most.
     virtual std::size_t SlotCount() const = 0;
-    // A slot that takes no row now; none while all are busy.
+    // A slot that takes a row now: one that converts none if there is one, else (for a runner
+    // that can hold the next row) one whose row it begins right after the current one; none
+    // while all are full.
     virtual std::optional<std::size_t> IdleSlot() const = 0;
     // Whether any slot converts a row.
     virtual bool Busy() const = 0;

@@ -54,17 +54,33 @@ bool ProcessPoolRunner::Start(std::string& problem) {
 }
 
 std::optional<std::size_t> ProcessPoolRunner::IdleSlot() const {
-    // A slot whose worker runs already, before one that needs a new worker.
-    auto idle = std::find_if(slots_.begin(), slots_.end(),
-                             [](const Slot& s) { return !s.busy && s.process != nullptr; });
-    if (idle == slots_.end()) {
-        idle = std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.busy; });
+    // A slot whose worker runs already, before one that needs a new worker, before one whose
+    // worker is busy but has room behind its row.
+    const auto first = [this](auto wanted) -> std::optional<std::size_t> {
+        const auto found = std::find_if(slots_.begin(), slots_.end(), wanted);
+        return found == slots_.end() ? std::nullopt
+                                     : std::optional<std::size_t>(found - slots_.begin());
+    };
+    if (const auto running = first([](const Slot& s) { return s.rows.empty() && s.process; })) {
+        return running;
     }
-    return idle == slots_.end() ? std::nullopt : std::optional<std::size_t>(idle - slots_.begin());
+    if (const auto idle = first([](const Slot& s) { return s.rows.empty(); })) {
+        return idle;
+    }
+    if (cancelling_) {
+        return std::nullopt;
+    }
+    return first([](const Slot& s) { return s.process && s.rows.size() < RowsPerWorker; });
 }
 
 bool ProcessPoolRunner::Busy() const {
-    return std::any_of(slots_.begin(), slots_.end(), [](const Slot& s) { return s.busy; });
+    return std::any_of(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.rows.empty(); });
+}
+
+bool ProcessPoolRunner::Send(Slot& slot, const RowRequest& request) {
+    return slot.process->Channel().Send(
+        {WorkerMessages::File, request.Input, request.Output,
+         request.MayReplace ? WorkerMessages::MayReplace : WorkerMessages::Keep});
 }
 
 bool ProcessPoolRunner::Begin(std::size_t index, const RowRequest& request, std::string& problem) {
@@ -72,13 +88,9 @@ bool ProcessPoolRunner::Begin(std::size_t index, const RowRequest& request, std:
     if (!slot.process && !StartWorker(slot, problem)) {
         return false;
     }
-    slot.busy = true;
-    slot.input = request.Input;
-    slot.writes.clear();
+    slot.rows.push_back({request, {}});
     // A worker that is gone is noticed at its closed channel, as if it had crashed.
-    slot.process->Channel().Send(
-        {WorkerMessages::File, request.Input, request.Output,
-         request.MayReplace ? WorkerMessages::MayReplace : WorkerMessages::Keep});
+    Send(slot, request);
     return true;
 }
 
@@ -104,8 +116,9 @@ std::vector<RowEvent> ProcessPoolRunner::Wait(int wake, const sigset_t* open) {
 }
 
 void ProcessPoolRunner::Cancel() {
+    cancelling_ = true;
     for (const Slot& slot : slots_) {
-        if (slot.busy && slot.process) {
+        if (!slot.rows.empty() && slot.process) {
             slot.process->Signal(SIGTERM);
         }
     }
@@ -126,13 +139,13 @@ void ProcessPoolRunner::ReadReports(std::size_t index, std::vector<RowEvent>& ev
 void ProcessPoolRunner::Handle(std::size_t index, const WorkerChannel::Message& message,
                                std::vector<RowEvent>& events) {
     Slot& slot = slots_[index];
-    if (!slot.busy || message.size() > 2) {
+    if (slot.rows.empty() || message.size() > 2) {
         return;
     }
     const std::string& what = message.front();
     const std::string value = message.size() == 2 ? message[1] : std::string();
     if (what == WorkerMessages::Writes) {
-        slot.writes = value;
+        slot.rows.front().writes = value;
     } else if (what == WorkerMessages::Progress) {
         double percent = 0;
         std::from_chars(value.data(), value.data() + value.size(), percent);
@@ -142,13 +155,24 @@ void ProcessPoolRunner::Handle(std::size_t index, const WorkerChannel::Message& 
     } else if (what == WorkerMessages::Wrote) {
         events.push_back(RowEvent::Written(index));
     } else if (what == WorkerMessages::Done) {
-        const RowOutcome outcome = OutcomeNamed(value).value_or(RowOutcome::Failed);
-        slot.busy = false;
-        if (outcome == RowOutcome::Cancelled || outcome == RowOutcome::Unstarted) {
-            // A worker that was told to stop ends; the next row gets a fresh one.
-            slot.process.reset();
-        }
-        events.push_back(RowEvent::Ended(index, outcome));
+        RowEnded(index, OutcomeNamed(value).value_or(RowOutcome::Failed), events);
+    }
+}
+
+void ProcessPoolRunner::RowEnded(std::size_t index, RowOutcome outcome,
+                                 std::vector<RowEvent>& events) {
+    Slot& slot = slots_[index];
+    slot.rows.pop_front();
+    events.push_back(RowEvent::Ended(index, outcome));
+    if (outcome != RowOutcome::Cancelled && outcome != RowOutcome::Unstarted) {
+        return;
+    }
+    // A worker that was told to stop answers every row it holds as not started, and ends once it
+    // holds none. Stopped by a signal of its own, outside a cancel, it is let go at once and the
+    // rows it held go to a fresh worker.
+    if (!cancelling_ || slot.rows.empty()) {
+        slot.process.reset();
+        HandOnHeldRows(index, events);
     }
 }
 
@@ -156,15 +180,41 @@ void ProcessPoolRunner::WorkerEnded(std::size_t index, std::vector<RowEvent>& ev
     Slot& slot = slots_[index];
     const std::string how = slot.process->Reap();
     slot.process.reset();
-    if (!slot.busy) {
+    if (slot.rows.empty()) {
         return; // an idle worker ended; another starts when a row needs it
     }
-    slot.busy = false;
+    const Held crashed = std::move(slot.rows.front());
+    slot.rows.pop_front();
     // A named temporary file goes; the output itself is only ever put in place whole.
-    if (!slot.writes.empty()) {
-        unlink(slot.writes.c_str());
+    if (!crashed.writes.empty()) {
+        unlink(crashed.writes.c_str());
     }
-    events.push_back(
-        RowEvent::LineOf(index, CrashLine(slot.input, how.empty() ? "it ended early" : how)));
+    events.push_back(RowEvent::LineOf(
+        index, CrashLine(crashed.request.Input, how.empty() ? "it ended early" : how)));
     events.push_back(RowEvent::Ended(index, RowOutcome::Failed));
+    HandOnHeldRows(index, events);
+}
+
+// The rows a worker held but never began go to a fresh worker on the same slot, in their order;
+// while cancelling, they end unstarted.
+void ProcessPoolRunner::HandOnHeldRows(std::size_t index, std::vector<RowEvent>& events) {
+    Slot& slot = slots_[index];
+    std::string problem;
+    if (slot.rows.empty() || (!cancelling_ && StartWorker(slot, problem))) {
+        for (Held& held : slot.rows) {
+            held.writes.clear();
+            Send(slot, held.request);
+        }
+        return;
+    }
+    for (const Held& held : slot.rows) {
+        if (!cancelling_) {
+            events.push_back(RowEvent::LineOf(index, "Unable to convert '" + held.request.Input +
+                                                         "': no worker process could be started (" +
+                                                         problem + ")."));
+        }
+        events.push_back(
+            RowEvent::Ended(index, cancelling_ ? RowOutcome::Unstarted : RowOutcome::Failed));
+    }
+    slot.rows.clear();
 }

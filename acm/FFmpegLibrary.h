@@ -1,0 +1,79 @@
+#pragma once
+// FFmpeg's functions, as the compression-manager stand-in calls them, loaded the first time a
+// format needs them rather than with the program: they bring the whole video, image, network
+// and display stacks, which a job of PCM, MP3 or WMA never uses. Missing libraries make only the
+// formats that need them unavailable.
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/log.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+// Every function called through the library, once.
+#define BMC_FFMPEG_FUNCTIONS(F)                                                                    \
+    F(av_channel_layout_copy)                                                                      \
+    F(av_channel_layout_default)                                                                   \
+    F(av_channel_layout_uninit)                                                                    \
+    F(av_codec_get_id)                                                                             \
+    F(av_dict_free)                                                                                \
+    F(av_free)                                                                                     \
+    F(av_dict_set_int)                                                                             \
+    F(av_frame_alloc)                                                                              \
+    F(av_frame_free)                                                                               \
+    F(av_frame_get_buffer)                                                                         \
+    F(av_frame_unref)                                                                              \
+    F(av_get_audio_frame_duration)                                                                 \
+    F(av_log_set_level)                                                                            \
+    F(av_mallocz)                                                                                  \
+    F(av_new_packet)                                                                               \
+    F(av_opt_set_int)                                                                              \
+    F(av_packet_alloc)                                                                             \
+    F(av_packet_free)                                                                              \
+    F(av_packet_unref)                                                                             \
+    F(av_parser_close)                                                                             \
+    F(av_parser_init)                                                                              \
+    F(av_parser_parse2)                                                                            \
+    F(av_sample_fmt_is_planar)                                                                     \
+    F(av_samples_alloc)                                                                            \
+    F(av_samples_copy)                                                                             \
+    F(av_samples_set_silence)                                                                      \
+    F(avcodec_alloc_context3)                                                                      \
+    F(avcodec_descriptor_get)                                                                      \
+    F(avcodec_find_decoder)                                                                        \
+    F(avcodec_find_encoder)                                                                        \
+    F(avcodec_free_context)                                                                        \
+    F(avcodec_get_name)                                                                            \
+    F(avcodec_open2)                                                                               \
+    F(avcodec_receive_frame)                                                                       \
+    F(avcodec_receive_packet)                                                                      \
+    F(avcodec_send_frame)                                                                          \
+    F(avcodec_send_packet)                                                                         \
+    F(avformat_get_riff_audio_tags)                                                                \
+    F(swr_alloc_set_opts2)                                                                         \
+    F(swr_convert)                                                                                 \
+    F(swr_free)                                                                                    \
+    F(swr_get_delay)                                                                               \
+    F(swr_init)                                                                                    \
+    F(swr_set_matrix)
+
+class FFmpegLibrary {
+public:
+    // The library, loaded on the first call (from any thread); null when it cannot be loaded.
+    static const FFmpegLibrary* Get();
+
+#define BMC_FFMPEG_MEMBER(name) decltype(&::name) name = nullptr;
+    BMC_FFMPEG_FUNCTIONS(BMC_FFMPEG_MEMBER)
+#undef BMC_FFMPEG_MEMBER
+
+private:
+    FFmpegLibrary() = default;
+    bool Load();
+};
+
+// The loaded library, where a format that needs it was accepted (a coded format was recognised,
+// which takes the library) or the caller has asked Get() first.
+inline const FFmpegLibrary& Av() {
+    return *FFmpegLibrary::Get();
+}
