@@ -17,6 +17,19 @@ RenameVerdict Refuse(std::size_t row, std::string message) {
 }
 } // namespace
 
+bool IsExistingFolder(const std::string& folder) {
+    std::error_code error;
+    return fs::is_directory(folder, error);
+}
+
+std::string ResolveCaption(const std::string& caption, const std::string& outputPath) {
+    const fs::path typed(caption);
+    if (typed.is_absolute()) {
+        return typed.lexically_normal().string();
+    }
+    return (fs::path(outputPath).parent_path() / typed).lexically_normal().string();
+}
+
 bool NamesOtherExistingFile(const std::string& newPath, const std::string& ownOutput) {
     std::error_code error;
     if (!fs::exists(fs::symlink_status(newPath, error))) {
@@ -26,7 +39,8 @@ bool NamesOtherExistingFile(const std::string& newPath, const std::string& ownOu
     return !fs::equivalent(newPath, ownOutput, error);
 }
 
-RenameVerdict CheckRenames(const std::vector<OverwriteRow>& rows, const OtherFileTest& otherFile) {
+RenameVerdict CheckRenames(const std::vector<OverwriteRow>& rows, const OtherFileTest& otherFile,
+                           const FolderTest& folderExists) {
     RenameVerdict verdict;
     std::vector<std::string> newNames; // normalised, of the rows renamed so far
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -34,10 +48,15 @@ RenameVerdict CheckRenames(const std::vector<OverwriteRow>& rows, const OtherFil
         if (row.Caption == row.ListedCaption) {
             continue;
         }
-        const std::string newPath = row.Caption + row.Extension;
         if (row.Caption.empty()) {
             return Refuse(i, "The new name of '" + row.OutputPath +
                                  "' is empty. Please type a name for it.");
+        }
+        const std::string newPath = ResolveCaption(row.Caption, row.OutputPath) + row.Extension;
+        const std::string folder = fs::path(newPath).parent_path().string();
+        if (!folderExists(folder)) {
+            return Refuse(i, "The folder '" + folder + "' does not exist. Please choose another " +
+                                 "name for '" + row.OutputPath + "'.");
         }
         if (otherFile(newPath, row.OutputPath)) {
             return Refuse(i, "'" + newPath + "' already exists. Please choose another name for '" +

@@ -41,6 +41,7 @@ ConverterChoices ConverterChoices::Load() {
     const uint32_t wma = Stored("BrConvWMAQual");
     c.WmaQualItem = wma < WmaQualities.size() ? std::optional<std::size_t>(wma) : std::nullopt;
     c.Jobs = Stored("BrConvJobs");
+    c.KeepTree = Stored("BrConvKeepTree") != 0;
     return c;
 }
 
@@ -53,6 +54,7 @@ void ConverterChoices::Save() const {
     Store("BrConvMono", Mono ? 1 : 0);
     Store("BrConvWMAQual", ItemIndex(WmaQualItem, 0));
     Store("BrConvJobs", Jobs);
+    Store("BrConvKeepTree", KeepTree ? 1 : 0);
 }
 
 void ConverterChoices::ApplyTo(ConversionSettings& settings) const {

@@ -24,6 +24,9 @@ struct ConverterChoices {
     // How many files the window converts at once: 0 for one per processor core, 1 for one after
     // another in the window's own process.
     uint32_t Jobs = 0;
+    // "Keep folder tree": outputs into the chosen folder go below it as their inputs lie below
+    // the marked folders.
+    bool KeepTree = false;
 
     // Reads the stored values; a missing value gives the default above, a value outside
     // its list leaves that list without a selection.

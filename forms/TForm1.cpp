@@ -14,10 +14,12 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <thread>
 
 #include "acm/Acm.h"
+#include "choices/StoredWidth.h"
 #include "engine/ConversionSettings.h"
 #include "engine/ProgressFigures.h"
 #include "engine/RenameTable.h"
@@ -27,6 +29,7 @@
 #include "engine/WmaAvailability.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/DesktopNotice.h"
 #include "forms/FileIconCache.h"
 #include "forms/FormPictures.h"
 #include "forms/MakerPages.h"
@@ -34,6 +37,7 @@
 #include "forms/TfrmConvertErr.h"
 #include "forms/TfrmOverWriteFile.h"
 #include "forms/TfrmWaveFormat.h"
+#include "jobs/OutputFolder.h"
 #include "jobs/ProcessPoolRunner.h"
 #include "jobs/ThreadRunner.h"
 #include "sources/CreateFileInput.h"
@@ -48,6 +52,12 @@ constexpr QSize DesignSize(344, 304);
 constexpr QSize BarSize(FullBarWidth, 15);
 constexpr int PathColumn = 3;
 constexpr int ExtensionColumn = 2;
+constexpr int TypeColumn = 1;
+// The row's folder below the marked folder it came from, for a kept folder tree.
+constexpr int SubFolderRole = Qt::UserRole + 1;
+// The clashing outputs named in the question itself; the rest are behind "Show Details...".
+constexpr std::size_t ClashesShown = 8;
+const StoredWidth TypeWidth("BrConvertTypeWidth");
 // The progress view is drawn at most once per display frame, however often it changes.
 constexpr int FrameMs = 16;
 
@@ -94,6 +104,7 @@ TForm1::TForm1(const JobEnvironment& environment, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    KeepColumnWidths();
     SaveWaveOutputFormat(waveFormat_);
     Choices().Save();
 }
@@ -146,9 +157,12 @@ void TForm1::SetUpControls() {
     }
     ColourHeadings();
 
+    // Paths give way in their middle, and the name column takes what the type leaves.
     QTreeWidget* list = ui->lstConvert;
-    list->setColumnWidth(0, 190);
-    list->setColumnWidth(1, 100);
+    list->setTextElideMode(Qt::ElideMiddle);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list->setColumnWidth(TypeColumn, TypeWidth.Or(100));
     list->setColumnHidden(ExtensionColumn, true);
     list->setColumnHidden(PathColumn, true);
     list->header()->setSectionsClickable(false);
@@ -158,11 +172,12 @@ void TForm1::SetUpControls() {
     connect(ui->cmdConvert, &QPushButton::clicked, this, &TForm1::cmdConvertClick);
     connect(ui->cmdCancel, &QPushButton::clicked, this, &TForm1::cmdCancelClick);
     connect(ui->cmdBrowse, &QPushButton::clicked, this, &TForm1::cmdBrowseClick);
-    connect(ui->optToDefPath, &QRadioButton::clicked, this, &TForm1::optToDefPathClick);
-    connect(ui->chkToThisFold, &QRadioButton::clicked, this, &TForm1::chkToThisFoldClick);
-    connect(ui->chkWave, &QToolButton::clicked, this, &TForm1::chkWaveClick);
-    connect(ui->chkMp3, &QToolButton::clicked, this, &TForm1::chkMp3Click);
-    connect(ui->chkWMA, &QToolButton::clicked, this, &TForm1::chkWMAClick);
+    // The state, not the click: a screen reader's toggle or a key changes it just the same.
+    connect(ui->optToDefPath, &QRadioButton::toggled, this, &TForm1::optToDefPathClick);
+    connect(ui->chkToThisFold, &QRadioButton::toggled, this, &TForm1::chkToThisFoldClick);
+    connect(ui->chkWave, &QToolButton::toggled, this, &TForm1::chkWaveClick);
+    connect(ui->chkMp3, &QToolButton::toggled, this, &TForm1::chkMp3Click);
+    connect(ui->chkWMA, &QToolButton::toggled, this, &TForm1::chkWMAClick);
     connect(ui->cmdShowFiles, &QPushButton::clicked, this, &TForm1::cmdShowFilesClick);
     connect(ui->cmdChangeWaveComp, &QPushButton::clicked, this, &TForm1::cmdChangeWaveCompClick);
 }
@@ -206,6 +221,8 @@ void TForm1::ShowChoices(const ConverterChoices& choices) {
     Select(ui->cmbBitRate, choices.Mp3BitItem);
     (choices.Mono ? ui->chkMono : ui->chkStereo)->setChecked(true);
     Select(ui->cmbWMAQual, choices.WmaQualItem);
+    ui->chkKeepTree->setChecked(choices.KeepTree);
+    jobs_ = choices.Jobs;
 }
 
 ConverterChoices TForm1::Choices() const {
@@ -217,6 +234,8 @@ ConverterChoices TForm1::Choices() const {
     choices.Mp3BitItem = Selected(ui->cmbBitRate);
     choices.Mono = ui->chkMono->isChecked();
     choices.WmaQualItem = Selected(ui->cmbWMAQual);
+    choices.Jobs = jobs_;
+    choices.KeepTree = ui->chkKeepTree->isChecked();
     return choices;
 }
 
@@ -236,6 +255,8 @@ void TForm1::AddConvertRow(const ConvertRow& row) {
     item->setText(1, Text(row.typeDescription));
     item->setText(ExtensionColumn, Text(row.extension));
     item->setText(PathColumn, Text(row.fullPath));
+    item->setToolTip(0, Text(row.fullPath));
+    item->setData(0, SubFolderRole, QByteArray::fromStdString(row.subFolder));
     // The bytes as given: a name that is not valid UTF-8 must still reach the worker intact.
     item->setData(0, Qt::UserRole, QByteArray::fromStdString(row.fullPath));
     item->setIcon(0, FileIconCache::Shared().IconFor(row.extension));
@@ -274,7 +295,7 @@ DestinationSettings TForm1::Destination() const {
 
 void TForm1::ShowProgress(const JobProgress& progress) {
     CounterLabel()->setText(Text("Converted " + std::to_string(progress.Settled) + " of " +
-                             std::to_string(progress.Rows)));
+                                 std::to_string(progress.Rows)));
     int32_t fileBar = 0;
     if (progress.Lead) {
         const JobProgress::Slot& lead = progress.Slots.at(*progress.Lead);
@@ -389,6 +410,7 @@ void TForm1::UpdateDestControls() {
     const bool chosenFolder = ui->chkToThisFold->isChecked();
     ui->txtToFolder->setEnabled(chosenFolder);
     ui->cmdBrowse->setEnabled(chosenFolder);
+    ui->chkKeepTree->setEnabled(chosenFolder);
 }
 
 void TForm1::UpdateFormatPanel() {
@@ -500,6 +522,13 @@ void TForm1::cmdCancelClick() {
         BackToSelector();
         return;
     }
+    AskToCancel();
+}
+
+void TForm1::AskToCancel() {
+    if (CancelRequested) {
+        return; // asked and answered already; the job is stopping
+    }
     if (AppMessage(this, QMessageBox::Question, QStringLiteral("Cancel Conversion and Quit?"),
                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
         CancelRequested = true;
@@ -524,6 +553,13 @@ void TForm1::BackToSelector() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (jobRunning_ && !quitting_) {
+        // The window stays with its job: the answer only decides whether the job stops, and a
+        // stopped job returns to the file selector as after "<< Back".
+        event->ignore();
+        AskToCancel();
+        return;
+    }
     if (!LeavingForm) {
         LeavingForm = true;
         cmdCancelClick();
@@ -559,7 +595,8 @@ void TForm1::cmdConvertClick() {
     }
     errors_->Clear();
     // A question answered by the program's ending starts nothing.
-    if (RefusedForWma() || !OverwritesConfirmed() || quitting_) {
+    if (RefusedForWma() || !ClashesSettled() || !FolderReady() || !OverwritesConfirmed() ||
+        quitting_) {
         return;
     }
     jobRunning_ = true;
@@ -590,20 +627,99 @@ bool TForm1::RefusedForWma() {
     return true;
 }
 
+PlannedJob TForm1::Planned() const {
+    std::vector<std::string> subFolders;
+    subFolders.reserve(RowCount());
+    for (uint32_t row = 0; row < RowCount(); ++row) {
+        const QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row));
+        subFolders.push_back(item->data(0, SubFolderRole).toByteArray().toStdString());
+    }
+    return PlannedJob(InputPaths(), std::move(subFolders), Destination(),
+                      ui->chkKeepTree->isChecked());
+}
+
+// Outputs that several inputs would write lose all but one: the user keeps the folder tree (where
+// that parts them) or goes back to change the choices.
+bool TForm1::ClashesSettled() {
+    const PlannedJob planned = Planned();
+    const std::vector<std::string> clashes = planned.ClashLines();
+    if (clashes.empty()) {
+        return true;
+    }
+    QString text = QStringLiteral("These files would each be written from more than one "
+                                  "original, and all but one of them would be lost:\n");
+    QString details;
+    for (std::size_t i = 0; i < clashes.size(); ++i) {
+        (i < ClashesShown ? text : details) += QStringLiteral("\n") + Text(clashes[i]);
+    }
+    if (clashes.size() > ClashesShown) {
+        text += QStringLiteral("\n... and %1 more.").arg(clashes.size() - ClashesShown);
+    }
+    const bool treeHelps = planned.KeepingTheTreeWouldHelp();
+    text += treeHelps ? QStringLiteral("\n\nKeep the folder tree below the chosen folder, so that "
+                                       "each file keeps the folder it had?")
+                      : QStringLiteral("\n\nPlease go back and choose another format or folder.");
+    QMessageBox box(QMessageBox::Warning, ApplicationTitle::Text(), text, QMessageBox::NoButton,
+                    this);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details.mid(1));
+    }
+    QPushButton* keep =
+        treeHelps ? box.addButton(QStringLiteral("&Keep Folder Tree"), QMessageBox::AcceptRole)
+                  : nullptr;
+    box.setDefaultButton(box.addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole));
+    box.exec();
+    if (keep && box.clickedButton() == keep) {
+        ui->chkKeepTree->setChecked(true);
+        return true;
+    }
+    return false;
+}
+
+// The chosen folder: typed as a full path, there (or made, with its parents, when the user
+// agrees) and writable, before anything is converted into it.
+bool TForm1::FolderReady() {
+    const PlannedJob planned = Planned();
+    if (const std::string refusal = planned.FolderRefusal(); !refusal.empty()) {
+        AppMessage(this, QMessageBox::Warning, Text(refusal));
+        return false;
+    }
+    if (ui->optToDefPath->isChecked()) {
+        return true;
+    }
+    const std::string folder = Destination().Folder;
+    if (planned.FolderMissing() &&
+        AppMessage(this, QMessageBox::Question,
+                   Text("The folder '" + folder + "' does not exist. Create it?"),
+                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        return false;
+    }
+    if (std::string failure = PrepareOutputFolder(folder); !failure.empty()) {
+        failure.front() =
+            static_cast<char>(std::toupper(static_cast<unsigned char>(failure.front())));
+        AppMessage(this, QMessageBox::Critical, Text(failure + "."));
+        return false;
+    }
+    return true;
+}
+
 bool TForm1::OverwritesConfirmed() {
     overwrite_->ClearFiles();
-    const JobPlan unrenamed(InputPaths(), Destination(), RenameTable());
+    const PlannedJob planned = Planned();
+    const JobPlan unrenamed = planned.Plan();
     for (const std::size_t row : unrenamed.ExistingOutputs()) {
         // An output that several rows write is listed once: one answer, one new name.
-        if (!unrenamed.Rows()[row].SameOutputAs) {
-            overwrite_->AddFile(unrenamed.Rows()[row].Output);
+        const PlannedRow& existing = unrenamed.Rows()[row];
+        if (!existing.SameOutputAs) {
+            overwrite_->AddFile(existing.Output, PlannedJob::IsOriginalItself(existing));
         }
     }
     if (overwrite_->Count() > 0 && overwrite_->exec() != QDialog::Accepted) {
         return false;
     }
     // The settings and the rename table stay as they are until the job has ended.
-    plan_.emplace(InputPaths(), Destination(), overwrite_->Renames());
+    plan_.emplace(planned.Plan(overwrite_->Renames()));
+    keepTree_ = planned.KeepsTree();
     replaceable_.clear();
     for (const std::size_t row : plan_->ExistingOutputs()) {
         replaceable_.insert(plan_->Rows()[row].Output);
@@ -612,7 +728,7 @@ bool TForm1::OverwritesConfirmed() {
 }
 
 std::unique_ptr<JobRunner> TForm1::MakeRunner(RowConverter& converter) {
-    const uint32_t stored = Choices().Jobs;
+    const uint32_t stored = jobs_;
     const std::size_t jobs =
         std::min<std::size_t>(stored == 0 ? ProcessorCores() : stored, plan_->Rows().size());
     if (jobs > 1 && !ownSources_) {
@@ -632,7 +748,7 @@ JobResult TForm1::RunJob() {
     RowConverter converter(jobSettings_, environment_, createSource_);
     const std::unique_ptr<JobRunner> runner = MakeRunner(converter);
     std::vector<std::string> listed(replaceable_.begin(), replaceable_.end());
-    JobController job(plan_->Rows(), ReplaceableOutputs(listed, false), false);
+    JobController job(plan_->Rows(), ReplaceableOutputs(listed, false), keepTree_);
     progress_.Clear();
     job_ = &job;
     if (CancelRequested || quitting_) {
@@ -664,6 +780,9 @@ JobResult TForm1::RunJob() {
 }
 
 void TForm1::EndJob(const JobResult& result) {
+    if (!quitting_) {
+        NoticeIfUnseen(result);
+    }
     if (quitting_) {
         LeavingForm = true;
         OnEndProgram();
@@ -682,4 +801,30 @@ void TForm1::EndJob(const JobResult& result) {
         LeavingForm = true;
         BackToSelector();
     }
+    // The closing boxes carried the job's last title; the window gets its name back.
+    ApplicationTitle::Restore();
+}
+
+// A job that ended while the user worked elsewhere is told on the desktop too.
+void TForm1::NoticeIfUnseen(const JobResult& result) {
+    if (isActiveWindow()) {
+        return;
+    }
+    QString counts =
+        QStringLiteral("%1 converted, %2 failed").arg(result.Converted).arg(result.Failed);
+    if (result.Unfinished > 0) {
+        counts +=
+            (result.Stopped == JobResult::Stop::Cancelled ? QStringLiteral(", %1 cancelled")
+                                                          : QStringLiteral(", %1 not converted"))
+                .arg(result.Unfinished);
+    }
+    const QString summary = CancelRequested ? QStringLiteral("Conversion was cancelled")
+                            : result.Lines.empty()
+                                ? QStringLiteral("All files have now been converted")
+                                : QStringLiteral("Conversion complete, with problems");
+    DesktopNotice::Send(summary, counts);
+}
+
+void TForm1::KeepColumnWidths() {
+    TypeWidth.Save(ui->lstConvert->columnWidth(TypeColumn));
 }

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "choices/PlannedJob.h"
 #include "engine/ConverterChoices.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
@@ -104,7 +105,11 @@ private:
     void ColourHeadings();
     std::vector<std::string> InputPaths() const;
     bool RefusedForWma();
+    PlannedJob Planned() const;
+    bool ClashesSettled();
+    bool FolderReady();
     bool OverwritesConfirmed();
+    void AskToCancel();
     uint32_t RowCount() const;
     std::string InputPath(uint32_t row) const;
     void SelectRow(std::size_t row);
@@ -112,6 +117,8 @@ private:
     std::unique_ptr<JobRunner> MakeRunner(RowConverter& converter);
     JobResult RunJob();
     void EndJob(const JobResult& result);
+    void NoticeIfUnseen(const JobResult& result);
+    void KeepColumnWidths();
     void SetBarWidth(QWidget* bar, int32_t width);
 
     // The form's numbered labels, by what they show.
@@ -138,6 +145,8 @@ private:
     bool quitting_ = false;
     bool jobRunning_ = false;
     bool centred_ = false;
+    // The stored "BrConvJobs", kept as it was: the form has no control for it.
+    uint32_t jobs_ = 0;
     const JobEnvironment& environment_;
     RowConverter::SourceFactory createSource_;
     bool ownSources_ = false;
@@ -145,8 +154,10 @@ private:
     WaveOutputFormatBuffer waveFormat_{};
     // The running job's choices, read by its worker.
     ConversionSettings jobSettings_;
-    // The running job's outputs, after the renames chosen in the overwrite confirmation.
+    // The running job's outputs, after the renames chosen in the overwrite confirmation, and
+    // whether their folders below the chosen one are made as the rows start.
     std::optional<JobPlan> plan_;
+    bool keepTree_ = false;
     // The existing outputs the user agreed to replace, as the job names them.
     std::set<std::string> replaceable_;
     // The running job, and what it last reported.

@@ -139,9 +139,10 @@ void TfrmFileSelector::SetUpControls() {
 
     ui->panResizeBar->installEventFilter(this);
     ui->Panel2->installEventFilter(this);
-    connect(ui->chkWave, &QCheckBox::clicked, this, &TfrmFileSelector::chkWaveClick);
-    connect(ui->chkMp3, &QCheckBox::clicked, this, &TfrmFileSelector::chkMp3Click);
-    connect(ui->chkWMA, &QCheckBox::clicked, this, &TfrmFileSelector::chkWMAClick);
+    // The state, not the click: a screen reader's toggle changes what is listed just the same.
+    connect(ui->chkWave, &QCheckBox::toggled, this, &TfrmFileSelector::chkWaveClick);
+    connect(ui->chkMp3, &QCheckBox::toggled, this, &TfrmFileSelector::chkMp3Click);
+    connect(ui->chkWMA, &QCheckBox::toggled, this, &TfrmFileSelector::chkWMAClick);
     connect(ui->cmdNext, &QToolButton::clicked, this, &TfrmFileSelector::cmdNextClick);
     connect(ui->cmdHelp, &QToolButton::clicked, this, &TfrmFileSelector::cmdHelpClick);
     connect(ui->cmdAbout, &QToolButton::clicked, this, &TfrmFileSelector::cmdAboutClick);

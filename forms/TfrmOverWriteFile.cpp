@@ -1,12 +1,15 @@
 #include "forms/TfrmOverWriteFile.h"
 
+#include <QHeaderView>
 #include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "choices/StoredWidth.h"
 #include "engine/RenameTable.h"
 #include "forms/AppMessage.h"
+#include "forms/BaseNameDelegate.h"
 #include "forms/FileIconCache.h"
 #include "forms/FormPictures.h"
 #include "system/FileNames.h"
@@ -15,12 +18,14 @@
 namespace {
 // The smallest client area; the dialog grows where its fonts need more.
 constexpr QSize DesignSize(533, 243);
+constexpr int TypeColumn = 1;
 constexpr int ExtensionColumn = 2;
 constexpr int PathColumn = 3;
 // The caption as listed, to tell an edited row from an untouched one.
 constexpr int ListedCaptionRole = Qt::UserRole + 1;
 // The extension's bytes as found: a rename keeps them exactly.
 constexpr int ExtensionRole = Qt::UserRole + 2;
+const StoredWidth TypeWidth("BrOverwriteTypeWidth");
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -32,9 +37,13 @@ TfrmOverWriteFile::TfrmOverWriteFile(QWidget* parent)
     ui->setupUi(this);
     ui->Image1->setPixmap(
         FormPictures::Pixmap(QStringLiteral("overwrite.svg"), QSize(32, 32), this));
+    // Paths give way in their middle, and the name column takes what the type leaves.
     QTreeWidget* list = ui->ListView1;
-    list->setColumnWidth(0, 270);
-    list->setColumnWidth(1, 150);
+    list->setTextElideMode(Qt::ElideMiddle);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list->setColumnWidth(TypeColumn, TypeWidth.Or(150));
+    list->setItemDelegateForColumn(0, new BaseNameDelegate(list));
     list->setColumnHidden(ExtensionColumn, true);
     list->setColumnHidden(PathColumn, true);
     list->header()->setSectionsClickable(false);
@@ -50,6 +59,7 @@ TfrmOverWriteFile::TfrmOverWriteFile(QWidget* parent)
     connect(ui->Rename1, &QAction::triggered, this, &TfrmOverWriteFile::Rename1Click);
     connect(ui->Button1, &QPushButton::clicked, this, &TfrmOverWriteFile::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(list, &QTreeWidget::itemChanged, this, &TfrmOverWriteFile::CaptionEdited);
 
     // The wrapped tip needs its height at the dialog's width, which a window's minimum size
     // leaves out: without it, a larger font lays the tip over the list.
@@ -57,7 +67,9 @@ TfrmOverWriteFile::TfrmOverWriteFile(QWidget* parent)
     resize(width, std::max(DesignSize.height(), layout()->totalMinimumHeightForWidth(width)));
 }
 
-TfrmOverWriteFile::~TfrmOverWriteFile() = default;
+TfrmOverWriteFile::~TfrmOverWriteFile() {
+    TypeWidth.Save(ui->ListView1->columnWidth(TypeColumn));
+}
 
 void TfrmOverWriteFile::ClearFiles() {
     ui->ListView1->clear();
@@ -65,12 +77,15 @@ void TfrmOverWriteFile::ClearFiles() {
     descriptions_ = {}; // a change in the store shows in the next list
 }
 
-void TfrmOverWriteFile::AddFile(const std::string& path) {
+void TfrmOverWriteFile::AddFile(const std::string& path, bool originalItself) {
     const QString caption = Text(RemoveExtension(path));
     const std::string extension = GetFileExtension(path);
     auto* row = new QTreeWidgetItem(ui->ListView1);
     row->setText(0, caption);
-    row->setText(1, Text(descriptions_.Describe(extension)));
+    const std::string type = descriptions_.Describe(extension);
+    // Yes replaces the original itself: the row says so.
+    row->setText(TypeColumn, Text(originalItself ? type + " (the original itself)" : type));
+    row->setToolTip(0, Text(path));
     row->setText(ExtensionColumn, Text(extension));
     row->setText(PathColumn, Text(path));
     row->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
@@ -105,6 +120,25 @@ void TfrmOverWriteFile::Rename1Click() {
     }
     ui->ListView1->setFocus();
     ui->ListView1->editItem(selected.first(), 0);
+}
+
+// A new name is shown as the full path it stands for, folder and all.
+void TfrmOverWriteFile::CaptionEdited(QTreeWidgetItem* item, int column) {
+    const QString caption = item->text(0);
+    if (column != 0 || caption.isEmpty() || caption.startsWith(QLatin1Char('/'))) {
+        return;
+    }
+    const std::string output = item->data(0, Qt::UserRole).toByteArray().toStdString();
+    // After the view has closed its editor: a change while it commits would reach the editor.
+    const QString resolved = Text(ResolveCaption(caption.toStdString(), output));
+    QMetaObject::invokeMethod(
+        ui->ListView1,
+        [list = ui->ListView1, item, resolved, caption] {
+            if (list->indexOfTopLevelItem(item) >= 0 && item->text(0) == caption) {
+                item->setText(0, resolved);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 std::vector<OverwriteRow> TfrmOverWriteFile::Rows() const {

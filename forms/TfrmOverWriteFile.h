@@ -1,7 +1,8 @@
 #pragma once
 // The overwrite confirmation: lists the outputs of a job that exist already. "&Yes" lets the job
 // replace them, "&No, Cancel" stops it; a listed file can first be given a new name (right-click
-// "&Rename", or F2), and is then left alone while its output goes to the new name.
+// "&Rename", or F2), and is then left alone while its output goes to the new name. A new name
+// without a folder stays in the folder of the file it renames.
 #include <QDialog>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@ class TfrmOverWriteFile;
 }
 class QMenu;
 class QMouseEvent;
+class QTreeWidgetItem;
 
 class TfrmOverWriteFile : public QDialog {
     Q_OBJECT
@@ -25,8 +27,8 @@ public:
 
     // Removes every row and empties the rename table.
     void ClearFiles();
-    // Lists an existing output.
-    void AddFile(const std::string& path);
+    // Lists an existing output; originalItself marks one that is the input it is made from.
+    void AddFile(const std::string& path, bool originalItself = false);
     int Count() const;
     // The new names the user gave existing outputs, for the job's plan.
     const RenameTable& Renames() const { return renames_; }
@@ -40,6 +42,7 @@ private slots:
 
 private:
     void ListView1MouseUp(QMouseEvent* event);
+    void CaptionEdited(QTreeWidgetItem* item, int column);
     std::vector<OverwriteRow> Rows() const;
 
     std::unique_ptr<Ui::TfrmOverWriteFile> ui;

@@ -35,13 +35,13 @@ std::vector<ConvertRow> ConvertListBuilder::Build() {
     descriptions_ = {};
     // Indices, not iterators: the lists may change under a callback.
     for (std::size_t i = 0; i < lists_.dirsToFullyBack.Size(); ++i) {
-        AddFolderFiles(lists_.dirsToFullyBack[i], true);
+        AddFolderFiles(lists_.dirsToFullyBack[i], true, {});
     }
     for (std::size_t i = 0; i < lists_.dirsToJustFilesBack.Size(); ++i) {
-        AddFolderFiles(lists_.dirsToJustFilesBack[i], false);
+        AddFolderFiles(lists_.dirsToJustFilesBack[i], false, {});
     }
     for (std::size_t i = 0; i < lists_.filesToBack.Size(); ++i) {
-        AddFileToConvert(lists_.filesToBack[i]);
+        AddFileToConvert(lists_.filesToBack[i], {});
     }
     return std::move(rows_);
 }
@@ -54,7 +54,8 @@ bool ConvertListBuilder::EnterOnce(const std::string& folder) {
     return entered_.insert({st.st_dev, st.st_ino}).second;
 }
 
-void ConvertListBuilder::AddFolderFiles(const std::string& folder, bool recurse) {
+void ConvertListBuilder::AddFolderFiles(const std::string& folder, bool recurse,
+                                        const std::string& subFolder) {
     // A copy: the list entry it came from may go while a callback runs.
     const std::string f = folder;
     if (!EnterOnce(f)) {
@@ -63,7 +64,7 @@ void ConvertListBuilder::AddFolderFiles(const std::string& folder, bool recurse)
     for (const Entry& entry : ReadEntries(f)) {
         if (!entry.isFolder) {
             if (types_.Shows(GetFileExtension(entry.name))) {
-                AddFileToConvert(f + entry.name);
+                AddFileToConvert(f + entry.name, subFolder);
             }
             continue;
         }
@@ -75,11 +76,11 @@ void ConvertListBuilder::AddFolderFiles(const std::string& folder, bool recurse)
             SelectionLists::ListContainsPath(lists_.dirsToJustFilesBack, sub)) {
             continue; // cut out, or its own files come with the "Just files" folders
         }
-        AddFolderFiles(sub, true);
+        AddFolderFiles(sub, true, subFolder + entry.name + PathSeparator);
     }
 }
 
-void ConvertListBuilder::AddFileToConvert(const std::string& path) {
+void ConvertListBuilder::AddFileToConvert(const std::string& path, const std::string& subFolder) {
     if (!SelectionLists::ListContainsPath(lists_.filesToExclude, path)) {
         ConvertRow row;
         row.fullPath = path;
@@ -88,6 +89,7 @@ void ConvertListBuilder::AddFileToConvert(const std::string& path) {
         row.typeDescription = descriptions_.Describe(row.extension);
         row.size = GetFileSizeOfName(path);
         row.sizeText = FileSizeText(row.size);
+        row.subFolder = subFolder;
         rows_.push_back(std::move(row));
     }
     if (afterEachFile_) {

@@ -37,8 +37,9 @@ public:
     std::vector<ConvertRow> Build();
 
 private:
-    void AddFolderFiles(const std::string& folder, bool recurse);
-    void AddFileToConvert(const std::string& path);
+    // subFolder: folder's place below the marked folder it was reached from.
+    void AddFolderFiles(const std::string& folder, bool recurse, const std::string& subFolder);
+    void AddFileToConvert(const std::string& path, const std::string& subFolder);
     bool EnterOnce(const std::string& folder);
 
     const SelectionLists& lists_;

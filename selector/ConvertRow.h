@@ -11,4 +11,7 @@ struct ConvertRow {
     std::string typeDescription; // GetFileTypeDescription of the extension
     std::uint64_t size = 0;      // 0 when the file cannot be read (it is listed all the same)
     std::string sizeText;        // FileSizeText(size)
+    // The folder below the marked folder the file was collected from ("" or "a/b/"); "" for a
+    // file ticked on its own. A job that keeps the folder tree puts the output there.
+    std::string subFolder;
 };

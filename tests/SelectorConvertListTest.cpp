@@ -117,3 +117,27 @@ TEST_F(SelectorTest, BuildEndsInLinkLoopsAndSkipsWhatIsGone) {
         EXPECT_EQ(rows.size(), 3u);
     }
 }
+
+// A kept folder tree puts each output below the marked folder's own place: the rows carry it.
+TEST_F(SelectorTest, RowsKnowTheirFolderBelowTheMarkedFolder) {
+    for (const char* file : {"A/a.mp3", "A/S/s.mp3", "A/S/D/d.mp3", "B/b.mp3", "C/c.mp3"}) {
+        File(file);
+    }
+    FolderNode& top = Open("");
+    Model().ClickFolderMark(Child(top, "A"));
+    Model().ClickFolderMark(Child(top, "B"));
+    Model().ClickFolderMark(Child(top, "B")); // Just files
+    Open("C/");
+    ClickFile("c.mp3");
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const ConvertRow& row : Model().BuildConvertList()) {
+        rows.emplace_back(row.fullPath.substr(dir_.Path().size()), row.subFolder);
+    }
+    std::sort(rows.begin(), rows.begin() + 3);
+    const std::vector<std::pair<std::string, std::string>> expected = {{"A/S/D/d.mp3", "S/D/"},
+                                                                       {"A/S/s.mp3", "S/"},
+                                                                       {"A/a.mp3", ""},
+                                                                       {"B/b.mp3", ""},
+                                                                       {"C/c.mp3", ""}};
+    EXPECT_EQ(rows, expected);
+}

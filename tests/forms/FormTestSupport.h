@@ -206,6 +206,17 @@ public:
         }
         Options().show();
     }
+    // Shows the options form with the files of a folder marked with its sub-folders.
+    void ShowWithFolder(const std::string& folder) {
+        SelectionLists marks;
+        marks.dirsToFullyBack.Append(folder);
+        Options().hide();
+        Options().ClearConvertList();
+        for (const ConvertRow& row : ConvertListBuilder(marks).Build()) {
+            Options().AddConvertRow(row);
+        }
+        Options().show();
+    }
     // Presses "&Convert"; returns once the job and its closing dialogs are over.
     void Convert() { QTest::mouseClick(Control<QAbstractButton>("cmdConvert"), Qt::LeftButton); }
 

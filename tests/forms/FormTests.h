@@ -1,7 +1,9 @@
 #pragma once
 // The window test suites; main() runs them one by one.
 #include <QObject>
+#include <QStringList>
 #include <QUrl>
+#include <QVariantMap>
 
 class OptionsFormTest : public QObject {
     Q_OBJECT
@@ -13,6 +15,7 @@ private slots:
     void chooserOpensOnTheCurrentFormat();
     void keyboardAndAccessibleNames();
     void browseFillsTheFolder();
+    void controlsFollowTheirAccessibleToggle();
 };
 
 class ConversionJobTest : public QObject {
@@ -23,6 +26,16 @@ private slots:
     void cancelThenASecondJob();
     void endingTheProgramStopsTheJobAndAsksNothing();
     void wmaWithoutItsModuleStartsNothing();
+    void closingDuringAJobAsksAndKeepsTheJob();
+};
+
+class PlanBeforeJobTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clashesOfferTheFolderTree();
+    void clashesTheTreeCannotPartOnlyGoBack();
+    void aMissingFolderIsMadeOnYes();
+    void theOriginalItselfIsMarked();
 };
 
 class OverwriteTest : public QObject {
@@ -31,6 +44,8 @@ private slots:
     void noCancelLeavesEverythingAsItWas();
     void renameWritesTheNewName();
     void refusesRenamesThatLoseAFile();
+    void newNamesStayBesideTheirOutputs();
+    void pathsReadableAndTypeWidthKept();
 };
 
 class SmallFormsTest : public QObject {
@@ -69,6 +84,33 @@ private slots:
     void everyForm_data();
     void everyForm();
     void aBrokenLayoutFails();
+};
+
+class NoticeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aJobThatEndsUnseenIsNoticed();
+};
+
+// The desktop's notification service as a test stands it in: it records each notice.
+class FakeNotifications : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public slots:
+    uint Notify(const QString& application, uint replaces, const QString& icon,
+                const QString& summary, const QString& body, const QStringList& actions,
+                const QVariantMap& hints, int timeout) {
+        Q_UNUSED(replaces)
+        Q_UNUSED(icon)
+        Q_UNUSED(actions)
+        Q_UNUSED(hints)
+        Q_UNUSED(timeout)
+        notices.append(application + " | " + summary + " | " + body);
+        return static_cast<uint>(notices.size());
+    }
+
+public:
+    QStringList notices;
 };
 
 // Records the web pages the program asks the desktop to open.

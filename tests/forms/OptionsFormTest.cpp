@@ -1,5 +1,6 @@
 // The options form at rest: the stored choices and the WAVE output format, the format panel, the
 // destination controls, the keyboard, and the "Wave Output Format" chooser.
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -47,6 +48,8 @@ void OptionsFormTest::defaultsWithAnEmptyStore() {
     QVERIFY(forms.Control<QToolButton>("chkWave")->isChecked());
     QVERIFY(forms.Control<QRadioButton>("optToDefPath")->isChecked());
     QVERIFY(!forms.Control<QLineEdit>("txtToFolder")->isEnabled());
+    QVERIFY(!forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
+    QVERIFY(!forms.Control<QAbstractButton>("chkKeepTree")->isEnabled());
     QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->itemText(2), "44100Khz   96Kbps Stereo");
     QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->itemText(7), "  56 Kbps");
     QCOMPARE(Head(forms.Options().WaveOutputFormat()), StandardFormat());
@@ -63,6 +66,8 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
     Store("BrConvToLocOpt", 1);
     RegWriteString("/srv/music/", HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder");
     Store("BrConvWMAQual", 6);
+    Store("BrConvKeepTree", 1);
+    Store("BrConvJobs", 1);
     {
         Forms forms;
         QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->currentText(), "128 Kbps");
@@ -72,6 +77,8 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
         QCOMPARE(forms.Control<QLineEdit>("txtToFolder")->text(), "/srv/music/");
         QVERIFY(forms.Control<QLineEdit>("txtToFolder")->isEnabled());
         QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->currentIndex(), 6);
+        QVERIFY(forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
+        QVERIFY(forms.Control<QAbstractButton>("chkKeepTree")->isEnabled());
         // The MP3 options show; the WAVE and WMA ones do not.
         QVERIFY(!forms.Control("cmbBitRate")->isHidden());
         QVERIFY(forms.Control("cmbWMAQual")->isHidden());
@@ -87,6 +94,52 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
     QCOMPARE(Stored("BrConvTo"), 2u);
     QCOMPARE(Stored("BrConvMono"), 1u);
     QCOMPARE(Stored("BrConvWMAQual"), 6u);
+    QCOMPARE(Stored("BrConvKeepTree"), 1u);
+    QCOMPARE(Stored("BrConvJobs"), 1u); // no control shows it, and it is kept all the same
+}
+
+// A screen reader's "Toggle" changes a button's state without a click: the form follows the
+// state, so what it shows is what Convert does.
+void OptionsFormTest::controlsFollowTheirAccessibleToggle() {
+    Scratch scratch;
+    Forms forms;
+    forms.ShowWith({});
+    const auto toggle = [&](const char* name) {
+        QAccessibleInterface* control =
+            QAccessible::queryAccessibleInterface(forms.Control<QAbstractButton>(name));
+        QVERIFY(control && control->actionInterface());
+        QVERIFY(control->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::toggleAction()));
+        control->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    const struct {
+        const char* button;
+        uint8_t target;
+        const char* shown;
+        const char* description;
+    } formats[] = {{"chkWMA", tfWMA, "cmbWMAQual", "Windows Media Audio 4"},
+                   {"chkMp3", tfMp3, "cmbBitRate", "Mpeg 1 Layer 3"},
+                   {"chkWave", tfWave, "cmdChangeWaveComp",
+                    "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)"}};
+    for (const auto& format : formats) {
+        toggle(format.button);
+        QCOMPARE(forms.Options().TargetFormat(), format.target);
+        QCOMPARE(forms.Options().Choices().Target, format.target);
+        QCOMPARE(forms.Control<QLabel>("Label11")->text(), format.description);
+        for (const char* panel : {"cmbWMAQual", "cmbBitRate", "cmdChangeWaveComp"}) {
+            QCOMPARE(forms.Control(panel)->isHidden(), std::strcmp(panel, format.shown) != 0);
+        }
+    }
+    toggle("chkToThisFold");
+    for (const char* control : {"txtToFolder", "cmdBrowse", "chkKeepTree"}) {
+        QVERIFY(forms.Control(control)->isEnabled());
+    }
+    QVERIFY(!forms.Options().Destination().SameFolder);
+    toggle("optToDefPath");
+    for (const char* control : {"txtToFolder", "cmdBrowse", "chkKeepTree"}) {
+        QVERIFY(!forms.Control(control)->isEnabled());
+    }
+    QVERIFY(forms.Options().Destination().SameFolder);
 }
 
 void OptionsFormTest::shortOrGarbageWaveCompressGivesTheDefault() {

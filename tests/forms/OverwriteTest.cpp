@@ -1,5 +1,6 @@
 // The overwrite confirmation: cancelling, renaming through in-place editing, and the renames it
 // refuses because they would lose a file nobody was asked about.
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTreeWidget>
@@ -137,4 +138,108 @@ void OverwriteTest::refusesRenamesThatLoseAFile() {
     QCOMPARE(job.forms.All().Overwrite().Renames().Count(), std::size_t{0});
     QCOMPARE(ReadFile(job.out + "other.mp3"), "someone's file");
     QCOMPARE(ReadFile(job.out + "a.mp3"), "old a");
+}
+
+// A new name without a folder stays beside the output it renames, whatever the program's working
+// folder: the editor starts on the name alone, the row then shows the whole new path, and a
+// folder that does not exist is refused.
+void OverwriteTest::newNamesStayBesideTheirOutputs() {
+    Job job({"a", "b", "c"});
+    const std::string cwd = job.scratch / "cwd";
+    std::filesystem::create_directory(cwd);
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(cwd));
+    QString selectedAtFirst;
+    QStringList shown;
+    QString refusal;
+    ModalAnswerer answers;
+    answers.Then([&](QDialog* dialog) {
+        QTreeWidget* list = ListOf(dialog);
+        const auto type = [&](int row, const QString& text) {
+            QApplication::setActiveWindow(dialog);
+            list->setCurrentItem(list->topLevelItem(row));
+            QTest::keyClick(list, Qt::Key_F2);
+            auto* editor =
+                qobject_cast<QLineEdit*>(list->indexWidget(list->model()->index(row, 0)));
+            QVERIFY(editor);
+            if (row == 0) {
+                selectedAtFirst = editor->selectedText();
+            }
+            editor->selectAll();
+            QTest::keyClicks(editor, text);
+            QTest::keyClick(editor, Qt::Key_Return);
+            // The view commits in a queued call, and the row shows the full path after that.
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            shown.append(list->topLevelItem(row)->text(0));
+        };
+        type(0, "Opening renamed");
+        type(1, "../x");
+        type(2, "nope/y");
+        ModalAnswerer::ClickButton(dialog, "&Yes");
+        QVERIFY(dialog->isVisible());
+        type(2, "c"); // back to its own name: no rename
+        ModalAnswerer::ClickButton(dialog, "&Yes");
+    });
+    answers.Then([&](QDialog* box) {
+        refusal = qobject_cast<QMessageBox*>(box)->text();
+        ModalAnswerer::ClickButton(box, "OK");
+    });
+    answers.Click("OK");
+    job.forms.Convert();
+    QDir::setCurrent(before);
+    QCOMPARE(selectedAtFirst, "a");
+    QCOMPARE(shown, QStringList({QString::fromStdString(job.out + "Opening renamed"),
+                                 QString::fromStdString(job.scratch / "x"),
+                                 QString::fromStdString(job.out + "nope/y"),
+                                 QString::fromStdString(job.out + "c")}));
+    QCOMPARE(refusal, QString::fromStdString("The folder '" + job.out +
+                                             "nope' does not exist. Please choose another name "
+                                             "for '" +
+                                             job.out + "c.mp3'."));
+    QCOMPARE(answers.Seen().back().Text, "All files have now been converted.");
+    const std::string mp3 = "codec_name=mp3\nsample_rate=44100\nchannels=2\n";
+    QCOMPARE(Probe(job.out + "Opening renamed.mp3"), mp3);
+    QCOMPARE(Probe(job.scratch / "x.mp3"), mp3);
+    QCOMPARE(Probe(job.out + "c.mp3"), mp3);
+    QCOMPARE(ReadFile(job.out + "a.mp3"), "old a");
+    QCOMPARE(ReadFile(job.out + "b.mp3"), "old b");
+    QVERIFY(std::filesystem::is_empty(cwd));
+}
+
+// Long paths give way in their middle with the whole path as tooltip, the name column takes the
+// room the type leaves, and the type's width is kept from one run to the next.
+void OverwriteTest::pathsReadableAndTypeWidthKept() {
+    Scratch scratch;
+    const std::string out = scratch / "a-rather-long-folder-name/that-goes-on-and-on/and-on/";
+    std::filesystem::create_directories(out);
+    MakeTone(scratch / "a.wav", 0.3);
+    std::ofstream(out + "a.mp3") << "old a";
+    QString tooltip;
+    {
+        Forms forms;
+        forms.ShowWith({scratch / "a.wav"});
+        forms.Control<QAbstractButton>("chkMp3")->click();
+        forms.Control<QAbstractButton>("chkToThisFold")->click();
+        forms.Control<QLineEdit>("txtToFolder")->setText(QString::fromStdString(out));
+        ModalAnswerer answers;
+        answers.Then([&](QDialog* dialog) {
+            QTreeWidget* list = ListOf(dialog);
+            tooltip = list->topLevelItem(0)->toolTip(0);
+            QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+            QCOMPARE(list->columnWidth(0) + list->columnWidth(1), list->viewport()->width());
+            list->setColumnWidth(1, 123);
+            ModalAnswerer::ClickButton(dialog, "&No, Cancel");
+        });
+        forms.Convert();
+        QCOMPARE(tooltip, QString::fromStdString(out + "a.mp3"));
+        // The options form's list: the input's whole path as tooltip.
+        auto* converting = forms.Control<QTreeWidget>("lstConvert");
+        QCOMPARE(converting->topLevelItem(0)->toolTip(0),
+                 QString::fromStdString(scratch / "a.wav"));
+        converting->setColumnWidth(1, 77);
+    }
+    Forms forms;
+    QCOMPARE(Child<QTreeWidget>(&forms.All().Overwrite(), "ListView1")->columnWidth(1), 123);
+    QCOMPARE(forms.Control<QTreeWidget>("lstConvert")->columnWidth(1), 77);
 }

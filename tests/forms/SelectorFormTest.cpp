@@ -293,6 +293,15 @@ void SelectorFormTest::typeBoxesHeadersAndTheResizeBar() {
     QVERIFY(!s.Row("b2"));
     s.Control<QAbstractButton>("chkMp3")->click();
     QCOMPARE(Selector::Mark(s.Row("b2")), stFileConverted);
+    // A screen reader's "Toggle" (no click) changes what is listed just the same.
+    QAccessibleInterface* box =
+        QAccessible::queryAccessibleInterface(s.Control<QAbstractButton>("chkMp3"));
+    QVERIFY(box && box->actionInterface());
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(s.list->topLevelItemCount(), 2);
+    QVERIFY(!s.Row("b2"));
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(s.list->topLevelItemCount(), 3);
     // The first click on "Name" sorts Z to A.
     QCOMPARE(s.list->topLevelItem(0)->text(0), "b1");
     QTest::mouseClick(s.list->header()->viewport(), Qt::LeftButton, {},

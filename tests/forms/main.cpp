@@ -24,9 +24,11 @@ int main(int argc, char** argv) {
     suites.push_back(std::make_unique<OptionsFormTest>());
     suites.push_back(std::make_unique<ConversionJobTest>());
     suites.push_back(std::make_unique<OverwriteTest>());
+    suites.push_back(std::make_unique<PlanBeforeJobTest>());
     suites.push_back(std::make_unique<SmallFormsTest>());
     suites.push_back(std::make_unique<SelectorFormTest>());
     suites.push_back(std::make_unique<ScreenshotTest>());
+    suites.push_back(std::make_unique<NoticeTest>());
 
     QStringList arguments = QApplication::arguments();
     QString only;
