@@ -25,8 +25,10 @@ template <class List, class Field> std::string ListText(const List& list, Field 
 
 std::string TargetKeys(const char* separator) {
     std::string text;
-    for (const TargetFormatInfo& format : TargetFormats) {
-        text += (text.empty() ? "" : separator) + std::string(format.Key);
+    for (const FormatInfo& format : Formats()) {
+        if (format.IsTarget()) {
+            text += (text.empty() ? "" : separator) + std::string(format.Key);
+        }
     }
     return text;
 }
@@ -86,7 +88,7 @@ const OptionName* FindOption(char shortName) {
 bool SetValue(const std::string& name, const std::string& value, CliOptions& options,
               std::string& error) {
     if (name == "--to") {
-        const TargetFormatInfo* format = FindTargetFormat(value);
+        const FormatInfo* format = FindTargetFormat(value);
         if (!format) {
             error = "--to takes " + TargetKeys(", ") + ", not '" + value + "'";
             return false;
