@@ -9,7 +9,7 @@
 #include "formats/ConversionSettings.h"
 
 struct FormatOption {
-    std::string_view Caption;    // for people: "FLAC compression level"
+    std::string_view Caption;    // for people, after the format's name: "compression level"
     std::string_view Flag;       // on the command line: "--compression-level"
     std::string_view StoredName; // in the settings store: "BrConvFlacLevel"
     int32_t Least;

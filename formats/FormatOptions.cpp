@@ -14,13 +14,13 @@ constexpr uint8_t Channels[] = {tfFlac, tfOpus, tfVorbis, tfAac, tfAlac};
 constexpr uint8_t Rate[] = {tfFlac, tfVorbis, tfAac, tfAlac};
 
 constexpr std::array<FormatOption, 6> Table = {{
-    {"FLAC compression level", "--compression-level", "BrConvFlacLevel", 0, 8, false, "",
+    {"compression level", "--compression-level", "BrConvFlacLevel", 0, 8, false, "",
      &ConversionSettings::FlacCompressionLevel, Flac},
-    {"Opus bit rate", "--bitrate", "BrConvOpusKbps", 32, 256, false, "kbit/s",
+    {"bit rate", "--bitrate", "BrConvOpusKbps", 32, 256, false, "kbit/s",
      &ConversionSettings::OpusBitRate, Opus},
-    {"Vorbis quality", "--quality", "BrConvVorbisQuality", -1, 10, false, "",
+    {"quality", "--quality", "BrConvVorbisQuality", -1, 10, false, "",
      &ConversionSettings::VorbisQuality, Vorbis},
-    {"AAC bit rate", "--bitrate", "BrConvAacKbps", 64, 320, false, "kbit/s",
+    {"bit rate", "--bitrate", "BrConvAacKbps", 64, 320, false, "kbit/s",
      &ConversionSettings::AacBitRate, Aac},
     {"channels", "--channels", "BrConvOutChannels", 1, 8, true, "",
      &ConversionSettings::OutputChannels, Channels},
