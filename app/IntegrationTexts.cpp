@@ -1,10 +1,38 @@
 #include "app/IntegrationTexts.h"
 
+#include <cctype>
+#include <vector>
+
 #include "app/CommandQuoting.h"
+#include "formats/InputNames.h"
 
 namespace {
 std::string Line(std::string_view text) {
     return std::string(text) + "\n";
+}
+
+// Each name with prefix before it and suffix after it.
+std::string Joined(const std::vector<std::string>& names, std::string_view prefix,
+                   std::string_view suffix) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += std::string(prefix) + name + std::string(suffix);
+    }
+    return text;
+}
+
+// "*.[Mm][Pp]3 | *.[Ww][Aa][Vv] | ...": the input extensions in any letter case, for sh's case.
+std::string ScriptPatterns() {
+    std::string text;
+    for (const std::string& name : InputExtensionNames()) {
+        text += text.empty() ? "*." : " | *.";
+        for (const char c : name) {
+            const bool letter = std::isalpha(static_cast<unsigned char>(c));
+            text += letter ? std::string{'[', static_cast<char>(std::toupper(c)), c, ']'}
+                           : std::string(1, c);
+        }
+    }
+    return text;
 }
 
 std::string DesktopExec(const std::string& executable) {
@@ -15,10 +43,10 @@ std::string DesktopExec(const std::string& executable) {
 std::string OpenWithEntryText(const std::string& executable) {
     return Line("[Desktop Entry]") + Line(OwnerLine) + Line("Type=Application") +
            Line("Name=Brindlex Music Converter") + Line("GenericName=Audio Converter") +
-           Line("Comment=Mark audio files for conversion between WAVE, MP3 and WMA") +
+           Line("Comment=Mark audio files for conversion between " + InputFormatNames("and")) +
            Line("Icon=brindlex") + Line("TryExec=" + KeyFileEscaped(executable)) +
            Line("Exec=" + DesktopExec(executable)) + Line("Terminal=false") +
-           Line("NoDisplay=true") + Line("MimeType=" + std::string(AudioMimeTypes)) +
+           Line("NoDisplay=true") + Line("MimeType=" + InputMimeTypeList()) +
            Line("Categories=AudioVideo;Audio;");
 }
 
@@ -27,10 +55,9 @@ std::string ServiceMenuText(const std::string& executable) {
     // valid desktop entry.
     return Line("[Desktop Entry]") + Line(OwnerLine) + Line("Type=Application") +
            Line("Name=Convert To") + Line("NoDisplay=true") +
-           Line("Exec=" + DesktopExec(executable)) +
-           Line("MimeType=" + std::string(AudioMimeTypes)) + Line("Actions=ConvertTo;") +
-           Line("X-KDE-Priority=TopLevel") + Line("") + Line("[Desktop Action ConvertTo]") +
-           Line("Name=Convert To") + Line("Icon=brindlex") +
+           Line("Exec=" + DesktopExec(executable)) + Line("MimeType=" + InputMimeTypeList()) +
+           Line("Actions=ConvertTo;") + Line("X-KDE-Priority=TopLevel") + Line("") +
+           Line("[Desktop Action ConvertTo]") + Line("Name=Convert To") + Line("Icon=brindlex") +
            Line("Exec=" + DesktopExec(executable));
 }
 
@@ -42,15 +69,16 @@ std::string NemoActionText(const std::string& executable) {
            Line("Comment=Mark the chosen files for conversion in Brindlex Music Converter") +
            Line("Exec=" + KeyFileEscaped(ShellQuoted(executable) + " --hand-over %F")) +
            Line("Icon-Name=brindlex") + Line("Selection=notnone") +
-           Line("Extensions=mp3;wav;wma;") + Line("Quote=double");
+           Line("Extensions=" + Joined(InputExtensionNames(), "", ";")) + Line("Quote=double");
 }
 
 std::string ConvertToScriptText(const std::string& executable) {
     return Line("#!/bin/sh") + Line(OwnerLine) +
-           Line("# Marks the chosen WAVE, MP3 and WMA files in Brindlex Music Converter.") +
+           Line("# Marks the chosen " + InputFormatNames("and") +
+                " files in Brindlex Music Converter.") +
            Line("for file do") + Line("    case $file in") +
-           Line("    *.[Mm][Pp]3 | *.[Ww][Aa][Vv] | *.[Ww][Mm][Aa]) set -- \"$@\" \"$file\" ;;") +
-           Line("    esac") + Line("    shift") + Line("done") + Line("[ $# -gt 0 ] || exit 0") +
+           Line("    " + ScriptPatterns() + ") set -- \"$@\" \"$file\" ;;") + Line("    esac") +
+           Line("    shift") + Line("done") + Line("[ $# -gt 0 ] || exit 0") +
            Line("exec " + ShellQuoted(executable) + " --hand-over \"$@\"");
 }
 

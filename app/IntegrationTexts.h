@@ -9,10 +9,7 @@
 inline constexpr std::string_view OwnerLine =
     "# Written by \"brindlex --install\"; \"brindlex --remove-integration\" removes it.";
 
-// The MIME types offered to (a semicolon-terminated list, as desktop files write it).
-inline constexpr std::string_view AudioMimeTypes = "audio/x-wav;audio/mpeg;audio/x-ms-wma;";
-
-// An XDG desktop entry for the three audio types, not shown in menus: "Open With".
+// An XDG desktop entry for the input formats' MIME types, not shown in menus: "Open With".
 std::string OpenWithEntryText(const std::string& executable);
 // A Dolphin service menu with the action "Convert To".
 std::string ServiceMenuText(const std::string& executable);
@@ -20,8 +17,8 @@ std::string ServiceMenuText(const std::string& executable);
 // and has no way to write a literal '%': "" when executable holds a '%'.
 std::string NemoActionText(const std::string& executable);
 // A shell script for Nautilus and Caja, which show a script's file name as the menu text and pass
-// the chosen files as its arguments (relative to the folder they run it in); it keeps the WAVE,
-// MP3 and WMA files among them.
+// the chosen files as its arguments (relative to the folder they run it in); it keeps the files of
+// the input formats among them.
 std::string ConvertToScriptText(const std::string& executable);
 // The command of the Thunar custom action: Thunar replaces %F with the chosen files, each quoted
 // for the shell, and runs the result with /bin/sh.

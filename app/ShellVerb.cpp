@@ -1,12 +1,11 @@
 #include "app/ShellVerb.h"
 
-#include <array>
 #include <string_view>
 
+#include "formats/InputNames.h"
 #include "system/Registry.h"
 
 namespace {
-constexpr std::array<std::string_view, 3> Extensions{".mp3", ".wav", ".wma"};
 constexpr std::string_view OwnFileType = "BrConvert";
 constexpr std::string_view VerbKey = "\\shell\\Convert To";
 constexpr std::string_view CommandKey = "\\Command";
@@ -20,7 +19,8 @@ std::string ShellVerbCommand(const std::string& executable) {
 
 void RegisterShellVerb(const std::string& executable) {
     const std::string command = ShellVerbCommand(executable);
-    for (const std::string_view extension : Extensions) {
+    for (const std::string& name : InputExtensionNames()) {
+        const std::string extension = "." + name;
         std::string fileType = RegReadString(HKEY_CLASSES_ROOT, extension, "", FileTypeBuffer);
         if (fileType.empty()) {
             fileType = OwnFileType;

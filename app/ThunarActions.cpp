@@ -1,4 +1,6 @@
 #include "app/ThunarActions.h"
+#include "formats/InputNames.h"
+#include "system/FileNames.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -158,6 +160,17 @@ std::string Escaped(const std::string& text, bool asciiOnly) {
     return escaped;
 }
 
+// "*.mp3;*.wav;...;*.MP3;*.WAV;..." from the input formats: the lower case names, then the upper.
+std::string InputPatterns() {
+    std::string lower;
+    std::string upper;
+    for (const std::string& name : InputExtensionNames()) {
+        lower += "*." + name + ";";
+        upper += (upper.empty() ? "*." : ";*.") + UpperAscii(name);
+    }
+    return lower + upper;
+}
+
 // Laid out as Thunar lays out its own actions: one element a line, indented by a tab, and ended
 // with a line break of its own.
 std::string OurAction(const std::string& command, const Layout& layout, Before before) {
@@ -173,7 +186,7 @@ std::string OurAction(const std::string& command, const Layout& layout, Before b
     add("<command>" + Escaped(command, layout.asciiOnly) + "</command>");
     add("<description>Mark the chosen files for conversion in Brindlex Music "
         "Converter</description>");
-    add("<patterns>*.mp3;*.wav;*.wma;*.MP3;*.WAV;*.WMA</patterns>");
+    add("<patterns>" + InputPatterns() + "</patterns>");
     // Patterns decide; the types only have to let the audio files through, however the
     // desktop classifies .wma.
     add("<audio-files/>");

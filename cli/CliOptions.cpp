@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "cli/NumberOptions.h"
 #include "cli/TargetDescription.h"
 #include "engine/TargetFormats.h"
 #include "system/ProcessorCores.h"
@@ -25,8 +26,10 @@ template <class List, class Field> std::string ListText(const List& list, Field 
 
 std::string TargetKeys(const char* separator) {
     std::string text;
-    for (const TargetFormatInfo& format : TargetFormats) {
-        text += (text.empty() ? "" : separator) + std::string(format.Key);
+    for (const FormatInfo& format : Formats()) {
+        if (format.IsTarget()) {
+            text += (text.empty() ? "" : separator) + std::string(format.Key);
+        }
     }
     return text;
 }
@@ -35,6 +38,12 @@ std::string WmaQualityText(std::size_t item) {
     const WmaQualityChoice& q = WmaQualities[item];
     return std::to_string(item) + " = " + std::to_string(q.SampleRate) + " Hz " +
            std::to_string(q.Kbps) + " kbit/s";
+}
+
+// " for MP3, 32 to 256 for Opus": what else a flag of the MP3 encoder takes for other targets.
+std::string Others(const std::string& flag) {
+    const std::string values = NumberOptionValues(flag);
+    return values.empty() ? "" : " for MP3, " + values;
 }
 
 // Each file at once is a process of its own; far more than any machine has cores gains nothing.
@@ -61,6 +70,9 @@ constexpr OptionName Options[] = {
     {'q', "--quiet", &CliOptions::quiet},
     {'j', "--jobs", nullptr},
     {0, "--no-tags", &CliOptions::noTags},
+    {0, "--list", &CliOptions::list},
+    {'0', "--null", &CliOptions::nulSeparated},
+    {0, "--shard", nullptr},
     {'V', "--version", &CliOptions::version},
     {'h', "--help", &CliOptions::help},
 };
@@ -86,7 +98,7 @@ const OptionName* FindOption(char shortName) {
 bool SetValue(const std::string& name, const std::string& value, CliOptions& options,
               std::string& error) {
     if (name == "--to") {
-        const TargetFormatInfo* format = FindTargetFormat(value);
+        const FormatInfo* format = FindTargetFormat(value);
         if (!format) {
             error = "--to takes " + TargetKeys(", ") + ", not '" + value + "'";
             return false;
@@ -102,6 +114,15 @@ bool SetValue(const std::string& name, const std::string& value, CliOptions& opt
         options.outputDir = value;
         return true;
     }
+    if (name == "--shard") {
+        options.shard = ShardChoice::Parse(value);
+        if (!options.shard) {
+            error = "--shard takes K/N, whole numbers with 1 <= K <= N (such as 2/8), not '" +
+                    value + "'";
+            return false;
+        }
+        return true;
+    }
     if (name == "--wave-format") {
         options.waveFormat = value;
         return true;
@@ -109,21 +130,29 @@ bool SetValue(const std::string& name, const std::string& value, CliOptions& opt
     int32_t number = 0;
     const bool isNumber = ParseInt(value, number);
     if (name == "--bitrate") {
-        if (!isNumber || !Mp3BitRateItem(number)) {
+        if (!isNumber || !(Mp3BitRateItem(number) || SomeTargetTakes(name, number))) {
             error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
-                    " (kbit/s)";
+                    " (kbit/s)" + Others(name);
             return false;
         }
         options.bitRate = number;
         return true;
     }
     if (name == "--rate") {
-        if (!isNumber || !Mp3SampleRateItem(number)) {
+        if (!isNumber || !(Mp3SampleRateItem(number) || SomeTargetTakes(name, number))) {
             error = "--rate takes one of " + ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
-                    " (Hz)";
+                    " (Hz)" + Others(name);
             return false;
         }
         options.sampleRate = number;
+        return true;
+    }
+    if (IsNumberOptionFlag(name)) {
+        if (!isNumber || !SomeTargetTakes(name, number)) {
+            error = name + " takes " + NumberOptionValues(name);
+            return false;
+        }
+        options.numbers[name] = number;
         return true;
     }
     if (name == "--jobs") {
@@ -189,6 +218,29 @@ bool TakeShortOptions(const std::string& arg, ArgReader& reader, CliOptions& opt
     }
     return true;
 }
+
+// --bitrate and --rate take other values for other targets: here those of MP3's lists.
+bool CheckMp3Values(const CliOptions& options, std::string& error) {
+    if (options.bitRate && !Mp3BitRateItem(*options.bitRate)) {
+        error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
+                " (kbit/s) for MP3 output";
+        return false;
+    }
+    if (options.sampleRate && !Mp3SampleRateItem(*options.sampleRate)) {
+        error = "--rate takes one of " + ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
+                " (Hz) for MP3 output";
+        return false;
+    }
+    return true;
+}
+
+// --bitrate and --rate given for a target other than MP3: number options of that target.
+bool CheckOtherTarget(const CliOptions& options, uint8_t target, std::string& error) {
+    return (!options.bitRate ||
+            CheckNumberOption("--bitrate", *options.bitRate, target, error, "MP3")) &&
+           (!options.sampleRate ||
+            CheckNumberOption("--rate", *options.sampleRate, target, error, "MP3"));
+}
 } // namespace
 
 std::size_t DefaultJobs() {
@@ -196,10 +248,23 @@ std::size_t DefaultJobs() {
 }
 
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error) {
+    if (target == tfMp3 && !CheckMp3Values(options, error)) {
+        return false;
+    }
+    const bool numberFlags = (options.bitRate && IsNumberOptionFlag("--bitrate")) ||
+                             (options.sampleRate && IsNumberOptionFlag("--rate"));
     const bool mp3Options = options.bitRate || options.sampleRate || options.mono;
-    if (mp3Options && target != tfMp3) {
+    if (target != tfMp3 && (options.mono || (mp3Options && !numberFlags))) {
         error = "--bitrate, --rate and --mono apply only to MP3 output (--to mp3)";
         return false;
+    }
+    if (target != tfMp3 && !CheckOtherTarget(options, target, error)) {
+        return false;
+    }
+    for (const auto& [flag, value] : options.numbers) {
+        if (!CheckNumberOption(flag, value, target, error)) {
+            return false;
+        }
     }
     if (options.wmaQuality && target != tfWMA) {
         error = "--wma-quality applies only to WMA output (--to wma)";
@@ -213,11 +278,20 @@ bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::strin
 }
 
 void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings) {
-    if (options.sampleRate) {
-        settings.Mp3SampleRate = *options.sampleRate;
+    if (settings.TargetFormat != tfMp3) {
+        // The same flags set the number options of the other targets.
+        if (options.sampleRate) {
+            ApplyNumberOption("--rate", *options.sampleRate, settings);
+        }
+        if (options.bitRate) {
+            ApplyNumberOption("--bitrate", *options.bitRate, settings);
+        }
+    } else {
+        settings.Mp3SampleRate = options.sampleRate.value_or(settings.Mp3SampleRate);
+        settings.Mp3BitRate = options.bitRate.value_or(settings.Mp3BitRate);
     }
-    if (options.bitRate) {
-        settings.Mp3BitRate = *options.bitRate;
+    for (const auto& [flag, value] : options.numbers) {
+        ApplyNumberOption(flag, value, settings);
     }
     if (options.mono) {
         settings.Mp3Stereo = false;
@@ -250,7 +324,9 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         }
         const std::size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        const OptionName* option = FindOption(name);
+        // The number options' flags come from their table.
+        const OptionName numberOption{0, name.c_str(), nullptr};
+        const OptionName* option = IsNumberOptionFlag(name) ? &numberOption : FindOption(name);
         if (!option || (eq != std::string::npos && option->flag)) {
             error = "unknown option '" + arg + "'";
             return false;
@@ -263,6 +339,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     }
     if (options.help || options.version) {
         return true;
+    }
+    if (options.nulSeparated && !options.list) {
+        error = "-0 applies only to --list";
+        return false;
     }
     if (options.overwrite && options.skipExisting) {
         error = "--overwrite and --skip-existing exclude each other";
@@ -324,12 +404,18 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
            std::to_string(WmaQualities.size() - 1) + "  WMA quality, from " + WmaQualityText(0) +
            "\n"
            "                          to " +
-           WmaQualityText(WmaQualities.size() - 1) + "; default: " + wmaDefault +
-           "\n"
+           WmaQualityText(WmaQualities.size() - 1) + "; default: " + wmaDefault + "\n" +
+           NumberOptionsHelp(defaults) +
            "      --no-tags           do not copy tags and the cover picture to the outputs\n"
            "  -y, --overwrite         replace existing outputs without asking\n"
            "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
            "  -q, --quiet             show only error lines\n"
+           "      --list              print each planned input and its output, separated by a\n"
+           "                          tab, one pair a line, and convert nothing\n"
+           "  -0, --null              with --list, end each path with a zero byte instead\n"
+           "      --shard K/N         convert only share K of N: the files whose output path,\n"
+           "                          relative to the output folder, hashes to K; N machines\n"
+           "                          with 1/N .. N/N convert every file once\n"
            "  -j, --jobs N            convert N files at once, each in a process of its own;\n"
            "                          default: one per processor core (" +
            std::to_string(DefaultJobs()) +

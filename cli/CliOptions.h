@@ -1,10 +1,12 @@
 #pragma once
 // The command line of brindlex-convert.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/ShardChoice.h"
 #include "engine/ConversionSettings.h"
 
 struct CliOptions {
@@ -13,8 +15,12 @@ struct CliOptions {
     bool recursive = false;
     bool flat = false;                     // with --recursive: every output straight into outputDir
     std::optional<std::string> waveFormat; // TAG:CHANNELS:RATE:BITS, checked later
+    // --bitrate and --rate: the MP3 encoder's, or the number options (FormatOptions.h) of those
+    // flags for other targets; checked once the target is known.
     std::optional<int32_t> bitRate;
     std::optional<int32_t> sampleRate;
+    // The other number options, by flag; checked once the target is known.
+    std::map<std::string, int32_t> numbers;
     bool mono = false;
     std::optional<std::size_t> wmaQuality; // an item of the WMA quality list
     bool overwrite = false;
@@ -22,6 +28,9 @@ struct CliOptions {
     bool quiet = false;
     std::optional<std::size_t> jobs; // files converted at once; else one per processor core
     bool noTags = false;
+    bool list = false;         // print the planned rows instead of converting
+    bool nulSeparated = false; // with list: each path ended by a zero byte, not a tab or newline
+    std::optional<ShardChoice> shard;
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;
@@ -34,7 +43,8 @@ std::size_t DefaultJobs();
 // False with a one-line reason when the command line is not valid.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
 
-// Options that belong to another target than the one chosen are refused.
+// Options that belong to another target than the one chosen, or whose values that target does not
+// take, are refused.
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error);
 
 // Puts the encoder options given on the command line over the choices already in settings.

@@ -1,31 +1,20 @@
 #include "cli/CodecCheck.h"
 
 #include <dlfcn.h>
-#include <strings.h>
 #include <unistd.h>
 
-#include <set>
+#include <algorithm>
 
-#include "engine/ConversionSettings.h"
-#include "system/CodecModuleFiles.h"
+#include "formats/FormatTable.h"
 #include "system/FileNames.h"
 
 namespace {
-struct Need {
-    const char* what;
-    const char* file;
-};
-
-bool HasExtension(const std::string& path, const char* extension) {
-    return strcasecmp(GetFileExtension(path).c_str(), extension) == 0;
-}
-
 // Loads the module as a conversion would; a loaded module stays loaded, as every module does.
-std::string LoadFailure(const Need& need, const std::vector<std::string>& codecFolders) {
+std::string LoadFailure(const CodecModuleNeed& need, const std::vector<std::string>& codecFolders) {
     std::string folders;
     std::string reason = "is missing";
     for (const std::string& folder : codecFolders) {
-        const std::string path = folder + need.file;
+        const std::string path = folder + need.File;
         if (dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
             return {};
         }
@@ -34,32 +23,35 @@ std::string LoadFailure(const Need& need, const std::vector<std::string>& codecF
         }
         folders += (folders.empty() ? "" : ", ") + folder;
     }
-    return std::string("the ") + need.what + " module " + need.file + " " + reason +
+    return std::string("the ") + std::string(need.What) + " module " + need.File + " " + reason +
            "; looked in " + (folders.empty() ? "no folder" : folders);
 }
 } // namespace
 
 std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<std::string>& inputs,
                                              const std::vector<std::string>& codecFolders) {
-    std::vector<Need> needs;
-    if (target == tfMp3) {
-        needs.push_back({"MP3 encoder", Mp3EncoderModuleFile});
-    }
-    bool mp3Input = false;
-    bool wmaInput = false;
-    for (const std::string& input : inputs) {
-        mp3Input = mp3Input || HasExtension(input, ".MP3");
-        wmaInput = wmaInput || HasExtension(input, ".WMA") || HasExtension(input, ".WAX");
-    }
-    if (mp3Input) {
-        needs.push_back({"MP3 decoder", Mp3DecoderModuleFile});
-    }
-    if (target == tfWMA || wmaInput) {
-        needs.push_back({"WMA", WmaModuleFile});
+    std::vector<CodecModuleNeed> needs;
+    const auto need = [&needs](std::span<const CodecModuleNeed> modules) {
+        for (const CodecModuleNeed& module : modules) {
+            if (std::ranges::find(needs, module.File, &CodecModuleNeed::File) == needs.end()) {
+                needs.push_back(module);
+            }
+        }
+    };
+    // Each module once, in the order of the format table, the writing ones of a format first.
+    for (const FormatInfo& format : Formats()) {
+        if (format.IsTarget() && format.Number == target) {
+            need(format.WriteModules);
+        }
+        if (std::ranges::any_of(inputs, [&](const std::string& input) {
+                return FindReadFormat(GetFileExtension(input)) == &format;
+            })) {
+            need(format.ReadModules);
+        }
     }
     std::vector<std::string> lines;
-    for (const Need& need : needs) {
-        if (std::string line = LoadFailure(need, codecFolders); !line.empty()) {
+    for (const CodecModuleNeed& module : needs) {
+        if (std::string line = LoadFailure(module, codecFolders); !line.empty()) {
             lines.push_back(std::move(line));
         }
     }

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <iostream>
 #include <unistd.h>
 
@@ -114,18 +116,54 @@ JobPlan MakePlan(const CollectedInputs& inputs, const CliOptions& options, bool 
                    keepTree ? inputs.subFolders : std::vector<std::string>());
 }
 
-// Leaves out the inputs whose output exists; how many were left out.
-std::size_t SkipExisting(CollectedInputs& inputs, const JobPlan& plan) {
+// Keeps the inputs whose planned row passes keep; how many were left out.
+std::size_t KeepRows(CollectedInputs& inputs, const JobPlan& plan,
+                     const std::function<bool(const PlannedRow&)>& keep) {
     CollectedInputs rest;
     for (std::size_t row = 0; row < plan.Rows().size(); ++row) {
-        if (!plan.Rows()[row].OutputExists) {
+        if (keep(plan.Rows()[row])) {
             rest.paths.push_back(inputs.paths[row]);
             rest.subFolders.push_back(inputs.subFolders[row]);
         }
     }
-    const std::size_t skipped = inputs.paths.size() - rest.paths.size();
+    const std::size_t left = inputs.paths.size() - rest.paths.size();
     inputs = std::move(rest);
-    return skipped;
+    return left;
+}
+
+// Leaves out the inputs whose output exists; how many were left out.
+std::size_t SkipExisting(CollectedInputs& inputs, const JobPlan& plan) {
+    return KeepRows(inputs, plan, [](const PlannedRow& row) { return !row.OutputExists; });
+}
+
+// An output path as every machine of a shared job names it: relative to the output folder, or
+// to the working folder when the outputs go next to their originals (whole when outside it).
+std::string ShardKey(const std::string& output, const CliOptions& options) {
+    std::string folder =
+        options.outputDir ? *options.outputDir : std::filesystem::current_path().string();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return output.starts_with(folder) ? output.substr(folder.size()) : output;
+}
+
+// Leaves out the inputs whose output falls in another shard.
+void KeepShard(CollectedInputs& inputs, const JobPlan& plan, const CliOptions& options) {
+    KeepRows(inputs, plan, [&](const PlannedRow& row) {
+        return options.shard->Holds(ShardKey(row.Output, options));
+    });
+}
+
+// Each row's input and output: a tab between them and a line break after, or a zero byte after
+// each for names that may hold those.
+void ListRows(const JobPlan& plan, bool nulSeparated) {
+    for (const PlannedRow& row : plan.Rows()) {
+        std::fputs(row.Input.c_str(), stdout);
+        std::fputc(nulSeparated ? '\0' : '\t', stdout);
+        std::fputs(row.Output.c_str(), stdout);
+        std::fputc(nulSeparated ? '\0' : '\n', stdout);
+    }
+    std::fflush(stdout);
 }
 
 // Two inputs that would write one output: one result would be lost, so nothing starts.
@@ -288,10 +326,25 @@ int RunJobFromOptions(const CliOptions& options, const ConversionSettings& setti
         return ExitSomeFailed;
     }
     JobPlan plan = MakePlan(inputs, options, keepTree, settings.TargetFormat);
+    if (options.shard) {
+        KeepShard(inputs, plan, options);
+        plan = MakePlan(inputs, options, keepTree, settings.TargetFormat);
+    }
     std::size_t skipped = 0;
     if (options.skipExisting) {
         skipped = SkipExisting(inputs, plan);
         plan = MakePlan(inputs, options, keepTree, settings.TargetFormat);
+    }
+    if (options.list) {
+        ListRows(plan, options.nulSeparated);
+        return ExitConverted;
+    }
+    if (options.shard && plan.Rows().empty() && skipped == 0) {
+        if (!options.quiet) {
+            std::fprintf(stderr, "No file falls in this shard; nothing to convert.\n");
+            PrintSummary({}, skipped);
+        }
+        return ExitConverted;
     }
     if (plan.Rows().empty()) {
         if (!options.quiet) {

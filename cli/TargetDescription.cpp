@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "acm/AcmFormatCatalog.h"
+#include "cli/NumberOptions.h"
 #include "engine/TargetFormats.h"
 #include "engine/WaveFormat.h"
 
@@ -40,7 +41,7 @@ std::string Joined(const std::vector<std::string>& parts, std::size_t first,
 } // namespace
 
 std::vector<std::string> TargetParts(const ConversionSettings& settings) {
-    const TargetFormatInfo* format = FindTargetFormat(settings.TargetFormat);
+    const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
     std::vector<std::string> parts = {format ? std::string(format->Name) : "?"};
     std::vector<std::string> options;
     switch (settings.TargetFormat) {
@@ -58,6 +59,7 @@ std::vector<std::string> TargetParts(const ConversionSettings& settings) {
                    ChannelsText(settings.WmaChannels)};
         break;
     default:
+        options = NumberOptionTexts(settings);
         break;
     }
     parts.insert(parts.end(), options.begin(), options.end());
@@ -69,7 +71,7 @@ std::string DescribeTarget(const ConversionSettings& settings) {
 }
 
 std::string DescribeDefault(const ConversionSettings& settings) {
-    const TargetFormatInfo* format = FindTargetFormat(settings.TargetFormat);
+    const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
     const std::vector<std::string> parts = TargetParts(settings);
     const std::string options = Joined(parts, 1, ", ");
     return std::string(format ? format->Key : "?") + (options.empty() ? "" : ", " + options);

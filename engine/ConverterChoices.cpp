@@ -1,6 +1,7 @@
 #include "engine/ConverterChoices.h"
 
 #include "engine/TargetFormats.h"
+#include "formats/FormatOptions.h"
 #include "system/Registry.h"
 
 namespace {
@@ -23,6 +24,23 @@ std::optional<std::size_t> FromIndexPlusOne(uint32_t stored, std::size_t default
 }
 
 // A list without a selection has item index -1, stored as is.
+// A stored target number that names no format (or none at all) gives the default.
+uint8_t StoredTarget() {
+    const uint32_t stored = Stored("BrConvTo");
+    const FormatInfo* format =
+        stored <= UINT8_MAX ? FindTargetFormat(static_cast<uint8_t>(stored)) : nullptr;
+    return format ? format->Number : uint8_t{DefaultTargetFormat};
+}
+
+// Stored as the bits of the signed number; a missing or unacceptable value gives the default.
+int32_t StoredNumber(const FormatOption& option) {
+    if (!RegValueExists(HKEY_CURRENT_USER, SettingsKey, option.StoredName)) {
+        return option.Default();
+    }
+    const auto value = static_cast<int32_t>(Stored(option.StoredName));
+    return option.Accepts(value) ? value : option.Default();
+}
+
 uint32_t ItemIndex(const std::optional<std::size_t>& item, uint32_t offset) {
     return item ? static_cast<uint32_t>(*item) + offset : static_cast<uint32_t>(-1) + offset;
 }
@@ -30,8 +48,7 @@ uint32_t ItemIndex(const std::optional<std::size_t>& item, uint32_t offset) {
 
 ConverterChoices ConverterChoices::Load() {
     ConverterChoices c;
-    const uint32_t target = Stored("BrConvTo");
-    c.Target = target == 1 ? tfMp3 : target == 2 ? tfWMA : DefaultTargetFormat;
+    c.Target = StoredTarget();
     c.ToThisFolder = Stored("BrConvToLocOpt") != 0;
     c.Folder = RegReadString(HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder", FolderBufferSize);
     c.Mp3FreqItem =
@@ -42,11 +59,14 @@ ConverterChoices ConverterChoices::Load() {
     c.WmaQualItem = wma < WmaQualities.size() ? std::optional<std::size_t>(wma) : std::nullopt;
     c.Jobs = Stored("BrConvJobs");
     c.KeepTree = Stored("BrConvKeepTree") != 0;
+    for (const FormatOption& option : FormatOptions()) {
+        c.Numbers.*option.Field = StoredNumber(option);
+    }
     return c;
 }
 
 void ConverterChoices::Save() const {
-    Store("BrConvTo", Target == tfMp3 ? 1 : Target == tfWMA ? 2 : 0);
+    Store("BrConvTo", FindTargetFormat(Target) ? Target : uint8_t{DefaultTargetFormat});
     Store("BrConvToLocOpt", ToThisFolder ? 1 : 0);
     RegWriteString(Folder, HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder");
     Store("BrConvMP3Freq", ItemIndex(Mp3FreqItem, 1));
@@ -55,6 +75,9 @@ void ConverterChoices::Save() const {
     Store("BrConvWMAQual", ItemIndex(WmaQualItem, 0));
     Store("BrConvJobs", Jobs);
     Store("BrConvKeepTree", KeepTree ? 1 : 0);
+    for (const FormatOption& option : FormatOptions()) {
+        Store(option.StoredName, static_cast<uint32_t>(Numbers.*option.Field));
+    }
 }
 
 void ConverterChoices::ApplyTo(ConversionSettings& settings) const {
@@ -69,5 +92,8 @@ void ConverterChoices::ApplyTo(ConversionSettings& settings) const {
     if (WmaQualItem) {
         settings.WmaSampleRate = WmaQualities[*WmaQualItem].SampleRate;
         settings.WmaBitRate = WmaQualities[*WmaQualItem].Kbps;
+    }
+    for (const FormatOption& option : FormatOptions()) {
+        settings.*option.Field = Numbers.*option.Field;
     }
 }

@@ -21,6 +21,9 @@ struct ConverterChoices {
     std::optional<std::size_t> Mp3BitItem = DefaultMp3BitItem;
     bool Mono = false;
     std::optional<std::size_t> WmaQualItem = 0;
+    // The options given as numbers (FormatOptions.h), each in the field it sets; the other
+    // fields are not used.
+    ConversionSettings Numbers;
     // How many files the window converts at once: 0 for one per processor core, 1 for one after
     // another in the window's own process.
     uint32_t Jobs = 0;
@@ -29,7 +32,7 @@ struct ConverterChoices {
     bool KeepTree = false;
 
     // Reads the stored values; a missing value gives the default above, a value outside
-    // its list leaves that list without a selection.
+    // its list leaves that list without a selection, a number outside its range is the default.
     static ConverterChoices Load();
     // Writes the values back in the same encoding.
     void Save() const;

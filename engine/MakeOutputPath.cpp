@@ -1,11 +1,11 @@
 #include "engine/MakeOutputPath.h"
 
-#include "engine/TargetFormats.h"
+#include "formats/FormatTable.h"
 #include "system/FileNames.h"
 
 std::string_view OutputExtension(uint8_t target) {
-    const TargetFormatInfo* format = FindTargetFormat(target);
-    return format ? format->Extension : std::string_view();
+    const FormatInfo* format = FindTargetFormat(target);
+    return format ? format->OutputExtension : std::string_view();
 }
 
 std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings& destination) {

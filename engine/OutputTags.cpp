@@ -1,21 +1,15 @@
 #include "engine/OutputTags.h"
 
-#include <array>
 #include <exception>
 
 #include "engine/ConversionSettings.h"
+#include "formats/FormatTable.h"
 #include "tags/CopyAudioTags.h"
 #include "tags/ReadAudioTags.h"
 
-namespace {
-// Indexed by TargetFormat.
-constexpr std::array<AudioFileKind, 3> OutputKinds = {AudioFileKind::Wave, AudioFileKind::Mp3,
-                                                      AudioFileKind::Wma};
-} // namespace
-
 OutputTags::OutputTags(const std::string& input, const ConversionSettings& settings)
     : target_(settings.TargetFormat) {
-    if (!settings.CopyTags || target_ >= OutputKinds.size()) {
+    if (!settings.CopyTags || !FindTargetFormat(target_)) {
         return;
     }
     try {
@@ -32,7 +26,7 @@ void OutputTags::WriteTo(int outputFd) const {
         return;
     }
     try {
-        CopyAudioTags(*tags_, outputFd, OutputKinds[target_]);
+        CopyAudioTags(*tags_, outputFd, FindTargetFormat(target_)->TagKind);
     } catch (const std::exception&) {
         // Thrown before anything was written: the converted file stays as it was.
     }

@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "formats/InputNames.h"
 #include "forms/AppMessage.h"
 #include "forms/BusyCursor.h"
 #include "forms/FileIconCache.h"
@@ -940,9 +941,10 @@ void TfrmFileSelector::TakeDroppedPaths(const QList<QUrl>& urls) {
         for (const std::string& refusal : checked.refusals) {
             lines << Text(refusal);
         }
-        AppMessage(this, QMessageBox::Information,
-                   QStringLiteral("Only folders and WAVE, MP3 and WMA files can be marked.\n\n") +
-                       lines.join(QLatin1Char('\n')));
+        AppMessage(
+            this, QMessageBox::Information,
+            Text("Only folders and " + InputFormatNames("and") + " files can be marked.\n\n") +
+                lines.join(QLatin1Char('\n')));
     }
 }
 

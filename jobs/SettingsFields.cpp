@@ -6,9 +6,15 @@
 
 #include "engine/WaveFormat.h"
 #include "engine/WaveOutputFormatFile.h"
+#include "formats/FormatOptions.h"
 
 namespace {
-constexpr std::size_t FieldCount = 9;
+// The fields before the numeric options, and the one after them (whether tags are copied).
+constexpr std::size_t FixedFieldCount = 8;
+
+std::size_t FieldCount() {
+    return FixedFieldCount + FormatOptions().size() + 1;
+}
 
 std::string Hex(const uint8_t* data, std::size_t size) {
     static constexpr char digits[] = "0123456789abcdef";
@@ -47,15 +53,20 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
     std::memcpy(&head, settings.WaveOutputFormat.data(), sizeof head);
     const std::size_t used =
         std::min(settings.WaveOutputFormat.size(), sizeof head + std::size_t{head.cbSize});
-    return {std::to_string(settings.TargetFormat), std::to_string(settings.Mp3SampleRate),
-            std::to_string(settings.Mp3Stereo),    std::to_string(settings.Mp3BitRate),
-            std::to_string(settings.WmaBitRate),   std::to_string(settings.WmaSampleRate),
-            std::to_string(settings.WmaChannels),  Hex(settings.WaveOutputFormat.data(), used),
-            std::to_string(settings.CopyTags)};
+    std::vector<std::string> fields = {
+        std::to_string(settings.TargetFormat), std::to_string(settings.Mp3SampleRate),
+        std::to_string(settings.Mp3Stereo),    std::to_string(settings.Mp3BitRate),
+        std::to_string(settings.WmaBitRate),   std::to_string(settings.WmaSampleRate),
+        std::to_string(settings.WmaChannels),  Hex(settings.WaveOutputFormat.data(), used)};
+    for (const FormatOption& option : FormatOptions()) {
+        fields.push_back(std::to_string(settings.*option.Field));
+    }
+    fields.push_back(std::to_string(settings.CopyTags));
+    return fields;
 }
 
 bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings) {
-    if (fields.size() != FieldCount) {
+    if (fields.size() != FieldCount()) {
         return false;
     }
     unsigned target = 0;
@@ -67,8 +78,20 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
         !Parse(fields[2], stereo) || stereo > 1 || !Parse(fields[3], mp3Kbps) ||
         !Parse(fields[4], wmaKbps) || !Parse(fields[5], wmaRate) ||
         !Parse(fields[6], wmaChannels) || !FromHex(fields[7], waveFormat) ||
-        !Parse(fields[8], copyTags) || copyTags > 1) {
+        !Parse(fields.back(), copyTags) || copyTags > 1) {
         return false;
+    }
+    ConversionSettings numbers;
+    for (std::size_t i = 0; i < FormatOptions().size(); ++i) {
+        const FormatOption& option = FormatOptions()[i];
+        int32_t value = 0;
+        if (!Parse(fields[FixedFieldCount + i], value) || !option.Accepts(value)) {
+            return false;
+        }
+        numbers.*option.Field = value;
+    }
+    for (const FormatOption& option : FormatOptions()) {
+        settings.*option.Field = numbers.*option.Field;
     }
     settings.TargetFormat = static_cast<uint8_t>(target);
     settings.Mp3SampleRate = mp3Rate;

@@ -1,13 +1,13 @@
 #include "selector/ShownTypes.h"
 
 void ShownTypes::Set(ShownFileType type, bool shown) {
-    if (type < shown_.size()) {
-        shown_[type] = shown;
+    if (type < hidden_.size()) {
+        hidden_[type] = !shown;
     }
 }
 
 bool ShownTypes::Get(ShownFileType type) const {
-    return type < shown_.size() && shown_[type];
+    return type < hidden_.size() && !hidden_[type];
 }
 
 bool ShownTypes::Shows(std::string_view ext) const {

@@ -1,7 +1,7 @@
 #pragma once
 // Which audio types the selector lists, and collects from marked folders: the "Convert [From]"
 // check boxes. All start shown. Files ticked one by one are collected whatever their type.
-#include <array>
+#include <bitset>
 #include <string_view>
 
 #include "system/FileTypes.h"
@@ -14,5 +14,7 @@ public:
     bool Shows(std::string_view ext) const;
 
 private:
-    std::array<bool, ShownFileTypeCount> shown_{true, true, true};
+    // Types are shown unless hidden; room for more types than the format table will hold.
+    static constexpr std::size_t MostTypes = 64;
+    std::bitset<MostTypes> hidden_;
 };

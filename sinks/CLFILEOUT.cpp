@@ -1,30 +1,14 @@
 #include "sinks/CLFILEOUT.h"
 
-#include "engine/TargetFormats.h"
-#include "sinks/clFileOutputMp3.h"
-#include "sinks/clFileOutputWMA.h"
-#include "sinks/clFileOutputWave.h"
+#include "formats/FormatTable.h"
+#include "sinks/SinkFactories.h"
 
 CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok)
     : result_(row.Result) {
     ok = false;
-    const TargetFormatInfo* format = FindTargetFormat(row.Settings.TargetFormat);
-    if (!format) {
-        return;
-    }
-    // The sink class of each target format.
-    switch (format->Number) {
-    case tfWave:
-        sink_ = std::make_unique<clFileOutputWave>(pcmFormat, row, ok);
-        break;
-    case tfMp3:
-        sink_ = std::make_unique<clFileOutputMp3>(pcmFormat, row, ok);
-        break;
-    case tfWMA:
-        sink_ = std::make_unique<clFileOutputWMA>(pcmFormat, row, ok);
-        break;
-    default:
-        break;
+    const FormatInfo* format = FindTargetFormat(row.Settings.TargetFormat);
+    if (const SinkFactory make = format ? FindSinkFactory(format->Key) : nullptr) {
+        sink_ = make(pcmFormat, row, ok);
     }
 }
 

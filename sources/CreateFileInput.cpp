@@ -1,22 +1,12 @@
 #include "sources/CreateFileInput.h"
 
-#include <strings.h>
-
-#include "sources/CLReadDecodeMP3.h"
-#include "sources/CLReadDecodeWMA.h"
-#include "sources/CLReadDecodeWave.h"
+#include "formats/FormatTable.h"
+#include "sources/SourceFactories.h"
 #include "system/FileNames.h"
 
 std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, const RowContext& row,
                                                   ConversionError& code) {
-    const std::string ext = GetFileExtension(inputPath);
-    auto is = [&ext](const char* known) { return strcasecmp(ext.c_str(), known) == 0; };
-    // Each source is created here once it exists: ".WAV", then ".WMA"/".WAX", then ".MP3".
-    if (is(".WAV"))
-        return std::make_unique<CLReadDecodeWave>(inputPath, row, code);
-    if (is(".WMA") || is(".WAX"))
-        return std::make_unique<CLReadDecodeWMA>(inputPath, row, code);
-    if (is(".MP3"))
-        return std::make_unique<CLReadDecodeMP3>(inputPath, row, code);
-    return nullptr;
+    const FormatInfo* format = FindReadFormat(GetFileExtension(inputPath));
+    const SourceFactory make = format ? FindSourceFactory(format->Key) : nullptr;
+    return make ? make(inputPath, row, code) : nullptr;
 }

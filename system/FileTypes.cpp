@@ -1,26 +1,20 @@
 #include "system/FileTypes.h"
 
-#include <strings.h>
-
-#include <array>
-
+#include "formats/FormatTable.h"
 #include "system/FileNames.h"
 #include "system/Registry.h"
 
-namespace {
-// Indexed by ShownFileType.
-constexpr std::array<const char*, ShownFileTypeCount> Extensions{".WAV", ".MP3", ".WMA"};
-} // namespace
-
 std::optional<ShownFileType> AudioFileTypeOf(std::string_view ext) {
-    const std::string e(ext);
-    if (e.find('\0') != std::string::npos) {
+    const FormatInfo* found = FindInputFormat(ext);
+    if (!found) {
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < Extensions.size(); ++i) {
-        if (strcasecmp(e.c_str(), Extensions[i]) == 0) {
-            return static_cast<ShownFileType>(i);
+    std::size_t type = 0;
+    for (const FormatInfo& format : Formats()) {
+        if (&format == found) {
+            return static_cast<ShownFileType>(type);
         }
+        type += format.IsInput() ? 1 : 0;
     }
     return std::nullopt;
 }

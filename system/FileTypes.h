@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-// The three types, in the order of their table.
+// A format that files are listed as: its place among the input formats of the format table. The
+// names are those of the "Convert [From]" boxes that the window has always had.
 enum ShownFileType : std::size_t { sftWave = 0, sftMp3 = 1, sftWma = 2 };
-inline constexpr std::size_t ShownFileTypeCount = 3;
 
-// The type whose extension ext is (".wav", ".mp3", ".wma", in any letter case); nullopt for any
-// other text.
+// The type whose extension ext is (one that the format table lists as an input, in any letter
+// case); nullopt for any other text.
 std::optional<ShownFileType> AudioFileTypeOf(std::string_view ext);
 inline bool IsAudioFileType(std::string_view ext) {
     return AudioFileTypeOf(ext).has_value();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "formats/InputNames.h"
 #include "system/FileNames.h"
 #include "system/FileTypes.h"
 
@@ -25,7 +26,7 @@ std::optional<std::string> Refusal(std::string& path) {
         return "not a regular file";
     }
     if (!IsAudioFileType(GetFileExtension(path))) {
-        return "not a WAVE, MP3 or WMA file";
+        return "not a " + InputFormatNames("or") + " file";
     }
     return std::nullopt;
 }

@@ -1,12 +1,10 @@
 #pragma once
 // The three file families whose tags are carried, and telling them apart by their first bytes.
-#include <cstdint>
+#include "formats/AudioFileKind.h"
 
 namespace TagLib {
 class IOStream;
 }
-
-enum class AudioFileKind : uint8_t { Wave, Mp3, Wma };
 
 // RIFF WAVE and ASF are told by their headers; anything else is taken for MPEG audio, which
 // TagLib then accepts or refuses. The stream is left at its start.

@@ -1,7 +1,6 @@
-#include "engine/TargetFormats.h"
+#include "formats/EncoderChoiceLists.h"
 
 #include <algorithm>
-#include <strings.h>
 
 namespace {
 template <typename List, typename Pred>
@@ -13,18 +12,6 @@ std::optional<std::size_t> ItemWhere(const List& list, Pred pred) {
     return static_cast<std::size_t>(it - list.begin());
 }
 } // namespace
-
-const TargetFormatInfo* FindTargetFormat(uint8_t number) {
-    const auto item = ItemWhere(TargetFormats, [&](const auto& f) { return f.Number == number; });
-    return item ? &TargetFormats[*item] : nullptr;
-}
-
-const TargetFormatInfo* FindTargetFormat(std::string_view key) {
-    const auto item = ItemWhere(TargetFormats, [&](const auto& f) {
-        return f.Key.size() == key.size() && strncasecmp(f.Key.data(), key.data(), key.size()) == 0;
-    });
-    return item ? &TargetFormats[*item] : nullptr;
-}
 
 std::optional<std::size_t> Mp3SampleRateItem(int32_t hz) {
     return ItemWhere(Mp3SampleRates, [&](const auto& c) { return c.Hz == hz; });

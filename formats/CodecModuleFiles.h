@@ -1,0 +1,6 @@
+#pragma once
+// The file names of the codec modules: the build names the modules so, the format table says
+// which formats need them, and the core loads them by these names (CodecModules).
+inline constexpr const char* Mp3DecoderModuleFile = "libbmc-mp3dec.so";
+inline constexpr const char* Mp3EncoderModuleFile = "libbmc-mp3enc.so";
+inline constexpr const char* WmaModuleFile = "libbmc-wma.so";

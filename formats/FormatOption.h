@@ -1,0 +1,36 @@
+#pragma once
+// One encoder option given as a number: how the command line, the settings store and the worker
+// messages name it, which values it takes and which field of the job's settings it sets. Its
+// default is that field's initial value.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "formats/ConversionSettings.h"
+
+struct FormatOption {
+    std::string_view Caption;    // for people, after the format's name: "compression level"
+    std::string_view Flag;       // on the command line: "--compression-level"
+    std::string_view StoredName; // in the settings store: "BrConvFlacLevel"
+    int32_t Least;
+    int32_t Most;
+    // 0 is taken too, meaning "as the input", though it lies outside Least..Most.
+    bool ZeroKeepsInput;
+    std::string_view Unit; // after a value in texts: "kbit/s"; may be empty
+    int32_t ConversionSettings::*Field;
+    // The TargetFormat values it applies to.
+    std::span<const uint8_t> Targets;
+
+    bool Accepts(int32_t value) const {
+        return (value >= Least && value <= Most) || (ZeroKeepsInput && value == 0);
+    }
+    bool AppliesTo(uint8_t target) const {
+        for (const uint8_t t : Targets) {
+            if (t == target) {
+                return true;
+            }
+        }
+        return false;
+    }
+    int32_t Default() const { return ConversionSettings{}.*Field; }
+};

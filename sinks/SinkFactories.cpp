@@ -1,0 +1,29 @@
+#include "sinks/SinkFactories.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "sinks/clFileOutputMp3.h"
+#include "sinks/clFileOutputWMA.h"
+#include "sinks/clFileOutputWave.h"
+
+namespace {
+template <class Sink>
+std::unique_ptr<clFileOutputBase> Make(const WAVEFORMATEX* pcmFormat, const RowContext& row,
+                                       bool& ok) {
+    return std::make_unique<Sink>(pcmFormat, row, ok);
+}
+
+using Entry = std::pair<std::string_view, SinkFactory>;
+constexpr std::array<Entry, 3> Factories = {{
+    {"wav", Make<clFileOutputWave>},
+    {"mp3", Make<clFileOutputMp3>},
+    {"wma", Make<clFileOutputWMA>},
+}};
+} // namespace
+
+SinkFactory FindSinkFactory(std::string_view key) {
+    const auto it = std::ranges::find(Factories, key, &Entry::first);
+    return it == Factories.end() ? nullptr : it->second;
+}

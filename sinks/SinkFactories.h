@@ -1,0 +1,14 @@
+#pragma once
+// How the sink of each target format is made, found by the format's key in the format table.
+#include <memory>
+#include <string_view>
+
+#include "engine/RowContext.h"
+#include "engine/WaveFormat.h"
+#include "engine/clFileOutputBase.h"
+
+using SinkFactory = std::unique_ptr<clFileOutputBase> (*)(const WAVEFORMATEX* pcmFormat,
+                                                          const RowContext& row, bool& ok);
+
+// nullptr for a key that names no format with a sink.
+SinkFactory FindSinkFactory(std::string_view key);

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "TestFolder.h"
+#include "cli/CliOptions.h"
+#include "engine/ConverterChoices.h"
+#include "formats/FormatOptions.h"
+#include "formats/FormatTable.h"
+#include "jobs/SettingsFields.h"
+#include "system/Registry.h"
+
+namespace {
+// A value each option takes that no default is: its largest.
+ConversionSettings AllAtMost() {
+    ConversionSettings settings;
+    for (const FormatOption& option : FormatOptions()) {
+        settings.*option.Field = option.Most;
+    }
+    return settings;
+}
+} // namespace
+
+TEST(FormatOptionStore, EachOptionComesBackAsSavedAndABadValueGivesTheDefault) {
+    ConfigHome home;
+    EXPECT_EQ(ConverterChoices::Load().Numbers.VorbisQuality, ConversionSettings{}.VorbisQuality);
+    ConverterChoices choices;
+    choices.Numbers = AllAtMost();
+    choices.Numbers.VorbisQuality = -1; // stored as the bits of a signed number
+    choices.Save();
+    ConversionSettings applied;
+    ConverterChoices::Load().ApplyTo(applied);
+    for (const FormatOption& option : FormatOptions()) {
+        EXPECT_EQ(applied.*option.Field, choices.Numbers.*option.Field) << option.StoredName;
+    }
+    for (const FormatOption& option : FormatOptions()) {
+        RegWriteDword(static_cast<uint32_t>(option.Most + 1), HKEY_CURRENT_USER, SettingsKey,
+                      option.StoredName);
+        EXPECT_EQ(ConverterChoices::Load().Numbers.*option.Field, option.Default())
+            << option.StoredName;
+    }
+}
+
+TEST(FormatOptionStore, ATargetNumberThatNamesNoFormatGivesTheDefault) {
+    ConfigHome home;
+    for (const uint32_t stored : {200u, 257u, 0xffffffffu}) {
+        RegWriteDword(stored, HKEY_CURRENT_USER, SettingsKey, "BrConvTo");
+        EXPECT_EQ(ConverterChoices::Load().Target, DefaultTargetFormat) << stored;
+    }
+    for (const FormatInfo& format : Formats()) {
+        if (format.IsTarget()) {
+            ConverterChoices choices;
+            choices.Target = format.Number;
+            choices.Save();
+            EXPECT_EQ(ConverterChoices::Load().Target, format.Number) << format.Key;
+        }
+    }
+}
+
+TEST(FormatOptionFields, EachOptionReachesTheWorkerAndAnUnacceptableOneIsRefused) {
+    const ConversionSettings sent = AllAtMost();
+    ConversionSettings got;
+    ASSERT_TRUE(ApplySettingsFields(SettingsFields(sent), got));
+    for (const FormatOption& option : FormatOptions()) {
+        EXPECT_EQ(got.*option.Field, option.Most) << option.StoredName;
+    }
+    const std::vector<std::string> fields = SettingsFields(ConversionSettings{});
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        std::vector<std::string> changed = fields;
+        changed[i] = std::to_string(INT32_MAX);
+        if (ApplySettingsFields(changed, got)) {
+            // Only fields that take any number may carry it: none of the options' fields does.
+            for (const FormatOption& option : FormatOptions()) {
+                EXPECT_NE(got.*option.Field, INT32_MAX) << option.StoredName;
+            }
+        }
+    }
+}
+
+TEST(FormatOptionCommandLine, EachTargetAndEachOfItsOptionsIsReachable) {
+    for (const FormatInfo& format : Formats()) {
+        if (!format.IsTarget()) {
+            continue;
+        }
+        CliOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseCliOptions({"--to", std::string(format.Key), "in.wav"}, options, error))
+            << error;
+        EXPECT_EQ(options.target, format.Number);
+        for (const FormatOption& option : FormatOptions()) {
+            if (!option.AppliesTo(format.Number)) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(format.Key) + " " + std::string(option.Flag));
+            const std::string flag(option.Flag);
+            CliOptions given;
+            ASSERT_TRUE(
+                ParseCliOptions({flag + "=" + std::to_string(option.Least), "x.wav"}, given, error))
+                << error;
+            ASSERT_TRUE(CheckOptionsForTarget(given, format.Number, error)) << error;
+            ConversionSettings settings;
+            settings.TargetFormat = format.Number;
+            ApplyEncoderOptions(given, settings);
+            EXPECT_EQ(settings.*option.Field, option.Least);
+            CliOptions tooMuch;
+            EXPECT_FALSE(
+                ParseCliOptions({flag, std::to_string(option.Most + 1), "x.wav"}, tooMuch, error) &&
+                CheckOptionsForTarget(tooMuch, format.Number, error));
+        }
+    }
+}
+
+TEST(FormatOptionCommandLine, MpegListsStayTheirsAndOtherTargetsRefuseThem) {
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCliOptions({"--bitrate", "96", "--rate", "32000", "x.wav"}, options, error));
+    ASSERT_TRUE(CheckOptionsForTarget(options, tfMp3, error)) << error;
+    ConversionSettings settings;
+    settings.TargetFormat = tfMp3;
+    ApplyEncoderOptions(options, settings);
+    EXPECT_EQ(settings.Mp3BitRate, 96);
+    EXPECT_EQ(settings.Mp3SampleRate, 32000);
+    EXPECT_EQ(settings.OutputSampleRate, 0);
+    for (const uint8_t other : {uint8_t{tfWave}, uint8_t{tfWMA}}) {
+        EXPECT_FALSE(CheckOptionsForTarget(options, other, error));
+        EXPECT_NE(error.find("--bitrate"), std::string::npos) << error;
+    }
+}
