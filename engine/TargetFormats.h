@@ -16,10 +16,13 @@ struct TargetFormatInfo {
     std::string_view Description; // the options window's line under the format buttons
 };
 
-inline constexpr std::array<TargetFormatInfo, 3> TargetFormats = {{
+inline constexpr std::array<TargetFormatInfo, 6> TargetFormats = {{
     {tfWave, ".wav", "wav", "WAVE", "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)"},
     {tfMp3, ".mp3", "mp3", "MP3", "Mpeg 1 Layer 3"},
     {tfWMA, ".wma", "wma", "WMA", "Windows Media Audio 4"},
+    {tfFlac, ".flac", "flac", "FLAC", "Free Lossless Audio Codec"},
+    {tfOpus, ".opus", "opus", "Opus", "Opus in Ogg"},
+    {tfVorbis, ".ogg", "ogg", "Vorbis", "Ogg Vorbis"},
 }};
 
 // The entry of a target number, or nullptr for a number that names no format.

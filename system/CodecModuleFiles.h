@@ -1,6 +1,10 @@
 #pragma once
-// The file names of the three codec modules: the build names the modules so, and the core loads
+// The file names of the codec modules: the build names the modules so, and the core loads
 // and checks them by these names from the codec folders (CodecModules).
 inline constexpr const char* Mp3DecoderModuleFile = "libbmc-mp3dec.so";
 inline constexpr const char* Mp3EncoderModuleFile = "libbmc-mp3enc.so";
 inline constexpr const char* WmaModuleFile = "libbmc-wma.so";
+// One module per stream format, both directions (codecs/StreamCodecApi.h).
+inline constexpr const char* FlacModuleFile = "libbmc-flac.so";
+inline constexpr const char* OpusModuleFile = "libbmc-opus.so";
+inline constexpr const char* VorbisModuleFile = "libbmc-vorbis.so";
