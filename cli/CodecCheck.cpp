@@ -16,6 +16,18 @@ struct Need {
     const char* file;
 };
 
+// The stream formats: one module each, for output and input alike.
+struct StreamNeed {
+    uint8_t target;
+    Need need;
+    const char* extensions[2];
+};
+constexpr StreamNeed StreamNeeds[] = {
+    {tfFlac, {"FLAC", FlacModuleFile}, {".FLAC", nullptr}},
+    {tfOpus, {"Opus", OpusModuleFile}, {".OPUS", nullptr}},
+    {tfVorbis, {"Vorbis", VorbisModuleFile}, {".OGG", ".OGA"}},
+};
+
 bool HasExtension(const std::string& path, const char* extension) {
     return strcasecmp(GetFileExtension(path).c_str(), extension) == 0;
 }
@@ -56,6 +68,14 @@ std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<s
     }
     if (target == tfWMA || wmaInput) {
         needs.push_back({"WMA", WmaModuleFile});
+    }
+    for (const StreamNeed& stream : StreamNeeds) {
+        bool input = false;
+        for (const std::string& path : inputs)
+            for (const char* extension : stream.extensions)
+                input = input || (extension && HasExtension(path, extension));
+        if (target == stream.target || input)
+            needs.push_back(stream.need);
     }
     std::vector<std::string> lines;
     for (const Need& need : needs) {

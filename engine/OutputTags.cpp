@@ -9,8 +9,9 @@
 
 namespace {
 // Indexed by TargetFormat.
-constexpr std::array<AudioFileKind, 3> OutputKinds = {AudioFileKind::Wave, AudioFileKind::Mp3,
-                                                      AudioFileKind::Wma};
+constexpr std::array<AudioFileKind, 6> OutputKinds = {AudioFileKind::Wave, AudioFileKind::Mp3,
+                                                      AudioFileKind::Wma,  AudioFileKind::Flac,
+                                                      AudioFileKind::Opus, AudioFileKind::Vorbis};
 } // namespace
 
 OutputTags::OutputTags(const std::string& input, const ConversionSettings& settings)
