@@ -56,6 +56,9 @@ constexpr OptionName Options[] = {
     {0, "--rate", nullptr},
     {0, "--mono", &CliOptions::mono},
     {0, "--wma-quality", nullptr},
+    {0, "--compression-level", nullptr},
+    {0, "--opus-bitrate", nullptr},
+    {0, "--quality", nullptr},
     {'y', "--overwrite", &CliOptions::overwrite},
     {'n', "--skip-existing", &CliOptions::skipExisting},
     {'q', "--quiet", &CliOptions::quiet},
@@ -134,6 +137,26 @@ bool SetValue(const std::string& name, const std::string& value, CliOptions& opt
         options.jobs = static_cast<std::size_t>(number);
         return true;
     }
+    // The stream formats' settings: a number in their range.
+    const struct {
+        const char* name;
+        const SettingRange& range;
+        std::optional<int32_t> CliOptions::*field;
+    } ranged[] = {{"--compression-level", FlacCompressionLevels, &CliOptions::compressionLevel},
+                  {"--opus-bitrate", OpusBitRates, &CliOptions::opusBitRate},
+                  {"--quality", VorbisQualities, &CliOptions::quality}};
+    for (const auto& option : ranged) {
+        if (name != option.name) {
+            continue;
+        }
+        if (!isNumber || !option.range.Holds(number)) {
+            error = name + " takes a number from " + std::to_string(option.range.Lowest) + " to " +
+                    std::to_string(option.range.Highest);
+            return false;
+        }
+        options.*option.field = number;
+        return true;
+    }
     // --wma-quality
     if (!isNumber || number < 0 || static_cast<std::size_t>(number) >= WmaQualities.size()) {
         error = "--wma-quality takes a number from 0 to " + std::to_string(WmaQualities.size() - 1);
@@ -205,6 +228,20 @@ bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::strin
         error = "--wma-quality applies only to WMA output (--to wma)";
         return false;
     }
+    const std::pair<bool, uint8_t> streamOptions[] = {
+        {options.compressionLevel.has_value(), tfFlac},
+        {options.opusBitRate.has_value(), tfOpus},
+        {options.quality.has_value(), tfVorbis}};
+    const char* const streamErrors[] = {
+        "--compression-level applies only to FLAC output (--to flac)",
+        "--opus-bitrate applies only to Opus output (--to opus)",
+        "--quality applies only to Vorbis output (--to ogg)"};
+    for (std::size_t i = 0; i < std::size(streamOptions); ++i) {
+        if (streamOptions[i].first && target != streamOptions[i].second) {
+            error = streamErrors[i];
+            return false;
+        }
+    }
     if (options.waveFormat && target != tfWave) {
         error = "--wave-format applies only to WAVE output (--to wav)";
         return false;
@@ -226,6 +263,10 @@ void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings
         settings.WmaSampleRate = WmaQualities[*options.wmaQuality].SampleRate;
         settings.WmaBitRate = WmaQualities[*options.wmaQuality].Kbps;
     }
+    settings.FlacCompressionLevel =
+        options.compressionLevel.value_or(settings.FlacCompressionLevel);
+    settings.OpusBitRate = options.opusBitRate.value_or(settings.OpusBitRate);
+    settings.VorbisQuality = options.quality.value_or(settings.VorbisQuality);
 }
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
@@ -285,7 +326,8 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
         }
     }
     return "Usage: brindlex-convert [options] FILE|FOLDER...\n"
-           "Converts audio files between WAVE, MP3 and Windows Media Audio.\n\n"
+           "Converts audio files between WAVE, MP3, Windows Media Audio, FLAC, Opus and\n"
+           "Ogg Vorbis.\n\n"
            "  -t, --to " +
            TargetKeys("|") +
            "    target format (letters in any case)\n"
@@ -325,6 +367,15 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
            "\n"
            "                          to " +
            WmaQualityText(WmaQualities.size() - 1) + "; default: " + wmaDefault +
+           "\n"
+           "      --compression-level 0..8  FLAC compression level; default: " +
+           std::to_string(defaults.FlacCompressionLevel) +
+           "\n"
+           "      --opus-bitrate 32..256  Opus bit rate in kbit/s; default: " +
+           std::to_string(defaults.OpusBitRate) +
+           "\n"
+           "      --quality -1..10    Ogg Vorbis quality; default: " +
+           std::to_string(defaults.VorbisQuality) +
            "\n"
            "      --no-tags           do not copy tags and the cover picture to the outputs\n"
            "  -y, --overwrite         replace existing outputs without asking\n"

@@ -16,7 +16,10 @@ struct CliOptions {
     std::optional<int32_t> bitRate;
     std::optional<int32_t> sampleRate;
     bool mono = false;
-    std::optional<std::size_t> wmaQuality; // an item of the WMA quality list
+    std::optional<std::size_t> wmaQuality;   // an item of the WMA quality list
+    std::optional<int32_t> compressionLevel; // FLAC
+    std::optional<int32_t> opusBitRate;
+    std::optional<int32_t> quality; // Vorbis
     bool overwrite = false;
     bool skipExisting = false;
     bool quiet = false;

@@ -73,6 +73,16 @@ inline constexpr std::array<WmaQualityChoice, 8> WmaQualities = {{
     {32000, 36, "32000Khz   36Kbps Stereo"},
 }};
 
+// The one setting of each stream format: the values it takes, inclusive.
+struct SettingRange {
+    int32_t Lowest;
+    int32_t Highest;
+    bool Holds(int32_t value) const { return value >= Lowest && value <= Highest; }
+};
+inline constexpr SettingRange FlacCompressionLevels{0, 8};
+inline constexpr SettingRange OpusBitRates{32, 256}; // kbit/s
+inline constexpr SettingRange VorbisQualities{-1, 10};
+
 // The list item holding value, if any.
 std::optional<std::size_t> Mp3SampleRateItem(int32_t hz);
 std::optional<std::size_t> Mp3BitRateItem(int32_t kbps);

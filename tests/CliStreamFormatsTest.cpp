@@ -102,3 +102,35 @@ TEST_F(CliStreamFormats, AMislabelledInputLeavesTheExistingOutputAlone) {
     EXPECT_NE(o.err.find("Unable to read from '" + opus + "'."), std::string::npos) << o.err;
     EXPECT_EQ(ReadTextFile(dir / "song.flac"), "kept");
 }
+
+TEST_F(CliStreamFormats, EachFormatsSettingReachesItsEncoderAndNoOther) {
+    const std::string wav = SoxTone(dir / "tone.wav", 2.0);
+    auto size = [&](const std::vector<std::string>& args, const std::string& out) {
+        std::vector<std::string> all = {"-q", "-y"};
+        all.insert(all.end(), args.begin(), args.end());
+        all.push_back(wav);
+        const Outcome o = Convert(dir, all);
+        EXPECT_EQ(o.exitCode, 0) << o.err;
+        return fs::exists(dir / out) ? fs::file_size(dir / out) : 0;
+    };
+    EXPECT_LT(size({"-t", "opus", "--opus-bitrate", "32"}, "tone.opus") * 4,
+              size({"-t", "opus", "--opus-bitrate", "256"}, "tone.opus"));
+    EXPECT_LT(size({"-t", "ogg", "--quality", "-1"}, "tone.ogg") * 2,
+              size({"-t", "ogg", "--quality", "10"}, "tone.ogg"));
+    EXPECT_GT(size({"-t", "flac", "--compression-level", "0"}, "tone.flac"),
+              size({"-t", "flac", "--compression-level", "8"}, "tone.flac"));
+
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"-t", "ogg", "--quality", "11"}, "--quality takes a number from -1 to 10"},
+        {{"-t", "opus", "--opus-bitrate", "31"}, "--opus-bitrate takes a number from 32 to 256"},
+        {{"-t", "opus", "--compression-level", "5"},
+         "--compression-level applies only to FLAC output (--to flac)"},
+        {{"-t", "flac", "--quality", "5"}, "--quality applies only to Vorbis output (--to ogg)"}};
+    for (const auto& [args, message] : refused) {
+        std::vector<std::string> all = args;
+        all.push_back(wav);
+        const Outcome o = Convert(dir, all);
+        EXPECT_NE(o.exitCode, 0);
+        EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    }
+}
