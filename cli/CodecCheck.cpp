@@ -4,9 +4,11 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 
 #include "engine/ConversionSettings.h"
+#include "engine/StreamFileTypes.h"
 #include "system/CodecModuleFiles.h"
 #include "system/FileNames.h"
 
@@ -14,18 +16,6 @@ namespace {
 struct Need {
     const char* what;
     const char* file;
-};
-
-// The stream formats: one module each, for output and input alike.
-struct StreamNeed {
-    uint8_t target;
-    Need need;
-    const char* extensions[2];
-};
-constexpr StreamNeed StreamNeeds[] = {
-    {tfFlac, {"FLAC", FlacModuleFile}, {".FLAC", nullptr}},
-    {tfOpus, {"Opus", OpusModuleFile}, {".OPUS", nullptr}},
-    {tfVorbis, {"Vorbis", VorbisModuleFile}, {".OGG", ".OGA"}},
 };
 
 bool HasExtension(const std::string& path, const char* extension) {
@@ -69,13 +59,16 @@ std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<s
     if (target == tfWMA || wmaInput) {
         needs.push_back({"WMA", WmaModuleFile});
     }
-    for (const StreamNeed& stream : StreamNeeds) {
-        bool input = false;
-        for (const std::string& path : inputs)
-            for (const char* extension : stream.extensions)
-                input = input || (extension && HasExtension(path, extension));
-        if (target == stream.target || input)
-            needs.push_back(stream.need);
+    // The stream formats: one module each, for output and input alike.
+    for (const StreamFileType& type : StreamFileTypes) {
+        const bool input = std::any_of(inputs.begin(), inputs.end(), [&](const std::string& path) {
+            return FindStreamFileType(GetFileExtension(path)) == &type;
+        });
+        const bool listed = std::any_of(needs.begin(), needs.end(), [&](const Need& need) {
+            return need.file == type.ModuleFile;
+        });
+        if ((target == type.Target || input) && !listed)
+            needs.push_back({type.Name, type.ModuleFile});
     }
     std::vector<std::string> lines;
     for (const Need& need : needs) {

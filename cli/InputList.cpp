@@ -6,6 +6,7 @@
 #include <set>
 #include <sys/stat.h>
 
+#include "engine/StreamFileTypes.h"
 #include "system/FileNames.h"
 #include "system/FileTypes.h"
 #include "system/SFind.h"
@@ -22,6 +23,11 @@ std::optional<FolderId> FolderIdOf(const std::string& path) {
 }
 
 // Opening a FIFO for reading blocks until a writer comes: only regular files are audio files.
+// The types a folder's files are converted from.
+bool IsInputType(const std::string& extension) {
+    return IsAudioFileType(extension) || FindStreamFileType(extension) != nullptr;
+}
+
 bool IsRegularFile(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -56,7 +62,7 @@ struct Walk {
         while (find.Next()) {
             if (find.IsFolder()) {
                 subfolders.push_back(find.GetName());
-            } else if (IsAudioFileType(GetFileExtension(find.GetName())) &&
+            } else if (IsInputType(GetFileExtension(find.GetName())) &&
                        IsRegularFile(find.GetFullPath())) {
                 files.push_back(find.GetFullPath());
             }

@@ -1,6 +1,6 @@
 #include "sinks/StreamTarget.h"
 
-#include "system/CodecModuleFiles.h"
+#include "engine/StreamFileTypes.h"
 
 namespace {
 constexpr uint16_t MaxChannels = 8;

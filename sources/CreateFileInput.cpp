@@ -2,11 +2,11 @@
 
 #include <strings.h>
 
+#include "engine/StreamFileTypes.h"
 #include "sources/CLReadDecodeMP3.h"
 #include "sources/CLReadDecodeStream.h"
 #include "sources/CLReadDecodeWMA.h"
 #include "sources/CLReadDecodeWave.h"
-#include "system/CodecModuleFiles.h"
 #include "system/FileNames.h"
 
 std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, const RowContext& row,
@@ -20,11 +20,7 @@ std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, const R
         return std::make_unique<CLReadDecodeWMA>(inputPath, row, code);
     if (is(".MP3"))
         return std::make_unique<CLReadDecodeMP3>(inputPath, row, code);
-    if (is(".FLAC"))
-        return std::make_unique<CLReadDecodeStream>(inputPath, row, code, FlacModuleFile);
-    if (is(".OPUS"))
-        return std::make_unique<CLReadDecodeStream>(inputPath, row, code, OpusModuleFile);
-    if (is(".OGG") || is(".OGA"))
-        return std::make_unique<CLReadDecodeStream>(inputPath, row, code, VorbisModuleFile);
+    if (const StreamFileType* type = FindStreamFileType(ext))
+        return std::make_unique<CLReadDecodeStream>(inputPath, row, code, type->ModuleFile);
     return nullptr;
 }

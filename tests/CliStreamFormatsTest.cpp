@@ -134,3 +134,17 @@ TEST_F(CliStreamFormats, EachFormatsSettingReachesItsEncoderAndNoOther) {
         EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
     }
 }
+
+TEST_F(CliStreamFormats, AFolderOfEachTypeConvertsToWave) {
+    const std::string wav = SoxTone(dir / "in/tone.wav", 1.0);
+    for (const char* target : {"opus", "ogg", "flac"})
+        ASSERT_EQ(Convert(dir, {"-q", "-t", target, wav}).exitCode, 0) << target;
+    fs::rename(dir / "in/tone.ogg", dir / "in/tone2.oga");
+    fs::rename(dir / "in/tone.opus", dir / "in/tone3.opus");
+    fs::remove(wav);
+    const Outcome o = Convert(
+        dir, {"-q", "-t", "wav", "--wave-format", "pcm:2:44100:16", "-o", dir / "out", dir / "in"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    for (const char* name : {"tone.wav", "tone2.wav", "tone3.wav"})
+        EXPECT_EQ(SoxSamples(dir / "out/" + name), 44100) << name;
+}
