@@ -57,7 +57,6 @@ constexpr OptionName Options[] = {
     {0, "--mono", &CliOptions::mono},
     {0, "--wma-quality", nullptr},
     {0, "--compression-level", nullptr},
-    {0, "--opus-bitrate", nullptr},
     {0, "--quality", nullptr},
     {'y', "--overwrite", &CliOptions::overwrite},
     {'n', "--skip-existing", &CliOptions::skipExisting},
@@ -112,9 +111,9 @@ bool SetValue(const std::string& name, const std::string& value, CliOptions& opt
     int32_t number = 0;
     const bool isNumber = ParseInt(value, number);
     if (name == "--bitrate") {
-        if (!isNumber || !Mp3BitRateItem(number)) {
-            error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
-                    " (kbit/s)";
+        // Which values count depends on the target, checked once it is known.
+        if (!isNumber) {
+            error = "--bitrate takes a number (kbit/s)";
             return false;
         }
         options.bitRate = number;
@@ -143,7 +142,6 @@ bool SetValue(const std::string& name, const std::string& value, CliOptions& opt
         const SettingRange& range;
         std::optional<int32_t> CliOptions::*field;
     } ranged[] = {{"--compression-level", FlacCompressionLevels, &CliOptions::compressionLevel},
-                  {"--opus-bitrate", OpusBitRates, &CliOptions::opusBitRate},
                   {"--quality", VorbisQualities, &CliOptions::quality}};
     for (const auto& option : ranged) {
         if (name != option.name) {
@@ -218,10 +216,31 @@ std::size_t DefaultJobs() {
     return ProcessorCores();
 }
 
+// The bit rate of a lossy target: MP3 takes its list, Opus its range.
+bool CheckBitRate(int32_t kbps, uint8_t target, std::string& error) {
+    if (target == tfMp3 && !Mp3BitRateItem(kbps)) {
+        error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
+                " (kbit/s) for MP3";
+        return false;
+    }
+    if (target == tfOpus && !OpusBitRates.Holds(kbps)) {
+        error = "--bitrate takes a number from " + std::to_string(OpusBitRates.Lowest) + " to " +
+                std::to_string(OpusBitRates.Highest) + " (kbit/s) for Opus";
+        return false;
+    }
+    if (target != tfMp3 && target != tfOpus) {
+        error = "--bitrate applies only to MP3 and Opus output (--to mp3, --to opus)";
+        return false;
+    }
+    return true;
+}
+
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error) {
-    const bool mp3Options = options.bitRate || options.sampleRate || options.mono;
-    if (mp3Options && target != tfMp3) {
-        error = "--bitrate, --rate and --mono apply only to MP3 output (--to mp3)";
+    if ((options.sampleRate || options.mono) && target != tfMp3) {
+        error = "--rate and --mono apply only to MP3 output (--to mp3)";
+        return false;
+    }
+    if (options.bitRate && !CheckBitRate(*options.bitRate, target, error)) {
         return false;
     }
     if (options.wmaQuality && target != tfWMA) {
@@ -229,12 +248,9 @@ bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::strin
         return false;
     }
     const std::pair<bool, uint8_t> streamOptions[] = {
-        {options.compressionLevel.has_value(), tfFlac},
-        {options.opusBitRate.has_value(), tfOpus},
-        {options.quality.has_value(), tfVorbis}};
+        {options.compressionLevel.has_value(), tfFlac}, {options.quality.has_value(), tfVorbis}};
     const char* const streamErrors[] = {
         "--compression-level applies only to FLAC output (--to flac)",
-        "--opus-bitrate applies only to Opus output (--to opus)",
         "--quality applies only to Vorbis output (--to ogg)"};
     for (std::size_t i = 0; i < std::size(streamOptions); ++i) {
         if (streamOptions[i].first && target != streamOptions[i].second) {
@@ -254,7 +270,8 @@ void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings
         settings.Mp3SampleRate = *options.sampleRate;
     }
     if (options.bitRate) {
-        settings.Mp3BitRate = *options.bitRate;
+        (settings.TargetFormat == tfOpus ? settings.OpusBitRate : settings.Mp3BitRate) =
+            *options.bitRate;
     }
     if (options.mono) {
         settings.Mp3Stereo = false;
@@ -265,7 +282,6 @@ void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings
     }
     settings.FlacCompressionLevel =
         options.compressionLevel.value_or(settings.FlacCompressionLevel);
-    settings.OpusBitRate = options.opusBitRate.value_or(settings.OpusBitRate);
     settings.VorbisQuality = options.quality.value_or(settings.VorbisQuality);
 }
 
@@ -352,6 +368,9 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
            "\n"
            "                          default: " +
            std::to_string(defaults.Mp3BitRate) +
+           "; Opus bit rate: " + std::to_string(OpusBitRates.Lowest) + " to " +
+           std::to_string(OpusBitRates.Highest) +
+           ", default: " + std::to_string(defaults.OpusBitRate) +
            "\n"
            "      --rate HZ           MP3 sample rate: " +
            ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
@@ -370,9 +389,6 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
            "\n"
            "      --compression-level 0..8  FLAC compression level; default: " +
            std::to_string(defaults.FlacCompressionLevel) +
-           "\n"
-           "      --opus-bitrate 32..256  Opus bit rate in kbit/s; default: " +
-           std::to_string(defaults.OpusBitRate) +
            "\n"
            "      --quality -1..10    Ogg Vorbis quality; default: " +
            std::to_string(defaults.VorbisQuality) +

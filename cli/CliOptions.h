@@ -13,13 +13,12 @@ struct CliOptions {
     bool recursive = false;
     bool flat = false;                     // with --recursive: every output straight into outputDir
     std::optional<std::string> waveFormat; // TAG:CHANNELS:RATE:BITS, checked later
-    std::optional<int32_t> bitRate;
+    std::optional<int32_t> bitRate;        // kbit/s of MP3 or Opus, checked against the target
     std::optional<int32_t> sampleRate;
     bool mono = false;
     std::optional<std::size_t> wmaQuality;   // an item of the WMA quality list
     std::optional<int32_t> compressionLevel; // FLAC
-    std::optional<int32_t> opusBitRate;
-    std::optional<int32_t> quality; // Vorbis
+    std::optional<int32_t> quality;          // Vorbis
     bool overwrite = false;
     bool skipExisting = false;
     bool quiet = false;

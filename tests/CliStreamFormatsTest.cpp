@@ -113,8 +113,8 @@ TEST_F(CliStreamFormats, EachFormatsSettingReachesItsEncoderAndNoOther) {
         EXPECT_EQ(o.exitCode, 0) << o.err;
         return fs::exists(dir / out) ? fs::file_size(dir / out) : 0;
     };
-    EXPECT_LT(size({"-t", "opus", "--opus-bitrate", "32"}, "tone.opus") * 4,
-              size({"-t", "opus", "--opus-bitrate", "256"}, "tone.opus"));
+    EXPECT_LT(size({"-t", "opus", "--bitrate", "32"}, "tone.opus") * 4,
+              size({"-t", "opus", "--bitrate", "256"}, "tone.opus"));
     EXPECT_LT(size({"-t", "ogg", "--quality", "-1"}, "tone.ogg") * 2,
               size({"-t", "ogg", "--quality", "10"}, "tone.ogg"));
     EXPECT_GT(size({"-t", "flac", "--compression-level", "0"}, "tone.flac"),
@@ -122,7 +122,9 @@ TEST_F(CliStreamFormats, EachFormatsSettingReachesItsEncoderAndNoOther) {
 
     const std::pair<std::vector<std::string>, std::string> refused[] = {
         {{"-t", "ogg", "--quality", "11"}, "--quality takes a number from -1 to 10"},
-        {{"-t", "opus", "--opus-bitrate", "31"}, "--opus-bitrate takes a number from 32 to 256"},
+        {{"-t", "opus", "--bitrate", "31"},
+         "--bitrate takes a number from 32 to 256 (kbit/s) for Opus"},
+        {{"-t", "ogg", "--bitrate", "128"}, "--bitrate applies only to MP3 and Opus output"},
         {{"-t", "opus", "--compression-level", "5"},
          "--compression-level applies only to FLAC output (--to flac)"},
         {{"-t", "flac", "--quality", "5"}, "--quality applies only to Vorbis output (--to ogg)"}};
