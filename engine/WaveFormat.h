@@ -50,3 +50,10 @@ inline WAVEFORMATEX MakePcmFormat(uint16_t channels, uint32_t rate, uint16_t bit
     const auto align = static_cast<uint16_t>(channels * bits / 8);
     return WAVEFORMATEX{WAVE_FORMAT_PCM, channels, rate, align * rate, align, bits, 0};
 }
+
+// A 32-bit float record with the derived fields filled in.
+inline WAVEFORMATEX MakeFloatFormat(uint16_t channels, uint32_t rate) {
+    WAVEFORMATEX format = MakePcmFormat(channels, rate, 32);
+    format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+    return format;
+}

@@ -4,3 +4,7 @@
 inline constexpr const char* Mp3DecoderModuleFile = "libbmc-mp3dec.so";
 inline constexpr const char* Mp3EncoderModuleFile = "libbmc-mp3enc.so";
 inline constexpr const char* WmaModuleFile = "libbmc-wma.so";
+// One module per stream format, both directions (codecs/StreamCodecApi.h).
+inline constexpr const char* FlacModuleFile = "libbmc-flac.so";
+inline constexpr const char* OpusModuleFile = "libbmc-opus.so";
+inline constexpr const char* VorbisModuleFile = "libbmc-vorbis.so";

@@ -22,7 +22,19 @@ constexpr std::string_view WmaPlaylist[] = {".wax"};
 constexpr std::string_view WmaMime[] = {"audio/x-ms-wma"};
 constexpr CodecModuleNeed WmaModule[] = {{"WMA", WmaModuleFile}};
 
-const std::array<FormatInfo, 3> Table = {{
+constexpr std::string_view FlacExtensions[] = {".flac"};
+constexpr std::string_view FlacMime[] = {"audio/flac"};
+constexpr CodecModuleNeed FlacModule[] = {{"FLAC", FlacModuleFile}};
+
+constexpr std::string_view OpusExtensions[] = {".opus"};
+constexpr std::string_view OpusMime[] = {"audio/x-opus+ogg"};
+constexpr CodecModuleNeed OpusModule[] = {{"Opus", OpusModuleFile}};
+
+constexpr std::string_view VorbisExtensions[] = {".ogg", ".oga"};
+constexpr std::string_view VorbisMime[] = {"audio/x-vorbis+ogg", "audio/ogg"};
+constexpr CodecModuleNeed VorbisModule[] = {{"Vorbis", VorbisModuleFile}};
+
+const std::array<FormatInfo, 6> Table = {{
     {.Key = "wav",
      .Name = "WAVE",
      .Description = "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)",
@@ -56,6 +68,39 @@ const std::array<FormatInfo, 3> Table = {{
      .ReadModules = WmaModule,
      .WriteModules = WmaModule,
      .TagKind = AudioFileKind::Wma},
+    {.Key = "flac",
+     .Name = "FLAC",
+     .Description = "Free Lossless Audio Codec",
+     .Number = tfFlac,
+     .OutputExtension = ".flac",
+     .InputExtensions = FlacExtensions,
+     .AlsoReadExtensions = {},
+     .MimeTypes = FlacMime,
+     .ReadModules = FlacModule,
+     .WriteModules = FlacModule,
+     .TagKind = AudioFileKind::Flac},
+    {.Key = "opus",
+     .Name = "Opus",
+     .Description = "Opus in Ogg",
+     .Number = tfOpus,
+     .OutputExtension = ".opus",
+     .InputExtensions = OpusExtensions,
+     .AlsoReadExtensions = {},
+     .MimeTypes = OpusMime,
+     .ReadModules = OpusModule,
+     .WriteModules = OpusModule,
+     .TagKind = AudioFileKind::Opus},
+    {.Key = "ogg",
+     .Name = "Vorbis",
+     .Description = "Ogg Vorbis",
+     .Number = tfVorbis,
+     .OutputExtension = ".ogg",
+     .InputExtensions = VorbisExtensions,
+     .AlsoReadExtensions = {},
+     .MimeTypes = VorbisMime,
+     .ReadModules = VorbisModule,
+     .WriteModules = VorbisModule,
+     .TagKind = AudioFileKind::Vorbis},
 }};
 
 bool SameText(std::string_view a, std::string_view b) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "sources/CLReadDecodeMP3.h"
+#include "sources/CLReadDecodeStream.h"
 #include "sources/CLReadDecodeWMA.h"
 #include "sources/CLReadDecodeWave.h"
 
@@ -16,10 +17,13 @@ std::unique_ptr<CLReadDecodeBase> Make(const char* inputPath, const RowContext& 
 }
 
 using Entry = std::pair<std::string_view, SourceFactory>;
-constexpr std::array<Entry, 3> Factories = {{
+constexpr std::array<Entry, 6> Factories = {{
     {"wav", Make<CLReadDecodeWave>},
     {"mp3", Make<CLReadDecodeMP3>},
     {"wma", Make<CLReadDecodeWMA>},
+    {"flac", Make<CLReadDecodeStream>},
+    {"opus", Make<CLReadDecodeStream>},
+    {"ogg", Make<CLReadDecodeStream>},
 }};
 } // namespace
 

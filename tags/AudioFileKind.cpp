@@ -10,13 +10,23 @@ constexpr char AsfHeaderGuid[] = "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\x
 
 AudioFileKind SniffAudioFileKind(TagLib::IOStream& stream) {
     stream.seek(0);
-    const TagLib::ByteVector head = stream.readBlock(16);
+    // An Ogg file's first page holds one packet, which names the codec, from byte 28.
+    const TagLib::ByteVector head = stream.readBlock(36);
     stream.seek(0);
     if (head.startsWith("RIFF") && head.containsAt("WAVE", 8)) {
         return AudioFileKind::Wave;
     }
     if (head.startsWith(TagLib::ByteVector(AsfHeaderGuid, sizeof AsfHeaderGuid - 1))) {
         return AudioFileKind::Wma;
+    }
+    if (head.startsWith("fLaC")) {
+        return AudioFileKind::Flac;
+    }
+    if (head.startsWith("OggS") && head.containsAt("OpusHead", 28)) {
+        return AudioFileKind::Opus;
+    }
+    if (head.startsWith("OggS") && head.containsAt("\x01vorbis", 28)) {
+        return AudioFileKind::Vorbis;
     }
     return AudioFileKind::Mp3;
 }

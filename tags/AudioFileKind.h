@@ -1,11 +1,11 @@
 #pragma once
-// The three file families whose tags are carried, and telling them apart by their first bytes.
+// The file families whose tags are carried, and telling them apart by their first bytes.
 #include "formats/AudioFileKind.h"
 
 namespace TagLib {
 class IOStream;
 }
 
-// RIFF WAVE and ASF are told by their headers; anything else is taken for MPEG audio, which
-// TagLib then accepts or refuses. The stream is left at its start.
+// RIFF WAVE, ASF, FLAC and Ogg Opus or Vorbis are told by their headers; anything else is taken for
+// MPEG audio, which TagLib then accepts or refuses. The stream is left at its start.
 AudioFileKind SniffAudioFileKind(TagLib::IOStream& stream);

@@ -2,11 +2,15 @@
 
 #include <taglib/asffile.h>
 #include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,6 +51,17 @@ AudioTags::Picture PictureOf(const ID3v2::AttachedPictureFrame& frame) {
 AudioTags::Picture PictureOf(const ASF::Picture& picture) {
     return {static_cast<uint8_t>(picture.type()), picture.mimeType(), picture.description(),
             picture.picture()};
+}
+
+AudioTags::Picture PictureOf(const FLAC::Picture& picture) {
+    return {static_cast<uint8_t>(picture.type()), picture.mimeType(), picture.description(),
+            picture.data()};
+}
+
+void CarryAll(std::vector<AudioTags::Picture>& pictures, const List<FLAC::Picture*>& list) {
+    for (const FLAC::Picture* picture : list) {
+        Carry(pictures, PictureOf(*picture));
+    }
 }
 
 std::vector<AudioTags::Picture> PicturesOf(const ID3v2::Tag& tag) {
@@ -104,6 +119,34 @@ AudioTags ReadAsf(IOStream& stream) {
     return tags;
 }
 
+// Vorbis comments hold every field under its own name, pictures as METADATA_BLOCK_PICTURE.
+void ReadXiph(Ogg::XiphComment& comment, AudioTags& tags) {
+    tags.fields = CarriedFields(comment.properties());
+    CarryAll(tags.pictures, comment.pictureList());
+}
+
+AudioTags ReadFlac(IOStream& stream) {
+    FLAC::File file(&stream, ID3v2::FrameFactory::instance(), false);
+    AudioTags tags;
+    if (!file.isValid()) {
+        return tags;
+    }
+    if (file.hasXiphComment()) {
+        ReadXiph(*file.xiphComment(), tags);
+    }
+    CarryAll(tags.pictures, file.pictureList()); // the picture blocks of the file itself
+    return tags;
+}
+
+template <typename OggFile> AudioTags ReadOgg(IOStream& stream) {
+    OggFile file(&stream, false);
+    AudioTags tags;
+    if (file.isValid() && file.tag()) {
+        ReadXiph(*file.tag(), tags);
+    }
+    return tags;
+}
+
 AudioTags ReadWave(IOStream& stream) {
     RIFF::WAV::File file(&stream, false);
     AudioTags tags;
@@ -126,6 +169,12 @@ AudioTags ReadAudioTags(IOStream& stream) {
         return ReadWave(stream);
     case AudioFileKind::Wma:
         return ReadAsf(stream);
+    case AudioFileKind::Flac:
+        return ReadFlac(stream);
+    case AudioFileKind::Opus:
+        return ReadOgg<Ogg::Opus::File>(stream);
+    case AudioFileKind::Vorbis:
+        return ReadOgg<Ogg::Vorbis::File>(stream);
     case AudioFileKind::Mp3:
         break;
     }

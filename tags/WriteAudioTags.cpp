@@ -5,11 +5,15 @@
 
 #include <taglib/asffile.h>
 #include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
 
 #include "tags/TagFields.h"
 
@@ -42,6 +46,16 @@ ASF::Picture AsfPictureOf(const AudioTags::Picture& picture) {
     asf.setDescription(picture.description);
     asf.setPicture(picture.data);
     return asf;
+}
+
+// The owner of the picture (a file or a comment) takes it over.
+FLAC::Picture* FlacPictureOf(const AudioTags::Picture& picture) {
+    auto flac = std::make_unique<FLAC::Picture>();
+    flac->setType(static_cast<FLAC::Picture::Type>(picture.type));
+    flac->setMimeType(picture.mimeType);
+    flac->setDescription(picture.description);
+    flac->setData(picture.data);
+    return flac.release();
 }
 
 void SetId3v2(ID3v2::Tag& tag, const AudioTags& tags) {
@@ -79,6 +93,33 @@ bool WriteAsf(IOStream& stream, const AudioTags& tags) {
             pictures.append(ASF::Attribute(AsfPictureOf(picture)));
         }
         tag.setAttribute("WM/Picture", pictures);
+    }
+    return file.save();
+}
+
+// A FLAC file keeps its pictures in blocks of their own, beside the Vorbis comment.
+bool WriteFlac(IOStream& stream, const AudioTags& tags) {
+    FLAC::File file(&stream, ID3v2::FrameFactory::instance(), false);
+    if (!file.isValid()) {
+        return false;
+    }
+    SetFields(*file.xiphComment(true), tags.fields);
+    for (const AudioTags::Picture& picture : tags.pictures) {
+        file.addPicture(FlacPictureOf(picture));
+    }
+    return file.save();
+}
+
+// Ogg Opus and Vorbis keep their pictures in the comment, as METADATA_BLOCK_PICTURE.
+template <typename OggFile> bool WriteOgg(IOStream& stream, const AudioTags& tags) {
+    OggFile file(&stream, false);
+    if (!file.isValid() || !file.tag()) {
+        return false;
+    }
+    Ogg::XiphComment& comment = *file.tag();
+    SetFields(comment, tags.fields);
+    for (const AudioTags::Picture& picture : tags.pictures) {
+        comment.addPicture(FlacPictureOf(picture));
     }
     return file.save();
 }
@@ -126,6 +167,12 @@ bool WriteAudioTags(IOStream& stream, AudioFileKind kind, const AudioTags& tags)
         return WriteWave(stream, tags);
     case AudioFileKind::Wma:
         return WriteAsf(stream, tags);
+    case AudioFileKind::Flac:
+        return WriteFlac(stream, tags);
+    case AudioFileKind::Opus:
+        return WriteOgg<Ogg::Opus::File>(stream, tags);
+    case AudioFileKind::Vorbis:
+        return WriteOgg<Ogg::Vorbis::File>(stream, tags);
     case AudioFileKind::Mp3:
         break;
     }

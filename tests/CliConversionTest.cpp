@@ -188,7 +188,7 @@ TEST_F(CliConversion, AMissingOutputFolderIsMadeAndAnUnusableOneStopsTheJob) {
 TEST_F(CliConversion, UsageErrors) {
     const std::string a = Make("a.wav", "-r 8000 -c 1 -b 16", 0.2);
     EXPECT_EQ(Convert(dir, {}).exitCode, 2);
-    EXPECT_EQ(Convert(dir, {"--to", "ogg", a}).exitCode, 2);
+    EXPECT_EQ(Convert(dir, {"--to", "aiff", a}).exitCode, 2);
     EXPECT_EQ(Convert(dir, {"--frobnicate", a}).exitCode, 2);
     EXPECT_EQ(Convert(dir, {"--to"}).exitCode, 2);
     EXPECT_EQ(Convert(dir, {dir / "missing.wav"}).exitCode, 2);

@@ -105,10 +105,10 @@ TEST_F(CliJob, SkipExistingConvertsTheRestAndTheLastLineCounts) {
 
 TEST_F(CliJob, NothingToConvertIsAFailure) {
     fs::create_directories(dir / "empty");
-    fs::create_directories(dir / "flac");
-    WriteTextFile(dir / "flac/x.flac", "fLaC");
+    fs::create_directories(dir / "ape");
+    WriteTextFile(dir / "ape/x.ape", "MAC ");
     Tone("deep/sub/t.wav", 0.2);
-    for (const std::string& folder : {dir / "empty", dir / "flac", dir / "deep"}) {
+    for (const std::string& folder : {dir / "empty", dir / "ape", dir / "deep"}) {
         const Outcome o = Convert(dir, {"-t", "wav", folder});
         EXPECT_EQ(o.exitCode, 1) << folder;
         EXPECT_EQ(o.err, "No files are selected to be converted.\n");

@@ -10,7 +10,7 @@ TEST(ShownFileTypes, ShowsTheThreeTypesWhileTheirFlagsAreSet) {
         EXPECT_TRUE(types.Shows(ext)) << ext;
         EXPECT_TRUE(IsAudioFileType(ext)) << ext;
     }
-    for (const char* ext : {".wax", ".wav ", ".wa", "", ".", "wav", ".flac"}) {
+    for (const char* ext : {".wax", ".wav ", ".wa", "", ".", "wav", ".aiff"}) {
         EXPECT_FALSE(types.Shows(ext)) << ext;
         EXPECT_FALSE(IsAudioFileType(ext)) << ext;
     }

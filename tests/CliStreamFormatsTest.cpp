@@ -1,0 +1,151 @@
+// brindlex-convert to and from FLAC, Opus and Vorbis: tags and pictures carried along a chain of
+// formats, the modules checked before the job, and a hostile input leaving an output alone.
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "CliTestSupport.h"
+
+using namespace clitest;
+namespace fs = std::filesystem;
+
+namespace {
+class CliStreamFormats : public ::testing::Test {
+protected:
+    ConfigHome config;
+    TestFolder dir;
+
+    // A FLAC file with two artists, ReplayGain fields and two pictures, tagged by flac's tools.
+    std::string TaggedFlac() {
+        const std::string wav = SoxTone(dir / "base.wav", 1.5);
+        const std::string flac = dir / "song.flac";
+        Shell("convert -size 8x8 xc:red " + Quote(dir / "front.png") +
+              " && convert -size 4x4 xc:blue " + Quote(dir / "back.jpg") + " && flac -s " +
+              Quote(wav) + " -o " + Quote(flac) +
+              " && metaflac --set-tag='TITLE=Song é' --set-tag=ARTIST=Alpha --set-tag=ARTIST=Beta"
+              " --set-tag=ALBUM=Rec --set-tag=TRACKNUMBER=3 --set-tag='REPLAYGAIN_TRACK_GAIN=-6.5"
+              " dB' --import-picture-from='3|image/png|Front||" +
+              dir / "front.png" + "' --import-picture-from='4|image/jpeg|Back side||" +
+              dir / "back.jpg" + "' " + Quote(flac));
+        fs::remove(wav);
+        return flac;
+    }
+
+    // What mutagen reads of path, one field or picture a line.
+    std::string Tags(const std::string& path) { return Shell("mutagen-inspect " + Quote(path)); }
+};
+
+void ExpectXiphTags(const std::string& tags) {
+    for (const char* line : {"TITLE=Song é", "ARTIST=Alpha\n", "ARTIST=Beta\n", "ALBUM=Rec",
+                             "TRACKNUMBER=3", "REPLAYGAIN_TRACK_GAIN=-6.5 dB"})
+        EXPECT_NE(tags.find(line), std::string::npos) << line << " in\n" << tags;
+}
+} // namespace
+
+TEST_F(CliStreamFormats, TagsAndPicturesTravelFlacOpusVorbisMp3AndBack) {
+    const std::string flac = TaggedFlac();
+    const std::string steps[][2] = {
+        {"opus", "song.opus"}, {"ogg", "song.ogg"}, {"mp3", "song.mp3"}, {"flac", "song.flac"}};
+    std::string input = flac;
+    for (const auto& [target, name] : steps) {
+        SCOPED_TRACE(target);
+        const std::string out = dir / target;
+        const Outcome o = Convert(dir, {"-q", "-t", target, "-o", out, input});
+        ASSERT_EQ(o.exitCode, 0) << o.err;
+        input = out + "/" + name;
+        const std::string tags = Tags(input);
+        if (target == std::string("mp3")) {
+            EXPECT_NE(tags.find("TPE1=Alpha / Beta"), std::string::npos) << tags;
+            EXPECT_NE(tags.find("TXXX=REPLAYGAIN_TRACK_GAIN=-6.5 dB"), std::string::npos);
+            EXPECT_NE(tags.find("APIC=cover front, Front (image/png"), std::string::npos);
+            EXPECT_NE(tags.find("APIC=cover back, Back side (image/jpeg"), std::string::npos);
+        } else {
+            ExpectXiphTags(tags);
+        }
+    }
+    // The picture blocks at the end of the chain, as flac's own tool lists them.
+    const std::string pictures = Shell("metaflac --list --block-type=PICTURE " + Quote(input) +
+                                       " | grep -E 'type: [0-9] \\(Cover|MIME|description'");
+    EXPECT_EQ(pictures, "  type: 3 (Cover (front))\n  MIME type: image/png\n  description: Front\n"
+                        "  type: 4 (Cover (back))\n  MIME type: image/jpeg\n"
+                        "  description: Back side");
+    EXPECT_EQ(Shell("flac -s -t " + Quote(input) + " && echo whole"), "whole");
+}
+
+TEST_F(CliStreamFormats, WithoutItsModuleAFormatIsRefusedBeforeTheJob) {
+    const std::string lonely = dir / "lonely";
+    fs::create_directory(lonely);
+    const std::string converter = lonely + "/brindlex-convert";
+    fs::copy_file(ConverterPath(), converter);
+    const std::string wav = SoxTone(dir / "tone.wav", 0.5);
+    for (const auto& [target, module] : {std::pair{"flac", "FLAC module libbmc-flac.so"},
+                                         std::pair{"opus", "Opus module libbmc-opus.so"},
+                                         std::pair{"ogg", "Vorbis module libbmc-vorbis.so"}}) {
+        const Outcome o = Convert(dir, {"-t", target, wav}, 0, converter);
+        EXPECT_EQ(o.exitCode, 4);
+        EXPECT_NE(o.err.find(std::string("the ") + module + " is missing"), std::string::npos)
+            << o.err;
+    }
+    fs::copy_file(wav, dir / "song.oga");
+    const Outcome from = Convert(dir, {"-t", "wav", dir / "song.oga"}, 0, converter);
+    EXPECT_EQ(from.exitCode, 4);
+    EXPECT_NE(from.err.find("the Vorbis module libbmc-vorbis.so is missing"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "song.wav"));
+}
+
+TEST_F(CliStreamFormats, AMislabelledInputLeavesTheExistingOutputAlone) {
+    const std::string opus = dir / "song.opus";
+    Shell("sox -q -n -r 44100 -c 2 " + Quote(dir / "song.ogg") + " synth 0.5 sine 440");
+    fs::rename(dir / "song.ogg", opus); // Vorbis under Opus's name
+    WriteTextFile(dir / "song.flac", "kept");
+    const Outcome o = Convert(dir, {"-y", "-t", "flac", opus});
+    EXPECT_NE(o.exitCode, 0);
+    EXPECT_NE(o.err.find("Unable to read from '" + opus + "'."), std::string::npos) << o.err;
+    EXPECT_EQ(ReadTextFile(dir / "song.flac"), "kept");
+}
+
+TEST_F(CliStreamFormats, EachFormatsSettingReachesItsEncoderAndNoOther) {
+    const std::string wav = SoxTone(dir / "tone.wav", 2.0);
+    auto size = [&](const std::vector<std::string>& args, const std::string& out) {
+        std::vector<std::string> all = {"-q", "-y"};
+        all.insert(all.end(), args.begin(), args.end());
+        all.push_back(wav);
+        const Outcome o = Convert(dir, all);
+        EXPECT_EQ(o.exitCode, 0) << o.err;
+        return fs::exists(dir / out) ? fs::file_size(dir / out) : 0;
+    };
+    EXPECT_LT(size({"-t", "opus", "--bitrate", "32"}, "tone.opus") * 4,
+              size({"-t", "opus", "--bitrate", "256"}, "tone.opus"));
+    EXPECT_LT(size({"-t", "ogg", "--quality", "-1"}, "tone.ogg") * 2,
+              size({"-t", "ogg", "--quality", "10"}, "tone.ogg"));
+    EXPECT_GT(size({"-t", "flac", "--compression-level", "0"}, "tone.flac"),
+              size({"-t", "flac", "--compression-level", "8"}, "tone.flac"));
+
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"-t", "ogg", "--quality", "11"}, "--quality takes -1 to 10 for Vorbis"},
+        {{"-t", "opus", "--bitrate", "31"}, "32 to 256 for Opus"},
+        {{"-t", "ogg", "--bitrate", "128"}, "--bitrate applies only to MP3, Opus"},
+        {{"-t", "opus", "--compression-level", "5"},
+         "--compression-level applies only to FLAC output"},
+        {{"-t", "flac", "--quality", "5"}, "--quality applies only to Vorbis output"}};
+    for (const auto& [args, message] : refused) {
+        std::vector<std::string> all = args;
+        all.push_back(wav);
+        const Outcome o = Convert(dir, all);
+        EXPECT_NE(o.exitCode, 0);
+        EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    }
+}
+
+TEST_F(CliStreamFormats, AFolderOfEachTypeConvertsToWave) {
+    const std::string wav = SoxTone(dir / "in/tone.wav", 1.0);
+    for (const char* target : {"opus", "ogg", "flac"})
+        ASSERT_EQ(Convert(dir, {"-q", "-t", target, wav}).exitCode, 0) << target;
+    fs::rename(dir / "in/tone.ogg", dir / "in/tone2.oga");
+    fs::rename(dir / "in/tone.opus", dir / "in/tone3.opus");
+    fs::remove(wav);
+    const Outcome o = Convert(
+        dir, {"-q", "-t", "wav", "--wave-format", "pcm:2:44100:16", "-o", dir / "out", dir / "in"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    for (const char* name : {"tone.wav", "tone2.wav", "tone3.wav"})
+        EXPECT_EQ(SoxSamples(dir / "out/" + name), 44100) << name;
+}

@@ -1,0 +1,6 @@
+// Arbitrary bytes as a FLAC input, through the module's decoder entry points.
+#include "StreamDecoderFuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    return FuzzStreamDecoder(data, size);
+}
