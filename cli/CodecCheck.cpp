@@ -47,7 +47,9 @@ std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<s
     }
     bool mp3Input = false;
     bool wmaInput = false;
+    bool mp4Input = false;
     for (const std::string& input : inputs) {
+        mp4Input = mp4Input || HasExtension(input, ".M4A");
         mp3Input = mp3Input || HasExtension(input, ".MP3");
         wmaInput = wmaInput || HasExtension(input, ".WMA") || HasExtension(input, ".WAX");
     }
@@ -56,6 +58,9 @@ std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<s
     }
     if (target == tfWMA || wmaInput) {
         needs.push_back({"WMA", WmaModuleFile});
+    }
+    if (target == tfAac || target == tfAlac || mp4Input) {
+        needs.push_back({"MP4", Mp4ModuleFile});
     }
     std::vector<std::string> lines;
     for (const Need& need : needs) {

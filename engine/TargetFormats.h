@@ -16,10 +16,12 @@ struct TargetFormatInfo {
     std::string_view Description; // the options window's line under the format buttons
 };
 
-inline constexpr std::array<TargetFormatInfo, 3> TargetFormats = {{
+inline constexpr std::array<TargetFormatInfo, 5> TargetFormats = {{
     {tfWave, ".wav", "wav", "WAVE", "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)"},
     {tfMp3, ".mp3", "mp3", "MP3", "Mpeg 1 Layer 3"},
     {tfWMA, ".wma", "wma", "WMA", "Windows Media Audio 4"},
+    {tfAac, ".m4a", "m4a", "AAC", "AAC in MP4"},
+    {tfAlac, ".m4a", "alac", "ALAC", "Apple Lossless in MP4"},
 }};
 
 // The entry of a target number, or nullptr for a number that names no format.

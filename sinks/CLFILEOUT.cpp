@@ -2,6 +2,7 @@
 
 #include "engine/TargetFormats.h"
 #include "sinks/clFileOutputMp3.h"
+#include "sinks/clFileOutputMp4.h"
 #include "sinks/clFileOutputWMA.h"
 #include "sinks/clFileOutputWave.h"
 
@@ -22,6 +23,10 @@ CLFILEOUT::CLFILEOUT(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool&
         break;
     case tfWMA:
         sink_ = std::make_unique<clFileOutputWMA>(pcmFormat, row, ok);
+        break;
+    case tfAac:
+    case tfAlac:
+        sink_ = std::make_unique<clFileOutputMp4>(pcmFormat, row, ok);
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "sources/CLReadDecodeMP3.h"
+#include "sources/CLReadDecodeMp4.h"
 #include "sources/CLReadDecodeWMA.h"
 #include "sources/CLReadDecodeWave.h"
 #include "system/FileNames.h"
@@ -18,5 +19,8 @@ std::unique_ptr<CLReadDecodeBase> CreateFileInput(const char* inputPath, const R
         return std::make_unique<CLReadDecodeWMA>(inputPath, row, code);
     if (is(".MP3"))
         return std::make_unique<CLReadDecodeMP3>(inputPath, row, code);
+    // AAC or ALAC, told apart by the content.
+    if (is(".M4A"))
+        return std::make_unique<CLReadDecodeMp4>(inputPath, row, code);
     return nullptr;
 }
