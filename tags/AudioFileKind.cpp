@@ -18,5 +18,8 @@ AudioFileKind SniffAudioFileKind(TagLib::IOStream& stream) {
     if (head.startsWith(TagLib::ByteVector(AsfHeaderGuid, sizeof AsfHeaderGuid - 1))) {
         return AudioFileKind::Wma;
     }
+    if (head.containsAt("ftyp", 4)) {
+        return AudioFileKind::Mp4;
+    }
     return AudioFileKind::Mp3;
 }

@@ -14,6 +14,7 @@
 #include "system/UniqueFd.h"
 #include "tags/AudioFileKind.h"
 #include "tags/CheckedFileStream.h"
+#include "tags/Mp4Tags.h"
 #include "tags/TagFields.h"
 
 using namespace TagLib;
@@ -126,6 +127,8 @@ AudioTags ReadAudioTags(IOStream& stream) {
         return ReadWave(stream);
     case AudioFileKind::Wma:
         return ReadAsf(stream);
+    case AudioFileKind::Mp4:
+        return ReadMp4Tags(stream);
     case AudioFileKind::Mp3:
         break;
     }

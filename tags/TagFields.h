@@ -21,7 +21,7 @@ struct TagField {
     const char* asfAlias;
 };
 
-inline constexpr std::array<TagField, 9> TagFields = {{
+inline constexpr std::array<TagField, 13> TagFields = {{
     {"TITLE", "INAM", nullptr},
     {"ARTIST", "IART", nullptr},
     {"ALBUM", "IPRD", nullptr},
@@ -31,6 +31,10 @@ inline constexpr std::array<TagField, 9> TagFields = {{
     {"DATE", "ICRD", "date"},
     {"GENRE", "IGNR", nullptr},
     {"COMMENT", "ICMT", "Description"},
+    {"REPLAYGAIN_TRACK_GAIN", nullptr, nullptr},
+    {"REPLAYGAIN_TRACK_PEAK", nullptr, nullptr},
+    {"REPLAYGAIN_ALBUM_GAIN", nullptr, nullptr},
+    {"REPLAYGAIN_ALBUM_PEAK", nullptr, nullptr},
 }};
 
 // The carried fields of all; empty values, values over 65536 characters and values past the

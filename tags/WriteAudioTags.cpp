@@ -11,6 +11,7 @@
 #include <taglib/mpegfile.h>
 #include <taglib/wavfile.h>
 
+#include "tags/Mp4Tags.h"
 #include "tags/TagFields.h"
 
 using namespace TagLib;
@@ -126,6 +127,8 @@ bool WriteAudioTags(IOStream& stream, AudioFileKind kind, const AudioTags& tags)
         return WriteWave(stream, tags);
     case AudioFileKind::Wma:
         return WriteAsf(stream, tags);
+    case AudioFileKind::Mp4:
+        return WriteMp4Tags(stream, tags);
     case AudioFileKind::Mp3:
         break;
     }
