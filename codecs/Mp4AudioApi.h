@@ -30,6 +30,14 @@ struct Mp4ReaderFormat {
     uint32_t bitsPerSample; // 16 or 24
 };
 
+// Where the audio lies in a finished AAC file's decoded frames: after priming frames, followed by
+// padding frames, length frames long.
+struct Mp4Gapless {
+    uint32_t priming;
+    uint32_t padding;
+    uint64_t length;
+};
+
 struct Mp4Writer;
 struct Mp4Reader;
 
@@ -41,6 +49,9 @@ using Mp4WriterOpenFn = int (*)(const char* path, const WAVEFORMATEX* input,
 using Mp4WriterWriteFn = int (*)(Mp4Writer* writer, const void* data, uint32_t byteCount);
 // Encodes what is held back and completes the file.
 using Mp4WriterFinishFn = int (*)(Mp4Writer* writer);
+// Optional: after a successful finish, the AAC file's gapless record; Mp4Failed for ALAC, which
+// has no priming.
+using Mp4WriterGaplessFn = int (*)(Mp4Writer* writer, Mp4Gapless* gapless);
 // Releases the writer; a writer never finished leaves an incomplete file.
 using Mp4WriterCloseFn = void (*)(Mp4Writer* writer);
 
@@ -57,5 +68,6 @@ using Mp4ReaderCloseFn = void (*)(Mp4Reader* reader);
 
 inline constexpr const char* Mp4WriterEntryPoints[] = {"Mp4WriterOpen", "Mp4WriterWrite",
                                                        "Mp4WriterFinish", "Mp4WriterClose"};
+inline constexpr const char* Mp4WriterGaplessEntryPoint = "Mp4WriterGapless";
 inline constexpr const char* Mp4ReaderEntryPoints[] = {"Mp4ReaderOpen", "Mp4ReaderRead",
                                                        "Mp4ReaderProgress", "Mp4ReaderClose"};

@@ -1,6 +1,10 @@
 #include "sinks/clFileOutputMp4.h"
 
+#include <fcntl.h>
+
 #include "system/CodecModuleFiles.h"
+#include "system/UniqueFd.h"
+#include "tags/ItunesGapless.h"
 
 namespace {
 uint32_t Positive(int32_t value) {
@@ -28,6 +32,8 @@ clFileOutputMp4::clFileOutputMp4(const WAVEFORMATEX* inputFormat, const RowConte
     const auto open = module.Get<Mp4WriterOpenFn>("Mp4WriterOpen");
     write_ = module.Get<Mp4WriterWriteFn>("Mp4WriterWrite");
     finish_ = module.Get<Mp4WriterFinishFn>("Mp4WriterFinish");
+    gapless_ = module.Get<Mp4WriterGaplessFn>(Mp4WriterGaplessEntryPoint);
+    path_ = row.OutputPath;
     const Mp4WriterRequest request = RequestFor(row.Settings);
     Mp4Writer* writer = nullptr;
     if (open(row.OutputPath.c_str(), inputFormat, &request, &writer) != Mp4Ok || !writer)
@@ -38,8 +44,23 @@ clFileOutputMp4::clFileOutputMp4(const WAVEFORMATEX* inputFormat, const RowConte
 }
 
 clFileOutputMp4::~clFileOutputMp4() {
-    if (writer_ && finish_(writer_.get()) != Mp4Ok)
+    if (!writer_)
+        return;
+    if (finish_(writer_.get()) != Mp4Ok) {
         result_.WriteError = true;
+        return;
+    }
+    WriteGapless();
+}
+
+// Best effort: FFmpeg goes by the edit list, the record only helps other players.
+void clFileOutputMp4::WriteGapless() {
+    Mp4Gapless gapless{};
+    if (!gapless_ || gapless_(writer_.get(), &gapless) != Mp4Ok)
+        return;
+    const UniqueFd file(::open(path_.c_str(), O_RDWR | O_CLOEXEC));
+    if (file.Valid())
+        WriteItunesGapless(file.Get(), gapless.priming, gapless.padding, gapless.length);
 }
 
 bool clFileOutputMp4::Write(const void* data, uint32_t byteCount) {

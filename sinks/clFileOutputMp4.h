@@ -1,8 +1,9 @@
 #pragma once
 // The sink for AAC and ALAC in MP4 (.m4a): hands the source's PCM unchanged to the MP4 module's
 // writer, which converts it to the channels and rate in the settings and encodes it with the
-// target format's codec.
+// target format's codec. An AAC file gets its gapless record ("iTunSMPB") once finished.
 #include <memory>
+#include <string>
 
 #include "codecs/Mp4AudioApi.h"
 #include "engine/RowContext.h"
@@ -25,6 +26,8 @@ public:
     static Mp4WriterRequest RequestFor(const ConversionSettings& settings);
 
 private:
+    void WriteGapless();
+
     struct CloseWriter {
         Mp4WriterCloseFn close;
         void operator()(Mp4Writer* writer) const { close(writer); }
@@ -33,5 +36,7 @@ private:
     RowResult& result_;
     Mp4WriterWriteFn write_ = nullptr;
     Mp4WriterFinishFn finish_ = nullptr;
+    Mp4WriterGaplessFn gapless_ = nullptr; // optional
+    std::string path_;
     std::unique_ptr<Mp4Writer, CloseWriter> writer_;
 };

@@ -1,6 +1,7 @@
 // AAC and ALAC in MP4 through the conversion path: WAVE inputs made byte by byte into .m4a
 // outputs checked by ffmpeg/ffprobe (exact lengths, bit-exact ALAC), .m4a inputs read back by our
 // own source, hostile inputs, and the module missing.
+#include <cstdio>
 #include <filesystem>
 
 #include "WaveTestSupport.h"
@@ -86,6 +87,13 @@ TEST_P(AacLength, DecodesToTheInputsFrames) {
     // Inputs of at most half an AAC frame come back as one whole frame.
     const uint64_t expected = p.frames > 512 ? p.frames : 1024;
     EXPECT_EQ(DecodedFrames(dir / "out.m4a", p.channels), expected);
+    // The gapless record tells the same: priming, padding and length fill whole frames.
+    const uint32_t pad = p.frames > 512 ? (1024 - p.frames % 1024) % 1024 : 0;
+    char smpb[64];
+    std::snprintf(smpb, sizeof smpb, "' 00000000 %08X %08X %016X 00000000", 1024 + pad,
+                  p.frames > 512 ? 0 : 1024 - p.frames, p.frames);
+    EXPECT_NE(Shell("mutagen-inspect " + Quote(dir / "out.m4a")).find(smpb), std::string::npos)
+        << smpb;
     ToWave(row, dir / "out.m4a", dir / "back.wav", Pcm{p.frames, p.channels, p.rate, 16});
     EXPECT_EQ(DecodedFrames(dir / "back.wav", p.channels), expected);
     // Lossy, but the same sound: the decoded output stays close to the input.

@@ -271,6 +271,7 @@ bool Mp4AudioEncoder::Drain(const AVFrame* frame) {
         // spans what a decoder gives, and the edit list alone says what of it is the audio.
         if (spool_)
             packet_->duration = frameSize_;
+        ++packets_;
         av_packet_rescale_ts(packet_.get(), encoder_->time_base, stream->time_base);
         if (av_write_frame(output_.get(), packet_.get()) < 0)
             return false;
@@ -299,6 +300,7 @@ bool Mp4AudioEncoder::ReplaySpool() {
                          ? static_cast<int>((frameSize_ - length % frameSize_) % frameSize_)
                          : 0;
     nextPts_ = -pad;
+    priming_ = encoder_->initial_padding + pad;
     if (!WriteSilence(pad) || !spool_->Rewind())
         return false;
     const int channels = encoder_->ch_layout.nb_channels;
@@ -328,4 +330,14 @@ bool Mp4AudioEncoder::Finish() {
         return false;
     const bool written = output_->pb->error == 0;
     return avio_closep(&output_->pb) == 0 && written;
+}
+
+std::optional<Mp4Gapless> Mp4AudioEncoder::Gapless() const {
+    if (!spool_)
+        return std::nullopt;
+    const int64_t length = spool_->Frames();
+    const int64_t padding = packets_ * frameSize_ - priming_ - length;
+    return Mp4Gapless{static_cast<uint32_t>(priming_),
+                      static_cast<uint32_t>(std::max<int64_t>(padding, 0)),
+                      static_cast<uint64_t>(length)};
 }

@@ -8,6 +8,7 @@
 // to exactly the input's length, and the edit list records both.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ public:
     bool Write(const uint8_t* data, uint32_t frameCount);
     // Encodes what is held back and completes the file.
     bool Finish();
+    // After Finish, for AAC: where the audio lies in the decoded frames.
+    std::optional<Mp4Gapless> Gapless() const;
 
 private:
     Mp4AudioEncoder() = default;
@@ -56,6 +59,8 @@ private:
     int frameSize_ = 0;
     bool smallLastFrame_ = false;
     int64_t nextPts_ = 0;
+    int64_t packets_ = 0;
+    int priming_ = 0;
     std::vector<uint8_t*> planes_;
     std::vector<uint8_t> converted_;
     std::vector<uint8_t> block_;

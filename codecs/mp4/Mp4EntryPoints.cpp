@@ -13,6 +13,7 @@ struct Mp4Writer {
     // The bytes of a sample frame split between two writes.
     std::vector<uint8_t> partial;
     bool failed = false;
+    std::optional<Mp4Gapless> gapless; // once finished
 };
 
 struct Mp4Reader {
@@ -60,7 +61,7 @@ BMC_EXPORT int Mp4WriterOpen(const char* path, const WAVEFORMATEX* input,
     auto encoder = Mp4AudioEncoder::Open(path, *input, *request);
     if (!encoder)
         return Mp4Failed;
-    *writer = new (std::nothrow) Mp4Writer{std::move(encoder), input->nBlockAlign, {}, false};
+    *writer = new (std::nothrow) Mp4Writer{std::move(encoder), input->nBlockAlign, {}, false, {}};
     return *writer != nullptr ? Mp4Ok : Mp4Failed;
 }
 
@@ -77,8 +78,17 @@ BMC_EXPORT int Mp4WriterFinish(Mp4Writer* writer) {
         return Mp4Failed;
     // A trailing fraction of a sample frame cannot be encoded and is dropped.
     const bool finished = writer->encoder->Finish();
+    if (finished)
+        writer->gapless = writer->encoder->Gapless();
     writer->encoder.reset();
     return finished ? Mp4Ok : Mp4Failed;
+}
+
+BMC_EXPORT int Mp4WriterGapless(Mp4Writer* writer, Mp4Gapless* gapless) {
+    if (writer == nullptr || gapless == nullptr || !writer->gapless)
+        return Mp4Failed;
+    *gapless = *writer->gapless;
+    return Mp4Ok;
 }
 
 BMC_EXPORT void Mp4WriterClose(Mp4Writer* writer) {
