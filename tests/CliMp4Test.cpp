@@ -135,3 +135,28 @@ TEST_F(CliMp4, HostileInputsNeverReplaceAnOutput) {
     }
     EXPECT_TRUE(Leftovers(dir / "out").empty());
 }
+
+// Without the MP4 module an AAC or ALAC job, and a job with an .m4a input, is refused whole
+// before anything is written, naming the module.
+TEST_F(CliMp4, WithoutTheModuleTheJobIsRefusedWhole) {
+    fs::create_directory(dir / "lonely");
+    const std::string converter = dir / "lonely/brindlex-convert";
+    fs::copy_file(ConverterPath(), converter);
+    fs::permissions(converter, fs::perms::owner_exec, fs::perm_options::add);
+    SoxTone(dir / "in/tone.wav", 0.5);
+    WriteTextFile(dir / "in/song.m4a", "not read");
+    const std::vector<std::vector<std::string>> jobs = {
+        {"-t", "m4a", dir / "in/tone.wav"},
+        {"-t", "alac", dir / "in/tone.wav"},
+        {"-t", "wav", "--output-dir", dir / "out", dir / "in/song.m4a"}};
+    for (const auto& args : jobs) {
+        const Outcome o = Convert(dir, args, 0, converter);
+        EXPECT_EQ(o.exitCode, 4) << args[1];
+        EXPECT_NE(o.err.find("the MP4 module libbmc-mp4.so is missing; looked in " +
+                             dir / "lonely/codecs/"),
+                  std::string::npos)
+            << o.err;
+    }
+    EXPECT_FALSE(fs::exists(dir / "in/tone.m4a"));
+    EXPECT_FALSE(fs::exists(dir / "out"));
+}
