@@ -31,6 +31,15 @@ std::string TargetKeys(const char* separator) {
     return text;
 }
 
+bool IsAacBitRate(int32_t kbps) {
+    return kbps >= LowestAacBitRate && kbps <= HighestAacBitRate;
+}
+
+std::string AacBitRateText() {
+    return std::to_string(LowestAacBitRate) + " to " + std::to_string(HighestAacBitRate) +
+           " (kbit/s)";
+}
+
 std::string WmaQualityText(std::size_t item) {
     const WmaQualityChoice& q = WmaQualities[item];
     return std::to_string(item) + " = " + std::to_string(q.SampleRate) + " Hz " +
@@ -109,9 +118,10 @@ bool SetValue(const std::string& name, const std::string& value, CliOptions& opt
     int32_t number = 0;
     const bool isNumber = ParseInt(value, number);
     if (name == "--bitrate") {
-        if (!isNumber || !Mp3BitRateItem(number)) {
+        // Which of the two the number must be is known once the target is.
+        if (!isNumber || (!Mp3BitRateItem(number) && !IsAacBitRate(number))) {
             error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
-                    " (kbit/s)";
+                    " (kbit/s) for MP3, " + AacBitRateText() + " for AAC";
             return false;
         }
         options.bitRate = number;
@@ -196,9 +206,22 @@ std::size_t DefaultJobs() {
 }
 
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error) {
-    const bool mp3Options = options.bitRate || options.sampleRate || options.mono;
-    if (mp3Options && target != tfMp3) {
-        error = "--bitrate, --rate and --mono apply only to MP3 output (--to mp3)";
+    if (options.bitRate && target == tfAac) {
+        if (!IsAacBitRate(*options.bitRate)) {
+            error = "--bitrate takes " + AacBitRateText() + " for AAC";
+            return false;
+        }
+    } else if (options.bitRate && target == tfMp3 && !Mp3BitRateItem(*options.bitRate)) {
+        error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
+                " (kbit/s) for MP3";
+        return false;
+    }
+    if (options.bitRate && target != tfMp3 && target != tfAac) {
+        error = "--bitrate applies only to MP3 and AAC output (--to mp3, --to m4a)";
+        return false;
+    }
+    if ((options.sampleRate || options.mono) && target != tfMp3) {
+        error = "--rate and --mono apply only to MP3 output (--to mp3)";
         return false;
     }
     if (options.wmaQuality && target != tfWMA) {
@@ -216,7 +239,9 @@ void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings
     if (options.sampleRate) {
         settings.Mp3SampleRate = *options.sampleRate;
     }
-    if (options.bitRate) {
+    if (options.bitRate && settings.TargetFormat == tfAac) {
+        settings.AacBitRate = *options.bitRate;
+    } else if (options.bitRate) {
         settings.Mp3BitRate = *options.bitRate;
     }
     if (options.mono) {
@@ -310,6 +335,9 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
            "\n"
            "                          default: " +
            std::to_string(defaults.Mp3BitRate) +
+           "\n"
+           "                          AAC bit rate (--to m4a): " +
+           AacBitRateText() + ", default: " + std::to_string(defaults.AacBitRate) +
            "\n"
            "      --rate HZ           MP3 sample rate: " +
            ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +

@@ -57,6 +57,9 @@ std::vector<std::string> TargetParts(const ConversionSettings& settings) {
                    std::to_string(settings.WmaSampleRate) + " Hz",
                    ChannelsText(settings.WmaChannels)};
         break;
+    case tfAac:
+        options = {std::to_string(settings.AacBitRate) + " kbit/s"};
+        break;
     default:
         break;
     }

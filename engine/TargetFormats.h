@@ -72,6 +72,10 @@ inline constexpr std::array<WmaQualityChoice, 8> WmaQualities = {{
     {32000, 36, "32000Khz   36Kbps Stereo"},
 }};
 
+// The AAC encoder's bit rates, kbit/s.
+inline constexpr int32_t LowestAacBitRate = 64;
+inline constexpr int32_t HighestAacBitRate = 320;
+
 // The list item holding value, if any.
 std::optional<std::size_t> Mp3SampleRateItem(int32_t hz);
 std::optional<std::size_t> Mp3BitRateItem(int32_t kbps);

@@ -160,3 +160,20 @@ TEST_F(CliMp4, WithoutTheModuleTheJobIsRefusedWhole) {
     EXPECT_FALSE(fs::exists(dir / "in/tone.m4a"));
     EXPECT_FALSE(fs::exists(dir / "out"));
 }
+
+// --bitrate sets the AAC bit rate within 64 to 320 kbit/s, and is refused for ALAC.
+TEST_F(CliMp4, TheBitRateOptionReachesTheAacEncoder) {
+    SoxTone(dir / "in/tone.wav", 2.0);
+    Run({"-t", "m4a", "--bitrate", "96", "--output-dir", dir / "out", dir / "in/tone.wav"});
+    EXPECT_NEAR(std::stod(Probe(dir / "out/tone.m4a", "bit_rate")), 96000, 12000);
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"-t", "m4a", "--bitrate", "330"},
+                                               {"-t", "m4a", "--bitrate", "63"},
+                                               {"-t", "alac", "--bitrate", "128"},
+                                               {"-t", "m4a", "--mono"}}) {
+        std::vector<std::string> all = args;
+        all.insert(all.end(), {"--output-dir", dir / "refused", dir / "in/tone.wav"});
+        EXPECT_EQ(Convert(dir, all).exitCode, 2) << args[1] << " " << args[2];
+    }
+    EXPECT_FALSE(fs::exists(dir / "refused"));
+}
