@@ -6,7 +6,7 @@ ASAN_DIR := build/asan
 ARGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps build run test install fuzz bench format clean
+.PHONY: all deps build run test install deb fuzz bench format clean
 
 all: build
 
@@ -30,6 +30,11 @@ test: deps
 # `make install PREFIX=$$HOME/.local` needs no root.
 install: build
 	cmake --install $(RELEASE_DIR) --prefix "$(PREFIX)"
+
+# The Debian package: build/release/brindlex_<version>_<arch>.deb, installed with
+# `sudo apt install ./build/release/brindlex_*.deb`.
+deb: build
+	cd $(RELEASE_DIR) && cpack -G DEB
 
 # libFuzzer targets (clang); run one with e.g. build/fuzz/tests/fuzz/fuzz_acm -max_total_time=300
 fuzz: deps

@@ -58,15 +58,6 @@ std::vector<std::string> TargetParts(const ConversionSettings& settings) {
                    std::to_string(settings.WmaSampleRate) + " Hz",
                    ChannelsText(settings.WmaChannels)};
         break;
-    case tfFlac:
-        options = {"level " + std::to_string(settings.FlacCompressionLevel)};
-        break;
-    case tfOpus:
-        options = {std::to_string(settings.OpusBitRate) + " kbit/s"};
-        break;
-    case tfVorbis:
-        options = {"quality " + std::to_string(settings.VorbisQuality)};
-        break;
     default:
         options = NumberOptionTexts(settings);
         break;

@@ -8,3 +8,5 @@ inline constexpr const char* WmaModuleFile = "libbmc-wma.so";
 inline constexpr const char* FlacModuleFile = "libbmc-flac.so";
 inline constexpr const char* OpusModuleFile = "libbmc-opus.so";
 inline constexpr const char* VorbisModuleFile = "libbmc-vorbis.so";
+// AAC and ALAC in MP4, both directions (codecs/Mp4AudioApi.h).
+inline constexpr const char* Mp4ModuleFile = "libbmc-mp4.so";

@@ -34,7 +34,12 @@ constexpr std::string_view VorbisExtensions[] = {".ogg", ".oga"};
 constexpr std::string_view VorbisMime[] = {"audio/x-vorbis+ogg", "audio/ogg"};
 constexpr CodecModuleNeed VorbisModule[] = {{"Vorbis", VorbisModuleFile}};
 
-const std::array<FormatInfo, 6> Table = {{
+// AAC and ALAC share the extension; the MP4 source tells them apart by content.
+constexpr std::string_view Mp4Extensions[] = {".m4a"};
+constexpr std::string_view Mp4Mime[] = {"audio/mp4"};
+constexpr CodecModuleNeed Mp4Module[] = {{"MP4", Mp4ModuleFile}};
+
+const std::array<FormatInfo, 8> Table = {{
     {.Key = "wav",
      .Name = "WAVE",
      .Description = "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)",
@@ -101,6 +106,29 @@ const std::array<FormatInfo, 6> Table = {{
      .ReadModules = VorbisModule,
      .WriteModules = VorbisModule,
      .TagKind = AudioFileKind::Vorbis},
+    {.Key = "m4a",
+     .Name = "AAC",
+     .Description = "AAC in MP4",
+     .Number = tfAac,
+     .OutputExtension = ".m4a",
+     .InputExtensions = Mp4Extensions,
+     .AlsoReadExtensions = {},
+     .MimeTypes = Mp4Mime,
+     .InputCheckedByContent = true,
+     .ReadModules = Mp4Module,
+     .WriteModules = Mp4Module,
+     .TagKind = AudioFileKind::Mp4},
+    {.Key = "alac",
+     .Name = "ALAC",
+     .Description = "Apple Lossless in MP4",
+     .Number = tfAlac,
+     .OutputExtension = ".m4a",
+     .InputExtensions = {},
+     .AlsoReadExtensions = {},
+     .MimeTypes = Mp4Mime,
+     .ReadModules = {},
+     .WriteModules = Mp4Module,
+     .TagKind = AudioFileKind::Mp4},
 }};
 
 bool SameText(std::string_view a, std::string_view b) {

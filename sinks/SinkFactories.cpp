@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "sinks/clFileOutputMp3.h"
+#include "sinks/clFileOutputMp4.h"
 #include "sinks/clFileOutputStream.h"
 #include "sinks/clFileOutputWMA.h"
 #include "sinks/clFileOutputWave.h"
@@ -17,13 +18,15 @@ std::unique_ptr<clFileOutputBase> Make(const WAVEFORMATEX* pcmFormat, const RowC
 }
 
 using Entry = std::pair<std::string_view, SinkFactory>;
-constexpr std::array<Entry, 6> Factories = {{
+constexpr std::array<Entry, 8> Factories = {{
     {"wav", Make<clFileOutputWave>},
     {"mp3", Make<clFileOutputMp3>},
     {"wma", Make<clFileOutputWMA>},
     {"flac", Make<clFileOutputStream>},
     {"opus", Make<clFileOutputStream>},
     {"ogg", Make<clFileOutputStream>},
+    {"m4a", Make<clFileOutputMp4>},
+    {"alac", Make<clFileOutputMp4>},
 }};
 } // namespace
 

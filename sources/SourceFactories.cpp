@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "sources/CLReadDecodeMP3.h"
+#include "sources/CLReadDecodeMp4.h"
 #include "sources/CLReadDecodeStream.h"
 #include "sources/CLReadDecodeWMA.h"
 #include "sources/CLReadDecodeWave.h"
@@ -17,13 +18,14 @@ std::unique_ptr<CLReadDecodeBase> Make(const char* inputPath, const RowContext& 
 }
 
 using Entry = std::pair<std::string_view, SourceFactory>;
-constexpr std::array<Entry, 6> Factories = {{
+constexpr std::array<Entry, 7> Factories = {{
     {"wav", Make<CLReadDecodeWave>},
     {"mp3", Make<CLReadDecodeMP3>},
     {"wma", Make<CLReadDecodeWMA>},
     {"flac", Make<CLReadDecodeStream>},
     {"opus", Make<CLReadDecodeStream>},
     {"ogg", Make<CLReadDecodeStream>},
+    {"m4a", Make<CLReadDecodeMp4>},
 }};
 } // namespace
 

@@ -28,5 +28,8 @@ AudioFileKind SniffAudioFileKind(TagLib::IOStream& stream) {
     if (head.startsWith("OggS") && head.containsAt("\x01vorbis", 28)) {
         return AudioFileKind::Vorbis;
     }
+    if (head.containsAt("ftyp", 4)) {
+        return AudioFileKind::Mp4;
+    }
     return AudioFileKind::Mp3;
 }

@@ -6,6 +6,7 @@ namespace TagLib {
 class IOStream;
 }
 
-// RIFF WAVE, ASF, FLAC and Ogg Opus or Vorbis are told by their headers; anything else is taken for
-// MPEG audio, which TagLib then accepts or refuses. The stream is left at its start.
+// RIFF WAVE, ASF, FLAC, Ogg Opus or Vorbis and MP4 ("ftyp" first) are told by their headers;
+// anything else is taken for MPEG audio, which TagLib then accepts or refuses. The stream is left
+// at its start.
 AudioFileKind SniffAudioFileKind(TagLib::IOStream& stream);

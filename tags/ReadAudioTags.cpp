@@ -18,6 +18,7 @@
 #include "system/UniqueFd.h"
 #include "tags/AudioFileKind.h"
 #include "tags/CheckedFileStream.h"
+#include "tags/Mp4Tags.h"
 #include "tags/TagFields.h"
 
 using namespace TagLib;
@@ -175,6 +176,8 @@ AudioTags ReadAudioTags(IOStream& stream) {
         return ReadOgg<Ogg::Opus::File>(stream);
     case AudioFileKind::Vorbis:
         return ReadOgg<Ogg::Vorbis::File>(stream);
+    case AudioFileKind::Mp4:
+        return ReadMp4Tags(stream);
     case AudioFileKind::Mp3:
         break;
     }

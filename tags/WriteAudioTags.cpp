@@ -15,6 +15,7 @@
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
+#include "tags/Mp4Tags.h"
 #include "tags/TagFields.h"
 
 using namespace TagLib;
@@ -173,6 +174,8 @@ bool WriteAudioTags(IOStream& stream, AudioFileKind kind, const AudioTags& tags)
         return WriteOgg<Ogg::Opus::File>(stream, tags);
     case AudioFileKind::Vorbis:
         return WriteOgg<Ogg::Vorbis::File>(stream, tags);
+    case AudioFileKind::Mp4:
+        return WriteMp4Tags(stream, tags);
     case AudioFileKind::Mp3:
         break;
     }
