@@ -37,8 +37,7 @@ std::optional<StreamTarget> StreamTargetFor(uint8_t target, const WAVEFORMATEX& 
                             {rate, channels, kind, settings.FlacCompressionLevel}};
     }
     case tfOpus:
-        return StreamTarget{
-            module, floats, {rate, channels, StreamFloat32, settings.OpusBitRate}};
+        return StreamTarget{module, floats, {rate, channels, StreamFloat32, settings.OpusBitRate}};
     case tfVorbis:
         return StreamTarget{
             module, floats, {rate, channels, StreamFloat32, settings.VorbisQuality}};

@@ -7,8 +7,8 @@
 
 #include "engine/WaveFormat.h"
 #include "formats/FormatTable.h"
-#include "system/FileNames.h"
 #include "system/CodecModules.h"
+#include "system/FileNames.h"
 
 CLReadDecodeStream::CLReadDecodeStream(const char* inputPath, const RowContext& row,
                                        ConversionError& code)
