@@ -493,7 +493,7 @@ TEST_F(ProgramProcessTest, AHandOverRefusesWhatItCannotMarkAndShowsTheMarksAbove
     EXPECT_EQ(err, "brindlex: " + music_ +
                        "Album/missing.mp3: no such file or folder; not passed on\n"
                        "brindlex: " +
-                       music_ + "Album/notes.txt: not a WAVE, MP3 or WMA file; not passed on\n");
+                       music_ + "Album/notes.txt: not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file; not passed on\n");
 
     std::size_t passed = 0;
     EXPECT_TRUE(

@@ -140,14 +140,14 @@ TEST(ProgramStart, AHandOverRefusesWhatIsMissingOrNoAudioFileAndPassesTheRest) {
     EXPECT_EQ(starts, 1);
     EXPECT_EQ(err.str(),
               "brindlex: " + music + "gone.mp3: no such file or folder; not passed on\n" +
-                  "brindlex: " + music + "notes.txt: not a WAVE, MP3 or WMA file; not passed on\n");
+                  "brindlex: " + music + "notes.txt: not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file; not passed on\n");
     EXPECT_TRUE(host.steps.empty()); // a hand-over owes no help
 
     // Nothing left to pass on: no window is started, and the status still says 1.
     err.str("");
     EXPECT_EQ(start.Run(ReadStartRequest({"/opt/brindlex/brindlex", music + "notes.txt"})), 1);
     EXPECT_EQ(starts, 1);
-    EXPECT_NE(err.str().find("not a WAVE, MP3 or WMA file"), std::string::npos);
+    EXPECT_NE(err.str().find("not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file"), std::string::npos);
 }
 
 TEST(ProgramStart, AFailingWindowIsShownInABoxAndOnStandardErrorAndEndsTheProgram) {

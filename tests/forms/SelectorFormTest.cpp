@@ -624,7 +624,7 @@ void SelectorFormTest::droppedFilesAndFoldersAreMarked() {
     delete data;
     QCOMPARE(answers.Seen().size(), std::size_t{1});
     QVERIFY(
-        answers.Seen()[0].Text.contains(s.Path("A/notes.txt") + ": not a WAVE, MP3 or WMA file"));
+        answers.Seen()[0].Text.contains(s.Path("A/notes.txt") + ": not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file"));
     QCOMPARE(Selector::Mark(s.Folder("B")), stFully);
     QCOMPARE(s.tree->currentItem(), s.Folder("A"));
     QCOMPARE(Selector::Mark(s.Row("a1")), stFileConverted);
