@@ -8,6 +8,13 @@
 
 #include "formats/ConversionSettings.h"
 
+// A value the window lists for an option, with its text; an empty text shows the number and the
+// option's unit.
+struct OfferedValue {
+    int32_t Value;
+    std::string_view Text = {};
+};
+
 struct FormatOption {
     std::string_view Caption;    // for people, after the format's name: "compression level"
     std::string_view Flag;       // on the command line: "--compression-level"
@@ -20,6 +27,8 @@ struct FormatOption {
     int32_t ConversionSettings::*Field;
     // The TargetFormat values it applies to.
     std::span<const uint8_t> Targets;
+    // What the window lists, in order; empty: any value of the range, chosen with a spin box.
+    std::span<const OfferedValue> Offered = {};
 
     bool Accepts(int32_t value) const {
         return (value >= Least && value <= Most) || (ZeroKeepsInput && value == 0);

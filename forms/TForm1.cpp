@@ -17,6 +17,7 @@
 #include <cctype>
 #include <cstring>
 #include <thread>
+#include <tuple>
 
 #include "acm/Acm.h"
 #include "choices/StoredWidth.h"
@@ -132,9 +133,16 @@ void TForm1::SetUpControls() {
 
     // Three separate radio groups, whatever the nesting of their parents.
     formatGroup_ = new QButtonGroup(this);
-    formatGroup_->addButton(ui->chkWave);
-    formatGroup_->addButton(ui->chkMp3);
-    formatGroup_->addButton(ui->chkWMA);
+    const std::tuple<QToolButton*, uint8_t, const char*> formats[] = {
+        {ui->chkWave, tfWave, "wave.svg"}, {ui->chkMp3, tfMp3, "mp3.svg"},
+        {ui->chkWMA, tfWMA, "wma.svg"},    {ui->chkFlac, tfFlac, "flac.svg"},
+        {ui->chkOpus, tfOpus, "opus.svg"}, {ui->chkVorbis, tfVorbis, "vorbis.svg"},
+        {ui->chkAac, tfAac, "aac.svg"},    {ui->chkAlac, tfAlac, "alac.svg"},
+    };
+    for (const auto& [button, target, picture] : formats) {
+        formatGroup_->addButton(button, target);
+        button->setIcon(FormPictures::Icon(QLatin1String(picture)));
+    }
     auto* channels = new QButtonGroup(this);
     channels->addButton(ui->chkStereo);
     channels->addButton(ui->chkMono);
@@ -142,9 +150,6 @@ void TForm1::SetUpControls() {
     destination->addButton(ui->optToDefPath);
     destination->addButton(ui->chkToThisFold);
 
-    ui->chkWave->setIcon(FormPictures::Icon(QStringLiteral("wave.svg")));
-    ui->chkMp3->setIcon(FormPictures::Icon(QStringLiteral("mp3.svg")));
-    ui->chkWMA->setIcon(FormPictures::Icon(QStringLiteral("wma.svg")));
     const std::pair<QLabel*, const char*> icons[] = {
         {ui->Image1, "stereo.svg"}, {ui->Image2, "mono.svg"},       {ui->Image3, "bitrate.svg"},
         {ui->Image4, "freq.svg"},   {ui->Image5, "samefolder.svg"}, {ui->Image6, "thisfolder.svg"},
@@ -178,6 +183,9 @@ void TForm1::SetUpControls() {
     connect(ui->chkWave, &QToolButton::toggled, this, &TForm1::chkWaveClick);
     connect(ui->chkMp3, &QToolButton::toggled, this, &TForm1::chkMp3Click);
     connect(ui->chkWMA, &QToolButton::toggled, this, &TForm1::chkWMAClick);
+    for (QToolButton* button : {ui->chkFlac, ui->chkOpus, ui->chkVorbis, ui->chkAac, ui->chkAlac}) {
+        connect(button, &QToolButton::toggled, this, &TForm1::UpdateFormatPanel);
+    }
     connect(ui->cmdShowFiles, &QPushButton::clicked, this, &TForm1::cmdShowFilesClick);
     connect(ui->cmdChangeWaveComp, &QPushButton::clicked, this, &TForm1::cmdChangeWaveCompClick);
 }
@@ -209,10 +217,8 @@ void TForm1::FixWindowSize() {
 }
 
 void TForm1::ShowChoices(const ConverterChoices& choices) {
-    (choices.Target == tfMp3   ? ui->chkMp3
-     : choices.Target == tfWMA ? ui->chkWMA
-                               : ui->chkWave)
-        ->setChecked(true);
+    QAbstractButton* target = formatGroup_->button(choices.Target);
+    (target ? target : ui->chkWave)->setChecked(true);
     (choices.ToThisFolder ? ui->chkToThisFold : ui->optToDefPath)->setChecked(true);
     if (!choices.Folder.empty()) {
         ui->txtToFolder->setText(Text(choices.Folder));
@@ -222,6 +228,7 @@ void TForm1::ShowChoices(const ConverterChoices& choices) {
     (choices.Mono ? ui->chkMono : ui->chkStereo)->setChecked(true);
     Select(ui->cmbWMAQual, choices.WmaQualItem);
     ui->chkKeepTree->setChecked(choices.KeepTree);
+    ui->formatNumbers->Show(choices.Numbers);
     jobs_ = choices.Jobs;
 }
 
@@ -236,11 +243,12 @@ ConverterChoices TForm1::Choices() const {
     choices.WmaQualItem = Selected(ui->cmbWMAQual);
     choices.Jobs = jobs_;
     choices.KeepTree = ui->chkKeepTree->isChecked();
+    ui->formatNumbers->ApplyTo(choices.Numbers);
     return choices;
 }
 
 uint8_t TForm1::TargetFormat() const {
-    return ui->chkMp3->isChecked() ? tfMp3 : ui->chkWMA->isChecked() ? tfWMA : tfWave;
+    return static_cast<uint8_t>(formatGroup_->checkedId());
 }
 
 // --- The conversion list ---------------------------------------------------------------------
@@ -436,6 +444,7 @@ void TForm1::UpdateFormatPanel() {
           static_cast<QWidget*>(ui->cmdChangeWaveComp)}) {
         wave->setVisible(target == tfWave);
     }
+    ui->formatNumbers->ShowFor(target);
 }
 
 void TForm1::ShowWaveFormat() {

@@ -142,6 +142,10 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     forms.Control<QAbstractButton>("chkWMA")->click();
     forms.Control<QAbstractButton>("chkToThisFold")->click();
     visit(&form, "options-wma");
+    forms.Control<QAbstractButton>("chkFlac")->click();
+    visit(&form, "options-flac");
+    forms.Control<QAbstractButton>("chkAac")->click();
+    visit(&form, "options-aac");
 
     // The progress view as the worker shows it, half way through the first file.
     forms.Control<QAbstractButton>("chkMp3")->click();

@@ -1,0 +1,105 @@
+#include "forms/NumberOptionPanel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QSpinBox>
+
+#include "choices/OptionValueList.h"
+#include "formats/FormatOptions.h"
+#include "formats/FormatTable.h"
+
+namespace {
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "Bit Rate" from "bit rate", as the form's other captions are written.
+QString Caption(const FormatOption& option) {
+    QString caption = Text(option.Caption);
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (i == 0 || caption[i - 1] == QLatin1Char(' ')) {
+            caption[i] = caption[i].toUpper();
+        }
+    }
+    return caption;
+}
+
+// What a screen reader says: "FLAC compression level"; an option of several formats alone.
+QString AccessibleName(const FormatOption& option) {
+    QString caption = Text(option.Caption);
+    if (option.Targets.size() != 1) {
+        caption[0] = caption[0].toUpper();
+        return caption;
+    }
+    return Text(FindTargetFormat(option.Targets.front())->Name) + QLatin1Char(' ') + caption;
+}
+} // namespace
+
+NumberOptionPanel::NumberOptionPanel(QWidget* parent) : QWidget(parent) {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setColumnStretch(1, 1);
+    for (const FormatOption& option : FormatOptions()) {
+        AddRow(option);
+    }
+    Show(ConversionSettings{});
+}
+
+void NumberOptionPanel::AddRow(const FormatOption& option) {
+    Row row{&option, new QLabel(Caption(option), this), nullptr, nullptr};
+    QWidget* control = nullptr;
+    if (option.Offered.empty()) {
+        row.Number = new QSpinBox(this);
+        row.Number->setRange(option.Least, option.Most);
+        if (!option.Unit.empty()) {
+            row.Number->setSuffix(QLatin1Char(' ') + Text(option.Unit));
+        }
+        control = row.Number;
+    } else {
+        row.List = new QComboBox(this);
+        control = row.List;
+    }
+    control->setObjectName(Text(option.StoredName));
+    control->setAccessibleName(AccessibleName(option));
+    row.Caption->setBuddy(control);
+    auto* grid = static_cast<QGridLayout*>(layout());
+    const int place = grid->rowCount();
+    grid->addWidget(row.Caption, place, 0);
+    grid->addWidget(control, place, 1);
+    rows_.push_back(row);
+}
+
+void NumberOptionPanel::ShowFor(uint8_t target) {
+    for (const Row& row : rows_) {
+        const bool applies = row.Option->AppliesTo(target);
+        row.Caption->setVisible(applies);
+        (row.List ? static_cast<QWidget*>(row.List) : row.Number)->setVisible(applies);
+    }
+    // The form's layout keeps this panel's size until told: it changed with its rows.
+    updateGeometry();
+}
+
+void NumberOptionPanel::Show(const ConversionSettings& numbers) {
+    for (const Row& row : rows_) {
+        const int32_t value = numbers.*row.Option->Field;
+        if (row.Number) {
+            row.Number->setValue(value);
+            continue;
+        }
+        const OptionValueList values(*row.Option, value);
+        row.List->clear();
+        for (const ListedValue& item : values.Items()) {
+            row.List->addItem(QString::fromStdString(item.Text), item.Value);
+        }
+        row.List->setCurrentIndex(static_cast<int>(values.IndexOf(value)));
+    }
+}
+
+void NumberOptionPanel::ApplyTo(ConversionSettings& numbers) const {
+    for (const Row& row : rows_) {
+        numbers.*row.Option->Field =
+            row.Number ? row.Number->value() : row.List->currentData().toInt();
+    }
+}
