@@ -1,9 +1,11 @@
 // Whole jobs through the options form with the real sources, sinks and codec modules: each target
 // checked with ffprobe, failures in the errors form, cancelling, the title's percentage, and the
 // refusal without the WMA module.
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QUrl>
 #include <thread>
 
@@ -117,6 +119,41 @@ void ConversionJobTest::jobToEachTarget() {
     }
     QCOMPARE(forms.endProgram, 3);
     QCOMPARE(forms.backToSelector, 0);
+}
+
+// A newer format chosen with its options, then read back through the window as an input.
+void ConversionJobTest::jobToANewFormatWithItsOptions() {
+    Scratch scratch;
+    MakeTone(scratch / "tone.wav", 1.5, 22050, 1, 16);
+    std::filesystem::create_directory(scratch / "out");
+    Forms forms;
+    const auto convert = [&](const std::string& input, const char* button) {
+        forms.ShowWith({input});
+        ChooseTarget(forms, button, scratch / "out");
+        ModalAnswerer answers;
+        answers.Click("OK");
+        forms.Convert();
+        QCOMPARE(answers.Seen().size(), std::size_t{1});
+        QCOMPARE(answers.Seen()[0].Text, "All files have now been converted.");
+    };
+    forms.ShowWith({});
+    forms.Control<QAbstractButton>("chkFlac")->click();
+    forms.Control<QSpinBox>("BrConvFlacLevel")->setValue(0);
+    auto* channels = forms.Control<QComboBox>("BrConvOutChannels");
+    channels->setCurrentIndex(channels->findData(2));
+    convert(scratch / "tone.wav", "chkFlac");
+    QCOMPARE(Probe(scratch / "out/tone.flac"), "codec_name=flac\nsample_rate=22050\nchannels=2\n");
+    // Every frame, and level 0's blocks of 1,152 frames where level 5 takes 4,096.
+    QCOMPARE(Run("metaflac --show-total-samples --show-max-blocksize '" +
+                 scratch / "out/tone.flac" + "'"),
+             "33075\n1152\n");
+
+    channels->setCurrentIndex(channels->findData(0));
+    forms.Control<QAbstractButton>("chkOpus")->click();
+    auto* opus = forms.Control<QComboBox>("BrConvOpusKbps");
+    opus->setCurrentIndex(opus->findData(64));
+    convert(scratch / "out/tone.flac", "chkOpus");
+    QCOMPARE(Probe(scratch / "out/tone.opus"), "codec_name=opus\nsample_rate=48000\nchannels=2\n");
 }
 
 void ConversionJobTest::failuresEndInTheErrorsForm() {

@@ -16,12 +16,14 @@ private slots:
     void keyboardAndAccessibleNames();
     void browseFillsTheFolder();
     void controlsFollowTheirAccessibleToggle();
+    void numberOptionsLoadListAndSave();
 };
 
 class ConversionJobTest : public QObject {
     Q_OBJECT
 private slots:
     void jobToEachTarget();
+    void jobToANewFormatWithItsOptions();
     void failuresEndInTheErrorsForm();
     void cancelThenASecondJob();
     void endingTheProgramStopsTheJobAndAsksNothing();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <cstring>
 
@@ -119,6 +120,11 @@ void OptionsFormTest::controlsFollowTheirAccessibleToggle() {
         const char* description;
     } formats[] = {{"chkWMA", tfWMA, "cmbWMAQual", "Windows Media Audio 4"},
                    {"chkMp3", tfMp3, "cmbBitRate", "Mpeg 1 Layer 3"},
+                   {"chkFlac", tfFlac, "BrConvFlacLevel", "Free Lossless Audio Codec"},
+                   {"chkOpus", tfOpus, "BrConvOpusKbps", "Opus in Ogg"},
+                   {"chkVorbis", tfVorbis, "BrConvVorbisQuality", "Ogg Vorbis"},
+                   {"chkAac", tfAac, "BrConvAacKbps", "AAC in MP4"},
+                   {"chkAlac", tfAlac, "", "Apple Lossless in MP4"},
                    {"chkWave", tfWave, "cmdChangeWaveComp",
                     "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)"}};
     for (const auto& format : formats) {
@@ -126,9 +132,15 @@ void OptionsFormTest::controlsFollowTheirAccessibleToggle() {
         QCOMPARE(forms.Options().TargetFormat(), format.target);
         QCOMPARE(forms.Options().Choices().Target, format.target);
         QCOMPARE(forms.Control<QLabel>("Label11")->text(), format.description);
-        for (const char* panel : {"cmbWMAQual", "cmbBitRate", "cmdChangeWaveComp"}) {
+        for (const char* panel :
+             {"cmbWMAQual", "cmbBitRate", "cmdChangeWaveComp", "BrConvFlacLevel", "BrConvOpusKbps",
+              "BrConvVorbisQuality", "BrConvAacKbps"}) {
             QCOMPARE(forms.Control(panel)->isHidden(), std::strcmp(panel, format.shown) != 0);
         }
+        // Channels and sample rate follow the input in every newer format but Opus's rate.
+        const bool newer = format.target >= tfFlac;
+        QCOMPARE(forms.Control("BrConvOutChannels")->isHidden(), !newer);
+        QCOMPARE(forms.Control("BrConvOutRate")->isHidden(), !newer || format.target == tfOpus);
     }
     toggle("chkToThisFold");
     for (const char* control : {"txtToFolder", "cmdBrowse", "chkKeepTree"}) {
@@ -245,4 +257,50 @@ void OptionsFormTest::browseFillsTheFolder() {
     forms.Control<QAbstractButton>("cmdBrowse")->click();
     QCOMPARE(answers.Seen().at(0).Title, "Save converted files in..");
     QCOMPARE(forms.Control<QLineEdit>("txtToFolder")->text(), target);
+}
+
+// The newer formats' options: every stored target shows its button, a stored value between the
+// listed steps stays listed and chosen, and what the controls say is stored again.
+void OptionsFormTest::numberOptionsLoadListAndSave() {
+    Scratch scratch;
+    const std::pair<uint32_t, const char*> buttons[] = {
+        {3, "chkFlac"}, {4, "chkOpus"}, {5, "chkVorbis"}, {6, "chkAac"}, {7, "chkAlac"}};
+    for (const auto& [stored, button] : buttons) {
+        Store("BrConvTo", stored);
+        Forms forms;
+        QVERIFY2(forms.Control<QToolButton>(button)->isChecked(), button);
+    }
+    Store("BrConvTo", 6);
+    Store("BrConvAacKbps", 200);
+    Store("BrConvOutChannels", 1);
+    Store("BrConvOutRate", 12345); // in range though not listed
+    Store("BrConvFlacLevel", 9);   // out of range: the default
+    Store("BrConvVorbisQuality", static_cast<uint32_t>(-1));
+    {
+        Forms forms;
+        auto* aac = forms.Control<QComboBox>("BrConvAacKbps");
+        QCOMPARE(aac->currentText(), "200 kbit/s");
+        QCOMPARE(aac->itemText(aac->currentIndex() - 1), "192 kbit/s");
+        QCOMPARE(aac->itemText(aac->currentIndex() + 1), "256 kbit/s");
+        QCOMPARE(forms.Control<QComboBox>("BrConvOutChannels")->currentText(), "1 (Mono)");
+        auto* rate = forms.Control<QComboBox>("BrConvOutRate");
+        QCOMPARE(rate->currentText(), "12345 Hz");
+        QCOMPARE(rate->itemText(0), "As the input");
+        QCOMPARE(forms.Control<QSpinBox>("BrConvFlacLevel")->value(), 5);
+        QCOMPARE(forms.Control<QSpinBox>("BrConvVorbisQuality")->value(), -1);
+        QCOMPARE(forms.Control("BrConvAacKbps")->accessibleName(), "AAC bit rate");
+        QCOMPARE(forms.Control("BrConvOutRate")->accessibleName(), "Sample rate");
+
+        forms.Control<QToolButton>("chkOpus")->click();
+        auto* opus = forms.Control<QComboBox>("BrConvOpusKbps");
+        opus->setCurrentIndex(opus->findText("96 kbit/s"));
+        rate->setCurrentIndex(rate->findData(48000));
+        QCOMPARE(forms.Options().Choices().Numbers.OpusBitRate, 96);
+    }
+    QCOMPARE(Stored("BrConvTo"), 4u);
+    QCOMPARE(Stored("BrConvOpusKbps"), 96u);
+    QCOMPARE(Stored("BrConvAacKbps"), 200u);
+    QCOMPARE(Stored("BrConvOutRate"), 48000u);
+    QCOMPARE(Stored("BrConvFlacLevel"), 5u);
+    QCOMPARE(Stored("BrConvVorbisQuality"), static_cast<uint32_t>(-1));
 }

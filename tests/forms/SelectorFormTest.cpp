@@ -623,8 +623,8 @@ void SelectorFormTest::droppedFilesAndFoldersAreMarked() {
     QApplication::sendEvent(&s.Window(), &drop);
     delete data;
     QCOMPARE(answers.Seen().size(), std::size_t{1});
-    QVERIFY(
-        answers.Seen()[0].Text.contains(s.Path("A/notes.txt") + ": not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file"));
+    QVERIFY(answers.Seen()[0].Text.contains(
+        s.Path("A/notes.txt") + ": not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file"));
     QCOMPARE(Selector::Mark(s.Folder("B")), stFully);
     QCOMPARE(s.tree->currentItem(), s.Folder("A"));
     QCOMPARE(Selector::Mark(s.Row("a1")), stFileConverted);
