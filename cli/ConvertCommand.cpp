@@ -11,7 +11,7 @@
 
 #include "acm/AcmFormatCatalog.h"
 #include "cli/CliOptions.h"
-#include "cli/CodecCheck.h"
+#include "engine/CodecCheck.h"
 #include "cli/DisplayObserver.h"
 #include "cli/InputList.h"
 #include "cli/JobDisplay.h"

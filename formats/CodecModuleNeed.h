@@ -5,4 +5,8 @@
 struct CodecModuleNeed {
     std::string_view What; // "MP3 encoder"
     const char* File;      // one of CodecModuleFiles.h
+    // The window starts a job without it all the same: the files that need it fail one by one
+    // (MP3), or the window has a refusal of its own (WMA). The command line refuses every job
+    // without its modules.
+    bool WindowLeavesToTheJob = false;
 };

@@ -14,13 +14,13 @@ constexpr std::string_view WaveMime[] = {"audio/x-wav"};
 
 constexpr std::string_view Mp3Extensions[] = {".mp3"};
 constexpr std::string_view Mp3Mime[] = {"audio/mpeg"};
-constexpr CodecModuleNeed Mp3Decoder[] = {{"MP3 decoder", Mp3DecoderModuleFile}};
-constexpr CodecModuleNeed Mp3Encoder[] = {{"MP3 encoder", Mp3EncoderModuleFile}};
+constexpr CodecModuleNeed Mp3Decoder[] = {{"MP3 decoder", Mp3DecoderModuleFile, true}};
+constexpr CodecModuleNeed Mp3Encoder[] = {{"MP3 encoder", Mp3EncoderModuleFile, true}};
 
 constexpr std::string_view WmaExtensions[] = {".wma"};
 constexpr std::string_view WmaPlaylist[] = {".wax"};
 constexpr std::string_view WmaMime[] = {"audio/x-ms-wma"};
-constexpr CodecModuleNeed WmaModule[] = {{"WMA", WmaModuleFile}};
+constexpr CodecModuleNeed WmaModule[] = {{"WMA", WmaModuleFile, true}};
 
 constexpr std::string_view FlacExtensions[] = {".flac"};
 constexpr std::string_view FlacMime[] = {"audio/flac"};

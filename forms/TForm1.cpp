@@ -21,6 +21,7 @@
 
 #include "acm/Acm.h"
 #include "choices/StoredWidth.h"
+#include "engine/CodecCheck.h"
 #include "engine/ConversionSettings.h"
 #include "engine/ProgressFigures.h"
 #include "engine/RenameTable.h"
@@ -604,8 +605,8 @@ void TForm1::cmdConvertClick() {
     }
     errors_->Clear();
     // A question answered by the program's ending starts nothing.
-    if (RefusedForWma() || !ClashesSettled() || !FolderReady() || !OverwritesConfirmed() ||
-        quitting_) {
+    if (RefusedForWma() || RefusedForMissingModules() || !ClashesSettled() || !FolderReady() ||
+        !OverwritesConfirmed() || quitting_) {
         return;
     }
     jobRunning_ = true;
@@ -633,6 +634,23 @@ bool TForm1::RefusedForWma() {
         QMessageBox::Yes) {
         QDesktopServices::openUrl(QUrl(Text(MakerDownloadPage)));
     }
+    return true;
+}
+
+// The newer formats' modules: without one, the job would fail every file that needs it.
+bool TForm1::RefusedForMissingModules() {
+    const std::vector<std::string> missing = MissingCodecModules(
+        TargetFormat(), InputPaths(), environment_.Codecs.Folders(), /*forWindow=*/true);
+    if (missing.empty()) {
+        return false;
+    }
+    QString text;
+    for (const std::string& line : missing) {
+        QString sentence = Text(line) + QLatin1Char('.');
+        sentence[0] = sentence[0].toUpper();
+        text += sentence + QLatin1Char('\n');
+    }
+    AppMessage(this, QMessageBox::Critical, text + QStringLiteral("\nNothing was converted."));
     return true;
 }
 

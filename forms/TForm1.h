@@ -105,6 +105,7 @@ private:
     void ColourHeadings();
     std::vector<std::string> InputPaths() const;
     bool RefusedForWma();
+    bool RefusedForMissingModules();
     PlannedJob Planned() const;
     bool ClashesSettled();
     bool FolderReady();

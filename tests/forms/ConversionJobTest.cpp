@@ -276,6 +276,18 @@ void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
     QVERIFY(catcher.opened[0].toString().endsWith("/music-converter-download.htm"));
     QCOMPARE(answers.Seen().size(), std::size_t{2}); // no overwrite question: nothing started
     QDesktopServices::unsetUrlHandler("https");
+
+    // A newer format's module is named with where it was looked for; MP3 files fail one by one
+    // in the job instead, as they always have.
+    forms.ShowWith({scratch / "in.wav"});
+    forms.Control<QAbstractButton>("chkFlac")->click();
+    answers.Click("OK");
+    forms.Convert();
+    QCOMPARE(answers.Seen().at(2).Text,
+             QString::fromStdString("The FLAC module libbmc-flac.so is missing; looked in " +
+                                    scratch / "no-codecs/.\n\nNothing was converted."));
+    QCOMPARE(answers.Seen().size(), std::size_t{3});
+    QVERIFY(!std::filesystem::exists(scratch / "in.flac"));
     QCOMPARE(forms.endProgram + forms.backToSelector, 0);
 }
 

@@ -1,4 +1,4 @@
-#include "cli/CodecCheck.h"
+#include "engine/CodecCheck.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -29,10 +29,14 @@ std::string LoadFailure(const CodecModuleNeed& need, const std::vector<std::stri
 } // namespace
 
 std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<std::string>& inputs,
-                                             const std::vector<std::string>& codecFolders) {
+                                             const std::vector<std::string>& codecFolders,
+                                             bool forWindow) {
     std::vector<CodecModuleNeed> needs;
-    const auto need = [&needs](std::span<const CodecModuleNeed> modules) {
+    const auto need = [&](std::span<const CodecModuleNeed> modules) {
         for (const CodecModuleNeed& module : modules) {
+            if (forWindow && module.WindowLeavesToTheJob) {
+                continue;
+            }
             if (std::ranges::find(needs, module.File, &CodecModuleNeed::File) == needs.end()) {
                 needs.push_back(module);
             }
