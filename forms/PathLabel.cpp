@@ -26,5 +26,17 @@ void PathLabel::resizeEvent(QResizeEvent* event) {
 }
 
 void PathLabel::Elide() {
-    setText(fontMetrics().elidedText(fullText_, Qt::ElideMiddle, contentsRect().width()));
+    const QFontMetrics metrics = fontMetrics();
+    const QRect room = contentsRect();
+    const auto drawnWidth = [&](const QString& text) {
+        return metrics.boundingRect(room, static_cast<int>(alignment()), text).width();
+    };
+    // Eliding measures advances in fractions of a pixel; the drawn glyphs can reach one or two
+    // pixels further, which would cut the last letter. Give way a little more until they fit.
+    QString shown = metrics.elidedText(fullText_, Qt::ElideMiddle, room.width());
+    for (int less = 1;
+         shown != fullText_ && drawnWidth(shown) > room.width() && less < room.width(); ++less) {
+        shown = metrics.elidedText(fullText_, Qt::ElideMiddle, room.width() - less);
+    }
+    setText(shown);
 }

@@ -55,6 +55,7 @@ class SmallFormsTest : public QObject {
 private slots:
     void errorsFormHoldsLinesAndWraps();
     void fileListShowsRowsAndOnlyHides();
+    void pathLabelsElideWithinTheirWidth();
 };
 
 class SelectorFormTest : public QObject {

@@ -8,6 +8,7 @@
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "forms/FileIconCache.h"
+#include "forms/PathLabel.h"
 #include "forms/TForm2.h"
 #include "forms/TfrmConvertErr.h"
 
@@ -62,4 +63,30 @@ void SmallFormsTest::fileListShowsRowsAndOnlyHides() {
     list.show();
     QTest::keyClick(&list, Qt::Key_Return);
     QVERIFY(list.isHidden());
+}
+
+// Eliding measures in fractions of a pixel and draws in whole ones: the shown text must still
+// fit, at every width and font size, or its last letter is cut.
+void SmallFormsTest::pathLabelsElideWithinTheirWidth() {
+    PathLabel label;
+    label.show();
+    label.SetFullText(QStringLiteral("Writing '/tmp/bmc-form-test-q7WIeM/Morning Song.mp3'"));
+    int checked = 0;
+    for (int points = 9; points <= 14; ++points) {
+        QFont font = label.font();
+        font.setPointSize(points);
+        label.setFont(font);
+        for (int width = 60; width <= 480; ++width) {
+            label.resize(width, 30);
+            const int shown = label.fontMetrics()
+                                  .boundingRect(label.contentsRect(),
+                                                static_cast<int>(label.alignment()), label.text())
+                                  .width();
+            QVERIFY2(
+                shown <= label.contentsRect().width(),
+                qPrintable(QStringLiteral("%1 pt, %2 px: %3").arg(points).arg(width).arg(shown)));
+            ++checked;
+        }
+    }
+    QVERIFY(checked > 0);
 }
