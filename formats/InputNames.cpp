@@ -39,11 +39,12 @@ std::string InputFormatNames(std::string_view lastJoin) {
     }
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const bool last = i + 1 == names.size() && i > 0;
-        text += (i == 0 ? ""
-                 : last ? " " + std::string(lastJoin) + " "
-                        : ", ") +
-                std::string(names[i]);
+        if (i + 1 == names.size() && i > 0) {
+            text.append(" ").append(lastJoin).append(" ");
+        } else if (i > 0) {
+            text.append(", ");
+        }
+        text.append(names[i]);
     }
     return text;
 }

@@ -14,6 +14,10 @@ uint16_t LosslessKind(const WAVEFORMATEX& input) {
         input.wFormatTag == WAVE_FORMAT_PCM || input.wFormatTag == WAVE_FORMAT_EXTENSIBLE;
     return integer && input.wBitsPerSample > 16 ? StreamInt24 : StreamInt16;
 }
+
+bool IsInt16(const WAVEFORMATEX& input) {
+    return input.wFormatTag == WAVE_FORMAT_PCM && input.wBitsPerSample == 16;
+}
 } // namespace
 
 std::optional<StreamTarget> StreamTargetFor(uint8_t target, const WAVEFORMATEX& input,
@@ -37,10 +41,15 @@ std::optional<StreamTarget> StreamTargetFor(uint8_t target, const WAVEFORMATEX& 
                             {rate, channels, kind, settings.FlacCompressionLevel}};
     }
     case tfOpus:
-        return StreamTarget{module, floats, {rate, channels, StreamFloat32, settings.OpusBitRate}};
-    case tfVorbis:
-        return StreamTarget{
-            module, floats, {rate, channels, StreamFloat32, settings.VorbisQuality}};
+    case tfVorbis: {
+        const int32_t setting = target == tfOpus ? settings.OpusBitRate : settings.VorbisQuality;
+        // Sixteen-bit input goes to the encoder as it is: converting it to floats first would
+        // need FFmpeg's resampler and a pass over the whole stream.
+        if (IsInt16(input) && channels == input.nChannels && rate == input.nSamplesPerSec)
+            return StreamTarget{
+                module, MakePcmFormat(channels, rate, 16), {rate, channels, StreamInt16, setting}};
+        return StreamTarget{module, floats, {rate, channels, StreamFloat32, setting}};
+    }
     default:
         return std::nullopt;
     }

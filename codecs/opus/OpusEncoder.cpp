@@ -15,6 +15,7 @@ struct StreamEncoder {
     StreamFile file;
     OggOpusComments* comments = nullptr;
     OggOpusEnc* opus = nullptr;
+    uint16_t sampleKind = StreamFloat32;
 
     ~StreamEncoder() {
         if (opus)
@@ -39,12 +40,14 @@ constexpr OpusEncCallbacks Callbacks = {WriteBytes, Close};
 BMC_EXPORT int stream_encoder_open(int fd, const StreamEncoderConfig* config,
                                    StreamEncoder** encoder) {
     *encoder = nullptr;
-    if (config->sampleKind != StreamFloat32 || config->channels < 1 || config->channels > 8)
+    if ((config->sampleKind != StreamFloat32 && config->sampleKind != StreamInt16) ||
+        config->channels < 1 || config->channels > 8)
         return StreamFailed;
     std::unique_ptr<StreamEncoder> made(new (std::nothrow) StreamEncoder);
     if (!made || !(made->comments = ope_comments_create()))
         return StreamFailed;
     made->file.fd = fd;
+    made->sampleKind = config->sampleKind;
     int error = 0;
     // Mapping family 1 names the speaker layouts of three to eight channels.
     const int family = config->channels > 2 ? 1 : 0;
@@ -61,11 +64,12 @@ BMC_EXPORT int stream_encoder_open(int fd, const StreamEncoderConfig* config,
 }
 
 BMC_EXPORT int stream_encoder_write(StreamEncoder* encoder, const void* pcm, uint32_t frames) {
-    return ope_encoder_write_float(encoder->opus, static_cast<const float*>(pcm),
-                                   static_cast<int>(frames)) == OPE_OK &&
-                   !encoder->file.failed
-               ? StreamOk
-               : StreamFailed;
+    const int written = encoder->sampleKind == StreamInt16
+                            ? ope_encoder_write(encoder->opus, static_cast<const opus_int16*>(pcm),
+                                                static_cast<int>(frames))
+                            : ope_encoder_write_float(encoder->opus, static_cast<const float*>(pcm),
+                                                      static_cast<int>(frames));
+    return written == OPE_OK && !encoder->file.failed ? StreamOk : StreamFailed;
 }
 
 BMC_EXPORT int stream_encoder_finish(StreamEncoder* encoder) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 
+#include "codecs/PcmSamples.h"
 #include "codecs/StreamCodecApi.h"
 #include "codecs/StreamFile.h"
 
@@ -18,6 +19,7 @@
 struct StreamEncoder {
     StreamFile file;
     uint16_t channels = 0;
+    uint16_t sampleKind = StreamFloat32;
     vorbis_info info{};
     vorbis_comment comment{};
     vorbis_dsp_state dsp{};
@@ -86,13 +88,15 @@ int SerialNumber() {
 BMC_EXPORT int stream_encoder_open(int fd, const StreamEncoderConfig* config,
                                    StreamEncoder** encoder) {
     *encoder = nullptr;
-    if (config->sampleKind != StreamFloat32 || config->channels < 1)
+    if ((config->sampleKind != StreamFloat32 && config->sampleKind != StreamInt16) ||
+        config->channels < 1)
         return StreamFailed;
     std::unique_ptr<StreamEncoder> made(new (std::nothrow) StreamEncoder);
     if (!made)
         return StreamFailed;
     made->file.fd = fd;
     made->channels = config->channels;
+    made->sampleKind = config->sampleKind;
     vorbis_info_init(&made->info);
     made->infoMade = true;
     vorbis_comment_init(&made->comment);
@@ -114,14 +118,26 @@ BMC_EXPORT int stream_encoder_open(int fd, const StreamEncoderConfig* config,
 
 BMC_EXPORT int stream_encoder_write(StreamEncoder* encoder, const void* pcm, uint32_t frames) {
     constexpr uint32_t Step = 4096;
-    const auto* in = static_cast<const float*>(pcm);
     const uint16_t channels = encoder->channels;
+    const auto* floats = static_cast<const float*>(pcm);
+    const auto* ints = static_cast<const uint8_t*>(pcm);
     for (uint32_t start = 0; start < frames; start += Step) {
         const uint32_t count = std::min(Step, frames - start);
         float** planes = vorbis_analysis_buffer(&encoder->dsp, static_cast<int>(count));
-        for (uint32_t i = 0; i < count; ++i)
-            for (uint16_t c = 0; c < channels; ++c)
-                planes[c][i] = in[std::size_t(start + i) * channels + c];
+        const std::size_t first = std::size_t(start) * channels;
+        // Sixteen-bit input is scaled on its way into the analysis buffer, as oggenc does: a
+        // separate pass to floats would cost a copy of the whole stream.
+        if (encoder->sampleKind == StreamInt16) {
+            for (uint32_t i = 0; i < count; ++i)
+                for (uint16_t c = 0; c < channels; ++c)
+                    planes[c][i] =
+                        static_cast<float>(ReadInt16(ints + 2 * (first + i * channels + c))) /
+                        32768.0f;
+        } else {
+            for (uint32_t i = 0; i < count; ++i)
+                for (uint16_t c = 0; c < channels; ++c)
+                    planes[c][i] = floats[first + i * channels + c];
+        }
         vorbis_analysis_wrote(&encoder->dsp, static_cast<int>(count));
         encoder->Drain(false);
     }
