@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codecs/Mp4AudioApi.h"
-#include "codecs/wma/FfmpegHandles.h"
+#include "codecs/ffmpeg/FfmpegHandles.h"
 
 class Mp4AudioDecoder {
 public:

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "codecs/Mp4AudioApi.h"
+#include "codecs/ffmpeg/FfmpegAudioWriter.h"
 #include "codecs/mp4/SampleSpool.h"
-#include "codecs/wma/FfmpegHandles.h"
 
 class Mp4AudioEncoder {
 public:
@@ -35,34 +35,18 @@ public:
 private:
     Mp4AudioEncoder() = default;
     bool OpenCodec(const Mp4WriterRequest& request);
-    bool OpenResampler();
     bool OpenStream(const std::string& path);
-    bool Convert(const uint8_t** input, int frameCount);
     // Moves what the resampler gave on: into the spool (AAC) or the encoder (ALAC).
     bool Pass(bool end);
     bool SpoolBlocks(bool end);
-    bool EncodeFrames(bool end);
-    bool EncodeFrame(int frameCount);
-    bool Drain(const AVFrame* frame);
     bool ReplaySpool();
-    bool WriteSilence(int frameCount);
-    const uint8_t* Unpack24(const uint8_t* data, uint32_t frameCount);
+    // The planes of block_, one spool block each.
+    void PlanBlock();
 
-    OutputContextPtr output_;
-    CodecContextPtr encoder_;
-    SwrPtr resampler_;
-    AudioFifoPtr fifo_;
-    FramePtr frame_;
-    PacketPtr packet_;
+    FfmpegAudioWriter writer_;
     std::unique_ptr<SampleSpool> spool_;
     WAVEFORMATEX input_{};
-    int frameSize_ = 0;
-    bool smallLastFrame_ = false;
-    int64_t nextPts_ = 0;
-    int64_t packets_ = 0;
     int priming_ = 0;
     std::vector<uint8_t*> planes_;
-    std::vector<uint8_t> converted_;
     std::vector<uint8_t> block_;
-    std::vector<int32_t> unpacked_;
 };

@@ -10,7 +10,7 @@
 
 #include "codecs/WmaAudioApi.h"
 #include "codecs/wma/AsfHeader.h"
-#include "codecs/wma/FfmpegHandles.h"
+#include "codecs/ffmpeg/FfmpegHandles.h"
 
 class AsfAudioDecoder {
 public:

@@ -3,9 +3,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "codecs/wma/FfmpegHandles.h"
+#include "codecs/ffmpeg/FfmpegAudioWriter.h"
 #include "engine/WaveFormat.h"
 
 struct WmaOutputRequest {
@@ -30,25 +29,7 @@ public:
 
 private:
     AsfAudioEncoder() = default;
-    bool OpenCodec(const WmaOutputRequest& request);
-    bool OpenResampler();
-    bool OpenStream(const std::string& path);
-    bool Convert(const uint8_t** input, int sampleCount);
-    bool EncodeFullFrames();
-    bool EncodeFrame();
-    bool Drain(const AVFrame* frame);
-    const uint8_t* Unpack24(const uint8_t* data, uint32_t sampleCount);
+    bool OpenCodec(const WAVEFORMATEX& input, const WmaOutputRequest& request);
 
-    OutputContextPtr output_;
-    CodecContextPtr encoder_;
-    SwrPtr resampler_;
-    AudioFifoPtr fifo_;
-    FramePtr frame_;
-    PacketPtr packet_;
-    WAVEFORMATEX input_{};
-    int frameSize_ = 0;
-    int64_t samplesEncoded_ = 0;
-    std::vector<uint8_t*> planes_;
-    std::vector<float> converted_;
-    std::vector<int32_t> unpacked_;
+    FfmpegAudioWriter writer_;
 };

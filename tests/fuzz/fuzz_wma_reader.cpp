@@ -1,36 +1,15 @@
 // Feeds mutated WMA files through the WMA module's reader: open, ask for the format and the
 // duration, decode to the end.
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
-#include <string>
 
+#include "ReaderFuzzFile.h"
 #include "codecs/wma/AsfAudioDecoder.h"
 
-namespace {
-std::string ScratchFile() {
-    char path[] = "/tmp/fuzz-wma-XXXXXX";
-    const int fd = mkstemp(path);
-    if (fd >= 0)
-        close(fd);
-    return path;
-}
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    av_log_set_level(AV_LOG_QUIET);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = ScratchFile();
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
+    const std::string path = ReaderFuzzFile(data, size);
+    if (path.empty())
         return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
     auto decoder = AsfAudioDecoder::Open(path);
     if (!decoder)
         return 0;

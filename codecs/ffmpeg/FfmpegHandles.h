@@ -1,5 +1,5 @@
 #pragma once
-// Owning handles for the FFmpeg objects the module uses.
+// Owning handles for the FFmpeg objects the codec modules use.
 #include <memory>
 
 extern "C" {
