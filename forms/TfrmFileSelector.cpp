@@ -14,6 +14,9 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 #include "formats/InputNames.h"
 #include "forms/AppMessage.h"
@@ -26,9 +29,11 @@
 #include "forms/TForm2.h"
 #include "forms/TfrmAbout.h"
 #include "forms/WindowActivation.h"
+#include "selector/FileRow.h"
 #include "selector/PaneLayout.h"
 #include "system/AppPaths.h"
 #include "system/FileNames.h"
+#include "system/FileTypes.h"
 #include "system/HandOverChannel.h"
 #include "system/HandOverPaths.h"
 #include "system/HelpPages.h"
@@ -47,6 +52,8 @@ constexpr int TimerInterval = 100; // ms
 constexpr qint64 EventInterval = 50; // ms
 constexpr int CaptionTop = 4;
 constexpr int KeyBarHeight = 41;
+// Between Next and the window's right edge.
+constexpr int NextRightMargin = 6;
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -68,6 +75,14 @@ QIcon FolderIcon(const QIcon& closed, const QIcon& open) {
         icon.addPixmap(open.pixmap(size), QIcon::Selected);
     }
     return icon;
+}
+
+// "Size" as it has always been, or wider when a large font needs it for six digits: the user's
+// width is kept once there is one.
+int DefaultSizeWidth(const QTreeWidget& list) {
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    const QString widest = Text(FileSizeText(std::uint64_t{999'000} * 1024));
+    return std::max(75, list.fontMetrics().horizontalAdvance(widest) + 2 * margin);
 }
 
 bool IsPlainKey(const QKeyEvent* key, Qt::Key which) {
@@ -140,21 +155,40 @@ void TfrmFileSelector::SetUpControls() {
 
     ui->panResizeBar->installEventFilter(this);
     ui->Panel2->installEventFilter(this);
-    // The state, not the click: a screen reader's toggle changes what is listed just the same.
-    connect(ui->chkWave, &QCheckBox::toggled, this, &TfrmFileSelector::chkWaveClick);
-    connect(ui->chkMp3, &QCheckBox::toggled, this, &TfrmFileSelector::chkMp3Click);
-    connect(ui->chkWMA, &QCheckBox::toggled, this, &TfrmFileSelector::chkWMAClick);
+    SetUpTypeBoxes();
     connect(ui->cmdNext, &QToolButton::clicked, this, &TfrmFileSelector::cmdNextClick);
     connect(ui->cmdHelp, &QToolButton::clicked, this, &TfrmFileSelector::cmdHelpClick);
     connect(ui->cmdAbout, &QToolButton::clicked, this, &TfrmFileSelector::cmdAboutClick);
     connect(ui->cmdExit, &QToolButton::clicked, this, &TfrmFileSelector::cmdExitClick);
 }
 
-// The group box and the caption bars grow with the font; the rest is FormResize's.
+// Each "Convert [From]" box shows or hides the format that lists files of its extension. The
+// state, not the click: a screen reader's toggle changes what is listed just the same.
+void TfrmFileSelector::SetUpTypeBoxes() {
+    const std::pair<QCheckBox*, std::string_view> boxes[] = {
+        {ui->chkMp3, ".mp3"},   {ui->chkWave, ".wav"}, {ui->chkWMA, ".wma"}, {ui->chkFlac, ".flac"},
+        {ui->chkOpus, ".opus"}, {ui->chkOgg, ".ogg"},  {ui->chkM4a, ".m4a"},
+    };
+    for (const auto& [box, extension] : boxes) {
+        const std::optional<ShownFileType> type = AudioFileTypeOf(extension);
+        if (!type) {
+            box->hide(); // a format this build does not list
+            continue;
+        }
+        connect(box, &QCheckBox::toggled, this,
+                [this, format = *type](bool shown) { SetTypeShown(format, shown); });
+    }
+}
+
+// The group box and the caption bars grow with the font, and the window stays wide enough for
+// the group box and Next beside it; the rest is FormResize's.
 void TfrmFileSelector::SetUpPanes() {
     QGroupBox* types = ui->GroupBox1;
     types->resize(types->size().expandedTo(types->sizeHint()));
     ui->Panel1->setFixedHeight(std::max(ui->Panel1->height(), types->y() + types->height() + 3));
+    const int besideNext = types->x() - ui->cmdAbout->geometry().right();
+    ui->Panel1->setMinimumWidth(types->geometry().right() + besideNext + ui->cmdNext->width() +
+                                NextRightMargin);
     const int caption = std::max(ui->panAboveFileList->height(), fontMetrics().height() + 4);
     const int viewTop = CaptionTop + caption + 2;
     for (QWidget* bar :
@@ -200,7 +234,8 @@ void TfrmFileSelector::SetUpListColumns() {
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(40);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
-    list->setColumnWidth(SizeColumn, settings_.listColumns[0] > 0 ? settings_.listColumns[0] : 75);
+    list->setColumnWidth(SizeColumn, settings_.listColumns[0] > 0 ? settings_.listColumns[0]
+                                                                  : DefaultSizeWidth(*list));
     list->setColumnWidth(TypeColumn, settings_.listColumns[1] > 0 ? settings_.listColumns[1] : 110);
     list->setColumnHidden(ExtensionColumn, true);
     list->headerItem()->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
@@ -289,7 +324,8 @@ void TfrmFileSelector::FormResize() {
                          listHeight);
     ui->panResizeBar->resize(ui->panResizeBar->width(), listHeight);
     ui->panLocation->resize(std::max(0, ui->lstFiles->width() - 2), ui->panLocation->height());
-    ui->cmdNext->move(ui->Panel1->width() - ui->cmdNext->width() - 6, ui->cmdNext->y());
+    ui->cmdNext->move(ui->Panel1->width() - ui->cmdNext->width() - NextRightMargin,
+                      ui->cmdNext->y());
     // The stored divider, once the window is wide enough to hold it where it was.
     if (wantedDivider_ > 0 && ClampBarLeft(wantedDivider_, 0, width()) == wantedDivider_) {
         ui->panResizeBar->move(wantedDivider_, ui->panResizeBar->y());
@@ -757,18 +793,6 @@ void TfrmFileSelector::SetTypeShown(ShownFileType type, bool shown) {
         model_.SetTypeShown(type, shown);
     }
     ShowFiles();
-}
-
-void TfrmFileSelector::chkWaveClick() {
-    SetTypeShown(sftWave, ui->chkWave->isChecked());
-}
-
-void TfrmFileSelector::chkMp3Click() {
-    SetTypeShown(sftMp3, ui->chkMp3->isChecked());
-}
-
-void TfrmFileSelector::chkWMAClick() {
-    SetTypeShown(sftWma, ui->chkWMA->isChecked());
 }
 
 // --- Pointer shapes --------------------------------------------------------------------------

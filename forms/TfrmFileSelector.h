@@ -75,9 +75,6 @@ private slots:
     void treeFoldersExpanding(QTreeWidgetItem* item);
     void treeFoldersCollapsed(QTreeWidgetItem* item);
     void lstFilesColumnClick(int column);
-    void chkWaveClick();
-    void chkMp3Click();
-    void chkWMAClick();
     void cmdNextClick();
     void cmdHelpClick();
     void cmdAboutClick();
@@ -89,6 +86,7 @@ private slots:
 
 private:
     void SetUpControls();
+    void SetUpTypeBoxes();
     void SetUpPanes();
     void SetUpViews();
     void SetUpListColumns();

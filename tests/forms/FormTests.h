@@ -64,6 +64,8 @@ private slots:
     void clicksAndSpaceMarkWithTheirPointers();
     void keysExpandClicksOnMarksAndIconsDoNot();
     void typeBoxesHeadersAndTheResizeBar();
+    void boxesOfTheNewTypesListAndCollectTheirFiles();
+    void largeFontsAndNarrowWindowsCutNothing();
     void nextHandsTheListToTheOptionsForm();
     void nothingMarkedSaysSoAndComesBack();
     void passedFileJoinsAtTheNextNext();

@@ -77,7 +77,11 @@ void ShowSelector(const std::string& music, const Visit& visit) {
                            "Rock/Anthem.mp3",
                            "Rock/Ballad.wav",
                            "Rock/Encore.wma",
-                           "Rock/notes.txt"};
+                           "Rock/notes.txt",
+                           "Rock/Live.flac",
+                           "Rock/Demo.ogg",
+                           "Jazz/Take Five.opus",
+                           "Classical/Mozart/Sonata.m4a"};
     for (std::size_t i = 0; i < std::size(files); ++i) {
         const std::string path = music + files[i];
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());

@@ -2,6 +2,7 @@
 // and descriptions, expansion, the list of files to convert handed to the options form, files
 // handed over by other launches, the buttons, the resize bar and the about box.
 #include <QAccessible>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMimeData>
@@ -61,11 +62,14 @@ private:
 // The forms as the program makes them, with the selector's one top-level folder "music" in a
 // scratch folder:
 //   A/a1.mp3 A/a2.wav A/sub/s1.mp3 A/sub/deep/ A/notes.txt B/b1.wma B/b2.mp3 B/b3.wav
+// and the extra files a test asks for.
 class Selector {
 public:
-    Selector() {
-        for (const char* file : {"A/a1.mp3", "A/a2.wav", "A/sub/s1.mp3", "A/notes.txt", "B/b1.wma",
-                                 "B/b2.mp3", "B/b3.wav"}) {
+    explicit Selector(std::initializer_list<const char*> extra = {}) {
+        std::vector<const char*> files = {"A/a1.mp3", "A/a2.wav", "A/sub/s1.mp3", "A/notes.txt",
+                                          "B/b1.wma", "B/b2.mp3", "B/b3.wav"};
+        files.insert(files.end(), extra.begin(), extra.end());
+        for (const char* file : files) {
             std::filesystem::create_directories(std::filesystem::path(Music(file)).parent_path());
             std::ofstream(Music(file)) << "x";
         }
@@ -322,6 +326,85 @@ void SelectorFormTest::typeBoxesHeadersAndTheResizeBar() {
     QTest::mouseMove(bar, QPoint(5000, 10));
     QCOMPARE(bar->x(), s.Window().width() - 50);
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(5000, 10));
+}
+
+// Each box of a format added to the table hides only its own files and shows them again; a FLAC
+// file left out is not collected from a marked folder until its box is ticked again.
+void SelectorFormTest::boxesOfTheNewTypesListAndCollectTheirFiles() {
+    Selector s({"C/c1.flac", "C/c2.opus", "C/c3.ogg", "C/c4.oga", "C/c5.m4a", "C/c6.mp3"});
+    s.Open("C");
+    QCOMPARE(s.list->topLevelItemCount(), 6);
+    const struct {
+        const char* name;
+        QString text;
+        QStringList rows;
+    } boxes[] = {{"chkFlac", "FLAC File(s)", {"c1"}},
+                 {"chkOpus", "Opus File(s)", {"c2"}},
+                 {"chkOgg", "Ogg File(s)", {"c3", "c4"}},
+                 {"chkM4a", "M4A File(s)", {"c5"}}};
+    for (const auto& box : boxes) {
+        auto* check = s.Control<QCheckBox>(box.name);
+        QCOMPARE(check->text(), box.text);
+        QCOMPARE(check->accessibleName(), box.text);
+        QVERIFY(check->isVisible());
+        check->click();
+        QCOMPARE(s.list->topLevelItemCount(), 6 - box.rows.size());
+        for (const QString& row : box.rows) {
+            QVERIFY2(!s.Row(row), qPrintable(row));
+        }
+        check->click();
+        QCOMPARE(s.list->topLevelItemCount(), 6);
+    }
+
+    auto* flac = s.Control<QCheckBox>("chkFlac");
+    flac->click();
+    QVERIFY(!s.Row("c1"));
+    s.ClickMark(s.tree, s.Folder("C"));
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+    QVERIFY(s.forms->Options().isVisible());
+    QCOMPARE(s.Listed().size(), 5);
+    QVERIFY(!s.Listed().contains(s.Path("C/c1.flac")));
+
+    QTest::mouseClick(Child<QAbstractButton>(&s.forms->Options(), "cmdCancel"), Qt::LeftButton);
+    QVERIFY(s.Window().isVisible());
+    flac->click();
+    QVERIFY(flac->isChecked());
+    QVERIFY(s.Row("c1"));
+    QCOMPARE(Selector::Mark(s.Row("c1")), stFileConverted);
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+    QCOMPARE(s.Listed().size(), 6);
+    QVERIFY(s.Listed().contains(s.Path("C/c1.flac")));
+}
+
+// At a large font, however narrow the user makes the window, Next stays beside the two rows of
+// boxes, not on them, and "Size" shows its six digits whole.
+void SelectorFormTest::largeFontsAndNarrowWindowsCutNothing() {
+    const QFont oldFont = QApplication::font();
+    QFont large = oldFont;
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    {
+        Selector s({"C/big.wav"});
+        std::filesystem::resize_file(s.Music("C/big.wav"), std::uintmax_t{999'000} * 1024);
+        s.Open("C");
+        QCOMPARE(s.Row("big")->text(1), "999001KB");
+        s.Window().resize(200, 300);
+        QWidget* types = s.Control("GroupBox1");
+        QWidget* next = s.Control("cmdNext");
+        QVERIFY2(next->x() > types->geometry().right(),
+                 qPrintable(QStringLiteral("Next at %1, boxes up to %2")
+                                .arg(next->x())
+                                .arg(types->geometry().right())));
+        QVERIFY(next->geometry().right() < s.Window().width());
+        QVERIFY(s.Control("chkM4a")->geometry().bottom() < types->height());
+        QVERIFY(types->geometry().bottom() < s.Control("Panel1")->height());
+        QAbstractItemView* list = s.list;
+        QVERIFY2(s.list->columnWidth(1) >= list->sizeHintForColumn(1),
+                 qPrintable(QStringLiteral("%1 < %2")
+                                .arg(s.list->columnWidth(1))
+                                .arg(list->sizeHintForColumn(1))));
+    }
+    QApplication::setFont(oldFont);
 }
 
 void SelectorFormTest::nextHandsTheListToTheOptionsForm() {
