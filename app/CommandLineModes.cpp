@@ -32,7 +32,7 @@ Without arguments, starts Brindlex Music Converter; when it runs already, nothin
 
   FILE...               mark each file in the running window, starting one if none runs
   --hand-over FILE...   the same, with every argument after it taken as a file name
-  --install             add "Convert To" for WAVE, MP3 and WMA files to this user's file
+  --install             add "Convert To" for the audio files it reads to this user's file
                         managers (Files, Dolphin, Nemo, Thunar, Caja) and to "Open With"
   --uninstall           accepted, as the installer calls it; removes nothing
   --remove-integration  remove what --install wrote, and nothing else

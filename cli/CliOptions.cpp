@@ -365,7 +365,7 @@ std::string CliUsage(const ConversionSettings& defaults, const std::string& wave
         }
     }
     return "Usage: brindlex-convert [options] FILE|FOLDER...\n"
-           "Converts audio files between WAVE, MP3 and Windows Media Audio.\n\n"
+           "Converts audio files between WAVE, MP3, WMA, FLAC, Opus, Ogg Vorbis, AAC and ALAC.\n\n"
            "  -t, --to " +
            TargetKeys("|") +
            "    target format (letters in any case)\n"

@@ -12,6 +12,7 @@ namespace {
 constexpr std::size_t HeaderBytes = 38;
 constexpr std::size_t DataHeaderBytes = 8;
 constexpr std::size_t FactChunkBytes = 12;
+constexpr std::size_t WriteChunkBytes = 256 * 1024;
 
 // Writes until every byte is out or the file refuses more; returns the bytes written.
 std::size_t WriteFully(int fd, const uint8_t* bytes, std::size_t count, uint64_t offset) {
@@ -88,6 +89,7 @@ clFileOutputWave::~clFileOutputWave() {
     converter_.reset();
     if (!file_.Valid())
         return;
+    WritePending();
     WriteHeader();
     if (!file_.Close())
         Fail();
@@ -115,18 +117,31 @@ bool clFileOutputWave::Append(const uint8_t* bytes, uint32_t count) {
     const bool fits = count <= room;
     // At the size limit only whole blocks that still fit are kept.
     const uint32_t take = fits ? count : room - room % align;
-    const uint64_t at = DataStart() + dataBytes_;
-    if (WriteFully(file_.Get(), bytes, take, at) < take) {
-        // Cut off the partial block so that the header describes the file exactly; the
-        // failure is reported whether or not the cut succeeds.
-        [[maybe_unused]] const int cut = ::ftruncate(file_.Get(), static_cast<off_t>(at));
-        Fail();
-        return false;
-    }
+    pending_.insert(pending_.end(), bytes, bytes + take);
     dataBytes_ += take;
+    if ((pending_.size() >= WriteChunkBytes || !fits) && !WritePending())
+        return false;
     if (!fits)
         Fail();
     return fits;
+}
+
+bool clFileOutputWave::WritePending() {
+    const uint32_t written = dataBytes_ - static_cast<uint32_t>(pending_.size());
+    const uint64_t at = DataStart() + written;
+    const std::size_t put = WriteFully(file_.Get(), pending_.data(), pending_.size(), at);
+    const bool whole = put == pending_.size();
+    pending_.clear();
+    if (!whole) {
+        // Keep the whole blocks that were written and cut off a partial one, so that the header
+        // describes the file exactly; the failure is reported whether or not the cut succeeds.
+        const auto kept =
+            static_cast<uint32_t>(put - put % std::max<uint32_t>(Target().nBlockAlign, 1));
+        [[maybe_unused]] const int cut = ::ftruncate(file_.Get(), static_cast<off_t>(at + kept));
+        dataBytes_ = written + kept;
+        Fail();
+    }
+    return whole;
 }
 
 uint32_t clFileOutputWave::Frames() const {

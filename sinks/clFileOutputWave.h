@@ -40,13 +40,19 @@ private:
     // Sample frames in the data chunk, for the fact chunk.
     uint32_t Frames() const;
     bool Append(const uint8_t* bytes, uint32_t count);
+    // Writes the pending bytes; false (and the file cut back to what was whole) when it cannot.
+    bool WritePending();
     void WriteHeader();
     void WriteAt(const void* bytes, std::size_t count, uint64_t offset);
     void Fail();
 
     RowResult& result_;
     UniqueFd file_;
+    // The data chunk's size, the pending bytes included.
     uint32_t dataBytes_ = 0;
+    // The end of the data, gathered into large writes: a system call per block of a few
+    // kilobytes costs more than decoding the block.
+    std::vector<uint8_t> pending_;
     // Frames the converter had encoded when it went; the fact chunk's value.
     uint64_t encodedFrames_ = 0;
     std::unique_ptr<clACMFormatConverter> converter_;

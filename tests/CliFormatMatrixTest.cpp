@@ -43,12 +43,6 @@ const Target Targets[] = {
     {"m4a", ".m4a", "aac", false},      {"alac", ".m4a", "alac", true},
 };
 
-std::string Replace(std::string text, const std::string& what, const std::string& with) {
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
-    return text;
-}
-
 // Sample frames as ffmpeg decodes them, at the stream's own rate. FFmpeg 5.1 drops the first 128
 // frames of every Ogg Vorbis stream, oggenc's as much as ours, so Vorbis is counted by sox
 // (libvorbisfile) instead.
@@ -83,9 +77,9 @@ TEST(CliFormatMatrix, EveryInputToEveryTarget) {
     for (const Input& input : Inputs) {
         std::filesystem::create_directories(dir / "in");
         made.push_back(dir / (std::string("in/") + input.name));
-        std::string command = Replace(input.command, "%in", Quote(tone));
-        command = Replace(command, "%out", Quote(made.back()));
-        Shell(Replace(command, "%title", Quote(Title)));
+        std::string command = testtools::ReplaceAll(input.command, "%in", Quote(tone));
+        command = testtools::ReplaceAll(command, "%out", Quote(made.back()));
+        Shell(testtools::ReplaceAll(command, "%title", Quote(Title)));
         ASSERT_GT(Frames(made.back()), 0) << input.name;
     }
     for (const Target& target : Targets) {

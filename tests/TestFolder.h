@@ -116,4 +116,14 @@ inline std::string Quote(const std::string& path) {
     return "'" + path + "'";
 }
 
+// text with every what replaced by with; what may occur in with (a temporary folder's random name
+// can hold any letters).
+inline std::string ReplaceAll(std::string text, const std::string& what, const std::string& with) {
+    for (auto at = text.find(what); at != std::string::npos;
+         at = text.find(what, at + with.size())) {
+        text.replace(at, what.size(), with);
+    }
+    return text;
+}
+
 } // namespace testtools

@@ -138,19 +138,13 @@ protected:
     TestRow row;
 };
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at; (at = text.find(from)) != std::string::npos;)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 } // namespace
 
 TEST_P(WaveConversion, KeepsFormatLengthAndSamples) {
     const Case& c = GetParam();
     const std::string in = dir / "in.wav";
     const std::string out = dir / "out.wav";
-    Shell(Replace(c.make, "IN", "'" + in + "'"));
+    Shell(testtools::ReplaceAll(c.make, "IN", "'" + in + "'"));
     const std::string format = OfferedFormat(c.target);
     ASSERT_FALSE(format.empty()) << "the stand-in offers no such output format";
     WAVEFORMATEX record;
