@@ -80,10 +80,14 @@ FLAC__StreamDecoderWriteStatus TakeFrame(const FLAC__StreamDecoder*, const FLAC_
     }
     const uint32_t shift = (d.bits <= 16 ? 16 : 24) - d.bits;
     const uint32_t count = frame->header.blocksize;
-    d.pending.reserve(d.pending.size() + std::size_t(count) * d.channels);
-    for (uint32_t i = 0; i < count; ++i)
-        for (uint32_t c = 0; c < d.channels; ++c)
-            d.pending.push_back(static_cast<int32_t>(static_cast<uint32_t>(buffer[c][i]) << shift));
+    const std::size_t start = d.pending.size();
+    d.pending.resize(start + std::size_t(count) * d.channels);
+    for (uint32_t c = 0; c < d.channels; ++c) {
+        int32_t* out = d.pending.data() + start + c;
+        for (uint32_t i = 0; i < count; ++i)
+            out[std::size_t(i) * d.channels] =
+                static_cast<int32_t>(static_cast<uint32_t>(buffer[c][i]) << shift);
+    }
     d.frames += count;
     return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
 }

@@ -49,6 +49,11 @@ bool Mp4AudioDecoder::OpenDecoder() {
     if (codec == nullptr)
         return false;
     decoder_.reset(avcodec_alloc_context3(codec));
+    if (decoder_) {
+        // A decoder that can (ALAC) works on several frames at once, one per core.
+        decoder_->thread_count = 0;
+        decoder_->thread_type = FF_THREAD_FRAME;
+    }
     if (!decoder_ || avcodec_parameters_to_context(decoder_.get(), p) < 0 ||
         avcodec_open2(decoder_.get(), codec, nullptr) < 0)
         return false;
