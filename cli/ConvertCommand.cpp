@@ -11,12 +11,12 @@
 
 #include "acm/AcmFormatCatalog.h"
 #include "cli/CliOptions.h"
-#include "engine/CodecCheck.h"
 #include "cli/DisplayObserver.h"
 #include "cli/InputList.h"
 #include "cli/JobDisplay.h"
 #include "cli/TargetDescription.h"
 #include "cli/WaveFormatOption.h"
+#include "engine/CodecCheck.h"
 #include "engine/ConversionSettings.h"
 #include "engine/ConverterChoices.h"
 #include "engine/JobEnvironment.h"

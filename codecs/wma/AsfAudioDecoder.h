@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "codecs/WmaAudioApi.h"
-#include "codecs/wma/AsfHeader.h"
 #include "codecs/ffmpeg/FfmpegHandles.h"
+#include "codecs/wma/AsfHeader.h"
 
 class AsfAudioDecoder {
 public:
