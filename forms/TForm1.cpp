@@ -181,12 +181,11 @@ void TForm1::SetUpControls() {
     // The state, not the click: a screen reader's toggle or a key changes it just the same.
     connect(ui->optToDefPath, &QRadioButton::toggled, this, &TForm1::optToDefPathClick);
     connect(ui->chkToThisFold, &QRadioButton::toggled, this, &TForm1::chkToThisFoldClick);
-    connect(ui->chkWave, &QToolButton::toggled, this, &TForm1::chkWaveClick);
-    connect(ui->chkMp3, &QToolButton::toggled, this, &TForm1::chkMp3Click);
-    connect(ui->chkWMA, &QToolButton::toggled, this, &TForm1::chkWMAClick);
-    for (QToolButton* button : {ui->chkFlac, ui->chkOpus, ui->chkVorbis, ui->chkAac, ui->chkAlac}) {
-        connect(button, &QToolButton::toggled, this, &TForm1::UpdateFormatPanel);
-    }
+    connect(formatGroup_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) {
+            UpdateFormatPanel();
+        }
+    });
     connect(ui->cmdShowFiles, &QPushButton::clicked, this, &TForm1::cmdShowFilesClick);
     connect(ui->cmdChangeWaveComp, &QPushButton::clicked, this, &TForm1::cmdChangeWaveCompClick);
 }
@@ -490,18 +489,6 @@ void TForm1::optToDefPathClick() {
 
 void TForm1::chkToThisFoldClick() {
     UpdateDestControls();
-}
-
-void TForm1::chkWaveClick() {
-    UpdateFormatPanel();
-}
-
-void TForm1::chkMp3Click() {
-    UpdateFormatPanel();
-}
-
-void TForm1::chkWMAClick() {
-    UpdateFormatPanel();
 }
 
 void TForm1::cmdShowFilesClick() {

@@ -84,9 +84,6 @@ private slots:
     void cmdBrowseClick();
     void optToDefPathClick();
     void chkToThisFoldClick();
-    void chkWaveClick();
-    void chkMp3Click();
-    void chkWMAClick();
     void cmdShowFilesClick();
     void cmdChangeWaveCompClick();
 
