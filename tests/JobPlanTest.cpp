@@ -9,7 +9,8 @@ namespace {
 struct PlanCase {
     const char* name;
     std::vector<std::string> inputs;
-    DestinationSettings destination;
+    const char* folder; // in the test folder; none: next to each input
+    uint8_t target;
     std::vector<std::string> subFolders;
     std::vector<std::string> outputs;                     // relative to the test folder
     std::vector<std::optional<std::size_t>> sameOutputAs; // per row
@@ -22,37 +23,43 @@ TEST(JobPlan, OutputsAndClashes) {
     const std::vector<PlanCase> cases = {
         {"same stem, two types, into one target",
          {d + "x.wav", d + "x.mp3"},
-         {true, "", tfWMA},
+         nullptr,
+         tfWMA,
          {},
          {"x.wma", "x.wma"},
          {{}, 0}},
         {"one name in two folders, flat",
          {d + "a/t.wav", d + "b/t.wav", d + "c/t.wav"},
-         {false, d + "out", tfMp3},
+         "out",
+         tfMp3,
          {},
          {"out/t.mp3", "out/t.mp3", "out/t.mp3"},
          {{}, 0, 0}},
         {"one name in two folders, tree kept",
          {d + "a/t.wav", d + "b/t.wav"},
-         {false, d + "out", tfMp3},
+         "out",
+         tfMp3,
          {"a/", "b/"},
          {"out/a/t.mp3", "out/b/t.mp3"},
          {{}, {}}},
         {"sub-folders are ignored next to the originals",
          {d + "a/t.wav"},
-         {true, "", tfMp3},
+         nullptr,
+         tfMp3,
          {"z/"},
          {"a/t.mp3"},
          {{}}},
         {"two spellings of one path",
          {d + "a/t.wav", d + "b/t.wav"},
-         {false, d + "out", tfWave},
+         "out",
+         tfWave,
          {"./", "x/../"},
          {"out/./t.wav", "out/x/../t.wav"},
          {{}, 0}},
     };
     for (const PlanCase& c : cases) {
-        const JobPlan plan(c.inputs, c.destination, RenameTable(), c.subFolders);
+        const DestinationSettings destination{!c.folder, c.folder ? d + c.folder : "", c.target};
+        const JobPlan plan(c.inputs, destination, RenameTable(), c.subFolders);
         ASSERT_EQ(plan.Rows().size(), c.inputs.size()) << c.name;
         std::vector<std::size_t> clashing;
         for (std::size_t row = 0; row < c.inputs.size(); ++row) {

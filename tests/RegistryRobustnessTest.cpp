@@ -200,7 +200,8 @@ TEST(RegistryRobustness, FifosAsTheStoreOrBesideItAreSetAsideAndSaid) {
 TEST(RegistryRobustness, DamagedPagesAreSetAsideAndLaterWritesKept) {
     ConfigHome home;
     for (int i = 0; i < 12; ++i) {
-        RegWriteString(std::string(1000, 'v'), HKEY_CURRENT_USER, Key, "V" + std::to_string(i));
+        RegWriteString(std::string(1000, 'v'), HKEY_CURRENT_USER, Key,
+                       std::string("V") + std::to_string(i));
     }
     // Keep the first page (header and schema); damage every page after it.
     std::string bytes = ReadTextFile(home.StorePath());
