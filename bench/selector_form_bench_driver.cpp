@@ -1,5 +1,6 @@
 // Times the file selector window off screen on a prepared folder (see selector-bench):
-//   refresh FOLDER   selecting FOLDER in the tree until its file list is painted
+//   refresh FOLDER   moving from the folder above to FOLDER in the tree until its file list is
+//                    painted
 //   expand FOLDER    opening FOLDER the first time until its sub-folders are painted
 //   next FOLDER      with FOLDER marked with its sub-folders: from Next until the options form
 //                    with the list of files to convert is painted
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QTreeWidget>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -60,7 +62,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString mode = args[1];
-    const std::string folder = args[2].toStdString();
+    std::string folder = args[2].toStdString();
     std::unique_ptr<AppForms> forms;
     QTreeWidget* tree = nullptr;
     auto fresh = [&] {
@@ -75,12 +77,27 @@ int main(int argc, char** argv) {
     };
 
     if (mode == "refresh") {
-        Report("window: select a folder (file list)", fresh, [&] {
-            tree->setCurrentItem(tree->topLevelItem(0));
-            auto* list = Control<QTreeWidget>(&forms->Selector(), "lstFiles");
-            Paint(list);
-            return list->topLevelItemCount();
-        });
+        // The window opens on the folder above, whose list is read then; the step moves to the
+        // folder itself, so that its list is read while timed.
+        const QString name = QString::fromStdString(std::filesystem::path(folder).filename());
+        folder = std::filesystem::path(folder).parent_path();
+        QTreeWidgetItem* target = nullptr;
+        Report(
+            "window: select a folder (file list)",
+            [&] {
+                fresh();
+                tree->topLevelItem(0)->setExpanded(true);
+                const QList<QTreeWidgetItem*> found =
+                    tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+                target = found.isEmpty() ? nullptr : found.front();
+                Paint(tree);
+            },
+            [&] {
+                tree->setCurrentItem(target);
+                auto* list = Control<QTreeWidget>(&forms->Selector(), "lstFiles");
+                Paint(list);
+                return target ? list->topLevelItemCount() : -1;
+            });
     } else if (mode == "expand") {
         Report("window: open a folder the first time", fresh, [&] {
             tree->topLevelItem(0)->setExpanded(true);
