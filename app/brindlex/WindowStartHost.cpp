@@ -10,6 +10,7 @@
 #include "forms/AppForms.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/ContrastStyle.h"
 #include "forms/PageOpener.h"
 #include "forms/TForm1.h"
 #include "forms/TfrmFileSelector.h"
@@ -79,6 +80,7 @@ void WindowStartHost::OpenHelpPage(const std::string& path, std::function<void()
 
 int WindowStartHost::RunWindow() {
     app_ = std::make_unique<QApplication>(argc_, argv_);
+    ContrastStyle::Install();
     // The program ends when the file selector closes, not when a form hides.
     QApplication::setQuitOnLastWindowClosed(false);
     ApplicationTitle::Set(QStringLiteral("Brindlex Music Converter"));

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPointer>
 #include <QTest>
 #include <cstdio>
@@ -82,6 +83,18 @@ inline std::string Probe(const std::string& path) {
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A dark desktop's palette.
+inline QPalette DarkPalette() {
+    QPalette dark(QColor(0x3c, 0x3c, 0x3c), QColor(0x2d, 0x2d, 0x30)); // button, window
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, Qt::white);
+        dark.setColor(QPalette::Disabled, role, Qt::gray);
+    }
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::Highlight, QColor(0x26, 0x4f, 0x78));
+    return dark;
 }
 
 template <typename T> T* Child(QWidget* parent, const char* name) {

@@ -56,6 +56,7 @@ private slots:
     void errorsFormHoldsLinesAndWraps();
     void fileListShowsRowsAndOnlyHides();
     void pathLabelsElideWithinTheirWidth();
+    void indicatorsStandOutOnADarkPalette();
 };
 
 class SelectorFormTest : public QObject {

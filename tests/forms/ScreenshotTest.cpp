@@ -31,17 +31,6 @@
 using namespace formtest;
 
 namespace {
-QPalette DarkPalette() {
-    QPalette dark(QColor(0x3c, 0x3c, 0x3c), QColor(0x2d, 0x2d, 0x30)); // button, window
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        dark.setColor(role, Qt::white);
-        dark.setColor(QPalette::Disabled, role, Qt::gray);
-    }
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::Highlight, QColor(0x26, 0x4f, 0x78));
-    return dark;
-}
-
 using Visit = std::function<void(QWidget*, const QString&)>;
 
 // The selector's resize bar lies 3 pixels over the folder tree and the file list on either side;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FormTests.h"
+#include "forms/ContrastStyle.h"
 
 int main(int argc, char** argv) {
     // The objects that launches of the program share live in a runtime folder of this process's
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     }
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     QApplication app(argc, argv);
+    ContrastStyle::Install(); // as the program does, so that the pictures show what users see
     std::vector<std::unique_ptr<QObject>> suites;
     suites.push_back(std::make_unique<OptionsFormTest>());
     suites.push_back(std::make_unique<ConversionJobTest>());
