@@ -27,7 +27,10 @@ std::string MarksAbove(const FileSelectorModel& model, const std::string& path) 
     std::string marks;
     for (const FolderNode* node = model.FindFolder(GetFolderPart(path)); node;
          node = node->parent) {
-        marks += (marks.empty() ? "" : " ") + std::to_string(node->state);
+        if (!marks.empty()) {
+            marks += ' ';
+        }
+        marks += std::to_string(node->state);
     }
     return marks;
 }

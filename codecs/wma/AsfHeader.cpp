@@ -60,7 +60,7 @@ std::optional<AsfHeader> AsfHeader::Read(int fd) {
     if (size < HeaderStart || size > MaxHeaderBytes)
         return std::nullopt;
     try {
-        h.resize(size);
+        h = std::vector<uint8_t>(size);
     } catch (const std::bad_alloc&) {
         return std::nullopt; // FFmpeg decides about a header this large
     }
