@@ -43,9 +43,9 @@ const Target Targets[] = {
     {"m4a", ".m4a", "aac", false},      {"alac", ".m4a", "alac", true},
 };
 
-// Sample frames as ffmpeg decodes them, at the stream's own rate. FFmpeg 5.1 drops the first 128
-// frames of every Ogg Vorbis stream, oggenc's as much as ours, so Vorbis is counted by sox
-// (libvorbisfile) instead.
+// Sample frames as ffmpeg decodes them, at the stream's own rate. FFmpeg 5.1 ends every Ogg
+// Vorbis stream 128 frames early (the frames before match libvorbis's), oggenc's as much as ours,
+// so Vorbis is counted by sox (libvorbisfile) instead.
 long Frames(const std::string& path) {
     const std::string decode =
         Probe(path, "codec_name") == "vorbis"
