@@ -3,18 +3,18 @@
 #include <string_view>
 
 #include "system/HelpPages.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace {
 constexpr std::string_view ShownHelp = "ShownConvHelp";
 constexpr std::string_view ShownVersionChanges = "ShownConvVerChgsr1";
 
 bool Shown(std::string_view marker) {
-    return RegValueExists(HKEY_CURRENT_USER, SettingsKey, marker);
+    return StoreValueExists(StoreRoot::User, SettingsKey, marker);
 }
 
 void MarkShown(std::string_view marker) {
-    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, marker);
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, marker);
 }
 } // namespace
 

@@ -7,7 +7,7 @@
 #include "system/AppPaths.h"
 #include "system/HandOverChannel.h"
 #include "system/HandOverPaths.h"
-#include "system/SEvent.h"
+#include "system/NamedEvent.h"
 #include "system/StartDetached.h"
 
 namespace {
@@ -52,7 +52,7 @@ int ProgramStart::HandOverPaths(const std::vector<std::string>& paths) {
 
 int ProgramStart::NormalStart() {
     bool running = false;
-    const SEvent marker(MainInstanceMarkerName, &running);
+    const NamedEvent marker(MainInstanceMarkerName, &running);
     if (running) {
         // The user asked for the window: the running one comes to the front.
         HandOver(channel_, {}, handOverOptions)

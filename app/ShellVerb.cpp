@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "formats/InputNames.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace {
 constexpr std::string_view OwnFileType = "BrConvert";
@@ -21,12 +21,12 @@ void RegisterShellVerb(const std::string& executable) {
     const std::string command = ShellVerbCommand(executable);
     for (const std::string& name : InputExtensionNames()) {
         const std::string extension = "." + name;
-        std::string fileType = RegReadString(HKEY_CLASSES_ROOT, extension, "", FileTypeBuffer);
+        std::string fileType = StoreReadText(StoreRoot::FileTypes, extension, "", FileTypeBuffer);
         if (fileType.empty()) {
             fileType = OwnFileType;
-            RegWriteString(fileType, HKEY_CLASSES_ROOT, extension, "");
+            StoreWriteText(fileType, StoreRoot::FileTypes, extension, "");
         }
-        RegWriteString(command, HKEY_CLASSES_ROOT,
+        StoreWriteText(command, StoreRoot::FileTypes,
                        fileType + std::string(VerbKey) + std::string(CommandKey), "");
     }
 }

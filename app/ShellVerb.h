@@ -1,6 +1,6 @@
 #pragma once
-// The "Convert To" verb in the settings store's HKEY_CLASSES_ROOT: below the file type of each of
-// each input extension of the format table (.mp3, .wav, .wma, ...), "<type>\shell\Convert
+// The "Convert To" verb in the settings store's StoreRoot::FileTypes: below the file type of each
+// of each input extension of the format table (.mp3, .wav, .wma, ...), "<type>\shell\Convert
 // To\Command" holds the command that runs the program for one file. An extension without a file
 // type gets "BrConvert"; one with a type keeps it, so its own default action stays and it gains
 // "Convert To". Failures are silent, like every write to the store. (The desktops of Linux read

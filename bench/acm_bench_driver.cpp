@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "acm/AcmFormatCatalog.h"
-#include "sinks/clACMFormatConverter.h"
+#include "sinks/PcmFormatConverter.h"
 
 namespace {
 bool FindChunks(std::ifstream& in, std::vector<uint8_t>& format, uint32_t& dataSize) {
@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
     format.resize(18, 0);
     const auto* source = reinterpret_cast<const WAVEFORMATEX*>(format.data());
     bool failed = true;
-    clACMFormatConverter converter(source, reinterpret_cast<const WAVEFORMATEX*>(target.data()),
-                                   failed);
+    PcmFormatConverter converter(source, reinterpret_cast<const WAVEFORMATEX*>(target.data()),
+                                 failed);
     if (failed)
         return 1;
     std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);

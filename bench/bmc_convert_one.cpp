@@ -8,7 +8,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 #include "system/CodecModules.h"
 
 int main(int argc, char** argv) {
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     const RowContext row{settings, argv[2], environment, result};
     ConversionError code = ConversionError::ceNone;
     {
-        auto source = CreateFileInput(argv[1], row, code);
+        auto source = OpenAudioSource(argv[1], row, code);
         if (!source) {
             std::fprintf(stderr, "%s\n", UnsupportedTypeLine(argv[1]).c_str());
             return 1;

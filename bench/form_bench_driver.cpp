@@ -18,8 +18,8 @@
 #include "engine/ConversionSettings.h"
 #include "engine/WaveOutputFormatFile.h"
 #include "forms/AppForms.h"
-#include "forms/TForm1.h"
-#include "forms/TForm2.h"
+#include "forms/FileListWindow.h"
+#include "forms/OptionsForm.h"
 #include "selector/ConvertListBuilder.h"
 
 namespace {
@@ -64,7 +64,7 @@ int Job(const QStringList& args) {
         SaveWaveOutputFormat(buffer);
     }
     AppForms forms;
-    TForm1& form = forms.Options();
+    OptionsForm& form = forms.Options();
     form.OnEndProgram = [] {};
     Control<QAbstractButton>(&form, args[0] == "wav" ? "chkWave" : "chkMp3")->click();
     Control<QAbstractButton>(&form, "chkToThisFold")->click();
@@ -99,8 +99,8 @@ qint64 ShowAndPaint(QWidget* widget) {
 
 int Show(int rows) {
     AppForms forms;
-    TForm1& form = forms.Options();
-    TForm2& list = forms.FileList();
+    OptionsForm& form = forms.Options();
+    FileListWindow& list = forms.FileList();
     const char* extensions[] = {".mp3", ".wav", ".wma", ".WAV"};
     SelectionLists marks;
     for (int i = 0; i < rows; ++i) {

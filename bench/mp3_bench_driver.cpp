@@ -8,7 +8,7 @@
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 #include "system/CodecModules.h"
 
 int main(int argc, char** argv) {
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     RowResult result;
     const RowContext row{s, argv[2], environment, result};
     ConversionError code = ConversionError::ceNone;
-    auto source = CreateFileInput(argv[1], row, code);
+    auto source = OpenAudioSource(argv[1], row, code);
     if (!source || code != ConversionError::ceNone) {
         std::fprintf(stderr, "%s\n", ConversionErrorLine(code, argv[1]).c_str());
         return 1;

@@ -17,8 +17,8 @@
 #include <memory>
 
 #include "forms/AppForms.h"
-#include "forms/TForm1.h"
-#include "forms/TfrmFileSelector.h"
+#include "forms/FileSelectorWindow.h"
+#include "forms/OptionsForm.h"
 
 namespace {
 FolderTree::Locations Only(const std::string& folder) {
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         forms.reset();
         forms = std::make_unique<AppForms>(Only(folder));
         forms->Options().OnEndProgram = [] {};
-        TfrmFileSelector& selector = forms->Selector();
+        FileSelectorWindow& selector = forms->Selector();
         selector.resize(1024, 700);
         selector.show();
         tree = Control<QTreeWidget>(&selector, "treeFolders");
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
             },
             [&] {
                 Control<QAbstractButton>(&forms->Selector(), "cmdNext")->click();
-                TForm1& options = forms->Options();
+                OptionsForm& options = forms->Options();
                 Paint(&options);
                 const auto* rows = Control<QTreeWidget>(&options, "lstConvert");
                 return options.isVisible() ? rows->topLevelItemCount() : -1;

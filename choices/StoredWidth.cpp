@@ -2,17 +2,17 @@
 
 #include <cstdint>
 
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 int StoredWidth::Load() const {
-    const std::uint32_t value = RegReadDword(HKEY_CURRENT_USER, SettingsKey, name_);
+    const std::uint32_t value = StoreReadNumber(StoreRoot::User, SettingsKey, name_);
     return value <= static_cast<std::uint32_t>(MaxPixels) ? static_cast<int>(value) : 0;
 }
 
 void StoredWidth::Save(int pixels) const {
     const bool sensible = pixels > 0 && pixels <= MaxPixels;
-    RegWriteDword(sensible ? static_cast<std::uint32_t>(pixels) : 0, HKEY_CURRENT_USER, SettingsKey,
-                  name_);
+    StoreWriteNumber(sensible ? static_cast<std::uint32_t>(pixels) : 0, StoreRoot::User,
+                     SettingsKey, name_);
 }
 
 int StoredWidth::Or(int designed) const {

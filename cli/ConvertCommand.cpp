@@ -31,12 +31,12 @@
 #include "jobs/ThreadRunner.h"
 #include "jobs/WorkerMode.h"
 #include "jobs/WorkerProcess.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 #include "system/AppPaths.h"
 #include "system/CodecModules.h"
 #include "system/FileRoutines.h"
 #include "system/HelpPages.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace {
 void Say(const std::string& line) {
@@ -72,7 +72,7 @@ bool LoadUsableWaveFormat(WaveOutputFormatBuffer& buffer) {
 // had to be replaced.
 bool LoadStoredSettings(ConversionSettings& settings, bool quiet) {
     const ConverterChoices choices = ConverterChoices::Load();
-    if (RegStoreWasLocked() && !quiet) {
+    if (StoreWasLocked() && !quiet) {
         Say("the settings store is in use by another program; using the default choices");
     }
     choices.ApplyTo(settings);
@@ -265,7 +265,7 @@ int RunJob(const JobPlan& plan, const ReplaceableOutputs& replaceable, const Cli
     sigset_t open;
     pthread_sigmask(SIG_BLOCK, &stops, &open);
     CatchStopSignals(true, true);
-    RowConverter converter(settings, environment, CreateFileInput);
+    RowConverter converter(settings, environment, OpenAudioSource);
     const std::unique_ptr<JobRunner> runner =
         MakeRunner(jobs, settings, environment, converter, options.quiet);
     JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, runner->SlotCount());

@@ -8,7 +8,7 @@
 
 #include "system/FileNames.h"
 #include "system/FileTypes.h"
-#include "system/SFind.h"
+#include "system/FolderScan.h"
 
 namespace {
 using FolderId = std::pair<dev_t, ino_t>;
@@ -52,7 +52,7 @@ struct Walk {
         }
         std::vector<std::string> files;
         std::vector<std::string> subfolders;
-        SFind find("*", folder);
+        FolderScan find("*", folder);
         while (find.Next()) {
             if (find.IsFolder()) {
                 subfolders.push_back(find.GetName());
@@ -68,7 +68,7 @@ struct Walk {
         }
         if (recursive) {
             std::string path = folder;
-            AddTrailingBackslash(path);
+            WithTrailingSlash(path);
             for (const std::string& sub : subfolders) {
                 Folder(path + sub, subFolder + sub + PathSeparator);
             }

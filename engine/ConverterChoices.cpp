@@ -2,18 +2,18 @@
 
 #include "engine/TargetFormats.h"
 #include "formats/FormatOptions.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace {
 // A Linux path, not the 260 bytes of a fixed buffer.
 constexpr std::size_t FolderBufferSize = 4096;
 
 uint32_t Stored(std::string_view name) {
-    return RegReadDword(HKEY_CURRENT_USER, SettingsKey, name);
+    return StoreReadNumber(StoreRoot::User, SettingsKey, name);
 }
 
 void Store(std::string_view name, uint32_t value) {
-    RegWriteDword(value, HKEY_CURRENT_USER, SettingsKey, name);
+    StoreWriteNumber(value, StoreRoot::User, SettingsKey, name);
 }
 
 // The two MP3 lists are stored as item index plus 1, so 0 (missing) selects the default item.
@@ -34,7 +34,7 @@ uint8_t StoredTarget() {
 
 // Stored as the bits of the signed number; a missing or unacceptable value gives the default.
 int32_t StoredNumber(const FormatOption& option) {
-    if (!RegValueExists(HKEY_CURRENT_USER, SettingsKey, option.StoredName)) {
+    if (!StoreValueExists(StoreRoot::User, SettingsKey, option.StoredName)) {
         return option.Default();
     }
     const auto value = static_cast<int32_t>(Stored(option.StoredName));
@@ -50,7 +50,7 @@ ConverterChoices ConverterChoices::Load() {
     ConverterChoices c;
     c.Target = StoredTarget();
     c.ToThisFolder = Stored("BrConvToLocOpt") != 0;
-    c.Folder = RegReadString(HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder", FolderBufferSize);
+    c.Folder = StoreReadText(StoreRoot::User, SettingsKey, "BrConvToFolder", FolderBufferSize);
     c.Mp3FreqItem =
         FromIndexPlusOne(Stored("BrConvMP3Freq"), DefaultMp3FreqItem, Mp3SampleRates.size());
     c.Mp3BitItem = FromIndexPlusOne(Stored("BrConvMP3Bit"), DefaultMp3BitItem, Mp3BitRates.size());
@@ -68,7 +68,7 @@ ConverterChoices ConverterChoices::Load() {
 void ConverterChoices::Save() const {
     Store("BrConvTo", FindTargetFormat(Target) ? Target : uint8_t{DefaultTargetFormat});
     Store("BrConvToLocOpt", ToThisFolder ? 1 : 0);
-    RegWriteString(Folder, HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder");
+    StoreWriteText(Folder, StoreRoot::User, SettingsKey, "BrConvToFolder");
     Store("BrConvMP3Freq", ItemIndex(Mp3FreqItem, 1));
     Store("BrConvMP3Bit", ItemIndex(Mp3BitItem, 1));
     Store("BrConvMono", Mono ? 1 : 0);

@@ -46,7 +46,7 @@ std::string JobPlan::OutputOf(std::string_view input, const DestinationSettings&
     std::string output;
     if (!destination.SameFolder && !subFolder.empty()) {
         DestinationSettings below = destination;
-        AddTrailingBackslash(below.Folder);
+        WithTrailingSlash(below.Folder);
         below.Folder += subFolder;
         output = MakeOutputPath(input, below);
     } else {

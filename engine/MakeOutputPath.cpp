@@ -15,7 +15,7 @@ std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings
         path = inputPath.find(PathSeparator) == std::string_view::npos ? std::string()
                                                                        : GetFolderPart(inputPath);
     }
-    AddTrailingBackslash(path);
+    WithTrailingSlash(path);
     path += RemoveExtension(GetFileNamePart(inputPath));
     path += OutputExtension(destination.Target);
     return path;

@@ -80,8 +80,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     RowResult result;
     const RowContext context{settings_, output.Path(), environment_, result};
     ConversionError code = ConversionError::ceNone;
-    std::unique_ptr<CLReadDecodeBase> source =
-        createSource_(row.request.Input.c_str(), context, code);
+    std::unique_ptr<AudioSource> source = createSource_(row.request.Input.c_str(), context, code);
     if (!source) {
         row.Fail(UnsupportedTypeLine(row.request.Input));
         return RowOutcome::Failed;
@@ -108,7 +107,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     return cancelled ? RowOutcome::Cancelled : RowOutcome::Converted;
 }
 
-void RowConverter::Pump(Row& row, CLReadDecodeBase& source) {
+void RowConverter::Pump(Row& row, AudioSource& source) {
     uint32_t lastShown = ticks_();
     row.reporter.Progress(0, lastShown);
     for (bool first = true;; first = false) {

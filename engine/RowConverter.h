@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/CLReadDecodeBase.h"
+#include "engine/AudioSource.h"
 #include "engine/ConversionError.h"
 #include "engine/RowContext.h"
 #include "engine/RowReporter.h"
@@ -17,8 +17,8 @@
 
 class RowConverter {
 public:
-    using SourceFactory = std::function<std::unique_ptr<CLReadDecodeBase>(
-        const char*, const RowContext&, ConversionError&)>;
+    using SourceFactory = std::function<std::unique_ptr<AudioSource>(const char*, const RowContext&,
+                                                                     ConversionError&)>;
     // A millisecond tick count that wraps at 2^32.
     using TickSource = std::function<uint32_t()>;
     // The moments of a row at which a process may be stopped from outside; tests kill the process
@@ -29,7 +29,7 @@ public:
     using StopCheck = std::function<bool()>;
 
     // settings and environment must outlive the converter. The front end passes the source
-    // factory (CreateFileInput), which keeps the engine free of the sources it drives.
+    // factory (OpenAudioSource), which keeps the engine free of the sources it drives.
     RowConverter(const ConversionSettings& settings, const JobEnvironment& environment,
                  SourceFactory createSource, TickSource ticks = SystemTicks);
     // Called at each stage of every row.
@@ -45,7 +45,7 @@ public:
 private:
     struct Row;
     RowOutcome ConvertRow(Row& row);
-    void Pump(Row& row, CLReadDecodeBase& source);
+    void Pump(Row& row, AudioSource& source);
     void ReportFailures(Row& row, const RowResult& result);
     bool Commit(Row& row, StagedOutput& output, bool existed, bool cancelled);
     void Reached(Stage stage) const;

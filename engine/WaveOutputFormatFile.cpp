@@ -4,14 +4,14 @@
 
 #include "engine/WaveFormat.h"
 #include "system/AppPaths.h"
-#include "system/SFile.h"
+#include "system/RecordFile.h"
 
 void LoadWaveOutputFormat(WaveOutputFormatBuffer& buffer) {
     const std::string path = WaveCompressPath();
     if (!path.empty()) {
-        SFile file(path, SFile::faRead, SFile::fcOpenExisting, false);
+        RecordFile file(path, RecordFile::faRead, RecordFile::fcOpenExisting, false);
         if (file.IsOpen() &&
-            file.Read(buffer.data(), buffer.size(), SFile::fpCurrent) == buffer.size()) {
+            file.Read(buffer.data(), buffer.size(), RecordFile::fpCurrent) == buffer.size()) {
             return;
         }
     }
@@ -24,8 +24,8 @@ void SaveWaveOutputFormat(const WaveOutputFormatBuffer& buffer) {
     if (path.empty()) {
         return;
     }
-    SFile file(path, SFile::faWrite, SFile::fcCreateAlways, false);
+    RecordFile file(path, RecordFile::faWrite, RecordFile::fcCreateAlways, false);
     if (file.IsOpen()) {
-        file.Write(buffer.data(), buffer.size(), SFile::fpCurrent);
+        file.Write(buffer.data(), buffer.size(), RecordFile::fpCurrent);
     }
 }

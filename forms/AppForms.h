@@ -8,11 +8,11 @@
 #include "selector/FolderTree.h"
 #include "system/CodecModules.h"
 
-class TForm1;
-class TForm2;
-class TfrmConvertErr;
-class TfrmFileSelector;
-class TfrmOverWriteFile;
+class OptionsForm;
+class FileListWindow;
+class ConversionErrorsDialog;
+class FileSelectorWindow;
+class OverwriteDialog;
 
 class AppForms {
 public:
@@ -28,20 +28,20 @@ public:
     AppForms(const AppForms&) = delete;
     AppForms& operator=(const AppForms&) = delete;
 
-    TfrmFileSelector& Selector() { return *selector_; }
-    TForm1& Options() { return *options_; }
-    TfrmOverWriteFile& Overwrite() { return *overwrite_; }
-    TfrmConvertErr& Errors() { return *errors_; }
-    TForm2& FileList() { return *fileList_; }
+    FileSelectorWindow& Selector() { return *selector_; }
+    OptionsForm& Options() { return *options_; }
+    OverwriteDialog& Overwrite() { return *overwrite_; }
+    ConversionErrorsDialog& Errors() { return *errors_; }
+    FileListWindow& FileList() { return *fileList_; }
 
 private:
     // Every job's codec modules and reads.
     CodecModules codecs_;
     JobEnvironment environment_;
     // In creation order; destroyed the other way round.
-    std::unique_ptr<TfrmFileSelector> selector_;
-    std::unique_ptr<TForm1> options_;
-    std::unique_ptr<TfrmOverWriteFile> overwrite_;
-    std::unique_ptr<TfrmConvertErr> errors_;
-    std::unique_ptr<TForm2> fileList_;
+    std::unique_ptr<FileSelectorWindow> selector_;
+    std::unique_ptr<OptionsForm> options_;
+    std::unique_ptr<OverwriteDialog> overwrite_;
+    std::unique_ptr<ConversionErrorsDialog> errors_;
+    std::unique_ptr<FileListWindow> fileList_;
 };

@@ -3,7 +3,7 @@
 #include <poll.h>
 
 ThreadRunner::ThreadRunner(RowConverter& converter)
-    : worker_(std::make_unique<trdConversion>(converter, *this)) {}
+    : worker_(std::make_unique<ConversionThread>(converter, *this)) {}
 
 ThreadRunner::~ThreadRunner() {
     worker_.reset();

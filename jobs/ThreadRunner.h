@@ -1,9 +1,9 @@
 #pragma once
-// Runs a job's rows inside this process, one after another on one worker thread (trdConversion).
+// Runs a job's rows inside this process, one after another on one worker thread (ConversionThread).
 #include <memory>
 
+#include "engine/ConversionThread.h"
 #include "engine/RowConverter.h"
-#include "engine/trdConversion.h"
 #include "jobs/EventQueue.h"
 #include "jobs/JobRunner.h"
 
@@ -31,5 +31,5 @@ private:
     EventQueue events_;
     bool busy_ = false;
     // Last: the thread goes first, while what it reports to still exists.
-    std::unique_ptr<trdConversion> worker_;
+    std::unique_ptr<ConversionThread> worker_;
 };

@@ -11,7 +11,7 @@
 #include "jobs/SettingsFields.h"
 #include "jobs/StopSignals.h"
 #include "jobs/WorkerMessages.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 
 namespace {
 constexpr int ChannelFd = 3;
@@ -52,7 +52,7 @@ bool RunWorkerMode(const JobEnvironment& environment) {
         return Refuse();
     }
     RowConverter::KeepMemoryBetweenFiles();
-    RowConverter converter(settings, environment, CreateFileInput);
+    RowConverter converter(settings, environment, OpenAudioSource);
     // Once stopped, each further file is answered as not started; the parent then lets us go.
     while (channel.Receive(message)) {
         if (message.size() != 4 || message[0] != WorkerMessages::File ||

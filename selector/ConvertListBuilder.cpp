@@ -5,7 +5,7 @@
 #include "selector/FileRow.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
-#include "system/SFind.h"
+#include "system/FolderScan.h"
 
 namespace {
 struct Entry {
@@ -17,7 +17,7 @@ struct Entry {
 // time however deep the tree goes.
 std::vector<Entry> ReadEntries(const std::string& folder) {
     std::vector<Entry> entries;
-    SFind find("*.*", folder);
+    FolderScan find("*.*", folder);
     while (find.Next()) {
         entries.push_back({find.GetName(), find.IsFolder()});
     }

@@ -7,7 +7,7 @@
 #include "selector/TypeDescriptionCache.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
-#include "system/SFind.h"
+#include "system/FolderScan.h"
 
 void FileList::Refill(const std::string& folder, const ShownTypes& types) {
     folder_ = folder;
@@ -17,7 +17,7 @@ void FileList::Refill(const std::string& folder, const ShownTypes& types) {
         return;
     }
     TypeDescriptionCache descriptions;
-    SFind find("*.*", folder);
+    FolderScan find("*.*", folder);
     while (find.Next()) {
         if (find.IsFolder()) {
             continue;

@@ -10,11 +10,11 @@
 #include "selector/NameOrder.h"
 #include "system/AppPaths.h"
 #include "system/FileNames.h"
-#include "system/SFind.h"
+#include "system/FolderScan.h"
 
 namespace {
 std::string WithSeparator(std::string path) {
-    AddTrailingBackslash(path);
+    WithTrailingSlash(path);
     return path;
 }
 
@@ -34,7 +34,7 @@ std::string UserName() {
 // The names of a folder's sub-folders, in the order of the names.
 std::vector<std::string> SubfolderNames(const std::string& folder) {
     std::vector<std::pair<std::string, std::string>> keyed;
-    SFind find("*.*", folder);
+    FolderScan find("*.*", folder);
     while (find.Next()) {
         if (find.IsFolder()) {
             keyed.emplace_back(NameOrder::ForUser().Key(find.GetName()), find.GetName());
@@ -158,7 +158,7 @@ FolderTree::Reread FolderTree::ReadSubfolders(FolderNode& node) {
 
 FolderTree::Subfolders FolderTree::FindSubfolders(const std::string& path) {
     Subfolders found;
-    SFind find("*.*", path);
+    FolderScan find("*.*", path);
     while (!found.shown && find.Next()) {
         if (find.IsFolder()) {
             found.any = true;

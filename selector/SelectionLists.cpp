@@ -17,7 +17,7 @@ void SelectionLists::RemoveFileMarks(const std::string& filePath) {
 bool SelectionLists::FolderHasTickedFiles(const std::string& folderPath) const {
     for (const std::string& entry : filesToBack.Entries()) {
         std::string folder = GetFolderPart(entry);
-        AddTrailingBackslash(folder);
+        WithTrailingSlash(folder);
         if (folder == folderPath) {
             return true;
         }

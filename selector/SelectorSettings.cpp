@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace {
 constexpr std::string_view ShowHidden = "BrShowHiddenFolders";
@@ -13,7 +13,7 @@ constexpr std::array<std::string_view, 2> FileListColumns{"BrFileListSizeWidth",
                                                           "BrFileListTypeWidth"};
 
 int ReadPixels(std::string_view name) {
-    const std::uint32_t value = RegReadDword(HKEY_CURRENT_USER, SettingsKey, name);
+    const std::uint32_t value = StoreReadNumber(StoreRoot::User, SettingsKey, name);
     return value <= static_cast<std::uint32_t>(SelectorSettings::MaxPixels)
                ? static_cast<int>(value)
                : 0;
@@ -21,14 +21,14 @@ int ReadPixels(std::string_view name) {
 
 void WritePixels(std::string_view name, int value) {
     const bool sensible = value > 0 && value <= SelectorSettings::MaxPixels;
-    RegWriteDword(sensible ? static_cast<std::uint32_t>(value) : 0, HKEY_CURRENT_USER, SettingsKey,
-                  name);
+    StoreWriteNumber(sensible ? static_cast<std::uint32_t>(value) : 0, StoreRoot::User, SettingsKey,
+                     name);
 }
 } // namespace
 
 SelectorSettings SelectorSettings::Load() {
     SelectorSettings settings;
-    settings.showHiddenFolders = RegReadDword(HKEY_CURRENT_USER, SettingsKey, ShowHidden) != 0;
+    settings.showHiddenFolders = StoreReadNumber(StoreRoot::User, SettingsKey, ShowHidden) != 0;
     settings.dividerLeft = ReadPixels(Divider);
     for (std::size_t i = 0; i < ListColumns.size(); ++i) {
         settings.listColumns[i] = ReadPixels(ListColumns[i]);
@@ -38,7 +38,7 @@ SelectorSettings SelectorSettings::Load() {
 }
 
 void SelectorSettings::SaveSelectorView() const {
-    RegWriteDword(showHiddenFolders ? 1 : 0, HKEY_CURRENT_USER, SettingsKey, ShowHidden);
+    StoreWriteNumber(showHiddenFolders ? 1 : 0, StoreRoot::User, SettingsKey, ShowHidden);
     WritePixels(Divider, dividerLeft);
     for (std::size_t i = 0; i < ListColumns.size(); ++i) {
         WritePixels(ListColumns[i], listColumns[i]);

@@ -4,29 +4,28 @@
 #include <array>
 #include <utility>
 
-#include "sinks/clFileOutputMp3.h"
-#include "sinks/clFileOutputMp4.h"
-#include "sinks/clFileOutputStream.h"
-#include "sinks/clFileOutputWMA.h"
-#include "sinks/clFileOutputWave.h"
+#include "sinks/Mp3Sink.h"
+#include "sinks/Mp4Sink.h"
+#include "sinks/WaveSink.h"
+#include "sinks/WmaSink.h"
+#include "sinks/XiphSink.h"
 
 namespace {
 template <class Sink>
-std::unique_ptr<clFileOutputBase> Make(const WAVEFORMATEX* pcmFormat, const RowContext& row,
-                                       bool& ok) {
+std::unique_ptr<AudioSink> Make(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok) {
     return std::make_unique<Sink>(pcmFormat, row, ok);
 }
 
 using Entry = std::pair<std::string_view, SinkFactory>;
 constexpr std::array<Entry, 8> Factories = {{
-    {"wav", Make<clFileOutputWave>},
-    {"mp3", Make<clFileOutputMp3>},
-    {"wma", Make<clFileOutputWMA>},
-    {"flac", Make<clFileOutputStream>},
-    {"opus", Make<clFileOutputStream>},
-    {"ogg", Make<clFileOutputStream>},
-    {"m4a", Make<clFileOutputMp4>},
-    {"alac", Make<clFileOutputMp4>},
+    {"wav", Make<WaveSink>},
+    {"mp3", Make<Mp3Sink>},
+    {"wma", Make<WmaSink>},
+    {"flac", Make<XiphSink>},
+    {"opus", Make<XiphSink>},
+    {"ogg", Make<XiphSink>},
+    {"m4a", Make<Mp4Sink>},
+    {"alac", Make<Mp4Sink>},
 }};
 } // namespace
 

@@ -3,12 +3,12 @@
 #include <memory>
 #include <string_view>
 
+#include "engine/AudioSink.h"
 #include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
-#include "engine/clFileOutputBase.h"
 
-using SinkFactory = std::unique_ptr<clFileOutputBase> (*)(const WAVEFORMATEX* pcmFormat,
-                                                          const RowContext& row, bool& ok);
+using SinkFactory = std::unique_ptr<AudioSink> (*)(const WAVEFORMATEX* pcmFormat,
+                                                   const RowContext& row, bool& ok);
 
 // nullptr for a key that names no format with a sink.
 SinkFactory FindSinkFactory(std::string_view key);

@@ -4,28 +4,28 @@
 #include <array>
 #include <utility>
 
-#include "sources/CLReadDecodeMP3.h"
-#include "sources/CLReadDecodeMp4.h"
-#include "sources/CLReadDecodeStream.h"
-#include "sources/CLReadDecodeWMA.h"
-#include "sources/CLReadDecodeWave.h"
+#include "sources/Mp3Source.h"
+#include "sources/Mp4Source.h"
+#include "sources/WaveSource.h"
+#include "sources/WmaSource.h"
+#include "sources/XiphSource.h"
 
 namespace {
 template <class Source>
-std::unique_ptr<CLReadDecodeBase> Make(const char* inputPath, const RowContext& row,
-                                       ConversionError& code) {
+std::unique_ptr<AudioSource> Make(const char* inputPath, const RowContext& row,
+                                  ConversionError& code) {
     return std::make_unique<Source>(inputPath, row, code);
 }
 
 using Entry = std::pair<std::string_view, SourceFactory>;
 constexpr std::array<Entry, 7> Factories = {{
-    {"wav", Make<CLReadDecodeWave>},
-    {"mp3", Make<CLReadDecodeMP3>},
-    {"wma", Make<CLReadDecodeWMA>},
-    {"flac", Make<CLReadDecodeStream>},
-    {"opus", Make<CLReadDecodeStream>},
-    {"ogg", Make<CLReadDecodeStream>},
-    {"m4a", Make<CLReadDecodeMp4>},
+    {"wav", Make<WaveSource>},
+    {"mp3", Make<Mp3Source>},
+    {"wma", Make<WmaSource>},
+    {"flac", Make<XiphSource>},
+    {"opus", Make<XiphSource>},
+    {"ogg", Make<XiphSource>},
+    {"m4a", Make<Mp4Source>},
 }};
 } // namespace
 

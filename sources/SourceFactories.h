@@ -3,13 +3,12 @@
 #include <memory>
 #include <string_view>
 
-#include "engine/CLReadDecodeBase.h"
+#include "engine/AudioSource.h"
 #include "engine/ConversionError.h"
 #include "engine/RowContext.h"
 
-using SourceFactory = std::unique_ptr<CLReadDecodeBase> (*)(const char* inputPath,
-                                                            const RowContext& row,
-                                                            ConversionError& code);
+using SourceFactory = std::unique_ptr<AudioSource> (*)(const char* inputPath, const RowContext& row,
+                                                       ConversionError& code);
 
 // nullptr for a key that names no format with a source.
 SourceFactory FindSourceFactory(std::string_view key);

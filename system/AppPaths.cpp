@@ -98,7 +98,7 @@ std::string ConfigFolder() {
     if (folder.empty()) {
         return {};
     }
-    AddTrailingBackslash(folder);
+    WithTrailingSlash(folder);
     folder += "brindlex/";
     CreateFolderPath(folder);
     return folder;

@@ -31,7 +31,7 @@ std::string GetFolderPart(std::string_view path) {
     return std::string(sep == std::string_view::npos ? path : path.substr(0, sep + 1));
 }
 
-void AddTrailingBackslash(std::string& path) {
+void WithTrailingSlash(std::string& path) {
     if (!path.empty() && path.back() != PathSeparator) {
         path += PathSeparator;
     }

@@ -15,7 +15,7 @@ std::string RemoveExtension(std::string_view path);
 // The path up to and including its last separator; the whole path when it has none.
 std::string GetFolderPart(std::string_view path);
 // Appends a separator unless the path is empty or already ends with one.
-void AddTrailingBackslash(std::string& path);
+void WithTrailingSlash(std::string& path);
 // The text with its ASCII letters in upper case; other bytes as they are (extensions compare
 // this way, whatever the locale).
 std::string UpperAscii(std::string_view text);

@@ -6,7 +6,7 @@
 #include <cerrno>
 
 #include "system/FileNames.h"
-#include "system/SFind.h"
+#include "system/FolderScan.h"
 
 namespace {
 bool IsFolder(const std::string& path) {
@@ -47,7 +47,7 @@ bool FileExists(std::string_view path, bool* isFolder) {
     }
     // A bare name lives in the current folder (GetFolderPart would give the name itself).
     const std::string folder = name.size() == path.size() ? std::string() : GetFolderPart(path);
-    SFind find(name, folder);
+    FolderScan find(name, folder);
     if (!find.Next()) {
         return false;
     }

@@ -2,7 +2,7 @@
 
 #include "formats/FormatTable.h"
 #include "system/FileNames.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 std::optional<ShownFileType> AudioFileTypeOf(std::string_view ext) {
     const FormatInfo* found = FindInputFormat(ext);
@@ -22,9 +22,9 @@ std::optional<ShownFileType> AudioFileTypeOf(std::string_view ext) {
 bool GetFileTypeDescription(std::string_view ext, std::string& text) {
     text.clear();
     if (!ext.empty()) {
-        const std::string className = RegReadString(HKEY_CLASSES_ROOT, ext, "");
+        const std::string className = StoreReadText(StoreRoot::FileTypes, ext, "");
         if (!className.empty()) {
-            text = RegReadString(HKEY_CLASSES_ROOT, className, "");
+            text = StoreReadText(StoreRoot::FileTypes, className, "");
         }
     }
     if (!text.empty()) {

@@ -17,6 +17,6 @@ inline bool IsAudioFileType(std::string_view ext) {
 }
 
 // text = the display name of the file type of ext. True when it came from the store's
-// HKEY_CLASSES_ROOT (ext -> class name -> its default value); otherwise false with a made-up name:
-// "File" for ext shorter than 2 characters, else ext without its dot in upper case + " File".
+// StoreRoot::FileTypes (ext -> class name -> its default value); otherwise false with a made-up
+// name: "File" for ext shorter than 2 characters, else ext without its dot in upper case + " File".
 bool GetFileTypeDescription(std::string_view ext, std::string& text);

@@ -53,8 +53,8 @@ HandOverResult HandOver::Run(const std::vector<std::string>& paths,
         return result;
     }
     bool otherHandOverAlive = false;
-    const SEvent handOverMarker(HandOverMarkerName, &otherHandOverAlive);
-    const bool startsMain = !otherHandOverAlive && !SEvent::Exists(MainInstanceMarkerName);
+    const NamedEvent handOverMarker(HandOverMarkerName, &otherHandOverAlive);
+    const bool startsMain = !otherHandOverAlive && !NamedEvent::Exists(MainInstanceMarkerName);
     if (startsMain && startMain_) {
         startMain_();
     }

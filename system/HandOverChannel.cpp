@@ -2,7 +2,7 @@
 
 namespace {
 // Runs under the block's lock; every path through the channel holds it around test and change.
-template <typename Step> auto Locked(SSharedData& block, Step step) {
+template <typename Step> auto Locked(SharedBlock& block, Step step) {
     block.Lock();
     auto result = step();
     block.Unlock();

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "system/HandOverMessage.h"
-#include "system/SEvent.h"
-#include "system/SSharedData.h"
+#include "system/NamedEvent.h"
+#include "system/SharedBlock.h"
 
 inline constexpr const char* PassFileName = "BMCConvertToPassFile";
 inline constexpr const char* FileIsFullName = "BMCConvertToFileIsFull";
@@ -52,8 +52,8 @@ private:
     std::optional<std::string> WaitingPath();
 
     bool blockOk_ = false;
-    SSharedData block_;
-    SEvent full_;
+    SharedBlock block_;
+    NamedEvent full_;
 };
 
 // The channel every process of the program creates at start, whatever it does afterwards.

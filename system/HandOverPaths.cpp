@@ -19,7 +19,7 @@ std::optional<std::string> Refusal(std::string& path) {
                                                    : std::strerror(errno);
     }
     if (S_ISDIR(st.st_mode)) {
-        AddTrailingBackslash(path);
+        WithTrailingSlash(path);
         return std::nullopt;
     }
     if (!S_ISREG(st.st_mode)) {

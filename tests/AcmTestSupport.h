@@ -15,7 +15,7 @@
 
 #include "TestFolder.h"
 #include "engine/WaveFormat.h"
-#include "sinks/clACMFormatConverter.h"
+#include "sinks/PcmFormatConverter.h"
 
 namespace acmtest {
 
@@ -172,7 +172,7 @@ inline std::vector<uint8_t> ConvertStream(const std::vector<uint8_t>& from,
                                           std::vector<uint32_t> pieces = {4410 * 4},
                                           bool flush = true) {
     bool failed = true;
-    clACMFormatConverter converter(Record(from), Record(to), failed);
+    PcmFormatConverter converter(Record(from), Record(to), failed);
     std::vector<uint8_t> out;
     if (failed)
         return out;

@@ -8,8 +8,8 @@
 #include "engine/ConverterChoices.h"
 #include "engine/DestinationSettings.h"
 #include "engine/WaveFormat.h"
-#include "sinks/CLFILEOUT.h"
-#include "sources/CreateFileInput.h"
+#include "sinks/OutputSink.h"
+#include "sources/OpenAudioSource.h"
 
 TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
     WAVEFORMATEX f = MakePcmFormat(2, 44100, 16);
@@ -58,19 +58,19 @@ TEST(ConversionError, MessageLinesAreTheFixedTexts) {
               "'.' file type is not supported. Error whilst converting '/a.b/README'.");
 }
 
-TEST(CreateFileInput, UnknownTypesGetNoSourceAndKeepTheCode) {
+TEST(OpenAudioSource, UnknownTypesGetNoSourceAndKeepTheCode) {
     TestRow row;
     ConversionError code = ConversionError::ceMemory;
-    EXPECT_EQ(CreateFileInput("/m/notes.txt", row.Context(), code), nullptr);
+    EXPECT_EQ(OpenAudioSource("/m/notes.txt", row.Context(), code), nullptr);
     EXPECT_EQ(code, ConversionError::ceMemory);
 }
 
-TEST(CLFILEOUT, AnUnknownTargetFormatCreatesNoSink) {
+TEST(OutputSink, AnUnknownTargetFormatCreatesNoSink) {
     TestRow row;
     row.settings.TargetFormat = 7;
     const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
     bool ok = true;
-    CLFILEOUT holder(&pcm, row.Context(), ok);
+    OutputSink holder(&pcm, row.Context(), ok);
     EXPECT_FALSE(ok);
     const char data[4] = {};
     EXPECT_FALSE(holder.Write(data, sizeof data));

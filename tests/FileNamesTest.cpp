@@ -31,9 +31,9 @@ TEST(FileNames, IsSafeOnDegenerateInput) {
 
 TEST(FileNames, AddsOneTrailingSeparator) {
     std::string empty, bare = "/a", ended = "/a/";
-    AddTrailingBackslash(empty);
-    AddTrailingBackslash(bare);
-    AddTrailingBackslash(ended);
+    WithTrailingSlash(empty);
+    WithTrailingSlash(bare);
+    WithTrailingSlash(ended);
     EXPECT_EQ(empty, "");
     EXPECT_EQ(bare, "/a/");
     EXPECT_EQ(ended, "/a/");

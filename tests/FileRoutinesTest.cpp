@@ -10,7 +10,7 @@
 
 #include "TestFolder.h"
 #include "system/FileRoutines.h"
-#include "system/SFind.h"
+#include "system/FolderScan.h"
 #include "system/UniqueFd.h"
 
 namespace fs = std::filesystem;
@@ -28,7 +28,7 @@ private:
     fs::path old_;
 };
 
-std::map<std::string, bool> ListAll(SFind& find) {
+std::map<std::string, bool> ListAll(FolderScan& find) {
     std::map<std::string, bool> entries;
     while (find.Next()) {
         entries[find.GetName()] = find.IsFolder();
@@ -37,30 +37,30 @@ std::map<std::string, bool> ListAll(SFind& find) {
 }
 } // namespace
 
-TEST(SFind, PatternsKnowOnlyStarAndQuestionMark) {
-    EXPECT_TRUE(SFind::Matches("*.mp3", "a.mp3"));
-    EXPECT_TRUE(SFind::Matches("*.mp3", ".mp3"));
-    EXPECT_FALSE(SFind::Matches("*.mp3", "a.mp3x"));
-    EXPECT_FALSE(SFind::Matches("*.mp3", "a.MP3")); // names are case-sensitive here
-    EXPECT_TRUE(SFind::Matches("?.wav", "a.wav"));
-    EXPECT_FALSE(SFind::Matches("?.wav", "ab.wav"));
-    EXPECT_FALSE(SFind::Matches("?.wav", ".wav"));
+TEST(FolderScan, PatternsKnowOnlyStarAndQuestionMark) {
+    EXPECT_TRUE(FolderScan::Matches("*.mp3", "a.mp3"));
+    EXPECT_TRUE(FolderScan::Matches("*.mp3", ".mp3"));
+    EXPECT_FALSE(FolderScan::Matches("*.mp3", "a.mp3x"));
+    EXPECT_FALSE(FolderScan::Matches("*.mp3", "a.MP3")); // names are case-sensitive here
+    EXPECT_TRUE(FolderScan::Matches("?.wav", "a.wav"));
+    EXPECT_FALSE(FolderScan::Matches("?.wav", "ab.wav"));
+    EXPECT_FALSE(FolderScan::Matches("?.wav", ".wav"));
     // Brackets and backslashes are ordinary characters in names.
-    EXPECT_TRUE(SFind::Matches("song [live].mp3", "song [live].mp3"));
-    EXPECT_FALSE(SFind::Matches("song [live].mp3", "song l.mp3"));
-    EXPECT_TRUE(SFind::Matches("a\\*b", "a\\xyzb"));
-    EXPECT_FALSE(SFind::Matches("a\\*b", "a*b"));
-    EXPECT_TRUE(SFind::Matches("[*", "[abc"));
+    EXPECT_TRUE(FolderScan::Matches("song [live].mp3", "song [live].mp3"));
+    EXPECT_FALSE(FolderScan::Matches("song [live].mp3", "song l.mp3"));
+    EXPECT_TRUE(FolderScan::Matches("a\\*b", "a\\xyzb"));
+    EXPECT_FALSE(FolderScan::Matches("a\\*b", "a*b"));
+    EXPECT_TRUE(FolderScan::Matches("[*", "[abc"));
     // "*.*" lists everything, including names without a dot and hidden names.
-    EXPECT_TRUE(SFind::Matches("*.*", "README"));
-    EXPECT_TRUE(SFind::Matches("*.*", ".hidden"));
-    EXPECT_TRUE(SFind::Matches("*", ".hidden"));
-    EXPECT_TRUE(SFind::Matches("track.*", "track"));
-    EXPECT_FALSE(SFind::Matches("track.*", "tracks"));
-    EXPECT_FALSE(SFind::Matches("", "a"));
+    EXPECT_TRUE(FolderScan::Matches("*.*", "README"));
+    EXPECT_TRUE(FolderScan::Matches("*.*", ".hidden"));
+    EXPECT_TRUE(FolderScan::Matches("*", ".hidden"));
+    EXPECT_TRUE(FolderScan::Matches("track.*", "track"));
+    EXPECT_FALSE(FolderScan::Matches("track.*", "tracks"));
+    EXPECT_FALSE(FolderScan::Matches("", "a"));
 }
 
-TEST(SFind, ListsEntriesWithoutDotsAndTellsFolders) {
+TEST(FolderScan, ListsEntriesWithoutDotsAndTellsFolders) {
     TestFolder dir;
     WriteTextFile(dir / "a.wav", "x");
     WriteTextFile(dir / "README", "x");
@@ -72,22 +72,22 @@ TEST(SFind, ListsEntriesWithoutDotsAndTellsFolders) {
     // The folder is given without its trailing separator: one is added.
     std::string folder = dir.Path();
     folder.pop_back();
-    SFind all("*.*", folder);
+    FolderScan all("*.*", folder);
     const std::map<std::string, bool> expected{{"a.wav", false},      {"README", false},
                                                {".hidden", false},    {"sub", true},
                                                {"link-to-sub", true}, {"dangling", false}};
     EXPECT_EQ(ListAll(all), expected);
 
-    SFind one("a.*", folder);
+    FolderScan one("a.*", folder);
     ASSERT_TRUE(one.Next());
     EXPECT_EQ(one.GetFullPath(), dir / "a.wav");
     EXPECT_FALSE(one.Next());
     EXPECT_FALSE(one.Next());
     EXPECT_FALSE(one.IsFolder());
 
-    SFind missing("*", dir / "missing");
+    FolderScan missing("*", dir / "missing");
     EXPECT_FALSE(missing.Next());
-    SFind notAFolder("*", dir / "a.wav");
+    FolderScan notAFolder("*", dir / "a.wav");
     EXPECT_FALSE(notAFolder.Next());
 }
 

@@ -2,7 +2,7 @@
 
 #include "TestFolder.h"
 #include "selector/ShownTypes.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 TEST(ShownFileTypes, ShowsTheThreeTypesWhileTheirFlagsAreSet) {
     ShownTypes types;
@@ -45,22 +45,22 @@ TEST(FileTypeDescription, IsMadeUpWithoutAStoreEntry) {
 
 TEST(FileTypeDescription, ComesFromTheClassNamedByTheExtension) {
     ConfigHome home;
-    RegWriteString("mp3file", HKEY_CLASSES_ROOT, ".mp3", "");
-    RegWriteString("MPEG Layer 3 Audio", HKEY_CLASSES_ROOT, "mp3file", "");
+    StoreWriteText("mp3file", StoreRoot::FileTypes, ".mp3", "");
+    StoreWriteText("MPEG Layer 3 Audio", StoreRoot::FileTypes, "mp3file", "");
     std::string text;
     EXPECT_TRUE(GetFileTypeDescription(".MP3", text));
     EXPECT_EQ(text, "MPEG Layer 3 Audio");
 
     // A class without a description of its own: made up again.
-    RegWriteString("wavfile", HKEY_CLASSES_ROOT, ".wav", "");
+    StoreWriteText("wavfile", StoreRoot::FileTypes, ".wav", "");
     EXPECT_FALSE(GetFileTypeDescription(".wav", text));
     EXPECT_EQ(text, "WAV File");
     // Other values of the class key are not its description.
-    RegWriteString("not the default", HKEY_CLASSES_ROOT, "wavfile", "FriendlyTypeName");
+    StoreWriteText("not the default", StoreRoot::FileTypes, "wavfile", "FriendlyTypeName");
     EXPECT_FALSE(GetFileTypeDescription(".wav", text));
     // The same names below the current user do not count.
-    RegWriteString("userfile", HKEY_CURRENT_USER, ".wma", "");
-    RegWriteString("User WMA", HKEY_CURRENT_USER, "userfile", "");
+    StoreWriteText("userfile", StoreRoot::User, ".wma", "");
+    StoreWriteText("User WMA", StoreRoot::User, "userfile", "");
     EXPECT_FALSE(GetFileTypeDescription(".wma", text));
     EXPECT_EQ(text, "WMA File");
 }

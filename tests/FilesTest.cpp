@@ -1,4 +1,4 @@
-// SFile.
+// RecordFile.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include "TestFolder.h"
 #include "system/FileRoutines.h"
 #include "system/MessageHook.h"
-#include "system/SFile.h"
+#include "system/RecordFile.h"
 
 namespace fs = std::filesystem;
 
@@ -35,50 +35,50 @@ private:
 };
 } // namespace
 
-TEST(SFile, ReadingPastTheEndIsNoError) {
+TEST(RecordFile, ReadingPastTheEndIsNoError) {
     TestFolder dir;
     WriteTextFile(dir / "WaveCompress.bin", std::string(100, 'w'));
     MessageRecorder messages;
-    SFile file(dir / "WaveCompress.bin", SFile::faRead, SFile::fcOpenExisting, true);
+    RecordFile file(dir / "WaveCompress.bin", RecordFile::faRead, RecordFile::fcOpenExisting, true);
     ASSERT_TRUE(file.IsOpen());
     std::vector<char> buffer(5096);
-    EXPECT_EQ(file.Read(buffer.data(), buffer.size(), SFile::fpCurrent), 100U);
-    EXPECT_EQ(file.Read(buffer.data(), buffer.size(), SFile::fpCurrent), 0U);
-    EXPECT_EQ(file.Read(buffer.data(), 10, SFile::fpStart), 10U);
+    EXPECT_EQ(file.Read(buffer.data(), buffer.size(), RecordFile::fpCurrent), 100U);
+    EXPECT_EQ(file.Read(buffer.data(), buffer.size(), RecordFile::fpCurrent), 0U);
+    EXPECT_EQ(file.Read(buffer.data(), 10, RecordFile::fpStart), 10U);
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST(SFile, WritesAndReadsAtTheChosenPosition) {
+TEST(RecordFile, WritesAndReadsAtTheChosenPosition) {
     TestFolder dir;
     const std::string path = dir / "f.bin";
     WriteTextFile(path, "old contents that must go");
     {
-        SFile file(path, SFile::faWrite, SFile::fcCreateAlways, true);
+        RecordFile file(path, RecordFile::faWrite, RecordFile::fcCreateAlways, true);
         ASSERT_TRUE(file.IsOpen());
-        EXPECT_TRUE(file.Write("abc", 3, SFile::fpStart));
-        EXPECT_TRUE(file.Write("def", 3, SFile::fpEnd));
-        EXPECT_TRUE(file.Write("X", 1, SFile::fpStart));
+        EXPECT_TRUE(file.Write("abc", 3, RecordFile::fpStart));
+        EXPECT_TRUE(file.Write("def", 3, RecordFile::fpEnd));
+        EXPECT_TRUE(file.Write("X", 1, RecordFile::fpStart));
         EXPECT_TRUE(file.Write("Y", 1, 7)); // any other mode: where it is
     }
     EXPECT_EQ(ReadTextFile(path), "XYcdef");
-    SFile file(path, SFile::faRead, SFile::fcOpenExisting, true);
+    RecordFile file(path, RecordFile::faRead, RecordFile::fcOpenExisting, true);
     char buffer[4] = {};
-    EXPECT_EQ(file.Read(buffer, 2, SFile::fpEnd), 0U);
-    EXPECT_EQ(file.Read(buffer, 3, SFile::fpStart), 3U);
+    EXPECT_EQ(file.Read(buffer, 2, RecordFile::fpEnd), 0U);
+    EXPECT_EQ(file.Read(buffer, 3, RecordFile::fpStart), 3U);
     EXPECT_EQ(std::string(buffer, 3), "XYc");
-    EXPECT_EQ(file.Read(buffer, 3, SFile::fpCurrent), 3U);
+    EXPECT_EQ(file.Read(buffer, 3, RecordFile::fpCurrent), 3U);
     EXPECT_EQ(std::string(buffer, 3), "def");
 }
 
-TEST(SFile, WritesBeyondFourGiB) {
+TEST(RecordFile, WritesBeyondFourGiB) {
     TestFolder dir;
     const std::string path = dir / "sparse.bin";
     const uint64_t size = 5ULL << 30; // sparse: no disk space used
     WriteTextFile(path, "");
     fs::resize_file(path, size);
     {
-        SFile file(path, SFile::faWrite, SFile::fcOpenExisting, true);
-        EXPECT_TRUE(file.Write("end", 3, SFile::fpEnd));
+        RecordFile file(path, RecordFile::faWrite, RecordFile::fcOpenExisting, true);
+        EXPECT_TRUE(file.Write("end", 3, RecordFile::fpEnd));
     }
     EXPECT_EQ(GetFileSizeOfName(path), size + 3);
     std::ifstream in(path, std::ios::binary);
@@ -88,19 +88,19 @@ TEST(SFile, WritesBeyondFourGiB) {
     EXPECT_EQ(tail, "end");
 }
 
-TEST(SFile, TellsFailuresWithTheirCaptionsWhenAsked) {
+TEST(RecordFile, TellsFailuresWithTheirCaptionsWhenAsked) {
     TestFolder dir;
     const std::string missing = dir / "missing/WaveCompress.bin";
     MessageRecorder messages;
     {
-        SFile reading(missing, SFile::faRead, SFile::fcOpenExisting, true);
+        RecordFile reading(missing, RecordFile::faRead, RecordFile::fcOpenExisting, true);
         EXPECT_FALSE(reading.IsOpen());
         char c;
-        EXPECT_EQ(reading.Read(&c, 1, SFile::fpStart), 0U);
-        SFile writing(missing, SFile::faWrite, SFile::fcCreateAlways, true);
+        EXPECT_EQ(reading.Read(&c, 1, RecordFile::fpStart), 0U);
+        RecordFile writing(missing, RecordFile::faWrite, RecordFile::fcCreateAlways, true);
         EXPECT_FALSE(writing.IsOpen());
-        EXPECT_FALSE(writing.Write("x", 1, SFile::fpStart));
-        SFile folder(dir.Path(), SFile::faRead, SFile::fcOpenExisting, true);
+        EXPECT_FALSE(writing.Write("x", 1, RecordFile::fpStart));
+        RecordFile folder(dir.Path(), RecordFile::faRead, RecordFile::fcOpenExisting, true);
         EXPECT_FALSE(folder.IsOpen());
     }
     const std::vector<Shown> expected{
@@ -113,16 +113,16 @@ TEST(SFile, TellsFailuresWithTheirCaptionsWhenAsked) {
     EXPECT_EQ(messages.shown, expected);
 }
 
-TEST(SFile, TellsReadAndWriteFailuresOfAnOpenFile) {
+TEST(RecordFile, TellsReadAndWriteFailuresOfAnOpenFile) {
     // A regular file that refuses what is written to it: the kernel takes only numbers there.
     const std::string refusing = "/proc/self/oom_score_adj";
     MessageRecorder messages;
     {
-        SFile full(refusing, SFile::faWrite, SFile::fcOpenExisting, true);
+        RecordFile full(refusing, RecordFile::faWrite, RecordFile::fcOpenExisting, true);
         ASSERT_TRUE(full.IsOpen());
-        EXPECT_FALSE(full.Write("x", 1, SFile::fpCurrent));
+        EXPECT_FALSE(full.Write("x", 1, RecordFile::fpCurrent));
         char c;
-        EXPECT_EQ(full.Read(&c, 1, SFile::fpCurrent), 0U); // opened for writing only
+        EXPECT_EQ(full.Read(&c, 1, RecordFile::fpCurrent), 0U); // opened for writing only
     }
     const std::vector<Shown> expected{
         {"Unable to write to '" + refusing + "'", "Disk Write Error"},
@@ -133,7 +133,7 @@ TEST(SFile, TellsReadAndWriteFailuresOfAnOpenFile) {
 
 // A FIFO (no writer: a read would wait forever; no reader: an open for writing would) or a device
 // is not a file of records: it opens as nothing, said once on standard error, and stays as it is.
-TEST(SFile, RefusesFifosAndDevicesAtOnceAndSaysSo) {
+TEST(RecordFile, RefusesFifosAndDevicesAtOnceAndSaysSo) {
     TestFolder dir;
     const std::string fifo = dir / "WaveCompress.bin";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -142,9 +142,11 @@ TEST(SFile, RefusesFifosAndDevicesAtOnceAndSaysSo) {
     MessageRecorder messages;
     testing::internal::CaptureStderr();
     for (const std::string& path : {fifo, device}) {
-        for (const SFile::Access access : {SFile::faRead, SFile::faWrite, SFile::faReadWrite}) {
-            for (const SFile::Creation creation : {SFile::fcOpenExisting, SFile::fcCreateAlways}) {
-                SFile file(path, access, creation, false);
+        for (const RecordFile::Access access :
+             {RecordFile::faRead, RecordFile::faWrite, RecordFile::faReadWrite}) {
+            for (const RecordFile::Creation creation :
+                 {RecordFile::fcOpenExisting, RecordFile::fcCreateAlways}) {
+                RecordFile file(path, access, creation, false);
                 EXPECT_FALSE(file.IsOpen()) << path << " " << access << " " << creation;
             }
         }
@@ -160,17 +162,17 @@ TEST(SFile, RefusesFifosAndDevicesAtOnceAndSaysSo) {
     EXPECT_TRUE(stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
-TEST(SFile, StaysQuietWithMessagesOffAndUsesStandardErrorWithoutAHook) {
+TEST(RecordFile, StaysQuietWithMessagesOffAndUsesStandardErrorWithoutAHook) {
     TestFolder dir;
     {
         MessageRecorder messages;
-        SFile quiet(dir / "missing", SFile::faRead, SFile::fcOpenExisting, false);
+        RecordFile quiet(dir / "missing", RecordFile::faRead, RecordFile::fcOpenExisting, false);
         EXPECT_FALSE(quiet.IsOpen());
         EXPECT_TRUE(messages.shown.empty());
     }
     const MessageBoxHook previous = SetMessageBoxHook(nullptr);
     testing::internal::CaptureStderr();
-    SFile loud(dir / "missing", SFile::faRead, SFile::fcOpenExisting, true);
+    RecordFile loud(dir / "missing", RecordFile::faRead, RecordFile::fcOpenExisting, true);
     const std::string err = testing::internal::GetCapturedStderr();
     SetMessageBoxHook(previous);
     EXPECT_NE(err.find("Disk Read Error"), std::string::npos) << err;

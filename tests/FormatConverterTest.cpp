@@ -13,7 +13,7 @@ TEST(FormatConverter, AlikeFormatsPassThrough) {
     b.nBlockAlign = 8; // block alignment and rate fields are not compared
     b.nAvgBytesPerSec = 1;
     bool failed = true;
-    clACMFormatConverter c(&a, &b, failed);
+    PcmFormatConverter c(&a, &b, failed);
     EXPECT_FALSE(failed);
     uint8_t data[64] = {};
     uint32_t out = 0;
@@ -27,10 +27,10 @@ TEST(FormatConverter, UnreachableFormatFails) {
     const auto from = Bytes(MakePcmFormat(2, 44100, 16));
     WAVEFORMATEX mp3{WAVE_FORMAT_MPEGLAYER3, 2, 44100, 16000, 1, 0, 0};
     bool failed = false;
-    clACMFormatConverter c(Record(from), &mp3, failed);
+    PcmFormatConverter c(Record(from), &mp3, failed);
     EXPECT_TRUE(failed);
     WAVEFORMATEX zero{};
-    clACMFormatConverter d(Record(from), &zero, failed);
+    PcmFormatConverter d(Record(from), &zero, failed);
     EXPECT_TRUE(failed);
 }
 
@@ -92,7 +92,7 @@ TEST(FormatConverter, ShortInputIsHeldBackThenComesFirst) {
     const auto to = Bytes(MakePcmFormat(2, 44100, 8));
     const auto input = Sine16(44100, 2, 6000);
     bool failed = true;
-    clACMFormatConverter c(Record(from), Record(to), failed);
+    PcmFormatConverter c(Record(from), Record(to), failed);
     ASSERT_FALSE(failed);
     uint32_t out = 99;
     auto first = c.Convert(input.data(), 1000, out);
@@ -135,7 +135,7 @@ TEST(FormatConverter, FailuresAreReportedAndFramesCounted) {
     const auto mono8 = Bytes(MakePcmFormat(1, 8000, 8));
     const auto stereo32 = Bytes(MakePcmFormat(2, 8000, 32));
     bool failed = true;
-    clACMFormatConverter widening(Record(mono8), Record(stereo32), failed);
+    PcmFormatConverter widening(Record(mono8), Record(stereo32), failed);
     ASSERT_FALSE(failed);
     uint8_t byte = 0;
     uint32_t out = 0;
@@ -146,7 +146,7 @@ TEST(FormatConverter, FailuresAreReportedAndFramesCounted) {
 
     const auto from = Bytes(MakePcmFormat(2, 44100, 16));
     const auto ima = AcmMakeWaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
-    clACMFormatConverter encoding(Record(from), Record(ima), failed);
+    PcmFormatConverter encoding(Record(from), Record(ima), failed);
     ASSERT_FALSE(failed);
     const auto input = Sine16(44100, 2, 44100);
     encoding.Convert(input.data(), static_cast<uint32_t>(input.size()), out);

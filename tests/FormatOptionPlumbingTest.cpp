@@ -6,7 +6,7 @@
 #include "formats/FormatOptions.h"
 #include "formats/FormatTable.h"
 #include "jobs/SettingsFields.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace {
 // A value each option takes that no default is: its largest.
@@ -32,8 +32,8 @@ TEST(FormatOptionStore, EachOptionComesBackAsSavedAndABadValueGivesTheDefault) {
         EXPECT_EQ(applied.*option.Field, choices.Numbers.*option.Field) << option.StoredName;
     }
     for (const FormatOption& option : FormatOptions()) {
-        RegWriteDword(static_cast<uint32_t>(option.Most + 1), HKEY_CURRENT_USER, SettingsKey,
-                      option.StoredName);
+        StoreWriteNumber(static_cast<uint32_t>(option.Most + 1), StoreRoot::User, SettingsKey,
+                         option.StoredName);
         EXPECT_EQ(ConverterChoices::Load().Numbers.*option.Field, option.Default())
             << option.StoredName;
     }
@@ -42,7 +42,7 @@ TEST(FormatOptionStore, EachOptionComesBackAsSavedAndABadValueGivesTheDefault) {
 TEST(FormatOptionStore, ATargetNumberThatNamesNoFormatGivesTheDefault) {
     ConfigHome home;
     for (const uint32_t stored : {200u, 257u, 0xffffffffu}) {
-        RegWriteDword(stored, HKEY_CURRENT_USER, SettingsKey, "BrConvTo");
+        StoreWriteNumber(stored, StoreRoot::User, SettingsKey, "BrConvTo");
         EXPECT_EQ(ConverterChoices::Load().Target, DefaultTargetFormat) << stored;
     }
     for (const FormatInfo& format : Formats()) {

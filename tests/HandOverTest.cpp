@@ -93,10 +93,10 @@ TEST_F(HandOverTest, AKilledInstanceLeavesNothingThatBlocksTheNext) {
     // It dies holding the main-instance marker and the shared block's lock.
     const clitest::Spawned holder = Helper({"hold", log});
     ASSERT_TRUE(WaitForLines("holding", 1));
-    EXPECT_TRUE(SEvent::Exists(MainInstanceMarkerName));
+    EXPECT_TRUE(NamedEvent::Exists(MainInstanceMarkerName));
     kill(holder.pid, SIGKILL);
     EXPECT_EQ(clitest::Wait(holder).exitCode, 128 + SIGKILL);
-    EXPECT_FALSE(SEvent::Exists(MainInstanceMarkerName));
+    EXPECT_FALSE(NamedEvent::Exists(MainInstanceMarkerName));
 
     EXPECT_EQ(clitest::Wait(Send("/after.mp3", 1)).exitCode, 0);
     ASSERT_TRUE(WaitForLines("path", 1));

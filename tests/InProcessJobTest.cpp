@@ -79,7 +79,7 @@ struct Script {
     ConversionError inputError = ConversionError::ceNone;
 };
 
-class FakeSource : public CLReadDecodeBase {
+class FakeSource : public AudioSource {
 public:
     FakeSource(const RowContext& row, ConversionError& code, Script& script,
                std::atomic<uint32_t>& clock)
@@ -132,7 +132,7 @@ protected:
 
     RowConverter::SourceFactory Factory() {
         return [this](const char* path, const RowContext& row,
-                      ConversionError& code) -> std::unique_ptr<CLReadDecodeBase> {
+                      ConversionError& code) -> std::unique_ptr<AudioSource> {
             if (std::string(path).ends_with(".txt")) {
                 return nullptr;
             }

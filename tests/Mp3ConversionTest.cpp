@@ -9,10 +9,10 @@
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
-#include "sinks/CLFILEOUT.h"
-#include "sinks/clFileOutputMp3.h"
-#include "sources/CLReadDecodeMP3.h"
-#include "sources/CreateFileInput.h"
+#include "sinks/Mp3Sink.h"
+#include "sinks/OutputSink.h"
+#include "sources/Mp3Source.h"
+#include "sources/OpenAudioSource.h"
 
 using namespace mp3test;
 
@@ -43,7 +43,7 @@ struct Outcome {
 Outcome Convert(TestRow& row, const std::string& input) {
     Outcome outcome;
     row.ClearResult();
-    auto source = CreateFileInput(input.c_str(), row.Context(), outcome.code);
+    auto source = OpenAudioSource(input.c_str(), row.Context(), outcome.code);
     EXPECT_NE(source, nullptr);
     if (!source)
         return outcome;
@@ -121,7 +121,7 @@ TEST(Mp3Conversion, AShortFileIsDeliveredByTheConstructor) {
     Shell("lame --quiet -b 64 " + Quote(dir / "in.wav") + " " + Quote(dir / "in.mp3"));
     UseMp3Output(row, dir / "out.mp3", 44100, false, 64);
     ConversionError code = ConversionError::ceNone;
-    auto source = CreateFileInput((dir / "in.mp3").c_str(), row.Context(), code);
+    auto source = OpenAudioSource((dir / "in.mp3").c_str(), row.Context(), code);
     ASSERT_EQ(code, ConversionError::ceNone);
     EXPECT_FALSE(source->Pump());
     int32_t progress[2] = {0, 0};
@@ -275,7 +275,7 @@ TEST(Mp3Conversion, SinksThatCannotTakeTheFormatLeaveNoFile) {
         row.output = dir / "out";
         row.ClearResult();
         bool ok = true;
-        { CLFILEOUT holder(&odd, row.Context(), ok); }
+        { OutputSink holder(&odd, row.Context(), ok); }
         EXPECT_FALSE(ok);
         EXPECT_FALSE(std::filesystem::exists(dir / "out"));
         EXPECT_FALSE(row.result.WriteError);

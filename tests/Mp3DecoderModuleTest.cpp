@@ -7,18 +7,18 @@
 #include <random>
 
 #include "Mp3TestSupport.h"
-#include "sources/CLReadDecodeMP3.h"
+#include "sources/Mp3Source.h"
 
 using namespace mp3test;
 
 namespace {
 
-using Decoder = CLReadDecodeMP3::Decoder;
+using Decoder = Mp3Source::Decoder;
 
 Decoder LoadDecoder() {
     CodecModule& m = DecoderModule();
     EXPECT_TRUE(m.Load());
-    return CLReadDecodeMP3::ResolveDecoder(m);
+    return Mp3Source::ResolveDecoder(m);
 }
 
 struct Decoded {

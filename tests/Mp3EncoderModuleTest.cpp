@@ -2,18 +2,18 @@
 #include <gtest/gtest.h>
 
 #include "Mp3TestSupport.h"
-#include "sinks/clFileOutputMp3.h"
+#include "sinks/Mp3Sink.h"
 
 using namespace mp3test;
 
 namespace {
 
-using Encoder = clFileOutputMp3::Encoder;
+using Encoder = Mp3Sink::Encoder;
 
 Encoder LoadEncoder() {
     CodecModule& module = EncoderModule();
     EXPECT_TRUE(module.Load());
-    return clFileOutputMp3::ResolveEncoder(module);
+    return Mp3Sink::ResolveEncoder(module);
 }
 
 Mp3EncoderConfig Config(uint32_t rate, bool stereo, uint16_t bitRate) {

@@ -6,7 +6,7 @@
 
 #include "WaveTestSupport.h"
 #include "WmaTestSupport.h"
-#include "sinks/CLFILEOUT.h"
+#include "sinks/OutputSink.h"
 
 namespace {
 using testtools::Quote;
@@ -207,7 +207,7 @@ TEST(Mp4Conversion, WithoutTheModuleBothSidesRefuse) {
     for (const uint8_t target : {tfAac, tfAlac}) {
         row.settings.TargetFormat = target;
         bool ok = true;
-        CLFILEOUT holder(&pcm, row.At(dir / "out.m4a"), ok);
+        OutputSink holder(&pcm, row.At(dir / "out.m4a"), ok);
         EXPECT_FALSE(ok);
         EXPECT_FALSE(std::filesystem::exists(dir / "out.m4a"));
     }

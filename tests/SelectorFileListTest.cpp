@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "SelectorTestSupport.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace fs = std::filesystem;
 
@@ -28,8 +28,8 @@ TEST_F(SelectorTest, RowsHoldTheShownAudioFilesWithTheirSizesAndTypes) {
         File(other);
     }
     fs::resize_file(Path("A/talk.wma"), 5ull << 30); // sparse: costs no disk
-    RegWriteString("wmafile", HKEY_CLASSES_ROOT, ".wma", "");
-    RegWriteString("Windows Media Audio", HKEY_CLASSES_ROOT, "wmafile", "");
+    StoreWriteText("wmafile", StoreRoot::FileTypes, ".wma", "");
+    StoreWriteText("Windows Media Audio", StoreRoot::FileTypes, "wmafile", "");
 
     Open("A/");
     const FileList& list = Model().Files();

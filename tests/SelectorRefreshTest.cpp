@@ -6,7 +6,7 @@
 
 #include "SelectorTestSupport.h"
 #include "selector/SelectorSettings.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace fs = std::filesystem;
 
@@ -158,6 +158,6 @@ TEST(SelectorSettings, KeptInTheStoreAndOutOfReasonReadsAsDesigned) {
     EXPECT_EQ(loaded.dividerLeft, 333);
     EXPECT_EQ(loaded.listColumns, (std::array<int, 2>{80, 0}));
     EXPECT_EQ(loaded.fileListColumns, (std::array<int, 2>{90, 140}));
-    RegWriteDword(4000000000u, HKEY_CURRENT_USER, SettingsKey, "BrSelectorDivider");
+    StoreWriteNumber(4000000000u, StoreRoot::User, SettingsKey, "BrSelectorDivider");
     EXPECT_EQ(SelectorSettings::Load().dividerLeft, 0);
 }

@@ -1,4 +1,4 @@
-// SEvent, SSharedData and the hand-over procedure within one process (the cross-process
+// NamedEvent, SharedBlock and the hand-over procedure within one process (the cross-process
 // behaviour is in HandOverTest.cpp).
 #include <gtest/gtest.h>
 
@@ -35,35 +35,35 @@ protected:
 TEST_F(SharedObjectsTest, EventExistsWhileHeldAndKeepsItsStateAcrossHolders) {
     bool existed = true;
     {
-        SEvent first("E", &existed);
+        NamedEvent first("E", &existed);
         EXPECT_FALSE(existed);
-        SEvent second("E", &existed);
+        NamedEvent second("E", &existed);
         EXPECT_TRUE(existed);
-        EXPECT_TRUE(SEvent::Exists("E"));
+        EXPECT_TRUE(NamedEvent::Exists("E"));
         first.Set();
         EXPECT_TRUE(second.IsSet());
         second.Reset();
         EXPECT_FALSE(first.IsSet());
         second.Set();
     }
-    EXPECT_FALSE(SEvent::Exists("E"));
-    SEvent again("E", &existed);
+    EXPECT_FALSE(NamedEvent::Exists("E"));
+    NamedEvent again("E", &existed);
     EXPECT_FALSE(existed);
     EXPECT_FALSE(again.IsSet()) << "a state left by ended holders is gone";
 }
 
 TEST_F(SharedObjectsTest, SharedBlockStartsZeroedAndIsSeenByEveryHolder) {
     bool ok = false;
-    std::optional<SSharedData> first(std::in_place, "B", 8, &ok);
+    std::optional<SharedBlock> first(std::in_place, "B", 8, &ok);
     ASSERT_TRUE(ok);
     EXPECT_TRUE(first->Write("12345678"));
-    std::optional<SSharedData> second(std::in_place, "B", 8);
+    std::optional<SharedBlock> second(std::in_place, "B", 8);
     char read[8] = {};
     EXPECT_TRUE(second->Read(read));
     EXPECT_EQ(std::string(read, 8), "12345678");
     first.reset();
     second.reset();
-    SSharedData fresh("B", 8);
+    SharedBlock fresh("B", 8);
     EXPECT_TRUE(fresh.Read(read));
     EXPECT_EQ(std::string(read, 8), std::string(8, '\0'));
 }
@@ -159,12 +159,12 @@ TEST_F(SharedObjectsTest, GivesUpAndTakesThePathBackWhenNobodyTakesIt) {
 TEST_F(SharedObjectsTest, TestingForAnEventNeverMakesItsCreatorFindItExisting) {
     const std::jthread prober([](std::stop_token stop) {
         while (!stop.stop_requested()) {
-            SEvent::Exists("R");
+            NamedEvent::Exists("R");
         }
     });
     for (int round = 0; round < 2000; ++round) {
         bool existed = true;
-        SEvent event("R", &existed);
+        NamedEvent event("R", &existed);
         ASSERT_FALSE(existed) << "round " << round;
     }
 }

@@ -5,7 +5,7 @@
 #include "Mp3TestSupport.h"
 #include "RowTestSupport.h"
 #include "engine/ConversionError.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 
 using namespace mp3test;
 
@@ -23,7 +23,7 @@ Outcome Convert(TestRow& row, uint8_t target, const std::string& input, const st
     row.ClearResult();
     row.settings.TargetFormat = target;
     row.output = out;
-    auto source = CreateFileInput(input.c_str(), row.Context(), outcome.code);
+    auto source = OpenAudioSource(input.c_str(), row.Context(), outcome.code);
     EXPECT_NE(source, nullptr) << input;
     if (!source)
         return outcome;
@@ -62,8 +62,8 @@ std::string Probe(const std::string& path, const std::string& fields) {
 std::string Tone(const ScratchDir& dir, const std::string& name, const std::string& soxFormat,
                  long frames) {
     const std::string path = dir / name;
-    Shell("sox -q " + soxFormat + " -n " + soxFormat + " " + Quote(path) + " synth " + std::to_string(frames) +
-          "s sine 200-900 sine 3000 tremolo 5 40 gain -4");
+    Shell("sox -q " + soxFormat + " -n " + soxFormat + " " + Quote(path) + " synth " +
+          std::to_string(frames) + "s sine 200-900 sine 3000 tremolo 5 40 gain -4");
     return path;
 }
 

@@ -4,7 +4,7 @@
 
 #include "WaveTestSupport.h"
 #include "acm/Acm.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 
 using namespace wavetest;
 
@@ -153,7 +153,7 @@ TEST_P(WaveConversion, KeepsFormatLengthAndSamples) {
 
     ConversionError code = ConversionError::ceMemory;
     {
-        auto source = CreateFileInput(in.c_str(), row.Context(), code);
+        auto source = OpenAudioSource(in.c_str(), row.Context(), code);
         ASSERT_NE(source, nullptr);
         ASSERT_EQ(code, ConversionError::ceNone);
         int32_t progress[2] = {};
@@ -217,7 +217,7 @@ TEST(WaveConversionEnd, ACompressedFileCutMidBlockKeepsEverySampleItHolds) {
     UseWaveOutput(row, out, MakePcmFormat(1, 22050, 16));
     ConversionError code = ConversionError::ceMemory;
     {
-        auto source = CreateFileInput(in.c_str(), row.Context(), code);
+        auto source = OpenAudioSource(in.c_str(), row.Context(), code);
         ASSERT_EQ(code, ConversionError::ceNone);
         while (source->Pump()) {
         }

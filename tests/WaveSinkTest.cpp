@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "WaveTestSupport.h"
-#include "sinks/CLFILEOUT.h"
-#include "sinks/clFileOutputWave.h"
+#include "sinks/OutputSink.h"
+#include "sinks/WaveSink.h"
 
 using namespace wavetest;
 
@@ -43,7 +43,7 @@ protected:
 TEST_F(WaveSink, WithoutDataTheFileIsTheBareHeader) {
     {
         bool ok = false;
-        CLFILEOUT holder(&Stereo16, row.Context(), ok);
+        OutputSink holder(&Stereo16, row.Context(), ok);
         ASSERT_TRUE(ok);
     }
     const unsigned char expected[46] = {0x52, 0x49, 0x46, 0x46, 0x26, 0x00, 0x00, 0x00, 0x57, 0x41,
@@ -62,7 +62,7 @@ TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
     WriteFile(dir / "out.wav", std::string(5000, 'o')); // replaced, not appended to
     {
         bool ok = false;
-        clFileOutputWave sink(&mono8, row.At((dir / "out.wav")), ok);
+        WaveSink sink(&mono8, row.At((dir / "out.wav")), ok);
         ASSERT_TRUE(ok);
         EXPECT_TRUE(sink.Write("abc", 3));
         EXPECT_TRUE(sink.Write("", 0));
@@ -82,7 +82,7 @@ TEST_F(WaveSink, ACompressedOutputCountsItsFramesInAFactChunk) {
     UseWaveOutput(row, dir / "out.wav", alaw);
     {
         bool ok = false;
-        clFileOutputWave sink(&mono16, row.At((dir / "out.wav")), ok);
+        WaveSink sink(&mono16, row.At((dir / "out.wav")), ok);
         ASSERT_TRUE(ok);
         EXPECT_TRUE(sink.Write(std::string(2000, '\x10').data(), 2000));
     }
@@ -93,14 +93,14 @@ TEST_F(WaveSink, ACompressedOutputCountsItsFramesInAFactChunk) {
     EXPECT_EQ(U32At(file, 46), 1000u);
     EXPECT_EQ(file.substr(50, 4), "data");
     EXPECT_EQ(U32At(file, 54), 1000u);
-    EXPECT_EQ(clFileOutputWave::MaxDataBytes(0, true), 0xFFFFFFFFu - 50u);
+    EXPECT_EQ(WaveSink::MaxDataBytes(0, true), 0xFFFFFFFFu - 50u);
 }
 
 TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     const std::string missing = dir / "no-such-folder/out.wav";
     bool ok = true;
     {
-        clFileOutputWave sink(&Stereo16, row.At(missing), ok);
+        WaveSink sink(&Stereo16, row.At(missing), ok);
         EXPECT_FALSE(ok);
         EXPECT_FALSE(sink.Write("abcd", 4));
     }
@@ -110,7 +110,7 @@ TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     // A "folder" that is a file refuses even the superuser.
     WriteFile(dir / "blocker", "x");
     ok = true;
-    { clFileOutputWave sink(&Stereo16, row.At((dir / "blocker/out.wav")), ok); }
+    { WaveSink sink(&Stereo16, row.At((dir / "blocker/out.wav")), ok); }
     EXPECT_FALSE(ok);
 
     if (::geteuid() != 0) { // root writes into read-only folders
@@ -118,19 +118,19 @@ TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
         std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_read |
                                                          std::filesystem::perms::owner_exec);
         ok = true;
-        { clFileOutputWave sink(&Stereo16, row.At((dir / "locked/out.wav")), ok); }
+        { WaveSink sink(&Stereo16, row.At((dir / "locked/out.wav")), ok); }
         EXPECT_FALSE(ok);
         EXPECT_FALSE(std::filesystem::exists(dir / "locked/out.wav"));
     }
 }
 
 TEST_F(WaveSink, StopsAtTheSizeLimitWithAValidHeader) {
-    EXPECT_EQ(clFileOutputWave::MaxDataBytes(0), 0xFFFFFFFFu - 38u);
-    EXPECT_EQ(clFileOutputWave::MaxDataBytes(32), 0xFFFFFFFFu - 70u);
+    EXPECT_EQ(WaveSink::MaxDataBytes(0), 0xFFFFFFFFu - 38u);
+    EXPECT_EQ(WaveSink::MaxDataBytes(32), 0xFFFFFFFFu - 70u);
     const std::string block(600, 's');
     {
         bool ok = false;
-        clFileOutputWave sink(&Stereo16, row.At((dir / "out.wav")), ok, 1002);
+        WaveSink sink(&Stereo16, row.At((dir / "out.wav")), ok, 1002);
         ASSERT_TRUE(ok);
         EXPECT_TRUE(sink.Write(block.data(), 600));
         EXPECT_FALSE(row.result.WriteError);
@@ -154,7 +154,7 @@ TEST_F(WaveSink, AFullDiskRaisesWriteErrorAndLeavesAValidShortFile) {
         int result = 0;
         {
             bool ok = false;
-            clFileOutputWave sink(&Stereo16, row.At(path), ok);
+            WaveSink sink(&Stereo16, row.At(path), ok);
             if (!ok)
                 ::_exit(11);
             // Written in large pieces: the failure may show only when the sink ends.

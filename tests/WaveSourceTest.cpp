@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "WaveTestSupport.h"
-#include "sources/CLReadDecodeWave.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
+#include "sources/WaveSource.h"
 
 using namespace wavetest;
 
@@ -30,7 +30,7 @@ protected:
         WriteFile(Input(), bytes);
         ConversionError code = ConversionError::ceMemory;
         row.ClearResult();
-        auto source = CreateFileInput(Input().c_str(), row.Context(), code);
+        auto source = OpenAudioSource(Input().c_str(), row.Context(), code);
         EXPECT_NE(source, nullptr);
         int count = 0;
         while (source && count < 1000 && source->Pump())
@@ -77,7 +77,7 @@ TEST_F(WaveSource, UnreadableHeadersGiveTheReadErrorLineAndNoOutput) {
         EXPECT_FALSE(std::filesystem::exists(row.output));
     }
     ConversionError code = ConversionError::ceNone;
-    CLReadDecodeWave missing((dir / "missing.wav").c_str(), row.Context(), code);
+    WaveSource missing((dir / "missing.wav").c_str(), row.Context(), code);
     EXPECT_EQ(code, ConversionError::ceRead);
     EXPECT_FALSE(missing.Pump());
     EXPECT_EQ(ConversionErrorLine(code, Input()), "Unable to read from '" + Input() + "'.");
@@ -214,7 +214,7 @@ TEST_F(WaveSource, InputsThatCannotBeReadWholeFailWithTheReadLine) {
     // A FIFO is never opened: nothing waits for a writer that does not come.
     ASSERT_EQ(mkfifo((dir / "fifo.wav").c_str(), 0600), 0);
     ConversionError code = ConversionError::ceNone;
-    CLReadDecodeWave fifo((dir / "fifo.wav").c_str(), row.Context(), code);
+    WaveSource fifo((dir / "fifo.wav").c_str(), row.Context(), code);
     EXPECT_EQ(code, ConversionError::ceRead);
 }
 
@@ -225,7 +225,7 @@ TEST_F(WaveSource, ProgressOfAFourGigabyteChunkFitsThirtyTwoBits) {
     // Sparse: the data chunk is as long as it says without using the disk.
     ASSERT_EQ(::truncate(Input().c_str(), 44 + 0xFFFFFFF0ll), 0);
     ConversionError code = ConversionError::ceMemory;
-    auto source = CreateFileInput(Input().c_str(), row.Context(), code);
+    auto source = OpenAudioSource(Input().c_str(), row.Context(), code);
     ASSERT_EQ(code, ConversionError::ceNone);
     ASSERT_TRUE(source->Pump());
     int32_t progress[2] = {};
@@ -239,7 +239,7 @@ TEST_F(WaveSource, AnOutputThatCannotBeCreatedGivesTheDeviceLine) {
     ConversionError code = ConversionError::ceNone;
     {
         WriteFile(Input(), PcmWave(Stereo16, Samples(400)));
-        auto source = CreateFileInput(Input().c_str(), row.Context(), code);
+        auto source = OpenAudioSource(Input().c_str(), row.Context(), code);
         ASSERT_NE(source, nullptr);
         EXPECT_FALSE(source->Pump());
     }

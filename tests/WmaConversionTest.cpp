@@ -1,8 +1,8 @@
-// Windows Media Audio through the conversion path: CreateFileInput, the WMA source pumping into
+// Windows Media Audio through the conversion path: OpenAudioSource, the WMA source pumping into
 // the WMA sink, the module missing, bad inputs, cancelling, and the check made before a job.
 #include "engine/WmaAvailability.h"
-#include "sinks/CLFILEOUT.h"
-#include "sources/CLWMACallBack.h"
+#include "sinks/OutputSink.h"
+#include "sources/WmaSampleReceiver.h"
 #include "tests/WmaTestSupport.h"
 
 using namespace wmatest;
@@ -64,11 +64,11 @@ TEST(WmaConversion, WithoutTheModuleEveryWmaFileFails) {
     row.output = dir / "out.wma";
     SetQuality(row, 128, 44100);
     ConversionError code = ConversionError::ceNone;
-    EXPECT_NE(CreateFileInput(in.c_str(), row.Context(), code), nullptr);
+    EXPECT_NE(OpenAudioSource(in.c_str(), row.Context(), code), nullptr);
     EXPECT_EQ(code, ConversionError::ceCodec);
     bool ok = true;
     const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
-    CLFILEOUT holder(&pcm, row.Context(), ok);
+    OutputSink holder(&pcm, row.Context(), ok);
     EXPECT_FALSE(ok);
 }
 
@@ -155,7 +155,7 @@ TEST(WmaConversion, JobIsRefusedOnlyWhenWmaIsInvolvedAndMissing) {
 // is another status and ends nothing.
 TEST(WmaConversion, OnlyWholeStatusValuesEndTheStream) {
     TestRow row;
-    CLWMACallBack callback(row.result);
+    WmaSampleReceiver callback(row.result);
     callback.OnStatus(0x100 | WMA_STATUS_NO_RIGHTS, S_OK, nullptr);
     callback.OnStatus(0x200 | WMA_STATUS_END_OF_FILE, S_OK, nullptr);
     EXPECT_FALSE(callback.WaitUntilFinished(std::chrono::milliseconds(0)));

@@ -24,7 +24,7 @@
 
 #include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 #include "system/CodecModule.h"
 
 namespace wmatest {
@@ -212,7 +212,7 @@ inline Conversion Convert(TestRow& row, const std::string& in, const std::string
     row.output = out;
     row.ClearResult();
     Conversion c;
-    auto source = CreateFileInput(in.c_str(), row.Context(), c.code);
+    auto source = OpenAudioSource(in.c_str(), row.Context(), c.code);
     EXPECT_NE(source, nullptr) << in;
     if (!source)
         return c;

@@ -11,9 +11,9 @@
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
 #include "forms/ContrastStyle.h"
+#include "forms/FileSelectorWindow.h"
+#include "forms/OptionsForm.h"
 #include "forms/PageOpener.h"
-#include "forms/TForm1.h"
-#include "forms/TfrmFileSelector.h"
 #include "system/FileNames.h"
 #include "system/OpenerProcess.h"
 
@@ -36,7 +36,7 @@ std::string MarksAbove(const FileSelectorModel& model, const std::string& path) 
 }
 
 // For the process tests and the bench (see StartReport).
-void ReportProgress(const std::optional<StartReport>& report, TfrmFileSelector& selector) {
+void ReportProgress(const std::optional<StartReport>& report, FileSelectorWindow& selector) {
     if (!report) {
         return;
     }
@@ -88,7 +88,7 @@ int WindowStartHost::RunWindow() {
     QApplication::setQuitOnLastWindowClosed(false);
     ApplicationTitle::Set(QStringLiteral("Brindlex Music Converter"));
     AppForms forms;
-    TfrmFileSelector& selector = forms.Selector();
+    FileSelectorWindow& selector = forms.Selector();
     const QuitOnSignals quit([&forms, &selector] {
         forms.Options().EndForQuit();
         selector.close();

@@ -19,7 +19,7 @@
 #include "app/CommandLineModes.h"
 #include "app/IntegrationTexts.h"
 #include "app/StartRequest.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace fs = std::filesystem;
 
@@ -182,7 +182,7 @@ TEST_F(DesktopIntegrationTest, EveryFileManagerHandsOverEachChosenFileIntact) {
     EXPECT_EQ(HandedOver(TakeRecord()), files);
 
     // The store's verb too.
-    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "BrConvert\\shell\\Convert To\\Command", ""),
+    EXPECT_EQ(StoreReadText(StoreRoot::FileTypes, "BrConvert\\shell\\Convert To\\Command", ""),
               "\"" + Program() + "\" <at>%1");
 }
 

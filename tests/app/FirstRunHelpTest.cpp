@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "UserHome.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace {
 // The build folder holds the pages beside the programs, as AppFolder() sees it.
@@ -31,13 +31,13 @@ TEST(FirstRunHelp, ANewUserSeesTheHelpOnceAndNeverTheChangesPage) {
     const std::vector<std::string> opened = StartTimes(3);
     ASSERT_EQ(opened, std::vector<std::string>{BuildFolder + "conv-help/help.htm"});
     EXPECT_TRUE(std::filesystem::is_regular_file(opened.front()));
-    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1"));
+    EXPECT_TRUE(StoreValueExists(StoreRoot::User, SettingsKey, "ShownConvVerChgsr1"));
 }
 
 TEST(FirstRunHelp, AnUpdatedUserSeesTheChangesPageOnce) {
     UserHome user;
     // A user of an earlier version: only the help marker, with a content that must not count.
-    RegWriteDword(7, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    StoreWriteNumber(7, StoreRoot::User, SettingsKey, "ShownConvHelp");
     const std::vector<std::string> opened = StartTimes(2);
     ASSERT_EQ(opened,
               std::vector<std::string>{BuildFolder + "conv-help/music-conv-version-changes.htm"});
@@ -56,8 +56,8 @@ TEST(FirstRunHelp, APageNoProgramTookIsOfferedAgain) {
     EXPECT_EQ(ShowFirstRunHelp(refuse, BuildFolder), BuildFolder + "conv-help/help.htm");
     EXPECT_EQ(ShowFirstRunHelp(refuse, BuildFolder), BuildFolder + "conv-help/help.htm");
     EXPECT_EQ(tried.size(), 2U);
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp"));
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1"));
+    EXPECT_FALSE(StoreValueExists(StoreRoot::User, SettingsKey, "ShownConvHelp"));
+    EXPECT_FALSE(StoreValueExists(StoreRoot::User, SettingsKey, "ShownConvVerChgsr1"));
 
     // Taken later (the window hears it from the opener after a while).
     const FirstRunHelp help(BuildFolder);

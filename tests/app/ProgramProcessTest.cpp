@@ -24,7 +24,7 @@
 
 #include "CliTestSupport.h"
 #include "UserHome.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 #include "system/UniqueFd.h"
 
 namespace fs = std::filesystem;
@@ -213,7 +213,7 @@ protected:
         return music_ + name;
     }
     static bool Exists(const char* marker) {
-        return RegValueExists(HKEY_CURRENT_USER, SettingsKey, marker);
+        return StoreValueExists(StoreRoot::User, SettingsKey, marker);
     }
 
     UserHome user_;
@@ -242,7 +242,7 @@ TEST_F(ProgramProcessTest, TheFirstStartOpensTheHelpOnceAndALaterStartNothing) {
 }
 
 TEST_F(ProgramProcessTest, AfterAnUpdateTheChangesPageOpensOnceEvenWithoutAWindow) {
-    RegWriteDword(1, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    StoreWriteNumber(1, StoreRoot::User, SettingsKey, "ShownConvHelp");
     EXPECT_EQ(Run({"--uninstall"}), 0);
     End(StartMain());
     ReapAll();
@@ -251,8 +251,8 @@ TEST_F(ProgramProcessTest, AfterAnUpdateTheChangesPageOpensOnceEvenWithoutAWindo
 }
 
 TEST_F(ProgramProcessTest, ASecondStartEndsAtOnceAndAHandOverOpensNothing) {
-    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
-    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1");
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, "ShownConvHelp");
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, "ShownConvVerChgsr1");
     const pid_t main = StartMain();
 
     const clitest::Spawned second = Start();
@@ -332,18 +332,19 @@ TEST_F(ProgramProcessTest, InstallWithoutADisplayOpensTheHelpAndRegistersThisPro
     const ScopedEnv noPlatform("QT_QPA_PLATFORM", std::nullopt);
     const ScopedEnv noDisplay("DISPLAY", std::nullopt);
     const ScopedEnv noWayland("WAYLAND_DISPLAY", std::nullopt);
-    RegWriteString("mp3file", HKEY_CLASSES_ROOT, ".mp3", "");
-    RegWriteString("audio/x-ms-wma", HKEY_CLASSES_ROOT, ".wma", "Content Type");
+    StoreWriteText("mp3file", StoreRoot::FileTypes, ".mp3", "");
+    StoreWriteText("audio/x-ms-wma", StoreRoot::FileTypes, ".wma", "Content Type");
 
     EXPECT_EQ(Run({"<install>"}), 0);
     ReapAll();
     EXPECT_EQ(report_.Opened(), std::vector<std::string>{HelpUrl});
 
     const std::string command = "\"" + Program + "\" <at>%1";
-    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, ".mp3", ""), "mp3file");
-    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "mp3file\\shell\\Convert To\\Command", ""), command);
-    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, ".wma", ""), "BrConvert");
-    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, "BrConvert\\shell\\Convert To\\Command", ""),
+    EXPECT_EQ(StoreReadText(StoreRoot::FileTypes, ".mp3", ""), "mp3file");
+    EXPECT_EQ(StoreReadText(StoreRoot::FileTypes, "mp3file\\shell\\Convert To\\Command", ""),
+              command);
+    EXPECT_EQ(StoreReadText(StoreRoot::FileTypes, ".wma", ""), "BrConvert");
+    EXPECT_EQ(StoreReadText(StoreRoot::FileTypes, "BrConvert\\shell\\Convert To\\Command", ""),
               command);
     const std::string entry = user_.DataHome() + "applications/brindlex-convert-to.desktop";
     EXPECT_NE(ReadTextFile(entry).find("\nExec=\"" + Program + "\" --hand-over %F\n"),
@@ -476,8 +477,8 @@ TEST_F(ProgramProcessTest, FifosAtTheSettingsAndIntegrationFilesHoldNothingUp) {
 // (one line each, exit status 1) and passes the rest: a file is ticked and its folder and those
 // above it show so at once; a folder is marked with its sub-folders.
 TEST_F(ProgramProcessTest, AHandOverRefusesWhatItCannotMarkAndShowsTheMarksAbove) {
-    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
-    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1");
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, "ShownConvHelp");
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, "ShownConvVerChgsr1");
     fs::create_directories(music_ + "Album/CD 1");
     const std::string file = Music("Album/CD 1/01 Intro.wav");
     Music("Album/notes.txt");
@@ -493,7 +494,9 @@ TEST_F(ProgramProcessTest, AHandOverRefusesWhatItCannotMarkAndShowsTheMarksAbove
     EXPECT_EQ(err, "brindlex: " + music_ +
                        "Album/missing.mp3: no such file or folder; not passed on\n"
                        "brindlex: " +
-                       music_ + "Album/notes.txt: not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file; not passed on\n");
+                       music_ +
+                       "Album/notes.txt: not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file; not "
+                       "passed on\n");
 
     std::size_t passed = 0;
     EXPECT_TRUE(
@@ -523,8 +526,8 @@ TEST_F(ProgramProcessTest, AHandOverRefusesWhatItCannotMarkAndShowsTheMarksAbove
 }
 
 TEST_F(ProgramProcessTest, ASecondStartBringsTheRunningWindowToTheFrontWithItsToken) {
-    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
-    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvVerChgsr1");
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, "ShownConvHelp");
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, "ShownConvVerChgsr1");
     const pid_t main = StartMain();
     {
         const ScopedEnv token("XDG_ACTIVATION_TOKEN", "from-the-launcher");
@@ -567,7 +570,7 @@ TEST_F(ProgramProcessTest, AHelpPageNoProgramTookIsOfferedAgainAtTheNextStart) {
     // Without a window (the install from a terminal) it is said on standard error. A user who
     // saw the help but not the page of what changed:
     const ScopedEnv freshStore("XDG_CONFIG_HOME", user_ / "other config");
-    RegWriteDword(0, HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp");
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, "ShownConvHelp");
     StandInOpener(3);
     const clitest::Spawned uninstall = Start({"--uninstall"});
     EXPECT_EQ(ExitCode(uninstall.pid), 0);

@@ -12,8 +12,8 @@
 
 #include "UserHome.h"
 #include "system/HandOverChannel.h"
-#include "system/Registry.h"
-#include "system/SEvent.h"
+#include "system/NamedEvent.h"
+#include "system/SettingsStore.h"
 
 using namespace std::chrono_literals;
 
@@ -27,7 +27,7 @@ public:
         }
     }
     int RunWindow() override {
-        steps.push_back(SEvent::Exists(MainInstanceMarkerName) ? "window" : "window unmarked");
+        steps.push_back(NamedEvent::Exists(MainInstanceMarkerName) ? "window" : "window unmarked");
         if (!failure.empty()) {
             throw std::runtime_error(failure);
         }
@@ -79,11 +79,11 @@ TEST(ProgramStart, HelpFirstThenTheWindowWhileItHoldsTheMainInstanceMarker) {
     ASSERT_EQ(host.steps.size(), 2U);
     EXPECT_TRUE(host.steps[0].ends_with("conv-help/help.htm")) << host.steps[0];
     EXPECT_EQ(host.steps[1], "window");
-    EXPECT_FALSE(SEvent::Exists(MainInstanceMarkerName));
+    EXPECT_FALSE(NamedEvent::Exists(MainInstanceMarkerName));
 
     // While another main instance runs: no window, and nothing said; the running one is asked
     // to come to the front, with this launch's tokens.
-    const SEvent running(MainInstanceMarkerName);
+    const NamedEvent running(MainInstanceMarkerName);
     host.steps.clear();
     const ScopedEnv token("XDG_ACTIVATION_TOKEN", "wayland-token");
     const ScopedEnv startupId("DESKTOP_STARTUP_ID", "x11-launch_TIME1234");
@@ -108,7 +108,7 @@ TEST(ProgramStart, AHelpPageNoProgramTookIsOwedAgain) {
     ASSERT_EQ(host.steps.size(), 4U);
     EXPECT_EQ(host.steps[0], host.steps[2]);
     EXPECT_TRUE(host.steps[2].ends_with("conv-help/help.htm")) << host.steps[2];
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, SettingsKey, "ShownConvHelp"));
+    EXPECT_FALSE(StoreValueExists(StoreRoot::User, SettingsKey, "ShownConvHelp"));
 }
 
 // The sending process checks each path: what is missing or no audio file is named on standard
@@ -138,16 +138,19 @@ TEST(ProgramStart, AHandOverRefusesWhatIsMissingOrNoAudioFileAndPassesTheRest) {
     EXPECT_EQ(received[0].path, music + "Album/");
     EXPECT_EQ(received[1].path, music + "a.wav");
     EXPECT_EQ(starts, 1);
-    EXPECT_EQ(err.str(),
-              "brindlex: " + music + "gone.mp3: no such file or folder; not passed on\n" +
-                  "brindlex: " + music + "notes.txt: not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file; not passed on\n");
+    EXPECT_EQ(
+        err.str(),
+        "brindlex: " + music + "gone.mp3: no such file or folder; not passed on\n" +
+            "brindlex: " + music +
+            "notes.txt: not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file; not passed on\n");
     EXPECT_TRUE(host.steps.empty()); // a hand-over owes no help
 
     // Nothing left to pass on: no window is started, and the status still says 1.
     err.str("");
     EXPECT_EQ(start.Run(ReadStartRequest({"/opt/brindlex/brindlex", music + "notes.txt"})), 1);
     EXPECT_EQ(starts, 1);
-    EXPECT_NE(err.str().find("not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file"), std::string::npos);
+    EXPECT_NE(err.str().find("not a WAVE, MP3, WMA, FLAC, Opus, Vorbis or AAC file"),
+              std::string::npos);
 }
 
 TEST(ProgramStart, AFailingWindowIsShownInABoxAndOnStandardErrorAndEndsTheProgram) {
@@ -160,5 +163,5 @@ TEST(ProgramStart, AFailingWindowIsShownInABoxAndOnStandardErrorAndEndsTheProgra
     EXPECT_EQ(host.steps[2], "box Brindlex Music Converter could not go on: no forms today");
     EXPECT_NE(err.str().find("no forms today"), std::string::npos);
     // The marker goes with the failed instance: the next start is not refused.
-    EXPECT_FALSE(SEvent::Exists(MainInstanceMarkerName));
+    EXPECT_FALSE(NamedEvent::Exists(MainInstanceMarkerName));
 }

@@ -3,19 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "UserHome.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 namespace {
 std::string Default(const std::string& key) {
-    return RegReadString(HKEY_CLASSES_ROOT, key, "");
+    return StoreReadText(StoreRoot::FileTypes, key, "");
 }
 } // namespace
 
 TEST(ShellVerb, EachTypeGainsConvertToAndAnExistingTypeKeepsItsName) {
     UserHome user;
-    RegWriteString("mp3file", HKEY_CLASSES_ROOT, ".mp3", "");
+    StoreWriteText("mp3file", StoreRoot::FileTypes, ".mp3", "");
     // .wma has a key but no default value.
-    RegWriteString("audio/x-ms-wma", HKEY_CLASSES_ROOT, ".wma", "Content Type");
+    StoreWriteText("audio/x-ms-wma", StoreRoot::FileTypes, ".wma", "Content Type");
     const std::string program = "/opt/Brindlex 3/brindlex";
 
     RegisterShellVerb(program);
@@ -26,7 +26,7 @@ TEST(ShellVerb, EachTypeGainsConvertToAndAnExistingTypeKeepsItsName) {
     EXPECT_EQ(Default(".wma"), "BrConvert");
     EXPECT_EQ(Default(".wav"), "BrConvert");
     EXPECT_EQ(Default("BrConvert\\shell\\Convert To\\Command"), command);
-    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, ".wma", "Content Type"), "audio/x-ms-wma");
+    EXPECT_EQ(StoreReadText(StoreRoot::FileTypes, ".wma", "Content Type"), "audio/x-ms-wma");
     // No text on the verb key: the shell shows the key's name.
-    EXPECT_FALSE(RegValueExists(HKEY_CLASSES_ROOT, "mp3file\\shell\\Convert To", ""));
+    EXPECT_FALSE(StoreValueExists(StoreRoot::FileTypes, "mp3file\\shell\\Convert To", ""));
 }

@@ -11,9 +11,9 @@
 
 #include "FormTestSupport.h"
 #include "FormTests.h"
-#include "engine/CLReadDecodeBase.h"
+#include "engine/AudioSource.h"
 #include "forms/ApplicationTitle.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 #include "system/FileNames.h"
 
 using namespace formtest;
@@ -34,9 +34,9 @@ ModalAnswerer::Answer ReadErrors(QString& lines) {
 }
 
 // A source that runs a hook on the worker's thread before its first block.
-class HookedSource : public CLReadDecodeBase {
+class HookedSource : public AudioSource {
 public:
-    HookedSource(std::unique_ptr<CLReadDecodeBase> inner, std::function<void()> beforeFirstBlock)
+    HookedSource(std::unique_ptr<AudioSource> inner, std::function<void()> beforeFirstBlock)
         : inner_(std::move(inner)), hook_(std::move(beforeFirstBlock)) {}
     bool Pump() override {
         if (hook_) {
@@ -47,15 +47,15 @@ public:
     void GetProgress(int32_t progress[2]) override { inner_->GetProgress(progress); }
 
 private:
-    std::unique_ptr<CLReadDecodeBase> inner_;
+    std::unique_ptr<AudioSource> inner_;
     std::function<void()> hook_;
 };
 
 // The job's first block waits until stop, run on the GUI thread, has asked the worker to stop.
-void StopInTheFirstBlock(TForm1& form, std::function<void()> stop) {
+void StopInTheFirstBlock(OptionsForm& form, std::function<void()> stop) {
     form.SetSourceFactory(
         [&form, stop](const char* path, const RowContext& row, ConversionError& code) {
-            return std::make_unique<HookedSource>(CreateFileInput(path, row, code), [&form, stop] {
+            return std::make_unique<HookedSource>(OpenAudioSource(path, row, code), [&form, stop] {
                 QMetaObject::invokeMethod(&form, stop, Qt::QueuedConnection);
                 while (!form.JobStopAsked()) {
                     std::this_thread::yield();
@@ -169,7 +169,7 @@ void ConversionJobTest::failuresEndInTheErrorsForm() {
     answers.Then(ReadErrors(lines));
     forms.Convert();
     QCOMPARE(answers.Seen().size(), std::size_t{1});
-    QCOMPARE(answers.Seen()[0].Kind, "TfrmConvertErr");
+    QCOMPARE(answers.Seen()[0].Kind, "ConversionErrorsDialog");
     QCOMPARE(lines, QString::fromStdString("Unable to read from '" + (scratch / "junk.wav") +
                                            "'.\n'.txt' file type is not supported. Error whilst "
                                            "converting '" +
@@ -183,7 +183,7 @@ void ConversionJobTest::failuresEndInTheErrorsForm() {
     answers.Then(ReadErrors(lines));
     forms.Convert();
     QCOMPARE(answers.Seen().size(), std::size_t{2});
-    QCOMPARE(answers.Seen()[1].Kind, "TfrmConvertErr");
+    QCOMPARE(answers.Seen()[1].Kind, "ConversionErrorsDialog");
     QVERIFY(lines.startsWith("'.txt' file type is not supported."));
     QVERIFY(!lines.contains("junk"));
     QCOMPARE(forms.endProgram, 0);
@@ -195,7 +195,7 @@ void ConversionJobTest::cancelThenASecondJob() {
     const std::vector<std::string> inputs = TwoTones(scratch);
     Forms forms;
     // Back, then Yes, while the first file converts.
-    TForm1& form = forms.Options();
+    OptionsForm& form = forms.Options();
     StopInTheFirstBlock(form, [&forms] { forms.Control<QAbstractButton>("cmdCancel")->click(); });
     forms.ShowWith(inputs);
     ChooseTarget(forms, "chkMp3", scratch / "out");
@@ -210,11 +210,11 @@ void ConversionJobTest::cancelThenASecondJob() {
     QCOMPARE(Probe(scratch / "out/1.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
     QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
 
-    form.SetSourceFactory(CreateFileInput);
+    form.SetSourceFactory(OpenAudioSource);
     forms.ShowWith(inputs);
     answers.Click("&Yes").Click("OK"); // the first output exists now
     forms.Convert();
-    QCOMPARE(answers.Seen().at(2).Kind, "TfrmOverWriteFile");
+    QCOMPARE(answers.Seen().at(2).Kind, "OverwriteDialog");
     QCOMPARE(answers.Seen().at(3).Text, "All files have now been converted.");
     QCOMPARE(Probe(scratch / "out/2.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
     QCOMPARE(forms.endProgram, 1);
@@ -224,7 +224,7 @@ void ConversionJobTest::endingTheProgramStopsTheJobAndAsksNothing() {
     Scratch scratch;
     const std::vector<std::string> inputs = TwoTones(scratch);
     Forms forms;
-    TForm1& form = forms.Options();
+    OptionsForm& form = forms.Options();
     StopInTheFirstBlock(form, [&form] { form.EndForQuit(); });
     forms.ShowWith(inputs);
     ChooseTarget(forms, "chkMp3", scratch / "out");
@@ -297,7 +297,7 @@ void ConversionJobTest::closingDuringAJobAsksAndKeepsTheJob() {
     Scratch scratch;
     const std::vector<std::string> inputs = TwoTones(scratch);
     Forms forms;
-    TForm1& form = forms.Options();
+    OptionsForm& form = forms.Options();
     bool shownAfterNo = false;
     bool runningAfterNo = false;
     StopInTheFirstBlock(form, [&] {

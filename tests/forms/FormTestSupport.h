@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "forms/AppForms.h"
-#include "forms/TForm1.h"
+#include "forms/OptionsForm.h"
 #include "selector/ConvertListBuilder.h"
 #include "system/CodecModule.h"
 
@@ -202,7 +202,7 @@ public:
         Options().OnBackToSelector = [this] { ++backToSelector; };
         Options().OnEndProgram = [this] { ++endProgram; };
     }
-    TForm1& Options() { return forms_->Options(); }
+    OptionsForm& Options() { return forms_->Options(); }
     AppForms& All() { return *forms_; }
     // Destroys the forms, which saves the options form's choices.
     void Destroy() { forms_.reset(); }

@@ -13,19 +13,19 @@
 #include "acm/AcmFormatCatalog.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
-#include "forms/TfrmWaveFormat.h"
+#include "forms/WaveFormatDialog.h"
 #include "system/AppPaths.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 using namespace formtest;
 
 namespace {
 uint32_t Stored(const char* name) {
-    return RegReadDword(HKEY_CURRENT_USER, SettingsKey, name);
+    return StoreReadNumber(StoreRoot::User, SettingsKey, name);
 }
 
 void Store(const char* name, uint32_t value) {
-    RegWriteDword(value, HKEY_CURRENT_USER, SettingsKey, name);
+    StoreWriteNumber(value, StoreRoot::User, SettingsKey, name);
 }
 
 std::vector<uint8_t> Head(const std::array<uint8_t, WaveOutputFormatSize>& buffer) {
@@ -65,7 +65,7 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
     Store("BrConvTo", 1);
     Store("BrConvMono", 7);
     Store("BrConvToLocOpt", 1);
-    RegWriteString("/srv/music/", HKEY_CURRENT_USER, SettingsKey, "BrConvToFolder");
+    StoreWriteText("/srv/music/", StoreRoot::User, SettingsKey, "BrConvToFolder");
     Store("BrConvWMAQual", 6);
     Store("BrConvKeepTree", 1);
     Store("BrConvJobs", 1);
@@ -210,7 +210,7 @@ void OptionsFormTest::chooserOpensOnTheCurrentFormat() {
     std::array<uint8_t, WaveOutputFormatSize> buffer{};
     const std::vector<uint8_t> alaw = AcmMakeWaveFormat(WAVE_FORMAT_ALAW, 2, 8000, 8);
     std::copy(alaw.begin(), alaw.end(), buffer.begin());
-    TfrmWaveFormat chooser;
+    WaveFormatDialog chooser;
     chooser.OpenOn(buffer);
     QCOMPARE(Child<QComboBox>(&chooser, "cmbFormatTag")->currentText(), "CCITT A-Law");
     QCOMPARE(Child<QComboBox>(&chooser, "cmbAttributes")->currentText(), "8,000 Hz, 8 Bit, Stereo");

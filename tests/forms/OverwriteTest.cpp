@@ -8,7 +8,7 @@
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "engine/RenameTable.h"
-#include "forms/TfrmOverWriteFile.h"
+#include "forms/OverwriteDialog.h"
 
 using namespace formtest;
 

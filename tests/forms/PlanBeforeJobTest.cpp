@@ -7,7 +7,7 @@
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "system/AppPaths.h"
-#include "system/Registry.h"
+#include "system/SettingsStore.h"
 
 using namespace formtest;
 
@@ -81,7 +81,7 @@ void PlanBeforeJobTest::clashesOfferTheFolderTree() {
         QVERIFY(!Exists(scratch / "out/01 Intro.mp3"));
         QVERIFY(forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
     }
-    QCOMPARE(RegReadDword(HKEY_CURRENT_USER, SettingsKey, "BrConvKeepTree"), 1u);
+    QCOMPARE(StoreReadNumber(StoreRoot::User, SettingsKey, "BrConvKeepTree"), 1u);
 
     // With the tree kept, files ticked one by one go to the folder itself.
     Forms forms;

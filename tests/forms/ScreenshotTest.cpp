@@ -18,15 +18,15 @@
 #include "LayoutCheck.h"
 #include "acm/AcmFormatCatalog.h"
 #include "engine/WaveFormat.h"
+#include "forms/AboutBox.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/ConversionErrorsDialog.h"
+#include "forms/FileListWindow.h"
+#include "forms/FileSelectorWindow.h"
 #include "forms/SelectorCursors.h"
 #include "forms/StateImageDelegate.h"
 #include "forms/StateImageList.h"
-#include "forms/TForm2.h"
-#include "forms/TfrmAbout.h"
-#include "forms/TfrmConvertErr.h"
-#include "forms/TfrmFileSelector.h"
-#include "forms/TfrmWaveFormat.h"
+#include "forms/WaveFormatDialog.h"
 
 using namespace formtest;
 
@@ -78,7 +78,7 @@ void ShowSelector(const std::string& music, const Visit& visit) {
     }
     FolderTree::Locations top;
     top.root = music;
-    TfrmFileSelector selector(top);
+    FileSelectorWindow selector(top);
     selector.resize(820, 540);
     selector.show();
     auto* tree = Child<QTreeWidget>(&selector, "treeFolders");
@@ -126,7 +126,7 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     std::ofstream(scratch / "tune.mp3") << "old";
     const std::vector<std::string> inputs = {scratch / "Morning Song.wav", scratch / "tune.wav"};
     Forms forms;
-    TForm1& form = forms.Options();
+    OptionsForm& form = forms.Options();
     ApplicationTitle::Set("Brindlex Music Converter");
     forms.ShowWith(inputs);
     visit(&form, "options-wave");
@@ -170,7 +170,7 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     QObject::disconnect(connection);
     QVERIFY(shown);
 
-    TfrmConvertErr& errors = forms.All().Errors();
+    ConversionErrorsDialog& errors = forms.All().Errors();
     errors.AddLine(QString::fromStdString("Unable to read from '" + (scratch / "junk.wav") + "'."));
     errors.AddLine(QString::fromStdString("'.txt' file type is not supported. Error whilst "
                                           "converting '" +
@@ -179,7 +179,7 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     visit(&errors, "errors");
     errors.hide();
 
-    TForm2& list = forms.All().FileList();
+    FileListWindow& list = forms.All().FileList();
     list.SetHeading("Files To Be Converted");
     for (const ConvertRow& row : RowsOf(inputs)) {
         list.AddFile(row);
@@ -192,14 +192,14 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     std::array<uint8_t, WaveOutputFormatSize> buffer{};
     const auto ima = AcmMakeWaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
     std::copy(ima.begin(), ima.end(), buffer.begin());
-    TfrmWaveFormat chooser;
+    WaveFormatDialog chooser;
     chooser.OpenOn(buffer);
     chooser.show();
     visit(&chooser, "chooser");
     chooser.hide();
 
     ShowSelector(scratch / "music/", visit);
-    TfrmAbout about;
+    AboutBox about;
     about.show();
     visit(&about, "about");
     about.hide();

@@ -13,10 +13,10 @@
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/FileListWindow.h"
+#include "forms/FileSelectorWindow.h"
 #include "forms/MakerPages.h"
 #include "forms/StateImageDelegate.h"
-#include "forms/TForm2.h"
-#include "forms/TfrmFileSelector.h"
 #include "forms/VersionText.h"
 #include "system/AppPaths.h"
 #include "system/HandOverChannel.h"
@@ -83,7 +83,7 @@ public:
         tree = Child<QTreeWidget>(&Window(), "treeFolders");
         list = Child<QTreeWidget>(&Window(), "lstFiles");
     }
-    TfrmFileSelector& Window() { return forms->Selector(); }
+    FileSelectorWindow& Window() { return forms->Selector(); }
     template <typename T = QWidget> T* Control(const char* name) {
         return Child<T>(&Window(), name);
     }
@@ -415,7 +415,7 @@ void SelectorFormTest::nextHandsTheListToTheOptionsForm() {
     QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
     QVERIFY(s.forms->Options().isVisible());
     QVERIFY(s.Window().isHidden());
-    TForm2& fileList = s.forms->FileList();
+    FileListWindow& fileList = s.forms->FileList();
     QVERIFY(fileList.isHidden());
     QCOMPARE(fileList.Count(), 4);
     QCOMPARE(Child<QLabel>(&fileList, "Label4")->text(), "4 Files");
@@ -525,7 +525,7 @@ void SelectorFormTest::buttonsHelpAboutAndExit() {
     QCOMPARE(links, QSet<QUrl>({QUrl(Q(MakerSite)), QUrl(Q(MakerSupportPage)),
                                 QUrl("mailto:" + Q(MakerSupportAddress))}));
     QVERIFY(QUrl(Q(MakerSupportPage)).path().endsWith("/music-converter-support.htm"));
-    QVERIFY(!s.Window().findChild<QDialog*>(QStringLiteral("TfrmAbout")));
+    QVERIFY(!s.Window().findChild<QDialog*>(QStringLiteral("AboutBox")));
     QCOMPARE(answers.Seen().size(), std::size_t{1}); // every page was taken: nothing said
 
     // Exit and the close box end the program.
@@ -595,7 +595,7 @@ void SelectorFormTest::aHandOverOrASecondStartBringsTheWindowBack() {
     // While the options form has the selector's place, that one comes back for a file.
     s.ClickMark(s.tree, s.Open("A"));
     QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
-    TForm1& options = s.forms->Options();
+    OptionsForm& options = s.forms->Options();
     options.showMinimized();
     QVERIFY(sender.TryDeliver({s.Music("B/b1.wma"), {}}));
     QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
@@ -754,7 +754,7 @@ void SelectorFormTest::pathsReadableColumnsStretchAndWidthsKept() {
 
 void SelectorFormTest::fileListFormShowsPathsReadably() {
     Scratch scratch;
-    TForm2 list;
+    FileListWindow list;
     const std::string deep = scratch / "a/very/deep/folder/of/albums/";
     for (const ConvertRow& row :
          RowsOf({deep + "Intro.mp3", deep + "Outro.mp3", deep + "Intro.wav"})) {

@@ -13,15 +13,15 @@
 
 #include "FormTestSupport.h"
 #include "FormTests.h"
+#include "forms/ConversionErrorsDialog.h"
 #include "forms/FileIconCache.h"
+#include "forms/FileListWindow.h"
 #include "forms/PathLabel.h"
-#include "forms/TForm2.h"
-#include "forms/TfrmConvertErr.h"
 
 using namespace formtest;
 
 void SmallFormsTest::errorsFormHoldsLinesAndWraps() {
-    TfrmConvertErr errors;
+    ConversionErrorsDialog errors;
     QVERIFY(!errors.HasProblems());
     errors.AddLine("Unable to read from '/a.wav'.");
     errors.AddLine("Unable to write to '" + QString(300, 'x') + "'.");
@@ -45,7 +45,7 @@ void SmallFormsTest::errorsFormHoldsLinesAndWraps() {
 }
 
 void SmallFormsTest::fileListShowsRowsAndOnlyHides() {
-    TForm2 list;
+    FileListWindow list;
     list.SetHeading("Files To Be Converted");
     for (const ConvertRow& row : RowsOf({"/music/Song.Mp3", "/music/README"})) {
         list.AddFile(row);

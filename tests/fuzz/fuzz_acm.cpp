@@ -7,7 +7,7 @@
 
 #include "acm/Acm.h"
 #include "acm/AcmFormatCatalog.h"
-#include "sinks/clACMFormatConverter.h"
+#include "sinks/PcmFormatConverter.h"
 
 namespace {
 struct Reader {
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (from.size() >= 18 && to.size() >= 18 && src->cbSize <= from.size() - 18 &&
             dst->cbSize <= to.size() - 18) {
             bool failed = true;
-            clACMFormatConverter c(src, dst, failed);
+            PcmFormatConverter c(src, dst, failed);
             for (int round = 0; round < 4 && r.size > 0; ++round) {
                 const auto input = r.Take(r.Byte() * 64);
                 uint32_t n = 0;

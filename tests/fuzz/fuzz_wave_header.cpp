@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/ConversionSettings.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 #include "sources/WaveHeader.h"
 #include "system/CodecModules.h"
 
@@ -53,7 +53,7 @@ void CheckSource(const uint8_t* data, std::size_t size) {
     RowResult result;
     const RowContext row{settings, "/dev/null", environment, result};
     ConversionError code = ConversionError::ceNone;
-    auto source = CreateFileInput(ScratchFile().c_str(), row, code);
+    auto source = OpenAudioSource(ScratchFile().c_str(), row, code);
     int32_t progress[2] = {};
     if (source) {
         for (int i = 0; i < 4 && source->Pump(); ++i) {

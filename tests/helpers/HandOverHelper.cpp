@@ -30,7 +30,7 @@ void Log(const std::string& log, const std::string& line) {
 int Receive(const std::string& log, int count) {
     HandOverChannel channel;
     bool running = false;
-    const SEvent marker(MainInstanceMarkerName, &running);
+    const NamedEvent marker(MainInstanceMarkerName, &running);
     Log(log, running ? "second" : "main");
     if (running) {
         return 3;
@@ -57,8 +57,8 @@ int Send(const std::string& log, const std::string& path, const std::string& cou
 }
 
 int Hold(const std::string& log) {
-    const SEvent marker(MainInstanceMarkerName);
-    SSharedData block(PassFileName, HandOverChannel::BlockSize);
+    const NamedEvent marker(MainInstanceMarkerName);
+    SharedBlock block(PassFileName, HandOverChannel::BlockSize);
     block.Lock();
     Log(log, "holding");
     for (;;) {

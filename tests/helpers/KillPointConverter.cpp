@@ -13,7 +13,7 @@
 #include "engine/RowConverter.h"
 #include "engine/TargetFormats.h"
 #include "engine/WaveFormat.h"
-#include "sources/CreateFileInput.h"
+#include "sources/OpenAudioSource.h"
 #include "system/CodecModules.h"
 
 namespace {
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     std::memcpy(settings.WaveOutputFormat.data(), &pcm, sizeof pcm);
     CodecModules codecs;
     const JobEnvironment environment{codecs, ::pread, ""};
-    RowConverter converter(settings, environment, CreateFileInput);
+    RowConverter converter(settings, environment, OpenAudioSource);
     converter.SetStageHook([stage](Stage reached) {
         if (reached == stage->second) {
             StopHere(stage->first);

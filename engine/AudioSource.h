@@ -1,0 +1,21 @@
+#pragma once
+// A source: reads one input file and pushes its PCM, block by block, into the sink it owns.
+// Concrete sources take (const char* inputPath, const RowContext& row, ConversionError& code),
+// make their sink for the row and come back in every case; the caller destroys them, which
+// finalises the output. Failures found while converting go into row.Result.
+#include <cstdint>
+
+class AudioSource {
+public:
+    virtual ~AudioSource() = default;
+    // Converts the next block; false once the input is exhausted, unreadable or the source
+    // unusable.
+    virtual bool Pump() { return false; }
+    // progress[0] = total of the current file, progress[1] = done, in the source's own unit.
+    virtual void GetProgress(int32_t progress[2]) { (void)progress; }
+
+protected:
+    AudioSource() = default;
+    AudioSource(const AudioSource&) = delete;
+    AudioSource& operator=(const AudioSource&) = delete;
+};

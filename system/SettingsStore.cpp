@@ -1,0 +1,76 @@
+#include "system/SettingsStore.h"
+
+#include "system/AppPaths.h"
+#include "system/SettingsDatabase.h"
+
+// Each call opens the store and closes it again: no state is kept between calls, so several
+// processes (and forked children) share the file safely.
+
+namespace {
+std::optional<SettingsDatabase::Value> Read(StoreRoot root, std::string_view subkey,
+                                            std::string_view valueName) {
+    const std::string path = SettingsStorePath();
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    return SettingsDatabase(path).Read(root, subkey, valueName);
+}
+
+void Write(StoreRoot root, std::string_view subkey, std::string_view valueName,
+           const SettingsDatabase::Value& value) {
+    const std::string path = SettingsStorePath();
+    if (!path.empty()) {
+        SettingsDatabase(path).Write(root, subkey, valueName, value);
+    }
+}
+} // namespace
+
+std::string SettingsStorePath() {
+    const std::string folder = ConfigFolder();
+    return folder.empty() ? std::string() : folder + "registry.sqlite";
+}
+
+uint32_t StoreReadNumber(StoreRoot root, std::string_view subkey, std::string_view valueName) {
+    const auto value = Read(root, subkey, valueName);
+    // A value of another type is not a number: it reads as 0 like any unreadable value.
+    return value && value->type == SettingsDatabase::RegDword ? value->dword : 0;
+}
+
+void StoreWriteNumber(uint32_t value, StoreRoot root, std::string_view subkey,
+                      std::string_view valueName) {
+    SettingsDatabase::Value v;
+    v.type = SettingsDatabase::RegDword;
+    v.dword = value;
+    Write(root, subkey, valueName, v);
+}
+
+std::string StoreReadText(StoreRoot root, std::string_view subkey, std::string_view valueName,
+                          std::size_t bufferSize) {
+    const auto value = Read(root, subkey, valueName);
+    if (!value || value->type != SettingsDatabase::RegSz || value->text.size() >= bufferSize) {
+        return {};
+    }
+    return value->text;
+}
+
+void StoreWriteText(std::string_view text, StoreRoot root, std::string_view subkey,
+                    std::string_view valueName) {
+    SettingsDatabase::Value v;
+    v.type = SettingsDatabase::RegSz;
+    v.text = text.substr(0, text.find('\0'));
+    Write(root, subkey, valueName, v);
+}
+
+bool StoreValueExists(StoreRoot root, std::string_view subkey, std::string_view valueName) {
+    const std::string path = SettingsStorePath();
+    return !path.empty() && SettingsDatabase(path).ValueExists(root, subkey, valueName);
+}
+
+bool StoreKeyExists(StoreRoot root, std::string_view subkey) {
+    const std::string path = SettingsStorePath();
+    return !path.empty() && SettingsDatabase(path).KeyExists(root, subkey);
+}
+
+bool StoreWasLocked() {
+    return SettingsDatabase::GaveUpWaiting();
+}
