@@ -3,12 +3,14 @@
 
 #include "cli/ConvertCommand.h"
 #include "engine/JobEnvironment.h"
+#include "engine/RowConverter.h"
 #include "system/AppPaths.h"
 #include "system/CodecModules.h"
 
 int main(int argc, char** argv) {
     // File names are UTF-8; the terminal display measures them in characters.
     std::setlocale(LC_CTYPE, "C.UTF-8");
+    RowConverter::KeepMemoryBetweenFiles();
     CodecModules codecs;
     return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc),
                              JobEnvironment{codecs, ::pread, ExecutablePath()});

@@ -26,7 +26,6 @@ bool ConversionThread::Terminated() const {
 }
 
 void ConversionThread::Execute() {
-    RowConverter::KeepMemoryBetweenFiles();
     const RowConverter::StopCheck stop = [this] { return Terminated(); };
     while (true) {
         std::unique_lock lock(mutex_);

@@ -39,7 +39,8 @@ public:
     RowOutcome Convert(const RowRequest& request, RowReporter& reporter, const StopCheck& stop);
 
     static uint32_t SystemTicks();
-    // Makes the process keep the memory of one file's codecs for the next file.
+    // Makes the process keep the memory of one file's codecs for the next file. For processes
+    // that do nothing but convert: a window would hold on to that memory between jobs.
     static void KeepMemoryBetweenFiles();
 
 private:

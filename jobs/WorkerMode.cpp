@@ -51,7 +51,6 @@ bool RunWorkerMode(const JobEnvironment& environment) {
         !ApplySettingsFields({message.begin() + 1, message.end()}, settings)) {
         return Refuse();
     }
-    RowConverter::KeepMemoryBetweenFiles();
     RowConverter converter(settings, environment, OpenAudioSource);
     // Once stopped, each further file is answered as not started; the parent then lets us go.
     while (channel.Receive(message)) {

@@ -8,6 +8,7 @@
 #include "engine/ConverterChoices.h"
 #include "engine/DestinationSettings.h"
 #include "engine/WaveFormat.h"
+#include "formats/FormatTable.h"
 #include "sinks/OutputSink.h"
 #include "sources/OpenAudioSource.h"
 
@@ -67,7 +68,8 @@ TEST(OpenAudioSource, UnknownTypesGetNoSourceAndKeepTheCode) {
 
 TEST(OutputSink, AnUnknownTargetFormatCreatesNoSink) {
     TestRow row;
-    row.settings.TargetFormat = 7;
+    row.settings.TargetFormat = 200;
+    ASSERT_EQ(FindTargetFormat(row.settings.TargetFormat), nullptr);
     const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
     bool ok = true;
     OutputSink holder(&pcm, row.Context(), ok);
