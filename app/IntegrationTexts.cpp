@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/CommandQuoting.h"
-#include "formats/InputNames.h"
+#include "catalog/InputNames.h"
 
 namespace {
 std::string Line(std::string_view text) {

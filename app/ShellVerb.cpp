@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "formats/InputNames.h"
+#include "catalog/InputNames.h"
 #include "system/SettingsStore.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include "app/ThunarActions.h"
-#include "formats/InputNames.h"
+#include "catalog/InputNames.h"
 #include "system/FileNames.h"
 
 #include <libxml/parser.h>

@@ -8,7 +8,7 @@
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 #include "system/CodecModules.h"
 
 int main(int argc, char** argv) {

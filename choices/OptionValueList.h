@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/FormatOption.h"
+#include "catalog/FormatOption.h"
 
 struct ListedValue {
     int32_t Value;

@@ -31,7 +31,7 @@
 #include "jobs/ThreadRunner.h"
 #include "jobs/WorkerMode.h"
 #include "jobs/WorkerProcess.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 #include "system/AppPaths.h"
 #include "system/CodecModules.h"
 #include "system/FileRoutines.h"

@@ -2,22 +2,16 @@
 
 #include <algorithm>
 
-#include "formats/FormatOptions.h"
-#include "formats/FormatTable.h"
+#include "catalog/FormatOptions.h"
+#include "catalog/FormatTable.h"
 
 namespace {
 // Where the help's descriptions start.
 constexpr std::string_view HelpIndent = "                          ";
 
-// The target formats of the table that option applies to.
+// The target formats that option applies to.
 std::vector<const FormatInfo*> TargetsOf(const FormatOption& option) {
-    std::vector<const FormatInfo*> targets;
-    for (const uint8_t number : option.Targets) {
-        if (const FormatInfo* format = FindTargetFormat(number)) {
-            targets.push_back(format);
-        }
-    }
-    return targets;
+    return FormatsTaking(option);
 }
 
 // The options of flag that some target format of the table takes.
@@ -115,7 +109,7 @@ std::vector<std::string> NumberOptionTexts(const ConversionSettings& settings) {
     std::vector<std::string> texts;
     for (const FormatOption& option : FormatOptions()) {
         const int32_t value = settings.*option.Field;
-        if (option.AppliesTo(settings.TargetFormat) && !(option.ZeroKeepsInput && value == 0)) {
+        if (OptionAppliesTo(option, settings.TargetFormat) && !(option.ZeroKeepsInput && value == 0)) {
             texts.push_back(ValueText(option, value));
         }
     }

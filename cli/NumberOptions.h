@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 
 // True when a target format of the table takes flag as a number option.
 bool IsNumberOptionFlag(std::string_view flag);

@@ -3,6 +3,7 @@
 // (const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok) and write row.OutputPath; the
 // destructor finalises the file. Any failed or short write raises row.Result.WriteError.
 #include <cstdint>
+#include <memory>
 
 class AudioSink {
 public:
@@ -18,3 +19,13 @@ protected:
     AudioSink(const AudioSink&) = delete;
     AudioSink& operator=(const AudioSink&) = delete;
 };
+
+struct RowContext;
+struct WAVEFORMATEX;
+
+// A format's sink maker (FormatInfo::MakeSink) for a Sink made from what it takes.
+template <class Sink>
+std::unique_ptr<AudioSink> MakeSinkOf(const WAVEFORMATEX* pcmFormat, const RowContext& row,
+                                      bool& ok) {
+    return std::make_unique<Sink>(pcmFormat, row, ok);
+}

@@ -4,6 +4,7 @@
 // make their sink for the row and come back in every case; the caller destroys them, which
 // finalises the output. Failures found while converting go into row.Result.
 #include <cstdint>
+#include <memory>
 
 class AudioSource {
 public:
@@ -19,3 +20,13 @@ protected:
     AudioSource(const AudioSource&) = delete;
     AudioSource& operator=(const AudioSource&) = delete;
 };
+
+struct RowContext;
+enum class ConversionError : uint8_t;
+
+// A format's source maker (FormatInfo::MakeSource) for a Source made from what it takes.
+template <class Source>
+std::unique_ptr<AudioSource> MakeSourceOf(const char* inputPath, const RowContext& row,
+                                          ConversionError& code) {
+    return std::make_unique<Source>(inputPath, row, code);
+}

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "formats/FormatTable.h"
+#include "catalog/FormatTable.h"
 #include "system/FileNames.h"
 
 namespace {

@@ -1,3 +1,3 @@
 #pragma once
 // The job's choices are described with the formats they belong to.
-#include "formats/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"

@@ -1,7 +1,7 @@
 #include "engine/ConverterChoices.h"
 
 #include "engine/TargetFormats.h"
-#include "formats/FormatOptions.h"
+#include "catalog/FormatOptions.h"
 #include "system/SettingsStore.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "engine/MakeOutputPath.h"
 
-#include "formats/FormatTable.h"
+#include "catalog/FormatTable.h"
 #include "system/FileNames.h"
 
 std::string_view OutputExtension(uint8_t target) {

@@ -3,13 +3,14 @@
 #include <exception>
 
 #include "engine/ConversionSettings.h"
-#include "formats/FormatTable.h"
+#include "catalog/FormatTable.h"
 #include "tags/CopyAudioTags.h"
 #include "tags/ReadAudioTags.h"
 
 OutputTags::OutputTags(const std::string& input, const ConversionSettings& settings)
     : target_(settings.TargetFormat) {
-    if (!settings.CopyTags || !FindTargetFormat(target_)) {
+    const FormatInfo* format = FindTargetFormat(target_);
+    if (!settings.CopyTags || !format || !format->Tags) {
         return;
     }
     try {
@@ -26,7 +27,7 @@ void OutputTags::WriteTo(int outputFd) const {
         return;
     }
     try {
-        CopyAudioTags(*tags_, outputFd, FindTargetFormat(target_)->TagKind);
+        CopyAudioTags(*tags_, outputFd, *FindTargetFormat(target_)->Tags);
     } catch (const std::exception&) {
         // Thrown before anything was written: the converted file stays as it was.
     }

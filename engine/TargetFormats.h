@@ -1,6 +1,6 @@
 #pragma once
 // The target formats and their encoders' choices are described in the formats room.
-#include "formats/EncoderChoiceLists.h"
-#include "formats/FormatTable.h"
+#include "catalog/EncoderChoiceLists.h"
+#include "catalog/FormatTable.h"
 
 using TargetFormatInfo = FormatInfo;

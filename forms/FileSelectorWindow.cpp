@@ -18,7 +18,7 @@
 #include <string_view>
 #include <utility>
 
-#include "formats/InputNames.h"
+#include "catalog/InputNames.h"
 #include "forms/AboutBox.h"
 #include "forms/AppMessage.h"
 #include "forms/BusyCursor.h"

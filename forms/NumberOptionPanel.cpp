@@ -6,8 +6,8 @@
 #include <QSpinBox>
 
 #include "choices/OptionValueList.h"
-#include "formats/FormatOptions.h"
-#include "formats/FormatTable.h"
+#include "catalog/FormatOptions.h"
+#include "catalog/FormatTable.h"
 
 namespace {
 QString Text(std::string_view text) {
@@ -28,11 +28,12 @@ QString Caption(const FormatOption& option) {
 // What a screen reader says: "FLAC compression level"; an option of several formats alone.
 QString AccessibleName(const FormatOption& option) {
     QString caption = Text(option.Caption);
-    if (option.Targets.size() != 1) {
+    const auto formats = FormatsTaking(option);
+    if (formats.size() != 1) {
         caption[0] = caption[0].toUpper();
         return caption;
     }
-    return Text(FindTargetFormat(option.Targets.front())->Name) + QLatin1Char(' ') + caption;
+    return Text(formats.front()->Name) + QLatin1Char(' ') + caption;
 }
 } // namespace
 
@@ -73,7 +74,7 @@ void NumberOptionPanel::AddRow(const FormatOption& option) {
 
 void NumberOptionPanel::ShowFor(uint8_t target) {
     for (const Row& row : rows_) {
-        const bool applies = row.Option->AppliesTo(target);
+        const bool applies = OptionAppliesTo(*row.Option, target);
         row.Caption->setVisible(applies);
         (row.List ? static_cast<QWidget*>(row.List) : row.Number)->setVisible(applies);
     }

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "formats/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 
 struct FormatOption;
 class QComboBox;

@@ -6,7 +6,7 @@
 
 #include "engine/WaveFormat.h"
 #include "engine/WaveOutputFormatFile.h"
-#include "formats/FormatOptions.h"
+#include "catalog/FormatOptions.h"
 
 namespace {
 // The fields before the numeric options, and the one after them (whether tags are copied).

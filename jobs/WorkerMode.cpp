@@ -11,7 +11,7 @@
 #include "jobs/SettingsFields.h"
 #include "jobs/StopSignals.h"
 #include "jobs/WorkerMessages.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 
 namespace {
 constexpr int ChannelFd = 3;

@@ -1,14 +1,13 @@
 #include "sinks/OutputSink.h"
 
-#include "formats/FormatTable.h"
-#include "sinks/SinkFactories.h"
+#include "catalog/FormatTable.h"
 
 OutputSink::OutputSink(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok)
     : result_(row.Result) {
     ok = false;
     const FormatInfo* format = FindTargetFormat(row.Settings.TargetFormat);
-    if (const SinkFactory make = format ? FindSinkFactory(format->Key) : nullptr) {
-        sink_ = make(pcmFormat, row, ok);
+    if (format && format->MakeSink) {
+        sink_ = format->MakeSink(pcmFormat, row, ok);
     }
 }
 

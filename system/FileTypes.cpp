@@ -1,6 +1,6 @@
 #include "system/FileTypes.h"
 
-#include "formats/FormatTable.h"
+#include "catalog/FormatTable.h"
 #include "system/FileNames.h"
 #include "system/SettingsStore.h"
 

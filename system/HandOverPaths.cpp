@@ -6,7 +6,7 @@
 #include <cstring>
 #include <optional>
 
-#include "formats/InputNames.h"
+#include "catalog/InputNames.h"
 #include "system/FileNames.h"
 #include "system/FileTypes.h"
 

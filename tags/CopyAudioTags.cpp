@@ -6,9 +6,9 @@
 #include "tags/CheckedFileStream.h"
 #include "tags/FileRearrangement.h"
 #include "tags/TagEditStream.h"
-#include "tags/WriteAudioTags.h"
+#include "tags/TagFormat.h"
 
-bool CopyAudioTags(const AudioTags& tags, int outputFd, AudioFileKind outputKind) {
+bool CopyAudioTags(const AudioTags& tags, int outputFd, const TagFormat& outputFormat) {
     struct stat status {};
     if (tags.Empty() || fstat(outputFd, &status) != 0 || !S_ISREG(status.st_mode) ||
         (fcntl(outputFd, F_GETFL) & O_ACCMODE) != O_RDWR) {
@@ -16,6 +16,6 @@ bool CopyAudioTags(const AudioTags& tags, int outputFd, AudioFileKind outputKind
     }
     CheckedFileStream file(outputFd, "output");
     TagEditStream edited(file);
-    return WriteAudioTags(edited, outputKind, tags) && !edited.Failed() &&
+    return outputFormat.Write(edited, tags) && !edited.Failed() &&
            FileRearrangement(file, edited.Pieces()).Apply();
 }

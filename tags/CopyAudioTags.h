@@ -1,6 +1,6 @@
 #pragma once
-// Carries the tags of an input over to its finished output, written by its format, in place:
-// no second file is made, and the file needs no name.
+// Carries the tags of an input over to its finished output, written as its tag family writes
+// them, in place: no second file is made, and the file needs no name.
 //
 // TagLib's whole save is first made against a view of the file (TagEditStream), and only a save
 // that succeeded is then written into the file (FileRearrangement): room for the larger file is
@@ -15,8 +15,9 @@
 // to such a storage may be.
 #include <string>
 
-#include "tags/AudioFileKind.h"
 #include "tags/AudioTags.h"
 
+struct TagFormat;
+
 // outputFd stays the caller's; it must be open read-write (an unnamed O_TMPFILE file serves).
-bool CopyAudioTags(const AudioTags& tags, int outputFd, AudioFileKind outputKind);
+bool CopyAudioTags(const AudioTags& tags, int outputFd, const TagFormat& outputFormat);

@@ -1,7 +1,6 @@
 #pragma once
-// Reading the carried tags of a WAVE (ID3v2 in an "id3 " chunk, then RIFF INFO), MP3 (ID3v2,
-// then ID3v1), ASF or MP4 file, whichever its content is. Unreadable or damaged tags read as fewer
-// fields or none; nothing here throws or fails.
+// Reading the carried tags of a file, whichever of the formats' tag families its content is.
+// Unreadable or damaged tags read as fewer fields or none; nothing here throws or fails.
 #include <string>
 
 #include "tags/AudioTags.h"
@@ -9,6 +8,12 @@
 namespace TagLib {
 class IOStream;
 }
+
+struct TagFormat;
+
+// The family that claims the stream's first bytes, or the one without a fixed header; the stream
+// is left at its start. nullptr only when no format has tags.
+const TagFormat* FindTagFormat(TagLib::IOStream& stream);
 
 AudioTags ReadAudioTags(TagLib::IOStream& stream);
 AudioTags ReadAudioTagsOfFile(const std::string& path);

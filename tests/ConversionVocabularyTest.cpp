@@ -8,9 +8,9 @@
 #include "engine/ConverterChoices.h"
 #include "engine/DestinationSettings.h"
 #include "engine/WaveFormat.h"
-#include "formats/FormatTable.h"
+#include "catalog/FormatTable.h"
 #include "sinks/OutputSink.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 
 TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
     WAVEFORMATEX f = MakePcmFormat(2, 44100, 16);

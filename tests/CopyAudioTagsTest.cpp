@@ -9,6 +9,9 @@
 
 #include "CliTestSupport.h"
 #include "TagTestSupport.h"
+#include "formats/mp3/Mp3Tags.h"
+#include "formats/wave/WaveTags.h"
+#include "formats/wma/WmaTags.h"
 #include "system/UniqueFd.h"
 #include "tags/CopyAudioTags.h"
 #include "tags/ReadAudioTags.h"
@@ -55,16 +58,16 @@ std::vector<std::string> Names(const std::string& folder) {
 
 struct Output {
     const char* name;
-    AudioFileKind kind;
+    const TagFormat& kind;
     std::string make; // the command that makes it from "$in", a one-second WAVE
     std::string title;
 };
 
 // Each kind, made by a tool we did not write.
 const std::vector<Output> Outputs = {
-    {"plain.wav", AudioFileKind::Wave, "sox \"$in\" \"$out\"", "TIT2=Sunrise Song"},
-    {"plain.mp3", AudioFileKind::Mp3, "lame --quiet -b 128 \"$in\" \"$out\"", "TIT2=Sunrise Song"},
-    {"plain.wma", AudioFileKind::Wma, "ffmpeg -v error -i \"$in\" -c:a wmav2 \"$out\"",
+    {"plain.wav", WaveTags, "sox \"$in\" \"$out\"", "TIT2=Sunrise Song"},
+    {"plain.mp3", Mp3Tags, "lame --quiet -b 128 \"$in\" \"$out\"", "TIT2=Sunrise Song"},
+    {"plain.wma", WmaTags, "ffmpeg -v error -i \"$in\" -c:a wmav2 \"$out\"",
      "Title=Sunrise Song"},
 };
 
@@ -170,7 +173,7 @@ TEST_F(CopyAudioTagsTest, TagsThatCannotBeWrittenLeaveEveryByteAsItWas) {
     const std::string bytes = ReadTextFile(plain);
     {
         const UniqueFd readOnly(open(plain.c_str(), O_RDONLY));
-        EXPECT_FALSE(CopyAudioTags(tags, readOnly.Get(), AudioFileKind::Mp3));
+        EXPECT_FALSE(CopyAudioTags(tags, readOnly.Get(), Mp3Tags));
         EXPECT_TRUE(ReadTextFile(plain) == bytes);
     }
 

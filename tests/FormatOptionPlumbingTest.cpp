@@ -3,8 +3,8 @@
 #include "TestFolder.h"
 #include "cli/CliOptions.h"
 #include "engine/ConverterChoices.h"
-#include "formats/FormatOptions.h"
-#include "formats/FormatTable.h"
+#include "catalog/FormatOptions.h"
+#include "catalog/FormatTable.h"
 #include "jobs/SettingsFields.h"
 #include "system/SettingsStore.h"
 
@@ -86,7 +86,7 @@ TEST(FormatOptionCommandLine, EachTargetAndEachOfItsOptionsIsReachable) {
             << error;
         EXPECT_EQ(options.target, format.Number);
         for (const FormatOption& option : FormatOptions()) {
-            if (!option.AppliesTo(format.Number)) {
+            if (!OptionAppliesTo(option, format.Number)) {
                 continue;
             }
             SCOPED_TRACE(std::string(format.Key) + " " + std::string(option.Flag));

@@ -3,10 +3,8 @@
 #include <map>
 #include <string>
 
-#include "formats/FormatOptions.h"
-#include "formats/FormatTable.h"
-#include "sinks/SinkFactories.h"
-#include "sources/SourceFactories.h"
+#include "catalog/FormatOptions.h"
+#include "catalog/FormatTable.h"
 #include "system/FileNames.h"
 
 namespace {
@@ -26,11 +24,12 @@ TEST(FormatTable, EveryFormatIsFoundByItsNamesAndHasItsSourceAndSink) {
         if (format.IsTarget()) {
             EXPECT_EQ(FindTargetFormat(format.Number), &format);
             EXPECT_EQ(FindTargetFormat(UpperAscii(format.Key)), &format);
-            EXPECT_NE(FindSinkFactory(format.Key), nullptr);
+            EXPECT_NE(format.MakeSink, nullptr);
+            EXPECT_NE(format.Tags, nullptr);
             EXPECT_EQ(format.OutputExtension.front(), '.');
         }
         if (format.IsInput()) {
-            EXPECT_NE(FindSourceFactory(format.Key), nullptr);
+            EXPECT_NE(format.MakeSource, nullptr);
             EXPECT_FALSE(format.MimeTypes.empty());
         }
         for (const std::string_view ext : format.InputExtensions) {
@@ -77,10 +76,10 @@ TEST(FormatOptions, EachOptionTakesItsDefaultAndIsFoundByItsFlagForEachTarget) {
         EXPECT_EQ(option.Accepts(0), option.ZeroKeepsInput || option.Least <= 0);
         EXPECT_TRUE(option.Flag.starts_with("--"));
         EXPECT_TRUE(storedNames.emplace(option.StoredName, 0).second) << option.StoredName;
-        ASSERT_FALSE(option.Targets.empty());
-        for (const uint8_t target : option.Targets) {
+        ASSERT_FALSE(FormatsTaking(option).empty());
+        for (const FormatInfo* target : FormatsTaking(option)) {
             // One meaning per flag for a target, whatever else it means for others.
-            EXPECT_EQ(FindFormatOption(option.Flag, target), &option) << int(target);
+            EXPECT_EQ(FindFormatOption(option.Flag, target->Number), &option) << target->Key;
         }
     }
     EXPECT_EQ(FindFormatOption("--compression-level", tfMp3), nullptr);

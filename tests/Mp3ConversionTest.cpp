@@ -9,10 +9,10 @@
 #include "engine/ConversionError.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
-#include "sinks/Mp3Sink.h"
+#include "formats/mp3/Mp3Sink.h"
 #include "sinks/OutputSink.h"
-#include "sources/Mp3Source.h"
-#include "sources/OpenAudioSource.h"
+#include "formats/mp3/Mp3Source.h"
+#include "engine/OpenAudioSource.h"
 
 using namespace mp3test;
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "Mp3TestSupport.h"
-#include "sources/Mp3Source.h"
+#include "formats/mp3/Mp3Source.h"
 
 using namespace mp3test;
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Mp3TestSupport.h"
-#include "sinks/Mp3Sink.h"
+#include "formats/mp3/Mp3Sink.h"
 
 using namespace mp3test;
 

@@ -20,7 +20,7 @@
 
 #include "codecs/Mp3DecoderApi.h"
 #include "codecs/Mp3EncoderApi.h"
-#include "system/CodecModuleFiles.h"
+#include "formats/mp3/Mp3Modules.h"
 #include "system/CodecModules.h"
 
 namespace mp3test {

@@ -5,7 +5,7 @@
 #include "Mp3TestSupport.h"
 #include "RowTestSupport.h"
 #include "engine/ConversionError.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 
 using namespace mp3test;
 

@@ -4,7 +4,7 @@
 
 #include "WaveTestSupport.h"
 #include "acm/Acm.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 
 using namespace wavetest;
 

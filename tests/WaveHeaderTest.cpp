@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "WaveTestSupport.h"
-#include "sources/WaveHeader.h"
+#include "formats/wave/WaveHeader.h"
 
 using namespace wavetest;
 

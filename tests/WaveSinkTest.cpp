@@ -9,7 +9,7 @@
 
 #include "WaveTestSupport.h"
 #include "sinks/OutputSink.h"
-#include "sinks/WaveSink.h"
+#include "formats/wave/WaveSink.h"
 
 using namespace wavetest;
 

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "WaveTestSupport.h"
-#include "sources/OpenAudioSource.h"
-#include "sources/WaveSource.h"
+#include "engine/OpenAudioSource.h"
+#include "formats/wave/WaveSource.h"
 
 using namespace wavetest;
 

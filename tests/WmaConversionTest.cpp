@@ -1,8 +1,8 @@
 // Windows Media Audio through the conversion path: OpenAudioSource, the WMA source pumping into
 // the WMA sink, the module missing, bad inputs, cancelling, and the check made before a job.
-#include "engine/WmaAvailability.h"
+#include "formats/wma/WmaAvailability.h"
 #include "sinks/OutputSink.h"
-#include "sources/WmaSampleReceiver.h"
+#include "formats/wma/WmaSampleReceiver.h"
 #include "tests/WmaTestSupport.h"
 
 using namespace wmatest;

@@ -24,7 +24,7 @@
 
 #include "codecs/WmaAudioApi.h"
 #include "engine/ConversionSettings.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 #include "system/CodecModule.h"
 
 namespace wmatest {

@@ -13,7 +13,7 @@
 #include "FormTests.h"
 #include "engine/AudioSource.h"
 #include "forms/ApplicationTitle.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 #include "system/FileNames.h"
 
 using namespace formtest;

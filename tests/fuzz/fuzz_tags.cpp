@@ -13,7 +13,8 @@
 #include "tags/FileRearrangement.h"
 #include "tags/ReadAudioTags.h"
 #include "tags/TagEditStream.h"
-#include "tags/WriteAudioTags.h"
+#include "formats/mp3/Mp3Tags.h"
+#include "formats/wave/WaveTags.h"
 
 namespace {
 
@@ -66,9 +67,9 @@ TagLib::ByteVector Content(int fd) {
 
 // Tags that were read, and so bounded, always fit into a clean file; written in place into a
 // file, they give the bytes TagLib's own stream gives in memory.
-void WriteInto(const TagLib::ByteVector& clean, AudioFileKind kind, const AudioTags& tags) {
+void WriteInto(const TagLib::ByteVector& clean, const TagFormat& kind, const AudioTags& tags) {
     TagLib::ByteVectorStream memory(clean);
-    if (!WriteAudioTags(memory, kind, tags))
+    if (!kind.Write(memory, tags))
         __builtin_trap();
     static const int fd = memfd_create("fuzz_tags", MFD_CLOEXEC);
     if (ftruncate(fd, 0) != 0 ||
@@ -76,7 +77,7 @@ void WriteInto(const TagLib::ByteVector& clean, AudioFileKind kind, const AudioT
         __builtin_trap();
     CheckedFileStream file(fd, "file");
     TagEditStream edited(file);
-    if (!WriteAudioTags(edited, kind, tags) || edited.Failed() ||
+    if (!kind.Write(edited, tags) || edited.Failed() ||
         !FileRearrangement(file, edited.Pieces()).Apply() || Content(fd) != *memory.data())
         __builtin_trap();
 }
@@ -92,8 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!tags.Empty()) {
         static const TagLib::ByteVector wave = CleanWave();
         static const TagLib::ByteVector mp3 = CleanMp3();
-        WriteInto(wave, AudioFileKind::Wave, tags);
-        WriteInto(mp3, AudioFileKind::Mp3, tags);
+        WriteInto(wave, WaveTags, tags);
+        WriteInto(mp3, Mp3Tags, tags);
     }
     return 0;
 }

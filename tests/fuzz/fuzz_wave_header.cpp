@@ -8,8 +8,8 @@
 #include <string>
 
 #include "engine/ConversionSettings.h"
-#include "sources/OpenAudioSource.h"
-#include "sources/WaveHeader.h"
+#include "engine/OpenAudioSource.h"
+#include "formats/wave/WaveHeader.h"
 #include "system/CodecModules.h"
 
 namespace {

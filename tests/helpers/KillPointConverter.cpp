@@ -13,7 +13,7 @@
 #include "engine/RowConverter.h"
 #include "engine/TargetFormats.h"
 #include "engine/WaveFormat.h"
-#include "sources/OpenAudioSource.h"
+#include "engine/OpenAudioSource.h"
 #include "system/CodecModules.h"
 
 namespace {

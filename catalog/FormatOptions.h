@@ -1,0 +1,21 @@
+#pragma once
+// The encoder options given as numbers, of every format, each once, and which formats take them
+// (each format lists its own: FormatInfo::Options). The MP3 and WMA choices are items of fixed
+// lists instead (EncoderChoiceLists.h).
+#include <functional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "catalog/FormatInfo.h"
+#include "catalog/FormatOption.h"
+
+// The options that one format alone takes, in the formats' order, then those that several take.
+std::span<const std::reference_wrapper<const FormatOption>> FormatOptions();
+
+// The target formats that take option, in the formats' order.
+std::vector<const FormatInfo*> FormatsTaking(const FormatOption& option);
+bool OptionAppliesTo(const FormatOption& option, uint8_t target);
+
+// The option of that flag that applies to target; nullptr when none does.
+const FormatOption* FindFormatOption(std::string_view flag, uint8_t target);

@@ -1,0 +1,5 @@
+#pragma once
+// FLAC, read and written by its codec module.
+#include "catalog/FormatInfo.h"
+
+extern const FormatInfo FlacFormat;

@@ -1,0 +1,30 @@
+#include "formats/mp3/Mp3Format.h"
+
+#include "formats/mp3/Mp3Modules.h"
+#include "formats/mp3/Mp3Sink.h"
+#include "formats/mp3/Mp3Source.h"
+#include "formats/mp3/Mp3Tags.h"
+
+namespace {
+constexpr std::string_view Extensions[] = {".mp3"};
+constexpr std::string_view Mime[] = {"audio/mpeg"};
+constexpr CodecModuleNeed Decoder[] = {{"MP3 decoder", Mp3DecoderModuleFile, true}};
+constexpr CodecModuleNeed Encoder[] = {{"MP3 encoder", Mp3EncoderModuleFile, true}};
+} // namespace
+
+const FormatInfo Mp3Format = {
+    .Key = "mp3",
+    .Name = "MP3",
+    .Description = "Mpeg 1 Layer 3",
+    .Number = tfMp3,
+    .OutputExtension = ".mp3",
+    .InputExtensions = Extensions,
+    .AlsoReadExtensions = {},
+    .MimeTypes = Mime,
+    .ReadModules = Decoder,
+    .WriteModules = Encoder,
+    .Options = {},
+    .MakeSource = MakeSourceOf<Mp3Source>,
+    .MakeSink = MakeSinkOf<Mp3Sink>,
+    .Tags = &Mp3Tags,
+};

@@ -1,0 +1,184 @@
+#include "formats/mp3/Mp3Sink.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <iterator>
+#include <new>
+#include <vector>
+
+#include "formats/mp3/Mp3Modules.h"
+#include "system/CodecModules.h"
+
+namespace {
+
+// Writes until every byte is out or the file refuses more; true when all went out.
+bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t put = ::pwrite(fd, bytes + done, count - done, offset + off_t(done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+Mp3EncoderConfig ConfigFromSettings(const ConversionSettings& s) {
+    return Mp3EncoderConfig{Mp3EncoderKindMp3,
+                            static_cast<uint32_t>(s.Mp3SampleRate),
+                            s.Mp3Stereo ? Mp3ModeStereo : Mp3ModeMono,
+                            static_cast<uint16_t>(s.Mp3BitRate),
+                            0,
+                            0,
+                            0,
+                            0};
+}
+
+} // namespace
+
+CodecModule& Mp3Sink::EncoderModule(CodecModules& codecs) {
+    return codecs.Module(Mp3EncoderModuleFile, Mp3EncoderEntryPoints);
+}
+
+Mp3Sink::Mp3Sink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
+    : result_(row.Result), stereo_(row.Settings.Mp3Stereo) {
+    ok = Open(inputFormat, row);
+}
+
+bool Mp3Sink::Open(const WAVEFORMATEX* inputFormat, const RowContext& row) {
+    CodecModule& module = EncoderModule(row.Environment.Codecs);
+    if (!module.Load())
+        return false;
+    encoder_ = ResolveEncoder(module);
+    const Mp3EncoderConfig config = ConfigFromSettings(row.Settings);
+    if (encoder_.init(&config, &samplesPerChunk_, &outputSize_, &stream_) != 0) {
+        stream_ = nullptr;
+        return false;
+    }
+    transfer_ = std::make_unique<BlockAligner>(samplesPerChunk_ * 2, true);
+    output_.reset(new (std::nothrow) uint8_t[outputSize_]);
+    if (!output_ || !inputFormat)
+        return false;
+    const auto channels = static_cast<uint16_t>(stereo_ ? 2 : 1);
+    const WAVEFORMATEX pcm =
+        MakePcmFormat(channels, static_cast<uint32_t>(row.Settings.Mp3SampleRate), 16);
+    bool failed = true;
+    converter_ = std::make_unique<PcmFormatConverter>(inputFormat, &pcm, failed);
+    if (failed)
+        return false;
+    // Only a sink that can encode creates its file: a refused format leaves nothing behind.
+    file_ =
+        UniqueFd(::open(row.OutputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    return file_.Valid();
+}
+
+Mp3Sink::~Mp3Sink() {
+    if (converter_ && transfer_ && output_ && stream_ && file_.Valid()) {
+        // The end of the audio: what the converter holds back, then the last partial chunk.
+        uint32_t count = 0;
+        if (const auto rest = converter_->Flush(count))
+            EncodeBlocks(rest.get(), count);
+        if (converter_->Failed())
+            result_.WriteError = true;
+        std::vector<uint8_t> tail;
+        transfer_->TakeRest(tail);
+        // Only whole sample frames; the converter delivers nothing else.
+        const std::size_t frame = stereo_ ? 4 : 2;
+        const auto whole = static_cast<uint32_t>(tail.size() - tail.size() % frame);
+        if (whole > 0)
+            EncodeChunk(tail.data(), whole);
+    }
+    converter_.reset();
+    FinishStream();
+    if (file_.Valid() && !file_.Close())
+        result_.WriteError = true;
+    transfer_.reset();
+    output_.reset();
+}
+
+bool Mp3Sink::Write(const void* data, uint32_t byteCount) {
+    if (!converter_ || !transfer_ || !output_ || !stream_ || !file_.Valid())
+        return false;
+    uint32_t count = byteCount;
+    const auto converted = converter_->Convert(data, byteCount, count);
+    const bool encoded =
+        EncodeBlocks(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
+    if (converter_->Failed()) {
+        result_.WriteError = true;
+        return false;
+    }
+    return encoded;
+}
+
+bool Mp3Sink::EncodeBlocks(const uint8_t* data, uint32_t count) {
+    transfer_->SetInput(data, count);
+    uint32_t length = 0;
+    while (const uint8_t* chunk = transfer_->NextBlock(length)) {
+        if (length == 0)
+            break;
+        if (!EncodeChunk(chunk, length))
+            return false;
+    }
+    return true;
+}
+
+bool Mp3Sink::EncodeChunk(const uint8_t* chunk, uint32_t length) {
+    uint32_t bytes = 0;
+    if (encoder_.encode(stream_, length / 2, reinterpret_cast<const int16_t*>(chunk), output_.get(),
+                        &bytes) != 0) {
+        // A lost chunk is a broken file: the worker must report it.
+        result_.WriteError = true;
+        return false;
+    }
+    Append(output_.get(), bytes);
+    return true;
+}
+
+void Mp3Sink::FinishStream() {
+    if (!stream_)
+        return;
+    if (file_.Valid() && output_) {
+        uint32_t bytes = 0;
+        if (encoder_.deinit(stream_, output_.get(), &bytes) == 0)
+            Append(output_.get(), bytes);
+        else
+            result_.WriteError = true;
+        WriteInfoTag();
+    }
+    encoder_.close(stream_);
+    stream_ = nullptr;
+}
+
+// The encoder began the stream with a placeholder frame of the tag's size; the tag replaces it.
+void Mp3Sink::WriteInfoTag() {
+    if (!encoder_.infoTag)
+        return;
+    uint32_t bytes = 0;
+    if (encoder_.infoTag(stream_, output_.get(), outputSize_, &bytes) != 0 || bytes == 0 ||
+        bytes > written_)
+        return;
+    if (!WriteAll(file_.Get(), output_.get(), bytes, 0))
+        result_.WriteError = true;
+}
+
+void Mp3Sink::Append(const uint8_t* bytes, uint32_t count) {
+    if (count == 0)
+        return;
+    if (WriteAll(file_.Get(), bytes, count, static_cast<off_t>(written_)))
+        written_ += count;
+    else
+        result_.WriteError = true;
+}
+
+Mp3Sink::Encoder Mp3Sink::ResolveEncoder(CodecModule& module) {
+    return Encoder{module.Get<beInitStreamFn>("beInitStream"),
+                   module.Get<beEncodeChunkFn>("beEncodeChunk"),
+                   module.Get<beDeinitStreamFn>("beDeinitStream"),
+                   module.Get<beCloseStreamFn>("beCloseStream"),
+                   module.Get<beInfoTagFrameFn>(Mp3EncoderInfoTagEntryPoint)};
+}

@@ -1,0 +1,58 @@
+#include "formats/mp4/Mp4Formats.h"
+
+#include "catalog/OutputShapeOptions.h"
+#include "formats/mp4/Mp4Module.h"
+#include "formats/mp4/Mp4Sink.h"
+#include "formats/mp4/Mp4Source.h"
+#include "formats/mp4/Mp4Tags.h"
+
+namespace {
+constexpr std::string_view Extensions[] = {".m4a"};
+constexpr std::string_view Mime[] = {"audio/mp4"};
+constexpr CodecModuleNeed Module[] = {{"MP4", Mp4ModuleFile}};
+
+constexpr OfferedValue AacBitRates[] = {{64}, {96}, {128}, {160}, {192}, {256}, {320}};
+const FormatOption AacBitRate = {"bit rate", "--bitrate", "BrConvAacKbps",
+                                 64,         320,         false,
+                                 "kbit/s",   &ConversionSettings::AacBitRate,
+                                 AacBitRates};
+const FormatOption* const AacOptions[] = {&AacBitRate, &OutputChannelsOption,
+                                          &OutputSampleRateOption};
+const FormatOption* const AlacOptions[] = {&OutputChannelsOption, &OutputSampleRateOption};
+} // namespace
+
+const FormatInfo AacFormat = {
+    .Key = "m4a",
+    .Name = "AAC",
+    .Description = "AAC in MP4",
+    .Number = tfAac,
+    .OutputExtension = ".m4a",
+    .InputExtensions = Extensions,
+    .AlsoReadExtensions = {},
+    .MimeTypes = Mime,
+    .InputCheckedByContent = true,
+    .ReadModules = Module,
+    .WriteModules = Module,
+    .Options = AacOptions,
+    .MakeSource = MakeSourceOf<Mp4Source>,
+    .MakeSink = Mp4Sink::Make<Mp4CodecAac>,
+    .Tags = &Mp4Tags,
+};
+
+// Read as the AAC entry reads every .m4a file.
+const FormatInfo AlacFormat = {
+    .Key = "alac",
+    .Name = "ALAC",
+    .Description = "Apple Lossless in MP4",
+    .Number = tfAlac,
+    .OutputExtension = ".m4a",
+    .InputExtensions = {},
+    .AlsoReadExtensions = {},
+    .MimeTypes = Mime,
+    .ReadModules = {},
+    .WriteModules = Module,
+    .Options = AlacOptions,
+    .MakeSource = nullptr,
+    .MakeSink = Mp4Sink::Make<Mp4CodecAlac>,
+    .Tags = &Mp4Tags,
+};

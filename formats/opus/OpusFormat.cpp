@@ -1,0 +1,46 @@
+#include "formats/opus/OpusFormat.h"
+
+#include "catalog/OutputShapeOptions.h"
+#include "formats/opus/OpusTags.h"
+#include "formats/xiph/XiphSink.h"
+#include "formats/xiph/XiphSource.h"
+
+namespace {
+constexpr std::string_view Extensions[] = {".opus"};
+constexpr std::string_view Mime[] = {"audio/x-opus+ogg"};
+constexpr CodecModuleNeed Module[] = {{"Opus", "libbmc-opus.so"}};
+
+// The usual steps; a stored value between them is listed too.
+constexpr OfferedValue BitRates[] = {{32}, {48}, {64}, {96}, {128}, {160}, {192}, {256}};
+const FormatOption BitRate = {"bit rate", "--bitrate", "BrConvOpusKbps",
+                              32,         256,         false,
+                              "kbit/s",   &ConversionSettings::OpusBitRate,
+                              BitRates};
+// Opus always encodes at 48 kHz: the sample rate is not a choice.
+const FormatOption* const Options[] = {&BitRate, &OutputChannelsOption};
+
+std::optional<StreamTarget> Choose(const WAVEFORMATEX& input, const ConversionSettings& settings) {
+    auto shape = StreamShape(input, settings);
+    if (!shape)
+        return std::nullopt;
+    shape->setting = settings.OpusBitRate;
+    return LossyStreamTarget(input, *shape);
+}
+} // namespace
+
+const FormatInfo OpusFormat = {
+    .Key = "opus",
+    .Name = "Opus",
+    .Description = "Opus in Ogg",
+    .Number = tfOpus,
+    .OutputExtension = ".opus",
+    .InputExtensions = Extensions,
+    .AlsoReadExtensions = {},
+    .MimeTypes = Mime,
+    .ReadModules = Module,
+    .WriteModules = Module,
+    .Options = Options,
+    .MakeSource = MakeSourceOf<XiphSource>,
+    .MakeSink = XiphSink::Make<Choose>,
+    .Tags = &OpusTags,
+};

@@ -1,0 +1,5 @@
+#pragma once
+// Opus in Ogg, read and written by its codec module.
+#include "catalog/FormatInfo.h"
+
+extern const FormatInfo OpusFormat;

@@ -1,0 +1,27 @@
+#include "formats/wave/WaveFormat.h"
+
+#include "formats/wave/WaveSink.h"
+#include "formats/wave/WaveSource.h"
+#include "formats/wave/WaveTags.h"
+
+namespace {
+constexpr std::string_view Extensions[] = {".wav"};
+constexpr std::string_view Mime[] = {"audio/x-wav"};
+} // namespace
+
+const FormatInfo WaveFormat = {
+    .Key = "wav",
+    .Name = "WAVE",
+    .Description = "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)",
+    .Number = tfWave,
+    .OutputExtension = ".wav",
+    .InputExtensions = Extensions,
+    .AlsoReadExtensions = {},
+    .MimeTypes = Mime,
+    .ReadModules = {},
+    .WriteModules = {},
+    .Options = {},
+    .MakeSource = MakeSourceOf<WaveSource>,
+    .MakeSink = MakeSinkOf<WaveSink>,
+    .Tags = &WaveTags,
+};

@@ -1,0 +1,30 @@
+#include "formats/wma/WmaFormat.h"
+
+#include "formats/wma/WmaModule.h"
+#include "formats/wma/WmaSink.h"
+#include "formats/wma/WmaSource.h"
+#include "formats/wma/WmaTags.h"
+
+namespace {
+constexpr std::string_view Extensions[] = {".wma"};
+constexpr std::string_view Playlist[] = {".wax"};
+constexpr std::string_view Mime[] = {"audio/x-ms-wma"};
+constexpr CodecModuleNeed Module[] = {{"WMA", WmaModuleFile, true}};
+} // namespace
+
+const FormatInfo WmaFormat = {
+    .Key = "wma",
+    .Name = "WMA",
+    .Description = "Windows Media Audio 4",
+    .Number = tfWMA,
+    .OutputExtension = ".wma",
+    .InputExtensions = Extensions,
+    .AlsoReadExtensions = Playlist,
+    .MimeTypes = Mime,
+    .ReadModules = Module,
+    .WriteModules = Module,
+    .Options = {},
+    .MakeSource = MakeSourceOf<WmaSource>,
+    .MakeSink = MakeSinkOf<WmaSink>,
+    .Tags = &WmaTags,
+};

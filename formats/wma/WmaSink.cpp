@@ -1,0 +1,55 @@
+#include "formats/wma/WmaSink.h"
+
+#include "formats/wma/WmaModule.h"
+#include "system/CodecModules.h"
+
+namespace {
+constexpr const char* WriterEntryPoints[] = {"WMAudioCreateWriter"};
+
+uint32_t Positive(int32_t value) {
+    return value > 0 ? static_cast<uint32_t>(value) : 0;
+}
+} // namespace
+
+WmaSink::WmaSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
+    : result_(row.Result) {
+    ok = true;
+    CodecModule& module = row.Environment.Codecs.Module(WmaModuleFile, WriterEntryPoints);
+    if (!module.Load()) {
+        ok = false;
+        return;
+    }
+    const auto create = module.Get<WMAudioCreateWriterFn>("WMAudioCreateWriter");
+    IWMAudioWriter* writer = nullptr;
+    if (create(row.OutputPath.c_str(), &writer) != S_OK || writer == nullptr) {
+        ok = false;
+        return;
+    }
+    writer_.reset(writer);
+    const ConversionSettings& settings = row.Settings;
+    // The quality entry's sample rate goes with its bit rate, so a 32000 Hz entry gives a
+    // 32000 Hz file. A writer that refuses either format could only fail every write: it goes
+    // unflushed, and the file is never made.
+    if (inputFormat == nullptr || writer_->SetInputFormat(inputFormat) != S_OK ||
+        writer_->SetOutputFormat(Positive(settings.WmaBitRate) * 1000,
+                                 Positive(settings.WmaSampleRate), Positive(settings.WmaChannels),
+                                 0) != S_OK) {
+        writer_.reset();
+        ok = false;
+    }
+}
+
+WmaSink::~WmaSink() {
+    // The end of the file is written here: a failure loses the whole output.
+    if (writer_ && writer_->Flush() != S_OK)
+        result_.WriteError = true;
+}
+
+bool WmaSink::Write(const void* data, uint32_t byteCount) {
+    if (!writer_)
+        return false;
+    if (writer_->WriteSamples(data, byteCount) == S_OK)
+        return true;
+    result_.WriteError = true;
+    return false;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// What a stream-encoded output (FLAC, Opus, Vorbis) is made of: the PCM its encoder takes and the
+// encoder's settings. Each of those formats chooses its own (a StreamTargetChooser); these are the
+// rules they share. Channels and rate follow the input unless the job names them.
+#include <optional>
+
+#include "codecs/StreamCodecApi.h"
+#include "engine/ConversionSettings.h"
+#include "engine/WaveFormat.h"
+
+struct StreamTarget {
+    WAVEFORMATEX Pcm;
+    StreamEncoderConfig Config;
+};
+
+// Nothing for an input it cannot describe.
+using StreamTargetChooser = std::optional<StreamTarget> (*)(const WAVEFORMATEX& input,
+                                                            const ConversionSettings& settings);
+
+// The output's channels and rate; nothing when the encoders cannot take them.
+std::optional<StreamEncoderConfig> StreamShape(const WAVEFORMATEX& input,
+                                               const ConversionSettings& settings);
+// A lossless output keeps the input's depth: 16 bits up to 16, else 24 (float too).
+StreamTarget LosslessStreamTarget(const WAVEFORMATEX& input, StreamEncoderConfig shape);
+// A lossy encoder takes floats, but sixteen-bit input goes to it as it is.
+StreamTarget LossyStreamTarget(const WAVEFORMATEX& input, StreamEncoderConfig shape);

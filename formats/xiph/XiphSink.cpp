@@ -1,0 +1,82 @@
+#include "formats/xiph/XiphSink.h"
+
+#include <fcntl.h>
+
+#include "catalog/FormatTable.h"
+
+XiphSink::XiphSink(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat,
+                   const RowContext& row, bool& ok)
+    : result_(row.Result) {
+    ok = Open(choose, inputFormat, row);
+}
+
+bool XiphSink::Open(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat,
+                    const RowContext& row) {
+    const FormatInfo* format = FindTargetFormat(row.Settings.TargetFormat);
+    if (!inputFormat || !format || format->WriteModules.size() != 1)
+        return false;
+    const auto target = choose(*inputFormat, row.Settings);
+    if (!target)
+        return false;
+    CodecModule& module =
+        row.Environment.Codecs.Module(format->WriteModules.front().File, StreamCodecEntryPoints);
+    if (!module.Load())
+        return false;
+    encoder_ = {module.Get<stream_encoder_open_fn>("stream_encoder_open"),
+                module.Get<stream_encoder_write_fn>("stream_encoder_write"),
+                module.Get<stream_encoder_finish_fn>("stream_encoder_finish")};
+    bool failed = true;
+    converter_ = std::make_unique<PcmFormatConverter>(inputFormat, &target->Pcm, failed);
+    if (failed)
+        return false;
+    frameBytes_ = target->Pcm.nBlockAlign;
+    // Only a sink that can encode creates its file: a refused format leaves nothing behind.
+    file_ = UniqueFd(::open(row.OutputPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file_.Valid())
+        return false;
+    if (encoder_.open(file_.Get(), &target->Config, &stream_) != StreamOk) {
+        stream_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+XiphSink::~XiphSink() {
+    if (stream_ && converter_) {
+        uint32_t count = 0;
+        if (const auto rest = converter_->Flush(count))
+            Encode(rest.get(), count);
+        if (converter_->Failed())
+            result_.WriteError = true;
+    }
+    if (stream_ && encoder_.finish(stream_) != StreamOk)
+        result_.WriteError = true;
+    if (file_.Valid() && !file_.Close())
+        result_.WriteError = true;
+}
+
+bool XiphSink::Write(const void* data, uint32_t byteCount) {
+    if (!stream_ || !converter_)
+        return false;
+    uint32_t count = byteCount;
+    const auto converted = converter_->Convert(data, byteCount, count);
+    const bool encoded =
+        Encode(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
+    if (converter_->Failed()) {
+        result_.WriteError = true;
+        return false;
+    }
+    return encoded;
+}
+
+bool XiphSink::Encode(const uint8_t* data, uint32_t count) {
+    if (count == 0)
+        return true;
+    // The converter delivers whole frames; a stray byte would shift every sample after it.
+    if (count % frameBytes_ != 0 ||
+        encoder_.write(stream_, data, count / frameBytes_) != StreamOk) {
+        result_.WriteError = true;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The sink for the stream-encoded formats (FLAC, Opus, Vorbis): converts the source's PCM into
+// what the format's encoder takes (as the format chooses it) and hands it whole frames; the
+// target format's module writes the file through the descriptor and finishes it when the sink
+// goes.
+#include <cstdint>
+#include <memory>
+
+#include "codecs/StreamCodecApi.h"
+#include "engine/AudioSink.h"
+#include "formats/xiph/StreamTarget.h"
+#include "engine/RowContext.h"
+#include "engine/WaveFormat.h"
+#include "sinks/PcmFormatConverter.h"
+#include "system/CodecModules.h"
+#include "system/UniqueFd.h"
+
+class XiphSink : public AudioSink {
+public:
+    XiphSink(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat, const RowContext& row,
+             bool& ok);
+
+    // The sink maker of a format whose encoder takes what choose says.
+    template <StreamTargetChooser choose>
+    static std::unique_ptr<AudioSink> Make(const WAVEFORMATEX* inputFormat, const RowContext& row,
+                                           bool& ok) {
+        return std::make_unique<XiphSink>(choose, inputFormat, row, ok);
+    }
+    ~XiphSink() override;
+
+    // False when the PCM could not be converted or encoded (WriteError is raised too).
+    bool Write(const void* data, uint32_t byteCount) override;
+
+    struct Encoder {
+        stream_encoder_open_fn open = nullptr;
+        stream_encoder_write_fn write = nullptr;
+        stream_encoder_finish_fn finish = nullptr;
+    };
+
+private:
+    bool Open(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat, const RowContext& row);
+    bool Encode(const uint8_t* data, uint32_t count);
+
+    RowResult& result_;
+    UniqueFd file_;
+    Encoder encoder_;
+    StreamEncoder* stream_ = nullptr; // finished in the destructor, before the file closes
+    uint32_t frameBytes_ = 0;
+    std::unique_ptr<PcmFormatConverter> converter_;
+};

@@ -1,0 +1,39 @@
+#pragma once
+// The carried tags in a Vorbis comment, as FLAC, Ogg Opus and Ogg Vorbis files hold them: every
+// field under its own name, pictures in the comment as METADATA_BLOCK_PICTURE (FLAC keeps its
+// own in picture blocks beside it).
+#include <taglib/tiostream.h>
+#include <taglib/xiphcomment.h>
+
+#include "tags/AudioTags.h"
+#include "tags/TagFields.h"
+#include "tags/TagPictures.h"
+#include "tags/TagProperties.h"
+
+inline void ReadXiphComment(TagLib::Ogg::XiphComment& comment, AudioTags& tags) {
+    tags.fields = CarriedFields(comment.properties());
+    CarryPictures(tags.pictures, comment.pictureList());
+}
+
+// The tags of an Ogg file whose TagLib class is OggFile.
+template <typename OggFile> AudioTags ReadOggTags(TagLib::IOStream& stream) {
+    OggFile file(&stream, false);
+    AudioTags tags;
+    if (file.isValid() && file.tag()) {
+        ReadXiphComment(*file.tag(), tags);
+    }
+    return tags;
+}
+
+template <typename OggFile> bool WriteOggTags(TagLib::IOStream& stream, const AudioTags& tags) {
+    OggFile file(&stream, false);
+    if (!file.isValid() || !file.tag()) {
+        return false;
+    }
+    TagLib::Ogg::XiphComment& comment = *file.tag();
+    SetCarriedFields(comment, tags.fields);
+    for (const AudioTags::Picture& picture : tags.pictures) {
+        comment.addPicture(FlacPictureOf(picture));
+    }
+    return file.save();
+}
