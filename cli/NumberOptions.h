@@ -13,7 +13,7 @@
 bool IsNumberOptionFlag(std::string_view flag);
 // True when some target format takes value for flag.
 bool SomeTargetTakes(std::string_view flag, int32_t value);
-// "32 to 256 for Opus, 64 to 320 for AAC": what flag takes, for each target.
+// "1 to 8 or 0 (as the input) for FLAC/…": what flag takes, for each target that takes it.
 std::string NumberOptionValues(std::string_view flag);
 // False with a one-line reason when target does not take flag, or not value for it; alsoTakenBy
 // names a format that takes the flag otherwise ("MP3").

@@ -1,7 +1,7 @@
 #pragma once
 // The entry points of the codec modules that encode and decode a whole stream of PCM through a
-// file descriptor: FLAC, Opus and Vorbis, one module each, all exporting these names. A module
-// never opens or closes the descriptor it is given; the core owns it.
+// file descriptor: one module per format (the Xiph.Org formats), all exporting these names. A
+// module never opens or closes the descriptor it is given; the core owns it.
 #include <cstdint>
 
 extern "C" {
@@ -20,7 +20,7 @@ struct StreamEncoderConfig {
     uint32_t sampleRate; // of the PCM written
     uint16_t channels;
     uint16_t sampleKind; // a StreamSampleKind
-    // The format's one setting: FLAC compression level, Opus kbit/s, Vorbis quality.
+    // The format's one setting (a compression level, a bit rate in kbit/s, a quality).
     int32_t setting;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
-// The carried tags in a Vorbis comment, as FLAC, Ogg Opus and Ogg Vorbis files hold them: every
-// field under its own name, pictures in the comment as METADATA_BLOCK_PICTURE (FLAC keeps its
-// own in picture blocks beside it).
+// The carried tags in a Vorbis comment, as the Xiph.Org formats hold them: every field under its
+// own name; in an Ogg file, the pictures in the comment as METADATA_BLOCK_PICTURE (a FLAC file
+// keeps its own in picture blocks beside it).
 #include <taglib/tiostream.h>
 #include <taglib/xiphcomment.h>
 

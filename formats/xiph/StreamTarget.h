@@ -1,7 +1,7 @@
 #pragma once
-// What a stream-encoded output (FLAC, Opus, Vorbis) is made of: the PCM its encoder takes and the
-// encoder's settings. Each of those formats chooses its own (a StreamTargetChooser); these are the
-// rules they share. Channels and rate follow the input unless the job names them.
+// What an output of a Xiph.Org format is made of: the PCM its encoder takes and the encoder's
+// settings. Each of those formats chooses its own (a StreamTargetChooser); these are the rules
+// they share. Channels and rate follow the input unless the job names them.
 #include <optional>
 
 #include "codecs/StreamCodecApi.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The sink for the stream-encoded formats (FLAC, Opus, Vorbis): converts the source's PCM into
-// what the format's encoder takes (as the format chooses it) and hands it whole frames; the
+// The sink for the Xiph.Org formats, whose modules encode a whole stream: converts the source's PCM
+// into what the format's encoder takes (as the format chooses it) and hands it whole frames; the
 // target format's module writes the file through the descriptor and finishes it when the sink
 // goes.
 #include <cstdint>
@@ -8,9 +8,9 @@
 
 #include "codecs/StreamCodecApi.h"
 #include "engine/AudioSink.h"
-#include "formats/xiph/StreamTarget.h"
 #include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
+#include "formats/xiph/StreamTarget.h"
 #include "sinks/PcmFormatConverter.h"
 #include "system/CodecModules.h"
 #include "system/UniqueFd.h"

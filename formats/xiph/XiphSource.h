@@ -1,7 +1,7 @@
 #pragma once
-// The source for the stream-decoded formats (FLAC, Opus, Vorbis): the format's module reads the
-// file through a descriptor and delivers PCM, handed to the sink a block at a time. A stream that
-// is broken or cut short ends the file as unreadable.
+// The source for the Xiph.Org formats, whose modules decode a whole stream: the format's module
+// reads the file through a descriptor and delivers PCM, handed to the sink a block at a time. A
+// stream that is broken or cut short ends the file as unreadable.
 #include <cstdint>
 #include <memory>
 
