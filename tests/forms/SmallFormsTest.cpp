@@ -126,8 +126,8 @@ void SmallFormsTest::progressViewHoldsTheTotalWhileCancelling() {
     ApplicationTitle::Restore();
 }
 
-// Each form is named after its class and no control keeps a numbered designer name ("Label3"):
-// the tests and benches find them by name, and a name is all a reader of the code has.
+// Each form is named after its class and no control keeps a designer's numbered name (its class
+// and a number): the tests and benches find controls by name, and a name is all a reader has.
 void SmallFormsTest::formsAndControlsSayWhatTheyAre() {
     Scratch scratch;
     Forms forms;
