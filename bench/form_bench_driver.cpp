@@ -117,8 +117,8 @@ int Show(int rows) {
     const qint64 fill = clock.elapsed();
     const qint64 options = ShowAndPaint(&form);
     // The progress view shows lstConvert with every row.
-    Control<QWidget>(&form, "Panel2")->hide();
-    Control<QWidget>(&form, "Panel3")->show();
+    Control<QWidget>(&form, "panOptions")->hide();
+    Control<QWidget>(&form, "panProgress")->show();
     clock.restart();
     form.repaint();
     form.grab();

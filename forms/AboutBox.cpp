@@ -27,7 +27,7 @@ bool IsDark(const QPalette& palette) {
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::AboutBox>()) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    ui->Label9->setText(Text(MakerSupportAddress));
+    ui->lblSupportAddress->setText(Text(MakerSupportAddress));
 
     // The name in the maker's lettering: a red initial, the rest in the text colour.
     QFont name(QStringLiteral("Times New Roman"));
@@ -35,17 +35,17 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::A
     name.setPixelSize(24);
     name.setBold(true);
     name.setItalic(true);
-    ui->Label10->setFont(name);
-    ui->Label1->setFont(name);
-    ui->Label10->setAccessibleName(QStringLiteral("Brindlex Music Converter"));
-    ui->Label1->setAccessibleName(QStringLiteral("Brindlex Music Converter"));
+    ui->lblNameInitial->setFont(name);
+    ui->lblNameRest->setFont(name);
+    ui->lblNameInitial->setAccessibleName(QStringLiteral("Brindlex Music Converter"));
+    ui->lblNameRest->setAccessibleName(QStringLiteral("Brindlex Music Converter"));
     ShowColours();
     ShowPictures();
 
-    connect(ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui->Image3, &LinkLabel::clicked, this, &AboutBox::Image3Click);
-    connect(ui->Label8, &LinkLabel::clicked, this, &AboutBox::Label8Click);
-    connect(ui->Label9, &LinkLabel::clicked, this, &AboutBox::Label9Click);
+    connect(ui->cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->imgMakerSite, &LinkLabel::clicked, this, &AboutBox::imgMakerSiteClick);
+    connect(ui->lblSupportPage, &LinkLabel::clicked, this, &AboutBox::lblSupportPageClick);
+    connect(ui->lblSupportAddress, &LinkLabel::clicked, this, &AboutBox::lblSupportAddressClick);
     layout()->activate();
     setFixedSize(sizeHint().expandedTo(DesignSize));
 }
@@ -54,9 +54,9 @@ AboutBox::~AboutBox() = default;
 
 void AboutBox::ShowPictures() {
     const std::pair<QLabel*, const char*> pictures[] = {
-        {ui->Image2, "brindlex.svg"},
-        {ui->Image3, "maker.svg"},
-        {ui->Image1, "about-picture.svg"},
+        {ui->imgProgramIcon, "brindlex.svg"},
+        {ui->imgMakerSite, "maker.svg"},
+        {ui->imgAboutPicture, "about-picture.svg"},
     };
     for (const auto& [label, name] : pictures) {
         label->setPixmap(FormPictures::Pixmap(QLatin1String(name), label->minimumSize(), this));
@@ -65,9 +65,9 @@ void AboutBox::ShowPictures() {
 
 void AboutBox::ShowColours() {
     const bool dark = IsDark(palette());
-    QPalette initial = ui->Label10->palette();
+    QPalette initial = ui->lblNameInitial->palette();
     initial.setColor(QPalette::WindowText, dark ? QColor(0xff, 0x6b, 0x6b) : QColor(Qt::red));
-    ui->Label10->setPalette(initial);
+    ui->lblNameInitial->setPalette(initial);
     // The rule under the pictures fades in from the left to the text colour, which the box
     // continuing it to the right edge has.
     const QColor ink = palette().color(QPalette::WindowText);
@@ -78,10 +78,10 @@ void AboutBox::ShowColours() {
     gradient.setColorAt(0, Qt::transparent);
     gradient.setColorAt(1, ink);
     QPainter(&fade).fillRect(QRect(0, 0, 200, 2), gradient);
-    ui->Image4->setPixmap(fade);
-    QPalette rule = ui->Shape1->palette();
+    ui->imgRuleFade->setPixmap(fade);
+    QPalette rule = ui->shpRule->palette();
     rule.setColor(QPalette::Window, ink);
-    ui->Shape1->setPalette(rule);
+    ui->shpRule->setPalette(rule);
 }
 
 void AboutBox::changeEvent(QEvent* event) {
@@ -101,18 +101,18 @@ void AboutBox::showEvent(QShowEvent* event) {
 void AboutBox::FormShow() {
     std::string version;
     if (GetVersionText(&version)) {
-        ui->Label2->setText(QStringLiteral("Version ") + Text(version));
+        ui->lblVersion->setText(QStringLiteral("Version ") + Text(version));
     }
 }
 
-void AboutBox::Image3Click() {
+void AboutBox::imgMakerSiteClick() {
     PageOpener::Open(this, QUrl(Text(MakerSite)));
 }
 
-void AboutBox::Label8Click() {
+void AboutBox::lblSupportPageClick() {
     PageOpener::Open(this, QUrl(Text(MakerSupportPage)));
 }
 
-void AboutBox::Label9Click() {
+void AboutBox::lblSupportAddressClick() {
     PageOpener::Open(this, QUrl(QStringLiteral("mailto:") + Text(MakerSupportAddress)));
 }

@@ -19,9 +19,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private slots:
-    void Image3Click();
-    void Label8Click();
-    void Label9Click();
+    void imgMakerSiteClick();
+    void lblSupportPageClick();
+    void lblSupportAddressClick();
 
 private:
     void FormShow();

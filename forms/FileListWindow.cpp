@@ -44,12 +44,12 @@ FileListWindow::~FileListWindow() {
 }
 
 void FileListWindow::SetHeading(const QString& text) {
-    ui->Label1->setText(text);
+    ui->lblHeading->setText(text);
     ui->lstCoverting->setAccessibleName(text);
 }
 
 void FileListWindow::SetCountText(const QString& text) {
-    ui->Label4->setText(text);
+    ui->lblCount->setText(text);
 }
 
 void FileListWindow::Clear() {

@@ -108,9 +108,9 @@ FileSelectorWindow::FileSelectorWindow(const FolderTree::Locations& locations, Q
     ShowFiles();
 
     auto* timer = new QTimer(this);
-    timer->setObjectName(QStringLiteral("Timer1"));
+    timer->setObjectName(QStringLiteral("tmrHandOver"));
     timer->setInterval(TimerInterval);
-    connect(timer, &QTimer::timeout, this, &FileSelectorWindow::Timer1Timer);
+    connect(timer, &QTimer::timeout, this, &FileSelectorWindow::tmrHandOverTimer);
     timer->start();
     FormResize();
 }
@@ -154,7 +154,7 @@ void FileSelectorWindow::SetUpControls() {
     connect(&watch_, &FolderWatch::changed, this, &FileSelectorWindow::FoldersChanged);
 
     ui->panResizeBar->installEventFilter(this);
-    ui->Panel2->installEventFilter(this);
+    ui->panWork->installEventFilter(this);
     SetUpTypeBoxes();
     connect(ui->cmdNext, &QToolButton::clicked, this, &FileSelectorWindow::cmdNextClick);
     connect(ui->cmdHelp, &QToolButton::clicked, this, &FileSelectorWindow::cmdHelpClick);
@@ -183,12 +183,13 @@ void FileSelectorWindow::SetUpTypeBoxes() {
 // The group box and the caption bars grow with the font, and the window stays wide enough for
 // the group box and Next beside it; the rest is FormResize's.
 void FileSelectorWindow::SetUpPanes() {
-    QGroupBox* types = ui->GroupBox1;
+    QGroupBox* types = ui->grpConvertFrom;
     types->resize(types->size().expandedTo(types->sizeHint()));
-    ui->Panel1->setFixedHeight(std::max(ui->Panel1->height(), types->y() + types->height() + 3));
+    ui->panToolBar->setFixedHeight(
+        std::max(ui->panToolBar->height(), types->y() + types->height() + 3));
     const int besideNext = types->x() - ui->cmdAbout->geometry().right();
-    ui->Panel1->setMinimumWidth(types->geometry().right() + besideNext + ui->cmdNext->width() +
-                                NextRightMargin);
+    ui->panToolBar->setMinimumWidth(types->geometry().right() + besideNext + ui->cmdNext->width() +
+                                    NextRightMargin);
     const int caption = std::max(ui->panAboveFileList->height(), fontMetrics().height() + 4);
     const int viewTop = CaptionTop + caption + 2;
     for (QWidget* bar :
@@ -272,10 +273,10 @@ void FileSelectorWindow::ShowContextMenu(QWidget* view, QPoint pos) {
 
 // The key bar: each picture followed by the caption of its mark.
 void FileSelectorWindow::ShowKey() {
-    QLabel* const pictures[] = {ui->Image1, ui->Image2, ui->Image3,
-                                ui->Image4, ui->Image5, ui->Image6};
-    QLabel* const captions[] = {ui->Label2, ui->Label3, ui->Label4,
-                                ui->Label5, ui->Label6, ui->Label7};
+    QLabel* const pictures[] = {ui->imgKeyToSelected, ui->imgKeyContainsFiles, ui->imgKeyFully,
+                                ui->imgKeyJustFiles,  ui->imgKeyFileConverted, ui->imgKeyNone};
+    QLabel* const captions[] = {ui->lblKeyToSelected, ui->lblKeyContainsFiles, ui->lblKeyFully,
+                                ui->lblKeyJustFiles,  ui->lblKeyFileConverted, ui->lblKeyNone};
     const QSize size(StateImageList::ImageSize, StateImageList::ImageSize);
     for (std::size_t k = 0; k < KeyBarStates.size(); ++k) {
         pictures[k]->setPixmap(imgState.Icon(KeyBarStates[k]).pixmap(size, devicePixelRatioF()));
@@ -284,8 +285,8 @@ void FileSelectorWindow::ShowKey() {
         pictures[k]->setContentsMargins(k >= 2 ? 14 : 0, 0, 0, 0);
     }
     // As tall as the captions, and the window never so narrow that they are cut.
-    ui->Panel3->setFixedHeight(std::max(KeyBarHeight, ui->Panel3->sizeHint().height()));
-    ui->Panel2->setMinimumWidth(ui->Panel3->sizeHint().width());
+    ui->panKey->setFixedHeight(std::max(KeyBarHeight, ui->panKey->sizeHint().height()));
+    ui->panWork->setMinimumWidth(ui->panKey->sizeHint().width());
 }
 
 // The state images follow the palette (dark boxes on a dark one), in the views, the key and the
@@ -313,8 +314,8 @@ void FileSelectorWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void FileSelectorWindow::FormResize() {
-    QWidget* work = ui->Panel2;
-    QWidget* key = ui->Panel3;
+    QWidget* work = ui->panWork;
+    QWidget* key = ui->panKey;
     key->setGeometry(0, work->height() - key->height(), work->width(), key->height());
     const PaneHeights heights =
         FormResizeHeights(work->height(), ui->treeFolders->y(), ui->lstFiles->y(), key->height());
@@ -324,7 +325,7 @@ void FileSelectorWindow::FormResize() {
                          listHeight);
     ui->panResizeBar->resize(ui->panResizeBar->width(), listHeight);
     ui->panLocation->resize(std::max(0, ui->lstFiles->width() - 2), ui->panLocation->height());
-    ui->cmdNext->move(ui->Panel1->width() - ui->cmdNext->width() - NextRightMargin,
+    ui->cmdNext->move(ui->panToolBar->width() - ui->cmdNext->width() - NextRightMargin,
                       ui->cmdNext->y());
     // The stored divider, once the window is wide enough to hold it where it was.
     if (wantedDivider_ > 0 && ClampBarLeft(wantedDivider_, 0, width()) == wantedDivider_) {
@@ -354,7 +355,7 @@ void FileSelectorWindow::panResizeBarMouseDown(QMouseEvent* event) {
 
 void FileSelectorWindow::panResizeBarMouseMove(QMouseEvent* event) {
     const int formX = mapFromGlobal(event->globalPosition().toPoint()).x();
-    const int left = ClampBarLeft(formX, grabOffset_, width()) - ui->Panel2->x();
+    const int left = ClampBarLeft(formX, grabOffset_, width()) - ui->panWork->x();
     ui->panResizeBar->move(left, ui->panResizeBar->y());
     LayoutPanes();
 }
@@ -371,7 +372,7 @@ bool FileSelectorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui->panResizeBar) {
         return ResizeBarEvent(event);
     }
-    if (watched == ui->Panel2 && event->type() == QEvent::Resize) {
+    if (watched == ui->panWork && event->type() == QEvent::Resize) {
         FormResize();
     }
     return false;
@@ -974,7 +975,7 @@ void FileSelectorWindow::TakeDroppedPaths(const QList<QUrl>& urls) {
 
 // --- Files handed over by other launches -----------------------------------------------------
 
-void FileSelectorWindow::Timer1Timer() {
+void FileSelectorWindow::tmrHandOverTimer() {
     const std::optional<HandOverMessage> message = ProcessHandOverChannel().TakePassedFile();
     if (!message) {
         return;

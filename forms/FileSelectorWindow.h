@@ -79,7 +79,7 @@ private slots:
     void cmdHelpClick();
     void cmdAboutClick();
     void cmdExitClick();
-    void Timer1Timer();
+    void tmrHandOverTimer();
     void RefreshClick();
     void ShowHiddenClick(bool shown);
     void FoldersChanged(const QStringList& paths);

@@ -3,65 +3,37 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
-#include <QUrl>
-#include <algorithm>
-#include <cctype>
 #include <cstring>
-#include <thread>
 #include <tuple>
 
 #include "acm/Acm.h"
 #include "choices/StoredWidth.h"
-#include "engine/CodecCheck.h"
-#include "engine/ConversionSettings.h"
-#include "engine/ProgressFigures.h"
-#include "engine/RenameTable.h"
 #include "engine/TargetFormats.h"
 #include "engine/WaveFormat.h"
-#include "engine/WaveOutputFormatFile.h"
-#include "formats/wma/WmaAvailability.h"
-#include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
-#include "forms/ConversionErrorsDialog.h"
-#include "forms/DesktopNotice.h"
 #include "forms/FileIconCache.h"
 #include "forms/FileListWindow.h"
 #include "forms/FormPictures.h"
-#include "forms/MakerPages.h"
-#include "forms/OverwriteDialog.h"
+#include "forms/JobDriver.h"
+#include "forms/ProgressView.h"
 #include "forms/WaveFormatDialog.h"
-#include "jobs/OutputFolder.h"
-#include "jobs/ProcessPoolRunner.h"
-#include "jobs/ThreadRunner.h"
-#include "engine/OpenAudioSource.h"
-#include "system/CodecModules.h"
-#include "system/FileRoutines.h"
-#include "system/ProcessorCores.h"
 #include "ui_OptionsForm.h"
 
 namespace {
 // The smallest client area; the window grows where its fonts need more.
 constexpr QSize DesignSize(344, 304);
-constexpr QSize BarSize(FullBarWidth, 15);
 constexpr int PathColumn = 3;
 constexpr int ExtensionColumn = 2;
 constexpr int TypeColumn = 1;
 // The row's folder below the marked folder it came from, for a kept folder tree.
 constexpr int SubFolderRole = Qt::UserRole + 1;
-// The clashing outputs named in the question itself; the rest are behind "Show Details...".
-constexpr std::size_t ClashesShown = 8;
 const StoredWidth TypeWidth("BrConvertTypeWidth");
-// The progress view is drawn at most once per display frame, however often it changes.
-constexpr int FrameMs = 16;
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -85,8 +57,7 @@ void Select(QComboBox* list, const std::optional<std::size_t>& item) {
 } // namespace
 
 OptionsForm::OptionsForm(const JobEnvironment& environment, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::OptionsForm>()), environment_(environment),
-      createSource_(OpenAudioSource) {
+    : QWidget(parent), ui(std::make_unique<Ui::OptionsForm>()) {
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -97,6 +68,11 @@ OptionsForm::OptionsForm(const JobEnvironment& environment, QWidget* parent)
             &QWidget::setWindowTitle);
     OnEndProgram = [] { QCoreApplication::quit(); };
     SetUpControls();
+    progress_ = std::make_unique<ProgressView>(
+        ProgressView::Controls{ui->lstConvert, ui->lblCounter, ui->lblWriting, ui->imgFilePc,
+                               ui->imgTotalPc, ui->lblTimeRemaining},
+        *this);
+    job_ = std::make_unique<JobDriver>(*this, *progress_, environment);
 
     LoadWaveOutputFormat(waveFormat_);
     ShowChoices(ConverterChoices::Load());
@@ -113,18 +89,8 @@ OptionsForm::~OptionsForm() {
 
 void OptionsForm::Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& errors,
                          FileListWindow& fileList) {
-    overwrite_ = &overwrite;
-    errors_ = &errors;
+    job_->Attach(overwrite, errors);
     fileList_ = &fileList;
-}
-
-void OptionsForm::SetSourceFactory(RowConverter::SourceFactory factory) {
-    createSource_ = std::move(factory);
-    ownSources_ = true;
-}
-
-bool OptionsForm::JobStopAsked() const {
-    return progress_.IsCancelling();
 }
 
 void OptionsForm::SetUpControls() {
@@ -153,14 +119,12 @@ void OptionsForm::SetUpControls() {
     destination->addButton(ui->chkToThisFold);
 
     const std::pair<QLabel*, const char*> icons[] = {
-        {ui->Image1, "stereo.svg"}, {ui->Image2, "mono.svg"},       {ui->Image3, "bitrate.svg"},
-        {ui->Image4, "freq.svg"},   {ui->Image5, "samefolder.svg"}, {ui->Image6, "thisfolder.svg"},
+        {ui->imgStereo, "stereo.svg"},         {ui->imgMono, "mono.svg"},
+        {ui->imgBitRate, "bitrate.svg"},       {ui->imgFreq, "freq.svg"},
+        {ui->imgSameFolder, "samefolder.svg"}, {ui->imgThisFolder, "thisfolder.svg"},
     };
     for (const auto& [label, name] : icons) {
         label->setPixmap(FormPictures::Pixmap(QLatin1String(name), QSize(16, 16), this));
-    }
-    for (QLabel* bar : {ui->imgFilePc, ui->imgTotalPc}) {
-        bar->setPixmap(FormPictures::Pixmap(QStringLiteral("bar.svg"), BarSize, this));
     }
     ColourHeadings();
 
@@ -174,7 +138,6 @@ void OptionsForm::SetUpControls() {
     list->setColumnHidden(PathColumn, true);
     list->header()->setSectionsClickable(false);
     list->header()->setSectionsMovable(false);
-    WritingLabel()->SetFullText(WritingLabel()->text());
 
     connect(ui->cmdConvert, &QPushButton::clicked, this, &OptionsForm::cmdConvertClick);
     connect(ui->cmdCancel, &QPushButton::clicked, this, &OptionsForm::cmdCancelClick);
@@ -193,7 +156,7 @@ void OptionsForm::SetUpControls() {
 }
 
 void OptionsForm::ColourHeadings() {
-    for (QWidget* heading : {FormatHeading(), FormatDescription(), DestinationHeading()}) {
+    for (QWidget* heading : {ui->lblConvertTo, ui->lblFormatDescription, ui->lblDestination}) {
         FormPictures::ColourHeading(heading);
     }
 }
@@ -211,9 +174,9 @@ void OptionsForm::FixWindowSize() {
     UpdateFormatPanel();
     // The widest and the tallest format's options, so that none is squeezed.
     ui->formatOptions->setMinimumSize(options);
-    const QSize panel = ui->Panel2->sizeHint().expandedTo(ui->Panel3->sizeHint());
-    ui->Panel2->setMinimumSize(panel);
-    ui->Panel3->setMinimumSize(panel);
+    const QSize panel = ui->panOptions->sizeHint().expandedTo(ui->panProgress->sizeHint());
+    ui->panOptions->setMinimumSize(panel);
+    ui->panProgress->setMinimumSize(panel);
     layout()->activate();
     setFixedSize(sizeHint().expandedTo(DesignSize));
 }
@@ -253,6 +216,14 @@ uint8_t OptionsForm::TargetFormat() const {
     return static_cast<uint8_t>(formatGroup_->checkedId());
 }
 
+DestinationSettings OptionsForm::Destination() const {
+    return {ui->optToDefPath->isChecked(), ui->txtToFolder->text().toStdString(), TargetFormat()};
+}
+
+void OptionsForm::KeepFolderTree() {
+    ui->chkKeepTree->setChecked(true);
+}
+
 // --- The conversion list ---------------------------------------------------------------------
 
 void OptionsForm::ClearConvertList() {
@@ -281,8 +252,6 @@ std::vector<std::string> OptionsForm::InputPaths() const {
     return paths;
 }
 
-// --- The progress view ----------------------------------------------------------------------
-
 uint32_t OptionsForm::RowCount() const {
     return static_cast<uint32_t>(ui->lstConvert->topLevelItemCount());
 }
@@ -292,89 +261,19 @@ std::string OptionsForm::InputPath(uint32_t row) const {
     return item ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
 }
 
-void OptionsForm::SelectRow(std::size_t row) {
-    if (QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row))) {
-        ui->lstConvert->setCurrentItem(item);
-        ui->lstConvert->scrollToItem(item);
+PlannedJob OptionsForm::Planned() const {
+    std::vector<std::string> subFolders;
+    subFolders.reserve(RowCount());
+    for (uint32_t row = 0; row < RowCount(); ++row) {
+        const QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row));
+        subFolders.push_back(item->data(0, SubFolderRole).toByteArray().toStdString());
     }
+    return PlannedJob(InputPaths(), std::move(subFolders), Destination(),
+                      ui->chkKeepTree->isChecked());
 }
 
-DestinationSettings OptionsForm::Destination() const {
-    return {ui->optToDefPath->isChecked(), ui->txtToFolder->text().toStdString(), TargetFormat()};
-}
-
-void OptionsForm::ShowProgress(const JobProgress& progress) {
-    CounterLabel()->setText(Text("Converted " + std::to_string(progress.Settled) + " of " +
-                                 std::to_string(progress.Rows)));
-    int32_t fileBar = 0;
-    if (progress.Lead) {
-        const JobProgress::Slot& lead = progress.Slots.at(*progress.Lead);
-        SelectRow(*lead.Row);
-        if (plan_ && *lead.Row < plan_->Rows().size()) {
-            WritingLabel()->SetFullText(Text("Writing '" + plan_->Rows()[*lead.Row].Output + "'"));
-        }
-        fileBar = ClampBarWidth(FileBarWidth(lead.Percent));
-    }
-    const int32_t total = ClampBarWidth(TotalBarWidth(progress.BytesDone, progress.BytesTotal));
-    // A cancelled job's total bar stays where it was.
-    if (!progress_.IsCancelling()) {
-        SetBarWidth(ui->imgTotalPc, total);
-        ApplicationTitle::Set(Text(ProgressTitle(total)));
-    }
-    SetBarWidth(ui->imgFilePc, fileBar);
-    if (progress.SecondsLeft) {
-        TimeRemainingLabel()->setText(Text(TimeRemainingText(*progress.SecondsLeft)));
-    }
-}
-
-void OptionsForm::SetBarWidth(QWidget* bar, int32_t width) {
-    bar->resize(std::clamp(width, 0, FullBarWidth), BarSize.height());
-}
-
-// --- The numbered labels ---------------------------------------------------------------------
-
-QLabel* OptionsForm::FormatHeading() const {
-    return ui->Label12;
-}
-
-QLabel* OptionsForm::FormatDescription() const {
-    return ui->Label11;
-}
-
-QLabel* OptionsForm::BitRateCaption() const {
-    return ui->Label9;
-}
-
-QLabel* OptionsForm::FrequencyCaption() const {
-    return ui->Label10;
-}
-
-QLabel* OptionsForm::QualityCaption() const {
-    return ui->Label1;
-}
-
-QLabel* OptionsForm::WaveFormatName() const {
-    return ui->Label14;
-}
-
-QLabel* OptionsForm::WaveFormatDetails() const {
-    return ui->Label15;
-}
-
-QLabel* OptionsForm::DestinationHeading() const {
-    return ui->Label2;
-}
-
-QLabel* OptionsForm::TimeRemainingLabel() const {
-    return ui->Label13;
-}
-
-QLabel* OptionsForm::CounterLabel() const {
-    return ui->Label4;
-}
-
-PathLabel* OptionsForm::WritingLabel() const {
-    return ui->Label7;
+void OptionsForm::KeepColumnWidths() {
+    TypeWidth.Save(ui->lstConvert->columnWidth(TypeColumn));
 }
 
 // --- Views -----------------------------------------------------------------------------------
@@ -391,29 +290,26 @@ void OptionsForm::FormShow() {
         centred_ = true;
         move(screen()->availableGeometry().center() - rect().center());
     }
-    if (jobRunning_) {
+    if (job_->Running()) {
         return; // shown again while its job runs: it stays in the progress view
     }
     LeavingForm = false;
-    CancelRequested = false;
+    job_->ForgetCancel();
     ShowOptionsView();
 }
 
 void OptionsForm::ShowOptionsView() {
     ui->cmdCancel->setEnabled(true);
-    ui->Panel2->show();
-    ui->Panel3->hide();
+    ui->panOptions->show();
+    ui->panProgress->hide();
     ui->cmdConvert->setEnabled(true);
 }
 
 void OptionsForm::ShowProgressView() {
     ui->cmdCancel->setEnabled(true);
-    ui->Panel2->hide();
-    CounterLabel()->clear();
-    ui->Panel3->show();
+    ui->panOptions->hide();
+    ui->panProgress->show();
     ui->cmdConvert->setEnabled(false);
-    SetBarWidth(ui->imgFilePc, 0);
-    SetBarWidth(ui->imgTotalPc, 0);
 }
 
 void OptionsForm::UpdateDestControls() {
@@ -425,25 +321,20 @@ void OptionsForm::UpdateDestControls() {
 
 void OptionsForm::UpdateFormatPanel() {
     const uint8_t target = TargetFormat();
-    FormatDescription()->setText(Text(FindTargetFormat(target)->Description));
+    ui->lblFormatDescription->setText(Text(FindTargetFormat(target)->Description));
     if (target == tfWave) {
         ShowWaveFormat();
     }
-    for (QWidget* mp3 :
-         {static_cast<QWidget*>(ui->Image1), static_cast<QWidget*>(ui->Image2),
-          static_cast<QWidget*>(ui->Image3), static_cast<QWidget*>(ui->Image4),
-          static_cast<QWidget*>(ui->chkStereo), static_cast<QWidget*>(ui->chkMono),
-          static_cast<QWidget*>(BitRateCaption()), static_cast<QWidget*>(FrequencyCaption()),
-          static_cast<QWidget*>(ui->cmbBitRate), static_cast<QWidget*>(ui->cmbFreq)}) {
+    for (QWidget* mp3 : std::initializer_list<QWidget*>{
+             ui->imgStereo, ui->imgMono, ui->imgBitRate, ui->imgFreq, ui->chkStereo, ui->chkMono,
+             ui->lblBitRate, ui->lblFreq, ui->cmbBitRate, ui->cmbFreq}) {
         mp3->setVisible(target == tfMp3);
     }
-    for (QWidget* wma :
-         {static_cast<QWidget*>(QualityCaption()), static_cast<QWidget*>(ui->cmbWMAQual)}) {
+    for (QWidget* wma : std::initializer_list<QWidget*>{ui->lblWMAQual, ui->cmbWMAQual}) {
         wma->setVisible(target == tfWMA);
     }
-    for (QWidget* wave :
-         {static_cast<QWidget*>(WaveFormatName()), static_cast<QWidget*>(WaveFormatDetails()),
-          static_cast<QWidget*>(ui->cmdChangeWaveComp)}) {
+    for (QWidget* wave : std::initializer_list<QWidget*>{
+             ui->lblWaveFormatName, ui->lblWaveFormatDetails, ui->cmdChangeWaveComp}) {
         wave->setVisible(target == tfWave);
     }
     ui->formatNumbers->ShowFor(target);
@@ -455,7 +346,7 @@ void OptionsForm::ShowWaveFormat() {
     WAVEFORMATEX head{};
     std::memcpy(&head, format.data(), sizeof head);
     if (head.wFormatTag == WAVE_FORMAT_PCM) {
-        WaveFormatName()->setText(QStringLiteral("Standard Wave File"));
+        ui->lblWaveFormatName->setText(QStringLiteral("Standard Wave File"));
     } else {
         ACMFORMATTAGDETAILSA tag{};
         tag.cbStruct = sizeof tag;
@@ -463,7 +354,7 @@ void OptionsForm::ShowWaveFormat() {
         tag.cbFormatSize = sizeof head + head.cbSize;
         if (acmFormatTagDetailsA(nullptr, &tag, ACM_FORMATTAGDETAILSF_FORMATTAG) ==
             MMSYSERR_NOERROR) {
-            WaveFormatName()->setText(QString::fromLatin1(tag.szFormatTag));
+            ui->lblWaveFormatName->setText(QString::fromLatin1(tag.szFormatTag));
         }
     }
     ACMFORMATDETAILSA details{};
@@ -472,7 +363,7 @@ void OptionsForm::ShowWaveFormat() {
     details.pwfx = reinterpret_cast<WAVEFORMATEX*>(format.data());
     details.cbwfx = sizeof head;
     if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_FORMAT) == MMSYSERR_NOERROR) {
-        WaveFormatDetails()->setText(QString::fromLatin1(details.szFormat));
+        ui->lblWaveFormatDetails->setText(QString::fromLatin1(details.szFormat));
     }
 }
 
@@ -515,33 +406,29 @@ void OptionsForm::cmdBrowseClick() {
     }
 }
 
+void OptionsForm::cmdConvertClick() {
+    if (job_->Running() || !job_->Ready()) {
+        return;
+    }
+    ShowProgressView();
+    const JobDriver::Next next = job_->Run();
+    LeavingForm = true;
+    if (next == JobDriver::Next::EndProgram) {
+        OnEndProgram();
+    } else {
+        BackToSelector();
+    }
+    // The closing boxes carried the job's last title; the window gets its name back.
+    ApplicationTitle::Restore();
+}
+
 void OptionsForm::cmdCancelClick() {
     if (ui->cmdConvert->isEnabled()) {
         LeavingForm = true;
         BackToSelector();
         return;
     }
-    AskToCancel();
-}
-
-void OptionsForm::AskToCancel() {
-    if (CancelRequested) {
-        return; // asked and answered already; the job is stopping
-    }
-    if (AppMessage(this, QMessageBox::Question, QStringLiteral("Cancel Conversion and Quit?"),
-                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
-        CancelRequested = true;
-        if (job_) {
-            job_->Cancel();
-        }
-    }
-}
-
-void OptionsForm::EndForQuit() {
-    quitting_ = true;
-    if (job_) {
-        job_->Cancel();
-    }
+    job_->AskToCancel();
 }
 
 void OptionsForm::BackToSelector() {
@@ -552,11 +439,11 @@ void OptionsForm::BackToSelector() {
 }
 
 void OptionsForm::closeEvent(QCloseEvent* event) {
-    if (jobRunning_ && !quitting_) {
+    if (job_->Running() && !job_->Quitting()) {
         // The window stays with its job: the answer only decides whether the job stops, and a
         // stopped job returns to the file selector as after "<< Back".
         event->ignore();
-        AskToCancel();
+        job_->AskToCancel();
         return;
     }
     if (!LeavingForm) {
@@ -584,263 +471,4 @@ void OptionsForm::keyPressEvent(QKeyEvent* event) {
     default:
         QWidget::keyPressEvent(event);
     }
-}
-
-// --- Converting ------------------------------------------------------------------------------
-
-void OptionsForm::cmdConvertClick() {
-    if (jobRunning_) {
-        return;
-    }
-    errors_->Clear();
-    // A question answered by the program's ending starts nothing.
-    if (RefusedForWma() || RefusedForMissingModules() || !ClashesSettled() || !FolderReady() ||
-        !OverwritesConfirmed() || quitting_) {
-        return;
-    }
-    jobRunning_ = true;
-    ShowProgressView();
-    ApplicationTitle::Set(Text(ProgressTitle(0)));
-    WritingLabel()->SetFullText(QStringLiteral("Preparing to convert..."));
-    jobSettings_ = ConversionSettings{};
-    jobSettings_.WaveOutputFormat = waveFormat_;
-    Choices().ApplyTo(jobSettings_);
-    TimeRemainingLabel()->clear();
-    const JobResult result = RunJob();
-    jobRunning_ = false;
-    EndJob(result);
-}
-
-bool OptionsForm::RefusedForWma() {
-    const std::string refusal =
-        WmaJobRefusal(TargetFormat(), InputPaths(), environment_.Codecs.Folders());
-    if (refusal.empty()) {
-        return false;
-    }
-    const QString question =
-        Text(refusal) + QStringLiteral("\n\nJump to Brindlex's Download Page?");
-    if (AppMessage(this, QMessageBox::Critical, question, QMessageBox::Yes | QMessageBox::No) ==
-        QMessageBox::Yes) {
-        QDesktopServices::openUrl(QUrl(Text(MakerDownloadPage)));
-    }
-    return true;
-}
-
-// The newer formats' modules: without one, the job would fail every file that needs it.
-bool OptionsForm::RefusedForMissingModules() {
-    const std::vector<std::string> missing = MissingCodecModules(
-        TargetFormat(), InputPaths(), environment_.Codecs.Folders(), /*forWindow=*/true);
-    if (missing.empty()) {
-        return false;
-    }
-    QString text;
-    for (const std::string& line : missing) {
-        QString sentence = Text(line) + QLatin1Char('.');
-        sentence[0] = sentence[0].toUpper();
-        text += sentence + QLatin1Char('\n');
-    }
-    AppMessage(this, QMessageBox::Critical, text + QStringLiteral("\nNothing was converted."));
-    return true;
-}
-
-PlannedJob OptionsForm::Planned() const {
-    std::vector<std::string> subFolders;
-    subFolders.reserve(RowCount());
-    for (uint32_t row = 0; row < RowCount(); ++row) {
-        const QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row));
-        subFolders.push_back(item->data(0, SubFolderRole).toByteArray().toStdString());
-    }
-    return PlannedJob(InputPaths(), std::move(subFolders), Destination(),
-                      ui->chkKeepTree->isChecked());
-}
-
-// Outputs that several inputs would write lose all but one: the user keeps the folder tree (where
-// that parts them) or goes back to change the choices.
-bool OptionsForm::ClashesSettled() {
-    const PlannedJob planned = Planned();
-    const std::vector<std::string> clashes = planned.ClashLines();
-    if (clashes.empty()) {
-        return true;
-    }
-    QString text = QStringLiteral("These files would each be written from more than one "
-                                  "original, and all but one of them would be lost:\n");
-    QString details;
-    for (std::size_t i = 0; i < clashes.size(); ++i) {
-        (i < ClashesShown ? text : details) += QStringLiteral("\n") + Text(clashes[i]);
-    }
-    if (clashes.size() > ClashesShown) {
-        text += QStringLiteral("\n... and %1 more.").arg(clashes.size() - ClashesShown);
-    }
-    const bool treeHelps = planned.KeepingTheTreeWouldHelp();
-    text += treeHelps ? QStringLiteral("\n\nKeep the folder tree below the chosen folder, so that "
-                                       "each file keeps the folder it had?")
-                      : QStringLiteral("\n\nPlease go back and choose another format or folder.");
-    QMessageBox box(QMessageBox::Warning, ApplicationTitle::Text(), text, QMessageBox::NoButton,
-                    this);
-    if (!details.isEmpty()) {
-        box.setDetailedText(details.mid(1));
-    }
-    QPushButton* keep =
-        treeHelps ? box.addButton(QStringLiteral("&Keep Folder Tree"), QMessageBox::AcceptRole)
-                  : nullptr;
-    box.setDefaultButton(box.addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole));
-    box.exec();
-    if (keep && box.clickedButton() == keep) {
-        ui->chkKeepTree->setChecked(true);
-        return true;
-    }
-    return false;
-}
-
-// The chosen folder: typed as a full path, there (or made, with its parents, when the user
-// agrees) and writable, before anything is converted into it.
-bool OptionsForm::FolderReady() {
-    const PlannedJob planned = Planned();
-    if (const std::string refusal = planned.FolderRefusal(); !refusal.empty()) {
-        AppMessage(this, QMessageBox::Warning, Text(refusal));
-        return false;
-    }
-    if (ui->optToDefPath->isChecked()) {
-        return true;
-    }
-    const std::string folder = Destination().Folder;
-    if (planned.FolderMissing() &&
-        AppMessage(this, QMessageBox::Question,
-                   Text("The folder '" + folder + "' does not exist. Create it?"),
-                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
-        return false;
-    }
-    if (std::string failure = PrepareOutputFolder(folder); !failure.empty()) {
-        failure.front() =
-            static_cast<char>(std::toupper(static_cast<unsigned char>(failure.front())));
-        AppMessage(this, QMessageBox::Critical, Text(failure + "."));
-        return false;
-    }
-    return true;
-}
-
-bool OptionsForm::OverwritesConfirmed() {
-    overwrite_->ClearFiles();
-    const PlannedJob planned = Planned();
-    const JobPlan unrenamed = planned.Plan();
-    for (const std::size_t row : unrenamed.ExistingOutputs()) {
-        // An output that several rows write is listed once: one answer, one new name.
-        const PlannedRow& existing = unrenamed.Rows()[row];
-        if (!existing.SameOutputAs) {
-            overwrite_->AddFile(existing.Output, PlannedJob::IsOriginalItself(existing));
-        }
-    }
-    if (overwrite_->Count() > 0 && overwrite_->exec() != QDialog::Accepted) {
-        return false;
-    }
-    // The settings and the rename table stay as they are until the job has ended.
-    plan_.emplace(planned.Plan(overwrite_->Renames()));
-    keepTree_ = planned.KeepsTree();
-    replaceable_.clear();
-    for (const std::size_t row : plan_->ExistingOutputs()) {
-        replaceable_.insert(plan_->Rows()[row].Output);
-    }
-    return true;
-}
-
-std::unique_ptr<JobRunner> OptionsForm::MakeRunner(RowConverter& converter) {
-    const uint32_t stored = jobs_;
-    const std::size_t jobs =
-        std::min<std::size_t>(stored == 0 ? ProcessorCores() : stored, plan_->Rows().size());
-    if (jobs > 1 && !ownSources_) {
-        auto pool =
-            std::make_unique<ProcessPoolRunner>(environment_.WorkerProgram, jobSettings_, jobs);
-        std::string problem;
-        if (pool->Start(problem)) {
-            return pool;
-        }
-    }
-    return std::make_unique<ThreadRunner>(converter);
-}
-
-// Runs the job on a thread of its own while this one goes on with the window; each display
-// frame shows the latest figures once.
-JobResult OptionsForm::RunJob() {
-    RowConverter converter(jobSettings_, environment_, createSource_);
-    const std::unique_ptr<JobRunner> runner = MakeRunner(converter);
-    std::vector<std::string> listed(replaceable_.begin(), replaceable_.end());
-    JobController job(plan_->Rows(), ReplaceableOutputs(listed, false), keepTree_);
-    progress_.Clear();
-    job_ = &job;
-    if (CancelRequested || quitting_) {
-        job.Cancel();
-    }
-    QEventLoop loop;
-    QTimer frame;
-    connect(&frame, &QTimer::timeout, this, [this] {
-        if (const auto latest = progress_.Take()) {
-            ShowProgress(*latest);
-        }
-    });
-    frame.start(FrameMs);
-    JobResult result;
-    std::thread thread([&] {
-        result = job.Run(*runner, progress_);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    thread.join();
-    job_ = nullptr;
-    if (const auto latest = progress_.Take()) {
-        ShowProgress(*latest);
-    }
-    for (const std::string& line : result.Lines) {
-        errors_->AddLine(Text(line));
-    }
-    return result;
-}
-
-void OptionsForm::EndJob(const JobResult& result) {
-    if (!quitting_) {
-        NoticeIfUnseen(result);
-    }
-    if (quitting_) {
-        LeavingForm = true;
-        OnEndProgram();
-    } else if (CancelRequested) {
-        AppMessage(this, QMessageBox::Information, QStringLiteral("Conversion was cancelled."),
-                   QMessageBox::Ok, true);
-        LeavingForm = true;
-        BackToSelector();
-    } else if (result.Lines.empty()) {
-        AppMessage(this, QMessageBox::Information,
-                   QStringLiteral("All files have now been converted."), QMessageBox::Ok, true);
-        LeavingForm = true;
-        OnEndProgram();
-    } else {
-        errors_->ShowModal();
-        LeavingForm = true;
-        BackToSelector();
-    }
-    // The closing boxes carried the job's last title; the window gets its name back.
-    ApplicationTitle::Restore();
-}
-
-// A job that ended while the user worked elsewhere is told on the desktop too.
-void OptionsForm::NoticeIfUnseen(const JobResult& result) {
-    if (isActiveWindow()) {
-        return;
-    }
-    QString counts =
-        QStringLiteral("%1 converted, %2 failed").arg(result.Converted).arg(result.Failed);
-    if (result.Unfinished > 0) {
-        counts +=
-            (result.Stopped == JobResult::Stop::Cancelled ? QStringLiteral(", %1 cancelled")
-                                                          : QStringLiteral(", %1 not converted"))
-                .arg(result.Unfinished);
-    }
-    const QString summary = CancelRequested ? QStringLiteral("Conversion was cancelled")
-                            : result.Lines.empty()
-                                ? QStringLiteral("All files have now been converted")
-                                : QStringLiteral("Conversion complete, with problems");
-    DesktopNotice::Send(summary, counts);
-}
-
-void OptionsForm::KeepColumnWidths() {
-    TypeWidth.Save(ui->lstConvert->columnWidth(TypeColumn));
 }

@@ -35,10 +35,10 @@ QString Text(const std::string& text) {
 OverwriteDialog::OverwriteDialog(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::OverwriteDialog>()) {
     ui->setupUi(this);
-    ui->Image1->setPixmap(
+    ui->imgOverwrite->setPixmap(
         FormPictures::Pixmap(QStringLiteral("overwrite.svg"), QSize(32, 32), this));
     // Paths give way in their middle, and the name column takes what the type leaves.
-    QTreeWidget* list = ui->ListView1;
+    QTreeWidget* list = ui->lstExisting;
     list->setTextElideMode(Qt::ElideMiddle);
     list->header()->setStretchLastSection(false);
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -49,16 +49,16 @@ OverwriteDialog::OverwriteDialog(QWidget* parent)
     list->header()->setSectionsClickable(false);
     list->viewport()->installEventFilter(this);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->addAction(ui->Rename1);
-    PopupMenu1->setDefaultAction(ui->Rename1);
+    renameMenu_ = new QMenu(this);
+    renameMenu_->addAction(ui->actRename);
+    renameMenu_->setDefaultAction(ui->actRename);
     // F2 renames while the list has the focus.
-    list->addAction(ui->Rename1);
-    ui->Rename1->setShortcutContext(Qt::WidgetShortcut);
+    list->addAction(ui->actRename);
+    ui->actRename->setShortcutContext(Qt::WidgetShortcut);
 
-    connect(ui->Rename1, &QAction::triggered, this, &OverwriteDialog::Rename1Click);
-    connect(ui->Button1, &QPushButton::clicked, this, &OverwriteDialog::Button1Click);
-    connect(ui->Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->actRename, &QAction::triggered, this, &OverwriteDialog::actRenameClick);
+    connect(ui->cmdYes, &QPushButton::clicked, this, &OverwriteDialog::cmdYesClick);
+    connect(ui->cmdNo, &QPushButton::clicked, this, &QDialog::reject);
     connect(list, &QTreeWidget::itemChanged, this, &OverwriteDialog::CaptionEdited);
 
     // The wrapped tip needs its height at the dialog's width, which a window's minimum size
@@ -68,11 +68,11 @@ OverwriteDialog::OverwriteDialog(QWidget* parent)
 }
 
 OverwriteDialog::~OverwriteDialog() {
-    TypeWidth.Save(ui->ListView1->columnWidth(TypeColumn));
+    TypeWidth.Save(ui->lstExisting->columnWidth(TypeColumn));
 }
 
 void OverwriteDialog::ClearFiles() {
-    ui->ListView1->clear();
+    ui->lstExisting->clear();
     renames_.Clear();
     descriptions_ = {}; // a change in the store shows in the next list
 }
@@ -80,7 +80,7 @@ void OverwriteDialog::ClearFiles() {
 void OverwriteDialog::AddFile(const std::string& path, bool originalItself) {
     const QString caption = Text(RemoveExtension(path));
     const std::string extension = GetFileExtension(path);
-    auto* row = new QTreeWidgetItem(ui->ListView1);
+    auto* row = new QTreeWidgetItem(ui->lstExisting);
     row->setText(0, caption);
     const std::string type = descriptions_.Describe(extension);
     // Yes replaces the original itself: the row says so.
@@ -96,30 +96,30 @@ void OverwriteDialog::AddFile(const std::string& path, bool originalItself) {
 }
 
 int OverwriteDialog::Count() const {
-    return ui->ListView1->topLevelItemCount();
+    return ui->lstExisting->topLevelItemCount();
 }
 
 bool OverwriteDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui->ListView1->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        ListView1MouseUp(static_cast<QMouseEvent*>(event));
+    if (watched == ui->lstExisting->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        lstExistingMouseUp(static_cast<QMouseEvent*>(event));
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void OverwriteDialog::ListView1MouseUp(QMouseEvent* event) {
-    if (event->button() != Qt::RightButton || ui->ListView1->selectedItems().isEmpty()) {
+void OverwriteDialog::lstExistingMouseUp(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton || ui->lstExisting->selectedItems().isEmpty()) {
         return;
     }
-    PopupMenu1->popup(ui->ListView1->viewport()->mapToGlobal(event->position().toPoint()));
+    renameMenu_->popup(ui->lstExisting->viewport()->mapToGlobal(event->position().toPoint()));
 }
 
-void OverwriteDialog::Rename1Click() {
-    const QList<QTreeWidgetItem*> selected = ui->ListView1->selectedItems();
+void OverwriteDialog::actRenameClick() {
+    const QList<QTreeWidgetItem*> selected = ui->lstExisting->selectedItems();
     if (selected.isEmpty()) {
         return;
     }
-    ui->ListView1->setFocus();
-    ui->ListView1->editItem(selected.first(), 0);
+    ui->lstExisting->setFocus();
+    ui->lstExisting->editItem(selected.first(), 0);
 }
 
 // A new name is shown as the full path it stands for, folder and all.
@@ -132,8 +132,8 @@ void OverwriteDialog::CaptionEdited(QTreeWidgetItem* item, int column) {
     // After the view has closed its editor: a change while it commits would reach the editor.
     const QString resolved = Text(ResolveCaption(caption.toStdString(), output));
     QMetaObject::invokeMethod(
-        ui->ListView1,
-        [list = ui->ListView1, item, resolved, caption] {
+        ui->lstExisting,
+        [list = ui->lstExisting, item, resolved, caption] {
             if (list->indexOfTopLevelItem(item) >= 0 && item->text(0) == caption) {
                 item->setText(0, resolved);
             }
@@ -144,7 +144,7 @@ void OverwriteDialog::CaptionEdited(QTreeWidgetItem* item, int column) {
 std::vector<OverwriteRow> OverwriteDialog::Rows() const {
     std::vector<OverwriteRow> rows;
     for (int i = 0; i < Count(); ++i) {
-        const QTreeWidgetItem* item = ui->ListView1->topLevelItem(i);
+        const QTreeWidgetItem* item = ui->lstExisting->topLevelItem(i);
         const std::string output = item->data(0, Qt::UserRole).toByteArray().toStdString();
         const std::string listed = item->data(0, ListedCaptionRole).toString().toStdString();
         const std::string caption = item->text(0).toStdString();
@@ -154,13 +154,13 @@ std::vector<OverwriteRow> OverwriteDialog::Rows() const {
     return rows;
 }
 
-void OverwriteDialog::Button1Click() {
+void OverwriteDialog::cmdYesClick() {
     const RenameVerdict verdict = CheckRenames(Rows());
     if (verdict.RefusedRow) {
-        QTreeWidgetItem* row = ui->ListView1->topLevelItem(static_cast<int>(*verdict.RefusedRow));
-        ui->ListView1->setCurrentItem(row);
+        QTreeWidgetItem* row = ui->lstExisting->topLevelItem(static_cast<int>(*verdict.RefusedRow));
+        ui->lstExisting->setCurrentItem(row);
         AppMessage(this, QMessageBox::Warning, Text(verdict.Refusal));
-        ui->ListView1->setFocus();
+        ui->lstExisting->setFocus();
         return;
     }
     if (!verdict.Entries.empty()) {

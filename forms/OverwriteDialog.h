@@ -37,16 +37,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
-    void Button1Click();
-    void Rename1Click();
+    void cmdYesClick();
+    void actRenameClick();
 
 private:
-    void ListView1MouseUp(QMouseEvent* event);
+    void lstExistingMouseUp(QMouseEvent* event);
     void CaptionEdited(QTreeWidgetItem* item, int column);
     std::vector<OverwriteRow> Rows() const;
 
     std::unique_ptr<Ui::OverwriteDialog> ui;
-    QMenu* PopupMenu1 = nullptr;
+    QMenu* renameMenu_ = nullptr;
     TypeDescriptionCache descriptions_;
     RenameTable renames_;
 };

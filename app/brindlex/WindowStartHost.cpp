@@ -12,6 +12,7 @@
 #include "forms/ApplicationTitle.h"
 #include "forms/ContrastStyle.h"
 #include "forms/FileSelectorWindow.h"
+#include "forms/JobDriver.h"
 #include "forms/OptionsForm.h"
 #include "forms/PageOpener.h"
 #include "system/FileNames.h"
@@ -90,7 +91,7 @@ int WindowStartHost::RunWindow() {
     AppForms forms;
     FileSelectorWindow& selector = forms.Selector();
     const QuitOnSignals quit([&forms, &selector] {
-        forms.Options().EndForQuit();
+        forms.Options().Job().EndForQuit();
         selector.close();
     });
     const std::optional<StartReport> report = StartReport::FromEnvironment();

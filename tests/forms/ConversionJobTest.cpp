@@ -28,7 +28,7 @@ void ChooseTarget(Forms& forms, const char* button, const std::string& folder) {
 // Reads the errors form's lines, then closes it.
 ModalAnswerer::Answer ReadErrors(QString& lines) {
     return [&lines](QDialog* errors) {
-        lines = Child<QPlainTextEdit>(errors, "RichEdit1")->toPlainText();
+        lines = Child<QPlainTextEdit>(errors, "txtProblems")->toPlainText();
         ModalAnswerer::ClickButton(errors, "&Ok");
     };
 }
@@ -53,11 +53,11 @@ private:
 
 // The job's first block waits until stop, run on the GUI thread, has asked the worker to stop.
 void StopInTheFirstBlock(OptionsForm& form, std::function<void()> stop) {
-    form.SetSourceFactory(
+    form.Job().SetSourceFactory(
         [&form, stop](const char* path, const RowContext& row, ConversionError& code) {
             return std::make_unique<HookedSource>(OpenAudioSource(path, row, code), [&form, stop] {
                 QMetaObject::invokeMethod(&form, stop, Qt::QueuedConnection);
-                while (!form.JobStopAsked()) {
+                while (!form.Job().StopAsked()) {
                     std::this_thread::yield();
                 }
             });
@@ -210,7 +210,7 @@ void ConversionJobTest::cancelThenASecondJob() {
     QCOMPARE(Probe(scratch / "out/1.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
     QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
 
-    form.SetSourceFactory(OpenAudioSource);
+    form.Job().SetSourceFactory(OpenAudioSource);
     forms.ShowWith(inputs);
     answers.Click("&Yes").Click("OK"); // the first output exists now
     forms.Convert();
@@ -225,7 +225,7 @@ void ConversionJobTest::endingTheProgramStopsTheJobAndAsksNothing() {
     const std::vector<std::string> inputs = TwoTones(scratch);
     Forms forms;
     OptionsForm& form = forms.Options();
-    StopInTheFirstBlock(form, [&form] { form.EndForQuit(); });
+    StopInTheFirstBlock(form, [&form] { form.Job().EndForQuit(); });
     forms.ShowWith(inputs);
     ChooseTarget(forms, "chkMp3", scratch / "out");
     ModalAnswerer answers;
@@ -261,7 +261,7 @@ void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
              "Media Audio 4 Codec' from the Brindlex Download page.\n\nJump to Brindlex's "
              "Download Page?");
     QVERIFY(catcher.opened.isEmpty());
-    QVERIFY(!forms.Control("Panel2")->isHidden());
+    QVERIFY(!forms.Control("panOptions")->isHidden());
     QVERIFY(forms.Control("cmdConvert")->isEnabled());
     QVERIFY(!std::filesystem::exists(scratch / "in.wma"));
 
@@ -302,9 +302,9 @@ void ConversionJobTest::closingDuringAJobAsksAndKeepsTheJob() {
     bool runningAfterNo = false;
     StopInTheFirstBlock(form, [&] {
         form.close();
-        shownAfterNo = form.isVisible() && !forms.Control("Panel3")->isHidden() &&
-                       forms.Control("Panel2")->isHidden();
-        runningAfterNo = !form.JobStopAsked();
+        shownAfterNo = form.isVisible() && !forms.Control("panProgress")->isHidden() &&
+                       forms.Control("panOptions")->isHidden();
+        runningAfterNo = !form.Job().StopAsked();
         form.close();
     });
     forms.ShowWith(inputs);

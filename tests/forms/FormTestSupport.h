@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "forms/AppForms.h"
+#include "forms/JobDriver.h"
 #include "forms/OptionsForm.h"
 #include "selector/ConvertListBuilder.h"
 #include "system/CodecModule.h"

@@ -55,6 +55,8 @@ class SmallFormsTest : public QObject {
 private slots:
     void errorsFormHoldsLinesAndWraps();
     void fileListShowsRowsAndOnlyHides();
+    void progressViewHoldsTheTotalWhileCancelling();
+    void formsAndControlsSayWhatTheyAre();
     void pathLabelsElideWithinTheirWidth();
     void indicatorsStandOutOnADarkPalette();
 };

@@ -34,7 +34,7 @@ bool Fits(const QSize& needed, const QSize& room) {
     return needed.width() <= room.width() && needed.height() <= room.height();
 }
 
-// "Label9 cuts "Bit Rate" short: needs 64x19, has 64x17"
+// "lblBitRate cuts "Bit Rate" short: needs 64x19, has 64x17"
 void CheckFit(const QWidget* widget, const QString& what, const QSize& needed, const QSize& room,
               QStringList& faults) {
     if (!Fits(needed, room)) {

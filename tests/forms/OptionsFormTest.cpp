@@ -54,8 +54,8 @@ void OptionsFormTest::defaultsWithAnEmptyStore() {
     QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->itemText(2), "44100Khz   96Kbps Stereo");
     QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->itemText(7), "  56 Kbps");
     QCOMPARE(Head(forms.Options().WaveOutputFormat()), StandardFormat());
-    QCOMPARE(forms.Control<QLabel>("Label14")->text(), "Standard Wave File");
-    QCOMPARE(forms.Control<QLabel>("Label15")->text(), "44,100 Hz, 16 Bit, Stereo");
+    QCOMPARE(forms.Control<QLabel>("lblWaveFormatName")->text(), "Standard Wave File");
+    QCOMPARE(forms.Control<QLabel>("lblWaveFormatDetails")->text(), "44,100 Hz, 16 Bit, Stereo");
 }
 
 void OptionsFormTest::storedChoicesLoadAndSave() {
@@ -84,9 +84,9 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
         QVERIFY(!forms.Control("cmbBitRate")->isHidden());
         QVERIFY(forms.Control("cmbWMAQual")->isHidden());
         QVERIFY(forms.Control("cmdChangeWaveComp")->isHidden());
-        QCOMPARE(forms.Control<QLabel>("Label11")->text(), "Mpeg 1 Layer 3");
+        QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), "Mpeg 1 Layer 3");
         forms.Control<QToolButton>("chkWMA")->click();
-        QCOMPARE(forms.Control<QLabel>("Label11")->text(), "Windows Media Audio 4");
+        QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), "Windows Media Audio 4");
         QVERIFY(forms.Control("cmbBitRate")->isHidden());
         QVERIFY(!forms.Control("cmbWMAQual")->isHidden());
     }
@@ -131,7 +131,7 @@ void OptionsFormTest::controlsFollowTheirAccessibleToggle() {
         toggle(format.button);
         QCOMPARE(forms.Options().TargetFormat(), format.target);
         QCOMPARE(forms.Options().Choices().Target, format.target);
-        QCOMPARE(forms.Control<QLabel>("Label11")->text(), format.description);
+        QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), format.description);
         for (const char* panel :
              {"cmbWMAQual", "cmbBitRate", "cmdChangeWaveComp", "BrConvFlacLevel", "BrConvOpusKbps",
               "BrConvVorbisQuality", "BrConvAacKbps"}) {
@@ -166,7 +166,7 @@ void OptionsFormTest::shortOrGarbageWaveCompressGivesTheDefault() {
         << std::string(WaveOutputFormatSize, '\xAB');
     Forms forms;
     QCOMPARE(forms.Options().WaveOutputFormat()[0], uint8_t{0xAB});
-    QVERIFY(forms.Control<QLabel>("Label15")->text().isEmpty());
+    QVERIFY(forms.Control<QLabel>("lblWaveFormatDetails")->text().isEmpty());
 }
 
 void OptionsFormTest::chosenFormatSurvivesARestart() {
@@ -185,8 +185,8 @@ void OptionsFormTest::chosenFormatSurvivesARestart() {
         });
         forms.Control<QAbstractButton>("cmdChangeWaveComp")->click();
         QCOMPARE(answers.Seen().at(0).Title, "Wave Output Format");
-        QCOMPARE(forms.Control<QLabel>("Label14")->text(), "IMA ADPCM");
-        QCOMPARE(forms.Control<QLabel>("Label15")->text(), "22,050 Hz, 4 Bit, Mono");
+        QCOMPARE(forms.Control<QLabel>("lblWaveFormatName")->text(), "IMA ADPCM");
+        QCOMPARE(forms.Control<QLabel>("lblWaveFormatDetails")->text(), "22,050 Hz, 4 Bit, Mono");
 
         // Cancel changes nothing.
         const auto before = forms.Options().WaveOutputFormat();
@@ -202,7 +202,7 @@ void OptionsFormTest::chosenFormatSurvivesARestart() {
     QVERIFY(std::memcmp(file.data(), ima.data(), ima.size()) == 0);
     Forms again;
     QVERIFY(std::memcmp(again.Options().WaveOutputFormat().data(), file.data(), file.size()) == 0);
-    QCOMPARE(again.Control<QLabel>("Label14")->text(), "IMA ADPCM");
+    QCOMPARE(again.Control<QLabel>("lblWaveFormatName")->text(), "IMA ADPCM");
 }
 
 void OptionsFormTest::chooserOpensOnTheCurrentFormat() {

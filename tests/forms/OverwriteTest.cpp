@@ -14,7 +14,7 @@ using namespace formtest;
 
 namespace {
 QTreeWidget* ListOf(QDialog* dialog) {
-    return Child<QTreeWidget>(dialog, "ListView1");
+    return Child<QTreeWidget>(dialog, "lstExisting");
 }
 
 // Gives row a new caption the way a user does: select it, F2, type, Enter.
@@ -84,8 +84,8 @@ void OverwriteTest::noCancelLeavesEverythingAsItWas() {
     QCOMPARE(answers.Seen().size(), std::size_t{1});
     QCOMPARE(answers.Seen()[0].Title, "Brindlex Music Converter - Overwrite Existing File(s)?");
     QCOMPARE(job.forms.All().Overwrite().Renames().Count(), std::size_t{0});
-    QVERIFY(!job.forms.Control("Panel2")->isHidden());
-    QVERIFY(job.forms.Control("Panel3")->isHidden());
+    QVERIFY(!job.forms.Control("panOptions")->isHidden());
+    QVERIFY(job.forms.Control("panProgress")->isHidden());
     QVERIFY(job.forms.Control("cmdConvert")->isEnabled());
     QCOMPARE(ReadFile(job.out + "a.mp3"), "old a");
     QVERIFY(!std::filesystem::exists(job.out + "renamed.mp3"));
@@ -240,6 +240,6 @@ void OverwriteTest::pathsReadableAndTypeWidthKept() {
         converting->setColumnWidth(1, 77);
     }
     Forms forms;
-    QCOMPARE(Child<QTreeWidget>(&forms.All().Overwrite(), "ListView1")->columnWidth(1), 123);
+    QCOMPARE(Child<QTreeWidget>(&forms.All().Overwrite(), "lstExisting")->columnWidth(1), 123);
     QCOMPARE(forms.Control<QTreeWidget>("lstConvert")->columnWidth(1), 77);
 }

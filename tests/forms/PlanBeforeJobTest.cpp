@@ -69,7 +69,7 @@ void PlanBeforeJobTest::clashesOfferTheFolderTree() {
                                                      (scratch / "lib/A/01 Intro.wav"))));
         QCOMPARE(offered, QStringList({"&Go Back", "&Keep Folder Tree"}));
         QVERIFY(!Exists(scratch / "out/01 Intro.mp3"));
-        QVERIFY(!forms.Control("Panel2")->isHidden());
+        QVERIFY(!forms.Control("panOptions")->isHidden());
         QVERIFY(!forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
 
         answers.Click("&Keep Folder Tree").Click("OK");
@@ -139,7 +139,7 @@ void PlanBeforeJobTest::aMissingFolderIsMadeOnYes() {
     QCOMPARE(answers.Seen().at(1).Text,
              QString::fromStdString("The folder '" + folder + "' does not exist. Create it?"));
     QVERIFY(!Exists(scratch / "new"));
-    QVERIFY(!forms.Control("Panel2")->isHidden());
+    QVERIFY(!forms.Control("panOptions")->isHidden());
 
     answers.Click("&Yes").Click("OK");
     forms.Convert();
@@ -170,7 +170,7 @@ void PlanBeforeJobTest::theOriginalItselfIsMarked() {
     ModalAnswerer answers;
     QStringList types;
     answers.Then([&](QDialog* dialog) {
-        auto* list = Child<QTreeWidget>(dialog, "ListView1");
+        auto* list = Child<QTreeWidget>(dialog, "lstExisting");
         for (int row = 0; row < list->topLevelItemCount(); ++row) {
             types.append(list->topLevelItem(row)->text(1));
         }

@@ -155,7 +155,7 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
                 halfWay.Slots = {{0, 50.0}};
                 halfWay.Lead = 0;
                 halfWay.SecondsLeft = 3725;
-                form.ShowProgress(halfWay);
+                form.Job().ShowProgress(halfWay);
                 visit(&form, "progress");
             }
         });

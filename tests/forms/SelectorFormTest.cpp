@@ -389,7 +389,7 @@ void SelectorFormTest::largeFontsAndNarrowWindowsCutNothing() {
         s.Open("C");
         QCOMPARE(s.Row("big")->text(1), "999001KB");
         s.Window().resize(200, 300);
-        QWidget* types = s.Control("GroupBox1");
+        QWidget* types = s.Control("grpConvertFrom");
         QWidget* next = s.Control("cmdNext");
         QVERIFY2(next->x() > types->geometry().right(),
                  qPrintable(QStringLiteral("Next at %1, boxes up to %2")
@@ -397,7 +397,7 @@ void SelectorFormTest::largeFontsAndNarrowWindowsCutNothing() {
                                 .arg(types->geometry().right())));
         QVERIFY(next->geometry().right() < s.Window().width());
         QVERIFY(s.Control("chkM4a")->geometry().bottom() < types->height());
-        QVERIFY(types->geometry().bottom() < s.Control("Panel1")->height());
+        QVERIFY(types->geometry().bottom() < s.Control("panToolBar")->height());
         QAbstractItemView* list = s.list;
         QVERIFY2(s.list->columnWidth(1) >= list->sizeHintForColumn(1),
                  qPrintable(QStringLiteral("%1 < %2")
@@ -418,8 +418,8 @@ void SelectorFormTest::nextHandsTheListToTheOptionsForm() {
     FileListWindow& fileList = s.forms->FileList();
     QVERIFY(fileList.isHidden());
     QCOMPARE(fileList.Count(), 4);
-    QCOMPARE(Child<QLabel>(&fileList, "Label4")->text(), "4 Files");
-    QCOMPARE(Child<QLabel>(&fileList, "Label1")->text(), "Adding Selected Files");
+    QCOMPARE(Child<QLabel>(&fileList, "lblCount")->text(), "4 Files");
+    QCOMPARE(Child<QLabel>(&fileList, "lblHeading")->text(), "Adding Selected Files");
     const QStringList listed = s.Listed();
     QCOMPARE(listed.size(), 4);
     // The marked folder's files first, in the order the disk gives them, then the single file.
@@ -468,7 +468,7 @@ void SelectorFormTest::passedFileJoinsAtTheNextNext() {
     QVERIFY(sender.IsUsable());
     const std::string passed = s.Music("B/b1.wma");
     QVERIFY(sender.TryDeliver({passed, {}}));
-    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
+    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "tmrHandOverTimer"));
     QVERIFY(!sender.IsWaiting(passed)); // taken, and the block is free again
     QVERIFY(s.Window().isHidden());
     QCOMPARE(s.tree->currentItem(), s.Folder("B"));
@@ -477,7 +477,7 @@ void SelectorFormTest::passedFileJoinsAtTheNextNext() {
     QVERIFY(b1->isSelected());
     // A file that a mark covers already is left as it is.
     QVERIFY(sender.TryDeliver({s.Music("A/a2.wav"), {}}));
-    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
+    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "tmrHandOverTimer"));
     QCOMPARE(s.tree->currentItem(), s.Folder("A"));
     QCOMPARE(s.Window().Model().Lists().filesToBack.Size(), std::size_t{1});
 
@@ -505,8 +505,8 @@ void SelectorFormTest::buttonsHelpAboutAndExit() {
     QString version;
     ModalAnswerer answers;
     answers.Then([&](QDialog* about) {
-        version = Child<QLabel>(about, "Label2")->text();
-        for (const char* link : {"Image3", "Label8", "Label9"}) {
+        version = Child<QLabel>(about, "lblVersion")->text();
+        for (const char* link : {"imgMakerSite", "lblSupportPage", "lblSupportAddress"}) {
             QTest::mouseClick(Child<QWidget>(about, link), Qt::LeftButton);
         }
         ModalAnswerer::ClickButton(about, "&Ok");
@@ -557,7 +557,7 @@ void SelectorFormTest::handedOverFilesAndFoldersShowTheirMarksAtOnce() {
     Selector s;
     HandOverChannel sender;
     QVERIFY(sender.TryDeliver({s.Music("A/sub/s1.mp3"), {}}));
-    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
+    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "tmrHandOverTimer"));
     QCOMPARE(Selector::Mark(s.Row("s1")), stFileConverted);
     QCOMPARE(Selector::Mark(s.Folder("sub")), stContainsFiles);
     QCOMPARE(Selector::Mark(s.Folder("A")), stToSelected);
@@ -568,7 +568,7 @@ void SelectorFormTest::handedOverFilesAndFoldersShowTheirMarksAtOnce() {
 
     // A folder: marked with its sub-folders, its files ticked.
     QVERIFY(sender.TryDeliver({s.Music("B/"), {}}));
-    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
+    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "tmrHandOverTimer"));
     QCOMPARE(s.tree->currentItem(), s.Folder("B"));
     QCOMPARE(Selector::Mark(s.Folder("B")), stFully);
     QCOMPARE(s.list->topLevelItemCount(), 3);
@@ -586,7 +586,7 @@ void SelectorFormTest::aHandOverOrASecondStartBringsTheWindowBack() {
     QVERIFY(sender.TryDeliver({"", {"token", "id_TIME42"}})); // a second start
     std::vector<HandOverMessage> taken;
     s.Window().OnPassedFile = [&](const HandOverMessage& message) { taken.push_back(message); };
-    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
+    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "tmrHandOverTimer"));
     QVERIFY(!(s.Window().windowState() & Qt::WindowMinimized));
     QVERIFY(s.Window().isVisible());
     QCOMPARE(taken.size(), std::size_t{1});
@@ -598,7 +598,7 @@ void SelectorFormTest::aHandOverOrASecondStartBringsTheWindowBack() {
     OptionsForm& options = s.forms->Options();
     options.showMinimized();
     QVERIFY(sender.TryDeliver({s.Music("B/b1.wma"), {}}));
-    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "Timer1Timer"));
+    QVERIFY(QMetaObject::invokeMethod(&s.Window(), "tmrHandOverTimer"));
     QVERIFY(!(options.windowState() & Qt::WindowMinimized));
     QVERIFY(options.isVisible());
     QVERIFY(s.Window().isHidden());

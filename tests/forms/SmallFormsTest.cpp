@@ -1,9 +1,10 @@
-// The errors form and the file-list form.
+// The errors form, the file-list form, the options form's progress view, and the forms' names.
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QTextBlock>
@@ -13,10 +14,17 @@
 
 #include "FormTestSupport.h"
 #include "FormTests.h"
+#include "forms/AboutBox.h"
+#include "forms/ApplicationTitle.h"
 #include "forms/ConversionErrorsDialog.h"
 #include "forms/FileIconCache.h"
 #include "forms/FileListWindow.h"
+#include "forms/FileSelectorWindow.h"
+#include "forms/OverwriteDialog.h"
 #include "forms/PathLabel.h"
+#include "forms/ProgressView.h"
+#include "forms/WaveFormatDialog.h"
+#include "jobs/JobProgress.h"
 
 using namespace formtest;
 
@@ -31,7 +39,7 @@ void SmallFormsTest::errorsFormHoldsLinesAndWraps() {
     ModalAnswerer answers;
     int wrappedLines = 0;
     answers.Then([&](QDialog* dialog) {
-        auto* box = Child<QPlainTextEdit>(dialog, "RichEdit1");
+        auto* box = Child<QPlainTextEdit>(dialog, "txtProblems");
         wrappedLines = box->document()->lastBlock().layout()->lineCount();
         // Enter is "&Ok".
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog,
@@ -57,7 +65,7 @@ void SmallFormsTest::fileListShowsRowsAndOnlyHides() {
     QCOMPARE(rows->topLevelItem(0)->text(2), "MP3 File");
     QCOMPARE(rows->topLevelItem(0)->text(3), ".Mp3");
     QCOMPARE(rows->topLevelItem(1)->text(3), ".");
-    QCOMPARE(Child<QLabel>(&list, "Label4")->text(), "2 Files");
+    QCOMPARE(Child<QLabel>(&list, "lblCount")->text(), "2 Files");
     // One icon per extension, whatever its letter case.
     QCOMPARE(FileIconCache::Shared().IconFor(".MP3").cacheKey(),
              FileIconCache::Shared().IconFor(".mp3").cacheKey());
@@ -69,6 +77,72 @@ void SmallFormsTest::fileListShowsRowsAndOnlyHides() {
     list.show();
     QTest::keyClick(&list, Qt::Key_Return);
     QVERIFY(list.isHidden());
+}
+
+// The lead row's bar, the counter and the estimate; once the job is being cancelled, its total bar
+// and the title's percentage stay where they were while the file's bar goes on.
+void SmallFormsTest::progressViewHoldsTheTotalWhileCancelling() {
+    QWidget window;
+    auto* rows = new QTreeWidget(&window);
+    for (const QString& name : {QStringLiteral("first"), QStringLiteral("second")}) {
+        new QTreeWidgetItem(rows, QStringList{name});
+    }
+    auto* counter = new QLabel(&window);
+    auto* writing = new PathLabel(&window);
+    auto* fileBar = new QLabel(&window);
+    auto* totalBar = new QLabel(&window);
+    auto* timeLeft = new QLabel(&window);
+    ProgressView view({rows, counter, writing, fileBar, totalBar, timeLeft}, window);
+    view.Start();
+    QCOMPARE(ApplicationTitle::Text(), "BMC 0% Converted");
+    QCOMPARE(writing->toolTip(), "Preparing to convert...");
+    QCOMPARE(totalBar->width(), 0);
+
+    JobProgress progress;
+    progress.Settled = 1;
+    progress.Rows = 2;
+    progress.BytesDone = 75;
+    progress.BytesTotal = 100;
+    progress.Slots = {{1, 50.0}};
+    progress.Lead = 0;
+    progress.SecondsLeft = 65;
+    view.Show(progress, nullptr, false);
+    QCOMPARE(counter->text(), "Converted 1 of 2");
+    QCOMPARE(rows->currentItem(), rows->topLevelItem(1));
+    QCOMPARE(writing->toolTip(), "Preparing to convert..."); // no plan names the output
+    QCOMPARE(timeLeft->text(), "Time Remaining : 0:01.05");
+    const int total = totalBar->width();
+    const int file = fileBar->width();
+    const QString title = ApplicationTitle::Text();
+    QVERIFY(total > file && file > 0);
+    QVERIFY(title != "BMC 0% Converted");
+
+    progress.BytesDone = 90;
+    progress.Slots = {{1, 80.0}};
+    view.Show(progress, nullptr, true);
+    QCOMPARE(totalBar->width(), total);
+    QCOMPARE(ApplicationTitle::Text(), title);
+    QVERIFY(fileBar->width() > file);
+    ApplicationTitle::Restore();
+}
+
+// Each form is named after its class and no control keeps a designer's numbered name (its class
+// and a number): the tests and benches find controls by name, and a name is all a reader has.
+void SmallFormsTest::formsAndControlsSayWhatTheyAre() {
+    Scratch scratch;
+    Forms forms;
+    AboutBox about;
+    WaveFormatDialog chooser;
+    const QRegularExpression numbered(QStringLiteral("^[A-Z][A-Za-z]*[0-9]+$"));
+    for (QWidget* form : std::initializer_list<QWidget*>{
+             &forms.All().Selector(), &forms.Options(), &forms.All().Overwrite(),
+             &forms.All().Errors(), &forms.All().FileList(), &about, &chooser}) {
+        QCOMPARE(form->objectName(), QString::fromLatin1(form->metaObject()->className()));
+        for (const QObject* child : form->findChildren<QObject*>()) {
+            QVERIFY2(!numbered.match(child->objectName()).hasMatch(),
+                     qPrintable(form->objectName() + ": " + child->objectName()));
+        }
+    }
 }
 
 // Eliding measures in fractions of a pixel and draws in whole ones: the shown text must still

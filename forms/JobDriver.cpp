@@ -1,0 +1,321 @@
+#include "forms/JobDriver.h"
+
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <cctype>
+#include <thread>
+
+#include "choices/PlannedJob.h"
+#include "engine/CodecCheck.h"
+#include "engine/ConverterChoices.h"
+#include "engine/OpenAudioSource.h"
+#include "formats/wma/WmaAvailability.h"
+#include "forms/AppMessage.h"
+#include "forms/ApplicationTitle.h"
+#include "forms/ConversionErrorsDialog.h"
+#include "forms/DesktopNotice.h"
+#include "forms/MakerPages.h"
+#include "forms/OptionsForm.h"
+#include "forms/OverwriteDialog.h"
+#include "forms/ProgressView.h"
+#include "jobs/JobController.h"
+#include "jobs/OutputFolder.h"
+#include "jobs/ProcessPoolRunner.h"
+#include "jobs/ThreadRunner.h"
+#include "system/CodecModules.h"
+#include "system/ProcessorCores.h"
+
+namespace {
+// The clashing outputs named in the question itself; the rest are behind "Show Details...".
+constexpr std::size_t ClashesShown = 8;
+// The progress view is drawn at most once per display frame, however often it changes.
+constexpr int FrameMs = 16;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+} // namespace
+
+JobDriver::JobDriver(OptionsForm& form, ProgressView& view, const JobEnvironment& environment)
+    : form_(form), view_(view), environment_(environment), createSource_(OpenAudioSource) {}
+
+void JobDriver::Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& errors) {
+    overwrite_ = &overwrite;
+    errors_ = &errors;
+}
+
+void JobDriver::SetSourceFactory(RowConverter::SourceFactory factory) {
+    createSource_ = std::move(factory);
+    ownSources_ = true;
+}
+
+// --- Before the job --------------------------------------------------------------------------
+
+bool JobDriver::Ready() {
+    errors_->Clear();
+    // A question answered by the program's ending starts nothing.
+    return !RefusedForWma() && !RefusedForMissingModules() && ClashesSettled() && FolderReady() &&
+           OverwritesConfirmed() && !quitting_;
+}
+
+bool JobDriver::RefusedForWma() {
+    const std::string refusal =
+        WmaJobRefusal(form_.TargetFormat(), form_.InputPaths(), environment_.Codecs.Folders());
+    if (refusal.empty()) {
+        return false;
+    }
+    const QString question =
+        Text(refusal) + QStringLiteral("\n\nJump to Brindlex's Download Page?");
+    if (AppMessage(&form_, QMessageBox::Critical, question, QMessageBox::Yes | QMessageBox::No) ==
+        QMessageBox::Yes) {
+        QDesktopServices::openUrl(QUrl(Text(MakerDownloadPage)));
+    }
+    return true;
+}
+
+// The newer formats' modules: without one, the job would fail every file that needs it.
+bool JobDriver::RefusedForMissingModules() {
+    const std::vector<std::string> missing =
+        MissingCodecModules(form_.TargetFormat(), form_.InputPaths(), environment_.Codecs.Folders(),
+                            /*forWindow=*/true);
+    if (missing.empty()) {
+        return false;
+    }
+    QString text;
+    for (const std::string& line : missing) {
+        QString sentence = Text(line) + QLatin1Char('.');
+        sentence[0] = sentence[0].toUpper();
+        text += sentence + QLatin1Char('\n');
+    }
+    AppMessage(&form_, QMessageBox::Critical, text + QStringLiteral("\nNothing was converted."));
+    return true;
+}
+
+// Outputs that several inputs would write lose all but one: the user keeps the folder tree (where
+// that parts them) or goes back to change the choices.
+bool JobDriver::ClashesSettled() {
+    const PlannedJob planned = form_.Planned();
+    const std::vector<std::string> clashes = planned.ClashLines();
+    if (clashes.empty()) {
+        return true;
+    }
+    QString text = QStringLiteral("These files would each be written from more than one "
+                                  "original, and all but one of them would be lost:\n");
+    QString details;
+    for (std::size_t i = 0; i < clashes.size(); ++i) {
+        (i < ClashesShown ? text : details) += QStringLiteral("\n") + Text(clashes[i]);
+    }
+    if (clashes.size() > ClashesShown) {
+        text += QStringLiteral("\n... and %1 more.").arg(clashes.size() - ClashesShown);
+    }
+    const bool treeHelps = planned.KeepingTheTreeWouldHelp();
+    text += treeHelps ? QStringLiteral("\n\nKeep the folder tree below the chosen folder, so that "
+                                       "each file keeps the folder it had?")
+                      : QStringLiteral("\n\nPlease go back and choose another format or folder.");
+    QMessageBox box(QMessageBox::Warning, ApplicationTitle::Text(), text, QMessageBox::NoButton,
+                    &form_);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details.mid(1));
+    }
+    QPushButton* keep =
+        treeHelps ? box.addButton(QStringLiteral("&Keep Folder Tree"), QMessageBox::AcceptRole)
+                  : nullptr;
+    box.setDefaultButton(box.addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole));
+    box.exec();
+    if (keep && box.clickedButton() == keep) {
+        form_.KeepFolderTree();
+        return true;
+    }
+    return false;
+}
+
+// The chosen folder: typed as a full path, there (or made, with its parents, when the user
+// agrees) and writable, before anything is converted into it.
+bool JobDriver::FolderReady() {
+    const PlannedJob planned = form_.Planned();
+    if (const std::string refusal = planned.FolderRefusal(); !refusal.empty()) {
+        AppMessage(&form_, QMessageBox::Warning, Text(refusal));
+        return false;
+    }
+    const DestinationSettings destination = form_.Destination();
+    if (destination.SameFolder) {
+        return true;
+    }
+    const std::string& folder = destination.Folder;
+    if (planned.FolderMissing() &&
+        AppMessage(&form_, QMessageBox::Question,
+                   Text("The folder '" + folder + "' does not exist. Create it?"),
+                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        return false;
+    }
+    if (std::string failure = PrepareOutputFolder(folder); !failure.empty()) {
+        failure.front() =
+            static_cast<char>(std::toupper(static_cast<unsigned char>(failure.front())));
+        AppMessage(&form_, QMessageBox::Critical, Text(failure + "."));
+        return false;
+    }
+    return true;
+}
+
+bool JobDriver::OverwritesConfirmed() {
+    overwrite_->ClearFiles();
+    const PlannedJob planned = form_.Planned();
+    const JobPlan unrenamed = planned.Plan();
+    for (const std::size_t row : unrenamed.ExistingOutputs()) {
+        // An output that several rows write is listed once: one answer, one new name.
+        const PlannedRow& existing = unrenamed.Rows()[row];
+        if (!existing.SameOutputAs) {
+            overwrite_->AddFile(existing.Output, PlannedJob::IsOriginalItself(existing));
+        }
+    }
+    if (overwrite_->Count() > 0 && overwrite_->exec() != QDialog::Accepted) {
+        return false;
+    }
+    // The settings and the rename table stay as they are until the job has ended.
+    plan_.emplace(planned.Plan(overwrite_->Renames()));
+    keepTree_ = planned.KeepsTree();
+    replaceable_.clear();
+    for (const std::size_t row : plan_->ExistingOutputs()) {
+        replaceable_.insert(plan_->Rows()[row].Output);
+    }
+    return true;
+}
+
+// --- The job ---------------------------------------------------------------------------------
+
+JobDriver::Next JobDriver::Run() {
+    running_ = true;
+    view_.Start();
+    const ConverterChoices choices = form_.Choices();
+    settings_ = ConversionSettings{};
+    settings_.WaveOutputFormat = form_.WaveOutputFormat();
+    choices.ApplyTo(settings_);
+    const JobResult result = RunJob(choices.Jobs);
+    running_ = false;
+    return EndJob(result);
+}
+
+std::unique_ptr<JobRunner> JobDriver::MakeRunner(RowConverter& converter, uint32_t storedJobs) {
+    const std::size_t jobs = std::min<std::size_t>(storedJobs == 0 ? ProcessorCores() : storedJobs,
+                                                   plan_->Rows().size());
+    if (jobs > 1 && !ownSources_) {
+        auto pool =
+            std::make_unique<ProcessPoolRunner>(environment_.WorkerProgram, settings_, jobs);
+        std::string problem;
+        if (pool->Start(problem)) {
+            return pool;
+        }
+    }
+    return std::make_unique<ThreadRunner>(converter);
+}
+
+// Runs the job on a thread of its own while this one goes on with the window; each display
+// frame shows the latest figures once.
+JobResult JobDriver::RunJob(uint32_t storedJobs) {
+    RowConverter converter(settings_, environment_, createSource_);
+    const std::unique_ptr<JobRunner> runner = MakeRunner(converter, storedJobs);
+    std::vector<std::string> listed(replaceable_.begin(), replaceable_.end());
+    JobController job(plan_->Rows(), ReplaceableOutputs(listed, false), keepTree_);
+    progress_.Clear();
+    job_ = &job;
+    if (cancelRequested_ || quitting_) {
+        job.Cancel();
+    }
+    QEventLoop loop;
+    QTimer frame;
+    QObject::connect(&frame, &QTimer::timeout, &loop, [this] {
+        if (const auto latest = progress_.Take()) {
+            ShowProgress(*latest);
+        }
+    });
+    frame.start(FrameMs);
+    JobResult result;
+    std::thread thread([&] {
+        result = job.Run(*runner, progress_);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    thread.join();
+    job_ = nullptr;
+    if (const auto latest = progress_.Take()) {
+        ShowProgress(*latest);
+    }
+    for (const std::string& line : result.Lines) {
+        errors_->AddLine(Text(line));
+    }
+    return result;
+}
+
+void JobDriver::ShowProgress(const JobProgress& progress) {
+    view_.Show(progress, plan_ ? &*plan_ : nullptr, progress_.IsCancelling());
+}
+
+// --- Cancelling ------------------------------------------------------------------------------
+
+void JobDriver::AskToCancel() {
+    if (cancelRequested_) {
+        return; // asked and answered already; the job is stopping
+    }
+    if (AppMessage(&form_, QMessageBox::Question, QStringLiteral("Cancel Conversion and Quit?"),
+                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+        cancelRequested_ = true;
+        if (job_) {
+            job_->Cancel();
+        }
+    }
+}
+
+void JobDriver::EndForQuit() {
+    quitting_ = true;
+    if (job_) {
+        job_->Cancel();
+    }
+}
+
+// --- The end of the job ----------------------------------------------------------------------
+
+JobDriver::Next JobDriver::EndJob(const JobResult& result) {
+    if (!quitting_) {
+        NoticeIfUnseen(result);
+    }
+    if (quitting_) {
+        return Next::EndProgram;
+    }
+    if (cancelRequested_) {
+        AppMessage(&form_, QMessageBox::Information, QStringLiteral("Conversion was cancelled."),
+                   QMessageBox::Ok, true);
+        return Next::BackToSelector;
+    }
+    if (result.Lines.empty()) {
+        AppMessage(&form_, QMessageBox::Information,
+                   QStringLiteral("All files have now been converted."), QMessageBox::Ok, true);
+        return Next::EndProgram;
+    }
+    errors_->ShowModal();
+    return Next::BackToSelector;
+}
+
+// A job that ended while the user worked elsewhere is told on the desktop too.
+void JobDriver::NoticeIfUnseen(const JobResult& result) {
+    if (form_.isActiveWindow()) {
+        return;
+    }
+    QString counts =
+        QStringLiteral("%1 converted, %2 failed").arg(result.Converted).arg(result.Failed);
+    if (result.Unfinished > 0) {
+        counts +=
+            (result.Stopped == JobResult::Stop::Cancelled ? QStringLiteral(", %1 cancelled")
+                                                          : QStringLiteral(", %1 not converted"))
+                .arg(result.Unfinished);
+    }
+    const QString summary = cancelRequested_ ? QStringLiteral("Conversion was cancelled")
+                            : result.Lines.empty()
+                                ? QStringLiteral("All files have now been converted")
+                                : QStringLiteral("Conversion complete, with problems");
+    DesktopNotice::Send(summary, counts);
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The options form's conversion job: the checks before it (the WMA and codec modules it needs,
+// outputs that would clash, the chosen folder), the overwrite confirmation, the job itself on a
+// thread of its own through JobController, its files in worker processes (one per processor core
+// unless the stored "BrConvJobs" says otherwise) or, with one at a time, on one worker thread,
+// cancelling it, and its end: the closing message or the errors form, and a desktop notice when
+// the user was elsewhere.
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "engine/ConversionSettings.h"
+#include "engine/JobEnvironment.h"
+#include "engine/JobPlan.h"
+#include "engine/RowConverter.h"
+#include "jobs/ProgressMailbox.h"
+
+class ConversionErrorsDialog;
+class JobController;
+class JobRunner;
+class OptionsForm;
+class OverwriteDialog;
+class ProgressView;
+struct JobResult;
+
+class JobDriver {
+public:
+    // Where the form goes once a job has ended.
+    enum class Next { BackToSelector, EndProgram };
+
+    // form: whose choices and conversion list a job converts, and which owns its dialogs.
+    JobDriver(OptionsForm& form, ProgressView& view, const JobEnvironment& environment);
+    JobDriver(const JobDriver&) = delete;
+    JobDriver& operator=(const JobDriver&) = delete;
+
+    void Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& errors);
+    // Where jobs get their sources; the real factory unless replaced (tests). Once replaced, jobs
+    // run in this process, one file after another, where the factory is.
+    void SetSourceFactory(RowConverter::SourceFactory factory);
+
+    // Empties the errors form and asks what must be settled before a job: true when it may start.
+    bool Ready();
+    // Runs the job on the form's choices while the window goes on, then closes it as it ended.
+    Next Run();
+    // The form shows its options again: the next job starts without the last one's cancel.
+    void ForgetCancel() { cancelRequested_ = false; }
+    // Asks the user whether to stop the running job (once: a second call while it stops does
+    // nothing), and stops it on Yes.
+    void AskToCancel();
+    // The session is ending the program: a running job stops between two blocks, as after Back
+    // and Yes, no job starts any more, and its end asks nothing and ends the program.
+    void EndForQuit();
+
+    bool Running() const { return running_; }
+    bool Quitting() const { return quitting_; }
+    // Whether the running job has been asked to stop.
+    bool StopAsked() const { return progress_.IsCancelling(); }
+    // Shows where the running job stands in the form's progress view.
+    void ShowProgress(const JobProgress& progress);
+
+private:
+    bool RefusedForWma();
+    bool RefusedForMissingModules();
+    bool ClashesSettled();
+    bool FolderReady();
+    bool OverwritesConfirmed();
+    std::unique_ptr<JobRunner> MakeRunner(RowConverter& converter, uint32_t storedJobs);
+    JobResult RunJob(uint32_t storedJobs);
+    Next EndJob(const JobResult& result);
+    void NoticeIfUnseen(const JobResult& result);
+
+    OptionsForm& form_;
+    ProgressView& view_;
+    const JobEnvironment& environment_;
+    OverwriteDialog* overwrite_ = nullptr;
+    ConversionErrorsDialog* errors_ = nullptr;
+    RowConverter::SourceFactory createSource_;
+    bool ownSources_ = false;
+
+    bool running_ = false;
+    bool cancelRequested_ = false;
+    bool quitting_ = false;
+    // The running job's choices, read by its worker.
+    ConversionSettings settings_;
+    // The running job's outputs, after the renames chosen in the overwrite confirmation, and
+    // whether their folders below the chosen one are made as the rows start.
+    std::optional<JobPlan> plan_;
+    bool keepTree_ = false;
+    // The existing outputs the user agreed to replace, as the job names them.
+    std::set<std::string> replaceable_;
+    // The running job, and what it last reported.
+    JobController* job_ = nullptr;
+    ProgressMailbox progress_;
+};
