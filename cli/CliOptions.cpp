@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 
 #include "cli/NumberOptions.h"
 #include "cli/TargetDescription.h"
@@ -41,7 +42,7 @@ std::string WmaQualityText(std::size_t item) {
 }
 
 // " for MP3, 32 to 256 for Opus": what else a flag of the MP3 encoder takes for other targets.
-std::string Others(const std::string& flag) {
+std::string Others(std::string_view flag) {
     const std::string values = NumberOptionValues(flag);
     return values.empty() ? "" : " for MP3, " + values;
 }
@@ -49,127 +50,182 @@ std::string Others(const std::string& flag) {
 // Each file at once is a process of its own; far more than any machine has cores gains nothing.
 constexpr int32_t MostJobs = 256;
 
-struct OptionName {
+// What an option's value sets: false with a one-line reason when the option does not take it.
+// name is the option's long name.
+using ValueSetter = bool (*)(std::string_view name, const std::string& value, CliOptions& options,
+                             std::string& error);
+
+// One option of the command line: its names, and the flag it sets or what its value sets.
+struct Option {
     char shortName; // 0: none
-    const char* longName;
-    bool CliOptions::*flag; // null for an option that takes a value
+    std::string_view longName;
+    bool CliOptions::*flag; // set by naming the option; null for an option that takes a value
+    ValueSetter setValue;   // null for a flag
+
+    constexpr bool TakesValue() const { return setValue != nullptr; }
 };
 
-constexpr OptionName Options[] = {
-    {'t', "--to", nullptr},
-    {'o', "--output-dir", nullptr},
-    {'r', "--recursive", &CliOptions::recursive},
-    {0, "--flat", &CliOptions::flat},
-    {0, "--wave-format", nullptr},
-    {0, "--bitrate", nullptr},
-    {0, "--rate", nullptr},
-    {0, "--mono", &CliOptions::mono},
-    {0, "--wma-quality", nullptr},
-    {'y', "--overwrite", &CliOptions::overwrite},
-    {'n', "--skip-existing", &CliOptions::skipExisting},
-    {'q', "--quiet", &CliOptions::quiet},
-    {'j', "--jobs", nullptr},
-    {0, "--no-tags", &CliOptions::noTags},
-    {0, "--list", &CliOptions::list},
-    {'0', "--null", &CliOptions::nulSeparated},
-    {0, "--shard", nullptr},
-    {'V', "--version", &CliOptions::version},
-    {'h', "--help", &CliOptions::help},
-};
-
-const OptionName* FindOption(const std::string& longName) {
-    for (const OptionName& option : Options) {
-        if (longName == option.longName) {
-            return &option;
-        }
-    }
-    return nullptr;
+constexpr Option Flag(char shortName, std::string_view longName, bool CliOptions::*flag) {
+    return {shortName, longName, flag, nullptr};
 }
 
-const OptionName* FindOption(char shortName) {
-    for (const OptionName& option : Options) {
-        if (option.shortName != 0 && option.shortName == shortName) {
-            return &option;
-        }
-    }
-    return nullptr;
+constexpr Option Valued(char shortName, std::string_view longName, ValueSetter setValue) {
+    return {shortName, longName, nullptr, setValue};
 }
 
-bool SetValue(const std::string& name, const std::string& value, CliOptions& options,
-              std::string& error) {
-    if (name == "--to") {
-        const FormatInfo* format = FindTargetFormat(value);
-        if (!format) {
-            error = "--to takes " + TargetKeys(", ") + ", not '" + value + "'";
-            return false;
-        }
-        options.target = format->Number;
-        return true;
+bool SetTarget(std::string_view, const std::string& value, CliOptions& options,
+               std::string& error) {
+    const FormatInfo* format = FindTargetFormat(value);
+    if (!format) {
+        error = "--to takes " + TargetKeys(", ") + ", not '" + value + "'";
+        return false;
     }
-    if (name == "--output-dir") {
-        if (value.empty()) {
-            error = "--output-dir needs a folder";
-            return false;
-        }
-        options.outputDir = value;
-        return true;
+    options.target = format->Number;
+    return true;
+}
+
+bool SetOutputDir(std::string_view, const std::string& value, CliOptions& options,
+                  std::string& error) {
+    if (value.empty()) {
+        error = "--output-dir needs a folder";
+        return false;
     }
-    if (name == "--shard") {
-        options.shard = ShardChoice::Parse(value);
-        if (!options.shard) {
-            error = "--shard takes K/N, whole numbers with 1 <= K <= N (such as 2/8), not '" +
-                    value + "'";
-            return false;
-        }
-        return true;
-    }
-    if (name == "--wave-format") {
-        options.waveFormat = value;
-        return true;
-    }
+    options.outputDir = value;
+    return true;
+}
+
+bool SetWaveFormat(std::string_view, const std::string& value, CliOptions& options, std::string&) {
+    options.waveFormat = value;
+    return true;
+}
+
+bool SetBitRate(std::string_view name, const std::string& value, CliOptions& options,
+                std::string& error) {
     int32_t number = 0;
-    const bool isNumber = ParseInt(value, number);
-    if (name == "--bitrate") {
-        if (!isNumber || !(Mp3BitRateItem(number) || SomeTargetTakes(name, number))) {
-            error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
-                    " (kbit/s)" + Others(name);
-            return false;
-        }
-        options.bitRate = number;
-        return true;
+    if (!ParseInt(value, number) || !(Mp3BitRateItem(number) || SomeTargetTakes(name, number))) {
+        error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
+                " (kbit/s)" + Others(name);
+        return false;
     }
-    if (name == "--rate") {
-        if (!isNumber || !(Mp3SampleRateItem(number) || SomeTargetTakes(name, number))) {
-            error = "--rate takes one of " + ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
-                    " (Hz)" + Others(name);
-            return false;
-        }
-        options.sampleRate = number;
-        return true;
+    options.bitRate = number;
+    return true;
+}
+
+bool SetSampleRate(std::string_view name, const std::string& value, CliOptions& options,
+                   std::string& error) {
+    int32_t number = 0;
+    if (!ParseInt(value, number) || !(Mp3SampleRateItem(number) || SomeTargetTakes(name, number))) {
+        error = "--rate takes one of " + ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
+                " (Hz)" + Others(name);
+        return false;
     }
-    if (IsNumberOptionFlag(name)) {
-        if (!isNumber || !SomeTargetTakes(name, number)) {
-            error = name + " takes " + NumberOptionValues(name);
-            return false;
-        }
-        options.numbers[name] = number;
-        return true;
-    }
-    if (name == "--jobs") {
-        if (!isNumber || number < 1 || number > MostJobs) {
-            error = "--jobs takes a number from 1 to " + std::to_string(MostJobs);
-            return false;
-        }
-        options.jobs = static_cast<std::size_t>(number);
-        return true;
-    }
-    // --wma-quality
-    if (!isNumber || number < 0 || static_cast<std::size_t>(number) >= WmaQualities.size()) {
+    options.sampleRate = number;
+    return true;
+}
+
+bool SetWmaQuality(std::string_view, const std::string& value, CliOptions& options,
+                   std::string& error) {
+    int32_t number = 0;
+    if (!ParseInt(value, number) || number < 0 ||
+        static_cast<std::size_t>(number) >= WmaQualities.size()) {
         error = "--wma-quality takes a number from 0 to " + std::to_string(WmaQualities.size() - 1);
         return false;
     }
     options.wmaQuality = static_cast<std::size_t>(number);
     return true;
+}
+
+bool SetJobs(std::string_view, const std::string& value, CliOptions& options, std::string& error) {
+    int32_t number = 0;
+    if (!ParseInt(value, number) || number < 1 || number > MostJobs) {
+        error = "--jobs takes a number from 1 to " + std::to_string(MostJobs);
+        return false;
+    }
+    options.jobs = static_cast<std::size_t>(number);
+    return true;
+}
+
+bool SetShard(std::string_view, const std::string& value, CliOptions& options, std::string& error) {
+    options.shard = ShardChoice::Parse(value);
+    if (!options.shard) {
+        error =
+            "--shard takes K/N, whole numbers with 1 <= K <= N (such as 2/8), not '" + value + "'";
+        return false;
+    }
+    return true;
+}
+
+// A number option of the format table (FormatOptions.h), by its flag.
+bool SetNumberOption(std::string_view name, const std::string& value, CliOptions& options,
+                     std::string& error) {
+    int32_t number = 0;
+    if (!ParseInt(value, number) || !SomeTargetTakes(name, number)) {
+        error = std::string(name) + " takes " + NumberOptionValues(name);
+        return false;
+    }
+    options.numbers[std::string(name)] = number;
+    return true;
+}
+
+// The options, one row each; the encoder's number options other than --bitrate and --rate are
+// not rows: they come from their table (FindOption).
+constexpr Option Options[] = {
+    Valued('t', "--to", SetTarget),
+    Valued('o', "--output-dir", SetOutputDir),
+    Flag('r', "--recursive", &CliOptions::recursive),
+    Flag(0, "--flat", &CliOptions::flat),
+    Valued(0, "--wave-format", SetWaveFormat),
+    Valued(0, "--bitrate", SetBitRate),
+    Valued(0, "--rate", SetSampleRate),
+    Flag(0, "--mono", &CliOptions::mono),
+    Valued(0, "--wma-quality", SetWmaQuality),
+    Flag('y', "--overwrite", &CliOptions::overwrite),
+    Flag('n', "--skip-existing", &CliOptions::skipExisting),
+    Flag('q', "--quiet", &CliOptions::quiet),
+    Valued('j', "--jobs", SetJobs),
+    Flag(0, "--no-tags", &CliOptions::noTags),
+    Flag(0, "--list", &CliOptions::list),
+    Flag('0', "--null", &CliOptions::nulSeparated),
+    Valued(0, "--shard", SetShard),
+    Flag('V', "--version", &CliOptions::version),
+    Flag('h', "--help", &CliOptions::help),
+};
+
+// A row whose name an earlier row has already could never be reached.
+constexpr bool NamesDiffer() {
+    for (std::size_t i = 0; i < std::size(Options); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (Options[i].longName == Options[j].longName ||
+                (Options[i].shortName != 0 && Options[i].shortName == Options[j].shortName)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(NamesDiffer(), "two options of the table share a name");
+
+// The option of that long name: a row of the table, else a number option of the format table
+// (whose name is then longName itself).
+std::optional<Option> FindOption(std::string_view longName) {
+    for (const Option& option : Options) {
+        if (option.longName == longName) {
+            return option;
+        }
+    }
+    if (IsNumberOptionFlag(longName)) {
+        return Valued(0, longName, SetNumberOption);
+    }
+    return std::nullopt;
+}
+
+const Option* FindOption(char shortName) {
+    for (const Option& option : Options) {
+        if (option.shortName != 0 && option.shortName == shortName) {
+            return &option;
+        }
+    }
+    return nullptr;
 }
 
 class ArgReader {
@@ -184,30 +240,30 @@ private:
 };
 
 // One option with its value: inline ("--to=mp3", "-tmp3") or the next argument.
-bool TakeOption(const OptionName& option, std::optional<std::string> inlineValue, ArgReader& reader,
+bool TakeOption(const Option& option, std::optional<std::string> inlineValue, ArgReader& reader,
                 CliOptions& options, std::string& error) {
-    if (option.flag) {
+    if (!option.TakesValue()) {
         options.*option.flag = true;
         return true;
     }
     if (!inlineValue && !reader.More()) {
-        error = std::string("option ") + option.longName + " needs a value";
+        error = "option " + std::string(option.longName) + " needs a value";
         return false;
     }
     const std::string value = inlineValue ? *inlineValue : reader.Take();
-    return SetValue(option.longName, value, options, error);
+    return option.setValue(option.longName, value, options, error);
 }
 
 // "-ry", "-to", "-o out": flags may be bundled; a value option takes the rest or the next argument.
 bool TakeShortOptions(const std::string& arg, ArgReader& reader, CliOptions& options,
                       std::string& error) {
     for (std::size_t i = 1; i < arg.size(); ++i) {
-        const OptionName* option = FindOption(arg[i]);
+        const Option* option = FindOption(arg[i]);
         if (!option) {
             error = "unknown option '-" + std::string(1, arg[i]) + "'";
             return false;
         }
-        if (!option->flag) {
+        if (option->TakesValue()) {
             std::optional<std::string> rest;
             if (i + 1 < arg.size()) {
                 rest = arg.substr(i + 1);
@@ -324,10 +380,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         }
         const std::size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        // The number options' flags come from their table.
-        const OptionName numberOption{0, name.c_str(), nullptr};
-        const OptionName* option = IsNumberOptionFlag(name) ? &numberOption : FindOption(name);
-        if (!option || (eq != std::string::npos && option->flag)) {
+        const std::optional<Option> option = FindOption(name);
+        if (!option || (eq != std::string::npos && !option->TakesValue())) {
             error = "unknown option '" + arg + "'";
             return false;
         }

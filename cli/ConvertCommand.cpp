@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 #include "acm/AcmFormatCatalog.h"
@@ -106,34 +106,16 @@ bool ApplyOptions(const CliOptions& options, bool storedFormatUsable, Conversion
     return true;
 }
 
-JobPlan MakePlan(const CollectedInputs& inputs, const CliOptions& options, bool keepTree,
-                 uint8_t target) {
-    DestinationSettings destination{true, "", target};
+// With -r and -o each output keeps its sub-folder below the output folder, unless --flat.
+bool KeepsTree(const CliOptions& options) {
+    return options.recursive && options.outputDir && !options.flat;
+}
+
+DestinationSettings Destination(const CliOptions& options, uint8_t target) {
     if (options.outputDir) {
-        destination = {false, *options.outputDir, target};
+        return {false, *options.outputDir, target};
     }
-    return JobPlan(inputs.paths, destination, RenameTable(),
-                   keepTree ? inputs.subFolders : std::vector<std::string>());
-}
-
-// Keeps the inputs whose planned row passes keep; how many were left out.
-std::size_t KeepRows(CollectedInputs& inputs, const JobPlan& plan,
-                     const std::function<bool(const PlannedRow&)>& keep) {
-    CollectedInputs rest;
-    for (std::size_t row = 0; row < plan.Rows().size(); ++row) {
-        if (keep(plan.Rows()[row])) {
-            rest.paths.push_back(inputs.paths[row]);
-            rest.subFolders.push_back(inputs.subFolders[row]);
-        }
-    }
-    const std::size_t left = inputs.paths.size() - rest.paths.size();
-    inputs = std::move(rest);
-    return left;
-}
-
-// Leaves out the inputs whose output exists; how many were left out.
-std::size_t SkipExisting(CollectedInputs& inputs, const JobPlan& plan) {
-    return KeepRows(inputs, plan, [](const PlannedRow& row) { return !row.OutputExists; });
+    return {true, "", target};
 }
 
 // An output path as every machine of a shared job names it: relative to the output folder, or
@@ -147,11 +129,39 @@ std::string ShardKey(const std::string& output, const CliOptions& options) {
     return output.starts_with(folder) ? output.substr(folder.size()) : output;
 }
 
-// Leaves out the inputs whose output falls in another shard.
-void KeepShard(CollectedInputs& inputs, const JobPlan& plan, const CliOptions& options) {
-    KeepRows(inputs, plan, [&](const PlannedRow& row) {
-        return options.shard->Holds(ShardKey(row.Output, options));
-    });
+// The job as planned, once: the collected inputs less those whose output falls in another
+// shard and, with --skip-existing, those whose output exists.
+struct CommandPlan {
+    JobPlan plan;
+    std::vector<std::string> subFolders; // per row, its folder below its folder argument
+    std::size_t skipped = 0;             // rows left out because their output exists
+};
+
+CommandPlan PlanJob(const CollectedInputs& inputs, const CliOptions& options, uint8_t target) {
+    std::vector<std::string> subFolders;
+    std::size_t skipped = 0;
+    const auto keep = [&](std::size_t input, const PlannedRow& row) {
+        if (options.shard && !options.shard->Holds(ShardKey(row.Output, options))) {
+            return false;
+        }
+        if (options.skipExisting && row.OutputExists) {
+            ++skipped;
+            return false;
+        }
+        subFolders.push_back(inputs.subFolders[input]);
+        return true;
+    };
+    JobPlan plan(inputs.paths, Destination(options, target), RenameTable(),
+                 KeepsTree(options) ? inputs.subFolders : std::vector<std::string>(), keep);
+    return {std::move(plan), std::move(subFolders), skipped};
+}
+
+std::vector<std::string> RowInputs(const JobPlan& plan) {
+    std::vector<std::string> inputs;
+    for (const PlannedRow& row : plan.Rows()) {
+        inputs.push_back(row.Input);
+    }
+    return inputs;
 }
 
 // Each row's input and output: a tab between them and a line break after, or a zero byte after
@@ -177,6 +187,15 @@ void ReportClashes(const JobPlan& plan, bool treeWouldHelp) {
     if (treeWouldHelp) {
         std::fprintf(stderr, "Without --flat each output keeps its sub-folder and none clash.\n");
     }
+}
+
+// With --flat: whether the same rows, each output below its sub-folder, would write no output
+// twice. A plan of what was not asked for, made only to say so when the job is refused.
+bool KeepingTheTreeWouldHelp(const CommandPlan& job, const CliOptions& options, uint8_t target) {
+    return options.flat && options.recursive && options.outputDir &&
+           JobPlan(RowInputs(job.plan), Destination(options, target), RenameTable(), job.subFolders)
+               .ClashingRows()
+               .empty();
 }
 
 // The outputs that exist as the job is planned.
@@ -311,11 +330,8 @@ int Report(const JobResult& result, int signal, std::size_t skipped, bool quiet)
     return result.Lines.empty() ? ExitConverted : ExitSomeFailed;
 }
 
-// Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.
-int RunJobFromOptions(const CliOptions& options, const ConversionSettings& settings,
-                      const JobEnvironment& environment) {
-    const bool keepTree = options.recursive && options.outputDir && !options.flat;
-    CollectedInputs inputs;
+// The inputs the arguments name; an exit code when there are none to plan.
+std::optional<int> CollectJobInputs(const CliOptions& options, CollectedInputs& inputs) {
     std::string error;
     if (!CollectInputs(options.inputs, options.recursive, options.outputDir.value_or(""), inputs,
                        error)) {
@@ -325,72 +341,112 @@ int RunJobFromOptions(const CliOptions& options, const ConversionSettings& setti
         std::fprintf(stderr, "No files are selected to be converted.\n");
         return ExitSomeFailed;
     }
-    JobPlan plan = MakePlan(inputs, options, keepTree, settings.TargetFormat);
-    if (options.shard) {
-        KeepShard(inputs, plan, options);
-        plan = MakePlan(inputs, options, keepTree, settings.TargetFormat);
+    return std::nullopt;
+}
+
+// Every row left out by the shard or for an existing output: nothing to do, which is no failure.
+std::optional<int> NothingToConvert(const CommandPlan& job, bool shard, bool quiet) {
+    if (!job.plan.Rows().empty()) {
+        return std::nullopt;
     }
-    std::size_t skipped = 0;
-    if (options.skipExisting) {
-        skipped = SkipExisting(inputs, plan);
-        plan = MakePlan(inputs, options, keepTree, settings.TargetFormat);
+    if (!quiet) {
+        std::fputs(shard && job.skipped == 0 ? "No file falls in this shard; nothing to convert.\n"
+                                             : "Every output exists already; nothing to convert.\n",
+                   stderr);
+        PrintSummary({}, job.skipped);
     }
-    if (options.list) {
-        ListRows(plan, options.nulSeparated);
-        return ExitConverted;
+    return ExitConverted;
+}
+
+std::optional<int> RefuseClashes(const CommandPlan& job, const CliOptions& options,
+                                 uint8_t target) {
+    if (job.plan.ClashingRows().empty()) {
+        return std::nullopt;
     }
-    if (options.shard && plan.Rows().empty() && skipped == 0) {
-        if (!options.quiet) {
-            std::fprintf(stderr, "No file falls in this shard; nothing to convert.\n");
-            PrintSummary({}, skipped);
-        }
-        return ExitConverted;
+    ReportClashes(job.plan, KeepingTheTreeWouldHelp(job, options, target));
+    return ExitUsage;
+}
+
+std::optional<int> RefuseMissingCodecs(const JobPlan& plan, uint8_t target,
+                                       const JobEnvironment& environment) {
+    const std::vector<std::string> missing =
+        MissingCodecModules(target, RowInputs(plan), environment.Codecs.Folders());
+    if (missing.empty()) {
+        return std::nullopt;
     }
-    if (plan.Rows().empty()) {
-        if (!options.quiet) {
-            std::fprintf(stderr, "Every output exists already; nothing to convert.\n");
-            PrintSummary({}, skipped);
-        }
-        return ExitConverted;
+    for (const std::string& line : missing) {
+        Say(line);
     }
-    if (!plan.ClashingRows().empty()) {
-        const bool treeWouldHelp =
-            options.flat && options.recursive && options.outputDir &&
-            MakePlan(inputs, options, true, settings.TargetFormat).ClashingRows().empty();
-        ReportClashes(plan, treeWouldHelp);
-        return ExitUsage;
-    }
-    std::vector<std::string> planned;
-    for (const PlannedRow& row : plan.Rows()) {
-        planned.push_back(row.Input);
-    }
-    if (const auto missing =
-            MissingCodecModules(settings.TargetFormat, planned, environment.Codecs.Folders());
-        !missing.empty()) {
-        for (const std::string& line : missing) {
-            Say(line);
-        }
-        Say("nothing was converted.");
-        return ExitNoCodecModule;
-    }
+    Say("nothing was converted.");
+    return ExitNoCodecModule;
+}
+
+// Made only now, so that a refused job leaves no folder behind.
+std::optional<int> RefuseOutputFolder(const CliOptions& options) {
     if (options.outputDir) {
         if (const std::string failure = PrepareOutputFolder(*options.outputDir); !failure.empty()) {
             Say(failure + "; nothing was converted.");
             return ExitUsage;
         }
     }
-    if (!MayReplace(plan, options.overwrite, options.quiet)) {
+    return std::nullopt;
+}
+
+// The checks between the plan and the job, in this order; the exit code of the first that stops
+// it.
+std::optional<int> CheckPlannedJob(const CommandPlan& job, const CliOptions& options,
+                                   uint8_t target, const JobEnvironment& environment) {
+    if (const std::optional<int> stop =
+            NothingToConvert(job, options.shard.has_value(), options.quiet)) {
+        return stop;
+    }
+    if (const std::optional<int> stop = RefuseClashes(job, options, target)) {
+        return stop;
+    }
+    if (const std::optional<int> stop = RefuseMissingCodecs(job.plan, target, environment)) {
+        return stop;
+    }
+    if (const std::optional<int> stop = RefuseOutputFolder(options)) {
+        return stop;
+    }
+    if (!MayReplace(job.plan, options.overwrite, options.quiet)) {
         return ExitOutputsExist;
     }
+    return std::nullopt;
+}
+
+int ConvertPlannedJob(const CommandPlan& job, const CliOptions& options,
+                      const ConversionSettings& settings, const JobEnvironment& environment) {
     // Only what was listed, or anything with --overwrite: an output that appears later is kept.
-    const ReplaceableOutputs replaceable(ExistingOutputPaths(plan), options.overwrite);
+    const ReplaceableOutputs replaceable(ExistingOutputPaths(job.plan), options.overwrite);
+    const bool keepTree = KeepsTree(options);
     if (!options.quiet) {
         std::fprintf(stderr, "%s\n",
-                     FirstLine(plan.Rows().size(), options, keepTree, settings).c_str());
+                     FirstLine(job.plan.Rows().size(), options, keepTree, settings).c_str());
     }
     JobResult result;
-    const int signal = RunJob(plan, replaceable, options, keepTree, settings, environment, result);
-    return Report(result, signal, skipped, options.quiet);
+    const int signal =
+        RunJob(job.plan, replaceable, options, keepTree, settings, environment, result);
+    return Report(result, signal, job.skipped, options.quiet);
+}
+
+// Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.
+int RunJobFromOptions(const CliOptions& options, const ConversionSettings& settings,
+                      const JobEnvironment& environment) {
+    CollectedInputs inputs;
+    if (const std::optional<int> stop = CollectJobInputs(options, inputs)) {
+        return *stop;
+    }
+    const CommandPlan job = PlanJob(inputs, options, settings.TargetFormat);
+    if (options.list) {
+        ListRows(job.plan, options.nulSeparated);
+        return ExitConverted;
+    }
+    if (const std::optional<int> stop =
+            CheckPlannedJob(job, options, settings.TargetFormat, environment)) {
+        return *stop;
+    }
+    return ConvertPlannedJob(job, options, settings, environment);
 }
 } // namespace
 

@@ -6,17 +6,26 @@
 #include "system/FileRoutines.h"
 
 JobPlan::JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
-                 const RenameTable& renames, std::vector<std::string> subFolders) {
+                 const RenameTable& renames, std::vector<std::string> subFolders)
+    : JobPlan(std::move(inputs), destination, renames, std::move(subFolders), RowFilter()) {}
+
+JobPlan::JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
+                 const RenameTable& renames, std::vector<std::string> subFolders,
+                 const RowFilter& keep) {
     OutputClaims claims;
     rows_.reserve(inputs.size());
-    for (std::size_t row = 0; row < inputs.size(); ++row) {
+    for (std::size_t input = 0; input < inputs.size(); ++input) {
         PlannedRow planned;
-        planned.Input = std::move(inputs[row]);
-        const std::string_view sub = row < subFolders.size() ? subFolders[row] : std::string_view();
+        planned.Input = std::move(inputs[input]);
+        const std::string_view sub =
+            input < subFolders.size() ? subFolders[input] : std::string_view();
         planned.Output = OutputOf(planned.Input, destination, renames, sub);
         planned.OutputExists = FileExists(planned.Output);
+        if (keep && !keep(input, planned)) {
+            continue;
+        }
         planned.SameOutputAs = claims.Owner(planned.Output);
-        claims.Claim(planned.Output, row);
+        claims.Claim(planned.Output, rows_.size());
         rows_.push_back(std::move(planned));
     }
 }

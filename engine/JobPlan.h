@@ -4,6 +4,7 @@
 // that an earlier row writes too. Both front ends plan with it, and their host answers the
 // worker's question for each row's output from it.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,12 @@ public:
     // only when the outputs go into a chosen folder (the command line keeps a folder's tree).
     JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
             const RenameTable& renames, std::vector<std::string> subFolders = {});
+    // keep: whether an input's row belongs to the plan, asked once its output is known and before
+    // it claims that output (input is its place in inputs). The rows kept are numbered, and
+    // clash, as if only their inputs had been given; the command line plans a shard so.
+    using RowFilter = std::function<bool(std::size_t input, const PlannedRow& row)>;
+    JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
+            const RenameTable& renames, std::vector<std::string> subFolders, const RowFilter& keep);
 
     const std::vector<PlannedRow>& Rows() const { return rows_; }
     // Rows whose output exists, in row order.

@@ -94,3 +94,22 @@ TEST(JobPlan, ExistingOutputsRenamesAndLinkedFolders) {
     EXPECT_EQ(plan.ClashingRows(), std::vector<std::size_t>{2});
     EXPECT_EQ(plan.Rows()[2].SameOutputAs, 1u);
 }
+
+TEST(JobPlan, RowsLeftOutClaimNothing) {
+    TestFolder dir;
+    const std::string d = dir.Path();
+    const std::vector<std::string> inputs = {d + "a/t.wav", d + "b/t.wav", d + "c/t.wav"};
+    std::vector<std::size_t> asked;
+    const JobPlan plan(inputs, {false, d + "out", tfMp3}, RenameTable(), {},
+                       [&](std::size_t input, const PlannedRow& row) {
+                           asked.push_back(input);
+                           EXPECT_EQ(row.Output, d + "out/t.mp3");
+                           return input != 0;
+                       });
+    EXPECT_EQ(asked, (std::vector<std::size_t>{0, 1, 2}));
+    ASSERT_EQ(plan.Rows().size(), 2u);
+    EXPECT_EQ(plan.Rows()[0].Input, inputs[1]);
+    // b's output is its own; c's clashes with b's, numbered as the plan's first row.
+    EXPECT_EQ(plan.ClashingRows(), std::vector<std::size_t>{1});
+    EXPECT_EQ(plan.Rows()[1].SameOutputAs, 0u);
+}
