@@ -42,3 +42,28 @@ using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoDeleter>;
+
+// A channel layout that releases what it holds (a custom order's map) when it goes.
+class ChannelLayout {
+public:
+    ChannelLayout() = default;
+    ~ChannelLayout() { av_channel_layout_uninit(&layout_); }
+    ChannelLayout(const ChannelLayout&) = delete;
+    ChannelLayout& operator=(const ChannelLayout&) = delete;
+
+    AVChannelLayout* Get() { return &layout_; }
+    const AVChannelLayout* Get() const { return &layout_; }
+    // Replaces what it held with FFmpeg's default layout for that many channels.
+    void SetDefault(int channels) {
+        av_channel_layout_uninit(&layout_);
+        av_channel_layout_default(&layout_, channels);
+    }
+    // Replaces what it held with a copy of from; false when out of memory.
+    bool CopyFrom(const AVChannelLayout& from) {
+        av_channel_layout_uninit(&layout_);
+        return av_channel_layout_copy(&layout_, &from) == 0;
+    }
+
+private:
+    AVChannelLayout layout_{};
+};

@@ -65,16 +65,14 @@ bool Mp4AudioDecoder::OpenDecoder() {
                       decoder_->sample_fmt != AV_SAMPLE_FMT_FLT;
     format_ = Mp4ReaderFormat{CodecOf(p->codec_id), static_cast<uint32_t>(channels),
                               static_cast<uint32_t>(decoder_->sample_rate), deep ? 24u : 16u};
-    SwrContext* raw = nullptr;
-    if (swr_alloc_set_opts2(&raw, &decoder_->ch_layout,
-                            deep ? AV_SAMPLE_FMT_S32 : AV_SAMPLE_FMT_S16, decoder_->sample_rate,
-                            &decoder_->ch_layout, decoder_->sample_fmt, decoder_->sample_rate, 0,
-                            nullptr) < 0)
+    // Only the sample format changes: the rate and the channels stay the decoder's.
+    if (!converter_.Open(decoder_->ch_layout, decoder_->sample_fmt, decoder_->sample_rate,
+                         decoder_->ch_layout, deep ? AV_SAMPLE_FMT_S32 : AV_SAMPLE_FMT_S16,
+                         decoder_->sample_rate))
         return false;
-    converter_.reset(raw);
     frame_.reset(av_frame_alloc());
     packet_.reset(av_packet_alloc());
-    return swr_init(raw) >= 0 && frame_ && packet_;
+    return frame_ && packet_;
 }
 
 int Mp4AudioDecoder::Read(uint8_t* pcm, uint32_t capacity, uint32_t* bytes) {
@@ -151,23 +149,20 @@ bool Mp4AudioDecoder::Convert(const AVFrame& frame) {
         frame.sample_rate != static_cast<int>(format_.sampleRate) ||
         frame.format != decoder_->sample_fmt)
         return false;
-    const size_t values = static_cast<size_t>(frame.nb_samples) * format_.channels;
-    const bool deep = format_.bitsPerSample == 24;
-    wide_.resize(deep ? values : (values + 1) / 2);
-    uint8_t* out[] = {reinterpret_cast<uint8_t*>(wide_.data())};
-    const int converted =
-        swr_convert(converter_.get(), out, frame.nb_samples,
-                    const_cast<const uint8_t**>(frame.extended_data), frame.nb_samples);
-    if (converted != frame.nb_samples)
+    // The same rate in and out: every frame converts whole, nothing is held back for a flush.
+    if (converter_.Convert(frame) != frame.nb_samples)
         return false;
-    if (!deep) {
-        const auto* bytes = reinterpret_cast<const uint8_t*>(wide_.data());
-        pending_.assign(bytes, bytes + values * 2);
+    const size_t values = static_cast<size_t>(frame.nb_samples) * format_.channels;
+    const uint8_t* converted = converter_.Output();
+    if (format_.bitsPerSample != 24) {
+        pending_.assign(converted, converted + values * 2);
         return true;
     }
+    // 32-bit samples whose top three bytes are the 24-bit ones.
     pending_.resize(values * 3);
     for (size_t i = 0; i < values; ++i) {
-        const auto v = static_cast<uint32_t>(wide_[i]);
+        uint32_t v = 0;
+        std::memcpy(&v, converted + i * 4, 4);
         pending_[i * 3] = static_cast<uint8_t>(v >> 8);
         pending_[i * 3 + 1] = static_cast<uint8_t>(v >> 16);
         pending_[i * 3 + 2] = static_cast<uint8_t>(v >> 24);

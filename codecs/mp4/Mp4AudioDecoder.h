@@ -9,6 +9,7 @@
 
 #include "codecs/Mp4AudioApi.h"
 #include "codecs/ffmpeg/FfmpegHandles.h"
+#include "codecs/ffmpeg/FfmpegSampleConverter.h"
 
 class Mp4AudioDecoder {
 public:
@@ -33,7 +34,7 @@ private:
 
     InputContextPtr input_;
     CodecContextPtr decoder_;
-    SwrPtr converter_;
+    FfmpegSampleConverter converter_;
     FramePtr frame_;
     PacketPtr packet_;
     Mp4ReaderFormat format_{};
@@ -43,5 +44,4 @@ private:
     int ended_ = Mp4Ok;
     std::vector<uint8_t> pending_;
     size_t pendingOffset_ = 0;
-    std::vector<int32_t> wide_;
 };

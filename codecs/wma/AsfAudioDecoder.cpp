@@ -134,7 +134,7 @@ WMAudioStatus AsfAudioDecoder::Run(const Delivery& deliver, const std::atomic<bo
     if (stop)
         return WMA_STATUS_END_OF_FILE;
     DecodePacket(nullptr, deliver);
-    if (resampler_ && !DeliverConverted(nullptr, 0, deliver))
+    if (resampler_.IsOpen() && !DeliverConverted(resampler_.Flush(), deliver))
         return WMA_STATUS_ERROR;
     return framesDecoded_ > 0 && !EndedEarly() ? WMA_STATUS_END_OF_FILE : WMA_STATUS_ERROR;
 }
@@ -173,58 +173,30 @@ bool AsfAudioDecoder::DeliverFrame(const AVFrame* frame, const Delivery& deliver
         return true;
     if (!PrepareResampler(frame))
         return false;
-    return DeliverConverted(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples,
-                            deliver);
+    return DeliverConverted(resampler_.Convert(*frame), deliver);
 }
 
 // The decoder may change its sample format, rate or layout mid-stream; the output stays fixed.
 bool AsfAudioDecoder::PrepareResampler(const AVFrame* frame) {
-    if (resampler_ && resamplerFormat_ == frame->format && resamplerRate_ == frame->sample_rate &&
-        av_channel_layout_compare(&resamplerLayout_, &frame->ch_layout) == 0)
+    if (resampler_.Takes(*frame))
         return true;
     if (frame->sample_rate <= 0 || frame->sample_rate > MaxSampleRate ||
         frame->ch_layout.nb_channels <= 0)
         return false;
-    AVChannelLayout in{};
-    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&in, frame->ch_layout.nb_channels);
-    else if (av_channel_layout_copy(&in, &frame->ch_layout) < 0)
-        return false;
-    AVChannelLayout out{};
-    av_channel_layout_default(&out, outputFormat_.nChannels);
-    SwrContext* raw = nullptr;
-    const int made = swr_alloc_set_opts2(
-        &raw, &out, AV_SAMPLE_FMT_S16, static_cast<int>(outputFormat_.nSamplesPerSec), &in,
-        static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&in);
-    av_channel_layout_uninit(&out);
-    SwrPtr resampler(raw);
-    if (made < 0 || swr_init(raw) < 0)
-        return false;
-    resampler_ = std::move(resampler);
-    resamplerFormat_ = frame->format;
-    resamplerRate_ = frame->sample_rate;
-    av_channel_layout_uninit(&resamplerLayout_);
-    return av_channel_layout_copy(&resamplerLayout_, &frame->ch_layout) == 0;
+    ChannelLayout out;
+    out.SetDefault(outputFormat_.nChannels);
+    return resampler_.OpenFor(*frame, *out.Get(), AV_SAMPLE_FMT_S16,
+                              static_cast<int>(outputFormat_.nSamplesPerSec));
 }
 
-// A null input drains the resampler.
-bool AsfAudioDecoder::DeliverConverted(const uint8_t** input, int inCount,
-                                       const Delivery& deliver) {
-    const int room = swr_get_out_samples(resampler_.get(), inCount);
-    if (room < 0)
-        return false;
-    if (room == 0)
-        return true;
-    pcm_.resize(static_cast<size_t>(room) * outputFormat_.nBlockAlign);
-    uint8_t* out = pcm_.data();
-    const int converted = swr_convert(resampler_.get(), &out, room, input, inCount);
+bool AsfAudioDecoder::DeliverConverted(int converted, const Delivery& deliver) {
     if (converted < 0)
         return false;
     if (converted > 0) {
         const uint64_t timeMs = samplesDelivered_ * 1000 / outputFormat_.nSamplesPerSec;
         samplesDelivered_ += static_cast<uint64_t>(converted);
-        deliver(pcm_.data(), static_cast<uint32_t>(converted) * outputFormat_.nBlockAlign, timeMs);
+        deliver(resampler_.Output(), static_cast<uint32_t>(converted) * outputFormat_.nBlockAlign,
+                timeMs);
     }
     return true;
 }

@@ -10,6 +10,7 @@
 
 #include "codecs/WmaAudioApi.h"
 #include "codecs/ffmpeg/FfmpegHandles.h"
+#include "codecs/ffmpeg/FfmpegSampleConverter.h"
 #include "codecs/wma/AsfHeader.h"
 
 class AsfAudioDecoder {
@@ -22,7 +23,6 @@ public:
     // there, not permitted, not a regular file) from E_FAIL (it could not be decoded).
     static std::unique_ptr<AsfAudioDecoder> Open(const std::string& path,
                                                  HRESULT* failure = nullptr);
-    ~AsfAudioDecoder() { av_channel_layout_uninit(&resamplerLayout_); }
     AsfAudioDecoder(const AsfAudioDecoder&) = delete;
     AsfAudioDecoder& operator=(const AsfAudioDecoder&) = delete;
 
@@ -45,11 +45,12 @@ private:
     bool DecodePacket(const AVPacket* packet, const Delivery& deliver);
     bool DeliverFrame(const AVFrame* frame, const Delivery& deliver);
     bool PrepareResampler(const AVFrame* frame);
-    bool DeliverConverted(const uint8_t** input, int inCount, const Delivery& deliver);
+    // Delivers what the resampler gave, a count of sample frames or a failure.
+    bool DeliverConverted(int converted, const Delivery& deliver);
 
     InputContextPtr input_;
     CodecContextPtr decoder_;
-    SwrPtr resampler_;
+    FfmpegSampleConverter resampler_;
     int streamIndex_ = -1;
     bool protected_ = false;
     uint64_t fileBytes_ = 0;
@@ -58,9 +59,4 @@ private:
     uint32_t durationMs_ = 0;
     uint64_t samplesDelivered_ = 0;
     uint64_t framesDecoded_ = 0;
-    // What the resampler was set up for.
-    int resamplerFormat_ = -1;
-    int resamplerRate_ = 0;
-    AVChannelLayout resamplerLayout_{};
-    std::vector<uint8_t> pcm_;
 };
