@@ -20,7 +20,7 @@ constexpr int ChannelFd = 3;
 void ConvertFile(WorkerChannel& channel, RowConverter& converter, const RowRequest& request) {
     ChannelReporter reporter(channel);
     if (CaughtStopSignal()) {
-        reporter.Done(RowOutcome::Unstarted);
+        reporter.Done(RowOutcome::Unstarted, {});
         return;
     }
     converter.Convert(request, reporter, [] { return CaughtStopSignal() != 0; });

@@ -23,6 +23,10 @@ Mp4WriterRequest Mp4Sink::RequestFor(const ConversionSettings& settings) {
                             Positive(settings.OutputSampleRate), Positive(settings.OutputChannels)};
 }
 
+PcmRecord Mp4Sink::Takes(const WAVEFORMATEX& input, const ConversionSettings&) {
+    return RecordOf(input);
+}
+
 Mp4Sink::Mp4Sink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
     : result_(row.Result) {
     ok = false;

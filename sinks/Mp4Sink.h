@@ -8,6 +8,7 @@
 #include "codecs/Mp4AudioApi.h"
 #include "engine/AudioSink.h"
 #include "engine/RowContext.h"
+#include "sinks/SinkFactories.h"
 #include "system/CodecModules.h"
 
 class Mp4Sink : public AudioSink {
@@ -19,6 +20,9 @@ public:
     ~Mp4Sink() override;
 
     bool Write(const void* data, uint32_t byteCount) override;
+
+    // The source's PCM as it is: the module converts it itself.
+    static PcmRecord Takes(const WAVEFORMATEX& input, const ConversionSettings& settings);
 
     // The module's writer half among the process's codec modules.
     static CodecModule& WriterModule(CodecModules& codecs);

@@ -1,11 +1,17 @@
 #pragma once
-// The sink holder: creates and owns the sink chosen by the job's target format.
+// The sink holder: the one way from a source to its output. It creates and owns the sink chosen
+// by the job's target format, converts every block of the source's PCM into what that sink's
+// encoder takes, hands it on, and at the end flushes the conversion into the sink before the
+// sink finishes its file. A row with an observer also has every block shown to it, as the
+// source delivered it (AudioTap).
 #include <cstdint>
 #include <memory>
 
 #include "engine/AudioSink.h"
 #include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
+#include "sinks/AudioTap.h"
+#include "sinks/PcmFormatConverter.h"
 
 class OutputSink {
 public:
@@ -21,7 +27,14 @@ public:
     bool Write(const void* data, uint32_t byteCount, bool lastBlock = false);
 
 private:
+    // The end of the audio: what the conversion holds goes into the sink, which then finishes.
+    void Finish();
+    void AudioLost();
+
     RowResult& result_;
+    std::unique_ptr<AudioTap> tap_;
+    // Made before the sink, so that a format pair without a path leaves no file behind.
+    std::unique_ptr<PcmFormatConverter> converter_;
     std::unique_ptr<AudioSink> sink_;
     bool gotAudio_ = false;
 };

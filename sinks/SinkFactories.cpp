@@ -12,24 +12,26 @@
 
 namespace {
 template <class Sink>
-std::unique_ptr<AudioSink> Make(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok) {
-    return std::make_unique<Sink>(pcmFormat, row, ok);
+std::unique_ptr<AudioSink> Make(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok) {
+    return std::make_unique<Sink>(inputFormat, row, ok);
 }
 
-using Entry = std::pair<std::string_view, SinkFactory>;
-constexpr std::array<Entry, 8> Factories = {{
-    {"wav", Make<WaveSink>},
-    {"mp3", Make<Mp3Sink>},
-    {"wma", Make<WmaSink>},
-    {"flac", Make<XiphSink>},
-    {"opus", Make<XiphSink>},
-    {"ogg", Make<XiphSink>},
-    {"m4a", Make<Mp4Sink>},
-    {"alac", Make<Mp4Sink>},
+template <class Sink> constexpr SinkKind Kind{Sink::Takes, Make<Sink>};
+
+using Entry = std::pair<std::string_view, const SinkKind*>;
+constexpr std::array<Entry, 8> Kinds = {{
+    {"wav", &Kind<WaveSink>},
+    {"mp3", &Kind<Mp3Sink>},
+    {"wma", &Kind<WmaSink>},
+    {"flac", &Kind<XiphSink>},
+    {"opus", &Kind<XiphSink>},
+    {"ogg", &Kind<XiphSink>},
+    {"m4a", &Kind<Mp4Sink>},
+    {"alac", &Kind<Mp4Sink>},
 }};
 } // namespace
 
-SinkFactory FindSinkFactory(std::string_view key) {
-    const auto it = std::ranges::find(Factories, key, &Entry::first);
-    return it == Factories.end() ? nullptr : it->second;
+const SinkKind* FindSinkKind(std::string_view key) {
+    const auto it = std::ranges::find(Kinds, key, &Entry::first);
+    return it == Kinds.end() ? nullptr : it->second;
 }

@@ -33,8 +33,10 @@ void PutU32(uint8_t* at, uint32_t value) {
     std::memcpy(at, &value, sizeof value);
 }
 
+} // namespace
+
 // The output format as the settings hold it, or empty when its cbSize cannot fit the buffer.
-std::vector<uint8_t> TargetFromSettings(const ConversionSettings& settings) {
+PcmRecord WaveSink::Takes(const WAVEFORMATEX&, const ConversionSettings& settings) {
     const auto& stored = settings.WaveOutputFormat;
     WAVEFORMATEX record;
     std::memcpy(&record, stored.data(), sizeof record);
@@ -42,8 +44,6 @@ std::vector<uint8_t> TargetFromSettings(const ConversionSettings& settings) {
         return {};
     return {stored.begin(), stored.begin() + sizeof record + record.cbSize};
 }
-
-} // namespace
 
 uint32_t WaveSink::MaxDataBytes(uint16_t extraBytes, bool factChunk) {
     // The RIFF size, 38 + E (+ 12) + D, is a 32-bit field.
@@ -58,15 +58,12 @@ WaveSink::WaveSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool&
                    uint32_t maxDataBytes)
     : result_(row.Result) {
     ok = false;
-    target_ = TargetFromSettings(row.Settings);
-    if (target_.empty() || inputFormat == nullptr)
+    if (inputFormat == nullptr)
+        return;
+    target_ = Takes(*inputFormat, row.Settings);
+    if (target_.empty())
         return;
     maxDataBytes_ = std::min(maxDataBytes, MaxDataBytes(ExtraBytes(), HasFact()));
-    // The converter comes first so that a format pair without a path leaves no file behind.
-    bool failed = true;
-    converter_ = std::make_unique<PcmFormatConverter>(inputFormat, &Target(), failed);
-    if (failed)
-        return;
     file_ =
         UniqueFd(::open(row.OutputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!file_.Valid())
@@ -76,17 +73,6 @@ WaveSink::WaveSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool&
 }
 
 WaveSink::~WaveSink() {
-    if (converter_ && file_.Valid() && !stopped_) {
-        // What the converter still holds is the end of the audio.
-        uint32_t count = 0;
-        if (const auto rest = converter_->Flush(count))
-            Append(rest.get(), count);
-        if (converter_->Failed())
-            Fail();
-    }
-    if (converter_)
-        encodedFrames_ = converter_->FramesConverted();
-    converter_.reset();
     if (!file_.Valid())
         return;
     WritePending();
@@ -96,17 +82,9 @@ WaveSink::~WaveSink() {
 }
 
 bool WaveSink::Write(const void* data, uint32_t byteCount) {
-    if (!file_.Valid() || stopped_)
+    if (!Taking())
         return false;
-    uint32_t count = byteCount;
-    const auto converted = converter_->Convert(data, byteCount, count);
-    const auto* bytes = converted ? converted.get() : static_cast<const uint8_t*>(data);
-    const bool appended = Append(bytes, count);
-    if (converter_->Failed()) {
-        Fail();
-        return false;
-    }
-    return appended;
+    return Append(static_cast<const uint8_t*>(data), byteCount);
 }
 
 bool WaveSink::Append(const uint8_t* bytes, uint32_t count) {

@@ -11,6 +11,10 @@ uint32_t Positive(int32_t value) {
 }
 } // namespace
 
+PcmRecord WmaSink::Takes(const WAVEFORMATEX& input, const ConversionSettings&) {
+    return RecordOf(input);
+}
+
 WmaSink::WmaSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
     : result_(row.Result) {
     ok = true;

@@ -6,6 +6,7 @@
 #include "codecs/WmaAudioApi.h"
 #include "engine/AudioSink.h"
 #include "engine/RowContext.h"
+#include "sinks/SinkFactories.h"
 
 class WmaSink : public AudioSink {
 public:
@@ -16,6 +17,9 @@ public:
     ~WmaSink() override;
 
     bool Write(const void* data, uint32_t byteCount) override;
+
+    // The source's PCM as it is: the module converts it itself.
+    static PcmRecord Takes(const WAVEFORMATEX& input, const ConversionSettings& settings);
 
 private:
     struct ReleaseWriter {

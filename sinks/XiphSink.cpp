@@ -4,6 +4,11 @@
 
 #include "sinks/StreamTarget.h"
 
+PcmRecord XiphSink::Takes(const WAVEFORMATEX& input, const ConversionSettings& settings) {
+    const auto target = StreamTargetFor(settings.TargetFormat, input, settings);
+    return target ? RecordOf(target->Pcm) : PcmRecord();
+}
+
 XiphSink::XiphSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
     : result_(row.Result) {
     ok = Open(inputFormat, row);
@@ -21,10 +26,6 @@ bool XiphSink::Open(const WAVEFORMATEX* inputFormat, const RowContext& row) {
     encoder_ = {module.Get<stream_encoder_open_fn>("stream_encoder_open"),
                 module.Get<stream_encoder_write_fn>("stream_encoder_write"),
                 module.Get<stream_encoder_finish_fn>("stream_encoder_finish")};
-    bool failed = true;
-    converter_ = std::make_unique<PcmFormatConverter>(inputFormat, &target->Pcm, failed);
-    if (failed)
-        return false;
     frameBytes_ = target->Pcm.nBlockAlign;
     // Only a sink that can encode creates its file: a refused format leaves nothing behind.
     file_ = UniqueFd(::open(row.OutputPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -38,13 +39,6 @@ bool XiphSink::Open(const WAVEFORMATEX* inputFormat, const RowContext& row) {
 }
 
 XiphSink::~XiphSink() {
-    if (stream_ && converter_) {
-        uint32_t count = 0;
-        if (const auto rest = converter_->Flush(count))
-            Encode(rest.get(), count);
-        if (converter_->Failed())
-            result_.WriteError = true;
-    }
     if (stream_ && encoder_.finish(stream_) != StreamOk)
         result_.WriteError = true;
     if (file_.Valid() && !file_.Close())
@@ -52,25 +46,13 @@ XiphSink::~XiphSink() {
 }
 
 bool XiphSink::Write(const void* data, uint32_t byteCount) {
-    if (!stream_ || !converter_)
+    if (!stream_)
         return false;
-    uint32_t count = byteCount;
-    const auto converted = converter_->Convert(data, byteCount, count);
-    const bool encoded =
-        Encode(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
-    if (converter_->Failed()) {
-        result_.WriteError = true;
-        return false;
-    }
-    return encoded;
-}
-
-bool XiphSink::Encode(const uint8_t* data, uint32_t count) {
-    if (count == 0)
+    if (byteCount == 0)
         return true;
     // The converter delivers whole frames; a stray byte would shift every sample after it.
-    if (count % frameBytes_ != 0 ||
-        encoder_.write(stream_, data, count / frameBytes_) != StreamOk) {
+    if (byteCount % frameBytes_ != 0 ||
+        encoder_.write(stream_, data, byteCount / frameBytes_) != StreamOk) {
         result_.WriteError = true;
         return false;
     }

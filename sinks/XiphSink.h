@@ -1,7 +1,7 @@
 #pragma once
-// The sink for the stream-encoded formats (FLAC, Opus, Vorbis): converts the source's PCM into
-// what the format's encoder takes (StreamTarget) and hands it whole frames; the module writes
-// the file through the descriptor and finishes it when the sink goes.
+// The sink for the stream-encoded formats (FLAC, Opus, Vorbis): hands the PCM the format's
+// encoder takes (StreamTarget) to it in whole frames; the module writes the file through the
+// descriptor and finishes it when the sink goes.
 #include <cstdint>
 #include <memory>
 
@@ -9,7 +9,7 @@
 #include "engine/AudioSink.h"
 #include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
-#include "sinks/PcmFormatConverter.h"
+#include "sinks/SinkFactories.h"
 #include "system/CodecModules.h"
 #include "system/UniqueFd.h"
 
@@ -18,8 +18,12 @@ public:
     XiphSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok);
     ~XiphSink() override;
 
-    // False when the PCM could not be converted or encoded (WriteError is raised too).
+    // False when the PCM could not be encoded (WriteError is raised too).
     bool Write(const void* data, uint32_t byteCount) override;
+    bool Taking() const override { return stream_ != nullptr; }
+
+    // The PCM of the format's StreamTarget for this input.
+    static PcmRecord Takes(const WAVEFORMATEX& input, const ConversionSettings& settings);
 
     struct Encoder {
         stream_encoder_open_fn open = nullptr;
@@ -29,12 +33,10 @@ public:
 
 private:
     bool Open(const WAVEFORMATEX* inputFormat, const RowContext& row);
-    bool Encode(const uint8_t* data, uint32_t count);
 
     RowResult& result_;
     UniqueFd file_;
     Encoder encoder_;
     StreamEncoder* stream_ = nullptr; // finished in the destructor, before the file closes
     uint32_t frameBytes_ = 0;
-    std::unique_ptr<PcmFormatConverter> converter_;
 };

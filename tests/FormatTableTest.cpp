@@ -26,7 +26,7 @@ TEST(FormatTable, EveryFormatIsFoundByItsNamesAndHasItsSourceAndSink) {
         if (format.IsTarget()) {
             EXPECT_EQ(FindTargetFormat(format.Number), &format);
             EXPECT_EQ(FindTargetFormat(UpperAscii(format.Key)), &format);
-            EXPECT_NE(FindSinkFactory(format.Key), nullptr);
+            EXPECT_NE(FindSinkKind(format.Key), nullptr);
             EXPECT_EQ(format.OutputExtension.front(), '.');
         }
         if (format.IsInput()) {
