@@ -31,10 +31,10 @@ protected:
     void SetUp() override {
         const std::string bytes(reinterpret_cast<const char*>(input.data()), input.size() * 2);
         WriteFile(inputPath, PcmWave(Stereo16, bytes));
-        // Each target converts the input on its way: FLAC to mono, MP3 to mono at another rate.
+        // Each target converts the input on its way, to mono.
         row.settings.OutputChannels = 1;
         row.settings.Mp3Stereo = false;
-        row.settings.Mp3SampleRate = 22050;
+        row.settings.Mp3SampleRate = 44100;
     }
 
     // Converts the input the way the worker does; the output's bytes.
@@ -81,7 +81,7 @@ TEST_F(ObservedRow, SeesTheInputsOwnSamplesAsFloatsAndPutsItsValues) {
 
         // Observed or not, the output is the same to the byte.
         row.observer = nullptr;
-        EXPECT_EQ(Convert(target, "plain"), observed);
+        EXPECT_TRUE(Convert(target, "plain") == observed);
         EXPECT_TRUE(row.result.Values.empty());
         EXPECT_GT(observed.size(), 1000u);
     }

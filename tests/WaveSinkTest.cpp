@@ -31,7 +31,7 @@ void ExpectConsistent(const std::string& file, uint32_t extra, uint32_t dataByte
     EXPECT_EQ(U32At(file, 42 + extra), dataBytes);
 }
 
-class WaveSink : public ::testing::Test {
+class WaveSinkOutput : public ::testing::Test {
 protected:
     void SetUp() override { UseWaveOutput(row, dir / "out.wav", Stereo16); }
     TestFolder dir;
@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(WaveSink, WithoutDataTheFileIsTheBareHeader) {
+TEST_F(WaveSinkOutput, WithoutDataTheFileIsTheBareHeader) {
     {
         bool ok = false;
         OutputSink holder(&Stereo16, row.Context(), ok);
@@ -55,7 +55,7 @@ TEST_F(WaveSink, WithoutDataTheFileIsTheBareHeader) {
     EXPECT_FALSE(row.result.WriteError);
 }
 
-TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
+TEST_F(WaveSinkOutput, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
     WAVEFORMATEX mono8 = MakePcmFormat(1, 8000, 8);
     mono8.cbSize = 4;
     UseWaveOutput(row, dir / "out.wav", mono8, "wxyz");
@@ -77,7 +77,7 @@ TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
 
 // A compressed output also carries a fact chunk between format and data: its sample frames, as
 // the sink holder's conversion counted them.
-TEST_F(WaveSink, ACompressedOutputCountsItsFramesInAFactChunk) {
+TEST_F(WaveSinkOutput, ACompressedOutputCountsItsFramesInAFactChunk) {
     const WAVEFORMATEX alaw{WAVE_FORMAT_ALAW, 1, 8000, 8000, 1, 8, 0};
     const WAVEFORMATEX mono16 = MakePcmFormat(1, 8000, 16);
     UseWaveOutput(row, dir / "out.wav", alaw);
@@ -97,7 +97,7 @@ TEST_F(WaveSink, ACompressedOutputCountsItsFramesInAFactChunk) {
     EXPECT_EQ(WaveSink::MaxDataBytes(0, true), 0xFFFFFFFFu - 50u);
 }
 
-TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
+TEST_F(WaveSinkOutput, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     const std::string missing = dir / "no-such-folder/out.wav";
     bool ok = true;
     {
@@ -125,7 +125,7 @@ TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     }
 }
 
-TEST_F(WaveSink, StopsAtTheSizeLimitWithAValidHeader) {
+TEST_F(WaveSinkOutput, StopsAtTheSizeLimitWithAValidHeader) {
     EXPECT_EQ(WaveSink::MaxDataBytes(0), 0xFFFFFFFFu - 38u);
     EXPECT_EQ(WaveSink::MaxDataBytes(32), 0xFFFFFFFFu - 70u);
     const std::string block(600, 's');
@@ -142,7 +142,7 @@ TEST_F(WaveSink, StopsAtTheSizeLimitWithAValidHeader) {
     ExpectConsistent(ReadFile(dir / "out.wav"), 0, 1000);
 }
 
-TEST_F(WaveSink, AFullDiskRaisesWriteErrorAndLeavesAValidShortFile) {
+TEST_F(WaveSinkOutput, AFullDiskRaisesWriteErrorAndLeavesAValidShortFile) {
     const std::string path = dir / "out.wav";
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
