@@ -19,8 +19,8 @@
 #include "forms/ApplicationTitle.h"
 #include "forms/ConversionErrorsDialog.h"
 #include "forms/DesktopNotice.h"
+#include "forms/JobForm.h"
 #include "forms/MakerPages.h"
-#include "forms/OptionsForm.h"
 #include "forms/OverwriteDialog.h"
 #include "forms/ProgressView.h"
 #include "jobs/JobController.h"
@@ -41,7 +41,7 @@ QString Text(std::string_view text) {
 }
 } // namespace
 
-JobDriver::JobDriver(OptionsForm& form, ProgressView& view, const JobEnvironment& environment)
+JobDriver::JobDriver(JobForm& form, ProgressView& view, const JobEnvironment& environment)
     : form_(form), view_(view), environment_(environment), createSource_(OpenAudioSource) {}
 
 void JobDriver::Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& errors) {
@@ -71,8 +71,8 @@ bool JobDriver::RefusedForWma() {
     }
     const QString question =
         Text(refusal) + QStringLiteral("\n\nJump to Brindlex's Download Page?");
-    if (AppMessage(&form_, QMessageBox::Critical, question, QMessageBox::Yes | QMessageBox::No) ==
-        QMessageBox::Yes) {
+    if (AppMessage(&form_.Window(), QMessageBox::Critical, question,
+                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
         QDesktopServices::openUrl(QUrl(Text(MakerDownloadPage)));
     }
     return true;
@@ -92,7 +92,8 @@ bool JobDriver::RefusedForMissingModules() {
         sentence[0] = sentence[0].toUpper();
         text += sentence + QLatin1Char('\n');
     }
-    AppMessage(&form_, QMessageBox::Critical, text + QStringLiteral("\nNothing was converted."));
+    AppMessage(&form_.Window(), QMessageBox::Critical,
+               text + QStringLiteral("\nNothing was converted."));
     return true;
 }
 
@@ -118,7 +119,7 @@ bool JobDriver::ClashesSettled() {
                                        "each file keeps the folder it had?")
                       : QStringLiteral("\n\nPlease go back and choose another format or folder.");
     QMessageBox box(QMessageBox::Warning, ApplicationTitle::Text(), text, QMessageBox::NoButton,
-                    &form_);
+                    &form_.Window());
     if (!details.isEmpty()) {
         box.setDetailedText(details.mid(1));
     }
@@ -139,7 +140,7 @@ bool JobDriver::ClashesSettled() {
 bool JobDriver::FolderReady() {
     const PlannedJob planned = form_.Planned();
     if (const std::string refusal = planned.FolderRefusal(); !refusal.empty()) {
-        AppMessage(&form_, QMessageBox::Warning, Text(refusal));
+        AppMessage(&form_.Window(), QMessageBox::Warning, Text(refusal));
         return false;
     }
     const DestinationSettings destination = form_.Destination();
@@ -148,7 +149,7 @@ bool JobDriver::FolderReady() {
     }
     const std::string& folder = destination.Folder;
     if (planned.FolderMissing() &&
-        AppMessage(&form_, QMessageBox::Question,
+        AppMessage(&form_.Window(), QMessageBox::Question,
                    Text("The folder '" + folder + "' does not exist. Create it?"),
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return false;
@@ -156,7 +157,7 @@ bool JobDriver::FolderReady() {
     if (std::string failure = PrepareOutputFolder(folder); !failure.empty()) {
         failure.front() =
             static_cast<char>(std::toupper(static_cast<unsigned char>(failure.front())));
-        AppMessage(&form_, QMessageBox::Critical, Text(failure + "."));
+        AppMessage(&form_.Window(), QMessageBox::Critical, Text(failure + "."));
         return false;
     }
     return true;
@@ -261,7 +262,8 @@ void JobDriver::AskToCancel() {
     if (cancelRequested_) {
         return; // asked and answered already; the job is stopping
     }
-    if (AppMessage(&form_, QMessageBox::Question, QStringLiteral("Cancel Conversion and Quit?"),
+    if (AppMessage(&form_.Window(), QMessageBox::Question,
+                   QStringLiteral("Cancel Conversion and Quit?"),
                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
         cancelRequested_ = true;
         if (job_) {
@@ -287,12 +289,12 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
         return Next::EndProgram;
     }
     if (cancelRequested_) {
-        AppMessage(&form_, QMessageBox::Information, QStringLiteral("Conversion was cancelled."),
-                   QMessageBox::Ok, true);
+        AppMessage(&form_.Window(), QMessageBox::Information,
+                   QStringLiteral("Conversion was cancelled."), QMessageBox::Ok, true);
         return Next::BackToSelector;
     }
     if (result.Lines.empty()) {
-        AppMessage(&form_, QMessageBox::Information,
+        AppMessage(&form_.Window(), QMessageBox::Information,
                    QStringLiteral("All files have now been converted."), QMessageBox::Ok, true);
         return Next::EndProgram;
     }
@@ -302,7 +304,7 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
 
 // A job that ended while the user worked elsewhere is told on the desktop too.
 void JobDriver::NoticeIfUnseen(const JobResult& result) {
-    if (form_.isActiveWindow()) {
+    if (form_.Window().isActiveWindow()) {
         return;
     }
     QString counts =

@@ -19,7 +19,7 @@
 class ConversionErrorsDialog;
 class JobController;
 class JobRunner;
-class OptionsForm;
+class JobForm;
 class OverwriteDialog;
 class ProgressView;
 struct JobResult;
@@ -30,7 +30,7 @@ public:
     enum class Next { BackToSelector, EndProgram };
 
     // form: whose choices and conversion list a job converts, and which owns its dialogs.
-    JobDriver(OptionsForm& form, ProgressView& view, const JobEnvironment& environment);
+    JobDriver(JobForm& form, ProgressView& view, const JobEnvironment& environment);
     JobDriver(const JobDriver&) = delete;
     JobDriver& operator=(const JobDriver&) = delete;
 
@@ -70,7 +70,7 @@ private:
     Next EndJob(const JobResult& result);
     void NoticeIfUnseen(const JobResult& result);
 
-    OptionsForm& form_;
+    JobForm& form_;
     ProgressView& view_;
     const JobEnvironment& environment_;
     OverwriteDialog* overwrite_ = nullptr;

@@ -15,6 +15,7 @@
 #include "engine/DestinationSettings.h"
 #include "engine/JobEnvironment.h"
 #include "engine/WaveOutputFormatFile.h"
+#include "forms/JobForm.h"
 #include "selector/ConvertRow.h"
 
 namespace Ui {
@@ -27,7 +28,7 @@ class JobDriver;
 class OverwriteDialog;
 class ProgressView;
 
-class OptionsForm : public QWidget {
+class OptionsForm : public QWidget, public JobForm {
     Q_OBJECT
 public:
     // environment: the process's codec modules and reads, for every job of this form.
@@ -41,7 +42,7 @@ public:
     // The conversion list, filled by the file selector before it shows this form.
     void ClearConvertList();
     void AddConvertRow(const ConvertRow& row);
-    std::vector<std::string> InputPaths() const;
+    std::vector<std::string> InputPaths() const override;
 
     // Leaving for the file selector: this form hides, then the hook runs (it shows the selector).
     std::function<void()> OnBackToSelector;
@@ -51,17 +52,13 @@ public:
     // The form's conversion job: its sources, whether it is stopping, the program's ending.
     JobDriver& Job() { return *job_; }
 
-    // The choices as the controls show them.
-    ConverterChoices Choices() const;
-    // The WAVE output format as the chooser left it.
-    const WaveOutputFormatBuffer& WaveOutputFormat() const { return waveFormat_; }
-    uint8_t TargetFormat() const;
-    // Where the outputs go, as the destination controls and format buttons say.
-    DestinationSettings Destination() const;
-    // The conversion list with the destination and "Keep folder tree", to check before a job.
-    PlannedJob Planned() const;
-    // Ticks "Keep folder tree", as the answer to outputs that would clash.
-    void KeepFolderTree();
+    ConverterChoices Choices() const override;
+    const WaveOutputFormatBuffer& WaveOutputFormat() const override { return waveFormat_; }
+    uint8_t TargetFormat() const override;
+    DestinationSettings Destination() const override;
+    PlannedJob Planned() const override;
+    void KeepFolderTree() override;
+    QWidget& Window() override { return *this; }
 
 protected:
     void showEvent(QShowEvent* event) override;
