@@ -1,21 +1,22 @@
 #pragma once
-// One open conversion of the compression-manager stand-in: a coded format to linear samples of
-// its own rate and channel count (decoder), linear samples to a writable coded format of the same
-// rate and channel count (encoder), or linear to linear of any rate, channels and sample size
-// (libswresample). Output that does not fit the caller's room waits for the next call.
+// What one wave format conversion runs on: a coded format to linear samples of its own rate and
+// channel count (decoder), linear samples to a writable coded format of the same rate and channel
+// count (encoder), or linear to linear of any rate, channels and sample size (libswresample).
+// Output that does not fit the caller's room waits for the next call.
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "acm/AcmDecoder.h"
-#include "acm/AcmEncoder.h"
-#include "acm/AcmFormat.h"
-#include "acm/AcmResampler.h"
+#include "acm/ParsedWaveFormat.h"
+#include "acm/Resampler.h"
+#include "acm/WaveFormatDecoder.h"
+#include "acm/WaveFormatEncoder.h"
 
-class AcmStream {
+class WaveCodecStream {
 public:
-    // Null when the stand-in offers no one-step conversion between the formats.
-    static std::unique_ptr<AcmStream> Open(const AcmFormat& source, const AcmFormat& destination);
+    // Null when there is no one-step conversion between the formats.
+    static std::unique_ptr<WaveCodecStream> Open(const ParsedWaveFormat& source,
+                                                 const ParsedWaveFormat& destination);
 
     // Destination bytes for count source bytes (an upper bound), or source bytes (whole blocks,
     // at least one) that yield at most count destination bytes. False when out of range.
@@ -33,9 +34,9 @@ public:
                  bool start, bool end);
 
 private:
-    AcmStream(const AcmFormat& source, const AcmFormat& destination);
+    WaveCodecStream(const ParsedWaveFormat& source, const ParsedWaveFormat& destination);
     bool Build();
-    AcmSampleShape Target() const;
+    SampleShape Target() const;
     uint32_t Consumable(uint32_t count, bool end) const;
     void Process(const uint8_t* data, uint32_t count);
     void ProcessLinear(const uint8_t* data, uint32_t count);
@@ -46,11 +47,11 @@ private:
     uint32_t Pending() const { return static_cast<uint32_t>(pending_.size() - emitted_); }
     uint32_t OutputUnit() const;
 
-    AcmFormat source_;
-    AcmFormat destination_;
-    std::unique_ptr<AcmDecoder> decoder_;
-    std::unique_ptr<AcmEncoder> encoder_;
-    std::unique_ptr<AcmResampler> resampler_;
+    ParsedWaveFormat source_;
+    ParsedWaveFormat destination_;
+    std::unique_ptr<WaveFormatDecoder> decoder_;
+    std::unique_ptr<WaveFormatEncoder> encoder_;
+    std::unique_ptr<Resampler> resampler_;
     std::vector<int32_t> widened_; // packed 24-bit input as 32-bit samples
     std::vector<uint8_t> pending_; // converted bytes not yet handed out
     size_t emitted_ = 0;
