@@ -31,7 +31,7 @@ void ExpectConsistent(const std::string& file, uint32_t extra, uint32_t dataByte
     EXPECT_EQ(U32At(file, 42 + extra), dataBytes);
 }
 
-class WaveSink : public ::testing::Test {
+class WaveSinkTest : public ::testing::Test {
 protected:
     void SetUp() override { UseWaveOutput(row, dir / "out.wav", Stereo16); }
     TestFolder dir;
@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(WaveSink, WithoutDataTheFileIsTheBareHeader) {
+TEST_F(WaveSinkTest, WithoutDataTheFileIsTheBareHeader) {
     {
         bool ok = false;
         OutputSink holder(&Stereo16, row.Context(), ok);
@@ -55,7 +55,7 @@ TEST_F(WaveSink, WithoutDataTheFileIsTheBareHeader) {
     EXPECT_FALSE(row.result.WriteError);
 }
 
-TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
+TEST_F(WaveSinkTest, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
     WAVEFORMATEX mono8 = MakePcmFormat(1, 8000, 8);
     mono8.cbSize = 4;
     UseWaveOutput(row, dir / "out.wav", mono8, "wxyz");
@@ -76,7 +76,7 @@ TEST_F(WaveSink, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
 }
 
 // A compressed output also carries a fact chunk between format and data: its sample frames.
-TEST_F(WaveSink, ACompressedOutputCountsItsFramesInAFactChunk) {
+TEST_F(WaveSinkTest, ACompressedOutputCountsItsFramesInAFactChunk) {
     const WAVEFORMATEX alaw{WAVE_FORMAT_ALAW, 1, 8000, 8000, 1, 8, 0};
     const WAVEFORMATEX mono16 = MakePcmFormat(1, 8000, 16);
     UseWaveOutput(row, dir / "out.wav", alaw);
@@ -96,7 +96,7 @@ TEST_F(WaveSink, ACompressedOutputCountsItsFramesInAFactChunk) {
     EXPECT_EQ(WaveSink::MaxDataBytes(0, true), 0xFFFFFFFFu - 50u);
 }
 
-TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
+TEST_F(WaveSinkTest, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     const std::string missing = dir / "no-such-folder/out.wav";
     bool ok = true;
     {
@@ -124,7 +124,7 @@ TEST_F(WaveSink, AnOutputFolderThatCannotTakeTheFileLeavesNoFile) {
     }
 }
 
-TEST_F(WaveSink, StopsAtTheSizeLimitWithAValidHeader) {
+TEST_F(WaveSinkTest, StopsAtTheSizeLimitWithAValidHeader) {
     EXPECT_EQ(WaveSink::MaxDataBytes(0), 0xFFFFFFFFu - 38u);
     EXPECT_EQ(WaveSink::MaxDataBytes(32), 0xFFFFFFFFu - 70u);
     const std::string block(600, 's');
@@ -141,7 +141,7 @@ TEST_F(WaveSink, StopsAtTheSizeLimitWithAValidHeader) {
     ExpectConsistent(ReadFile(dir / "out.wav"), 0, 1000);
 }
 
-TEST_F(WaveSink, AFullDiskRaisesWriteErrorAndLeavesAValidShortFile) {
+TEST_F(WaveSinkTest, AFullDiskRaisesWriteErrorAndLeavesAValidShortFile) {
     const std::string path = dir / "out.wav";
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);

@@ -18,7 +18,7 @@ namespace {
 const WAVEFORMATEX Mono8 = MakePcmFormat(1, 8000, 8);
 const WAVEFORMATEX Stereo16 = MakePcmFormat(2, 44100, 16);
 
-class WaveSource : public ::testing::Test {
+class WaveSourceTest : public ::testing::Test {
 protected:
     void SetUp() override { UseWaveOutput(row, Output(), Stereo16); }
     std::string Input() const { return dir / "in.wav"; }
@@ -57,7 +57,7 @@ std::string Samples(std::size_t n) {
 
 } // namespace
 
-TEST_F(WaveSource, UnreadableHeadersGiveTheReadErrorLineAndNoOutput) {
+TEST_F(WaveSourceTest, UnreadableHeadersGiveTheReadErrorLineAndNoOutput) {
     const std::string fmt = Chunk("fmt ", FmtPayload(Stereo16));
     WAVEFORMATEX noAlign = Stereo16;
     noAlign.nBlockAlign = 0;
@@ -83,7 +83,7 @@ TEST_F(WaveSource, UnreadableHeadersGiveTheReadErrorLineAndNoOutput) {
     EXPECT_EQ(ConversionErrorLine(code, Input()), "Unable to read from '" + Input() + "'.");
 }
 
-TEST_F(WaveSource, FormatsNoDecoderKnowsGiveTheCodecLine) {
+TEST_F(WaveSourceTest, FormatsNoDecoderKnowsGiveTheCodecLine) {
     WAVEFORMATEX unknown{0x7A7A, 2, 44100, 176400, 4, 16, 0};
     EXPECT_EQ(Convert(Riff(Chunk("fmt ", FmtPayload(unknown, {}, true)) + Chunk("data", "abcd"))),
               ConversionError::ceCodec);
@@ -95,7 +95,7 @@ TEST_F(WaveSource, FormatsNoDecoderKnowsGiveTheCodecLine) {
     EXPECT_TRUE(code == ConversionError::ceCodec || code == ConversionError::ceNone);
 }
 
-TEST_F(WaveSource, PcmPassesThroughUnchangedAcrossOddChunks) {
+TEST_F(WaveSourceTest, PcmPassesThroughUnchangedAcrossOddChunks) {
     UseWaveOutput(row, Output(), Mono8);
     const std::string samples = Samples(8000 * 3 + 5);
     int pumps = 0;
@@ -109,7 +109,7 @@ TEST_F(WaveSource, PcmPassesThroughUnchangedAcrossOddChunks) {
     EXPECT_EQ(progress[1], progress[0]);
 }
 
-TEST_F(WaveSource, ExactlyThreeSecondsIsOneBlock) {
+TEST_F(WaveSourceTest, ExactlyThreeSecondsIsOneBlock) {
     UseWaveOutput(row, Output(), Mono8);
     int pumps = 0;
     EXPECT_EQ(Convert(PcmWave(Mono8, Samples(24000)), &pumps), ConversionError::ceNone);
@@ -117,14 +117,14 @@ TEST_F(WaveSource, ExactlyThreeSecondsIsOneBlock) {
     EXPECT_EQ(OutputData().size(), 24000u);
 }
 
-TEST_F(WaveSource, AnEmptyDataChunkDeliversNothing) {
+TEST_F(WaveSourceTest, AnEmptyDataChunkDeliversNothing) {
     int pumps = 0;
     EXPECT_EQ(Convert(PcmWave(Stereo16, ""), &pumps), ConversionError::ceNone);
     EXPECT_EQ(pumps, 1);
     EXPECT_EQ(ReadFile(Output()).size(), 46u);
 }
 
-TEST_F(WaveSource, ADataChunkLongerThanTheFileDeliversWhatTheFileHolds) {
+TEST_F(WaveSourceTest, ADataChunkLongerThanTheFileDeliversWhatTheFileHolds) {
     const std::string samples = Samples(1001 * 4 + 3); // and a partial frame at the end
     std::string file = Riff(Chunk("fmt ", FmtPayload(Stereo16)) + Chunk("data", samples, false));
     file.replace(40, 4, U32(1000000));
@@ -140,7 +140,7 @@ TEST_F(WaveSource, ADataChunkLongerThanTheFileDeliversWhatTheFileHolds) {
 
 // Metadata chunks of any size before the audio, the 64-bit forms, and sizes a streaming recorder
 // left open: all read to the last sample, without an error.
-TEST_F(WaveSource, ChunksOfAnySizeAndOpenSizesAreRead) {
+TEST_F(WaveSourceTest, ChunksOfAnySizeAndOpenSizesAreRead) {
     const std::string samples = Samples(4000 * 4);
     const std::string fmt = Chunk("fmt ", FmtPayload(Stereo16));
     const std::string ds64 = U32(0) + U32(0) + U32(samples.size()) + U32(0) + U32(1000) + U32(0) +
@@ -180,7 +180,7 @@ ssize_t FailAfterOneBlock(int fd, void* into, size_t count, off_t offset) {
 
 // Inputs whose audio cannot be read as their header describes: refused at once where the header
 // shows it, else converted as far as they go with the read error raised.
-TEST_F(WaveSource, InputsThatCannotBeReadWholeFailWithTheReadLine) {
+TEST_F(WaveSourceTest, InputsThatCannotBeReadWholeFailWithTheReadLine) {
     WAVEFORMATEX oneHertz = Stereo16;
     oneHertz.nSamplesPerSec = 1;
     const WAVEFORMATEX imaOddBlock{WAVE_FORMAT_IMA_ADPCM, 2, 44100, 44100, 65535, 4, 2};
@@ -218,7 +218,7 @@ TEST_F(WaveSource, InputsThatCannotBeReadWholeFailWithTheReadLine) {
     EXPECT_EQ(code, ConversionError::ceRead);
 }
 
-TEST_F(WaveSource, ProgressOfAFourGigabyteChunkFitsThirtyTwoBits) {
+TEST_F(WaveSourceTest, ProgressOfAFourGigabyteChunkFitsThirtyTwoBits) {
     std::string head = PcmWave(Stereo16, "");
     head.replace(40, 4, U32(0xFFFFFFF0));
     WriteFile(Input(), head);
@@ -234,7 +234,7 @@ TEST_F(WaveSource, ProgressOfAFourGigabyteChunkFitsThirtyTwoBits) {
     EXPECT_EQ(progress[1], 3 * 44100 * 4 / 2);
 }
 
-TEST_F(WaveSource, AnOutputThatCannotBeCreatedGivesTheDeviceLine) {
+TEST_F(WaveSourceTest, AnOutputThatCannotBeCreatedGivesTheDeviceLine) {
     row.output = dir / "missing-folder/out.wav";
     ConversionError code = ConversionError::ceNone;
     {
