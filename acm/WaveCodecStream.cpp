@@ -90,10 +90,10 @@ uint32_t WaveCodecStream::OutputUnit() const {
     return destination_.BlockAlign();
 }
 
-bool WaveCodecStream::DestinationSize(uint32_t count, uint32_t& bytes) const {
+std::optional<uint32_t> WaveCodecStream::DestinationBytesFor(uint32_t count) const {
     uint64_t frames = decoder_ ? decoder_->FramesFor(count) : count / source_.BlockAlign();
     if (frames > kMaxSize)
-        return false;
+        return std::nullopt;
     if (source_.Rate() != destination_.Rate()) {
         const int64_t held = resampler_ ? resampler_->MaxOutput(0) : 64;
         frames = frames * destination_.Rate() / source_.Rate() + 1 + static_cast<uint64_t>(held);
@@ -101,21 +101,19 @@ bool WaveCodecStream::DestinationSize(uint32_t count, uint32_t& bytes) const {
     const uint64_t total =
         (encoder_ ? encoder_->BytesFor(frames) : frames * destination_.BlockAlign()) + Pending();
     if (total > kMaxSize)
-        return false;
-    bytes = static_cast<uint32_t>(total);
-    return true;
+        return std::nullopt;
+    return static_cast<uint32_t>(total);
 }
 
-bool WaveCodecStream::SourceSize(uint32_t count, uint32_t& bytes) const {
+std::optional<uint32_t> WaveCodecStream::SourceBytesFor(uint32_t count) const {
     uint64_t frames = encoder_ ? encoder_->FramesFor(count) : count / destination_.BlockAlign();
     if (source_.Rate() != destination_.Rate())
         frames = frames * source_.Rate() / destination_.Rate();
     const uint64_t total = decoder_ ? decoder_->BytesFor(frames)
                                     : std::max<uint64_t>(frames, 1) * source_.BlockAlign();
     if (total > kMaxSize)
-        return false;
-    bytes = static_cast<uint32_t>(total);
-    return true;
+        return std::nullopt;
+    return static_cast<uint32_t>(total);
 }
 
 uint32_t WaveCodecStream::Consumable(uint32_t count, bool end) const {
@@ -232,13 +230,13 @@ uint32_t WaveCodecStream::Emit(uint8_t* destination, uint32_t room) {
     return n;
 }
 
-WaveCodecStream::Step WaveCodecStream::Convert(const uint8_t* source, uint32_t sourceLength,
-                                               uint8_t* destination, uint32_t room, bool start,
-                                               bool end) {
+WaveConversionUsed WaveCodecStream::Convert(const uint8_t* source, uint32_t sourceLength,
+                                            uint8_t* destination, uint32_t room, bool start,
+                                            bool end) {
     if (start && used_)
         Build(); // Build succeeded once with these formats, so it succeeds again
-    Step step;
-    step.destinationUsed = Emit(destination, room);
+    WaveConversionUsed step;
+    step.destination = Emit(destination, room);
     if (Pending() > 0)
         return step; // no room: take no more input until the waiting output is out
     if (source == nullptr)
@@ -251,12 +249,12 @@ WaveCodecStream::Step WaveCodecStream::Convert(const uint8_t* source, uint32_t s
         drained_ = false;
         Process(source, take);
     }
-    step.sourceUsed = end ? sourceLength : take;
+    step.source = end ? sourceLength : take;
     if (end && !drained_) {
         Drain();
         drained_ = true;
     }
-    step.destinationUsed += Emit(destination ? destination + step.destinationUsed : nullptr,
-                                 room - step.destinationUsed);
+    step.destination +=
+        Emit(destination ? destination + step.destination : nullptr, room - step.destination);
     return step;
 }

@@ -5,10 +5,12 @@
 // Output that does not fit the caller's room waits for the next call.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "acm/ParsedWaveFormat.h"
 #include "acm/Resampler.h"
+#include "acm/WaveFormatConversion.h"
 #include "acm/WaveFormatDecoder.h"
 #include "acm/WaveFormatEncoder.h"
 
@@ -19,19 +21,13 @@ public:
                                                  const ParsedWaveFormat& destination);
 
     // Destination bytes for count source bytes (an upper bound), or source bytes (whole blocks,
-    // at least one) that yield at most count destination bytes. False when out of range.
-    bool DestinationSize(uint32_t count, uint32_t& bytes) const;
-    bool SourceSize(uint32_t count, uint32_t& bytes) const;
+    // at least one) that yield at most count destination bytes. Nothing when out of range.
+    std::optional<uint32_t> DestinationBytesFor(uint32_t count) const;
+    std::optional<uint32_t> SourceBytesFor(uint32_t count) const;
 
-    struct Step {
-        uint32_t sourceUsed = 0;
-        uint32_t destinationUsed = 0;
-    };
-    // start: a new stream begins (what an earlier one left is dropped); end: the source ends
-    // here, so a partial block is converted (padded where the codec needs whole blocks) and
-    // everything held back comes out, as far as the room allows.
-    Step Convert(const uint8_t* source, uint32_t sourceLength, uint8_t* destination, uint32_t room,
-                 bool start, bool end);
+    // start and end as WaveConversionMarks tells.
+    WaveConversionUsed Convert(const uint8_t* source, uint32_t sourceLength, uint8_t* destination,
+                               uint32_t room, bool start, bool end);
 
 private:
     WaveCodecStream(const ParsedWaveFormat& source, const ParsedWaveFormat& destination);

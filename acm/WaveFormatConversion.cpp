@@ -42,17 +42,11 @@ WaveFormatConversion& WaveFormatConversion::operator=(WaveFormatConversion&&) no
 WaveFormatConversion::~WaveFormatConversion() = default;
 
 std::optional<uint32_t> WaveFormatConversion::DestinationBytesFor(uint32_t sourceBytes) const {
-    uint32_t bytes = 0;
-    if (!stream_ || !stream_->DestinationSize(sourceBytes, bytes))
-        return std::nullopt;
-    return bytes;
+    return stream_ ? stream_->DestinationBytesFor(sourceBytes) : std::nullopt;
 }
 
 std::optional<uint32_t> WaveFormatConversion::SourceBytesFor(uint32_t destinationBytes) const {
-    uint32_t bytes = 0;
-    if (!stream_ || !stream_->SourceSize(destinationBytes, bytes))
-        return std::nullopt;
-    return bytes;
+    return stream_ ? stream_->SourceBytesFor(destinationBytes) : std::nullopt;
 }
 
 WaveConversionUsed WaveFormatConversion::Convert(std::span<const uint8_t> source,
@@ -60,8 +54,6 @@ WaveConversionUsed WaveFormatConversion::Convert(std::span<const uint8_t> source
                                                  WaveConversionMarks marks) {
     if (!stream_)
         return {};
-    // Whole blocks are what a stream converts in any case.
-    const auto step = stream_->Convert(source.data(), Length(source.size()), destination.data(),
-                                       Length(destination.size()), marks.start, marks.end);
-    return {step.sourceUsed, step.destinationUsed};
+    return stream_->Convert(source.data(), Length(source.size()), destination.data(),
+                            Length(destination.size()), marks.start, marks.end);
 }

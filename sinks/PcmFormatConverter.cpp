@@ -73,11 +73,10 @@ PcmFormatConverter::PcmFormatConverter(const WAVEFORMATEX* source, const WAVEFOR
 PcmFormatConverter::~PcmFormatConverter() = default;
 
 WaveConversionUsed PcmFormatConverter::MainStep(std::span<const uint8_t> source,
-                                                std::span<uint8_t> destination,
-                                                WaveConversionMarks marks) {
+                                                std::span<uint8_t> destination, bool end) {
     // Only the first step starts the stream: a later start would drop what the codecs hold.
-    marks.start = std::exchange(first_, false);
-    const auto used = main_.Convert(source, destination, marks);
+    const auto used =
+        main_.Convert(source, destination, {.start = std::exchange(first_, false), .end = end});
     mainInputBytes_ += used.source;
     return used;
 }
@@ -100,7 +99,7 @@ bool PcmFormatConverter::ConvertBlocks(uint8_t* output, uint32_t room, uint32_t&
     uint32_t length = 0;
     for (const uint8_t* block = transfer_->NextBlock(length); block && length > 0;
          block = transfer_->NextBlock(length)) {
-        const auto used = MainStep({block, length}, {output + outCount, room - outCount}, {});
+        const auto used = MainStep({block, length}, {output + outCount, room - outCount}, false);
         outCount += used.destination;
         if (used.source < length)
             transfer_->PutBack(length - used.source);
@@ -162,8 +161,8 @@ void PcmFormatConverter::Finish(std::vector<uint8_t>& out) {
             std::max(main_.DestinationBytesFor(total - offset).value_or(kDrainRoom), kDrainRoom);
         const size_t at = out.size();
         out.resize(at + room);
-        const auto used = MainStep({rest.data() + offset, total - offset}, {out.data() + at, room},
-                                   {.end = true});
+        const auto used =
+            MainStep({rest.data() + offset, total - offset}, {out.data() + at, room}, true);
         out.resize(at + used.destination);
         offset += std::min(used.source, total - offset);
         if (used.source == 0 && used.destination == 0)

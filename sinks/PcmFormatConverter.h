@@ -27,17 +27,18 @@ public:
     // block as its codec requires) and drains the streams. Null when nothing remains.
     std::unique_ptr<uint8_t[]> Flush(uint32_t& outCount);
 
-    // True once a conversion step failed or a size could not be worked out: audio was lost, and
-    // the sink must report a write error.
+    // True once a size could not be worked out for the input: audio was lost, and the sink must
+    // report a write error.
     bool Failed() const { return failed_; }
     // The sample frames that reached the final stage: for a compressed destination, the frames
     // it encoded (its rate is the destination's), without the padding of a last block.
     uint64_t FramesConverted() const { return mainInputBytes_ / mainSourceAlign_; }
 
 private:
-    // One call of the main stream, counting the source bytes it took.
+    // One call of the main stream (end: the input ends with it), counting the source bytes it
+    // took.
     WaveConversionUsed MainStep(std::span<const uint8_t> source, std::span<uint8_t> destination,
-                                WaveConversionMarks marks);
+                                bool end);
     // The pre-stage on a whole input (or its drain at the end): the intermediate bytes.
     std::unique_ptr<uint8_t[]> PreStage(const void* input, uint32_t& count, bool end);
     // Feeds input, after what waits from earlier calls, to the main stream in blocks.
