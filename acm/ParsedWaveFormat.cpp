@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-extern "C" {
 #include "acm/FFmpegLibrary.h"
-}
 
 namespace {
 // KSDATAFORMAT_SUBTYPE_*: the format tag in the first two bytes, then this fixed tail.

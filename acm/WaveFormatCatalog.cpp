@@ -17,11 +17,11 @@ const std::vector<uint32_t> kPcmRates = {8000,  11025, 16000, 22050, 32000,
                                          44100, 48000, 88200, 96000};
 const std::vector<uint32_t> kCodecRates = {8000, 11025, 22050, 44100};
 
-struct TagName {
+struct KnownName {
     uint16_t tag;
     const char* name;
 };
-constexpr TagName kNames[] = {
+constexpr KnownName kNames[] = {
     {WAVE_FORMAT_PCM, "PCM"},
     {WAVE_FORMAT_ADPCM, "Microsoft ADPCM"},
     {WAVE_FORMAT_IEEE_FLOAT, "IEEE Float"},

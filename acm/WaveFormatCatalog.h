@@ -40,8 +40,8 @@ bool CanWrite(std::span<const uint8_t> record);
 // "PCM", "IMA ADPCM", "Microsoft ADPCM", "GSM 6.10"...; for other readable tags the decoder's
 // name; empty for tags nothing here reads.
 std::string TagName(uint16_t tag);
-// "22,050 Hz, 4 Bit, Mono"; empty for a record that cannot be read. Only the first 16 bytes are
-// described, so the head alone of a record with extra bytes will do.
+// "22,050 Hz, 4 Bit, Mono"; empty for a tag nothing here reads or a channel count or rate out of
+// range. Only the first 16 bytes are described, so the head alone of a record will do.
 std::string Describe(std::span<const uint8_t> record);
 
 } // namespace WaveFormatCatalog
