@@ -1,5 +1,5 @@
 #pragma once
-// FFmpeg's functions, as the compression-manager stand-in calls them, loaded the first time a
+// FFmpeg's functions, as the wave format conversions call them, loaded the first time a
 // format needs them rather than with the program: they bring the whole video, image, network
 // and display stacks, which a job of PCM, MP3 or WMA never uses. Missing libraries make only the
 // formats that need them unavailable.

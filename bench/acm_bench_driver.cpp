@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 #include "sinks/PcmFormatConverter.h"
 
 namespace {
@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto target =
-        AcmMakeWaveFormat(static_cast<uint16_t>(tag), static_cast<uint16_t>(channels), rate,
-                          static_cast<uint16_t>(bits));
+        WaveFormatCatalog::MakeRecord(static_cast<uint16_t>(tag), static_cast<uint16_t>(channels),
+                                      rate, static_cast<uint16_t>(bits));
     std::ifstream in(argv[1], std::ios::binary);
     std::vector<uint8_t> format;
     uint32_t remaining = 0;

@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveOutputFormatFile.h"
 #include "forms/AppForms.h"
@@ -54,8 +54,9 @@ int Job(const QStringList& args) {
     if (args[0] == "wav") {
         // The options form starts with the kept WAVE output format.
         const QStringList f = args[1].split(':');
-        const auto record = AcmMakeWaveFormat(f.value(0).toUShort(), f.value(1).toUShort(),
-                                              f.value(2).toUInt(), f.value(3).toUShort());
+        const auto record =
+            WaveFormatCatalog::MakeRecord(f.value(0).toUShort(), f.value(1).toUShort(),
+                                          f.value(2).toUInt(), f.value(3).toUShort());
         if (record.empty()) {
             return 2;
         }

@@ -3,35 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "acm/Acm.h"
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 
 namespace {
 std::vector<WaveFormatTagChoice> WritableTags() {
     std::vector<WaveFormatTagChoice> tags;
-    for (uint32_t index = 0;; ++index) {
-        ACMFORMATTAGDETAILSA details{};
-        details.cbStruct = sizeof details;
-        details.dwFormatTagIndex = index;
-        if (acmFormatTagDetailsA(nullptr, &details, ACM_FORMATTAGDETAILSF_INDEX) !=
-            MMSYSERR_NOERROR) {
-            return tags;
-        }
-        tags.push_back({static_cast<uint16_t>(details.dwFormatTag), details.szFormatTag});
+    for (const uint16_t tag : WaveFormatCatalog::WritableTags()) {
+        tags.push_back({tag, WaveFormatCatalog::TagName(tag)});
     }
-}
-
-std::string Describe(const std::vector<uint8_t>& record) {
-    std::vector<uint8_t> copy = record; // the call takes a non-const record
-    ACMFORMATDETAILSA details{};
-    details.cbStruct = sizeof details;
-    details.pwfx = reinterpret_cast<WAVEFORMATEX*>(copy.data());
-    details.cbwfx = static_cast<uint32_t>(copy.size());
-    details.dwFormatTag = details.pwfx->wFormatTag;
-    if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_FORMAT) != MMSYSERR_NOERROR) {
-        return {};
-    }
-    return details.szFormat;
+    return tags;
 }
 
 // The record at the start of a format buffer, or nothing when its cbSize runs past the buffer.
@@ -52,7 +32,7 @@ std::vector<uint8_t> RecordIn(const uint8_t* buffer, std::size_t size) {
 WaveFormatChoices::WaveFormatChoices(const uint8_t* current, std::size_t size)
     : tags_(WritableTags()) {
     std::vector<uint8_t> record = RecordIn(current, size);
-    if (record.empty() || Describe(record).empty()) {
+    if (record.empty() || WaveFormatCatalog::Describe(record).empty()) {
         return;
     }
     WAVEFORMATEX head{};
@@ -76,15 +56,15 @@ std::vector<WaveFormatChoice> WaveFormatChoices::FormatsOf(std::size_t tagItem) 
         return formats;
     }
     const uint16_t tag = tags_[tagItem].Tag;
-    for (auto& record : AcmOfferedRecords(tag)) {
-        std::string description = Describe(record);
+    for (auto& record : WaveFormatCatalog::OfferedRecords(tag)) {
+        std::string description = WaveFormatCatalog::Describe(record);
         formats.push_back({std::move(record), std::move(description)});
     }
     // A current format that is not a standard one leads its tag's list.
     if (!current_.empty() && tagItem == currentTag_ &&
         std::none_of(formats.begin(), formats.end(),
                      [&](const auto& f) { return f.Record == current_; })) {
-        formats.insert(formats.begin(), {current_, Describe(current_)});
+        formats.insert(formats.begin(), {current_, WaveFormatCatalog::Describe(current_)});
     }
     return formats;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// What the "Wave Output Format" chooser offers: every format tag the wave-format stand-in writes,
-// named through acmFormatTagDetailsA, and for each tag every format it writes, described through
-// acmFormatDetailsA. The chooser opens on the current format, which is offered even when it is
-// not one of the standard ones (a format chosen on the command line, say).
+// What the "Wave Output Format" chooser offers: every format tag the wave format catalog writes,
+// with its name, and for each tag every format it writes, with its description. The chooser opens
+// on the current format, which is offered even when it is not one of the standard ones (a format
+// chosen on the command line, say).
 #include <cstddef>
 #include <cstdint>
 #include <string>

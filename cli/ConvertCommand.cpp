@@ -9,7 +9,7 @@
 #include <optional>
 #include <unistd.h>
 
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 #include "cli/CliOptions.h"
 #include "cli/DisplayObserver.h"
 #include "cli/InputList.h"
@@ -52,14 +52,14 @@ bool IsTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) == 1;
 }
 
-// The kept WAVE output format, or 16-bit stereo PCM at 44100 Hz when the wave-format stand-in
+// The kept WAVE output format, or 16-bit stereo PCM at 44100 Hz when the wave format catalog
 // cannot write it (a damaged file would fail every WAVE conversion). False when replaced.
 bool LoadUsableWaveFormat(WaveOutputFormatBuffer& buffer) {
     LoadWaveOutputFormat(buffer);
     WAVEFORMATEX head;
     std::memcpy(&head, buffer.data(), sizeof head);
     const std::size_t size = sizeof head + head.cbSize;
-    if (size <= buffer.size() && AcmCanWrite(buffer.data(), size)) {
+    if (size <= buffer.size() && WaveFormatCatalog::CanWrite({buffer.data(), size})) {
         return true;
     }
     buffer.fill(0);

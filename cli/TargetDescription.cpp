@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 #include "cli/NumberOptions.h"
 #include "engine/TargetFormats.h"
 #include "engine/WaveFormat.h"
@@ -17,7 +17,7 @@ std::string ChannelsText(int channels) {
 std::vector<std::string> WaveParts(const ConversionSettings& settings) {
     WAVEFORMATEX format;
     std::memcpy(&format, settings.WaveOutputFormat.data(), sizeof format);
-    std::string name = AcmFormatTagName(format.wFormatTag);
+    std::string name = WaveFormatCatalog::TagName(format.wFormatTag);
     if (name.empty()) {
         name = "format " + std::to_string(format.wFormatTag);
     }

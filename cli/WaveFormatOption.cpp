@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 
 namespace {
 struct Wanted {
@@ -108,7 +108,7 @@ bool WaveFormatFromText(const std::string& formatText, WaveOutputFormatBuffer& b
     if (!ParseFormatText(formatText, wanted, error)) {
         return false;
     }
-    const std::vector<std::vector<uint8_t>> records = AcmOfferedRecords(wanted.tag);
+    const std::vector<std::vector<uint8_t>> records = WaveFormatCatalog::OfferedRecords(wanted.tag);
     if (records.empty()) {
         error = "--wave-format: format tag " + TagText(wanted.tag) + " cannot be written";
         return false;
@@ -124,8 +124,8 @@ bool WaveFormatFromText(const std::string& formatText, WaveOutputFormatBuffer& b
         }
         offered.Add(format);
     }
-    error = "--wave-format: " + AcmFormatTagName(wanted.tag) + " (" + TagText(wanted.tag) +
-            ") is not offered as " + std::to_string(wanted.channels) + ":" +
+    error = "--wave-format: " + WaveFormatCatalog::TagName(wanted.tag) + " (" +
+            TagText(wanted.tag) + ") is not offered as " + std::to_string(wanted.channels) + ":" +
             std::to_string(wanted.rate) + ":" + std::to_string(wanted.bits) +
             "; CHANNELS:RATE:BITS offered: " + offered.Text();
     return false;

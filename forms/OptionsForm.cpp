@@ -12,7 +12,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "acm/Acm.h"
+#include "acm/WaveFormatCatalog.h"
 #include "choices/StoredWidth.h"
 #include "engine/TargetFormats.h"
 #include "engine/WaveFormat.h"
@@ -341,29 +341,20 @@ void OptionsForm::UpdateFormatPanel() {
 }
 
 void OptionsForm::ShowWaveFormat() {
-    // A copy: the detail calls take a writable record.
-    WaveOutputFormatBuffer format = waveFormat_;
     WAVEFORMATEX head{};
-    std::memcpy(&head, format.data(), sizeof head);
+    std::memcpy(&head, waveFormat_.data(), sizeof head);
+    // A name or description that cannot be given leaves its label as it was.
     if (head.wFormatTag == WAVE_FORMAT_PCM) {
         ui->lblWaveFormatName->setText(QStringLiteral("Standard Wave File"));
-    } else {
-        ACMFORMATTAGDETAILSA tag{};
-        tag.cbStruct = sizeof tag;
-        tag.dwFormatTag = head.wFormatTag;
-        tag.cbFormatSize = sizeof head + head.cbSize;
-        if (acmFormatTagDetailsA(nullptr, &tag, ACM_FORMATTAGDETAILSF_FORMATTAG) ==
-            MMSYSERR_NOERROR) {
-            ui->lblWaveFormatName->setText(QString::fromLatin1(tag.szFormatTag));
-        }
+    } else if (const std::string name = WaveFormatCatalog::TagName(head.wFormatTag);
+               !name.empty()) {
+        ui->lblWaveFormatName->setText(QString::fromLatin1(name.c_str()));
     }
-    ACMFORMATDETAILSA details{};
-    details.cbStruct = sizeof details;
-    details.dwFormatTag = head.wFormatTag;
-    details.pwfx = reinterpret_cast<WAVEFORMATEX*>(format.data());
-    details.cbwfx = sizeof head;
-    if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_FORMAT) == MMSYSERR_NOERROR) {
-        ui->lblWaveFormatDetails->setText(QString::fromLatin1(details.szFormat));
+    // Only the head is described: the stored record's extra bytes say nothing the label shows.
+    const std::string details =
+        WaveFormatCatalog::Describe(std::span(waveFormat_.data(), sizeof head));
+    if (!details.empty()) {
+        ui->lblWaveFormatDetails->setText(QString::fromLatin1(details.c_str()));
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The "Wave Output Format" chooser: a format tag, then one of the formats the wave-format stand-in
+// The "Wave Output Format" chooser: a format tag, then one of the formats the wave format catalog
 // writes for it. It opens on the current format.
 #include <QDialog>
 #include <array>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,31 +25,16 @@ std::vector<uint8_t> IntermediateFormat(const WAVEFORMATEX* source,
     return record;
 }
 
-ACMSTREAMHEADER Header(const uint8_t* source, uint32_t sourceLength, uint8_t* destination,
-                       uint32_t destinationLength) {
-    ACMSTREAMHEADER h{};
-    h.cbStruct = sizeof(ACMSTREAMHEADER);
-    h.pbSrc = const_cast<uint8_t*>(source);
-    h.cbSrcLength = sourceLength;
-    h.pbDst = destination;
-    h.cbDstLength = destinationLength;
-    return h;
+WaveFormatConversion OpenConversion(const WAVEFORMATEX* source, size_t sourceBytes,
+                                    const WAVEFORMATEX* destination, size_t destinationBytes) {
+    return WaveFormatConversion::Open(
+        {reinterpret_cast<const uint8_t*>(source), sourceBytes},
+        {reinterpret_cast<const uint8_t*>(destination), destinationBytes});
 }
 
 // What a drain can still produce when the stream reports no size for it.
 constexpr uint32_t kDrainRoom = 1 << 16;
 } // namespace
-
-PcmFormatConverter::StreamPtr PcmFormatConverter::Open(const WAVEFORMATEX* source,
-                                                       size_t sourceBytes,
-                                                       const WAVEFORMATEX* destination,
-                                                       size_t destinationBytes) {
-    HACMSTREAM stream = nullptr;
-    if (acmStreamOpenSized(&stream, source, sourceBytes, destination, destinationBytes,
-                           ACM_STREAMOPENF_NONREALTIME) != MMSYSERR_NOERROR)
-        return nullptr;
-    return StreamPtr(stream);
-}
 
 PcmFormatConverter::PcmFormatConverter(const WAVEFORMATEX* source, const WAVEFORMATEX* destination,
                                        bool& failed) {
@@ -62,17 +48,18 @@ PcmFormatConverter::PcmFormatConverter(const WAVEFORMATEX* source, const WAVEFOR
         source->wBitsPerSample == destination->wBitsPerSample &&
         source->nSamplesPerSec == destination->nSamplesPerSec)
         return; // pass-through
-    main_ = Open(source, RecordBytes(source), destination, RecordBytes(destination));
+    main_ = OpenConversion(source, RecordBytes(source), destination, RecordBytes(destination));
     if (!main_) {
         // No direct path: first to the source's own kind of samples at the destination's
         // channel count and rate, then on to the destination.
         const auto intermediate = IntermediateFormat(source, destination);
         const auto* middle = reinterpret_cast<const WAVEFORMATEX*>(intermediate.data());
-        preStage_ = Open(source, RecordBytes(source), middle, intermediate.size());
+        preStage_ = OpenConversion(source, RecordBytes(source), middle, intermediate.size());
         if (preStage_)
-            main_ = Open(middle, intermediate.size(), destination, RecordBytes(destination));
+            main_ =
+                OpenConversion(middle, intermediate.size(), destination, RecordBytes(destination));
         if (!preStage_ || !main_) {
-            main_.reset();
+            main_ = {};
             failed = true;
             return;
         }
@@ -83,36 +70,28 @@ PcmFormatConverter::PcmFormatConverter(const WAVEFORMATEX* source, const WAVEFOR
     transfer_ = std::make_unique<BlockAligner>(destination->nBlockAlign, false);
 }
 
-PcmFormatConverter::~PcmFormatConverter() {
-    main_.reset();
-    preStage_.reset();
-    transfer_.reset();
-}
+PcmFormatConverter::~PcmFormatConverter() = default;
 
-bool PcmFormatConverter::Step(AcmStream* stream, ACMSTREAMHEADER& header, uint32_t flags) {
-    acmStreamPrepareHeader(stream, &header, 0);
-    const MMRESULT result = acmStreamConvert(stream, &header, flags);
-    acmStreamUnprepareHeader(stream, &header, 0);
-    if (result != MMSYSERR_NOERROR) {
-        failed_ = true;
-        return false;
-    }
-    if (stream == main_.get())
-        mainInputBytes_ += header.cbSrcLengthUsed;
-    return true;
+WaveConversionUsed PcmFormatConverter::MainStep(std::span<const uint8_t> source,
+                                                std::span<uint8_t> destination, bool end) {
+    // Only the first step starts the stream: a later start would drop what the codecs hold.
+    const auto used =
+        main_.Convert(source, destination, {.start = std::exchange(first_, false), .end = end});
+    mainInputBytes_ += used.source;
+    return used;
 }
 
 std::unique_ptr<uint8_t[]> PcmFormatConverter::PreStage(const void* input, uint32_t& count,
                                                         bool end) {
-    uint32_t size = 0;
-    if (acmStreamSize(preStage_.get(), count, &size, ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR) {
+    const auto wanted = preStage_.DestinationBytesFor(count);
+    if (!wanted)
         failed_ = failed_ || !end;
-        size = end ? kDrainRoom : 0;
-    }
+    const uint32_t size = wanted.value_or(end ? kDrainRoom : 0);
     auto buffer = std::make_unique<uint8_t[]>(size);
-    auto header = Header(static_cast<const uint8_t*>(input), count, buffer.get(), size);
-    Step(preStage_.get(), header, end ? ACM_STREAMCONVERTF_END : 0);
-    count = header.cbDstLengthUsed;
+    count = preStage_
+                .Convert({static_cast<const uint8_t*>(input), count}, {buffer.get(), size},
+                         {.end = end})
+                .destination;
     return buffer;
 }
 
@@ -120,20 +99,13 @@ bool PcmFormatConverter::ConvertBlocks(uint8_t* output, uint32_t room, uint32_t&
     uint32_t length = 0;
     for (const uint8_t* block = transfer_->NextBlock(length); block && length > 0;
          block = transfer_->NextBlock(length)) {
-        auto header = Header(block, length, output + outCount, room - outCount);
-        uint32_t flags = ACM_STREAMCONVERTF_BLOCKALIGN;
-        if (first_) {
-            first_ = false;
-            flags |= ACM_STREAMCONVERTF_START;
-        }
-        if (!Step(main_.get(), header, flags))
-            header.cbSrcLengthUsed = header.cbDstLengthUsed = 0;
-        outCount += header.cbDstLengthUsed;
-        if (header.cbSrcLengthUsed < length)
-            transfer_->PutBack(length - header.cbSrcLengthUsed);
+        const auto used = MainStep({block, length}, {output + outCount, room - outCount}, false);
+        outCount += used.destination;
+        if (used.source < length)
+            transfer_->PutBack(length - used.source);
         // A step that took nothing would get the same block back for ever: stop, and keep
         // the block and the rest of the input for the next call.
-        if (header.cbSrcLengthUsed == 0)
+        if (used.source == 0)
             return true;
     }
     return false;
@@ -149,17 +121,17 @@ std::unique_ptr<uint8_t[]> PcmFormatConverter::Run(const void* input, uint32_t i
         input = joined.data();
         inCount = static_cast<uint32_t>(joined.size());
     }
-    uint32_t size = 0;
     outCount = 0;
     // A size the stream cannot give means an input beyond any sensible block: it cannot be
     // converted, and is never written unconverted into a file of another format.
-    if (acmStreamSize(main_.get(), inCount, &size, ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR) {
+    const auto size = main_.DestinationBytesFor(inCount);
+    if (!size) {
         failed_ = true;
         return std::make_unique<uint8_t[]>(0);
     }
-    auto output = std::make_unique<uint8_t[]>(size);
+    auto output = std::make_unique<uint8_t[]>(*size);
     transfer_->SetInput(input, inCount);
-    if (ConvertBlocks(output.get(), size, outCount))
+    if (ConvertBlocks(output.get(), *size, outCount))
         transfer_->TakeRest(backlog_);
     return output;
 }
@@ -185,24 +157,15 @@ void PcmFormatConverter::Finish(std::vector<uint8_t>& out) {
     const auto total = static_cast<uint32_t>(rest.size());
     // Each round either takes input or hands out output; a round that does neither ends it.
     for (;;) {
-        uint32_t room = 0;
-        if (acmStreamSize(main_.get(), total - offset, &room, ACM_STREAMSIZEF_SOURCE) !=
-            MMSYSERR_NOERROR)
-            room = kDrainRoom;
-        room = std::max(room, kDrainRoom);
+        const uint32_t room =
+            std::max(main_.DestinationBytesFor(total - offset).value_or(kDrainRoom), kDrainRoom);
         const size_t at = out.size();
         out.resize(at + room);
-        auto header = Header(rest.data() + offset, total - offset, out.data() + at, room);
-        uint32_t flags = ACM_STREAMCONVERTF_END;
-        if (first_) {
-            first_ = false;
-            flags |= ACM_STREAMCONVERTF_START;
-        }
-        if (!Step(main_.get(), header, flags))
-            header.cbSrcLengthUsed = header.cbDstLengthUsed = 0;
-        out.resize(at + header.cbDstLengthUsed);
-        offset += std::min(header.cbSrcLengthUsed, total - offset);
-        if (header.cbSrcLengthUsed == 0 && header.cbDstLengthUsed == 0)
+        const auto used =
+            MainStep({rest.data() + offset, total - offset}, {out.data() + at, room}, true);
+        out.resize(at + used.destination);
+        offset += std::min(used.source, total - offset);
+        if (used.source == 0 && used.destination == 0)
             return;
     }
 }

@@ -1,11 +1,12 @@
 #pragma once
-// Converts a stream of blocks from one wave format into another through the compression manager,
-// directly or through an intermediate PCM format, feeding it block-aligned pieces.
+// Converts a stream of blocks from one wave format into another through wave format conversions,
+// directly or through an intermediate PCM format, feeding them block-aligned pieces.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
-#include "acm/Acm.h"
+#include "acm/WaveFormatConversion.h"
 #include "engine/WaveFormat.h"
 #include "sinks/BlockAligner.h"
 
@@ -26,23 +27,18 @@ public:
     // block as its codec requires) and drains the streams. Null when nothing remains.
     std::unique_ptr<uint8_t[]> Flush(uint32_t& outCount);
 
-    // True once a conversion step failed or a size could not be worked out: audio was lost, and
-    // the sink must report a write error.
+    // True once a size could not be worked out for the input: audio was lost, and the sink must
+    // report a write error.
     bool Failed() const { return failed_; }
     // The sample frames that reached the final stage: for a compressed destination, the frames
     // it encoded (its rate is the destination's), without the padding of a last block.
     uint64_t FramesConverted() const { return mainInputBytes_ / mainSourceAlign_; }
 
 private:
-    struct StreamClose {
-        void operator()(AcmStream* s) const { acmStreamClose(s, 0); }
-    };
-    using StreamPtr = std::unique_ptr<AcmStream, StreamClose>;
-
-    static StreamPtr Open(const WAVEFORMATEX* source, size_t sourceBytes,
-                          const WAVEFORMATEX* destination, size_t destinationBytes);
-    // One call of the stream on a prepared header; false (and Failed) when it failed.
-    bool Step(AcmStream* stream, ACMSTREAMHEADER& header, uint32_t flags);
+    // One call of the main stream (end: the input ends with it), counting the source bytes it
+    // took.
+    WaveConversionUsed MainStep(std::span<const uint8_t> source, std::span<uint8_t> destination,
+                                bool end);
     // The pre-stage on a whole input (or its drain at the end): the intermediate bytes.
     std::unique_ptr<uint8_t[]> PreStage(const void* input, uint32_t& count, bool end);
     // Feeds input, after what waits from earlier calls, to the main stream in blocks.
@@ -53,10 +49,10 @@ private:
     // The end of the stream: what waits is converted with the end flag until nothing is left.
     void Finish(std::vector<uint8_t>& out);
 
-    StreamPtr main_;
+    WaveFormatConversion main_;
     std::unique_ptr<BlockAligner> transfer_;
     bool first_ = true;
-    StreamPtr preStage_;
+    WaveFormatConversion preStage_;
     // Input the main stream did not take when it had no room left; it comes first next time.
     std::vector<uint8_t> backlog_;
     bool failed_ = false;

@@ -1,11 +1,11 @@
 // The format converter: its three configurations, held-back input and the end of the stream.
 #include <gtest/gtest.h>
 
-#include "acm/Acm.h"
-#include "acm/AcmFormatCatalog.h"
-#include "tests/AcmTestSupport.h"
+#include "acm/WaveFormatCatalog.h"
+#include "acm/WaveFormatConversion.h"
+#include "tests/FormatConversionTestSupport.h"
 
-using namespace acmtest;
+using namespace conversiontest;
 
 TEST(FormatConverter, AlikeFormatsPassThrough) {
     WAVEFORMATEX a = MakePcmFormat(2, 44100, 16);
@@ -36,17 +36,15 @@ TEST(FormatConverter, UnreachableFormatFails) {
 
 TEST(FormatConverter, TwoStagesReachACompressedFormatOfAnotherShape) {
     const auto from = Bytes(MakePcmFormat(2, 44100, 16));
-    const auto ima = AcmMakeWaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
-    HACMSTREAM direct = nullptr;
-    EXPECT_EQ(acmStreamOpen(&direct, nullptr, Record(from), Record(ima), nullptr, 0, 0, 0),
-              ACMERR_NOTPOSSIBLE);
+    const auto ima = WaveFormatCatalog::MakeRecord(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
+    auto direct = WaveConversionResult::Opened;
+    WaveFormatConversion::Open(from, ima, &direct);
+    EXPECT_EQ(direct, WaveConversionResult::NotPossible);
     // The intermediate format is 16-bit mono PCM at 22050 Hz; the main stage takes it.
     const auto middle = Bytes(MakePcmFormat(1, 22050, 16));
     EXPECT_EQ(Record(middle)->nBlockAlign, 2);
     EXPECT_EQ(Record(middle)->nAvgBytesPerSec, 44100u);
-    EXPECT_EQ(acmStreamOpen(&direct, nullptr, Record(middle), Record(ima), nullptr, 0, 0,
-                            ACM_STREAMOPENF_QUERY),
-              MMSYSERR_NOERROR);
+    EXPECT_TRUE(WaveFormatConversion::Open(middle, ima));
 
     const auto input = Sine16(44100, 2, 44100);
     const auto out = ConvertStream(from, ima, input, {3000, 20000});
@@ -68,7 +66,7 @@ TEST(FormatConverter, PieceSizesDoNotChangeTheOutput) {
     const auto from = Bytes(MakePcmFormat(2, 44100, 16));
     const auto input = Sine16(44100, 2, 30000);
     for (const auto& to : {Bytes(MakePcmFormat(2, 48000, 16)), Bytes(MakePcmFormat(1, 8000, 8)),
-                           AcmMakeWaveFormat(WAVE_FORMAT_ADPCM, 2, 44100, 4)}) {
+                           WaveFormatCatalog::MakeRecord(WAVE_FORMAT_ADPCM, 2, 44100, 4)}) {
         const auto whole = ConvertStream(from, to, input, {static_cast<uint32_t>(input.size())});
         const auto pieces = ConvertStream(from, to, input, {4, 1000, 16384, 17, 40000});
         ASSERT_EQ(pieces.size(), whole.size());
@@ -121,7 +119,7 @@ TEST(FormatConverter, FlushKeepsTheLength) {
         ConvertStream(from, Bytes(MakePcmFormat(2, 48000, 16)), input, {4410 * 4}, false);
     EXPECT_LT(cut.size(), resampled.size());
     // Compressed: the last block is padded, so the length is kept within one block.
-    const auto gsm = AcmMakeWaveFormat(WAVE_FORMAT_GSM610, 1, 8000, 0);
+    const auto gsm = WaveFormatCatalog::MakeRecord(WAVE_FORMAT_GSM610, 1, 8000, 0);
     const auto coded = ConvertStream(from, gsm, input);
     const double frames = (44100 + 123) * 8000.0 / 44100;
     EXPECT_GE(coded.size() / 65 * 320, frames);
@@ -145,7 +143,7 @@ TEST(FormatConverter, FailuresAreReportedAndFramesCounted) {
     EXPECT_TRUE(widening.Failed());
 
     const auto from = Bytes(MakePcmFormat(2, 44100, 16));
-    const auto ima = AcmMakeWaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
+    const auto ima = WaveFormatCatalog::MakeRecord(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
     PcmFormatConverter encoding(Record(from), Record(ima), failed);
     ASSERT_FALSE(failed);
     const auto input = Sine16(44100, 2, 44100);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "WaveTestSupport.h"
-#include "acm/Acm.h"
+#include "acm/WaveFormatCatalog.h"
 #include "engine/OpenAudioSource.h"
 
 using namespace wavetest;
@@ -25,23 +25,15 @@ struct Case {
     bool lossless; // output samples equal the input's decoded samples
 };
 
-// A record the compression-manager stand-in offers for writing, with its extra
-// bytes.
+// A record the wave format catalog offers for writing, with its extra bytes.
 std::string OfferedFormat(const Target& t) {
-    std::string record(WaveOutputFormatSize, '\0');
-    for (uint32_t index = 0;; ++index) {
-        ACMFORMATDETAILSA details{};
-        details.cbStruct = sizeof details;
-        details.dwFormatIndex = index;
-        details.dwFormatTag = t.tag;
-        details.pwfx = reinterpret_cast<WAVEFORMATEX*>(record.data());
-        details.cbwfx = static_cast<uint32_t>(record.size());
-        if (acmFormatDetailsA(nullptr, &details, ACM_FORMATDETAILSF_INDEX) != MMSYSERR_NOERROR)
-            return {};
-        const WAVEFORMATEX& f = *details.pwfx;
+    for (const std::vector<uint8_t>& record : WaveFormatCatalog::OfferedRecords(t.tag)) {
+        WAVEFORMATEX f;
+        std::memcpy(&f, record.data(), sizeof f);
         if (f.nChannels == t.channels && f.nSamplesPerSec == t.rate && f.wBitsPerSample == t.bits)
-            return record.substr(0, sizeof f + f.cbSize);
+            return {record.begin(), record.end()};
     }
+    return {};
 }
 
 // Samples per channel of a wave file as sox decodes it.
@@ -146,7 +138,7 @@ TEST_P(WaveConversion, KeepsFormatLengthAndSamples) {
     const std::string out = dir / "out.wav";
     Shell(testtools::ReplaceAll(c.make, "IN", "'" + in + "'"));
     const std::string format = OfferedFormat(c.target);
-    ASSERT_FALSE(format.empty()) << "the stand-in offers no such output format";
+    ASSERT_FALSE(format.empty()) << "the catalog offers no such output format";
     WAVEFORMATEX record;
     std::memcpy(&record, format.data(), sizeof record);
     UseWaveOutput(row, out, record, format.substr(sizeof record));

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstring>
 
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 #include "choices/WaveFormatChoices.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
@@ -21,7 +21,7 @@ Buffer BufferWith(const std::vector<uint8_t>& record) {
 } // namespace
 
 TEST(WaveFormatChoices, OpensOnAStandardFormatInItsTagsList) {
-    const std::vector<uint8_t> alaw = AcmMakeWaveFormat(WAVE_FORMAT_ALAW, 2, 8000, 8);
+    const std::vector<uint8_t> alaw = WaveFormatCatalog::MakeRecord(WAVE_FORMAT_ALAW, 2, 8000, 8);
     const Buffer buffer = BufferWith(alaw);
     const WaveFormatChoices choices(buffer.data(), buffer.size());
     ASSERT_LT(choices.CurrentTagItem(), choices.Tags().size());
@@ -36,7 +36,7 @@ TEST(WaveFormatChoices, OpensOnAStandardFormatInItsTagsList) {
 }
 
 TEST(WaveFormatChoices, OffersAWritableFormatThatIsNotAStandardOneFirst) {
-    const std::vector<uint8_t> odd = AcmMakeWaveFormat(WAVE_FORMAT_PCM, 1, 12345, 16);
+    const std::vector<uint8_t> odd = WaveFormatCatalog::MakeRecord(WAVE_FORMAT_PCM, 1, 12345, 16);
     const Buffer buffer = BufferWith(odd);
     const WaveFormatChoices choices(buffer.data(), buffer.size());
     const auto pcm = choices.FormatsOf(choices.CurrentTagItem());

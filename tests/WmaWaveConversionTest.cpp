@@ -6,8 +6,8 @@
 #include <csignal>
 #include <cstring>
 
-#include "acm/AcmFormatCatalog.h"
-#include "tests/AcmTestSupport.h"
+#include "acm/WaveFormatCatalog.h"
+#include "tests/FormatConversionTestSupport.h"
 #include "tests/Mp3TestSupport.h"
 #include "tests/WaveTestSupport.h"
 #include "tests/WmaTestSupport.h"
@@ -18,7 +18,8 @@ namespace {
 
 // A WAVE output of 16-bit PCM; what the options form stores for it.
 void UsePcmOutput(TestRow& row, uint16_t channels, uint32_t rate) {
-    const std::vector<uint8_t> record = AcmMakeWaveFormat(WAVE_FORMAT_PCM, channels, rate, 16);
+    const std::vector<uint8_t> record =
+        WaveFormatCatalog::MakeRecord(WAVE_FORMAT_PCM, channels, rate, 16);
     ASSERT_GE(record.size(), sizeof(WAVEFORMATEX));
     WAVEFORMATEX format{};
     std::memcpy(&format, record.data(), sizeof format);
@@ -27,7 +28,7 @@ void UsePcmOutput(TestRow& row, uint16_t channels, uint32_t rate) {
 
 // The channels of interleaved 16-bit PCM, one vector each.
 std::vector<std::vector<int16_t>> Channels(const std::string& pcm, int channels) {
-    const std::vector<int16_t> all = acmtest::Samples16(pcm);
+    const std::vector<int16_t> all = conversiontest::Samples16(pcm);
     std::vector<std::vector<int16_t>> out(static_cast<size_t>(channels));
     for (size_t i = 0; i < all.size(); ++i)
         out[i % out.size()].push_back(all[i]);
@@ -96,7 +97,7 @@ TEST_P(WmaToWave, KeepsLengthAndTone) {
     EXPECT_NEAR(c.progress[0], inSeconds * 1000, 1.0);
 
     for (const auto& channel : Channels(pcm, p.outChannels))
-        EXPECT_GT(acmtest::SineSnr(channel, p.outRate, 440), 30.0);
+        EXPECT_GT(conversiontest::SineSnr(channel, p.outRate, 440), 30.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(FfmpegFiles, WmaToWave,
@@ -155,7 +156,7 @@ TEST_P(WaveToWma, MakesTheEntrysFormat) {
     EXPECT_NEAR(frames, Duration(in) * p.wmaRate, 2048 + 2);
     const auto channels = Channels(pcm, 2);
     for (const auto& channel : channels)
-        EXPECT_GT(acmtest::SineSnr(channel, p.wmaRate, 440), p.minSnr);
+        EXPECT_GT(conversiontest::SineSnr(channel, p.wmaRate, 440), p.minSnr);
     if (p.channels == 1) { // a mono input is the same on both sides
         EXPECT_GT(mp3test::Correlation(channels[0], channels[1]), 0.99);
     }

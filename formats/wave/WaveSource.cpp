@@ -155,27 +155,25 @@ ConversionError WaveSource::OpenDecoder(const std::vector<uint8_t>& fileFormat) 
     const auto* sourceFormat = reinterpret_cast<const WAVEFORMATEX*>(source.data());
     const WAVEFORMATEX pcm =
         MakePcmFormat(sourceFormat->nChannels, sourceFormat->nSamplesPerSec, 16);
-    HACMSTREAM opened = nullptr;
-    const MMRESULT result = acmStreamOpen(&opened, nullptr, sourceFormat, &pcm, nullptr, 0, 0,
-                                          ACM_STREAMOPENF_NONREALTIME);
+    auto result = WaveConversionResult::NotPossible;
+    decoder_ = WaveFormatConversion::Open(
+        source, {reinterpret_cast<const uint8_t*>(&pcm), sizeof pcm}, &result);
     // A record that contradicts itself describes data nothing can read; a sound one without a
     // decoder is the codec's failure.
-    if (result == MMSYSERR_INVALPARAM)
+    if (result == WaveConversionResult::MalformedSource)
         return ConversionError::ceRead;
-    if (result != MMSYSERR_NOERROR)
+    if (!decoder_)
         return ConversionError::ceCodec;
-    stream_.reset(opened);
     if (pcm.nBlockAlign == 0 || pcm.nSamplesPerSec == 0)
         return ConversionError::ceCodec;
 
-    uint32_t estimate = 0;
-    if (acmStreamSize(stream_.get(), ThreeSecondsOf(pcm), &estimate, ACM_STREAMSIZEF_DESTINATION) !=
-        MMSYSERR_NOERROR)
+    const auto estimate = decoder_.SourceBytesFor(ThreeSecondsOf(pcm));
+    if (!estimate)
         return ConversionError::ceCodec;
     // Room for at least one whole compressed block, so that the decoder can always progress.
     const uint32_t oneBlock = std::max<uint32_t>(sourceFormat->nBlockAlign, 1);
     compressedSize_ = static_cast<uint32_t>(
-        std::clamp<uint64_t>(estimate, oneBlock, std::max<uint64_t>(MaxBufferBytes, oneBlock)));
+        std::clamp<uint64_t>(*estimate, oneBlock, std::max<uint64_t>(MaxBufferBytes, oneBlock)));
     compressed_ = Allocate(compressedSize_);
     if (!compressed_)
         return ConversionError::ceMemory;
@@ -186,11 +184,11 @@ ConversionError WaveSource::OpenDecoder(const std::vector<uint8_t>& fileFormat) 
 bool WaveSource::Pump() {
     if (!sink_ || !input_.Valid() || !pcm_)
         return false;
-    if (stream_ && !drained_)
+    if (decoder_ && !drained_)
         PumpCompressed();
     else if (bytesRemaining_ > 0)
         PumpPcm();
-    const bool more = bytesRemaining_ > 0 || (stream_ && !drained_);
+    const bool more = bytesRemaining_ > 0 || (decoder_ && !drained_);
     if (!more)
         Finish();
     return bytesRemaining_ > 0;
@@ -240,26 +238,11 @@ uint32_t WaveSource::Decode(uint32_t count, bool last) {
     uint32_t used = 0;
     // Draining the decoder's own delay is a few buffers at most; never loop without bound.
     for (int drains = 0; drains < MaxDrainSteps;) {
-        ACMSTREAMHEADER header{};
-        header.cbStruct = sizeof header;
-        header.pbSrc = compressed_.get() + used;
-        header.cbSrcLength = count - used;
-        header.pbDst = pcm_.get();
-        header.cbDstLength = pcmSize_;
-        uint32_t flags = last ? ACM_STREAMCONVERTF_END : 0;
-        if (std::exchange(firstConversion_, false))
-            flags |= ACM_STREAMCONVERTF_START;
-        acmStreamPrepareHeader(stream_.get(), &header, 0);
-        const MMRESULT result = acmStreamConvert(stream_.get(), &header, flags);
-        acmStreamUnprepareHeader(stream_.get(), &header, 0);
-        if (result != MMSYSERR_NOERROR) {
-            // The rest of the stream cannot be trusted to decode either.
-            failed_ = true;
-            bytesRemaining_ = 0;
-            return 0;
-        }
-        const uint32_t consumed = std::min(header.cbSrcLengthUsed, count - used);
-        const uint32_t produced = std::min(header.cbDstLengthUsed, pcmSize_);
+        const auto step =
+            decoder_.Convert({compressed_.get() + used, count - used}, {pcm_.get(), pcmSize_},
+                             {.start = std::exchange(firstConversion_, false), .end = last});
+        const uint32_t consumed = std::min(step.source, count - used);
+        const uint32_t produced = std::min(step.destination, pcmSize_);
         Deliver(pcm_.get(), produced);
         used += consumed;
         // Go on while the decoder makes progress: it may have filled the buffer before the input

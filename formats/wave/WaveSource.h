@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "acm/Acm.h"
+#include "acm/WaveFormatConversion.h"
 #include "engine/AudioSource.h"
 #include "engine/ConversionError.h"
 #include "engine/RowContext.h"
@@ -27,11 +27,6 @@ public:
     void GetProgress(int32_t progress[2]) override;
 
 private:
-    struct StreamCloser {
-        void operator()(AcmStream* stream) const { acmStreamClose(stream, 0); }
-    };
-    using StreamHandle = std::unique_ptr<AcmStream, StreamCloser>;
-
     ConversionError Open(const char* inputPath, const RowContext& row);
     ConversionError OpenDecoder(const std::vector<uint8_t>& fileFormat);
     void PumpPcm();
@@ -55,7 +50,7 @@ private:
     uint64_t bytesRemaining_ = 0;
     uint64_t dataOffset_ = 0;
     bool truncated_ = false; // the header promised more than the file holds
-    bool failed_ = false;    // a read or a decoding step failed
+    bool failed_ = false;    // a read failed
     bool finished_ = false;
     uint64_t pcmDelivered_ = 0;
     std::unique_ptr<uint8_t[]> compressed_;
@@ -63,7 +58,7 @@ private:
     uint32_t carried_ = 0;
     bool firstConversion_ = true;
     bool drained_ = false;
-    StreamHandle stream_;
+    WaveFormatConversion decoder_;
     std::unique_ptr<uint8_t[]> pcm_;
     uint32_t pcmSize_ = 0;
     std::unique_ptr<OutputSink> sink_;

@@ -10,7 +10,7 @@
 
 #include "FormTestSupport.h"
 #include "FormTests.h"
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 #include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 #include "forms/WaveFormatDialog.h"
@@ -171,7 +171,8 @@ void OptionsFormTest::shortOrGarbageWaveCompressGivesTheDefault() {
 
 void OptionsFormTest::chosenFormatSurvivesARestart() {
     Scratch scratch;
-    const std::vector<uint8_t> ima = AcmMakeWaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
+    const std::vector<uint8_t> ima =
+        WaveFormatCatalog::MakeRecord(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
     QVERIFY(ima.size() > sizeof(WAVEFORMATEX));
     {
         Forms forms;
@@ -208,7 +209,7 @@ void OptionsFormTest::chosenFormatSurvivesARestart() {
 void OptionsFormTest::chooserOpensOnTheCurrentFormat() {
     Scratch scratch;
     std::array<uint8_t, WaveOutputFormatSize> buffer{};
-    const std::vector<uint8_t> alaw = AcmMakeWaveFormat(WAVE_FORMAT_ALAW, 2, 8000, 8);
+    const std::vector<uint8_t> alaw = WaveFormatCatalog::MakeRecord(WAVE_FORMAT_ALAW, 2, 8000, 8);
     std::copy(alaw.begin(), alaw.end(), buffer.begin());
     WaveFormatDialog chooser;
     chooser.OpenOn(buffer);

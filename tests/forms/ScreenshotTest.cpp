@@ -16,7 +16,7 @@
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "LayoutCheck.h"
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 #include "engine/WaveFormat.h"
 #include "forms/AboutBox.h"
 #include "forms/ApplicationTitle.h"
@@ -190,7 +190,7 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     list.hide();
 
     std::array<uint8_t, WaveOutputFormatSize> buffer{};
-    const auto ima = AcmMakeWaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
+    const auto ima = WaveFormatCatalog::MakeRecord(WAVE_FORMAT_IMA_ADPCM, 1, 22050, 4);
     std::copy(ima.begin(), ima.end(), buffer.begin());
     WaveFormatDialog chooser;
     chooser.OpenOn(buffer);

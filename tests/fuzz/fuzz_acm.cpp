@@ -1,12 +1,12 @@
-// Random format records and byte streams through the compression-manager stand-in: open (sized
-// and trusting cbSize), size in both directions, convert with every flag, and the converter.
+// Random format records and byte streams through the wave format conversions: open, size in both
+// directions, convert with every start and end mark, and the converter over them.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "acm/Acm.h"
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
+#include "acm/WaveFormatConversion.h"
 #include "sinks/PcmFormatConverter.h"
 
 namespace {
@@ -29,16 +29,16 @@ struct Reader {
     }
 };
 
-// A record: often one the stand-in writes (so conversions run deep), else raw bytes.
+// A record: often one the catalog writes (so conversions run deep), else raw bytes.
 std::vector<uint8_t> MakeRecord(Reader& r) {
     const uint8_t kind = r.Byte();
     if (kind < 96) {
-        const auto tags = AcmWritableTags();
+        const auto tags = WaveFormatCatalog::WritableTags();
         const uint16_t tag = tags[r.Byte() % tags.size()];
         static const uint32_t rates[] = {8000, 11025, 22050, 44100, 48000, 1000, 96000};
         static const uint16_t bits[] = {0, 4, 8, 16, 24, 32};
-        auto rec =
-            AcmMakeWaveFormat(tag, 1 + r.Byte() % 2, rates[r.Byte() % 7], bits[r.Byte() % 6]);
+        auto rec = WaveFormatCatalog::MakeRecord(tag, 1 + r.Byte() % 2, rates[r.Byte() % 7],
+                                                 bits[r.Byte() % 6]);
         if (!rec.empty())
             return rec;
     }
@@ -53,27 +53,23 @@ std::vector<uint8_t> MakeRecord(Reader& r) {
     return rec;
 }
 
-void RunStream(HACMSTREAM s, Reader& r) {
-    uint32_t size = 0;
-    acmStreamSize(s, r.U32(), &size, r.Byte() & 1);
+void RunStream(WaveFormatConversion& s, Reader& r) {
+    const uint32_t asked = r.U32();
+    if (r.Byte() & 1)
+        s.SourceBytesFor(asked);
+    else
+        s.DestinationBytesFor(asked);
     for (int round = 0; round < 8 && r.size > 0; ++round) {
         auto input = r.Take(r.Byte() * 16 + r.Byte());
-        uint32_t room = 0;
-        if (acmStreamSize(s, static_cast<uint32_t>(input.size()), &room, 0) != 0 ||
-            room > (1 << 24))
+        uint32_t room = s.DestinationBytesFor(static_cast<uint32_t>(input.size())).value_or(4096);
+        if (room > (1 << 24))
             room = 4096;
         room = (r.Byte() & 1) ? room : room / (1 + r.Byte() % 8);
         std::vector<uint8_t> out(room);
-        ACMSTREAMHEADER h{};
-        h.cbStruct = sizeof h;
-        h.pbSrc = input.data();
-        h.cbSrcLength = static_cast<uint32_t>(input.size());
-        h.pbDst = out.data();
-        h.cbDstLength = room;
-        acmStreamPrepareHeader(s, &h, 0);
-        acmStreamConvert(s, &h, r.Byte() & 0x34);
-        acmStreamUnprepareHeader(s, &h, 0);
-        if (h.cbSrcLengthUsed > input.size() || h.cbDstLengthUsed > room)
+        const uint8_t marks = r.Byte();
+        const auto used =
+            s.Convert(input, out, {.start = (marks & 0x10) != 0, .end = (marks & 0x20) != 0});
+        if (used.source > input.size() || used.destination > room)
             __builtin_trap();
     }
 }
@@ -85,11 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto to = MakeRecord(r);
     const auto* src = reinterpret_cast<const WAVEFORMATEX*>(from.data());
     const auto* dst = reinterpret_cast<const WAVEFORMATEX*>(to.data());
-    HACMSTREAM s = nullptr;
-    if (acmStreamOpenSized(&s, src, from.size(), dst, to.size(), 0) == 0) {
+    if (auto s = WaveFormatConversion::Open(from, to))
         RunStream(s, r);
-        acmStreamClose(s, 0);
-    }
     if (r.Byte() & 1) {
         // The converter reads cbSize bytes after each record: keep only honest records.
         if (from.size() >= 18 && to.size() >= 18 && src->cbSize <= from.size() - 18 &&

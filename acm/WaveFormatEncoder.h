@@ -5,19 +5,19 @@
 #include <memory>
 #include <vector>
 
-#include "acm/AcmFFmpeg.h"
+#include "acm/FFmpegHandles.h"
 
-struct AcmEncoderParams {
+struct WaveFormatEncoderParams {
     uint16_t tag = 0;
     uint16_t channels = 0;
     uint32_t rate = 0;
     uint32_t blockAlign = 0; // wanted block size; ADPCM sizes are powers of two from 32 to 8192
 };
 
-class AcmEncoder {
+class WaveFormatEncoder {
 public:
     // Null when the tag is not writable or the encoder refuses the parameters.
-    static std::unique_ptr<AcmEncoder> Open(const AcmEncoderParams& params);
+    static std::unique_ptr<WaveFormatEncoder> Open(const WaveFormatEncoderParams& params);
     // The standard block size of a tag at a rate and channel count.
     static uint32_t StandardBlockAlign(uint16_t tag, uint16_t channels, uint32_t rate);
 
@@ -39,7 +39,7 @@ public:
     void Finish(std::vector<uint8_t>& out);
 
 private:
-    AcmEncoder(AvCodecContextPtr ctx, uint16_t tag);
+    WaveFormatEncoder(AvCodecContextPtr ctx, uint16_t tag);
     void Receive(std::vector<uint8_t>& out);
 
     AvCodecContextPtr ctx_;

@@ -1,4 +1,4 @@
-#include "acm/AcmDecoder.h"
+#include "acm/WaveFormatDecoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +10,7 @@ bool IsPcmLike(AVCodecID id) {
     return id >= AV_CODEC_ID_FIRST_AUDIO && id < AV_CODEC_ID_ADPCM_IMA_QT;
 }
 
-AvCodecContextPtr OpenContext(const AcmFormat& f) {
+AvCodecContextPtr OpenContext(const ParsedWaveFormat& f) {
     const AVCodec* codec = Av().avcodec_find_decoder(f.codec);
     if (!codec)
         return nullptr;
@@ -37,19 +37,19 @@ AvCodecContextPtr OpenContext(const AcmFormat& f) {
 }
 } // namespace
 
-std::unique_ptr<AcmDecoder> AcmDecoder::Open(const AcmFormat& format) {
+std::unique_ptr<WaveFormatDecoder> WaveFormatDecoder::Open(const ParsedWaveFormat& format) {
     if (!FFmpegLibrary::Get())
         return nullptr;
     AvCodecContextPtr ctx = OpenContext(format);
     if (!ctx)
         return nullptr;
-    std::unique_ptr<AcmDecoder> d(new AcmDecoder(std::move(ctx), format));
+    std::unique_ptr<WaveFormatDecoder> d(new WaveFormatDecoder(std::move(ctx), format));
     if (!d->packet_ || !d->frame_)
         return nullptr;
     return d;
 }
 
-AcmDecoder::AcmDecoder(AvCodecContextPtr ctx, const AcmFormat& format)
+WaveFormatDecoder::WaveFormatDecoder(AvCodecContextPtr ctx, const ParsedWaveFormat& format)
     : ctx_(std::move(ctx)), packet_(Av().av_packet_alloc()), frame_(Av().av_frame_alloc()),
       blockAlign_(format.BlockAlign()), avgBytesPerSec_(format.record.nAvgBytesPerSec),
       rate_(format.Rate()) {
@@ -72,13 +72,13 @@ AcmDecoder::AcmDecoder(AvCodecContextPtr ctx, const AcmFormat& format)
     }
 }
 
-uint32_t AcmDecoder::Consumable(uint32_t count, bool end) const {
+uint32_t WaveFormatDecoder::Consumable(uint32_t count, bool end) const {
     if (end || mode_ == Mode::Parser)
         return count;
     return count / blockAlign_ * blockAlign_;
 }
 
-uint64_t AcmDecoder::FramesFor(uint64_t bytes) const {
+uint64_t WaveFormatDecoder::FramesFor(uint64_t bytes) const {
     const uint64_t blocks = (bytes + blockAlign_ - 1) / blockAlign_;
     if (framesPerBlock_ > 0)
         return blocks * framesPerBlock_;
@@ -88,7 +88,7 @@ uint64_t AcmDecoder::FramesFor(uint64_t bytes) const {
     return bytes * rate_ / bytesPerSec * 2 + 8192;
 }
 
-uint64_t AcmDecoder::BytesFor(uint64_t frames) const {
+uint64_t WaveFormatDecoder::BytesFor(uint64_t frames) const {
     uint64_t blocks = 1;
     if (framesPerBlock_ > 0) {
         blocks = frames / framesPerBlock_;
@@ -98,7 +98,7 @@ uint64_t AcmDecoder::BytesFor(uint64_t frames) const {
     return std::max<uint64_t>(blocks, 1) * blockAlign_;
 }
 
-void AcmDecoder::Receive(const FrameSink& sink) {
+void WaveFormatDecoder::Receive(const FrameSink& sink) {
     while (Av().avcodec_receive_frame(ctx_.get(), frame_.get()) == 0) {
         if (frame_->nb_samples > 0)
             sink(*frame_);
@@ -106,7 +106,7 @@ void AcmDecoder::Receive(const FrameSink& sink) {
     }
 }
 
-void AcmDecoder::Send(const uint8_t* data, int count, const FrameSink& sink) {
+void WaveFormatDecoder::Send(const uint8_t* data, int count, const FrameSink& sink) {
     if (Av().av_new_packet(packet_.get(), count) < 0)
         return;
     std::memcpy(packet_->data, data, static_cast<size_t>(count));
@@ -120,7 +120,7 @@ void AcmDecoder::Send(const uint8_t* data, int count, const FrameSink& sink) {
     Receive(sink);
 }
 
-void AcmDecoder::Parse(const uint8_t* data, uint32_t count, const FrameSink& sink) {
+void WaveFormatDecoder::Parse(const uint8_t* data, uint32_t count, const FrameSink& sink) {
     while (count > 0) {
         uint8_t* out = nullptr;
         int outSize = 0;
@@ -138,7 +138,7 @@ void AcmDecoder::Parse(const uint8_t* data, uint32_t count, const FrameSink& sin
     }
 }
 
-void AcmDecoder::Decode(const uint8_t* data, uint32_t count, const FrameSink& sink) {
+void WaveFormatDecoder::Decode(const uint8_t* data, uint32_t count, const FrameSink& sink) {
     if (mode_ == Mode::Parser) {
         // Parsers read ahead into the padding that FFmpeg requires after its input buffers,
         // which the caller's memory does not have: parse from a padded copy.
@@ -162,7 +162,7 @@ void AcmDecoder::Decode(const uint8_t* data, uint32_t count, const FrameSink& si
     }
 }
 
-void AcmDecoder::Drain(const FrameSink& sink) {
+void WaveFormatDecoder::Drain(const FrameSink& sink) {
     if (parser_) {
         uint8_t* out = nullptr;
         int outSize = 0;

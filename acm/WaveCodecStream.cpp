@@ -1,4 +1,4 @@
-#include "acm/AcmStream.h"
+#include "acm/WaveCodecStream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,34 +26,36 @@ void Narrow24(const uint8_t* in, size_t samples, std::vector<uint8_t>& out) {
     }
 }
 
-AcmSampleShape ShapeOf(const AcmFormat& f) {
+SampleShape ShapeOf(const ParsedWaveFormat& f) {
     return {f.sampleFormat, f.Channels(), static_cast<int>(f.Rate())};
 }
 } // namespace
 
-std::unique_ptr<AcmStream> AcmStream::Open(const AcmFormat& source, const AcmFormat& destination) {
+std::unique_ptr<WaveCodecStream> WaveCodecStream::Open(const ParsedWaveFormat& source,
+                                                       const ParsedWaveFormat& destination) {
     const bool decode = !source.linear && destination.linear && source.SameShape(destination);
     const bool encode = source.linear && !destination.linear && source.SameShape(destination);
     const bool resample = source.linear && destination.linear;
     if (!decode && !encode && !resample)
         return nullptr;
-    std::unique_ptr<AcmStream> s(new AcmStream(source, destination));
+    std::unique_ptr<WaveCodecStream> s(new WaveCodecStream(source, destination));
     if (!s->Build())
         return nullptr;
     return s;
 }
 
-AcmStream::AcmStream(const AcmFormat& source, const AcmFormat& destination)
+WaveCodecStream::WaveCodecStream(const ParsedWaveFormat& source,
+                                 const ParsedWaveFormat& destination)
     : source_(source), destination_(destination) {}
 
-AcmSampleShape AcmStream::Target() const {
+SampleShape WaveCodecStream::Target() const {
     if (encoder_)
         return {encoder_->InputFormat(), destination_.Channels(),
                 static_cast<int>(destination_.Rate())};
     return ShapeOf(destination_);
 }
 
-bool AcmStream::Build() {
+bool WaveCodecStream::Build() {
     decoder_.reset();
     encoder_.reset();
     resampler_.reset();
@@ -62,12 +64,12 @@ bool AcmStream::Build() {
     used_ = false;
     drained_ = false;
     if (!source_.linear) {
-        decoder_ = AcmDecoder::Open(source_);
+        decoder_ = WaveFormatDecoder::Open(source_);
         return decoder_ != nullptr; // its resampler follows the frames it decodes
     }
     if (!destination_.linear) {
-        encoder_ = AcmEncoder::Open({destination_.tag, destination_.Channels(), destination_.Rate(),
-                                     destination_.BlockAlign()});
+        encoder_ = WaveFormatEncoder::Open({destination_.tag, destination_.Channels(),
+                                            destination_.Rate(), destination_.BlockAlign()});
         if (!encoder_)
             return false;
         // What follows the record must be what the encoder writes (samples per block, the
@@ -75,23 +77,23 @@ bool AcmStream::Build() {
         if (!destination_.extra.empty() && destination_.extra != encoder_->Extra())
             return false;
     }
-    const AcmSampleShape in = ShapeOf(source_);
-    const AcmSampleShape out = Target();
+    const SampleShape in = ShapeOf(source_);
+    const SampleShape out = Target();
     if (in.format != out.format || in.channels != out.channels || in.rate != out.rate) {
-        resampler_ = AcmResampler::Create(in, out);
+        resampler_ = Resampler::Create(in, out);
         return resampler_ != nullptr;
     }
     return true;
 }
 
-uint32_t AcmStream::OutputUnit() const {
+uint32_t WaveCodecStream::OutputUnit() const {
     return destination_.BlockAlign();
 }
 
-bool AcmStream::DestinationSize(uint32_t count, uint32_t& bytes) const {
+std::optional<uint32_t> WaveCodecStream::DestinationBytesFor(uint32_t count) const {
     uint64_t frames = decoder_ ? decoder_->FramesFor(count) : count / source_.BlockAlign();
     if (frames > kMaxSize)
-        return false;
+        return std::nullopt;
     if (source_.Rate() != destination_.Rate()) {
         const int64_t held = resampler_ ? resampler_->MaxOutput(0) : 64;
         frames = frames * destination_.Rate() / source_.Rate() + 1 + static_cast<uint64_t>(held);
@@ -99,24 +101,22 @@ bool AcmStream::DestinationSize(uint32_t count, uint32_t& bytes) const {
     const uint64_t total =
         (encoder_ ? encoder_->BytesFor(frames) : frames * destination_.BlockAlign()) + Pending();
     if (total > kMaxSize)
-        return false;
-    bytes = static_cast<uint32_t>(total);
-    return true;
+        return std::nullopt;
+    return static_cast<uint32_t>(total);
 }
 
-bool AcmStream::SourceSize(uint32_t count, uint32_t& bytes) const {
+std::optional<uint32_t> WaveCodecStream::SourceBytesFor(uint32_t count) const {
     uint64_t frames = encoder_ ? encoder_->FramesFor(count) : count / destination_.BlockAlign();
     if (source_.Rate() != destination_.Rate())
         frames = frames * source_.Rate() / destination_.Rate();
     const uint64_t total = decoder_ ? decoder_->BytesFor(frames)
                                     : std::max<uint64_t>(frames, 1) * source_.BlockAlign();
     if (total > kMaxSize)
-        return false;
-    bytes = static_cast<uint32_t>(total);
-    return true;
+        return std::nullopt;
+    return static_cast<uint32_t>(total);
 }
 
-uint32_t AcmStream::Consumable(uint32_t count, bool end) const {
+uint32_t WaveCodecStream::Consumable(uint32_t count, bool end) const {
     if (decoder_)
         return decoder_->Consumable(count, end);
     if (end)
@@ -127,7 +127,7 @@ uint32_t AcmStream::Consumable(uint32_t count, bool end) const {
     return frames * source_.BlockAlign();
 }
 
-void AcmStream::Deliver(const uint8_t* const* planes, int count) {
+void WaveCodecStream::Deliver(const uint8_t* const* planes, int count) {
     if (count <= 0)
         return;
     if (encoder_) {
@@ -144,7 +144,7 @@ void AcmStream::Deliver(const uint8_t* const* planes, int count) {
     pending_.insert(pending_.end(), planes[0], planes[0] + bytes);
 }
 
-void AcmStream::ProcessLinear(const uint8_t* data, uint32_t count) {
+void WaveCodecStream::ProcessLinear(const uint8_t* data, uint32_t count) {
     const int frames = static_cast<int>(count / source_.BlockAlign());
     if (frames == 0)
         return;
@@ -162,10 +162,10 @@ void AcmStream::ProcessLinear(const uint8_t* data, uint32_t count) {
     Deliver(resampler_->Output(), converted);
 }
 
-void AcmStream::OnFrame(const AVFrame& frame) {
-    const AcmSampleShape target = Target();
-    const AcmSampleShape shape{static_cast<AVSampleFormat>(frame.format),
-                               frame.ch_layout.nb_channels, frame.sample_rate};
+void WaveCodecStream::OnFrame(const AVFrame& frame) {
+    const SampleShape target = Target();
+    const SampleShape shape{static_cast<AVSampleFormat>(frame.format), frame.ch_layout.nb_channels,
+                            frame.sample_rate};
     if (shape.channels <= 0 || shape.rate <= 0)
         return;
     if (shape.format == target.format && shape.channels == target.channels &&
@@ -173,7 +173,7 @@ void AcmStream::OnFrame(const AVFrame& frame) {
         Deliver(frame.extended_data, frame.nb_samples);
         return;
     }
-    const AcmSampleShape& have = resampler_ ? resampler_->In() : AcmSampleShape{};
+    const SampleShape& have = resampler_ ? resampler_->In() : SampleShape{};
     if (!resampler_ || have.format != shape.format || have.channels != shape.channels ||
         have.rate != shape.rate) {
         // A stream whose frames differ from its record still comes out as the record promised.
@@ -182,7 +182,7 @@ void AcmStream::OnFrame(const AVFrame& frame) {
             Av().av_channel_layout_default(&layout, shape.channels);
         else
             Av().av_channel_layout_copy(&layout, &frame.ch_layout);
-        resampler_ = AcmResampler::Create(shape, layout, target);
+        resampler_ = Resampler::Create(shape, layout, target);
         Av().av_channel_layout_uninit(&layout);
         if (!resampler_)
             return;
@@ -191,7 +191,7 @@ void AcmStream::OnFrame(const AVFrame& frame) {
     Deliver(resampler_->Output(), converted);
 }
 
-void AcmStream::Process(const uint8_t* data, uint32_t count) {
+void WaveCodecStream::Process(const uint8_t* data, uint32_t count) {
     if (count == 0)
         return;
     if (decoder_) {
@@ -202,7 +202,7 @@ void AcmStream::Process(const uint8_t* data, uint32_t count) {
     ProcessLinear(data, count);
 }
 
-void AcmStream::Drain() {
+void WaveCodecStream::Drain() {
     if (decoder_)
         decoder_->Drain([this](const AVFrame& f) { OnFrame(f); });
     if (resampler_ && source_.Rate() != destination_.Rate()) {
@@ -213,7 +213,7 @@ void AcmStream::Drain() {
         encoder_->Finish(pending_);
 }
 
-uint32_t AcmStream::Emit(uint8_t* destination, uint32_t room) {
+uint32_t WaveCodecStream::Emit(uint8_t* destination, uint32_t room) {
     const uint32_t unit = OutputUnit();
     const uint32_t n = std::min(Pending(), room) / unit * unit;
     if (n == 0 || destination == nullptr)
@@ -230,12 +230,13 @@ uint32_t AcmStream::Emit(uint8_t* destination, uint32_t room) {
     return n;
 }
 
-AcmStream::Step AcmStream::Convert(const uint8_t* source, uint32_t sourceLength,
-                                   uint8_t* destination, uint32_t room, bool start, bool end) {
+WaveConversionUsed WaveCodecStream::Convert(const uint8_t* source, uint32_t sourceLength,
+                                            uint8_t* destination, uint32_t room, bool start,
+                                            bool end) {
     if (start && used_)
         Build(); // Build succeeded once with these formats, so it succeeds again
-    Step step;
-    step.destinationUsed = Emit(destination, room);
+    WaveConversionUsed step;
+    step.destination = Emit(destination, room);
     if (Pending() > 0)
         return step; // no room: take no more input until the waiting output is out
     if (source == nullptr)
@@ -248,12 +249,12 @@ AcmStream::Step AcmStream::Convert(const uint8_t* source, uint32_t sourceLength,
         drained_ = false;
         Process(source, take);
     }
-    step.sourceUsed = end ? sourceLength : take;
+    step.source = end ? sourceLength : take;
     if (end && !drained_) {
         Drain();
         drained_ = true;
     }
-    step.destinationUsed += Emit(destination ? destination + step.destinationUsed : nullptr,
-                                 room - step.destinationUsed);
+    step.destination +=
+        Emit(destination ? destination + step.destination : nullptr, room - step.destination);
     return step;
 }

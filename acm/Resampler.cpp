@@ -1,4 +1,4 @@
-#include "acm/AcmResampler.h"
+#include "acm/Resampler.h"
 
 #include <algorithm>
 
@@ -7,8 +7,8 @@ extern "C" {
 }
 
 namespace {
-SwrPtr Configure(const AcmSampleShape& in, const AVChannelLayout& inLayout,
-                 const AcmSampleShape& out, bool soxr) {
+SwrPtr Configure(const SampleShape& in, const AVChannelLayout& inLayout, const SampleShape& out,
+                 bool soxr) {
     AVChannelLayout outLayout{};
     Av().av_channel_layout_default(&outLayout, out.channels);
     AVChannelLayout inCopy{};
@@ -40,8 +40,7 @@ SwrPtr Configure(const AcmSampleShape& in, const AVChannelLayout& inLayout,
 }
 } // namespace
 
-std::unique_ptr<AcmResampler> AcmResampler::Create(const AcmSampleShape& in,
-                                                   const AcmSampleShape& out) {
+std::unique_ptr<Resampler> Resampler::Create(const SampleShape& in, const SampleShape& out) {
     if (!FFmpegLibrary::Get())
         return nullptr;
     AVChannelLayout layout{};
@@ -51,9 +50,8 @@ std::unique_ptr<AcmResampler> AcmResampler::Create(const AcmSampleShape& in,
     return r;
 }
 
-std::unique_ptr<AcmResampler> AcmResampler::Create(const AcmSampleShape& in,
-                                                   const AVChannelLayout& inLayout,
-                                                   const AcmSampleShape& out) {
+std::unique_ptr<Resampler> Resampler::Create(const SampleShape& in, const AVChannelLayout& inLayout,
+                                             const SampleShape& out) {
     if (!FFmpegLibrary::Get())
         return nullptr;
     SwrPtr swr = Configure(in, inLayout, out, true);
@@ -61,13 +59,13 @@ std::unique_ptr<AcmResampler> AcmResampler::Create(const AcmSampleShape& in,
         swr = Configure(in, inLayout, out, false);
     if (!swr)
         return nullptr;
-    return std::unique_ptr<AcmResampler>(new AcmResampler(std::move(swr), in, out));
+    return std::unique_ptr<Resampler>(new Resampler(std::move(swr), in, out));
 }
 
-AcmResampler::AcmResampler(SwrPtr swr, const AcmSampleShape& in, const AcmSampleShape& out)
+Resampler::Resampler(SwrPtr swr, const SampleShape& in, const SampleShape& out)
     : swr_(std::move(swr)), in_(in), out_(out), output_(out.channels, nullptr) {}
 
-bool AcmResampler::Reserve(int frames) {
+bool Resampler::Reserve(int frames) {
     if (frames <= capacity_)
         return true;
     const int want = std::max(frames, 4096);
@@ -83,14 +81,14 @@ bool AcmResampler::Reserve(int frames) {
     return true;
 }
 
-int64_t AcmResampler::MaxOutput(int64_t count) const {
+int64_t Resampler::MaxOutput(int64_t count) const {
     if (in_.rate == out_.rate)
         return count;
     const int64_t held = Av().swr_get_delay(swr_.get(), in_.rate);
     return (count + held) * out_.rate / in_.rate + 64;
 }
 
-int AcmResampler::Convert(const uint8_t* const* in, int count) {
+int Resampler::Convert(const uint8_t* const* in, int count) {
     const int64_t room = MaxOutput(in ? count : 0) + (in ? 0 : 4096);
     if (room > (1 << 28) || !Reserve(static_cast<int>(room)))
         return 0;

@@ -1,4 +1,4 @@
-#include "acm/AcmEncoder.h"
+#include "acm/WaveFormatEncoder.h"
 
 #include <algorithm>
 #include <bit>
@@ -40,7 +40,7 @@ void AppendLe16(std::vector<uint8_t>& v, unsigned value) {
 }
 } // namespace
 
-uint32_t AcmEncoder::StandardBlockAlign(uint16_t tag, uint16_t channels, uint32_t rate) {
+uint32_t WaveFormatEncoder::StandardBlockAlign(uint16_t tag, uint16_t channels, uint32_t rate) {
     if (tag == WAVE_FORMAT_GSM610)
         return kGsmBlock;
     if (!IsAdpcm(tag))
@@ -50,7 +50,7 @@ uint32_t AcmEncoder::StandardBlockAlign(uint16_t tag, uint16_t channels, uint32_
     return std::min<uint32_t>(256u * channels * factor, 8192);
 }
 
-std::unique_ptr<AcmEncoder> AcmEncoder::Open(const AcmEncoderParams& p) {
+std::unique_ptr<WaveFormatEncoder> WaveFormatEncoder::Open(const WaveFormatEncoderParams& p) {
     if (!FFmpegLibrary::Get())
         return nullptr;
     const AVCodec* codec = Av().avcodec_find_encoder(EncoderFor(p.tag));
@@ -76,17 +76,17 @@ std::unique_ptr<AcmEncoder> AcmEncoder::Open(const AcmEncoderParams& p) {
         return nullptr;
     if (ctx->block_align <= 0 || static_cast<uint32_t>(ctx->block_align) != p.blockAlign)
         return nullptr;
-    std::unique_ptr<AcmEncoder> e(new AcmEncoder(std::move(ctx), p.tag));
+    std::unique_ptr<WaveFormatEncoder> e(new WaveFormatEncoder(std::move(ctx), p.tag));
     if (!e->frame_ || !e->packet_)
         return nullptr;
     return e;
 }
 
-AcmEncoder::AcmEncoder(AvCodecContextPtr ctx, uint16_t tag)
+WaveFormatEncoder::WaveFormatEncoder(AvCodecContextPtr ctx, uint16_t tag)
     : ctx_(std::move(ctx)), frame_(Av().av_frame_alloc()), packet_(Av().av_packet_alloc()),
       tag_(tag) {}
 
-std::vector<uint8_t> AcmEncoder::Extra() const {
+std::vector<uint8_t> WaveFormatEncoder::Extra() const {
     if (tag_ == WAVE_FORMAT_ADPCM && ctx_->extradata_size > 0)
         return {ctx_->extradata, ctx_->extradata + ctx_->extradata_size};
     std::vector<uint8_t> extra;
@@ -95,26 +95,26 @@ std::vector<uint8_t> AcmEncoder::Extra() const {
     return extra;
 }
 
-uint64_t AcmEncoder::BytesFor(uint64_t frames) const {
+uint64_t WaveFormatEncoder::BytesFor(uint64_t frames) const {
     if (FrameSize() <= 0)
         return frames * BlockAlign();
     const uint64_t fs = static_cast<uint64_t>(FrameSize());
     return (frames + fs - 1) / fs * BlockAlign();
 }
 
-uint64_t AcmEncoder::FramesFor(uint64_t bytes) const {
+uint64_t WaveFormatEncoder::FramesFor(uint64_t bytes) const {
     const uint64_t blocks = bytes / BlockAlign();
     return FrameSize() <= 0 ? blocks : blocks * static_cast<uint64_t>(FrameSize());
 }
 
-void AcmEncoder::Receive(std::vector<uint8_t>& out) {
+void WaveFormatEncoder::Receive(std::vector<uint8_t>& out) {
     while (Av().avcodec_receive_packet(ctx_.get(), packet_.get()) == 0) {
         out.insert(out.end(), packet_->data, packet_->data + packet_->size);
         Av().av_packet_unref(packet_.get());
     }
 }
 
-void AcmEncoder::Encode(const uint8_t* const* planes, int count, std::vector<uint8_t>& out) {
+void WaveFormatEncoder::Encode(const uint8_t* const* planes, int count, std::vector<uint8_t>& out) {
     const int step = FrameSize() > 0 ? FrameSize() : kRunFrames;
     const int channels = ctx_->ch_layout.nb_channels;
     for (int done = 0; done < count; done += step) {
@@ -137,7 +137,7 @@ void AcmEncoder::Encode(const uint8_t* const* planes, int count, std::vector<uin
     }
 }
 
-void AcmEncoder::Finish(std::vector<uint8_t>& out) {
+void WaveFormatEncoder::Finish(std::vector<uint8_t>& out) {
     if (Av().avcodec_send_frame(ctx_.get(), nullptr) == 0)
         Receive(out);
 }

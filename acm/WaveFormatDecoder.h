@@ -7,15 +7,15 @@
 #include <memory>
 #include <vector>
 
-#include "acm/AcmFFmpeg.h"
-#include "acm/AcmFormat.h"
+#include "acm/FFmpegHandles.h"
+#include "acm/ParsedWaveFormat.h"
 
-class AcmDecoder {
+class WaveFormatDecoder {
 public:
     using FrameSink = std::function<void(const AVFrame&)>;
 
     // Null when the codec cannot be opened with this record.
-    static std::unique_ptr<AcmDecoder> Open(const AcmFormat& format);
+    static std::unique_ptr<WaveFormatDecoder> Open(const ParsedWaveFormat& format);
 
     // How many of count bytes can be decoded now: whole blocks, or everything at the end.
     uint32_t Consumable(uint32_t count, bool end) const;
@@ -30,7 +30,7 @@ public:
 
 private:
     enum class Mode { Blocks, Runs, Parser };
-    AcmDecoder(AvCodecContextPtr ctx, const AcmFormat& format);
+    WaveFormatDecoder(AvCodecContextPtr ctx, const ParsedWaveFormat& format);
     void Send(const uint8_t* data, int count, const FrameSink& sink);
     void Receive(const FrameSink& sink);
     void Parse(const uint8_t* data, uint32_t count, const FrameSink& sink);

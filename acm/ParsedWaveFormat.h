@@ -1,5 +1,5 @@
 #pragma once
-// A wave format record checked and decoded for the compression-manager stand-in: either linear
+// A wave format record checked and decoded for a wave format conversion: either linear
 // samples (PCM of any container size, IEEE float, or WAVE_FORMAT_EXTENSIBLE holding either) that
 // libswresample handles, or a coded format that a libavcodec decoder or encoder handles.
 #include <cstddef>
@@ -14,7 +14,7 @@ extern "C" {
 
 #include "engine/WaveFormat.h"
 
-struct AcmFormat {
+struct ParsedWaveFormat {
     WAVEFORMATEX record{};      // the 18-byte head, cbSize as given
     std::vector<uint8_t> extra; // the cbSize bytes that followed it
     uint16_t tag = 0;           // the effective tag (inside WAVE_FORMAT_EXTENSIBLE too)
@@ -28,21 +28,19 @@ struct AcmFormat {
     uint16_t Channels() const { return record.nChannels; }
     uint32_t Rate() const { return record.nSamplesPerSec; }
     uint32_t BlockAlign() const { return record.nBlockAlign; }
-    bool SameShape(const AcmFormat& other) const {
+    bool SameShape(const ParsedWaveFormat& other) const {
         return Channels() == other.Channels() && Rate() == other.Rate();
     }
 };
 
-inline constexpr uint16_t kAcmMaxChannels = 32;
-inline constexpr uint32_t kAcmMinRate = LowestSampleRate;
-inline constexpr uint32_t kAcmMaxRate = HighestSampleRate;
+inline constexpr uint16_t kMaxWaveChannels = 32;
 
 // Reads a record of byteCount bytes (the 18-byte head, or 16 bytes meaning cbSize 0, and what
 // follows). Nothing when the record is malformed or names a format no decoder handles; malformed
 // (optional) tells the two apart: true when the record contradicts itself (sizes, rates, block
 // layout), false when it is sound but nothing here reads its kind.
-std::optional<AcmFormat> ParseAcmFormat(const void* record, size_t byteCount,
-                                        bool* malformed = nullptr);
+std::optional<ParsedWaveFormat> ParseWaveFormat(const void* record, size_t byteCount,
+                                                bool* malformed = nullptr);
 
 // The codec that reads a WAVE format tag, from FFmpeg's RIFF tag table; AV_CODEC_ID_NONE if none.
-AVCodecID AcmCodecForTag(uint16_t tag);
+AVCodecID CodecForWaveTag(uint16_t tag);

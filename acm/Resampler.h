@@ -5,41 +5,40 @@
 #include <memory>
 #include <vector>
 
-#include "acm/AcmFFmpeg.h"
+#include "acm/FFmpegHandles.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
 }
 
-struct AcmSampleShape {
+struct SampleShape {
     AVSampleFormat format = AV_SAMPLE_FMT_NONE;
     int channels = 0;
     int rate = 0;
 };
 
-class AcmResampler {
+class Resampler {
 public:
     // Null when libswresample refuses the pair.
-    static std::unique_ptr<AcmResampler> Create(const AcmSampleShape& in,
-                                                const AcmSampleShape& out);
+    static std::unique_ptr<Resampler> Create(const SampleShape& in, const SampleShape& out);
     // Layouts: the default one for each channel count unless given.
-    static std::unique_ptr<AcmResampler>
-    Create(const AcmSampleShape& in, const AVChannelLayout& inLayout, const AcmSampleShape& out);
+    static std::unique_ptr<Resampler> Create(const SampleShape& in, const AVChannelLayout& inLayout,
+                                             const SampleShape& out);
 
     // Converts count input frames (null: drain what the filter holds); the result is in Output().
     int Convert(const uint8_t* const* in, int count);
     const uint8_t* const* Output() const { return output_.data(); }
     // At most this many output frames for count more input frames.
     int64_t MaxOutput(int64_t count) const;
-    const AcmSampleShape& In() const { return in_; }
+    const SampleShape& In() const { return in_; }
 
 private:
-    AcmResampler(SwrPtr swr, const AcmSampleShape& in, const AcmSampleShape& out);
+    Resampler(SwrPtr swr, const SampleShape& in, const SampleShape& out);
     bool Reserve(int frames);
 
     SwrPtr swr_;
-    AcmSampleShape in_;
-    AcmSampleShape out_;
+    SampleShape in_;
+    SampleShape out_;
     std::vector<uint8_t*> output_;
     std::unique_ptr<uint8_t, AvFree> storage_;
     int capacity_ = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// Owning handles for the FFmpeg objects the compression-manager stand-in uses.
+// Owning handles for the FFmpeg objects the wave format conversions use.
 #include <memory>
 
 #include "acm/FFmpegLibrary.h"

@@ -1,10 +1,8 @@
-#include "acm/AcmFormat.h"
+#include "acm/ParsedWaveFormat.h"
 
 #include <cstring>
 
-extern "C" {
 #include "acm/FFmpegLibrary.h"
-}
 
 namespace {
 // KSDATAFORMAT_SUBTYPE_*: the format tag in the first two bytes, then this fixed tail.
@@ -13,11 +11,12 @@ constexpr uint8_t kSubtypeTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
 constexpr size_t kExtensibleExtra = 22;
 
 bool ShapeIsSane(const WAVEFORMATEX& r) {
-    return r.nChannels >= 1 && r.nChannels <= kAcmMaxChannels && r.nSamplesPerSec >= kAcmMinRate &&
-           r.nSamplesPerSec <= kAcmMaxRate && r.nBlockAlign != 0;
+    return r.nChannels >= 1 && r.nChannels <= kMaxWaveChannels &&
+           r.nSamplesPerSec >= LowestSampleRate && r.nSamplesPerSec <= HighestSampleRate &&
+           r.nBlockAlign != 0;
 }
 
-bool DescribeLinear(AcmFormat& f, bool isFloat, uint16_t bits) {
+bool DescribeLinear(ParsedWaveFormat& f, bool isFloat, uint16_t bits) {
     if (bits == 0 || f.BlockAlign() % f.Channels() != 0)
         return false;
     const unsigned container = f.BlockAlign() / f.Channels();
@@ -40,7 +39,7 @@ bool DescribeLinear(AcmFormat& f, bool isFloat, uint16_t bits) {
     return true;
 }
 
-uint16_t ExtraU16(const AcmFormat& f, size_t at) {
+uint16_t ExtraU16(const ParsedWaveFormat& f, size_t at) {
     uint16_t value = 0;
     if (f.extra.size() >= at + 2)
         std::memcpy(&value, f.extra.data() + at, sizeof value);
@@ -49,7 +48,7 @@ uint16_t ExtraU16(const AcmFormat& f, size_t at) {
 
 // IMA ADPCM: a 4-byte header per channel, then groups of 4 bytes per channel; the samples per
 // block that follow the record must be what the block holds.
-bool ImaRecordIsConsistent(const AcmFormat& f) {
+bool ImaRecordIsConsistent(const ParsedWaveFormat& f) {
     const uint32_t ch = f.Channels();
     const uint32_t bits = f.record.wBitsPerSample;
     if (bits < 2 || bits > 5 || f.BlockAlign() <= 4 * ch || (f.BlockAlign() - 4 * ch) % (4 * ch))
@@ -61,7 +60,7 @@ bool ImaRecordIsConsistent(const AcmFormat& f) {
 
 // MS ADPCM: a 7-byte header per channel, two samples per byte and channel; the coefficient
 // table must lie within the record.
-bool MsAdpcmRecordIsConsistent(const AcmFormat& f) {
+bool MsAdpcmRecordIsConsistent(const ParsedWaveFormat& f) {
     const uint32_t ch = f.Channels();
     if (f.record.wBitsPerSample != 4 || f.BlockAlign() < 7 * ch || f.extra.size() < 4)
         return false;
@@ -71,7 +70,7 @@ bool MsAdpcmRecordIsConsistent(const AcmFormat& f) {
            f.extra.size() >= 4 + 4 * size_t{coefficients};
 }
 
-bool CodedRecordIsConsistent(const AcmFormat& f) {
+bool CodedRecordIsConsistent(const ParsedWaveFormat& f) {
     switch (f.tag) {
     case WAVE_FORMAT_IMA_ADPCM:
         return ImaRecordIsConsistent(f);
@@ -82,15 +81,15 @@ bool CodedRecordIsConsistent(const AcmFormat& f) {
     }
 }
 
-bool DescribeCoded(AcmFormat& f, bool& malformed) {
-    f.codec = AcmCodecForTag(f.tag);
+bool DescribeCoded(ParsedWaveFormat& f, bool& malformed) {
+    f.codec = CodecForWaveTag(f.tag);
     if (f.codec == AV_CODEC_ID_NONE || Av().avcodec_find_decoder(f.codec) == nullptr)
         return false;
     malformed = !CodedRecordIsConsistent(f);
     return !malformed;
 }
 
-bool IsKnownSubtype(const AcmFormat& f) {
+bool IsKnownSubtype(const ParsedWaveFormat& f) {
     if (f.extra.size() < kExtensibleExtra)
         return true; // too short to name one: damaged
     uint16_t inner = 0;
@@ -98,7 +97,7 @@ bool IsKnownSubtype(const AcmFormat& f) {
     return inner == WAVE_FORMAT_PCM || inner == WAVE_FORMAT_IEEE_FLOAT;
 }
 
-bool DescribeExtensible(AcmFormat& f) {
+bool DescribeExtensible(ParsedWaveFormat& f) {
     if (f.extra.size() < kExtensibleExtra)
         return false;
     if (std::memcmp(f.extra.data() + 8, kSubtypeTail, sizeof kSubtypeTail) != 0)
@@ -112,7 +111,7 @@ bool DescribeExtensible(AcmFormat& f) {
 }
 } // namespace
 
-AVCodecID AcmCodecForTag(uint16_t tag) {
+AVCodecID CodecForWaveTag(uint16_t tag) {
     // Every coded format is recognised here first: without the library, none is.
     const FFmpegLibrary* av = FFmpegLibrary::Get();
     if (!av)
@@ -122,10 +121,10 @@ AVCodecID AcmCodecForTag(uint16_t tag) {
 }
 
 namespace {
-std::optional<AcmFormat> Parse(const void* record, size_t byteCount, bool& malformed) {
+std::optional<ParsedWaveFormat> Parse(const void* record, size_t byteCount, bool& malformed) {
     if (record == nullptr || byteCount < 16)
         return std::nullopt;
-    AcmFormat f;
+    ParsedWaveFormat f;
     std::memcpy(&f.record, record, byteCount < sizeof(WAVEFORMATEX) ? 16 : sizeof(WAVEFORMATEX));
     if (byteCount < sizeof(WAVEFORMATEX))
         f.record.cbSize = 0;
@@ -155,7 +154,8 @@ std::optional<AcmFormat> Parse(const void* record, size_t byteCount, bool& malfo
 }
 } // namespace
 
-std::optional<AcmFormat> ParseAcmFormat(const void* record, size_t byteCount, bool* malformed) {
+std::optional<ParsedWaveFormat> ParseWaveFormat(const void* record, size_t byteCount,
+                                                bool* malformed) {
     bool broken = true;
     auto result = Parse(record, byteCount, broken);
     if (malformed)

@@ -17,12 +17,13 @@
 #include "engine/WaveFormat.h"
 #include "sinks/PcmFormatConverter.h"
 
-namespace acmtest {
+namespace conversiontest {
 
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "bmc-acm-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "bmc-conversion-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
     }
     ~TempDir() {
@@ -195,4 +196,4 @@ inline std::vector<uint8_t> ConvertStream(const std::vector<uint8_t>& from,
     return out;
 }
 
-} // namespace acmtest
+} // namespace conversiontest

@@ -1,11 +1,12 @@
-// Round trips through tools we did not write: files the stand-in writes are read by ffprobe and
-// sox; files ffmpeg writes decode through the stand-in to the PCM ffmpeg itself decodes.
+// Round trips through tools we did not write: files written through the wave format conversions
+// are read by ffprobe and sox; files ffmpeg writes decode through them to the PCM ffmpeg itself
+// decodes.
 #include <gtest/gtest.h>
 
-#include "acm/AcmFormatCatalog.h"
-#include "tests/AcmTestSupport.h"
+#include "acm/WaveFormatCatalog.h"
+#include "tests/FormatConversionTestSupport.h"
 
-using namespace acmtest;
+using namespace conversiontest;
 
 namespace {
 constexpr uint32_t kFrames = 44100; // one second of 16-bit stereo 44100 Hz
@@ -32,7 +33,7 @@ size_t DecodedFrames(const std::string& path, uint16_t channels) {
 }
 } // namespace
 
-TEST(AcmRoundTrip, FilesWrittenThroughTheStandInReadElsewhere) {
+TEST(WaveFormatRoundTrip, FilesWrittenThroughTheConversionsReadElsewhere) {
     const Written cases[] = {
         {WAVE_FORMAT_PCM, 2, 44100, 8, "pcm_u8", 1},
         {WAVE_FORMAT_PCM, 2, 44100, 16, "pcm_s16le", 1},
@@ -48,7 +49,7 @@ TEST(AcmRoundTrip, FilesWrittenThroughTheStandInReadElsewhere) {
     const auto input = Sine16(44100, 2, kFrames);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.codec);
-        const auto target = AcmMakeWaveFormat(c.tag, c.channels, c.rate, c.bits);
+        const auto target = WaveFormatCatalog::MakeRecord(c.tag, c.channels, c.rate, c.bits);
         ASSERT_FALSE(target.empty());
         const auto data = ConvertStream(kSource, target, input, {1000, 17640, 333});
         ASSERT_FALSE(data.empty());
@@ -72,7 +73,7 @@ TEST(AcmRoundTrip, FilesWrittenThroughTheStandInReadElsewhere) {
     }
 }
 
-TEST(AcmRoundTrip, FilesFfmpegWritesDecodeAsFfmpegDecodesThem) {
+TEST(WaveFormatRoundTrip, FilesFfmpegWritesDecodeAsFfmpegDecodesThem) {
     struct Made {
         const char* args; // ffmpeg output options
         bool exact;       // bit-exact against ffmpeg's own decoding

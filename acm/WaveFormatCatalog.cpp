@@ -1,4 +1,4 @@
-#include "acm/AcmFormatCatalog.h"
+#include "acm/WaveFormatCatalog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,21 +7,21 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include "acm/AcmEncoder.h"
-#include "acm/AcmFFmpeg.h"
-#include "acm/AcmFormat.h"
-#include "acm/AcmStream.h"
+#include "acm/FFmpegLibrary.h"
+#include "acm/ParsedWaveFormat.h"
+#include "acm/WaveCodecStream.h"
+#include "acm/WaveFormatEncoder.h"
 
 namespace {
 const std::vector<uint32_t> kPcmRates = {8000,  11025, 16000, 22050, 32000,
                                          44100, 48000, 88200, 96000};
 const std::vector<uint32_t> kCodecRates = {8000, 11025, 22050, 44100};
 
-struct TagName {
+struct KnownName {
     uint16_t tag;
     const char* name;
 };
-constexpr TagName kNames[] = {
+constexpr KnownName kNames[] = {
     {WAVE_FORMAT_PCM, "PCM"},
     {WAVE_FORMAT_ADPCM, "Microsoft ADPCM"},
     {WAVE_FORMAT_IEEE_FLOAT, "IEEE Float"},
@@ -67,8 +67,8 @@ std::vector<uint8_t> Serialize(const WAVEFORMATEX& head, const std::vector<uint8
 }
 
 std::vector<uint8_t> MakeCoded(uint16_t tag, uint16_t channels, uint32_t rate) {
-    const uint32_t align = AcmEncoder::StandardBlockAlign(tag, channels, rate);
-    const auto encoder = AcmEncoder::Open({tag, channels, rate, align});
+    const uint32_t align = WaveFormatEncoder::StandardBlockAlign(tag, channels, rate);
+    const auto encoder = WaveFormatEncoder::Open({tag, channels, rate, align});
     if (!encoder)
         return {};
     WAVEFORMATEX head{tag, channels, rate, 0, static_cast<uint16_t>(align), 0, 0};
@@ -87,7 +87,9 @@ std::vector<uint8_t> MakeCoded(uint16_t tag, uint16_t channels, uint32_t rate) {
 }
 } // namespace
 
-std::vector<uint16_t> AcmWritableTags() {
+namespace WaveFormatCatalog {
+
+std::vector<uint16_t> WritableTags() {
     std::vector<uint16_t> tags = {WAVE_FORMAT_PCM,       WAVE_FORMAT_IEEE_FLOAT, WAVE_FORMAT_ADPCM,
                                   WAVE_FORMAT_IMA_ADPCM, WAVE_FORMAT_ALAW,       WAVE_FORMAT_MULAW};
     if (GsmWritable())
@@ -95,45 +97,45 @@ std::vector<uint16_t> AcmWritableTags() {
     return tags;
 }
 
-std::optional<AcmOfferedFormats> AcmOfferedFor(uint16_t tag) {
+std::optional<Offered> OfferedFor(uint16_t tag) {
     switch (tag) {
     case WAVE_FORMAT_PCM:
-        return AcmOfferedFormats{tag, {1, 2}, kPcmRates, {8, 16, 24, 32}};
+        return Offered{tag, {1, 2}, kPcmRates, {8, 16, 24, 32}};
     case WAVE_FORMAT_IEEE_FLOAT:
-        return AcmOfferedFormats{tag, {1, 2}, kPcmRates, {32}};
+        return Offered{tag, {1, 2}, kPcmRates, {32}};
     case WAVE_FORMAT_ADPCM:
     case WAVE_FORMAT_IMA_ADPCM:
-        return AcmOfferedFormats{tag, {1, 2}, kCodecRates, {4}};
+        return Offered{tag, {1, 2}, kCodecRates, {4}};
     case WAVE_FORMAT_ALAW:
     case WAVE_FORMAT_MULAW:
-        return AcmOfferedFormats{tag, {1, 2}, kCodecRates, {8}};
+        return Offered{tag, {1, 2}, kCodecRates, {8}};
     case WAVE_FORMAT_GSM610:
         if (GsmWritable()) // libgsm's Microsoft variant: 8000 Hz mono only
-            return AcmOfferedFormats{tag, {1}, {8000}, {0}};
+            return Offered{tag, {1}, {8000}, {0}};
         return std::nullopt;
     default:
         return std::nullopt;
     }
 }
 
-std::vector<std::vector<uint8_t>> AcmOfferedRecords(uint16_t tag) {
+std::vector<std::vector<uint8_t>> OfferedRecords(uint16_t tag) {
     std::vector<std::vector<uint8_t>> records;
-    const auto offered = AcmOfferedFor(tag);
+    const auto offered = OfferedFor(tag);
     if (!offered)
         return records;
     for (uint16_t channels : offered->channels)
         for (uint32_t rate : offered->rates)
             for (uint16_t bits : offered->bits) {
-                auto record = AcmMakeWaveFormat(tag, channels, rate, bits);
+                auto record = MakeRecord(tag, channels, rate, bits);
                 if (!record.empty())
                     records.push_back(std::move(record));
             }
     return records;
 }
 
-std::vector<uint8_t> AcmMakeWaveFormat(uint16_t tag, uint16_t channels, uint32_t rate,
-                                       uint16_t bits) {
-    if (channels < 1 || channels > kAcmMaxChannels || rate < kAcmMinRate || rate > kAcmMaxRate)
+std::vector<uint8_t> MakeRecord(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
+    if (channels < 1 || channels > kMaxWaveChannels || rate < LowestSampleRate ||
+        rate > HighestSampleRate)
         return {};
     switch (tag) {
     case WAVE_FORMAT_PCM:
@@ -160,43 +162,45 @@ std::vector<uint8_t> AcmMakeWaveFormat(uint16_t tag, uint16_t channels, uint32_t
     }
 }
 
-bool AcmCanWrite(const void* record, size_t byteCount) {
-    if (!record || byteCount < sizeof(WAVEFORMATEX))
+bool CanWrite(std::span<const uint8_t> record) {
+    if (record.size() < sizeof(WAVEFORMATEX))
         return false;
     WAVEFORMATEX head;
-    std::memcpy(&head, record, sizeof head);
-    if (head.nChannels < 1 || head.nChannels > kAcmMaxChannels)
+    std::memcpy(&head, record.data(), sizeof head);
+    if (head.nChannels < 1 || head.nChannels > kMaxWaveChannels)
         return false;
     // The sink's last step always starts from 16-bit PCM of the output's own shape.
     const WAVEFORMATEX pcm = MakePcmFormat(head.nChannels, head.nSamplesPerSec, 16);
-    const auto source = ParseAcmFormat(&pcm, sizeof pcm);
-    const auto destination = ParseAcmFormat(record, byteCount);
-    return source && destination && AcmStream::Open(*source, *destination) != nullptr;
+    const auto source = ParseWaveFormat(&pcm, sizeof pcm);
+    const auto destination = ParseWaveFormat(record.data(), record.size());
+    return source && destination && WaveCodecStream::Open(*source, *destination) != nullptr;
 }
 
-std::string AcmFormatTagName(uint16_t tag) {
+std::string TagName(uint16_t tag) {
     for (const auto& n : kNames)
         if (n.tag == tag)
             return n.name;
-    const AVCodecID codec = AcmCodecForTag(tag);
+    const AVCodecID codec = CodecForWaveTag(tag);
     if (codec == AV_CODEC_ID_NONE || !Av().avcodec_find_decoder(codec))
         return {};
     const AVCodecDescriptor* d = Av().avcodec_descriptor_get(codec);
     return d && d->long_name ? d->long_name : Av().avcodec_get_name(codec);
 }
 
-std::string AcmFormatDescription(const void* record, size_t byteCount) {
+std::string Describe(std::span<const uint8_t> record) {
     // Only the head is described: callers may pass the 18 bytes without what follows.
-    if (!record || byteCount < 16)
+    if (record.size() < 16)
         return {};
     WAVEFORMATEX head{};
-    std::memcpy(&head, record, 16);
-    if (AcmFormatTagName(head.wFormatTag).empty() || head.nChannels < 1 ||
-        head.nChannels > kAcmMaxChannels || head.nSamplesPerSec < kAcmMinRate ||
-        head.nSamplesPerSec > kAcmMaxRate)
+    std::memcpy(&head, record.data(), 16);
+    if (TagName(head.wFormatTag).empty() || head.nChannels < 1 ||
+        head.nChannels > kMaxWaveChannels || head.nSamplesPerSec < LowestSampleRate ||
+        head.nSamplesPerSec > HighestSampleRate)
         return {};
     std::string text = Thousands(head.nSamplesPerSec) + " Hz, ";
     if (head.wBitsPerSample != 0)
         text += std::to_string(head.wBitsPerSample) + " Bit, ";
     return text + ChannelsText(head.nChannels);
 }
+
+} // namespace WaveFormatCatalog
