@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 #include "engine/OpenAudioSource.h"
 #include "system/CodecModules.h"

@@ -15,7 +15,7 @@
 #include <ctime>
 
 #include "acm/WaveFormatCatalog.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/WaveOutputFormatFile.h"
 #include "forms/AppForms.h"
 #include "forms/FileListWindow.h"

@@ -1,12 +1,10 @@
 #pragma once
-// One encoder option given as a number: how the command line, the settings store and the worker
-// messages name it, which values it takes and which field of the job's settings it sets. Its
-// default is that field's initial value.
+// One encoder option given as a number: how the window, the command line, the settings store and
+// the worker messages name it, which values it takes, and its default.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
-
-#include "catalog/ConversionSettings.h"
 
 // A value the window lists for an option, with its text; an empty text shows the number and the
 // option's unit.
@@ -15,21 +13,37 @@ struct OfferedValue {
     std::string_view Text = {};
 };
 
+// How the settings store keeps an option's value. A list's item is kept for the lists the
+// program has always had, so that choices saved by earlier versions load unchanged.
+enum class StoredAs : uint8_t {
+    Value,       // the number itself, as the bits of a signed number
+    Item,        // the index of its offered value; any other index: no selection
+    ItemPlusOne, // that index plus 1; 0 (or nothing stored): the first choice of a new user
+};
+
 struct FormatOption {
     std::string_view Caption;    // for people, after the format's name: "compression level"
     std::string_view Flag;       // on the command line: "--compression-level"
-    std::string_view StoredName; // in the settings store: "BrConvFlacLevel"
+    std::string_view StoredName; // in the settings store and the worker messages
     int32_t Least;
     int32_t Most;
     // 0 is taken too, meaning "as the input", though it lies outside Least..Most.
     bool ZeroKeepsInput;
     std::string_view Unit; // after a value in texts: "kbit/s"; may be empty
-    int32_t ConversionSettings::*Field;
+    // What the encoder gets when nothing is chosen (a list without a selection too).
+    int32_t Default;
     // What the window lists, in order; empty: any value of the range, chosen with a spin box.
     std::span<const OfferedValue> Offered = {};
+    // Only the offered values are taken (a fixed list), not every value of the range.
+    bool OnlyOffered = false;
+    StoredAs Stored = StoredAs::Value;
+    // What a new user starts with, when it is not Default.
+    std::optional<int32_t> Initial = std::nullopt;
+    // Given on the command line without a value, meaning Most ("--mono").
+    bool IsSwitch = false;
 
-    bool Accepts(int32_t value) const {
-        return (value >= Least && value <= Most) || (ZeroKeepsInput && value == 0);
-    }
-    int32_t Default() const { return ConversionSettings{}.*Field; }
+    bool Accepts(int32_t value) const;
+    // The item of Offered holding value.
+    std::optional<std::size_t> ItemOf(int32_t value) const;
+    int32_t FirstChoice() const { return Initial.value_or(Default); }
 };

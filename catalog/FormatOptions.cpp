@@ -25,15 +25,15 @@ std::vector<std::reference_wrapper<const FormatOption>> CollectOptions() {
 } // namespace
 
 std::span<const std::reference_wrapper<const FormatOption>> FormatOptions() {
-    static const std::vector<std::reference_wrapper<const FormatOption>> options =
-        CollectOptions();
+    static const std::vector<std::reference_wrapper<const FormatOption>> options = CollectOptions();
     return options;
 }
 
 std::vector<const FormatInfo*> FormatsTaking(const FormatOption& option) {
     std::vector<const FormatInfo*> formats;
     for (const FormatInfo& format : Formats()) {
-        if (format.IsTarget() && std::ranges::find(format.Options, &option) != format.Options.end()) {
+        if (format.IsTarget() &&
+            std::ranges::find(format.Options, &option) != format.Options.end()) {
             formats.push_back(&format);
         }
     }

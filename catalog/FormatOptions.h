@@ -1,7 +1,6 @@
 #pragma once
-// The encoder options given as numbers, of every format, each once, and which formats take them
-// (each format lists its own: FormatInfo::Options). The MP3 and WMA choices are items of fixed
-// lists instead (EncoderChoiceLists.h).
+// The encoder options of every format, each once, and which formats take them (each format lists
+// its own: FormatInfo::Options).
 #include <functional>
 #include <span>
 #include <string_view>

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 
-
 namespace {
 bool SameText(std::string_view a, std::string_view b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
@@ -21,7 +20,6 @@ template <class Pred> const FormatInfo* FindWhere(Pred pred) {
     return it == formats.end() ? nullptr : &*it;
 }
 } // namespace
-
 
 const FormatInfo* FindTargetFormat(uint8_t number) {
     return FindWhere([&](const FormatInfo& f) { return f.Number == number; });

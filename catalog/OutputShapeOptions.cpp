@@ -19,11 +19,25 @@ constexpr OfferedValue SampleRates[] = {
 };
 } // namespace
 
-const FormatOption OutputChannelsOption = {"channels",   "--channels", "BrConvOutChannels",
-                                           1,            8,            true,
-                                           "",           &ConversionSettings::OutputChannels,
-                                           ChannelCounts};
-const FormatOption OutputSampleRateOption = {"sample rate", "--rate",   "BrConvOutRate",
-                                             8000,          192000,     true,
-                                             "Hz",          &ConversionSettings::OutputSampleRate,
-                                             SampleRates};
+const FormatOption OutputChannelsOption = {
+    .Caption = "channels",
+    .Flag = "--channels",
+    .StoredName = "BrConvOutChannels",
+    .Least = 1,
+    .Most = 8,
+    .ZeroKeepsInput = true,
+    .Unit = "",
+    .Default = 0,
+    .Offered = ChannelCounts,
+};
+const FormatOption OutputSampleRateOption = {
+    .Caption = "sample rate",
+    .Flag = "--rate",
+    .StoredName = "BrConvOutRate",
+    .Least = 8000,
+    .Most = 192000,
+    .ZeroKeepsInput = true,
+    .Unit = "Hz",
+    .Default = 0,
+    .Offered = SampleRates,
+};

@@ -6,7 +6,7 @@
 
 #include "cli/NumberOptions.h"
 #include "cli/TargetDescription.h"
-#include "engine/TargetFormats.h"
+#include "catalog/FormatTable.h"
 #include "system/ProcessorCores.h"
 
 namespace {

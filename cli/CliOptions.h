@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/ShardChoice.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 
 struct CliOptions {
     std::optional<uint8_t> target; // a number of the table of target formats; else the stored one

@@ -17,7 +17,7 @@
 #include "cli/TargetDescription.h"
 #include "cli/WaveFormatOption.h"
 #include "engine/CodecCheck.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/ConverterChoices.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"

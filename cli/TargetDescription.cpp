@@ -4,7 +4,7 @@
 
 #include "acm/WaveFormatCatalog.h"
 #include "cli/NumberOptions.h"
-#include "engine/TargetFormats.h"
+#include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
 
 namespace {

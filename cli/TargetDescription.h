@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 
 // {"MP3", "128 kbit/s", "44100 Hz", "stereo"}; for WAVE the output format's name, bits per
 // sample, rate and channels.

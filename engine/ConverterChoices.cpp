@@ -1,7 +1,7 @@
 #include "engine/ConverterChoices.h"
 
-#include "engine/TargetFormats.h"
 #include "catalog/FormatOptions.h"
+#include "catalog/FormatTable.h"
 #include "system/SettingsStore.h"
 
 namespace {
@@ -16,14 +16,6 @@ void Store(std::string_view name, uint32_t value) {
     StoreWriteNumber(value, StoreRoot::User, SettingsKey, name);
 }
 
-// The two MP3 lists are stored as item index plus 1, so 0 (missing) selects the default item.
-std::optional<std::size_t> FromIndexPlusOne(uint32_t stored, std::size_t defaultItem,
-                                            std::size_t count) {
-    const std::size_t item = stored == 0 ? defaultItem : stored - 1;
-    return item < count ? std::optional(item) : std::nullopt;
-}
-
-// A list without a selection has item index -1, stored as is.
 // A stored target number that names no format (or none at all) gives the default.
 uint8_t StoredTarget() {
     const uint32_t stored = Stored("BrConvTo");
@@ -32,35 +24,66 @@ uint8_t StoredTarget() {
     return format ? format->Number : uint8_t{DefaultTargetFormat};
 }
 
-// Stored as the bits of the signed number; a missing or unacceptable value gives the default.
-int32_t StoredNumber(const FormatOption& option) {
+// A number is stored as the bits of the signed number; a missing or unacceptable one gives the
+// default.
+std::optional<int32_t> StoredNumber(const FormatOption& option) {
     if (!StoreValueExists(StoreRoot::User, SettingsKey, option.StoredName)) {
-        return option.Default();
+        return option.FirstChoice();
     }
     const auto value = static_cast<int32_t>(Stored(option.StoredName));
-    return option.Accepts(value) ? value : option.Default();
+    return option.Accepts(value) ? value : option.Default;
 }
 
-uint32_t ItemIndex(const std::optional<std::size_t>& item, uint32_t offset) {
-    return item ? static_cast<uint32_t>(*item) + offset : static_cast<uint32_t>(-1) + offset;
+// A list's item; an index outside the list leaves it without a selection.
+std::optional<int32_t> StoredItem(const FormatOption& option) {
+    uint32_t item = Stored(option.StoredName);
+    if (option.Stored == StoredAs::ItemPlusOne) {
+        // 0, or nothing stored, selects the first choice.
+        item = item == 0 ? static_cast<uint32_t>(option.ItemOf(option.FirstChoice()).value_or(0))
+                         : item - 1;
+    }
+    if (item >= option.Offered.size()) {
+        return std::nullopt;
+    }
+    return option.Offered[item].Value;
+}
+
+std::optional<int32_t> StoredValue(const FormatOption& option) {
+    return option.Stored == StoredAs::Value ? StoredNumber(option) : StoredItem(option);
+}
+
+// A list without a selection has item index -1, stored as is.
+uint32_t StoreEncoding(const FormatOption& option, std::optional<int32_t> value) {
+    if (option.Stored == StoredAs::Value) {
+        return static_cast<uint32_t>(value.value_or(option.Default));
+    }
+    const std::optional<std::size_t> item = value ? option.ItemOf(*value) : std::nullopt;
+    const uint32_t offset = option.Stored == StoredAs::ItemPlusOne ? 1 : 0;
+    return (item ? static_cast<uint32_t>(*item) : static_cast<uint32_t>(-1)) + offset;
 }
 } // namespace
+
+OptionValues ConverterChoices::FirstChoices() {
+    OptionValues values;
+    for (const FormatOption& option : FormatOptions()) {
+        values.Set(option, option.FirstChoice());
+    }
+    return values;
+}
 
 ConverterChoices ConverterChoices::Load() {
     ConverterChoices c;
     c.Target = StoredTarget();
     c.ToThisFolder = Stored("BrConvToLocOpt") != 0;
     c.Folder = StoreReadText(StoreRoot::User, SettingsKey, "BrConvToFolder", FolderBufferSize);
-    c.Mp3FreqItem =
-        FromIndexPlusOne(Stored("BrConvMP3Freq"), DefaultMp3FreqItem, Mp3SampleRates.size());
-    c.Mp3BitItem = FromIndexPlusOne(Stored("BrConvMP3Bit"), DefaultMp3BitItem, Mp3BitRates.size());
-    c.Mono = Stored("BrConvMono") != 0;
-    const uint32_t wma = Stored("BrConvWMAQual");
-    c.WmaQualItem = wma < WmaQualities.size() ? std::optional<std::size_t>(wma) : std::nullopt;
     c.Jobs = Stored("BrConvJobs");
     c.KeepTree = Stored("BrConvKeepTree") != 0;
     for (const FormatOption& option : FormatOptions()) {
-        c.Numbers.*option.Field = StoredNumber(option);
+        if (const std::optional<int32_t> value = StoredValue(option)) {
+            c.Options.Set(option, *value);
+        } else {
+            c.Options.Clear(option);
+        }
     }
     return c;
 }
@@ -69,31 +92,18 @@ void ConverterChoices::Save() const {
     Store("BrConvTo", FindTargetFormat(Target) ? Target : uint8_t{DefaultTargetFormat});
     Store("BrConvToLocOpt", ToThisFolder ? 1 : 0);
     StoreWriteText(Folder, StoreRoot::User, SettingsKey, "BrConvToFolder");
-    Store("BrConvMP3Freq", ItemIndex(Mp3FreqItem, 1));
-    Store("BrConvMP3Bit", ItemIndex(Mp3BitItem, 1));
-    Store("BrConvMono", Mono ? 1 : 0);
-    Store("BrConvWMAQual", ItemIndex(WmaQualItem, 0));
     Store("BrConvJobs", Jobs);
     Store("BrConvKeepTree", KeepTree ? 1 : 0);
     for (const FormatOption& option : FormatOptions()) {
-        Store(option.StoredName, static_cast<uint32_t>(Numbers.*option.Field));
+        Store(option.StoredName, StoreEncoding(option, Options.Chosen(option)));
     }
 }
 
 void ConverterChoices::ApplyTo(ConversionSettings& settings) const {
     settings.TargetFormat = Target;
-    settings.Mp3Stereo = !Mono;
-    if (Mp3FreqItem) {
-        settings.Mp3SampleRate = Mp3SampleRates[*Mp3FreqItem].Hz;
-    }
-    if (Mp3BitItem) {
-        settings.Mp3BitRate = Mp3BitRates[*Mp3BitItem].Kbps;
-    }
-    if (WmaQualItem) {
-        settings.WmaSampleRate = WmaQualities[*WmaQualItem].SampleRate;
-        settings.WmaBitRate = WmaQualities[*WmaQualItem].Kbps;
-    }
     for (const FormatOption& option : FormatOptions()) {
-        settings.*option.Field = Numbers.*option.Field;
+        if (const std::optional<int32_t> value = Options.Chosen(option)) {
+            settings.Options.Set(option, *value);
+        }
     }
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 
 struct DestinationSettings {
     // True: each output goes next to its input; false: into Folder.

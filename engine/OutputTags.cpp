@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "catalog/FormatTable.h"
 #include "tags/CopyAudioTags.h"
 #include "tags/ReadAudioTags.h"

@@ -3,7 +3,7 @@
 // process's codec modules and reads, and where failures found while converting go.
 #include <string>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/JobEnvironment.h"
 #include "engine/RowResult.h"
 

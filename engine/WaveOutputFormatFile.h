@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 
 using WaveOutputFormatBuffer = std::array<uint8_t, WaveOutputFormatSize>;
 

@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
 #include "engine/RowConverter.h"

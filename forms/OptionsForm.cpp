@@ -14,7 +14,7 @@
 
 #include "acm/WaveFormatCatalog.h"
 #include "choices/StoredWidth.h"
-#include "engine/TargetFormats.h"
+#include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
 #include "forms/ApplicationTitle.h"
 #include "forms/FileIconCache.h"

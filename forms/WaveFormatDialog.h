@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "choices/WaveFormatChoices.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 
 namespace Ui {
 class WaveFormatDialog;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "jobs/JobRunner.h"
 #include "jobs/WorkerProcess.h"
 

@@ -4,13 +4,14 @@
 #include <charconv>
 #include <cstring>
 
+#include "catalog/FormatOptions.h"
 #include "engine/WaveFormat.h"
 #include "engine/WaveOutputFormatFile.h"
-#include "catalog/FormatOptions.h"
 
 namespace {
-// The fields before the numeric options, and the one after them (whether tags are copied).
-constexpr std::size_t FixedFieldCount = 8;
+// The fields before the options' values (the target and the WAVE output format), and the one
+// after them (whether tags are copied).
+constexpr std::size_t FixedFieldCount = 2;
 
 std::size_t FieldCount() {
     return FixedFieldCount + FormatOptions().size() + 1;
@@ -53,13 +54,10 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
     std::memcpy(&head, settings.WaveOutputFormat.data(), sizeof head);
     const std::size_t used =
         std::min(settings.WaveOutputFormat.size(), sizeof head + std::size_t{head.cbSize});
-    std::vector<std::string> fields = {
-        std::to_string(settings.TargetFormat), std::to_string(settings.Mp3SampleRate),
-        std::to_string(settings.Mp3Stereo),    std::to_string(settings.Mp3BitRate),
-        std::to_string(settings.WmaBitRate),   std::to_string(settings.WmaSampleRate),
-        std::to_string(settings.WmaChannels),  Hex(settings.WaveOutputFormat.data(), used)};
+    std::vector<std::string> fields = {std::to_string(settings.TargetFormat),
+                                       Hex(settings.WaveOutputFormat.data(), used)};
     for (const FormatOption& option : FormatOptions()) {
-        fields.push_back(std::to_string(settings.*option.Field));
+        fields.push_back(std::to_string(settings.Options.Of(option)));
     }
     fields.push_back(std::to_string(settings.CopyTags));
     return fields;
@@ -70,37 +68,24 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
         return false;
     }
     unsigned target = 0;
-    unsigned stereo = 0;
     unsigned copyTags = 0;
-    int32_t mp3Rate = 0, mp3Kbps = 0, wmaKbps = 0, wmaRate = 0, wmaChannels = 0;
     WaveOutputFormatBuffer waveFormat{};
-    if (!Parse(fields[0], target) || target > 255 || !Parse(fields[1], mp3Rate) ||
-        !Parse(fields[2], stereo) || stereo > 1 || !Parse(fields[3], mp3Kbps) ||
-        !Parse(fields[4], wmaKbps) || !Parse(fields[5], wmaRate) ||
-        !Parse(fields[6], wmaChannels) || !FromHex(fields[7], waveFormat) ||
+    if (!Parse(fields[0], target) || target > 255 || !FromHex(fields[1], waveFormat) ||
         !Parse(fields.back(), copyTags) || copyTags > 1) {
         return false;
     }
-    ConversionSettings numbers;
+    OptionValues options;
     for (std::size_t i = 0; i < FormatOptions().size(); ++i) {
         const FormatOption& option = FormatOptions()[i];
         int32_t value = 0;
         if (!Parse(fields[FixedFieldCount + i], value) || !option.Accepts(value)) {
             return false;
         }
-        numbers.*option.Field = value;
-    }
-    for (const FormatOption& option : FormatOptions()) {
-        settings.*option.Field = numbers.*option.Field;
+        options.Set(option, value);
     }
     settings.TargetFormat = static_cast<uint8_t>(target);
-    settings.Mp3SampleRate = mp3Rate;
-    settings.Mp3Stereo = stereo == 1;
-    settings.Mp3BitRate = mp3Kbps;
-    settings.WmaBitRate = wmaKbps;
-    settings.WmaSampleRate = wmaRate;
-    settings.WmaChannels = wmaChannels;
     settings.WaveOutputFormat = waveFormat;
+    settings.Options = options;
     settings.CopyTags = copyTags == 1;
     return true;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 
 // The target format, the encoder options, the WAVE output format and whether tags are copied.
 std::vector<std::string> SettingsFields(const ConversionSettings& settings);

@@ -4,7 +4,7 @@
 #include "RowTestSupport.h"
 
 #include "engine/ConversionError.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/ConverterChoices.h"
 #include "engine/DestinationSettings.h"
 #include "engine/WaveFormat.h"

@@ -7,7 +7,7 @@
 #include "Mp3TestSupport.h"
 #include "RowTestSupport.h"
 #include "engine/ConversionError.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 #include "formats/mp3/Mp3Sink.h"
 #include "sinks/OutputSink.h"

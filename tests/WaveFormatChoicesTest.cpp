@@ -7,7 +7,7 @@
 
 #include "acm/WaveFormatCatalog.h"
 #include "choices/WaveFormatChoices.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "RowTestSupport.h"
 #include "TestFolder.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 
 namespace wavetest {

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "codecs/WmaAudioApi.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/OpenAudioSource.h"
 #include "system/CodecModule.h"
 

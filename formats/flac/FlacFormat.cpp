@@ -10,31 +10,26 @@ constexpr std::string_view Extensions[] = {".flac"};
 constexpr std::string_view Mime[] = {"audio/flac"};
 constexpr CodecModuleNeed Module[] = {{"FLAC", "libbmc-flac.so"}};
 
-const FormatOption CompressionLevel = {"compression level",
-                                       "--compression-level",
-                                       "BrConvFlacLevel",
-                                       0,
-                                       8,
-                                       false,
-                                       "",
-                                       &ConversionSettings::FlacCompressionLevel};
+const FormatOption CompressionLevel = {
+    .Caption = "compression level",
+    .Flag = "--compression-level",
+    .StoredName = "BrConvFlacLevel",
+    .Least = 0,
+    .Most = 8,
+    .ZeroKeepsInput = false,
+    .Unit = "",
+    .Default = 5,
+};
 const FormatOption* const Options[] = {&CompressionLevel, &OutputChannelsOption,
                                        &OutputSampleRateOption};
 
-std::optional<StreamTarget> Choose(const WAVEFORMATEX& input, const ConversionSettings& settings) {
-    auto shape = StreamShape(input, settings);
-    if (!shape)
-        return std::nullopt;
-    shape->setting = settings.FlacCompressionLevel;
-    return LosslessStreamTarget(input, *shape);
-}
 } // namespace
 
 const FormatInfo FlacFormat = {
     .Key = "flac",
     .Name = "FLAC",
     .Description = "Free Lossless Audio Codec",
-    .Number = tfFlac,
+    .Number = 3,
     .OutputExtension = ".flac",
     .InputExtensions = Extensions,
     .AlsoReadExtensions = {},
@@ -43,6 +38,6 @@ const FormatInfo FlacFormat = {
     .WriteModules = Module,
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
-    .MakeSink = XiphSink::Make<Choose>,
+    .MakeSink = XiphSink::Make<ChooseStreamTarget<CompressionLevel, LosslessStreamTarget>>,
     .Tags = &FlacTags,
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "formats/mp3/Mp3Modules.h"
+#include "formats/mp3/Mp3Options.h"
 #include "system/CodecModules.h"
 
 namespace {
@@ -30,9 +31,9 @@ bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
 
 Mp3EncoderConfig ConfigFromSettings(const ConversionSettings& s) {
     return Mp3EncoderConfig{Mp3EncoderKindMp3,
-                            static_cast<uint32_t>(s.Mp3SampleRate),
-                            s.Mp3Stereo ? Mp3ModeStereo : Mp3ModeMono,
-                            static_cast<uint16_t>(s.Mp3BitRate),
+                            static_cast<uint32_t>(s.Options.Of(Mp3SampleRateOption)),
+                            s.Options.Of(Mp3MonoOption) == 0 ? Mp3ModeStereo : Mp3ModeMono,
+                            static_cast<uint16_t>(s.Options.Of(Mp3BitRateOption)),
                             0,
                             0,
                             0,
@@ -46,7 +47,7 @@ CodecModule& Mp3Sink::EncoderModule(CodecModules& codecs) {
 }
 
 Mp3Sink::Mp3Sink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
-    : result_(row.Result), stereo_(row.Settings.Mp3Stereo) {
+    : result_(row.Result), stereo_(row.Settings.Options.Of(Mp3MonoOption) == 0) {
     ok = Open(inputFormat, row);
 }
 
@@ -65,8 +66,8 @@ bool Mp3Sink::Open(const WAVEFORMATEX* inputFormat, const RowContext& row) {
     if (!output_ || !inputFormat)
         return false;
     const auto channels = static_cast<uint16_t>(stereo_ ? 2 : 1);
-    const WAVEFORMATEX pcm =
-        MakePcmFormat(channels, static_cast<uint32_t>(row.Settings.Mp3SampleRate), 16);
+    const WAVEFORMATEX pcm = MakePcmFormat(
+        channels, static_cast<uint32_t>(row.Settings.Options.Of(Mp3SampleRateOption)), 16);
     bool failed = true;
     converter_ = std::make_unique<PcmFormatConverter>(inputFormat, &pcm, failed);
     if (failed)

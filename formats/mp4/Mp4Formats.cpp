@@ -1,6 +1,7 @@
 #include "formats/mp4/Mp4Formats.h"
 
 #include "catalog/OutputShapeOptions.h"
+#include "formats/mp4/AacOptions.h"
 #include "formats/mp4/Mp4Module.h"
 #include "formats/mp4/Mp4Sink.h"
 #include "formats/mp4/Mp4Source.h"
@@ -11,12 +12,7 @@ constexpr std::string_view Extensions[] = {".m4a"};
 constexpr std::string_view Mime[] = {"audio/mp4"};
 constexpr CodecModuleNeed Module[] = {{"MP4", Mp4ModuleFile}};
 
-constexpr OfferedValue AacBitRates[] = {{64}, {96}, {128}, {160}, {192}, {256}, {320}};
-const FormatOption AacBitRate = {"bit rate", "--bitrate", "BrConvAacKbps",
-                                 64,         320,         false,
-                                 "kbit/s",   &ConversionSettings::AacBitRate,
-                                 AacBitRates};
-const FormatOption* const AacOptions[] = {&AacBitRate, &OutputChannelsOption,
+const FormatOption* const AacOptions[] = {&AacBitRateOption, &OutputChannelsOption,
                                           &OutputSampleRateOption};
 const FormatOption* const AlacOptions[] = {&OutputChannelsOption, &OutputSampleRateOption};
 } // namespace
@@ -25,7 +21,7 @@ const FormatInfo AacFormat = {
     .Key = "m4a",
     .Name = "AAC",
     .Description = "AAC in MP4",
-    .Number = tfAac,
+    .Number = 6,
     .OutputExtension = ".m4a",
     .InputExtensions = Extensions,
     .AlsoReadExtensions = {},
@@ -44,7 +40,7 @@ const FormatInfo AlacFormat = {
     .Key = "alac",
     .Name = "ALAC",
     .Description = "Apple Lossless in MP4",
-    .Number = tfAlac,
+    .Number = 7,
     .OutputExtension = ".m4a",
     .InputExtensions = {},
     .AlsoReadExtensions = {},

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 
+#include "catalog/OutputShapeOptions.h"
+#include "formats/mp4/AacOptions.h"
+#include "formats/mp4/ItunesGapless.h"
 #include "formats/mp4/Mp4Module.h"
 #include "system/UniqueFd.h"
-#include "formats/mp4/ItunesGapless.h"
 
 namespace {
 uint32_t Positive(int32_t value) {
@@ -18,12 +20,13 @@ CodecModule& Mp4Sink::WriterModule(CodecModules& codecs) {
 
 Mp4WriterRequest Mp4Sink::RequestFor(Mp4Codec codec, const ConversionSettings& settings) {
     const bool alac = codec == Mp4CodecAlac;
-    return Mp4WriterRequest{codec, alac ? 0 : Positive(settings.AacBitRate) * 1000,
-                            Positive(settings.OutputSampleRate), Positive(settings.OutputChannels)};
+    const OptionValues& options = settings.Options;
+    return Mp4WriterRequest{codec, alac ? 0 : Positive(options.Of(AacBitRateOption)) * 1000,
+                            Positive(options.Of(OutputSampleRateOption)),
+                            Positive(options.Of(OutputChannelsOption))};
 }
 
-Mp4Sink::Mp4Sink(Mp4Codec codec, const WAVEFORMATEX* inputFormat, const RowContext& row,
-                 bool& ok)
+Mp4Sink::Mp4Sink(Mp4Codec codec, const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
     : result_(row.Result) {
     ok = false;
     CodecModule& module = WriterModule(row.Environment.Codecs);

@@ -12,27 +12,27 @@ constexpr CodecModuleNeed Module[] = {{"Opus", "libbmc-opus.so"}};
 
 // The usual steps; a stored value between them is listed too.
 constexpr OfferedValue BitRates[] = {{32}, {48}, {64}, {96}, {128}, {160}, {192}, {256}};
-const FormatOption BitRate = {"bit rate", "--bitrate", "BrConvOpusKbps",
-                              32,         256,         false,
-                              "kbit/s",   &ConversionSettings::OpusBitRate,
-                              BitRates};
+const FormatOption BitRate = {
+    .Caption = "bit rate",
+    .Flag = "--bitrate",
+    .StoredName = "BrConvOpusKbps",
+    .Least = 32,
+    .Most = 256,
+    .ZeroKeepsInput = false,
+    .Unit = "kbit/s",
+    .Default = 128,
+    .Offered = BitRates,
+};
 // Opus always encodes at 48 kHz: the sample rate is not a choice.
 const FormatOption* const Options[] = {&BitRate, &OutputChannelsOption};
 
-std::optional<StreamTarget> Choose(const WAVEFORMATEX& input, const ConversionSettings& settings) {
-    auto shape = StreamShape(input, settings);
-    if (!shape)
-        return std::nullopt;
-    shape->setting = settings.OpusBitRate;
-    return LossyStreamTarget(input, *shape);
-}
 } // namespace
 
 const FormatInfo OpusFormat = {
     .Key = "opus",
     .Name = "Opus",
     .Description = "Opus in Ogg",
-    .Number = tfOpus,
+    .Number = 4,
     .OutputExtension = ".opus",
     .InputExtensions = Extensions,
     .AlsoReadExtensions = {},
@@ -41,6 +41,6 @@ const FormatInfo OpusFormat = {
     .WriteModules = Module,
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
-    .MakeSink = XiphSink::Make<Choose>,
+    .MakeSink = XiphSink::Make<ChooseStreamTarget<BitRate, LossyStreamTarget>>,
     .Tags = &OpusTags,
 };

@@ -10,25 +10,25 @@ constexpr std::string_view Extensions[] = {".ogg", ".oga"};
 constexpr std::string_view Mime[] = {"audio/x-vorbis+ogg", "audio/ogg"};
 constexpr CodecModuleNeed Module[] = {{"Vorbis", "libbmc-vorbis.so"}};
 
-const FormatOption Quality = {"quality", "--quality", "BrConvVorbisQuality",
-                              -1,        10,          false,
-                              "",        &ConversionSettings::VorbisQuality};
+const FormatOption Quality = {
+    .Caption = "quality",
+    .Flag = "--quality",
+    .StoredName = "BrConvVorbisQuality",
+    .Least = -1,
+    .Most = 10,
+    .ZeroKeepsInput = false,
+    .Unit = "",
+    .Default = 5,
+};
 const FormatOption* const Options[] = {&Quality, &OutputChannelsOption, &OutputSampleRateOption};
 
-std::optional<StreamTarget> Choose(const WAVEFORMATEX& input, const ConversionSettings& settings) {
-    auto shape = StreamShape(input, settings);
-    if (!shape)
-        return std::nullopt;
-    shape->setting = settings.VorbisQuality;
-    return LossyStreamTarget(input, *shape);
-}
 } // namespace
 
 const FormatInfo VorbisFormat = {
     .Key = "ogg",
     .Name = "Vorbis",
     .Description = "Ogg Vorbis",
-    .Number = tfVorbis,
+    .Number = 5,
     .OutputExtension = ".ogg",
     .InputExtensions = Extensions,
     .AlsoReadExtensions = {},
@@ -37,6 +37,6 @@ const FormatInfo VorbisFormat = {
     .WriteModules = Module,
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
-    .MakeSink = XiphSink::Make<Choose>,
+    .MakeSink = XiphSink::Make<ChooseStreamTarget<Quality, LossyStreamTarget>>,
     .Tags = &VorbisTags,
 };

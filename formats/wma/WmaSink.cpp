@@ -1,6 +1,7 @@
 #include "formats/wma/WmaSink.h"
 
 #include "formats/wma/WmaModule.h"
+#include "formats/wma/WmaOptions.h"
 #include "system/CodecModules.h"
 
 namespace {
@@ -26,14 +27,14 @@ WmaSink::WmaSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& o
         return;
     }
     writer_.reset(writer);
-    const ConversionSettings& settings = row.Settings;
+    const WmaQuality& quality =
+        WmaQualities.at(static_cast<std::size_t>(row.Settings.Options.Of(WmaQualityOption)));
     // The quality entry's sample rate goes with its bit rate, so a 32000 Hz entry gives a
     // 32000 Hz file. A writer that refuses either format could only fail every write: it goes
     // unflushed, and the file is never made.
     if (inputFormat == nullptr || writer_->SetInputFormat(inputFormat) != S_OK ||
-        writer_->SetOutputFormat(Positive(settings.WmaBitRate) * 1000,
-                                 Positive(settings.WmaSampleRate), Positive(settings.WmaChannels),
-                                 0) != S_OK) {
+        writer_->SetOutputFormat(Positive(quality.Kbps) * 1000, Positive(quality.SampleRate),
+                                 Positive(WmaChannels), 0) != S_OK) {
         writer_.reset();
         ok = false;
     }

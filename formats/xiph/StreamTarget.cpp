@@ -1,5 +1,7 @@
 #include "formats/xiph/StreamTarget.h"
 
+#include "catalog/OutputShapeOptions.h"
+
 namespace {
 constexpr uint16_t MaxChannels = 8;
 
@@ -10,10 +12,11 @@ bool IsInt16(const WAVEFORMATEX& input) {
 
 std::optional<StreamEncoderConfig> StreamShape(const WAVEFORMATEX& input,
                                                const ConversionSettings& settings) {
-    const auto channels = static_cast<uint16_t>(
-        settings.OutputChannels > 0 ? settings.OutputChannels : input.nChannels);
-    const auto rate = static_cast<uint32_t>(
-        settings.OutputSampleRate > 0 ? settings.OutputSampleRate : input.nSamplesPerSec);
+    const int32_t chosenChannels = settings.Options.Of(OutputChannelsOption);
+    const int32_t chosenRate = settings.Options.Of(OutputSampleRateOption);
+    const auto channels =
+        static_cast<uint16_t>(chosenChannels > 0 ? chosenChannels : input.nChannels);
+    const auto rate = static_cast<uint32_t>(chosenRate > 0 ? chosenRate : input.nSamplesPerSec);
     if (channels < 1 || channels > MaxChannels || !IsUsableSampleRate(rate))
         return std::nullopt;
     return StreamEncoderConfig{rate, channels, StreamFloat32, 0};
@@ -23,8 +26,8 @@ StreamTarget LosslessStreamTarget(const WAVEFORMATEX& input, StreamEncoderConfig
     // A coded input holds no more than 16 bits' worth.
     const bool integer =
         input.wFormatTag == WAVE_FORMAT_PCM || input.wFormatTag == WAVE_FORMAT_EXTENSIBLE;
-    const bool deep = input.wFormatTag == WAVE_FORMAT_IEEE_FLOAT ||
-                      (integer && input.wBitsPerSample > 16);
+    const bool deep =
+        input.wFormatTag == WAVE_FORMAT_IEEE_FLOAT || (integer && input.wBitsPerSample > 16);
     shape.sampleKind = deep ? StreamInt24 : StreamInt16;
     return {MakePcmFormat(shape.channels, shape.sampleRate, shape.sampleKind), shape};
 }

@@ -4,8 +4,9 @@
 // they share. Channels and rate follow the input unless the job names them.
 #include <optional>
 
+#include "catalog/ConversionSettings.h"
+#include "catalog/FormatOption.h"
 #include "codecs/StreamCodecApi.h"
-#include "engine/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 
 struct StreamTarget {
@@ -24,3 +25,16 @@ std::optional<StreamEncoderConfig> StreamShape(const WAVEFORMATEX& input,
 StreamTarget LosslessStreamTarget(const WAVEFORMATEX& input, StreamEncoderConfig shape);
 // A lossy encoder takes floats, but sixteen-bit input goes to it as it is.
 StreamTarget LossyStreamTarget(const WAVEFORMATEX& input, StreamEncoderConfig shape);
+
+// The chooser of a format whose encoder takes one setting, the value of option, and whose PCM
+// follows target's rule.
+template <const FormatOption& option,
+          StreamTarget (*target)(const WAVEFORMATEX&, StreamEncoderConfig)>
+std::optional<StreamTarget> ChooseStreamTarget(const WAVEFORMATEX& input,
+                                               const ConversionSettings& settings) {
+    auto shape = StreamShape(input, settings);
+    if (!shape)
+        return std::nullopt;
+    shape->setting = settings.Options.Of(option);
+    return target(input, *shape);
+}

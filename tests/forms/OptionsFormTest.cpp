@@ -11,7 +11,7 @@
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "acm/WaveFormatCatalog.h"
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/WaveFormat.h"
 #include "forms/WaveFormatDialog.h"
 #include "system/AppPaths.h"

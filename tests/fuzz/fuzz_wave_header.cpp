@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/ConversionSettings.h"
+#include "catalog/ConversionSettings.h"
 #include "engine/OpenAudioSource.h"
 #include "formats/wave/WaveHeader.h"
 #include "system/CodecModules.h"

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "engine/RowConverter.h"
-#include "engine/TargetFormats.h"
+#include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
 #include "engine/OpenAudioSource.h"
 #include "system/CodecModules.h"

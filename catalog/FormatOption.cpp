@@ -1,0 +1,19 @@
+#include "catalog/FormatOption.h"
+
+#include <algorithm>
+
+bool FormatOption::Accepts(int32_t value) const {
+    if (OnlyOffered) {
+        return ItemOf(value).has_value();
+    }
+    return (value >= Least && value <= Most) || (ZeroKeepsInput && value == 0);
+}
+
+std::optional<std::size_t> FormatOption::ItemOf(int32_t value) const {
+    const auto it =
+        std::ranges::find_if(Offered, [&](const OfferedValue& o) { return o.Value == value; });
+    if (it == Offered.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(it - Offered.begin());
+}

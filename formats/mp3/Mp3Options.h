@@ -1,0 +1,8 @@
+#pragma once
+// The MP3 encoder's choices: two fixed lists and stereo or mono, kept in the settings store as
+// they always have been.
+#include "catalog/FormatOption.h"
+
+extern const FormatOption Mp3SampleRateOption; // Hz
+extern const FormatOption Mp3BitRateOption;    // kbit/s
+extern const FormatOption Mp3MonoOption;       // 1: mono

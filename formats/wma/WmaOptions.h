@@ -1,0 +1,26 @@
+#pragma once
+// The WMA encoder's one choice: an entry of a fixed list that sets both its sample rate and its
+// bit rate, kept in the settings store as the entry's index.
+#include <array>
+#include <cstdint>
+
+#include "catalog/FormatOption.h"
+
+extern const FormatOption WmaQualityOption;
+
+// What each entry of the quality list encodes, from best to smallest; always stereo.
+struct WmaQuality {
+    int32_t SampleRate;
+    int32_t Kbps;
+};
+inline constexpr int32_t WmaChannels = 2;
+inline constexpr std::array<WmaQuality, 8> WmaQualities = {{
+    {44100, 160},
+    {44100, 128},
+    {44100, 96},
+    {44100, 64},
+    {44100, 48},
+    {32000, 64},
+    {32000, 48},
+    {32000, 36},
+}};
