@@ -19,6 +19,7 @@ enum class StoredAs : uint8_t {
     Value,       // the number itself, as the bits of a signed number
     Item,        // the index of its offered value; any other index: no selection
     ItemPlusOne, // that index plus 1; 0 (or nothing stored): the first choice of a new user
+    Flag,        // 0 or 1 (Most); any other number read means 1
 };
 
 struct FormatOption {

@@ -18,7 +18,7 @@ OptionValueList::OptionValueList(const FormatOption& option, int32_t current) : 
 }
 
 std::size_t OptionValueList::IndexOf(int32_t value) const {
-    for (const int32_t wanted : {value, option_.Default()}) {
+    for (const int32_t wanted : {value, option_.Default}) {
         const auto found = std::ranges::find(items_, wanted, &ListedValue::Value);
         if (found != items_.end()) {
             return static_cast<std::size_t>(found - items_.begin());

@@ -49,12 +49,21 @@ std::optional<int32_t> StoredItem(const FormatOption& option) {
 }
 
 std::optional<int32_t> StoredValue(const FormatOption& option) {
-    return option.Stored == StoredAs::Value ? StoredNumber(option) : StoredItem(option);
+    switch (option.Stored) {
+    case StoredAs::Value:
+        return StoredNumber(option);
+    case StoredAs::Flag:
+        return Stored(option.StoredName) != 0 ? option.Most : option.Least;
+    case StoredAs::Item:
+    case StoredAs::ItemPlusOne:
+        break;
+    }
+    return StoredItem(option);
 }
 
 // A list without a selection has item index -1, stored as is.
 uint32_t StoreEncoding(const FormatOption& option, std::optional<int32_t> value) {
-    if (option.Stored == StoredAs::Value) {
+    if (option.Stored == StoredAs::Value || option.Stored == StoredAs::Flag) {
         return static_cast<uint32_t>(value.value_or(option.Default));
     }
     const std::optional<std::size_t> item = value ? option.ItemOf(*value) : std::nullopt;

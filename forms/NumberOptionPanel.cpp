@@ -1,13 +1,15 @@
 #include "forms/NumberOptionPanel.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QSpinBox>
 
-#include "choices/OptionValueList.h"
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
+#include "choices/OptionValueList.h"
 
 namespace {
 QString Text(std::string_view text) {
@@ -45,7 +47,7 @@ NumberOptionPanel::NumberOptionPanel(QWidget* parent) : QWidget(parent) {
     for (const FormatOption& option : FormatOptions()) {
         AddRow(option);
     }
-    Show(ConversionSettings{});
+    Show(OptionValues{});
 }
 
 void NumberOptionPanel::AddRow(const FormatOption& option) {
@@ -72,6 +74,16 @@ void NumberOptionPanel::AddRow(const FormatOption& option) {
     rows_.push_back(row);
 }
 
+void NumberOptionPanel::LeaveOut(const FormatOption& option) {
+    const auto row = std::ranges::find(rows_, &option, &Row::Option);
+    if (row == rows_.end()) {
+        return;
+    }
+    delete row->Caption;
+    delete (row->List ? static_cast<QWidget*>(row->List) : row->Number);
+    rows_.erase(row);
+}
+
 void NumberOptionPanel::ShowFor(uint8_t target) {
     for (const Row& row : rows_) {
         const bool applies = OptionAppliesTo(*row.Option, target);
@@ -82,9 +94,9 @@ void NumberOptionPanel::ShowFor(uint8_t target) {
     updateGeometry();
 }
 
-void NumberOptionPanel::Show(const ConversionSettings& numbers) {
+void NumberOptionPanel::Show(const OptionValues& values) {
     for (const Row& row : rows_) {
-        const int32_t value = numbers.*row.Option->Field;
+        const int32_t value = values.Of(*row.Option);
         if (row.Number) {
             row.Number->setValue(value);
             continue;
@@ -98,9 +110,8 @@ void NumberOptionPanel::Show(const ConversionSettings& numbers) {
     }
 }
 
-void NumberOptionPanel::ApplyTo(ConversionSettings& numbers) const {
+void NumberOptionPanel::ApplyTo(OptionValues& values) const {
     for (const Row& row : rows_) {
-        numbers.*row.Option->Field =
-            row.Number ? row.Number->value() : row.List->currentData().toInt();
+        values.Set(*row.Option, row.Number ? row.Number->value() : row.List->currentData().toInt());
     }
 }

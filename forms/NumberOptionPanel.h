@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "catalog/ConversionSettings.h"
+#include "catalog/OptionValues.h"
 
 struct FormatOption;
 class QComboBox;
@@ -17,11 +17,13 @@ class NumberOptionPanel : public QWidget {
 public:
     explicit NumberOptionPanel(QWidget* parent = nullptr);
 
+    // An option the form shows with controls of its own: its row goes.
+    void LeaveOut(const FormatOption& option);
     void ShowFor(uint8_t target);
-    // Shows the options' values as numbers holds them.
-    void Show(const ConversionSettings& numbers);
-    // Puts the shown values into their fields of numbers; the other fields stay as they were.
-    void ApplyTo(ConversionSettings& numbers) const;
+    // Shows the options' values; an option without one shows its default.
+    void Show(const OptionValues& values);
+    // Puts the shown values into values; the other options' stay as they were.
+    void ApplyTo(OptionValues& values) const;
 
 private:
     struct Row {

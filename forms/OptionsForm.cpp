@@ -13,9 +13,18 @@
 #include <tuple>
 
 #include "acm/WaveFormatCatalog.h"
-#include "choices/StoredWidth.h"
 #include "catalog/FormatTable.h"
+#include "choices/StoredWidth.h"
 #include "engine/WaveFormat.h"
+#include "formats/flac/FlacFormat.h"
+#include "formats/mp3/Mp3Format.h"
+#include "formats/mp3/Mp3Options.h"
+#include "formats/mp4/Mp4Formats.h"
+#include "formats/opus/OpusFormat.h"
+#include "formats/vorbis/VorbisFormat.h"
+#include "formats/wave/WaveFormat.h"
+#include "formats/wma/WmaFormat.h"
+#include "formats/wma/WmaOptions.h"
 #include "forms/ApplicationTitle.h"
 #include "forms/FileIconCache.h"
 #include "forms/FileListWindow.h"
@@ -39,20 +48,26 @@ QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-template <typename Choices> void FillList(QComboBox* list, const Choices& choices) {
-    for (const auto& choice : choices) {
-        list->addItem(Text(choice.Caption));
+void FillList(QComboBox* list, const FormatOption& option) {
+    for (const OfferedValue& choice : option.Offered) {
+        list->addItem(Text(choice.Text));
     }
 }
 
-std::optional<std::size_t> Selected(const QComboBox* list) {
+// A list without a selection leaves the option without a value.
+void TakeSelected(const QComboBox* list, const FormatOption& option, OptionValues& values) {
     const int item = list->currentIndex();
-    return item < 0 ? std::nullopt : std::optional<std::size_t>(item);
+    if (item < 0) {
+        values.Clear(option);
+    } else {
+        values.Set(option, option.Offered[static_cast<std::size_t>(item)].Value);
+    }
 }
 
-void Select(QComboBox* list, const std::optional<std::size_t>& item) {
-    list->setCurrentIndex(
-        item && *item < static_cast<std::size_t>(list->count()) ? static_cast<int>(*item) : -1);
+void Select(QComboBox* list, const FormatOption& option, const OptionValues& values) {
+    const std::optional<int32_t> value = values.Chosen(option);
+    const std::optional<std::size_t> item = value ? option.ItemOf(*value) : std::nullopt;
+    list->setCurrentIndex(item ? static_cast<int>(*item) : -1);
 }
 } // namespace
 
@@ -94,18 +109,26 @@ void OptionsForm::Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& err
 }
 
 void OptionsForm::SetUpControls() {
-    FillList(ui->cmbFreq, Mp3SampleRates);
-    FillList(ui->cmbBitRate, Mp3BitRates);
-    FillList(ui->cmbWMAQual, WmaQualities);
+    FillList(ui->cmbFreq, Mp3SampleRateOption);
+    FillList(ui->cmbBitRate, Mp3BitRateOption);
+    FillList(ui->cmbWMAQual, WmaQualityOption);
+    for (const FormatOption* own :
+         {&Mp3SampleRateOption, &Mp3BitRateOption, &Mp3MonoOption, &WmaQualityOption}) {
+        ui->formatNumbers->LeaveOut(*own);
+    }
     ui->txtToFolder->setText(QDir::homePath() + QLatin1Char('/'));
 
     // Three separate radio groups, whatever the nesting of their parents.
     formatGroup_ = new QButtonGroup(this);
     const std::tuple<QToolButton*, uint8_t, const char*> formats[] = {
-        {ui->chkWave, tfWave, "wave.svg"}, {ui->chkMp3, tfMp3, "mp3.svg"},
-        {ui->chkWMA, tfWMA, "wma.svg"},    {ui->chkFlac, tfFlac, "flac.svg"},
-        {ui->chkOpus, tfOpus, "opus.svg"}, {ui->chkVorbis, tfVorbis, "vorbis.svg"},
-        {ui->chkAac, tfAac, "aac.svg"},    {ui->chkAlac, tfAlac, "alac.svg"},
+        {ui->chkWave, WaveFormat.Number, "wave.svg"},
+        {ui->chkMp3, Mp3Format.Number, "mp3.svg"},
+        {ui->chkWMA, WmaFormat.Number, "wma.svg"},
+        {ui->chkFlac, FlacFormat.Number, "flac.svg"},
+        {ui->chkOpus, OpusFormat.Number, "opus.svg"},
+        {ui->chkVorbis, VorbisFormat.Number, "vorbis.svg"},
+        {ui->chkAac, AacFormat.Number, "aac.svg"},
+        {ui->chkAlac, AlacFormat.Number, "alac.svg"},
     };
     for (const auto& [button, target, picture] : formats) {
         formatGroup_->addButton(button, target);
@@ -188,12 +211,12 @@ void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     if (!choices.Folder.empty()) {
         ui->txtToFolder->setText(Text(choices.Folder));
     }
-    Select(ui->cmbFreq, choices.Mp3FreqItem);
-    Select(ui->cmbBitRate, choices.Mp3BitItem);
-    (choices.Mono ? ui->chkMono : ui->chkStereo)->setChecked(true);
-    Select(ui->cmbWMAQual, choices.WmaQualItem);
+    Select(ui->cmbFreq, Mp3SampleRateOption, choices.Options);
+    Select(ui->cmbBitRate, Mp3BitRateOption, choices.Options);
+    (choices.Options.Of(Mp3MonoOption) != 0 ? ui->chkMono : ui->chkStereo)->setChecked(true);
+    Select(ui->cmbWMAQual, WmaQualityOption, choices.Options);
     ui->chkKeepTree->setChecked(choices.KeepTree);
-    ui->formatNumbers->Show(choices.Numbers);
+    ui->formatNumbers->Show(choices.Options);
     jobs_ = choices.Jobs;
 }
 
@@ -202,13 +225,13 @@ ConverterChoices OptionsForm::Choices() const {
     choices.Target = TargetFormat();
     choices.ToThisFolder = ui->chkToThisFold->isChecked();
     choices.Folder = ui->txtToFolder->text().toStdString();
-    choices.Mp3FreqItem = Selected(ui->cmbFreq);
-    choices.Mp3BitItem = Selected(ui->cmbBitRate);
-    choices.Mono = ui->chkMono->isChecked();
-    choices.WmaQualItem = Selected(ui->cmbWMAQual);
+    TakeSelected(ui->cmbFreq, Mp3SampleRateOption, choices.Options);
+    TakeSelected(ui->cmbBitRate, Mp3BitRateOption, choices.Options);
+    choices.Options.Set(Mp3MonoOption, ui->chkMono->isChecked() ? 1 : 0);
+    TakeSelected(ui->cmbWMAQual, WmaQualityOption, choices.Options);
     choices.Jobs = jobs_;
     choices.KeepTree = ui->chkKeepTree->isChecked();
-    ui->formatNumbers->ApplyTo(choices.Numbers);
+    ui->formatNumbers->ApplyTo(choices.Options);
     return choices;
 }
 
@@ -322,20 +345,20 @@ void OptionsForm::UpdateDestControls() {
 void OptionsForm::UpdateFormatPanel() {
     const uint8_t target = TargetFormat();
     ui->lblFormatDescription->setText(Text(FindTargetFormat(target)->Description));
-    if (target == tfWave) {
+    if (target == WaveFormat.Number) {
         ShowWaveFormat();
     }
     for (QWidget* mp3 : std::initializer_list<QWidget*>{
              ui->imgStereo, ui->imgMono, ui->imgBitRate, ui->imgFreq, ui->chkStereo, ui->chkMono,
              ui->lblBitRate, ui->lblFreq, ui->cmbBitRate, ui->cmbFreq}) {
-        mp3->setVisible(target == tfMp3);
+        mp3->setVisible(target == Mp3Format.Number);
     }
     for (QWidget* wma : std::initializer_list<QWidget*>{ui->lblWMAQual, ui->cmbWMAQual}) {
-        wma->setVisible(target == tfWMA);
+        wma->setVisible(target == WmaFormat.Number);
     }
     for (QWidget* wave : std::initializer_list<QWidget*>{
              ui->lblWaveFormatName, ui->lblWaveFormatDetails, ui->cmdChangeWaveComp}) {
-        wave->setVisible(target == tfWave);
+        wave->setVisible(target == WaveFormat.Number);
     }
     ui->formatNumbers->ShowFor(target);
 }

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "TargetNumbers.h"
 #include "TestFolder.h"
-#include "cli/CliOptions.h"
-#include "engine/ConverterChoices.h"
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
+#include "cli/CliOptions.h"
+#include "engine/ConverterChoices.h"
 #include "jobs/SettingsFields.h"
 #include "system/SettingsStore.h"
 
@@ -13,7 +14,7 @@ namespace {
 ConversionSettings AllAtMost() {
     ConversionSettings settings;
     for (const FormatOption& option : FormatOptions()) {
-        settings.*option.Field = option.Most;
+        settings.Options.Set(option, option.Most);
     }
     return settings;
 }
@@ -21,21 +22,21 @@ ConversionSettings AllAtMost() {
 
 TEST(FormatOptionStore, EachOptionComesBackAsSavedAndABadValueGivesTheDefault) {
     ConfigHome home;
-    EXPECT_EQ(ConverterChoices::Load().Numbers.VorbisQuality, ConversionSettings{}.VorbisQuality);
+    const FormatOption& quality = OptionOf(tfVorbis, "--quality");
+    EXPECT_EQ(ConverterChoices::Load().Options.Of(quality), quality.Default);
     ConverterChoices choices;
-    choices.Numbers = AllAtMost();
-    choices.Numbers.VorbisQuality = -1; // stored as the bits of a signed number
+    choices.Options = AllAtMost().Options;
+    choices.Options.Set(quality, -1); // stored as the bits of a signed number
     choices.Save();
     ConversionSettings applied;
     ConverterChoices::Load().ApplyTo(applied);
     for (const FormatOption& option : FormatOptions()) {
-        EXPECT_EQ(applied.*option.Field, choices.Numbers.*option.Field) << option.StoredName;
+        EXPECT_EQ(applied.Options.Of(option), choices.Options.Of(option)) << option.StoredName;
     }
     for (const FormatOption& option : FormatOptions()) {
         StoreWriteNumber(static_cast<uint32_t>(option.Most + 1), StoreRoot::User, SettingsKey,
                          option.StoredName);
-        EXPECT_EQ(ConverterChoices::Load().Numbers.*option.Field, option.Default())
-            << option.StoredName;
+        EXPECT_EQ(ConverterChoices::Load().Options.Of(option), option.Default) << option.StoredName;
     }
 }
 
@@ -60,7 +61,7 @@ TEST(FormatOptionFields, EachOptionReachesTheWorkerAndAnUnacceptableOneIsRefused
     ConversionSettings got;
     ASSERT_TRUE(ApplySettingsFields(SettingsFields(sent), got));
     for (const FormatOption& option : FormatOptions()) {
-        EXPECT_EQ(got.*option.Field, option.Most) << option.StoredName;
+        EXPECT_EQ(got.Options.Of(option), option.Most) << option.StoredName;
     }
     const std::vector<std::string> fields = SettingsFields(ConversionSettings{});
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -69,7 +70,7 @@ TEST(FormatOptionFields, EachOptionReachesTheWorkerAndAnUnacceptableOneIsRefused
         if (ApplySettingsFields(changed, got)) {
             // Only fields that take any number may carry it: none of the options' fields does.
             for (const FormatOption& option : FormatOptions()) {
-                EXPECT_NE(got.*option.Field, INT32_MAX) << option.StoredName;
+                EXPECT_NE(got.Options.Of(option), INT32_MAX) << option.StoredName;
             }
         }
     }
@@ -99,7 +100,7 @@ TEST(FormatOptionCommandLine, EachTargetAndEachOfItsOptionsIsReachable) {
             ConversionSettings settings;
             settings.TargetFormat = format.Number;
             ApplyEncoderOptions(given, settings);
-            EXPECT_EQ(settings.*option.Field, option.Least);
+            EXPECT_EQ(settings.Options.Of(option), option.Least);
             CliOptions tooMuch;
             EXPECT_FALSE(
                 ParseCliOptions({flag, std::to_string(option.Most + 1), "x.wav"}, tooMuch, error) &&

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "TargetNumbers.h"
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
 #include "system/FileNames.h"
@@ -70,7 +71,8 @@ TEST(FormatOptions, EachOptionTakesItsDefaultAndIsFoundByItsFlagForEachTarget) {
     for (const FormatOption& option : FormatOptions()) {
         SCOPED_TRACE(std::string(option.Flag));
         EXPECT_LT(option.Least, option.Most);
-        EXPECT_TRUE(option.Accepts(option.Default()));
+        EXPECT_TRUE(option.Accepts(option.Default));
+        EXPECT_TRUE(option.Accepts(option.FirstChoice()));
         EXPECT_FALSE(option.Accepts(option.Most + 1));
         EXPECT_FALSE(option.Accepts(option.Least - 1) && option.Least - 1 != 0);
         EXPECT_EQ(option.Accepts(0), option.ZeroKeepsInput || option.Least <= 0);
@@ -83,4 +85,16 @@ TEST(FormatOptions, EachOptionTakesItsDefaultAndIsFoundByItsFlagForEachTarget) {
         }
     }
     EXPECT_EQ(FindFormatOption("--compression-level", tfMp3), nullptr);
+}
+
+// Users' stored choices name their target by number: a format keeps its number for good.
+TEST(FormatTable, StoredTargetNumbersKeepNamingTheirFormats) {
+    const std::pair<TargetNumber, std::string_view> stored[] = {
+        {tfWave, "wav"},  {tfMp3, "mp3"},    {tfWMA, "wma"}, {tfFlac, "flac"},
+        {tfOpus, "opus"}, {tfVorbis, "ogg"}, {tfAac, "m4a"}, {tfAlac, "alac"},
+    };
+    for (const auto& [number, key] : stored) {
+        ASSERT_NE(FindTargetFormat(number), nullptr) << key;
+        EXPECT_EQ(FindTargetFormat(number)->Key, key);
+    }
 }

@@ -14,6 +14,7 @@
 #include "jobs/JobController.h"
 #include "jobs/ThreadRunner.h"
 #include "system/CodecModules.h"
+#include "TargetNumbers.h"
 
 namespace fs = std::filesystem;
 

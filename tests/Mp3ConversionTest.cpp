@@ -6,13 +6,15 @@
 
 #include "Mp3TestSupport.h"
 #include "RowTestSupport.h"
-#include "engine/ConversionError.h"
+#include "TargetNumbers.h"
 #include "catalog/ConversionSettings.h"
-#include "engine/WaveFormat.h"
-#include "formats/mp3/Mp3Sink.h"
-#include "sinks/OutputSink.h"
-#include "formats/mp3/Mp3Source.h"
+#include "engine/ConversionError.h"
 #include "engine/OpenAudioSource.h"
+#include "engine/WaveFormat.h"
+#include "formats/mp3/Mp3Options.h"
+#include "formats/mp3/Mp3Sink.h"
+#include "formats/mp3/Mp3Source.h"
+#include "sinks/OutputSink.h"
 
 using namespace mp3test;
 
@@ -20,9 +22,9 @@ namespace {
 
 void UseMp3Output(TestRow& row, const std::string& output, int rate, bool stereo, int bitRate) {
     row.settings.TargetFormat = tfMp3;
-    row.settings.Mp3SampleRate = rate;
-    row.settings.Mp3Stereo = stereo;
-    row.settings.Mp3BitRate = bitRate;
+    row.settings.Options.Set(Mp3SampleRateOption, rate);
+    row.settings.Options.Set(Mp3MonoOption, stereo ? 0 : 1);
+    row.settings.Options.Set(Mp3BitRateOption, bitRate);
     row.output = output;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "TargetNumbers.h"
 #include "WaveTestSupport.h"
 #include "WmaTestSupport.h"
 #include "sinks/OutputSink.h"
@@ -122,9 +123,9 @@ TEST(Mp4Conversion, AacFollowsTheSettings) {
     TestRow row;
     MakeWave(dir / "in.wav", Pcm{88200, 2, 44100, 16});
     row.settings.TargetFormat = tfAac;
-    row.settings.AacBitRate = 96;
-    row.settings.OutputChannels = 1;
-    row.settings.OutputSampleRate = 48000;
+    row.settings.Options.Set(OptionOf(tfAac, "--bitrate"), 96);
+    row.settings.Options.Set(OptionOf(tfAac, "--channels"), 1);
+    row.settings.Options.Set(OptionOf(tfAac, "--rate"), 48000);
     ConvertCleanly(row, dir / "in.wav", dir / "out.m4a");
     EXPECT_EQ(Probe(dir / "out.m4a", "stream=channels"), "1");
     EXPECT_EQ(Probe(dir / "out.m4a", "stream=sample_rate"), "48000");

@@ -2,6 +2,7 @@
 
 #include "engine/MakeOutputPath.h"
 #include "engine/RenameTable.h"
+#include "TargetNumbers.h"
 
 namespace {
 DestinationSettings Same(uint8_t target) {

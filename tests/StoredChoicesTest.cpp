@@ -2,8 +2,10 @@
 // same settings: the value names and their encodings are the store's, not the code's.
 #include <gtest/gtest.h>
 
+#include "TargetNumbers.h"
 #include "TestFolder.h"
 #include "engine/ConverterChoices.h"
+#include "formats/wma/WmaOptions.h"
 #include "system/SettingsStore.h"
 
 namespace {
@@ -48,17 +50,19 @@ TEST(StoredChoices, AnEarlierVersionsValuesLoadAsTheSameSettings) {
     ConversionSettings settings;
     choices.ApplyTo(settings);
     EXPECT_EQ(settings.TargetFormat, 4);
-    EXPECT_EQ(settings.Mp3SampleRate, 32000);
-    EXPECT_EQ(settings.Mp3BitRate, 160);
-    EXPECT_FALSE(settings.Mp3Stereo);
-    EXPECT_EQ(settings.WmaSampleRate, 44100);
-    EXPECT_EQ(settings.WmaBitRate, 64);
-    EXPECT_EQ(settings.FlacCompressionLevel, 8);
-    EXPECT_EQ(settings.OpusBitRate, 96);
-    EXPECT_EQ(settings.VorbisQuality, -1);
-    EXPECT_EQ(settings.AacBitRate, 256);
-    EXPECT_EQ(settings.OutputChannels, 1);
-    EXPECT_EQ(settings.OutputSampleRate, 22050);
+    const auto value = [&](uint8_t target, std::string_view flag) {
+        return settings.Options.Of(OptionOf(target, flag));
+    };
+    EXPECT_EQ(value(tfMp3, "--rate"), 32000);
+    EXPECT_EQ(value(tfMp3, "--bitrate"), 160);
+    EXPECT_EQ(value(tfMp3, "--mono"), 1);
+    EXPECT_EQ(WmaQualities.at(static_cast<std::size_t>(value(tfWMA, "--wma-quality"))).Kbps, 64);
+    EXPECT_EQ(value(tfFlac, "--compression-level"), 8);
+    EXPECT_EQ(value(tfOpus, "--bitrate"), 96);
+    EXPECT_EQ(value(tfVorbis, "--quality"), -1);
+    EXPECT_EQ(value(tfAac, "--bitrate"), 256);
+    EXPECT_EQ(value(tfFlac, "--channels"), 1);
+    EXPECT_EQ(value(tfFlac, "--rate"), 22050);
 
     // Saved again, every value reads as it was stored.
     choices.Save();
@@ -66,4 +70,27 @@ TEST(StoredChoices, AnEarlierVersionsValuesLoadAsTheSameSettings) {
         EXPECT_EQ(StoreReadNumber(StoreRoot::User, SettingsKey, stored.name), stored.value)
             << stored.name;
     }
+}
+
+// Nothing stored gives a new user's first choices; a list item that no longer exists leaves its
+// list without a selection, which the encoder meets with its default and the store keeps as such.
+TEST(StoredChoices, MissingAndUnknownItemsKeepTheirMeaning) {
+    ConfigHome home;
+    ConversionSettings fresh;
+    ConverterChoices::Load().ApplyTo(fresh);
+    EXPECT_EQ(fresh.Options.Of(OptionOf(tfMp3, "--bitrate")), 192);
+    EXPECT_EQ(fresh.Options.Of(OptionOf(tfMp3, "--rate")), 44100);
+    EXPECT_EQ(fresh.Options.Of(OptionOf(tfWMA, "--wma-quality")), 0);
+
+    StoreWriteNumber(99, StoreRoot::User, SettingsKey, "BrConvMP3Bit");
+    StoreWriteNumber(8, StoreRoot::User, SettingsKey, "BrConvWMAQual");
+    const ConverterChoices choices = ConverterChoices::Load();
+    EXPECT_FALSE(choices.Options.Chosen(OptionOf(tfMp3, "--bitrate")));
+    EXPECT_FALSE(choices.Options.Chosen(OptionOf(tfWMA, "--wma-quality")));
+    ConversionSettings settings;
+    choices.ApplyTo(settings);
+    EXPECT_EQ(settings.Options.Of(OptionOf(tfMp3, "--bitrate")), 128);
+    choices.Save();
+    EXPECT_EQ(StoreReadNumber(StoreRoot::User, SettingsKey, "BrConvMP3Bit"), 0u);
+    EXPECT_EQ(StoreReadNumber(StoreRoot::User, SettingsKey, "BrConvWMAQual"), 0xffffffffu);
 }

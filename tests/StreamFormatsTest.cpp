@@ -4,6 +4,7 @@
 
 #include "Mp3TestSupport.h"
 #include "RowTestSupport.h"
+#include "TargetNumbers.h"
 #include "engine/ConversionError.h"
 #include "engine/OpenAudioSource.h"
 
@@ -127,21 +128,18 @@ TEST(StreamFormats, SettingsReachTheEncoders) {
     ScratchDir dir;
     TestRow row;
     const std::string wav = Tone(dir, "in.wav", "-r 48000 -c 2 -b 16", 96000);
-    auto size = [&](uint8_t target, int32_t ConversionSettings::*field, int32_t value) {
-        row.settings.*field = value;
+    auto size = [&](uint8_t target, std::string_view flag, int32_t value) {
+        row.settings.Options.Set(OptionOf(target, flag), value);
         const std::string out = dir / ("out" + std::to_string(value) + ".x");
         ExpectConverted(Convert(row, target, wav, out));
         return std::filesystem::file_size(out);
     };
-    EXPECT_LT(size(tfFlac, &ConversionSettings::FlacCompressionLevel, 8),
-              size(tfFlac, &ConversionSettings::FlacCompressionLevel, 0));
-    EXPECT_LT(size(tfOpus, &ConversionSettings::OpusBitRate, 32) * 4,
-              size(tfOpus, &ConversionSettings::OpusBitRate, 256));
-    EXPECT_LT(size(tfVorbis, &ConversionSettings::VorbisQuality, -1) * 3,
-              size(tfVorbis, &ConversionSettings::VorbisQuality, 10));
+    EXPECT_LT(size(tfFlac, "--compression-level", 8), size(tfFlac, "--compression-level", 0));
+    EXPECT_LT(size(tfOpus, "--bitrate", 32) * 4, size(tfOpus, "--bitrate", 256));
+    EXPECT_LT(size(tfVorbis, "--quality", -1) * 3, size(tfVorbis, "--quality", 10));
 
-    row.settings.OutputChannels = 1;
-    row.settings.OutputSampleRate = 22050;
+    row.settings.Options.Set(OptionOf(tfFlac, "--channels"), 1);
+    row.settings.Options.Set(OptionOf(tfFlac, "--rate"), 22050);
     const std::string flac = dir / "mono.flac";
     ExpectConverted(Convert(row, tfFlac, wav, flac));
     EXPECT_EQ(Probe(flac, "sample_rate,channels"), "22050,1\n");

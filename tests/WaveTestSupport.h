@@ -13,6 +13,7 @@
 #include "TestFolder.h"
 #include "catalog/ConversionSettings.h"
 #include "engine/WaveFormat.h"
+#include "TargetNumbers.h"
 
 namespace wavetest {
 

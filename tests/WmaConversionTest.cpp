@@ -4,6 +4,7 @@
 #include "sinks/OutputSink.h"
 #include "formats/wma/WmaSampleReceiver.h"
 #include "tests/WmaTestSupport.h"
+#include "TargetNumbers.h"
 
 using namespace wmatest;
 

@@ -22,9 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "codecs/WmaAudioApi.h"
+#include "TargetNumbers.h"
 #include "catalog/ConversionSettings.h"
+#include "codecs/WmaAudioApi.h"
 #include "engine/OpenAudioSource.h"
+#include "formats/wma/WmaOptions.h"
 #include "system/CodecModule.h"
 
 namespace wmatest {
@@ -191,12 +193,14 @@ public:
 
 // Conversions through the engine, as the worker runs them.
 
-// The quality entries as the options form sets them.
+// The quality entry of that bit rate and sample rate, as the options form sets it.
 inline void SetQuality(TestRow& row, int32_t bitRate, int32_t sampleRate) {
     row.settings.TargetFormat = tfWMA;
-    row.settings.WmaBitRate = bitRate;
-    row.settings.WmaSampleRate = sampleRate;
-    row.settings.WmaChannels = 2;
+    const auto entry = std::ranges::find_if(WmaQualities, [&](const WmaQuality& q) {
+        return q.Kbps == bitRate && q.SampleRate == sampleRate;
+    });
+    ASSERT_NE(entry, WmaQualities.end());
+    row.settings.Options.Set(WmaQualityOption, static_cast<int32_t>(entry - WmaQualities.begin()));
 }
 
 struct Conversion {

@@ -52,5 +52,6 @@ const FormatOption Mp3MonoOption = {
     .Unit = "",
     .Default = 0,
     .Offered = Channels,
+    .Stored = StoredAs::Flag,
     .IsSwitch = true,
 };

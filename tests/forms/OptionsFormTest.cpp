@@ -16,6 +16,7 @@
 #include "forms/WaveFormatDialog.h"
 #include "system/AppPaths.h"
 #include "system/SettingsStore.h"
+#include "../TargetNumbers.h"
 
 using namespace formtest;
 
@@ -296,7 +297,7 @@ void OptionsFormTest::numberOptionsLoadListAndSave() {
         auto* opus = forms.Control<QComboBox>("BrConvOpusKbps");
         opus->setCurrentIndex(opus->findText("96 kbit/s"));
         rate->setCurrentIndex(rate->findData(48000));
-        QCOMPARE(forms.Options().Choices().Numbers.OpusBitRate, 96);
+        QCOMPARE(forms.Options().Choices().Options.Of(OptionOf(tfOpus, "--bitrate")), 96);
     }
     QCOMPARE(Stored("BrConvTo"), 4u);
     QCOMPARE(Stored("BrConvOpusKbps"), 96u);

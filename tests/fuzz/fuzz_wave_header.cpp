@@ -8,6 +8,7 @@
 #include <string>
 
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatTable.h"
 #include "engine/OpenAudioSource.h"
 #include "formats/wave/WaveHeader.h"
 #include "system/CodecModules.h"
@@ -45,7 +46,7 @@ void CheckSource(const uint8_t* data, std::size_t size) {
     if (!written)
         return;
     ConversionSettings settings;
-    settings.TargetFormat = tfWave;
+    settings.TargetFormat = FindTargetFormat("wav")->Number;
     const WAVEFORMATEX target = MakePcmFormat(2, 44100, 16);
     std::memcpy(settings.WaveOutputFormat.data(), &target, sizeof target);
     static CodecModules codecs;

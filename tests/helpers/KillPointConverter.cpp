@@ -43,7 +43,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    const TargetFormatInfo* target =
+    const FormatInfo* target =
         argc == 5 ? FindTargetFormat(std::string_view(argv[2])) : nullptr;
     const auto* stage =
         std::find_if(std::begin(StageNames), std::end(StageNames),
