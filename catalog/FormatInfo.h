@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "catalog/CodecModuleNeed.h"
 #include "catalog/FormatOption.h"
@@ -51,6 +53,12 @@ struct FormatInfo {
     SinkMaker MakeSink = nullptr;
     // How its files keep their tags.
     const TagFormat* Tags = nullptr;
+    // The message that refuses a whole job this format takes part in before it starts, beyond
+    // a missing codec module (which every format's ReadModules and WriteModules tell); empty
+    // when the job may start. Null for a format without such a check.
+    using JobRefuser = std::string (*)(uint8_t target, const std::vector<std::string>& inputs,
+                                       const std::vector<std::string>& codecFolders);
+    JobRefuser RefuseJob = nullptr;
 
     bool IsTarget() const { return Number != NotATarget; }
     bool IsInput() const { return !InputExtensions.empty(); }

@@ -61,3 +61,16 @@ std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<s
     }
     return lines;
 }
+
+std::string JobRefusal(uint8_t target, const std::vector<std::string>& inputs,
+                       const std::vector<std::string>& codecFolders) {
+    for (const FormatInfo& format : Formats()) {
+        if (format.RefuseJob) {
+            if (std::string refusal = format.RefuseJob(target, inputs, codecFolders);
+                !refusal.empty()) {
+                return refusal;
+            }
+        }
+    }
+    return {};
+}

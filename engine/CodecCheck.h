@@ -12,3 +12,7 @@
 std::vector<std::string> MissingCodecModules(uint8_t target, const std::vector<std::string>& inputs,
                                              const std::vector<std::string>& codecFolders,
                                              bool forWindow = false);
+
+// The first format's refusal of the job (FormatInfo::RefuseJob); empty when none refuses it.
+std::string JobRefusal(uint8_t target, const std::vector<std::string>& inputs,
+                       const std::vector<std::string>& codecFolders);

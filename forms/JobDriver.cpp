@@ -14,12 +14,10 @@
 #include "engine/CodecCheck.h"
 #include "engine/ConverterChoices.h"
 #include "engine/OpenAudioSource.h"
-#include "formats/wma/WmaAvailability.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
 #include "forms/ConversionErrorsDialog.h"
 #include "forms/DesktopNotice.h"
-#include "forms/JobForm.h"
 #include "forms/MakerPages.h"
 #include "forms/OverwriteDialog.h"
 #include "forms/ProgressView.h"
@@ -41,8 +39,8 @@ QString Text(std::string_view text) {
 }
 } // namespace
 
-JobDriver::JobDriver(JobForm& form, ProgressView& view, const JobEnvironment& environment)
-    : form_(form), view_(view), environment_(environment), createSource_(OpenAudioSource) {}
+JobDriver::JobDriver(QWidget& window, ProgressView& view, const JobEnvironment& environment)
+    : window_(window), view_(view), environment_(environment), createSource_(OpenAudioSource) {}
 
 void JobDriver::Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& errors) {
     overwrite_ = &overwrite;
@@ -56,23 +54,24 @@ void JobDriver::SetSourceFactory(RowConverter::SourceFactory factory) {
 
 // --- Before the job --------------------------------------------------------------------------
 
-bool JobDriver::Ready() {
+bool JobDriver::Ready(JobOrder order) {
+    order_ = std::move(order);
     errors_->Clear();
     // A question answered by the program's ending starts nothing.
-    return !RefusedForWma() && !RefusedForMissingModules() && ClashesSettled() && FolderReady() &&
+    return !RefusedByFormat() && !RefusedForMissingModules() && ClashesSettled() && FolderReady() &&
            OverwritesConfirmed() && !quitting_;
 }
 
-bool JobDriver::RefusedForWma() {
+bool JobDriver::RefusedByFormat() {
     const std::string refusal =
-        WmaJobRefusal(form_.TargetFormat(), form_.InputPaths(), environment_.Codecs.Folders());
+        JobRefusal(order_.Destination.Target, order_.Inputs, environment_.Codecs.Folders());
     if (refusal.empty()) {
         return false;
     }
     const QString question =
         Text(refusal) + QStringLiteral("\n\nJump to Brindlex's Download Page?");
-    if (AppMessage(&form_.Window(), QMessageBox::Critical, question,
-                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+    if (AppMessage(&window_, QMessageBox::Critical, question, QMessageBox::Yes | QMessageBox::No) ==
+        QMessageBox::Yes) {
         QDesktopServices::openUrl(QUrl(Text(MakerDownloadPage)));
     }
     return true;
@@ -81,7 +80,7 @@ bool JobDriver::RefusedForWma() {
 // The newer formats' modules: without one, the job would fail every file that needs it.
 bool JobDriver::RefusedForMissingModules() {
     const std::vector<std::string> missing =
-        MissingCodecModules(form_.TargetFormat(), form_.InputPaths(), environment_.Codecs.Folders(),
+        MissingCodecModules(order_.Destination.Target, order_.Inputs, environment_.Codecs.Folders(),
                             /*forWindow=*/true);
     if (missing.empty()) {
         return false;
@@ -92,15 +91,14 @@ bool JobDriver::RefusedForMissingModules() {
         sentence[0] = sentence[0].toUpper();
         text += sentence + QLatin1Char('\n');
     }
-    AppMessage(&form_.Window(), QMessageBox::Critical,
-               text + QStringLiteral("\nNothing was converted."));
+    AppMessage(&window_, QMessageBox::Critical, text + QStringLiteral("\nNothing was converted."));
     return true;
 }
 
 // Outputs that several inputs would write lose all but one: the user keeps the folder tree (where
 // that parts them) or goes back to change the choices.
 bool JobDriver::ClashesSettled() {
-    const PlannedJob planned = form_.Planned();
+    const PlannedJob planned = order_.Planned();
     const std::vector<std::string> clashes = planned.ClashLines();
     if (clashes.empty()) {
         return true;
@@ -119,7 +117,7 @@ bool JobDriver::ClashesSettled() {
                                        "each file keeps the folder it had?")
                       : QStringLiteral("\n\nPlease go back and choose another format or folder.");
     QMessageBox box(QMessageBox::Warning, ApplicationTitle::Text(), text, QMessageBox::NoButton,
-                    &form_.Window());
+                    &window_);
     if (!details.isEmpty()) {
         box.setDetailedText(details.mid(1));
     }
@@ -129,7 +127,7 @@ bool JobDriver::ClashesSettled() {
     box.setDefaultButton(box.addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole));
     box.exec();
     if (keep && box.clickedButton() == keep) {
-        form_.KeepFolderTree();
+        order_.KeepTree = true;
         return true;
     }
     return false;
@@ -138,18 +136,18 @@ bool JobDriver::ClashesSettled() {
 // The chosen folder: typed as a full path, there (or made, with its parents, when the user
 // agrees) and writable, before anything is converted into it.
 bool JobDriver::FolderReady() {
-    const PlannedJob planned = form_.Planned();
+    const PlannedJob planned = order_.Planned();
     if (const std::string refusal = planned.FolderRefusal(); !refusal.empty()) {
-        AppMessage(&form_.Window(), QMessageBox::Warning, Text(refusal));
+        AppMessage(&window_, QMessageBox::Warning, Text(refusal));
         return false;
     }
-    const DestinationSettings destination = form_.Destination();
+    const DestinationSettings destination = order_.Destination;
     if (destination.SameFolder) {
         return true;
     }
     const std::string& folder = destination.Folder;
     if (planned.FolderMissing() &&
-        AppMessage(&form_.Window(), QMessageBox::Question,
+        AppMessage(&window_, QMessageBox::Question,
                    Text("The folder '" + folder + "' does not exist. Create it?"),
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return false;
@@ -157,7 +155,7 @@ bool JobDriver::FolderReady() {
     if (std::string failure = PrepareOutputFolder(folder); !failure.empty()) {
         failure.front() =
             static_cast<char>(std::toupper(static_cast<unsigned char>(failure.front())));
-        AppMessage(&form_.Window(), QMessageBox::Critical, Text(failure + "."));
+        AppMessage(&window_, QMessageBox::Critical, Text(failure + "."));
         return false;
     }
     return true;
@@ -165,7 +163,7 @@ bool JobDriver::FolderReady() {
 
 bool JobDriver::OverwritesConfirmed() {
     overwrite_->ClearFiles();
-    const PlannedJob planned = form_.Planned();
+    const PlannedJob planned = order_.Planned();
     const JobPlan unrenamed = planned.Plan();
     for (const std::size_t row : unrenamed.ExistingOutputs()) {
         // An output that several rows write is listed once: one answer, one new name.
@@ -192,9 +190,9 @@ bool JobDriver::OverwritesConfirmed() {
 JobDriver::Next JobDriver::Run() {
     running_ = true;
     view_.Start();
-    const ConverterChoices choices = form_.Choices();
+    const ConverterChoices& choices = order_.Choices;
     settings_ = ConversionSettings{};
-    settings_.WaveOutputFormat = form_.WaveOutputFormat();
+    settings_.WaveOutputFormat = order_.WaveFormat;
     choices.ApplyTo(settings_);
     const JobResult result = RunJob(choices.Jobs);
     running_ = false;
@@ -262,8 +260,7 @@ void JobDriver::AskToCancel() {
     if (cancelRequested_) {
         return; // asked and answered already; the job is stopping
     }
-    if (AppMessage(&form_.Window(), QMessageBox::Question,
-                   QStringLiteral("Cancel Conversion and Quit?"),
+    if (AppMessage(&window_, QMessageBox::Question, QStringLiteral("Cancel Conversion and Quit?"),
                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
         cancelRequested_ = true;
         if (job_) {
@@ -289,12 +286,12 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
         return Next::EndProgram;
     }
     if (cancelRequested_) {
-        AppMessage(&form_.Window(), QMessageBox::Information,
-                   QStringLiteral("Conversion was cancelled."), QMessageBox::Ok, true);
+        AppMessage(&window_, QMessageBox::Information, QStringLiteral("Conversion was cancelled."),
+                   QMessageBox::Ok, true);
         return Next::BackToSelector;
     }
     if (result.Lines.empty()) {
-        AppMessage(&form_.Window(), QMessageBox::Information,
+        AppMessage(&window_, QMessageBox::Information,
                    QStringLiteral("All files have now been converted."), QMessageBox::Ok, true);
         return Next::EndProgram;
     }
@@ -304,7 +301,7 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
 
 // A job that ended while the user worked elsewhere is told on the desktop too.
 void JobDriver::NoticeIfUnseen(const JobResult& result) {
-    if (form_.Window().isActiveWindow()) {
+    if (window_.isActiveWindow()) {
         return;
     }
     QString counts =

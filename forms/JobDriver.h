@@ -11,15 +11,16 @@
 #include <string>
 
 #include "catalog/ConversionSettings.h"
+#include "choices/JobOrder.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
 #include "engine/RowConverter.h"
 #include "jobs/ProgressMailbox.h"
 
 class ConversionErrorsDialog;
+class QWidget;
 class JobController;
 class JobRunner;
-class JobForm;
 class OverwriteDialog;
 class ProgressView;
 struct JobResult;
@@ -29,8 +30,8 @@ public:
     // Where the form goes once a job has ended.
     enum class Next { BackToSelector, EndProgram };
 
-    // form: whose choices and conversion list a job converts, and which owns its dialogs.
-    JobDriver(JobForm& form, ProgressView& view, const JobEnvironment& environment);
+    // window: the form whose jobs these are, which owns their dialogs.
+    JobDriver(QWidget& window, ProgressView& view, const JobEnvironment& environment);
     JobDriver(const JobDriver&) = delete;
     JobDriver& operator=(const JobDriver&) = delete;
 
@@ -39,9 +40,12 @@ public:
     // run in this process, one file after another, where the factory is.
     void SetSourceFactory(RowConverter::SourceFactory factory);
 
-    // Empties the errors form and asks what must be settled before a job: true when it may start.
-    bool Ready();
-    // Runs the job on the form's choices while the window goes on, then closes it as it ended.
+    // Empties the errors form and asks what must be settled before order can start: true when
+    // it may.
+    bool Ready(JobOrder order);
+    // Whether the user answered outputs that would clash by keeping the folder tree.
+    bool FolderTreeChosen() const { return order_.KeepTree; }
+    // Runs the order that is ready while the window goes on, then closes it as it ended.
     Next Run();
     // The form shows its options again: the next job starts without the last one's cancel.
     void ForgetCancel() { cancelRequested_ = false; }
@@ -60,7 +64,7 @@ public:
     void ShowProgress(const JobProgress& progress);
 
 private:
-    bool RefusedForWma();
+    bool RefusedByFormat();
     bool RefusedForMissingModules();
     bool ClashesSettled();
     bool FolderReady();
@@ -70,7 +74,7 @@ private:
     Next EndJob(const JobResult& result);
     void NoticeIfUnseen(const JobResult& result);
 
-    JobForm& form_;
+    QWidget& window_;
     ProgressView& view_;
     const JobEnvironment& environment_;
     OverwriteDialog* overwrite_ = nullptr;
@@ -81,6 +85,8 @@ private:
     bool running_ = false;
     bool cancelRequested_ = false;
     bool quitting_ = false;
+    // The job being readied or running, as ordered.
+    JobOrder order_;
     // The running job's choices, read by its worker.
     ConversionSettings settings_;
     // The running job's outputs, after the renames chosen in the overwrite confirmation, and

@@ -243,10 +243,6 @@ DestinationSettings OptionsForm::Destination() const {
     return {ui->optToDefPath->isChecked(), ui->txtToFolder->text().toStdString(), TargetFormat()};
 }
 
-void OptionsForm::KeepFolderTree() {
-    ui->chkKeepTree->setChecked(true);
-}
-
 // --- The conversion list ---------------------------------------------------------------------
 
 void OptionsForm::ClearConvertList() {
@@ -284,15 +280,15 @@ std::string OptionsForm::InputPath(uint32_t row) const {
     return item ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
 }
 
-PlannedJob OptionsForm::Planned() const {
-    std::vector<std::string> subFolders;
-    subFolders.reserve(RowCount());
+JobOrder OptionsForm::Order() const {
+    JobOrder order{
+        InputPaths(), {}, Choices(), waveFormat_, Destination(), ui->chkKeepTree->isChecked()};
+    order.SubFolders.reserve(RowCount());
     for (uint32_t row = 0; row < RowCount(); ++row) {
         const QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row));
-        subFolders.push_back(item->data(0, SubFolderRole).toByteArray().toStdString());
+        order.SubFolders.push_back(item->data(0, SubFolderRole).toByteArray().toStdString());
     }
-    return PlannedJob(InputPaths(), std::move(subFolders), Destination(),
-                      ui->chkKeepTree->isChecked());
+    return order;
 }
 
 void OptionsForm::KeepColumnWidths() {
@@ -421,7 +417,15 @@ void OptionsForm::cmdBrowseClick() {
 }
 
 void OptionsForm::cmdConvertClick() {
-    if (job_->Running() || !job_->Ready()) {
+    if (job_->Running()) {
+        return;
+    }
+    const bool ready = job_->Ready(Order());
+    // Keeping the tree was the answer to clashing outputs: the box shows it, whatever followed.
+    if (job_->FolderTreeChosen()) {
+        ui->chkKeepTree->setChecked(true);
+    }
+    if (!ready) {
         return;
     }
     ShowProgressView();

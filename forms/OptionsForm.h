@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "choices/JobOrder.h"
 #include "choices/PlannedJob.h"
 #include "engine/ConverterChoices.h"
 #include "engine/DestinationSettings.h"
 #include "engine/JobEnvironment.h"
 #include "engine/WaveOutputFormatFile.h"
-#include "forms/JobForm.h"
 #include "selector/ConvertRow.h"
 
 namespace Ui {
@@ -28,7 +28,7 @@ class JobDriver;
 class OverwriteDialog;
 class ProgressView;
 
-class OptionsForm : public QWidget, public JobForm {
+class OptionsForm : public QWidget {
     Q_OBJECT
 public:
     // environment: the process's codec modules and reads, for every job of this form.
@@ -42,7 +42,7 @@ public:
     // The conversion list, filled by the file selector before it shows this form.
     void ClearConvertList();
     void AddConvertRow(const ConvertRow& row);
-    std::vector<std::string> InputPaths() const override;
+    std::vector<std::string> InputPaths() const;
 
     // Leaving for the file selector: this form hides, then the hook runs (it shows the selector).
     std::function<void()> OnBackToSelector;
@@ -52,13 +52,15 @@ public:
     // The form's conversion job: its sources, whether it is stopping, the program's ending.
     JobDriver& Job() { return *job_; }
 
-    ConverterChoices Choices() const override;
-    const WaveOutputFormatBuffer& WaveOutputFormat() const override { return waveFormat_; }
-    uint8_t TargetFormat() const override;
-    DestinationSettings Destination() const override;
-    PlannedJob Planned() const override;
-    void KeepFolderTree() override;
-    QWidget& Window() override { return *this; }
+    // The choices as the controls show them.
+    ConverterChoices Choices() const;
+    // The WAVE output format as the chooser left it.
+    const WaveOutputFormatBuffer& WaveOutputFormat() const { return waveFormat_; }
+    uint8_t TargetFormat() const;
+    // Where the outputs go, as the destination controls and format buttons say.
+    DestinationSettings Destination() const;
+    // The conversion list, the choices and the destination, for a job.
+    JobOrder Order() const;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,5 +1,6 @@
 #include "formats/wma/WmaFormat.h"
 
+#include "formats/wma/WmaAvailability.h"
 #include "formats/wma/WmaModule.h"
 #include "formats/wma/WmaOptions.h"
 #include "formats/wma/WmaSink.h"
@@ -29,4 +30,5 @@ const FormatInfo WmaFormat = {
     .MakeSource = MakeSourceOf<WmaSource>,
     .MakeSink = MakeSinkOf<WmaSink>,
     .Tags = &WmaTags,
+    .RefuseJob = WmaJobRefusal,
 };
