@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "catalog/CodecModuleNeed.h"
 #include "catalog/FormatOption.h"
@@ -27,6 +28,11 @@ struct FormatInfo {
     // A sink writing row.OutputPath from PCM of pcmFormat; ok tells whether it was set up.
     using SinkMaker = std::unique_ptr<AudioSink> (*)(const WAVEFORMATEX* pcmFormat,
                                                      const RowContext& row, bool& ok);
+    // What the sink's encoder takes from a source of PCM in input: a wave format record followed
+    // by its cbSize extra bytes, into which the sink holder converts every block; empty when it
+    // can take nothing from such a source.
+    using SinkInputChooser = std::vector<uint8_t> (*)(const WAVEFORMATEX& input,
+                                                      const ConversionSettings& settings);
 
     std::string_view Key;         // on the command line, lower case: "wav"
     std::string_view Name;        // for people: "WAVE"
@@ -49,6 +55,8 @@ struct FormatInfo {
     std::span<const FormatOption* const> Options;
     SourceMaker MakeSource = nullptr;
     SinkMaker MakeSink = nullptr;
+    // Null: the sink takes the source's PCM as it is (its module converts it itself).
+    SinkInputChooser SinkTakes = nullptr;
     // How its files keep their tags.
     const TagFormat* Tags = nullptr;
 

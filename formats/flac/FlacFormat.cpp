@@ -44,5 +44,6 @@ const FormatInfo FlacFormat = {
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
     .MakeSink = XiphSink::Make<Choose>,
+    .SinkTakes = XiphSink::Takes<Choose>,
     .Tags = &FlacTags,
 };

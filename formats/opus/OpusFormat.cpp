@@ -42,5 +42,6 @@ const FormatInfo OpusFormat = {
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
     .MakeSink = XiphSink::Make<Choose>,
+    .SinkTakes = XiphSink::Takes<Choose>,
     .Tags = &OpusTags,
 };

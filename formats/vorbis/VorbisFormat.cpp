@@ -38,5 +38,6 @@ const FormatInfo VorbisFormat = {
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
     .MakeSink = XiphSink::Make<Choose>,
+    .SinkTakes = XiphSink::Takes<Choose>,
     .Tags = &VorbisTags,
 };
