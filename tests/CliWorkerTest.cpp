@@ -11,6 +11,7 @@
 #include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
 #include "engine/WaveFormat.h"
+#include "jobs/JobController.h"
 #include "jobs/ProcessPoolRunner.h"
 #include "jobs/SettingsFields.h"
 #include "jobs/ThreadRunner.h"
@@ -189,6 +190,49 @@ TEST(CliWorker, ValuesMeasuredInAWorkerComeBackAsIfMeasuredHere) {
     EXPECT_EQ(there.Values.at("rate"), 32000.0);
     EXPECT_GT(there.Values.at("energy"), 1000.0);
     EXPECT_EQ(there.Values, here.Values); // every double to the last bit
+}
+
+namespace {
+class SilentObserver final : public JobObserver {
+public:
+    void RowStarted(std::size_t, std::size_t) override {}
+    void Progress(const JobProgress&) override {}
+    void Cancelling() override {}
+};
+} // namespace
+
+// A job's result gives each row's values in the order of its rows, whichever worker converted
+// it; a row whose audio was never seen has none.
+TEST(CliWorker, AJobGivesEachRowItsOwnValues) {
+    TestFolder dir;
+    const std::string longer = dir / "longer.wav", broken = dir / "broken.wav",
+                      shorter = dir / "shorter.wav";
+    clitest::Shell("sox -q -n -r 8000 -c 1 -b 16 " + clitest::Quote(longer) + " synth 2 sine 440");
+    clitest::Shell("sox -q -n -r 16000 -c 2 -b 16 " + clitest::Quote(shorter) +
+                   " synth 0.25 sine 440");
+    WriteTextFile(broken, "RIFF, but no wave in it");
+    ConversionSettings settings;
+    settings.TargetFormat = tfFlac;
+    ProcessPoolRunner pool(std::string(BMC_BINARY_DIR) + "/brindlex-convert-measuring", settings,
+                           2);
+    std::string problem;
+    ASSERT_TRUE(pool.Start(problem)) << problem;
+    const auto row = [&](const std::string& input, const std::string& output) {
+        return PlannedRow{input, dir / output, false, std::nullopt};
+    };
+    JobController job({row(longer, "1.flac"), row(broken, "2.flac"), row(shorter, "3.flac")},
+                      ReplaceableOutputs({}, true), false);
+    SilentObserver observer;
+
+    const JobResult result = job.Run(pool, observer);
+
+    EXPECT_EQ(result.Converted, 2u);
+    ASSERT_EQ(result.Values.size(), 3u);
+    EXPECT_EQ(result.Values[0].at("frames"), 16000.0);
+    EXPECT_EQ(result.Values[0].at("rate"), 8000.0);
+    EXPECT_TRUE(result.Values[1].empty());
+    EXPECT_EQ(result.Values[2].at("frames"), 4000.0);
+    EXPECT_EQ(result.Values[2].at("channels"), 2.0);
 }
 
 // Values travel after the outcome as name and number; an older "done" has none.
