@@ -29,6 +29,11 @@ struct FormatInfo {
     // A sink writing row.OutputPath from PCM of pcmFormat; ok tells whether it was set up.
     using SinkMaker = std::unique_ptr<AudioSink> (*)(const WAVEFORMATEX* pcmFormat,
                                                      const RowContext& row, bool& ok);
+    // What the sink's encoder takes from a source of PCM in input: a wave format record followed
+    // by its cbSize extra bytes, into which the sink holder converts every block; empty when it
+    // can take nothing from such a source.
+    using SinkInputChooser = std::vector<uint8_t> (*)(const WAVEFORMATEX& input,
+                                                      const ConversionSettings& settings);
 
     std::string_view Key;         // on the command line, lower case: "wav"
     std::string_view Name;        // for people: "WAVE"
@@ -51,6 +56,8 @@ struct FormatInfo {
     std::span<const FormatOption* const> Options;
     SourceMaker MakeSource = nullptr;
     SinkMaker MakeSink = nullptr;
+    // Null: the sink takes the source's PCM as it is (its module converts it itself).
+    SinkInputChooser SinkTakes = nullptr;
     // How its files keep their tags.
     const TagFormat* Tags = nullptr;
     // The message that refuses a whole job this format takes part in before it starts, beyond

@@ -1,10 +1,13 @@
 #pragma once
 // What a process gives every job it runs: the codec modules, how inputs are read (pread, unless
-// a test makes reads fail), and the program that converts files in worker processes.
+// a test makes reads fail), the program that converts files in worker processes, and the
+// observers of each row's audio.
 #include <sys/types.h>
 #include <unistd.h>
 
 #include <string>
+
+#include "engine/AudioObserver.h"
 
 class CodecModules;
 
@@ -15,4 +18,7 @@ struct JobEnvironment {
     ReadFunction Read = ::pread;
     // brindlex-convert, started with --worker; empty when no worker process may be started.
     std::string WorkerProgram;
+    // Asked once per row; empty: no row is observed. A worker process has its own, made where
+    // it starts, as every process makes its own environment.
+    AudioObserverFactory Observers = {};
 };

@@ -1,9 +1,11 @@
 #pragma once
 // What one row's source and sink work with: the job's settings, the path the sink writes, the
-// process's codec modules and reads, and where failures found while converting go.
+// process's codec modules and reads, where failures found while converting go, and the row's
+// observer of the decoded audio, if any.
 #include <string>
 
 #include "catalog/ConversionSettings.h"
+#include "engine/AudioObserver.h"
 #include "engine/JobEnvironment.h"
 #include "engine/RowResult.h"
 
@@ -12,4 +14,6 @@ struct RowContext {
     std::string OutputPath;
     const JobEnvironment& Environment;
     RowResult& Result;
+    // Owned by whoever converts the row; null: nothing watches this row.
+    AudioObserver* Observer = nullptr;
 };

@@ -24,6 +24,7 @@ struct RowConverter::Row {
     RowReporter& reporter;
     const StopCheck& stop;
     bool failed = false;
+    RowValues values = {};
 
     void Fail(const std::string& line) {
         failed = true;
@@ -63,7 +64,7 @@ RowOutcome RowConverter::Convert(const RowRequest& request, RowReporter& reporte
                       std::string(RemainingNotConverted));
         outcome = RowOutcome::FailedStoppingJob;
     }
-    reporter.Done(outcome);
+    reporter.Done(outcome, row.values);
     return outcome;
 }
 
@@ -78,7 +79,10 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     StagedOutput output(destination);
     row.reporter.Writes(output.LeftBehind());
     RowResult result;
-    const RowContext context{settings_, output.Path(), environment_, result};
+    // Made per row, so that nothing measured on one file reaches the next.
+    const std::unique_ptr<AudioObserver> observer =
+        environment_.Observers ? environment_.Observers(settings_) : nullptr;
+    const RowContext context{settings_, output.Path(), environment_, result, observer.get()};
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<AudioSource> source = createSource_(row.request.Input.c_str(), context, code);
     if (!source) {
@@ -92,6 +96,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     Pump(row, *source);
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
+    row.values = std::move(result.Values);
     const bool cancelled = row.stop();
     if (!cancelled) {
         ReportFailures(row, result);

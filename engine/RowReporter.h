@@ -1,11 +1,12 @@
 #pragma once
 // What a row's conversion tells whoever runs it, on the converting thread, in this order: the
 // file a crash would leave behind, progress, error lines, that the output now holds the row's
-// result, and last how the row ended.
+// result, and last how the row ended, with the values its observer measured.
 #include <cstdint>
 #include <string>
 
 #include "engine/RowOutcome.h"
+#include "engine/RowValues.h"
 
 class RowReporter {
 public:
@@ -17,5 +18,6 @@ public:
     virtual void Progress(double percent, uint32_t tick) = 0;
     virtual void Line(const std::string& line) = 0;
     virtual void Wrote() = 0;
-    virtual void Done(RowOutcome outcome) = 0;
+    // values: empty when nothing observed the row (or the row never reached its output).
+    virtual void Done(RowOutcome outcome, const RowValues& values) = 0;
 };

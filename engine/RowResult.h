@@ -1,9 +1,11 @@
 #pragma once
-// What went wrong while one row converted: raised by its source and sink (the WMA reader's thread
-// among them) and read by the worker once the source is gone.
+// What one row's conversion found: what went wrong, raised by its source and sink (the WMA
+// reader's thread among them) and read by the worker once the source is gone, and the values its
+// observer measured.
 #include <atomic>
 
 #include "engine/ConversionError.h"
+#include "engine/RowValues.h"
 
 struct RowResult {
     std::atomic<bool> WriteError = false;
@@ -12,4 +14,6 @@ struct RowResult {
     // content, or nothing could be read): reported with ConversionErrorLine, as if opening had
     // failed.
     std::atomic<ConversionError> InputError = ConversionError::ceNone;
+    // Set as the sink goes, on the thread that destroys the source.
+    RowValues Values;
 };

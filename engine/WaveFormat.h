@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 static_assert(std::endian::native == std::endian::little,
               "WAVEFORMATEX is read and written as raw little-endian bytes");
@@ -56,4 +57,10 @@ inline WAVEFORMATEX MakeFloatFormat(uint16_t channels, uint32_t rate) {
     WAVEFORMATEX format = MakePcmFormat(channels, rate, 32);
     format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
     return format;
+}
+
+// A record with no extra bytes where a record may be followed by its cbSize extra bytes.
+inline std::vector<uint8_t> RecordBytes(const WAVEFORMATEX& format) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&format);
+    return std::vector<uint8_t>(bytes, bytes + sizeof format);
 }

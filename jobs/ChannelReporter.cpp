@@ -1,5 +1,6 @@
 #include "jobs/ChannelReporter.h"
 
+#include "jobs/ValueFields.h"
 #include "jobs/WorkerMessages.h"
 
 void ChannelReporter::Writes(const std::string& leftBehind) {
@@ -23,10 +24,12 @@ void ChannelReporter::Wrote() {
     channel_.Send({WorkerMessages::Wrote});
 }
 
-void ChannelReporter::Done(RowOutcome outcome) {
+void ChannelReporter::Done(RowOutcome outcome, const RowValues& values) {
     for (const auto& [known, name] : WorkerMessages::Outcomes) {
         if (known == outcome) {
-            channel_.Send({WorkerMessages::Done, name});
+            WorkerChannel::Message message{WorkerMessages::Done, name};
+            AppendValueFields(values, message);
+            channel_.Send(message);
         }
     }
 }

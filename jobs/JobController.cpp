@@ -234,6 +234,7 @@ void JobController::Handle(const RowEvent& event) {
         written_.Claim(row.plan.Output, *index);
         break;
     case RowEvent::Kind::Done:
+        row.values = event.Values;
         switch (event.Outcome) {
         case RowOutcome::Converted:
             Settle(*index, Stage::Converted);
@@ -285,6 +286,7 @@ JobResult JobController::Result() const {
     JobResult result;
     for (const Row& row : rows_) {
         result.Lines.insert(result.Lines.end(), row.lines.begin(), row.lines.end());
+        result.Values.push_back(row.values);
         result.Converted += row.stage == Stage::Converted;
         result.Failed += row.stage == Stage::Failed;
     }

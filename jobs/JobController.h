@@ -49,6 +49,7 @@ private:
         std::optional<std::size_t> slot;
         double percent = 0;
         std::vector<std::string> lines;
+        RowValues values;
     };
 
     void Dispatch(JobRunner& runner, JobObserver& observer);

@@ -1,8 +1,11 @@
 #pragma once
-// How a job ended: the counts, the error lines in the order of the rows, and why it stopped.
+// How a job ended: the counts, the error lines in the order of the rows, why it stopped, and what
+// each row's observer measured.
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "engine/RowValues.h"
 
 struct JobResult {
     enum class Stop {
@@ -16,4 +19,7 @@ struct JobResult {
     std::size_t Unfinished = 0;
     std::vector<std::string> Lines;
     Stop Stopped = Stop::None;
+    // One per row of the plan, in its order; empty for a row nothing measured or that never
+    // reached its end.
+    std::vector<RowValues> Values;
 };

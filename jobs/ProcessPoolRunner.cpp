@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "jobs/SettingsFields.h"
+#include "jobs/ValueFields.h"
 #include "jobs/WorkerMessages.h"
 
 namespace {
@@ -139,11 +140,12 @@ void ProcessPoolRunner::ReadReports(std::size_t index, std::vector<RowEvent>& ev
 void ProcessPoolRunner::Handle(std::size_t index, const WorkerChannel::Message& message,
                                std::vector<RowEvent>& events) {
     Slot& slot = slots_[index];
-    if (slot.rows.empty() || message.size() > 2) {
+    const std::string& what = message.front();
+    // Only "done" has fields beyond its first: the values after the outcome.
+    if (slot.rows.empty() || (message.size() > 2 && what != WorkerMessages::Done)) {
         return;
     }
-    const std::string& what = message.front();
-    const std::string value = message.size() == 2 ? message[1] : std::string();
+    const std::string value = message.size() >= 2 ? message[1] : std::string();
     if (what == WorkerMessages::Writes) {
         slot.rows.front().writes = value;
     } else if (what == WorkerMessages::Progress) {
@@ -155,15 +157,17 @@ void ProcessPoolRunner::Handle(std::size_t index, const WorkerChannel::Message& 
     } else if (what == WorkerMessages::Wrote) {
         events.push_back(RowEvent::Written(index));
     } else if (what == WorkerMessages::Done) {
-        RowEnded(index, OutcomeNamed(value).value_or(RowOutcome::Failed), events);
+        const auto valuesFrom = message.size() >= 2 ? message.begin() + 2 : message.end();
+        RowEnded(index, OutcomeNamed(value).value_or(RowOutcome::Failed),
+                 ValuesFromFields(valuesFrom, message.end()), events);
     }
 }
 
-void ProcessPoolRunner::RowEnded(std::size_t index, RowOutcome outcome,
+void ProcessPoolRunner::RowEnded(std::size_t index, RowOutcome outcome, RowValues values,
                                  std::vector<RowEvent>& events) {
     Slot& slot = slots_[index];
     slot.rows.pop_front();
-    events.push_back(RowEvent::Ended(index, outcome));
+    events.push_back(RowEvent::Ended(index, outcome, std::move(values)));
     if (outcome != RowOutcome::Cancelled && outcome != RowOutcome::Unstarted) {
         return;
     }

@@ -47,7 +47,8 @@ private:
     void ReadReports(std::size_t slot, std::vector<RowEvent>& events);
     void Handle(std::size_t slot, const WorkerChannel::Message& message,
                 std::vector<RowEvent>& events);
-    void RowEnded(std::size_t slot, RowOutcome outcome, std::vector<RowEvent>& events);
+    void RowEnded(std::size_t slot, RowOutcome outcome, RowValues values,
+                  std::vector<RowEvent>& events);
     void WorkerEnded(std::size_t slot, std::vector<RowEvent>& events);
     void HandOnHeldRows(std::size_t slot, std::vector<RowEvent>& events);
 

@@ -7,19 +7,23 @@
 #include <utility>
 
 #include "engine/RowOutcome.h"
+#include "engine/RowValues.h"
 
 struct RowEvent {
     enum class Kind {
         Progress, // percent of the file done
         Line,     // an error line of the row
         Wrote,    // the output now holds the row's result
-        Done      // the row ended, with outcome; the slot is free again
+        Done      // the row ended, with outcome and values; the slot is free again
     };
     std::size_t Slot = 0;
     Kind What = Kind::Progress;
     double Percent = 0;
     std::string Text;
     RowOutcome Outcome = RowOutcome::Failed;
+    // What the row's observer measured, the same whether the row was converted here or in a
+    // worker process.
+    RowValues Values;
     // For progress: when it was so, on the job's clock; none when it came from another process,
     // and is then taken as just now.
     std::optional<uint32_t> Tick;
@@ -37,9 +41,10 @@ struct RowEvent {
         return event;
     }
     static RowEvent Written(std::size_t slot) { return Of(slot, Kind::Wrote); }
-    static RowEvent Ended(std::size_t slot, RowOutcome outcome) {
+    static RowEvent Ended(std::size_t slot, RowOutcome outcome, RowValues values = {}) {
         RowEvent event = Of(slot, Kind::Done);
         event.Outcome = outcome;
+        event.Values = std::move(values);
         return event;
     }
 

@@ -45,6 +45,6 @@ void ThreadRunner::Wrote() {
     events_.Push(RowEvent::Written(0));
 }
 
-void ThreadRunner::Done(RowOutcome outcome) {
-    events_.Push(RowEvent::Ended(0, outcome));
+void ThreadRunner::Done(RowOutcome outcome, const RowValues& values) {
+    events_.Push(RowEvent::Ended(0, outcome, values));
 }

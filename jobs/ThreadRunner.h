@@ -25,7 +25,7 @@ public:
     void Progress(double percent, uint32_t tick) override;
     void Line(const std::string& line) override;
     void Wrote() override;
-    void Done(RowOutcome outcome) override;
+    void Done(RowOutcome outcome, const RowValues& values) override;
 
 private:
     EventQueue events_;

@@ -24,7 +24,8 @@ inline constexpr const char* Progress = "progress";
 inline constexpr const char* Line = "line";
 // ... that the output now holds this file's result ...
 inline constexpr const char* Wrote = "wrote";
-// ... and last how the file ended, by the name of its outcome.
+// ... and last how the file ended, by the name of its outcome, followed by the values measured on
+// its audio, a name and a number each (ValueFields); none when nothing measured it.
 inline constexpr const char* Done = "done";
 
 // The outcomes by name.

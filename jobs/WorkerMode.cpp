@@ -6,12 +6,12 @@
 #include <sys/prctl.h>
 
 #include "engine/JobEnvironment.h"
+#include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
 #include "jobs/ChannelReporter.h"
 #include "jobs/SettingsFields.h"
 #include "jobs/StopSignals.h"
 #include "jobs/WorkerMessages.h"
-#include "engine/OpenAudioSource.h"
 
 namespace {
 constexpr int ChannelFd = 3;
@@ -20,7 +20,7 @@ constexpr int ChannelFd = 3;
 void ConvertFile(WorkerChannel& channel, RowConverter& converter, const RowRequest& request) {
     ChannelReporter reporter(channel);
     if (CaughtStopSignal()) {
-        reporter.Done(RowOutcome::Unstarted);
+        reporter.Done(RowOutcome::Unstarted, {});
         return;
     }
     converter.Convert(request, reporter, [] { return CaughtStopSignal() != 0; });

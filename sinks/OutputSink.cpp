@@ -6,19 +6,73 @@ OutputSink::OutputSink(const WAVEFORMATEX* pcmFormat, const RowContext& row, boo
     : result_(row.Result) {
     ok = false;
     const FormatInfo* format = FindTargetFormat(row.Settings.TargetFormat);
-    if (format && format->MakeSink) {
-        sink_ = format->MakeSink(pcmFormat, row, ok);
-    }
+    if (!format || !format->MakeSink || !pcmFormat)
+        return;
+    // The conversion comes first, so that a format pair without a path leaves no file behind.
+    if (format->SinkTakes && !Convert(*pcmFormat, format->SinkTakes(*pcmFormat, row.Settings)))
+        return;
+    sink_ = format->MakeSink(pcmFormat, row, ok);
+    if (ok && row.Observer)
+        tap_ = std::make_unique<AudioTap>(*pcmFormat, *row.Observer);
+}
+
+bool OutputSink::Convert(const WAVEFORMATEX& pcmFormat, const std::vector<uint8_t>& takes) {
+    if (takes.size() < sizeof(WAVEFORMATEX))
+        return false;
+    bool failed = true;
+    converter_ = std::make_unique<PcmFormatConverter>(
+        &pcmFormat, reinterpret_cast<const WAVEFORMATEX*>(takes.data()), failed);
+    if (failed)
+        converter_.reset();
+    return !failed;
 }
 
 OutputSink::~OutputSink() {
-    if (sink_ && !gotAudio_ && result_.InputError == ConversionError::ceNone) {
+    if (tap_)
+        tap_->End(result_.Values);
+    if (!sink_)
+        return;
+    if (!gotAudio_ && result_.InputError == ConversionError::ceNone)
         result_.InputError = ConversionError::ceRead;
-    }
+    Finish();
 }
 
 bool OutputSink::Write(const void* data, uint32_t byteCount, bool lastBlock) {
     (void)lastBlock;
     gotAudio_ = gotAudio_ || byteCount > 0;
-    return sink_ && sink_->Write(data, byteCount);
+    if (tap_)
+        tap_->Take(data, byteCount);
+    if (!sink_ || !sink_->Taking())
+        return false;
+    return converter_ ? Pass(data, byteCount) : sink_->Write(data, byteCount);
+}
+
+bool OutputSink::Pass(const void* data, uint32_t byteCount) {
+    uint32_t count = byteCount;
+    const auto converted = converter_->Convert(data, byteCount, count);
+    const bool written = sink_->Write(converted ? converted.get() : data, count);
+    if (converter_->Failed()) {
+        AudioLost();
+        return false;
+    }
+    return written;
+}
+
+void OutputSink::Finish() {
+    if (converter_) {
+        if (sink_->Taking()) {
+            uint32_t count = 0;
+            if (const auto rest = converter_->Flush(count))
+                sink_->Write(rest.get(), count);
+            if (converter_->Failed())
+                AudioLost();
+        }
+        sink_->Ended(converter_->FramesConverted());
+    }
+    sink_.reset();
+}
+
+void OutputSink::AudioLost() {
+    result_.WriteError = true;
+    sink_->AudioLost();
 }

@@ -1,11 +1,18 @@
 #pragma once
-// The sink holder: creates and owns the sink chosen by the job's target format.
+// The sink holder: the one way from a source to its output. It creates and owns the sink chosen
+// by the job's target format, converts every block of the source's PCM into what that format's
+// sink takes (FormatInfo::SinkTakes), hands it on, and at the end flushes the conversion into the
+// sink before the sink finishes its file. A row with an observer also has every block shown to
+// it, as the source delivered it (AudioTap).
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/AudioSink.h"
 #include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
+#include "sinks/AudioTap.h"
+#include "sinks/PcmFormatConverter.h"
 
 class OutputSink {
 public:
@@ -21,7 +28,17 @@ public:
     bool Write(const void* data, uint32_t byteCount, bool lastBlock = false);
 
 private:
+    // False when no conversion leads from the source's PCM to what the sink takes.
+    bool Convert(const WAVEFORMATEX& pcmFormat, const std::vector<uint8_t>& takes);
+    bool Pass(const void* data, uint32_t byteCount);
+    // The end of the audio: what the conversion holds goes into the sink, which then finishes.
+    void Finish();
+    void AudioLost();
+
     RowResult& result_;
+    std::unique_ptr<AudioTap> tap_;
+    // Null for a sink that takes the source's PCM as it is.
+    std::unique_ptr<PcmFormatConverter> converter_;
     std::unique_ptr<AudioSink> sink_;
     bool gotAudio_ = false;
 };

@@ -6,8 +6,16 @@
 #include <sys/socket.h>
 
 #include "CliTestSupport.h"
+#include "MeasuringObserver.h"
+#include "RowTestSupport.h"
+#include "engine/OpenAudioSource.h"
+#include "engine/RowConverter.h"
 #include "engine/WaveFormat.h"
+#include "jobs/JobController.h"
+#include "jobs/ProcessPoolRunner.h"
 #include "jobs/SettingsFields.h"
+#include "jobs/ThreadRunner.h"
+#include "jobs/ValueFields.h"
 #include "jobs/WorkerChannel.h"
 #include "jobs/WorkerProcess.h"
 
@@ -94,6 +102,22 @@ std::vector<WorkerChannel::Message> UntilDone(WorkerChannel& channel) {
 bool Has(const std::vector<WorkerChannel::Message>& messages, const WorkerChannel::Message& one) {
     return std::find(messages.begin(), messages.end(), one) != messages.end();
 }
+
+// The event that ends the row the runner converts on its one slot.
+RowEvent UntilEnded(JobRunner& runner) {
+    int ends[2];
+    EXPECT_EQ(pipe(ends), 0);
+    const UniqueFd wake(ends[0]), unused(ends[1]);
+    while (runner.Busy()) {
+        for (RowEvent& event : runner.Wait(wake.Get(), nullptr)) {
+            if (event.What == RowEvent::Kind::Done) {
+                return event;
+            }
+        }
+    }
+    ADD_FAILURE() << "the row never ended";
+    return {};
+}
 } // namespace
 
 TEST(CliWorker, AWorkerReplacesOnlyWhatItIsLetAndNamesWhatItWouldLeaveBehind) {
@@ -135,4 +159,93 @@ TEST(CliWorker, AWorkerReplacesOnlyWhatItIsLetAndNamesWhatItWouldLeaveBehind) {
     EXPECT_EQ(reports.back(), (WorkerChannel::Message{"done", "converted"}));
     EXPECT_FALSE(worker->Channel().Send({"file", in, fresh}) &&
                  worker->Channel().Receive(message)); // a message it cannot take ends it
+}
+
+TEST(CliWorker, ValuesMeasuredInAWorkerComeBackAsIfMeasuredHere) {
+    TestFolder dir;
+    const std::string in = dir / "in.wav";
+    clitest::Shell("sox -q -n -r 32000 -c 2 -b 16 " + clitest::Quote(in) +
+                   " synth 0.5 sine 440 sine 660 gain -3");
+    ConversionSettings settings;
+    settings.TargetFormat = tfFlac;
+    std::string problem;
+
+    ProcessPoolRunner pool(std::string(BMC_BINARY_DIR) + "/brindlex-convert-measuring", settings,
+                           1);
+    ASSERT_TRUE(pool.Start(problem)) << problem;
+    ASSERT_TRUE(pool.Begin(0, {in, dir / "there.flac", false}, problem));
+    const RowEvent there = UntilEnded(pool);
+
+    TestRow row;
+    row.environment.Observers = MeasuringObserver::Factory();
+    RowConverter converter(settings, row.environment, OpenAudioSource);
+    ThreadRunner runner(converter);
+    ASSERT_TRUE(runner.Begin(0, {in, dir / "here.flac", false}, problem));
+    const RowEvent here = UntilEnded(runner);
+
+    EXPECT_EQ(there.Outcome, RowOutcome::Converted);
+    EXPECT_EQ(here.Outcome, RowOutcome::Converted);
+    EXPECT_EQ(there.Values.at("frames"), 16000.0);
+    EXPECT_EQ(there.Values.at("channels"), 2.0);
+    EXPECT_EQ(there.Values.at("rate"), 32000.0);
+    EXPECT_GT(there.Values.at("energy"), 1000.0);
+    EXPECT_EQ(there.Values, here.Values); // every double to the last bit
+}
+
+namespace {
+class SilentObserver final : public JobObserver {
+public:
+    void RowStarted(std::size_t, std::size_t) override {}
+    void Progress(const JobProgress&) override {}
+    void Cancelling() override {}
+};
+} // namespace
+
+// A job's result gives each row's values in the order of its rows, whichever worker converted
+// it; a row whose audio was never seen has none.
+TEST(CliWorker, AJobGivesEachRowItsOwnValues) {
+    TestFolder dir;
+    const std::string longer = dir / "longer.wav", broken = dir / "broken.wav",
+                      shorter = dir / "shorter.wav";
+    clitest::Shell("sox -q -n -r 8000 -c 1 -b 16 " + clitest::Quote(longer) + " synth 2 sine 440");
+    clitest::Shell("sox -q -n -r 16000 -c 2 -b 16 " + clitest::Quote(shorter) +
+                   " synth 0.25 sine 440");
+    WriteTextFile(broken, "RIFF, but no wave in it");
+    ConversionSettings settings;
+    settings.TargetFormat = tfFlac;
+    ProcessPoolRunner pool(std::string(BMC_BINARY_DIR) + "/brindlex-convert-measuring", settings,
+                           2);
+    std::string problem;
+    ASSERT_TRUE(pool.Start(problem)) << problem;
+    const auto row = [&](const std::string& input, const std::string& output) {
+        return PlannedRow{input, dir / output, false, std::nullopt};
+    };
+    JobController job({row(longer, "1.flac"), row(broken, "2.flac"), row(shorter, "3.flac")},
+                      ReplaceableOutputs({}, true), false);
+    SilentObserver observer;
+
+    const JobResult result = job.Run(pool, observer);
+
+    EXPECT_EQ(result.Converted, 2u);
+    ASSERT_EQ(result.Values.size(), 3u);
+    EXPECT_EQ(result.Values[0].at("frames"), 16000.0);
+    EXPECT_EQ(result.Values[0].at("rate"), 8000.0);
+    EXPECT_TRUE(result.Values[1].empty());
+    EXPECT_EQ(result.Values[2].at("frames"), 4000.0);
+    EXPECT_EQ(result.Values[2].at("channels"), 2.0);
+}
+
+// Values travel after the outcome as name and number; an older "done" has none.
+TEST(CliWorker, ValueFieldsGiveBackTheSameDoubles) {
+    const RowValues sent{{"gain\tab", -6.020599913279624},
+                         {"peak", 0.1},
+                         {"tiny", 5e-324},
+                         {"huge", 1.7976931348623157e308}};
+    std::vector<std::string> fields{"done", "converted"};
+    AppendValueFields(sent, fields);
+    EXPECT_EQ(fields.size(), 2 + 2 * sent.size());
+    EXPECT_EQ(ValuesFromFields(fields.begin() + 2, fields.end()), sent);
+    fields.insert(fields.end(), {"broken", "1.5x", "odd"});
+    EXPECT_EQ(ValuesFromFields(fields.begin() + 2, fields.end()), sent);
+    EXPECT_TRUE(ValuesFromFields(fields.end(), fields.end()).empty());
 }

@@ -16,17 +16,19 @@ struct TestRow {
     CodecModules codecs;
     JobEnvironment environment{codecs, ::pread, ""};
     RowResult result;
+    AudioObserver* observer = nullptr;
 
     // What a source or sink of this row is given.
-    RowContext Context() { return RowContext{settings, output, environment, result}; }
+    RowContext Context() { return RowContext{settings, output, environment, result, observer}; }
     // The same, writing to path.
     RowContext At(const std::string& path) {
-        return RowContext{settings, path, environment, result};
+        return RowContext{settings, path, environment, result, observer};
     }
     // A fresh result, as the worker makes for each row.
     void ClearResult() {
         result.WriteError = false;
         result.ProtectedInput = false;
         result.InputError = ConversionError::ceNone;
+        result.Values.clear();
     }
 };

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "WaveTestSupport.h"
-#include "sinks/OutputSink.h"
 #include "formats/wave/WaveSink.h"
+#include "sinks/OutputSink.h"
 
 using namespace wavetest;
 
@@ -75,16 +75,17 @@ TEST_F(WaveSinkOutput, ExtraFormatBytesAndAnOddDataLengthAreWrittenAsTheyAre) {
     EXPECT_FALSE(row.result.WriteError);
 }
 
-// A compressed output also carries a fact chunk between format and data: its sample frames.
+// A compressed output also carries a fact chunk between format and data: its sample frames, as
+// the sink holder's conversion counted them.
 TEST_F(WaveSinkOutput, ACompressedOutputCountsItsFramesInAFactChunk) {
     const WAVEFORMATEX alaw{WAVE_FORMAT_ALAW, 1, 8000, 8000, 1, 8, 0};
     const WAVEFORMATEX mono16 = MakePcmFormat(1, 8000, 16);
     UseWaveOutput(row, dir / "out.wav", alaw);
     {
         bool ok = false;
-        WaveSink sink(&mono16, row.At((dir / "out.wav")), ok);
+        OutputSink holder(&mono16, row.At((dir / "out.wav")), ok);
         ASSERT_TRUE(ok);
-        EXPECT_TRUE(sink.Write(std::string(2000, '\x10').data(), 2000));
+        EXPECT_TRUE(holder.Write(std::string(2000, '\x10').data(), 2000));
     }
     const std::string file = ReadFile(dir / "out.wav");
     ASSERT_EQ(file.size(), 58u + 1000u);

@@ -39,5 +39,6 @@ const FormatInfo FlacFormat = {
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
     .MakeSink = XiphSink::Make<ChooseStreamTarget<CompressionLevel, LosslessStreamTarget>>,
+    .SinkTakes = XiphSink::Takes<ChooseStreamTarget<CompressionLevel, LosslessStreamTarget>>,
     .Tags = &FlacTags,
 };

@@ -28,5 +28,6 @@ const FormatInfo Mp3Format = {
     .Options = Options,
     .MakeSource = MakeSourceOf<Mp3Source>,
     .MakeSink = MakeSinkOf<Mp3Sink>,
+    .SinkTakes = Mp3Sink::Takes,
     .Tags = &Mp3Tags,
 };

@@ -46,6 +46,12 @@ CodecModule& Mp3Sink::EncoderModule(CodecModules& codecs) {
     return codecs.Module(Mp3EncoderModuleFile, Mp3EncoderEntryPoints);
 }
 
+std::vector<uint8_t> Mp3Sink::Takes(const WAVEFORMATEX&, const ConversionSettings& settings) {
+    const auto channels = static_cast<uint16_t>(settings.Options.Of(Mp3MonoOption) == 0 ? 2 : 1);
+    const auto rate = static_cast<uint32_t>(settings.Options.Of(Mp3SampleRateOption));
+    return RecordBytes(MakePcmFormat(channels, rate, 16));
+}
+
 Mp3Sink::Mp3Sink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool& ok)
     : result_(row.Result), stereo_(row.Settings.Options.Of(Mp3MonoOption) == 0) {
     ok = Open(inputFormat, row);
@@ -65,13 +71,6 @@ bool Mp3Sink::Open(const WAVEFORMATEX* inputFormat, const RowContext& row) {
     output_.reset(new (std::nothrow) uint8_t[outputSize_]);
     if (!output_ || !inputFormat)
         return false;
-    const auto channels = static_cast<uint16_t>(stereo_ ? 2 : 1);
-    const WAVEFORMATEX pcm = MakePcmFormat(
-        channels, static_cast<uint32_t>(row.Settings.Options.Of(Mp3SampleRateOption)), 16);
-    bool failed = true;
-    converter_ = std::make_unique<PcmFormatConverter>(inputFormat, &pcm, failed);
-    if (failed)
-        return false;
     // Only a sink that can encode creates its file: a refused format leaves nothing behind.
     file_ =
         UniqueFd(::open(row.OutputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -79,13 +78,8 @@ bool Mp3Sink::Open(const WAVEFORMATEX* inputFormat, const RowContext& row) {
 }
 
 Mp3Sink::~Mp3Sink() {
-    if (converter_ && transfer_ && output_ && stream_ && file_.Valid()) {
-        // The end of the audio: what the converter holds back, then the last partial chunk.
-        uint32_t count = 0;
-        if (const auto rest = converter_->Flush(count))
-            EncodeBlocks(rest.get(), count);
-        if (converter_->Failed())
-            result_.WriteError = true;
+    if (Taking()) {
+        // The end of the audio: the last partial chunk.
         std::vector<uint8_t> tail;
         transfer_->TakeRest(tail);
         // Only whole sample frames; the converter delivers nothing else.
@@ -94,7 +88,6 @@ Mp3Sink::~Mp3Sink() {
         if (whole > 0)
             EncodeChunk(tail.data(), whole);
     }
-    converter_.reset();
     FinishStream();
     if (file_.Valid() && !file_.Close())
         result_.WriteError = true;
@@ -103,21 +96,9 @@ Mp3Sink::~Mp3Sink() {
 }
 
 bool Mp3Sink::Write(const void* data, uint32_t byteCount) {
-    if (!converter_ || !transfer_ || !output_ || !stream_ || !file_.Valid())
+    if (!Taking())
         return false;
-    uint32_t count = byteCount;
-    const auto converted = converter_->Convert(data, byteCount, count);
-    const bool encoded =
-        EncodeBlocks(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
-    if (converter_->Failed()) {
-        result_.WriteError = true;
-        return false;
-    }
-    return encoded;
-}
-
-bool Mp3Sink::EncodeBlocks(const uint8_t* data, uint32_t count) {
-    transfer_->SetInput(data, count);
+    transfer_->SetInput(data, byteCount);
     uint32_t length = 0;
     while (const uint8_t* chunk = transfer_->NextBlock(length)) {
         if (length == 0)

@@ -1,17 +1,17 @@
 #pragma once
-// The sink for MP3 output: converts the source's PCM into 16-bit PCM at the configured MP3 rate
-// and channel count, cuts it into the encoder module's chunks and appends the MP3 bytes to the
-// file. At the end it encodes the last partial chunk, writes the encoder's final bytes and
-// puts the Info tag (encoder delay, padding, length) over the placeholder frame at the start.
+// The sink for MP3 output: takes 16-bit PCM at the configured MP3 rate and channel count, cuts
+// it into the encoder module's chunks and appends the MP3 bytes to the file. At the end it encodes
+// the last partial chunk, writes the encoder's final bytes and puts the Info tag (encoder delay,
+// padding, length) over the placeholder frame at the start.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "codecs/Mp3EncoderApi.h"
 #include "engine/AudioSink.h"
 #include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
 #include "sinks/BlockAligner.h"
-#include "sinks/PcmFormatConverter.h"
 #include "system/CodecModules.h"
 #include "system/UniqueFd.h"
 
@@ -22,6 +22,11 @@ public:
 
     // False when a chunk failed to encode (WriteError is raised too) or the sink is unusable.
     bool Write(const void* data, uint32_t byteCount) override;
+    bool Taking() const override { return transfer_ && output_ && stream_ && file_.Valid(); }
+
+    // 16-bit PCM at the settings' MP3 rate and channel count (FormatInfo::SinkTakes).
+    static std::vector<uint8_t> Takes(const WAVEFORMATEX& input,
+                                      const ConversionSettings& settings);
 
     // The encoder module among the process's codec modules.
     static CodecModule& EncoderModule(CodecModules& codecs);
@@ -38,7 +43,6 @@ public:
 
 private:
     bool Open(const WAVEFORMATEX* inputFormat, const RowContext& row);
-    bool EncodeBlocks(const uint8_t* data, uint32_t count);
     bool EncodeChunk(const uint8_t* chunk, uint32_t length);
     void FinishStream();
     void WriteInfoTag();
@@ -52,7 +56,6 @@ private:
     uint32_t samplesPerChunk_ = 0;
     uint32_t outputSize_ = 0;
     std::unique_ptr<uint8_t[]> output_;
-    std::unique_ptr<PcmFormatConverter> converter_;
     std::unique_ptr<BlockAligner> transfer_;
     uint64_t written_ = 0;
 };

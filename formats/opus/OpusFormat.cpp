@@ -42,5 +42,6 @@ const FormatInfo OpusFormat = {
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
     .MakeSink = XiphSink::Make<ChooseStreamTarget<BitRate, LossyStreamTarget>>,
+    .SinkTakes = XiphSink::Takes<ChooseStreamTarget<BitRate, LossyStreamTarget>>,
     .Tags = &OpusTags,
 };

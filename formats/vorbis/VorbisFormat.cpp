@@ -38,5 +38,6 @@ const FormatInfo VorbisFormat = {
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
     .MakeSink = XiphSink::Make<ChooseStreamTarget<Quality, LossyStreamTarget>>,
+    .SinkTakes = XiphSink::Takes<ChooseStreamTarget<Quality, LossyStreamTarget>>,
     .Tags = &VorbisTags,
 };

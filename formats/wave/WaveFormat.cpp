@@ -23,5 +23,6 @@ const FormatInfo WaveFormat = {
     .Options = {},
     .MakeSource = MakeSourceOf<WaveSource>,
     .MakeSink = MakeSinkOf<WaveSink>,
+    .SinkTakes = WaveSink::Takes,
     .Tags = &WaveTags,
 };

@@ -62,11 +62,6 @@ WaveSink::WaveSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool&
     if (target_.empty() || inputFormat == nullptr)
         return;
     maxDataBytes_ = std::min(maxDataBytes, MaxDataBytes(ExtraBytes(), HasFact()));
-    // The converter comes first so that a format pair without a path leaves no file behind.
-    bool failed = true;
-    converter_ = std::make_unique<PcmFormatConverter>(inputFormat, &Target(), failed);
-    if (failed)
-        return;
     file_ =
         UniqueFd(::open(row.OutputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!file_.Valid())
@@ -76,17 +71,6 @@ WaveSink::WaveSink(const WAVEFORMATEX* inputFormat, const RowContext& row, bool&
 }
 
 WaveSink::~WaveSink() {
-    if (converter_ && file_.Valid() && !stopped_) {
-        // What the converter still holds is the end of the audio.
-        uint32_t count = 0;
-        if (const auto rest = converter_->Flush(count))
-            Append(rest.get(), count);
-        if (converter_->Failed())
-            Fail();
-    }
-    if (converter_)
-        encodedFrames_ = converter_->FramesConverted();
-    converter_.reset();
     if (!file_.Valid())
         return;
     WritePending();
@@ -95,18 +79,14 @@ WaveSink::~WaveSink() {
         Fail();
 }
 
+std::vector<uint8_t> WaveSink::Takes(const WAVEFORMATEX&, const ConversionSettings& settings) {
+    return TargetFromSettings(settings);
+}
+
 bool WaveSink::Write(const void* data, uint32_t byteCount) {
-    if (!file_.Valid() || stopped_)
+    if (!Taking())
         return false;
-    uint32_t count = byteCount;
-    const auto converted = converter_->Convert(data, byteCount, count);
-    const auto* bytes = converted ? converted.get() : static_cast<const uint8_t*>(data);
-    const bool appended = Append(bytes, count);
-    if (converter_->Failed()) {
-        Fail();
-        return false;
-    }
-    return appended;
+    return Append(static_cast<const uint8_t*>(data), byteCount);
 }
 
 bool WaveSink::Append(const uint8_t* bytes, uint32_t count) {
@@ -146,7 +126,7 @@ bool WaveSink::WritePending() {
 
 uint32_t WaveSink::Frames() const {
     // Linear samples count by their size; a coded format's blocks say nothing of the samples in
-    // the last one, so the converter's count of what it encoded is what counts.
+    // the last one, so the conversion's count of what it encoded is what counts.
     const bool coded = Target().wFormatTag != WAVE_FORMAT_IEEE_FLOAT &&
                        Target().wFormatTag != WAVE_FORMAT_EXTENSIBLE;
     const uint64_t frames =

@@ -1,16 +1,14 @@
 #pragma once
-// The sink for RIFF WAVE output: converts the source's PCM into the settings' WaveOutputFormat and
-// appends it to the data chunk; the header is written on creation and completed on destruction.
+// The sink for RIFF WAVE output: appends PCM in the settings' WaveOutputFormat to the data chunk;
+// the header is written on creation and completed on destruction.
 // A compressed output also carries a "fact" chunk with its length in sample frames, as RIFF
 // WAVE requires of every format but PCM; a PCM output has none.
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "engine/AudioSink.h"
 #include "engine/RowContext.h"
 #include "engine/WaveFormat.h"
-#include "sinks/PcmFormatConverter.h"
 #include "system/UniqueFd.h"
 
 class WaveSink : public AudioSink {
@@ -22,8 +20,16 @@ public:
              uint32_t maxDataBytes);
     ~WaveSink() override;
 
-    // True when the converted bytes were appended in full.
+    // True when the bytes, in the output format, were appended in full.
     bool Write(const void* data, uint32_t byteCount) override;
+    bool Taking() const override { return file_.Valid() && !stopped_; }
+    // Nothing more is appended: the file keeps what it had.
+    void AudioLost() override { Fail(); }
+    void Ended(uint64_t framesConverted) override { encodedFrames_ = framesConverted; }
+
+    // The settings' WaveOutputFormat (FormatInfo::SinkTakes).
+    static std::vector<uint8_t> Takes(const WAVEFORMATEX& input,
+                                      const ConversionSettings& settings);
 
     // The largest data chunk a file in a format with `extraBytes` extra format bytes (and a fact
     // chunk, or none) can hold.
@@ -53,9 +59,8 @@ private:
     // The end of the data, gathered into large writes: a system call per block of a few
     // kilobytes costs more than decoding the block.
     std::vector<uint8_t> pending_;
-    // Frames the converter had encoded when it went; the fact chunk's value.
+    // Frames the conversion had encoded at the end; the fact chunk's value.
     uint64_t encodedFrames_ = 0;
-    std::unique_ptr<PcmFormatConverter> converter_;
     // The output format, copied from the settings: the record followed by its extra bytes.
     std::vector<uint8_t> target_;
     uint32_t maxDataBytes_ = 0;

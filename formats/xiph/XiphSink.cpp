@@ -25,10 +25,6 @@ bool XiphSink::Open(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat,
     encoder_ = {module.Get<stream_encoder_open_fn>("stream_encoder_open"),
                 module.Get<stream_encoder_write_fn>("stream_encoder_write"),
                 module.Get<stream_encoder_finish_fn>("stream_encoder_finish")};
-    bool failed = true;
-    converter_ = std::make_unique<PcmFormatConverter>(inputFormat, &target->Pcm, failed);
-    if (failed)
-        return false;
     frameBytes_ = target->Pcm.nBlockAlign;
     // Only a sink that can encode creates its file: a refused format leaves nothing behind.
     file_ = UniqueFd(::open(row.OutputPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -42,13 +38,6 @@ bool XiphSink::Open(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat,
 }
 
 XiphSink::~XiphSink() {
-    if (stream_ && converter_) {
-        uint32_t count = 0;
-        if (const auto rest = converter_->Flush(count))
-            Encode(rest.get(), count);
-        if (converter_->Failed())
-            result_.WriteError = true;
-    }
     if (stream_ && encoder_.finish(stream_) != StreamOk)
         result_.WriteError = true;
     if (file_.Valid() && !file_.Close())
@@ -56,25 +45,13 @@ XiphSink::~XiphSink() {
 }
 
 bool XiphSink::Write(const void* data, uint32_t byteCount) {
-    if (!stream_ || !converter_)
+    if (!Taking())
         return false;
-    uint32_t count = byteCount;
-    const auto converted = converter_->Convert(data, byteCount, count);
-    const bool encoded =
-        Encode(converted ? converted.get() : static_cast<const uint8_t*>(data), count);
-    if (converter_->Failed()) {
-        result_.WriteError = true;
-        return false;
-    }
-    return encoded;
-}
-
-bool XiphSink::Encode(const uint8_t* data, uint32_t count) {
-    if (count == 0)
+    if (byteCount == 0)
         return true;
-    // The converter delivers whole frames; a stray byte would shift every sample after it.
-    if (count % frameBytes_ != 0 ||
-        encoder_.write(stream_, data, count / frameBytes_) != StreamOk) {
+    // The conversion delivers whole frames; a stray byte would shift every sample after it.
+    if (byteCount % frameBytes_ != 0 ||
+        encoder_.write(stream_, data, byteCount / frameBytes_) != StreamOk) {
         result_.WriteError = true;
         return false;
     }

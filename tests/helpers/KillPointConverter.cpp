@@ -10,10 +10,10 @@
 #include <iterator>
 #include <string>
 
+#include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
 #include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
-#include "engine/OpenAudioSource.h"
 #include "system/CodecModules.h"
 
 namespace {
@@ -37,7 +37,9 @@ public:
     void Progress(double, uint32_t) override {}
     void Line(const std::string& line) override { std::fprintf(stderr, "%s\n", line.c_str()); }
     void Wrote() override {}
-    void Done(RowOutcome outcome) override { failed = outcome != RowOutcome::Converted; }
+    void Done(RowOutcome outcome, const RowValues&) override {
+        failed = outcome != RowOutcome::Converted;
+    }
     bool failed = false;
 };
 } // namespace
