@@ -15,6 +15,7 @@
 
 class AudioSink;
 class AudioSource;
+struct ConversionSettings;
 struct RowContext;
 struct TagFormat;
 struct WAVEFORMATEX;
