@@ -6,13 +6,17 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "catalog/CodecModuleNeed.h"
 #include "catalog/FormatOption.h"
+#include "catalog/FormatTextOption.h"
 
 class AudioSink;
 class AudioSource;
+struct ConversionSettings;
 struct RowContext;
 struct TagFormat;
 struct WAVEFORMATEX;
@@ -27,9 +31,15 @@ struct FormatInfo {
     // A sink writing row.OutputPath from PCM of pcmFormat; ok tells whether it was set up.
     using SinkMaker = std::unique_ptr<AudioSink> (*)(const WAVEFORMATEX* pcmFormat,
                                                      const RowContext& row, bool& ok);
+    // The format's own words for a value of one of its options ("mono"); empty where it has none.
+    using ValueWordsOf = std::string (*)(const FormatOption& option, int32_t value);
+    // What a job's settings make of its outputs, in words: {"160 kbit/s", "44100 Hz", "stereo"}.
+    using SettingsWordsOf = std::vector<std::string> (*)(const ConversionSettings& settings);
 
-    std::string_view Key;         // on the command line, lower case: "wav"
-    std::string_view Name;        // for people: "WAVE"
+    std::string_view Key;  // on the command line, lower case: "wav"
+    std::string_view Name; // for people: "WAVE"
+    // In a sentence that lists the formats, when not Name: "Ogg Vorbis".
+    std::string_view FullName = {};
     std::string_view Description; // the options window's line under the format buttons
     // The value of ConversionSettings::TargetFormat; NotATarget for a format only read.
     static constexpr uint8_t NotATarget = 0xff;
@@ -51,7 +61,14 @@ struct FormatInfo {
     SinkMaker MakeSink = nullptr;
     // How its files keep their tags.
     const TagFormat* Tags = nullptr;
+    // Words for the values of its options that are no plain numbers; null: none has any.
+    ValueWordsOf ValueWords = nullptr;
+    // null: each option's value, in the order of Options.
+    SettingsWordsOf SettingsWords = nullptr;
+    // Its choice that is given as text rather than as a number; null: none.
+    const FormatTextOption* TextOption = nullptr;
 
+    std::string_view SentenceName() const { return FullName.empty() ? Name : FullName; }
     bool IsTarget() const { return Number != NotATarget; }
     bool IsInput() const { return !InputExtensions.empty(); }
 };

@@ -29,4 +29,5 @@ const FormatInfo Mp3Format = {
     .MakeSource = MakeSourceOf<Mp3Source>,
     .MakeSink = MakeSinkOf<Mp3Sink>,
     .Tags = &Mp3Tags,
+    .ValueWords = Mp3OptionWords,
 };

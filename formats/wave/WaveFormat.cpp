@@ -1,5 +1,6 @@
 #include "formats/wave/WaveFormat.h"
 
+#include "formats/wave/WaveOutputChoice.h"
 #include "formats/wave/WaveSink.h"
 #include "formats/wave/WaveSource.h"
 #include "formats/wave/WaveTags.h"
@@ -24,4 +25,6 @@ const FormatInfo WaveFormat = {
     .MakeSource = MakeSourceOf<WaveSource>,
     .MakeSink = MakeSinkOf<WaveSink>,
     .Tags = &WaveTags,
+    .SettingsWords = WaveOutputWords,
+    .TextOption = &WaveOutputFormatOption,
 };

@@ -29,4 +29,6 @@ const FormatInfo WmaFormat = {
     .MakeSource = MakeSourceOf<WmaSource>,
     .MakeSink = MakeSinkOf<WmaSink>,
     .Tags = &WmaTags,
+    .ValueWords = WmaOptionWords,
+    .SettingsWords = WmaSettingsWords,
 };
