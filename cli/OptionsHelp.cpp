@@ -7,6 +7,7 @@
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
 #include "cli/OptionWords.h"
+#include "cli/TargetDescription.h"
 
 namespace {
 // Where the help's descriptions start.
@@ -59,13 +60,8 @@ std::string Indented(std::string_view lines) {
 
 std::string TextOptionHelp(const FormatInfo& format, const ConversionSettings& defaults) {
     const FormatTextOption& option = *format.TextOption;
-    std::string words;
-    for (const std::string& word :
-         format.SettingsWords ? format.SettingsWords(defaults) : std::vector<std::string>()) {
-        words += (words.empty() ? "" : ", ") + word;
-    }
     return Head(option.Flag, " " + std::string(option.Placeholder)) + Indented(option.Help) +
-           std::string(HelpIndent) + "default: " + words + "\n";
+           std::string(HelpIndent) + "default: " + DescribeFormatSettings(format, defaults) + "\n";
 }
 
 // "MP3 bit rate: 320, 256, …", "FLAC compression level, 0 to 8", "channels, 1 to 8 …"

@@ -16,11 +16,14 @@ std::vector<std::string> OptionTexts(const FormatInfo& format, const ConversionS
     return texts;
 }
 
-std::string Joined(const std::vector<std::string>& parts, std::size_t first,
-                   const char* separator) {
+std::vector<std::string> WordsOf(const FormatInfo& format, const ConversionSettings& settings) {
+    return format.SettingsWords ? format.SettingsWords(settings) : OptionTexts(format, settings);
+}
+
+std::string Joined(const std::vector<std::string>& parts, const char* separator) {
     std::string text;
-    for (std::size_t i = first; i < parts.size(); ++i) {
-        text += (text.empty() ? "" : separator) + parts[i];
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : separator) + part;
     }
     return text;
 }
@@ -39,11 +42,18 @@ std::vector<std::string> TargetParts(const ConversionSettings& settings) {
 }
 
 std::string DescribeTarget(const ConversionSettings& settings) {
-    return Joined(TargetParts(settings), 0, " ");
+    return Joined(TargetParts(settings), " ");
 }
 
 std::string DescribeDefault(const ConversionSettings& settings) {
     const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
-    const std::string options = Joined(TargetParts(settings), 1, ", ");
-    return std::string(format ? format->Key : "?") + (options.empty() ? "" : ", " + options);
+    if (!format) {
+        return "?";
+    }
+    const std::string words = DescribeFormatSettings(*format, settings);
+    return std::string(format->Key) + (words.empty() ? "" : ", " + words);
+}
+
+std::string DescribeFormatSettings(const FormatInfo& format, const ConversionSettings& settings) {
+    return Joined(WordsOf(format, settings), ", ");
 }

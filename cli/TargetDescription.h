@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatInfo.h"
 
 // The target's name, then what its settings make of the outputs: {name, "128 kbit/s",
 // "44100 Hz", "stereo"}. An option left "as the input" says nothing.
@@ -12,3 +13,6 @@ std::vector<std::string> TargetParts(const ConversionSettings& settings);
 std::string DescribeTarget(const ConversionSettings& settings);
 // "<key>, 128 kbit/s, 44100 Hz, stereo", as --help shows a default.
 std::string DescribeDefault(const ConversionSettings& settings);
+// "128 kbit/s, 44100 Hz, stereo": what settings make of outputs of format, whether it is the
+// target or not.
+std::string DescribeFormatSettings(const FormatInfo& format, const ConversionSettings& settings);

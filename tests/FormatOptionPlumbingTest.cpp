@@ -1,41 +1,46 @@
 #include <gtest/gtest.h>
 
 #include "TestFolder.h"
-#include "cli/CliOptions.h"
-#include "engine/ConverterChoices.h"
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
+#include "cli/CliOptions.h"
+#include "engine/ConverterChoices.h"
+#include "formats/mp3/Mp3Options.h"
 #include "jobs/SettingsFields.h"
 #include "system/SettingsStore.h"
 
 namespace {
 // A value each option takes that no default is: its largest.
-ConversionSettings AllAtMost() {
-    ConversionSettings settings;
+OptionValues AllAtMost() {
+    OptionValues values;
     for (const FormatOption& option : FormatOptions()) {
-        settings.*option.Field = option.Most;
+        values.Set(option, option.Most);
     }
-    return settings;
+    return values;
+}
+
+uint8_t Target(std::string_view key) {
+    return FindTargetFormat(key)->Number;
 }
 } // namespace
 
 TEST(FormatOptionStore, EachOptionComesBackAsSavedAndABadValueGivesTheDefault) {
     ConfigHome home;
-    EXPECT_EQ(ConverterChoices::Load().Numbers.VorbisQuality, ConversionSettings{}.VorbisQuality);
+    const FormatOption& quality = *FindFormatOption("--quality", Target("ogg"));
+    EXPECT_EQ(ConverterChoices::Load().Options.Of(quality), quality.Default);
     ConverterChoices choices;
-    choices.Numbers = AllAtMost();
-    choices.Numbers.VorbisQuality = -1; // stored as the bits of a signed number
+    choices.Options = AllAtMost();
+    choices.Options.Set(quality, -1); // stored as the bits of a signed number
     choices.Save();
     ConversionSettings applied;
     ConverterChoices::Load().ApplyTo(applied);
     for (const FormatOption& option : FormatOptions()) {
-        EXPECT_EQ(applied.*option.Field, choices.Numbers.*option.Field) << option.StoredName;
+        EXPECT_EQ(applied.Options.Of(option), choices.Options.Of(option)) << option.StoredName;
     }
     for (const FormatOption& option : FormatOptions()) {
         StoreWriteNumber(static_cast<uint32_t>(option.Most + 1), StoreRoot::User, SettingsKey,
                          option.StoredName);
-        EXPECT_EQ(ConverterChoices::Load().Numbers.*option.Field, option.Default())
-            << option.StoredName;
+        EXPECT_EQ(ConverterChoices::Load().Options.Of(option), option.Default) << option.StoredName;
     }
 }
 
@@ -56,11 +61,12 @@ TEST(FormatOptionStore, ATargetNumberThatNamesNoFormatGivesTheDefault) {
 }
 
 TEST(FormatOptionFields, EachOptionReachesTheWorkerAndAnUnacceptableOneIsRefused) {
-    const ConversionSettings sent = AllAtMost();
+    ConversionSettings sent;
+    sent.Options = AllAtMost();
     ConversionSettings got;
     ASSERT_TRUE(ApplySettingsFields(SettingsFields(sent), got));
     for (const FormatOption& option : FormatOptions()) {
-        EXPECT_EQ(got.*option.Field, option.Most) << option.StoredName;
+        EXPECT_EQ(got.Options.Of(option), option.Most) << option.StoredName;
     }
     const std::vector<std::string> fields = SettingsFields(ConversionSettings{});
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -69,7 +75,7 @@ TEST(FormatOptionFields, EachOptionReachesTheWorkerAndAnUnacceptableOneIsRefused
         if (ApplySettingsFields(changed, got)) {
             // Only fields that take any number may carry it: none of the options' fields does.
             for (const FormatOption& option : FormatOptions()) {
-                EXPECT_NE(got.*option.Field, INT32_MAX) << option.StoredName;
+                EXPECT_NE(got.Options.Of(option), INT32_MAX) << option.StoredName;
             }
         }
     }
@@ -91,15 +97,23 @@ TEST(FormatOptionCommandLine, EachTargetAndEachOfItsOptionsIsReachable) {
             }
             SCOPED_TRACE(std::string(format.Key) + " " + std::string(option.Flag));
             const std::string flag(option.Flag);
+            // A switch is named alone and sets its largest value; another option takes its
+            // least.
+            const int32_t value = option.IsSwitch ? option.Most : option.Least;
+            ASSERT_TRUE(option.Accepts(value));
             CliOptions given;
-            ASSERT_TRUE(
-                ParseCliOptions({flag + "=" + std::to_string(option.Least), "x.wav"}, given, error))
+            ASSERT_TRUE(ParseCliOptions(
+                {option.IsSwitch ? flag : flag + "=" + std::to_string(value), "x.wav"}, given,
+                error))
                 << error;
             ASSERT_TRUE(CheckOptionsForTarget(given, format.Number, error)) << error;
             ConversionSettings settings;
             settings.TargetFormat = format.Number;
             ApplyEncoderOptions(given, settings);
-            EXPECT_EQ(settings.*option.Field, option.Least);
+            EXPECT_EQ(settings.Options.Of(option), value);
+            if (option.IsSwitch) {
+                continue;
+            }
             CliOptions tooMuch;
             EXPECT_FALSE(
                 ParseCliOptions({flag, std::to_string(option.Most + 1), "x.wav"}, tooMuch, error) &&
@@ -112,14 +126,14 @@ TEST(FormatOptionCommandLine, MpegListsStayTheirsAndOtherTargetsRefuseThem) {
     CliOptions options;
     std::string error;
     ASSERT_TRUE(ParseCliOptions({"--bitrate", "96", "--rate", "32000", "x.wav"}, options, error));
-    ASSERT_TRUE(CheckOptionsForTarget(options, tfMp3, error)) << error;
+    ASSERT_TRUE(CheckOptionsForTarget(options, Target("mp3"), error)) << error;
     ConversionSettings settings;
-    settings.TargetFormat = tfMp3;
+    settings.TargetFormat = Target("mp3");
     ApplyEncoderOptions(options, settings);
-    EXPECT_EQ(settings.Mp3BitRate, 96);
-    EXPECT_EQ(settings.Mp3SampleRate, 32000);
-    EXPECT_EQ(settings.OutputSampleRate, 0);
-    for (const uint8_t other : {uint8_t{tfWave}, uint8_t{tfWMA}}) {
+    EXPECT_EQ(settings.Options.Of(Mp3BitRateOption), 96);
+    EXPECT_EQ(settings.Options.Of(Mp3SampleRateOption), 32000);
+    EXPECT_FALSE(settings.Options.Chosen(*FindFormatOption("--rate", Target("flac"))));
+    for (const uint8_t other : {Target("wav"), Target("wma")}) {
         EXPECT_FALSE(CheckOptionsForTarget(options, other, error));
         EXPECT_NE(error.find("--bitrate"), std::string::npos) << error;
     }

@@ -8,6 +8,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -22,9 +23,11 @@
 #include <string>
 #include <vector>
 
-#include "codecs/WmaAudioApi.h"
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatTable.h"
+#include "codecs/WmaAudioApi.h"
 #include "engine/OpenAudioSource.h"
+#include "formats/wma/WmaOptions.h"
 #include "system/CodecModule.h"
 
 namespace wmatest {
@@ -193,10 +196,12 @@ public:
 
 // The quality entries as the options form sets them.
 inline void SetQuality(TestRow& row, int32_t bitRate, int32_t sampleRate) {
-    row.settings.TargetFormat = tfWMA;
-    row.settings.WmaBitRate = bitRate;
-    row.settings.WmaSampleRate = sampleRate;
-    row.settings.WmaChannels = 2;
+    row.settings.TargetFormat = FindTargetFormat("wma")->Number;
+    const auto entry = std::find_if(WmaQualities.begin(), WmaQualities.end(), [&](const auto& q) {
+        return q.Kbps == bitRate && q.SampleRate == sampleRate;
+    });
+    ASSERT_NE(entry, WmaQualities.end()) << bitRate << " kbit/s at " << sampleRate << " Hz";
+    row.settings.Options.Set(WmaQualityOption, static_cast<int32_t>(entry - WmaQualities.begin()));
 }
 
 struct Conversion {
