@@ -7,12 +7,12 @@
 
 #include "catalog/FormatInfo.h"
 
-// "wav|mp3|…": the keys of the target formats, with separator between them.
+// "key1|key2|…": the keys of the target formats, with separator between them.
 std::string TargetKeys(std::string_view separator);
-// "WAVE, MP3, … and ALAC": every format, as a sentence names it.
+// "A, B, … and Z": every format, as a sentence names it.
 std::string FormatsInASentence();
-// "FLAC, Opus": the formats' names, with join between them.
+// "A, B": the formats' names, with join between them.
 std::string FormatNames(const std::vector<const FormatInfo*>& formats, std::string_view join);
-// "--quality applies only to Vorbis output (--to ogg)": the target to choose is named when there
+// "--flag applies only to A output (--to key)": the target to choose is named when there
 // is only one.
 std::string OnlyForMessage(std::string_view flag, const std::vector<const FormatInfo*>& formats);

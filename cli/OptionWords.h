@@ -9,13 +9,13 @@
 
 enum class OptionShape : uint8_t {
     Switch,    // named without a value: "--mono"
-    Items,     // the items of a list whose format says each in words: "--wma-quality 0..7"
+    Items,     // the items of a list whose format says each in words: "--quality 0..7"
     FixedList, // only the values it lists: "--bitrate KBPS"
     Range,     // any number of its range: "--quality N"
 };
 
 OptionShape ShapeOf(const FormatOption& option);
-// The target formats that take it, by name, with join between them: "FLAC, Opus".
+// The target formats that take it, by name, with join between them: "A, B".
 std::string NamesTaking(const FormatOption& option, std::string_view join);
 // The values a fixed list takes: "320, 256, 192".
 std::string ListedValues(const FormatOption& option);

@@ -64,7 +64,7 @@ std::string TextOptionHelp(const FormatInfo& format, const ConversionSettings& d
            std::string(HelpIndent) + "default: " + DescribeFormatSettings(format, defaults) + "\n";
 }
 
-// "MP3 bit rate: 320, 256, …", "FLAC compression level, 0 to 8", "channels, 1 to 8 …"
+// "A bit rate: 320, 256, …", "A compression level, 0 to 8", "channels, 1 to 8 …"
 std::string Description(const FormatOption& option, bool shared) {
     const std::string what =
         (shared ? "" : NamesTaking(option, ", ") + " ") + std::string(option.Caption);
