@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/ConversionError.h"
 #include "catalog/ConversionSettings.h"
-#include "engine/WaveFormat.h"
+#include "catalog/FormatTable.h"
+#include "engine/ConversionError.h"
 #include "engine/OpenAudioSource.h"
+#include "engine/WaveFormat.h"
+#include "formats/mp3/Mp3Options.h"
 #include "system/CodecModules.h"
 
 int main(int argc, char** argv) {
@@ -18,12 +20,12 @@ int main(int argc, char** argv) {
     }
     ConversionSettings s;
     if (argc == 6) {
-        s.TargetFormat = tfMp3;
-        s.Mp3BitRate = std::atoi(argv[3]);
-        s.Mp3SampleRate = std::atoi(argv[4]);
-        s.Mp3Stereo = std::atoi(argv[5]) == 2;
+        s.TargetFormat = FindTargetFormat("mp3")->Number;
+        s.Options.Set(Mp3BitRateOption, std::atoi(argv[3]));
+        s.Options.Set(Mp3SampleRateOption, std::atoi(argv[4]));
+        s.Options.Set(Mp3MonoOption, std::atoi(argv[5]) == 2 ? 0 : Mp3MonoOption.Most);
     } else {
-        s.TargetFormat = tfWave;
+        s.TargetFormat = FindTargetFormat("wav")->Number;
         const WAVEFORMATEX format = MakePcmFormat(2, 44100, 16);
         std::memcpy(s.WaveOutputFormat.data(), &format, sizeof format);
     }

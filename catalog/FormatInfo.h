@@ -12,6 +12,7 @@
 
 #include "catalog/CodecModuleNeed.h"
 #include "catalog/FormatOption.h"
+#include "catalog/FormatTextOption.h"
 
 class AudioSink;
 class AudioSource;
@@ -35,9 +36,15 @@ struct FormatInfo {
     // can take nothing from such a source.
     using SinkInputChooser = std::vector<uint8_t> (*)(const WAVEFORMATEX& input,
                                                       const ConversionSettings& settings);
+    // The format's own words for a value of one of its options ("mono"); empty where it has none.
+    using ValueWordsOf = std::string (*)(const FormatOption& option, int32_t value);
+    // What a job's settings make of its outputs, in words: {"160 kbit/s", "44100 Hz", "stereo"}.
+    using SettingsWordsOf = std::vector<std::string> (*)(const ConversionSettings& settings);
 
-    std::string_view Key;         // on the command line, lower case: "wav"
-    std::string_view Name;        // for people: "WAVE"
+    std::string_view Key;  // on the command line, lower case: "wav"
+    std::string_view Name; // for people: "WAVE"
+    // In a sentence that lists the formats, when not Name: "Ogg Vorbis".
+    std::string_view FullName = {};
     std::string_view Description; // the options window's line under the format buttons
     // The value of ConversionSettings::TargetFormat; NotATarget for a format only read.
     static constexpr uint8_t NotATarget = 0xff;
@@ -67,7 +74,14 @@ struct FormatInfo {
     using JobRefuser = std::string (*)(uint8_t target, const std::vector<std::string>& inputs,
                                        const std::vector<std::string>& codecFolders);
     JobRefuser RefuseJob = nullptr;
+    // Words for the values of its options that are no plain numbers; null: none has any.
+    ValueWordsOf ValueWords = nullptr;
+    // null: each option's value, in the order of Options.
+    SettingsWordsOf SettingsWords = nullptr;
+    // Its choice that is given as text rather than as a number; null: none.
+    const FormatTextOption* TextOption = nullptr;
 
+    std::string_view SentenceName() const { return FullName.empty() ? Name : FullName; }
     bool IsTarget() const { return Number != NotATarget; }
     bool IsInput() const { return !InputExtensions.empty(); }
 };

@@ -4,9 +4,9 @@
 #include <charconv>
 #include <string_view>
 
-#include "cli/NumberOptions.h"
-#include "cli/TargetDescription.h"
 #include "catalog/FormatTable.h"
+#include "cli/FormatWords.h"
+#include "cli/NumberOptions.h"
 #include "system/ProcessorCores.h"
 
 namespace {
@@ -16,35 +16,14 @@ bool ParseInt(const std::string& text, int32_t& value) {
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
-// "320, 256, ..., 56" from one of the encoder lists.
-template <class List, class Field> std::string ListText(const List& list, Field field) {
-    std::string text;
-    for (const auto& item : list) {
-        text += (text.empty() ? "" : ", ") + std::to_string(item.*field);
-    }
-    return text;
-}
-
-std::string TargetKeys(const char* separator) {
-    std::string text;
+// The format whose option given as text has that flag; nullptr for none.
+const FormatInfo* FormatOfTextOption(std::string_view flag) {
     for (const FormatInfo& format : Formats()) {
-        if (format.IsTarget()) {
-            text += (text.empty() ? "" : separator) + std::string(format.Key);
+        if (format.TextOption && format.TextOption->Flag == flag) {
+            return &format;
         }
     }
-    return text;
-}
-
-std::string WmaQualityText(std::size_t item) {
-    const WmaQualityChoice& q = WmaQualities[item];
-    return std::to_string(item) + " = " + std::to_string(q.SampleRate) + " Hz " +
-           std::to_string(q.Kbps) + " kbit/s";
-}
-
-// " for MP3, 32 to 256 for Opus": what else a flag of the MP3 encoder takes for other targets.
-std::string Others(std::string_view flag) {
-    const std::string values = NumberOptionValues(flag);
-    return values.empty() ? "" : " for MP3, " + values;
+    return nullptr;
 }
 
 // Each file at once is a process of its own; far more than any machine has cores gains nothing.
@@ -59,10 +38,20 @@ using ValueSetter = bool (*)(std::string_view name, const std::string& value, Cl
 struct Option {
     char shortName; // 0: none
     std::string_view longName;
-    bool CliOptions::*flag; // set by naming the option; null for an option that takes a value
-    ValueSetter setValue;   // null for a flag
+    // Set by naming the option; null for an option that takes a value and for a switch of the
+    // formats' encoder options.
+    bool CliOptions::*flag;
+    ValueSetter setValue; // null for an option named without a value
 
     constexpr bool TakesValue() const { return setValue != nullptr; }
+    // Named without a value: its flag, or the switch's value for its flag.
+    void Set(CliOptions& options) const {
+        if (flag) {
+            options.*flag = true;
+        } else {
+            options.numbers[std::string(longName)] = SwitchValue(longName).value_or(0);
+        }
+    }
 };
 
 constexpr Option Flag(char shortName, std::string_view longName, bool CliOptions::*flag) {
@@ -71,6 +60,11 @@ constexpr Option Flag(char shortName, std::string_view longName, bool CliOptions
 
 constexpr Option Valued(char shortName, std::string_view longName, ValueSetter setValue) {
     return {shortName, longName, nullptr, setValue};
+}
+
+// A switch of the formats' encoder options: its value is what naming it sets.
+constexpr Option Switch(std::string_view longName) {
+    return {0, longName, nullptr, nullptr};
 }
 
 bool SetTarget(std::string_view, const std::string& value, CliOptions& options,
@@ -94,47 +88,6 @@ bool SetOutputDir(std::string_view, const std::string& value, CliOptions& option
     return true;
 }
 
-bool SetWaveFormat(std::string_view, const std::string& value, CliOptions& options, std::string&) {
-    options.waveFormat = value;
-    return true;
-}
-
-bool SetBitRate(std::string_view name, const std::string& value, CliOptions& options,
-                std::string& error) {
-    int32_t number = 0;
-    if (!ParseInt(value, number) || !(Mp3BitRateItem(number) || SomeTargetTakes(name, number))) {
-        error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
-                " (kbit/s)" + Others(name);
-        return false;
-    }
-    options.bitRate = number;
-    return true;
-}
-
-bool SetSampleRate(std::string_view name, const std::string& value, CliOptions& options,
-                   std::string& error) {
-    int32_t number = 0;
-    if (!ParseInt(value, number) || !(Mp3SampleRateItem(number) || SomeTargetTakes(name, number))) {
-        error = "--rate takes one of " + ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
-                " (Hz)" + Others(name);
-        return false;
-    }
-    options.sampleRate = number;
-    return true;
-}
-
-bool SetWmaQuality(std::string_view, const std::string& value, CliOptions& options,
-                   std::string& error) {
-    int32_t number = 0;
-    if (!ParseInt(value, number) || number < 0 ||
-        static_cast<std::size_t>(number) >= WmaQualities.size()) {
-        error = "--wma-quality takes a number from 0 to " + std::to_string(WmaQualities.size() - 1);
-        return false;
-    }
-    options.wmaQuality = static_cast<std::size_t>(number);
-    return true;
-}
-
 bool SetJobs(std::string_view, const std::string& value, CliOptions& options, std::string& error) {
     int32_t number = 0;
     if (!ParseInt(value, number) || number < 1 || number > MostJobs) {
@@ -155,7 +108,7 @@ bool SetShard(std::string_view, const std::string& value, CliOptions& options, s
     return true;
 }
 
-// A number option of the format table (FormatOptions.h), by its flag.
+// An encoder option of the formats (FormatOptions.h), by its flag.
 bool SetNumberOption(std::string_view name, const std::string& value, CliOptions& options,
                      std::string& error) {
     int32_t number = 0;
@@ -167,18 +120,20 @@ bool SetNumberOption(std::string_view name, const std::string& value, CliOptions
     return true;
 }
 
-// The options, one row each; the encoder's number options other than --bitrate and --rate are
-// not rows: they come from their table (FindOption).
+// A format's option given as text, by its flag; checked once the target is known.
+bool SetTextOption(std::string_view name, const std::string& value, CliOptions& options,
+                   std::string&) {
+    options.texts[std::string(name)] = value;
+    return true;
+}
+
+// The options, one row each; the formats' own options are not rows: they come from the formats'
+// table (FindOption).
 constexpr Option Options[] = {
     Valued('t', "--to", SetTarget),
     Valued('o', "--output-dir", SetOutputDir),
     Flag('r', "--recursive", &CliOptions::recursive),
     Flag(0, "--flat", &CliOptions::flat),
-    Valued(0, "--wave-format", SetWaveFormat),
-    Valued(0, "--bitrate", SetBitRate),
-    Valued(0, "--rate", SetSampleRate),
-    Flag(0, "--mono", &CliOptions::mono),
-    Valued(0, "--wma-quality", SetWmaQuality),
     Flag('y', "--overwrite", &CliOptions::overwrite),
     Flag('n', "--skip-existing", &CliOptions::skipExisting),
     Flag('q', "--quiet", &CliOptions::quiet),
@@ -205,8 +160,8 @@ constexpr bool NamesDiffer() {
 }
 static_assert(NamesDiffer(), "two options of the table share a name");
 
-// The option of that long name: a row of the table, else a number option of the format table
-// (whose name is then longName itself).
+// The option of that long name: a row of the table, else an option of the formats' table (whose
+// name is then longName itself).
 std::optional<Option> FindOption(std::string_view longName) {
     for (const Option& option : Options) {
         if (option.longName == longName) {
@@ -214,7 +169,10 @@ std::optional<Option> FindOption(std::string_view longName) {
         }
     }
     if (IsNumberOptionFlag(longName)) {
-        return Valued(0, longName, SetNumberOption);
+        return SwitchValue(longName) ? Switch(longName) : Valued(0, longName, SetNumberOption);
+    }
+    if (FormatOfTextOption(longName)) {
+        return Valued(0, longName, SetTextOption);
     }
     return std::nullopt;
 }
@@ -239,11 +197,11 @@ private:
     std::size_t next_ = 0;
 };
 
-// One option with its value: inline ("--to=mp3", "-tmp3") or the next argument.
+// One option with its value: inline ("--jobs=4", "-j4") or the next argument.
 bool TakeOption(const Option& option, std::optional<std::string> inlineValue, ArgReader& reader,
                 CliOptions& options, std::string& error) {
     if (!option.TakesValue()) {
-        options.*option.flag = true;
+        option.Set(options);
         return true;
     }
     if (!inlineValue && !reader.More()) {
@@ -270,33 +228,11 @@ bool TakeShortOptions(const std::string& arg, ArgReader& reader, CliOptions& opt
             }
             return TakeOption(*option, rest, reader, options, error);
         }
-        options.*option->flag = true;
+        option->Set(options);
     }
     return true;
 }
 
-// --bitrate and --rate take other values for other targets: here those of MP3's lists.
-bool CheckMp3Values(const CliOptions& options, std::string& error) {
-    if (options.bitRate && !Mp3BitRateItem(*options.bitRate)) {
-        error = "--bitrate takes one of " + ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
-                " (kbit/s) for MP3 output";
-        return false;
-    }
-    if (options.sampleRate && !Mp3SampleRateItem(*options.sampleRate)) {
-        error = "--rate takes one of " + ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
-                " (Hz) for MP3 output";
-        return false;
-    }
-    return true;
-}
-
-// --bitrate and --rate given for a target other than MP3: number options of that target.
-bool CheckOtherTarget(const CliOptions& options, uint8_t target, std::string& error) {
-    return (!options.bitRate ||
-            CheckNumberOption("--bitrate", *options.bitRate, target, error, "MP3")) &&
-           (!options.sampleRate ||
-            CheckNumberOption("--rate", *options.sampleRate, target, error, "MP3"));
-}
 } // namespace
 
 std::size_t DefaultJobs() {
@@ -304,57 +240,33 @@ std::size_t DefaultJobs() {
 }
 
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error) {
-    if (target == tfMp3 && !CheckMp3Values(options, error)) {
-        return false;
-    }
-    const bool numberFlags = (options.bitRate && IsNumberOptionFlag("--bitrate")) ||
-                             (options.sampleRate && IsNumberOptionFlag("--rate"));
-    const bool mp3Options = options.bitRate || options.sampleRate || options.mono;
-    if (target != tfMp3 && (options.mono || (mp3Options && !numberFlags))) {
-        error = "--bitrate, --rate and --mono apply only to MP3 output (--to mp3)";
-        return false;
-    }
-    if (target != tfMp3 && !CheckOtherTarget(options, target, error)) {
-        return false;
-    }
     for (const auto& [flag, value] : options.numbers) {
         if (!CheckNumberOption(flag, value, target, error)) {
             return false;
         }
     }
-    if (options.wmaQuality && target != tfWMA) {
-        error = "--wma-quality applies only to WMA output (--to wma)";
-        return false;
+    for (const auto& [flag, text] : options.texts) {
+        const FormatInfo* format = FormatOfTextOption(flag);
+        if (format->Number != target) {
+            error = OnlyForMessage(flag, {format});
+            return false;
+        }
     }
-    if (options.waveFormat && target != tfWave) {
-        error = "--wave-format applies only to WAVE output (--to wav)";
-        return false;
+    return true;
+}
+
+bool ApplyTextOptions(const CliOptions& options, ConversionSettings& settings, std::string& error) {
+    for (const auto& [flag, text] : options.texts) {
+        if (!FormatOfTextOption(flag)->TextOption->Apply(text, settings, error)) {
+            return false;
+        }
     }
     return true;
 }
 
 void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings) {
-    if (settings.TargetFormat != tfMp3) {
-        // The same flags set the number options of the other targets.
-        if (options.sampleRate) {
-            ApplyNumberOption("--rate", *options.sampleRate, settings);
-        }
-        if (options.bitRate) {
-            ApplyNumberOption("--bitrate", *options.bitRate, settings);
-        }
-    } else {
-        settings.Mp3SampleRate = options.sampleRate.value_or(settings.Mp3SampleRate);
-        settings.Mp3BitRate = options.bitRate.value_or(settings.Mp3BitRate);
-    }
     for (const auto& [flag, value] : options.numbers) {
         ApplyNumberOption(flag, value, settings);
-    }
-    if (options.mono) {
-        settings.Mp3Stereo = false;
-    }
-    if (options.wmaQuality) {
-        settings.WmaSampleRate = WmaQualities[*options.wmaQuality].SampleRate;
-        settings.WmaBitRate = WmaQualities[*options.wmaQuality].Kbps;
     }
 }
 
@@ -407,81 +319,4 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         return false;
     }
     return true;
-}
-
-std::string CliUsage(const ConversionSettings& defaults, const std::string& waveDefault) {
-    const std::string stereo = defaults.Mp3Stereo ? "stereo" : "mono";
-    std::string wmaDefault = "?";
-    for (std::size_t item = 0; item < WmaQualities.size(); ++item) {
-        if (WmaQualities[item].SampleRate == defaults.WmaSampleRate &&
-            WmaQualities[item].Kbps == defaults.WmaBitRate) {
-            wmaDefault = std::to_string(item);
-        }
-    }
-    return "Usage: brindlex-convert [options] FILE|FOLDER...\n"
-           "Converts audio files between WAVE, MP3, WMA, FLAC, Opus, Ogg Vorbis, AAC and ALAC.\n\n"
-           "  -t, --to " +
-           TargetKeys("|") +
-           "    target format (letters in any case)\n"
-           "                          default: " +
-           DescribeDefault(defaults) +
-           "\n"
-           "  -o, --output-dir DIR    write the outputs into DIR, made if it does not exist\n"
-           "                          default: next to each original\n"
-           "  -r, --recursive         also convert the files in the folders' sub-folders;\n"
-           "                          with -o each keeps its sub-folder below DIR\n"
-           "      --flat              with -r and -o, put every output straight into DIR\n"
-           "      --wave-format TAG:CHANNELS:RATE:BITS\n"
-           "                          WAVE output format, e.g. pcm:2:44100:16, float:2:48000:32,\n"
-           "                          ima-adpcm:1:22050:4, alaw:1:8000:8; TAG is pcm, float,\n"
-           "                          alaw, mulaw, ima-adpcm, ms-adpcm, gsm610 or a format tag\n"
-           "                          number (17, 0x11)\n"
-           "                          default: " +
-           waveDefault +
-           "\n"
-           "      --bitrate KBPS      MP3 bit rate: " +
-           ListText(Mp3BitRates, &Mp3BitRateChoice::Kbps) +
-           "\n"
-           "                          default: " +
-           std::to_string(defaults.Mp3BitRate) +
-           "\n"
-           "      --rate HZ           MP3 sample rate: " +
-           ListText(Mp3SampleRates, &Mp3SampleRateChoice::Hz) +
-           "\n"
-           "                          default: " +
-           std::to_string(defaults.Mp3SampleRate) +
-           "\n"
-           "      --mono              MP3 in mono; default: " +
-           stereo +
-           "\n"
-           "      --wma-quality 0.." +
-           std::to_string(WmaQualities.size() - 1) + "  WMA quality, from " + WmaQualityText(0) +
-           "\n"
-           "                          to " +
-           WmaQualityText(WmaQualities.size() - 1) + "; default: " + wmaDefault + "\n" +
-           NumberOptionsHelp(defaults) +
-           "      --no-tags           do not copy tags and the cover picture to the outputs\n"
-           "  -y, --overwrite         replace existing outputs without asking\n"
-           "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
-           "  -q, --quiet             show only error lines\n"
-           "      --list              print each planned input and its output, separated by a\n"
-           "                          tab, one pair a line, and convert nothing\n"
-           "  -0, --null              with --list, end each path with a zero byte instead\n"
-           "      --shard K/N         convert only share K of N: the files whose output path,\n"
-           "                          relative to the output folder, hashes to K; N machines\n"
-           "                          with 1/N .. N/N convert every file once\n"
-           "  -j, --jobs N            convert N files at once, each in a process of its own;\n"
-           "                          default: one per processor core (" +
-           std::to_string(DefaultJobs()) +
-           ")\n"
-           "  -V, --version           show the version\n"
-           "  -h, --help              show this help\n\n"
-           "Defaults are the choices last saved in the program's window.\n"
-           "Existing outputs are listed first; without -y or -n they are replaced only after\n"
-           "you confirm (on a terminal), otherwise nothing is converted (exit code 3). Two\n"
-           "inputs that would write the same output stop the job before it starts.\n"
-           "The last line on standard output counts the files: converted, failed, skipped.\n"
-           "Exit codes: 0 all converted, 1 some failed or nothing to convert, 2 usage error or\n"
-           "unusable output folder, 3 outputs exist, 4 a codec module is missing,\n"
-           "130 cancelled with Ctrl-C, 143 stopped with SIGTERM.\n";
 }

@@ -6,23 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "cli/ShardChoice.h"
 #include "catalog/ConversionSettings.h"
+#include "cli/ShardChoice.h"
 
 struct CliOptions {
     std::optional<uint8_t> target; // a number of the table of target formats; else the stored one
     std::optional<std::string> outputDir;
     bool recursive = false;
-    bool flat = false;                     // with --recursive: every output straight into outputDir
-    std::optional<std::string> waveFormat; // TAG:CHANNELS:RATE:BITS, checked later
-    // --bitrate and --rate: the MP3 encoder's, or the number options (FormatOptions.h) of those
-    // flags for other targets; checked once the target is known.
-    std::optional<int32_t> bitRate;
-    std::optional<int32_t> sampleRate;
-    // The other number options, by flag; checked once the target is known.
+    bool flat = false; // with --recursive: every output straight into outputDir
+    // The formats' encoder options given (FormatOptions.h), by flag: each one's value, or what
+    // naming a switch sets; checked once the target is known.
     std::map<std::string, int32_t> numbers;
-    bool mono = false;
-    std::optional<std::size_t> wmaQuality; // an item of the WMA quality list
+    // The formats' options given as text (FormatInfo::TextOption), by flag; checked once the
+    // target is known.
+    std::map<std::string, std::string> texts;
     bool overwrite = false;
     bool skipExisting = false;
     bool quiet = false;
@@ -47,9 +44,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, 
 // take, are refused.
 bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::string& error);
 
+// Puts the options given as text over the choices already in settings; false with a one-line
+// reason when a text says no choice.
+bool ApplyTextOptions(const CliOptions& options, ConversionSettings& settings, std::string& error);
 // Puts the encoder options given on the command line over the choices already in settings.
 void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings);
-
-// The text of --help; defaults holds the target and encoder settings a job would use now, and
-// waveDefault describes the WAVE output format it would write.
-std::string CliUsage(const ConversionSettings& defaults, const std::string& waveDefault);

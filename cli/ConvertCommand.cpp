@@ -3,26 +3,26 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <unistd.h>
 
-#include "acm/WaveFormatCatalog.h"
+#include "catalog/ConversionSettings.h"
+#include "catalog/FormatTable.h"
 #include "cli/CliOptions.h"
+#include "cli/CliUsage.h"
 #include "cli/DisplayObserver.h"
 #include "cli/InputList.h"
 #include "cli/JobDisplay.h"
 #include "cli/TargetDescription.h"
-#include "cli/WaveFormatOption.h"
 #include "engine/CodecCheck.h"
-#include "catalog/ConversionSettings.h"
 #include "engine/ConverterChoices.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
+#include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
-#include "engine/WaveFormat.h"
 #include "jobs/JobController.h"
 #include "jobs/OutputFolder.h"
 #include "jobs/ProcessPoolRunner.h"
@@ -31,7 +31,6 @@
 #include "jobs/ThreadRunner.h"
 #include "jobs/WorkerMode.h"
 #include "jobs/WorkerProcess.h"
-#include "engine/OpenAudioSource.h"
 #include "system/AppPaths.h"
 #include "system/CodecModules.h"
 #include "system/FileRoutines.h"
@@ -52,55 +51,51 @@ bool IsTerminal(std::FILE* stream) {
     return isatty(fileno(stream)) == 1;
 }
 
-// The kept WAVE output format, or 16-bit stereo PCM at 44100 Hz when the wave format catalog
-// cannot write it (a damaged file would fail every WAVE conversion). False when replaced.
-bool LoadUsableWaveFormat(WaveOutputFormatBuffer& buffer) {
-    LoadWaveOutputFormat(buffer);
-    WAVEFORMATEX head;
-    std::memcpy(&head, buffer.data(), sizeof head);
-    const std::size_t size = sizeof head + head.cbSize;
-    if (size <= buffer.size() && WaveFormatCatalog::CanWrite({buffer.data(), size})) {
-        return true;
-    }
-    buffer.fill(0);
-    const WAVEFORMATEX standard = MakePcmFormat(2, 44100, 16);
-    std::memcpy(buffer.data(), &standard, sizeof standard);
-    return false;
-}
+// What to tell, by target number, when a choice of that format kept between runs could not be
+// used and another took its place.
+using ReplacedChoices = std::map<uint8_t, std::string>;
 
-// The settings record as the stored choices leave it; false when the stored WAVE output format
-// had to be replaced.
-bool LoadStoredSettings(ConversionSettings& settings, bool quiet) {
+// The settings record as the stored choices leave it.
+ReplacedChoices LoadStoredSettings(ConversionSettings& settings, bool quiet) {
     const ConverterChoices choices = ConverterChoices::Load();
     if (StoreWasLocked() && !quiet) {
         Say("the settings store is in use by another program; using the default choices");
     }
     choices.ApplyTo(settings);
-    WaveOutputFormatBuffer format{};
-    const bool usable = LoadUsableWaveFormat(format);
-    settings.WaveOutputFormat = format;
-    return usable;
+    ReplacedChoices replaced;
+    for (const FormatInfo& format : Formats()) {
+        if (format.TextOption) {
+            if (std::string note = format.TextOption->LoadKept(settings); !note.empty()) {
+                replaced[format.Number] = std::move(note);
+            }
+        }
+    }
+    return replaced;
+}
+
+// The target's kept choice that had to be replaced is said, unless the command line gives one.
+void SayReplacedChoice(const CliOptions& options, const ReplacedChoices& replaced, uint8_t target) {
+    const auto note = replaced.find(target);
+    if (options.quiet || note == replaced.end()) {
+        return;
+    }
+    const FormatInfo* format = FindTargetFormat(target);
+    if (!options.texts.contains(std::string(format->TextOption->Flag))) {
+        Say(note->second);
+    }
 }
 
 // Puts the command line over the stored choices; false with a usage message.
-bool ApplyOptions(const CliOptions& options, bool storedFormatUsable, ConversionSettings& settings,
-                  std::string& error) {
+bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
+                  ConversionSettings& settings, std::string& error) {
     if (options.target) {
         settings.TargetFormat = *options.target;
     }
-    if (!CheckOptionsForTarget(options, settings.TargetFormat, error)) {
+    if (!CheckOptionsForTarget(options, settings.TargetFormat, error) ||
+        !ApplyTextOptions(options, settings, error)) {
         return false;
     }
-    if (options.waveFormat) {
-        WaveOutputFormatBuffer format{};
-        if (!WaveFormatFromText(*options.waveFormat, format, error)) {
-            return false;
-        }
-        settings.WaveOutputFormat = format;
-    } else if (settings.TargetFormat == tfWave && !storedFormatUsable && !options.quiet) {
-        Say("the WAVE output format kept in WaveCompress.bin cannot be written; using " +
-            DescribeWaveFormat(settings) + " instead");
-    }
+    SayReplacedChoice(options, replaced, settings.TargetFormat);
     ApplyEncoderOptions(options, settings);
     settings.CopyTags = !options.noTags;
     return true;
@@ -239,7 +234,7 @@ bool MayReplace(const JobPlan& plan, bool overwrite, bool quiet) {
     return false;
 }
 
-// "Converting 14 files to MP3 128 kbit/s 44100 Hz stereo into out/"
+// "Converting 14 files to <the target in words> into out/"
 std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTree,
                       const ConversionSettings& settings) {
     std::string where = "next to the originals";
@@ -464,15 +459,15 @@ int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment
         return ExitConverted;
     }
     ConversionSettings settings;
-    const bool storedFormatUsable = LoadStoredSettings(settings, options.quiet);
+    const ReplacedChoices replaced = LoadStoredSettings(settings, options.quiet);
     if (options.help) {
-        std::fputs(CliUsage(settings, DescribeWaveFormat(settings)).c_str(), stdout);
+        std::fputs(CliUsage(settings).c_str(), stdout);
         if (const std::string page = AppFolder() + std::string(HelpPage); FileExists(page)) {
             std::printf("\nThe full help: %s\n", page.c_str());
         }
         return ExitConverted;
     }
-    if (!ApplyOptions(options, storedFormatUsable, settings, error)) {
+    if (!ApplyOptions(options, replaced, settings, error)) {
         return Usage(error);
     }
     return RunJobFromOptions(options, settings, environment);

@@ -1,51 +1,49 @@
 #include "cli/NumberOptions.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
+#include "cli/FormatWords.h"
+#include "cli/OptionWords.h"
 
 namespace {
-// Where the help's descriptions start.
-constexpr std::string_view HelpIndent = "                          ";
-
-// The target formats that option applies to.
-std::vector<const FormatInfo*> TargetsOf(const FormatOption& option) {
-    return FormatsTaking(option);
-}
-
-// The options of flag that some target format of the table takes.
+// The options of flag that some target format takes.
 std::vector<const FormatOption*> OptionsOf(std::string_view flag) {
     std::vector<const FormatOption*> options;
     for (const FormatOption& option : FormatOptions()) {
-        if (option.Flag == flag && !TargetsOf(option).empty()) {
+        if (option.Flag == flag && !FormatsTaking(option).empty()) {
             options.push_back(&option);
         }
     }
     return options;
 }
 
-std::string NamesOf(const FormatOption& option, const char* join) {
-    std::string names;
-    for (const FormatInfo* format : TargetsOf(option)) {
-        names += (names.empty() ? "" : join) + std::string(format->Name);
+// Every target format that takes flag, each once.
+std::vector<const FormatInfo*> FormatsTakingFlag(std::string_view flag) {
+    std::vector<const FormatInfo*> formats;
+    for (const FormatOption* option : OptionsOf(flag)) {
+        for (const FormatInfo* format : FormatsTaking(*option)) {
+            if (std::ranges::find(formats, format) == formats.end()) {
+                formats.push_back(format);
+            }
+        }
     }
-    return names;
-}
-
-std::string RangeText(const FormatOption& option) {
-    return std::to_string(option.Least) + " to " + std::to_string(option.Most) +
-           (option.ZeroKeepsInput ? " or 0 (as the input)" : "");
-}
-
-std::string ValueText(const FormatOption& option, int32_t value) {
-    return option.Unit.empty() ? std::string(option.Caption) + " " + std::to_string(value)
-                               : std::to_string(value) + " " + std::string(option.Unit);
+    return formats;
 }
 } // namespace
 
 bool IsNumberOptionFlag(std::string_view flag) {
     return !OptionsOf(flag).empty();
+}
+
+std::optional<int32_t> SwitchValue(std::string_view flag) {
+    const std::vector<const FormatOption*> options = OptionsOf(flag);
+    if (options.empty() || !options.front()->IsSwitch) {
+        return std::nullopt;
+    }
+    return options.front()->Most;
 }
 
 bool SomeTargetTakes(std::string_view flag, int32_t value) {
@@ -56,25 +54,21 @@ bool SomeTargetTakes(std::string_view flag, int32_t value) {
 std::string NumberOptionValues(std::string_view flag) {
     std::string text;
     for (const FormatOption* option : OptionsOf(flag)) {
-        text += (text.empty() ? "" : ", ") + RangeText(*option) + " for " + NamesOf(*option, "/");
+        text +=
+            (text.empty() ? "" : ", ") + ValuesText(*option) + " for " + NamesTaking(*option, "/");
     }
     return text;
 }
 
-bool CheckNumberOption(std::string_view flag, int32_t value, uint8_t target, std::string& error,
-                       std::string_view alsoTakenBy) {
+bool CheckNumberOption(std::string_view flag, int32_t value, uint8_t target, std::string& error) {
     const FormatOption* option = FindFormatOption(flag, target);
     if (!option) {
-        std::string names(alsoTakenBy);
-        for (const FormatOption* other : OptionsOf(flag)) {
-            names += (names.empty() ? "" : ", ") + NamesOf(*other, ", ");
-        }
-        error = std::string(flag) + " applies only to " + names + " output";
+        error = OnlyForMessage(flag, FormatsTakingFlag(flag));
         return false;
     }
     if (!option->Accepts(value)) {
-        error = std::string(flag) + " takes " + RangeText(*option) + " for " +
-                NamesOf(*option, "/") + " output";
+        error = std::string(flag) + " takes " + ValuesText(*option) + " for " +
+                NamesTaking(*option, "/") + " output";
         return false;
     }
     return true;
@@ -82,36 +76,6 @@ bool CheckNumberOption(std::string_view flag, int32_t value, uint8_t target, std
 
 void ApplyNumberOption(std::string_view flag, int32_t value, ConversionSettings& settings) {
     if (const FormatOption* option = FindFormatOption(flag, settings.TargetFormat)) {
-        settings.*option->Field = value;
+        settings.Options.Set(*option, value);
     }
-}
-
-std::string NumberOptionsHelp(const ConversionSettings& defaults) {
-    std::string text;
-    for (const FormatOption& option : FormatOptions()) {
-        if (TargetsOf(option).empty()) {
-            continue;
-        }
-        std::string head = "      " + std::string(option.Flag) + " N";
-        head = head.size() + 2 > HelpIndent.size()
-                   ? head + "\n" + std::string(HelpIndent)
-                   : head.append(HelpIndent.size() - head.size(), ' ');
-        const bool shared = TargetsOf(option).size() > 1;
-        text += head + (shared ? "" : NamesOf(option, "") + " ") + std::string(option.Caption) +
-                ", " + RangeText(option) + "\n" + std::string(HelpIndent) +
-                (shared ? "for " + NamesOf(option, ", ") + "; " : "") +
-                "default: " + std::to_string(defaults.*option.Field) + "\n";
-    }
-    return text;
-}
-
-std::vector<std::string> NumberOptionTexts(const ConversionSettings& settings) {
-    std::vector<std::string> texts;
-    for (const FormatOption& option : FormatOptions()) {
-        const int32_t value = settings.*option.Field;
-        if (OptionAppliesTo(option, settings.TargetFormat) && !(option.ZeroKeepsInput && value == 0)) {
-            texts.push_back(ValueText(option, value));
-        }
-    }
-    return texts;
 }

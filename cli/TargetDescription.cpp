@@ -1,40 +1,29 @@
 #include "cli/TargetDescription.h"
 
-#include <cstring>
-
-#include "acm/WaveFormatCatalog.h"
-#include "cli/NumberOptions.h"
 #include "catalog/FormatTable.h"
-#include "engine/WaveFormat.h"
+#include "cli/OptionWords.h"
 
 namespace {
-std::string ChannelsText(int channels) {
-    return channels == 1   ? "mono"
-           : channels == 2 ? "stereo"
-                           : std::to_string(channels) + " channels";
+// Each option's value, in the order of the format's options.
+std::vector<std::string> OptionTexts(const FormatInfo& format, const ConversionSettings& settings) {
+    std::vector<std::string> texts;
+    for (const FormatOption* option : format.Options) {
+        const int32_t value = settings.Options.Of(*option);
+        if (!(option->ZeroKeepsInput && value == 0)) {
+            texts.push_back(ValueText(*option, value));
+        }
+    }
+    return texts;
 }
 
-std::vector<std::string> WaveParts(const ConversionSettings& settings) {
-    WAVEFORMATEX format;
-    std::memcpy(&format, settings.WaveOutputFormat.data(), sizeof format);
-    std::string name = WaveFormatCatalog::TagName(format.wFormatTag);
-    if (name.empty()) {
-        name = "format " + std::to_string(format.wFormatTag);
-    }
-    std::vector<std::string> parts = {name};
-    if (format.wBitsPerSample != 0) {
-        parts.push_back(std::to_string(format.wBitsPerSample) + " bit");
-    }
-    parts.push_back(std::to_string(format.nSamplesPerSec) + " Hz");
-    parts.push_back(ChannelsText(format.nChannels));
-    return parts;
+std::vector<std::string> WordsOf(const FormatInfo& format, const ConversionSettings& settings) {
+    return format.SettingsWords ? format.SettingsWords(settings) : OptionTexts(format, settings);
 }
 
-std::string Joined(const std::vector<std::string>& parts, std::size_t first,
-                   const char* separator) {
+std::string Joined(const std::vector<std::string>& parts, const char* separator) {
     std::string text;
-    for (std::size_t i = first; i < parts.size(); ++i) {
-        text += (text.empty() ? "" : separator) + parts[i];
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : separator) + part;
     }
     return text;
 }
@@ -42,41 +31,29 @@ std::string Joined(const std::vector<std::string>& parts, std::size_t first,
 
 std::vector<std::string> TargetParts(const ConversionSettings& settings) {
     const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
-    std::vector<std::string> parts = {format ? std::string(format->Name) : "?"};
-    std::vector<std::string> options;
-    switch (settings.TargetFormat) {
-    case tfWave:
-        options = WaveParts(settings);
-        break;
-    case tfMp3:
-        options = {std::to_string(settings.Mp3BitRate) + " kbit/s",
-                   std::to_string(settings.Mp3SampleRate) + " Hz",
-                   settings.Mp3Stereo ? "stereo" : "mono"};
-        break;
-    case tfWMA:
-        options = {std::to_string(settings.WmaBitRate) + " kbit/s",
-                   std::to_string(settings.WmaSampleRate) + " Hz",
-                   ChannelsText(settings.WmaChannels)};
-        break;
-    default:
-        options = NumberOptionTexts(settings);
-        break;
+    if (!format) {
+        return {"?"};
     }
-    parts.insert(parts.end(), options.begin(), options.end());
+    std::vector<std::string> parts = {std::string(format->Name)};
+    const std::vector<std::string> words =
+        format->SettingsWords ? format->SettingsWords(settings) : OptionTexts(*format, settings);
+    parts.insert(parts.end(), words.begin(), words.end());
     return parts;
 }
 
 std::string DescribeTarget(const ConversionSettings& settings) {
-    return Joined(TargetParts(settings), 0, " ");
+    return Joined(TargetParts(settings), " ");
 }
 
 std::string DescribeDefault(const ConversionSettings& settings) {
     const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
-    const std::vector<std::string> parts = TargetParts(settings);
-    const std::string options = Joined(parts, 1, ", ");
-    return std::string(format ? format->Key : "?") + (options.empty() ? "" : ", " + options);
+    if (!format) {
+        return "?";
+    }
+    const std::string words = DescribeFormatSettings(*format, settings);
+    return std::string(format->Key) + (words.empty() ? "" : ", " + words);
 }
 
-std::string DescribeWaveFormat(const ConversionSettings& settings) {
-    return Joined(WaveParts(settings), 0, ", ");
+std::string DescribeFormatSettings(const FormatInfo& format, const ConversionSettings& settings) {
+    return Joined(WordsOf(format, settings), ", ");
 }

@@ -4,13 +4,15 @@
 #include <vector>
 
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatInfo.h"
 
-// {"MP3", "128 kbit/s", "44100 Hz", "stereo"}; for WAVE the output format's name, bits per
-// sample, rate and channels.
+// The target's name, then what its settings make of the outputs: {name, "128 kbit/s",
+// "44100 Hz", "stereo"}. An option left "as the input" says nothing.
 std::vector<std::string> TargetParts(const ConversionSettings& settings);
-// "MP3 128 kbit/s 44100 Hz stereo", for the job's first line.
+// "<name> 128 kbit/s 44100 Hz stereo", for the job's first line.
 std::string DescribeTarget(const ConversionSettings& settings);
-// "mp3, 128 kbit/s, 44100 Hz, stereo", as --help shows a default.
+// "<key>, 128 kbit/s, 44100 Hz, stereo", as --help shows a default.
 std::string DescribeDefault(const ConversionSettings& settings);
-// "PCM, 16 bit, 44100 Hz, stereo": the WAVE output format alone.
-std::string DescribeWaveFormat(const ConversionSettings& settings);
+// "128 kbit/s, 44100 Hz, stereo": what settings make of outputs of format, whether it is the
+// target or not.
+std::string DescribeFormatSettings(const FormatInfo& format, const ConversionSettings& settings);

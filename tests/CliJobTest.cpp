@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 
 #include "CliTestSupport.h"
+#include "catalog/FormatTable.h"
 #include "cli/JobDisplay.h"
 #include "cli/TerminalText.h"
 #include "engine/ConverterChoices.h"
+#include "formats/mp3/Mp3Options.h"
 
 using namespace clitest;
 namespace fs = std::filesystem;
@@ -118,10 +120,10 @@ TEST_F(CliJob, NothingToConvertIsAFailure) {
 
 TEST_F(CliJob, StartsFromTheStoredChoicesAndSaysWhatItWrites) {
     ConverterChoices stored;
-    stored.Target = tfMp3;
-    stored.Mp3BitItem = 4;  // 128 kbit/s
-    stored.Mp3FreqItem = 2; // 32000 Hz
-    stored.Mono = true;
+    stored.Target = FindTargetFormat("mp3")->Number;
+    stored.Options.Set(Mp3BitRateOption, 128);
+    stored.Options.Set(Mp3SampleRateOption, 32000);
+    stored.Options.Set(Mp3MonoOption, 1);
     stored.Save();
     const Outcome help = Convert(dir, {"--help"});
     EXPECT_NE(help.out.find("default: mp3, 128 kbit/s, 32000 Hz, mono"), std::string::npos)
@@ -152,7 +154,7 @@ TEST_F(CliJob, StartsFromTheStoredChoicesAndSaysWhatItWrites) {
 
 TEST_F(CliJob, AStoreHeldByAnotherProgramGivesTheDefaultsAndSaysSo) {
     ConverterChoices stored;
-    stored.Target = tfMp3;
+    stored.Target = FindTargetFormat("mp3")->Number;
     stored.Save();
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open(config.StorePath().c_str(), &holder), SQLITE_OK);

@@ -8,9 +8,12 @@
 #include "CliTestSupport.h"
 #include "MeasuringObserver.h"
 #include "RowTestSupport.h"
+#include "catalog/FormatTable.h"
 #include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
 #include "engine/WaveFormat.h"
+#include "formats/mp3/Mp3Options.h"
+#include "formats/wma/WmaOptions.h"
 #include "jobs/JobController.h"
 #include "jobs/ProcessPoolRunner.h"
 #include "jobs/SettingsFields.h"
@@ -48,13 +51,13 @@ TEST(CliWorker, MessagesKeepEveryByteOfTheirFields) {
 }
 
 TEST(CliWorker, SettingsGoOverWholeAndNonsenseIsRefused) {
+    const uint8_t wave = FindTargetFormat("wav")->Number;
     ConversionSettings sent;
-    sent.TargetFormat = tfWave;
-    sent.Mp3SampleRate = 32000;
-    sent.Mp3Stereo = false;
-    sent.Mp3BitRate = 56;
-    sent.WmaBitRate = 36;
-    sent.WmaSampleRate = 32000;
+    sent.TargetFormat = wave;
+    sent.Options.Set(Mp3SampleRateOption, 32000);
+    sent.Options.Set(Mp3MonoOption, 1);
+    sent.Options.Set(Mp3BitRateOption, 56);
+    sent.Options.Set(WmaQualityOption, 7); // 36 kbit/s at 32000 Hz
     sent.CopyTags = false;
     WAVEFORMATEX ima = MakePcmFormat(1, 22050, 4);
     ima.wFormatTag = 0x11;
@@ -65,24 +68,23 @@ TEST(CliWorker, SettingsGoOverWholeAndNonsenseIsRefused) {
 
     ConversionSettings got;
     ASSERT_TRUE(ApplySettingsFields(SettingsFields(sent), got));
-    EXPECT_EQ(got.TargetFormat, tfWave);
-    EXPECT_EQ(got.Mp3SampleRate, 32000);
-    EXPECT_FALSE(got.Mp3Stereo);
-    EXPECT_EQ(got.Mp3BitRate, 56);
-    EXPECT_EQ(got.WmaBitRate, 36);
-    EXPECT_EQ(got.WmaSampleRate, 32000);
+    EXPECT_EQ(got.TargetFormat, wave);
+    EXPECT_EQ(got.Options.Of(Mp3SampleRateOption), 32000);
+    EXPECT_EQ(got.Options.Of(Mp3MonoOption), 1);
+    EXPECT_EQ(got.Options.Of(Mp3BitRateOption), 56);
+    EXPECT_EQ(got.Options.Of(WmaQualityOption), 7);
     EXPECT_EQ(got.WaveOutputFormat, sent.WaveOutputFormat);
     EXPECT_FALSE(got.CopyTags);
 
     std::vector<std::string> fields = SettingsFields(sent);
-    fields[7] += "g0"; // not hexadecimal
+    fields[1] += "g0"; // the WAVE output format, not hexadecimal
     EXPECT_FALSE(ApplySettingsFields(fields, got));
     fields = SettingsFields(sent);
     fields.back() = "2"; // tags copied or not, nothing else
     EXPECT_FALSE(ApplySettingsFields(fields, got));
     fields.pop_back();
     EXPECT_FALSE(ApplySettingsFields(fields, got));
-    EXPECT_EQ(got.Mp3BitRate, 56); // unchanged by a refused message
+    EXPECT_EQ(got.Options.Of(Mp3BitRateOption), 56); // unchanged by a refused message
 }
 
 namespace {
@@ -130,7 +132,7 @@ TEST(CliWorker, AWorkerReplacesOnlyWhatItIsLetAndNamesWhatItWouldLeaveBehind) {
     const auto worker = WorkerProcess::Start(clitest::ConverterPath(), problem);
     ASSERT_TRUE(worker) << problem;
     ConversionSettings settings;
-    settings.TargetFormat = tfWave;
+    settings.TargetFormat = FindTargetFormat("wav")->Number;
     const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
     std::memcpy(settings.WaveOutputFormat.data(), &pcm, sizeof pcm);
     std::vector<std::string> message = SettingsFields(settings);

@@ -3,14 +3,16 @@
 
 #include "RowTestSupport.h"
 
-#include "engine/ConversionError.h"
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatTable.h"
+#include "engine/ConversionError.h"
 #include "engine/ConverterChoices.h"
 #include "engine/DestinationSettings.h"
-#include "engine/WaveFormat.h"
-#include "catalog/FormatTable.h"
-#include "sinks/OutputSink.h"
 #include "engine/OpenAudioSource.h"
+#include "engine/WaveFormat.h"
+#include "formats/mp3/Mp3Options.h"
+#include "formats/wma/WmaOptions.h"
+#include "sinks/OutputSink.h"
 
 TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
     WAVEFORMATEX f = MakePcmFormat(2, 44100, 16);
@@ -25,15 +27,19 @@ TEST(WaveFormat, IsEighteenPackedLittleEndianBytes) {
 TEST(ConversionSettings, StartsWithTheDocumentedValues) {
     ConversionSettings s;
     // The target a new user sees, as the stored choices and the destination start with.
-    EXPECT_EQ(s.TargetFormat, tfWave);
-    EXPECT_EQ(ConverterChoices{}.Target, tfWave);
-    EXPECT_EQ(DestinationSettings{}.Target, tfWave);
-    EXPECT_EQ(s.Mp3SampleRate, 44100);
-    EXPECT_TRUE(s.Mp3Stereo);
-    EXPECT_EQ(s.Mp3BitRate, 128);
-    EXPECT_EQ(s.WmaBitRate, 160);
-    EXPECT_EQ(s.WmaSampleRate, 44100);
-    EXPECT_EQ(s.WmaChannels, 2);
+    const uint8_t wave = FindTargetFormat("wav")->Number;
+    EXPECT_EQ(s.TargetFormat, wave);
+    EXPECT_EQ(ConverterChoices{}.Target, wave);
+    EXPECT_EQ(DestinationSettings{}.Target, wave);
+    EXPECT_EQ(s.Options.Of(Mp3SampleRateOption), 44100);
+    EXPECT_EQ(s.Options.Of(Mp3MonoOption), 0); // stereo
+    EXPECT_EQ(s.Options.Of(Mp3BitRateOption), 128);
+    // The first quality entry: 160 kbit/s stereo at 44100 Hz.
+    const WmaQuality& wma =
+        WmaQualities.at(static_cast<std::size_t>(s.Options.Of(WmaQualityOption)));
+    EXPECT_EQ(wma.Kbps, 160);
+    EXPECT_EQ(wma.SampleRate, 44100);
+    EXPECT_EQ(WmaChannels, 2);
     EXPECT_EQ(s.WaveOutputFormat.size(), 5096u);
     const RowResult row;
     EXPECT_FALSE(row.WriteError);

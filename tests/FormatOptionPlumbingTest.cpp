@@ -6,26 +6,31 @@
 #include "catalog/FormatTable.h"
 #include "cli/CliOptions.h"
 #include "engine/ConverterChoices.h"
+#include "formats/mp3/Mp3Options.h"
 #include "jobs/SettingsFields.h"
 #include "system/SettingsStore.h"
 
 namespace {
 // A value each option takes that no default is: its largest.
-ConversionSettings AllAtMost() {
-    ConversionSettings settings;
+OptionValues AllAtMost() {
+    OptionValues values;
     for (const FormatOption& option : FormatOptions()) {
-        settings.Options.Set(option, option.Most);
+        values.Set(option, option.Most);
     }
-    return settings;
+    return values;
+}
+
+uint8_t Target(std::string_view key) {
+    return FindTargetFormat(key)->Number;
 }
 } // namespace
 
 TEST(FormatOptionStore, EachOptionComesBackAsSavedAndABadValueGivesTheDefault) {
     ConfigHome home;
-    const FormatOption& quality = OptionOf(tfVorbis, "--quality");
+    const FormatOption& quality = *FindFormatOption("--quality", Target("ogg"));
     EXPECT_EQ(ConverterChoices::Load().Options.Of(quality), quality.Default);
     ConverterChoices choices;
-    choices.Options = AllAtMost().Options;
+    choices.Options = AllAtMost();
     choices.Options.Set(quality, -1); // stored as the bits of a signed number
     choices.Save();
     ConversionSettings applied;
@@ -57,7 +62,8 @@ TEST(FormatOptionStore, ATargetNumberThatNamesNoFormatGivesTheDefault) {
 }
 
 TEST(FormatOptionFields, EachOptionReachesTheWorkerAndAnUnacceptableOneIsRefused) {
-    const ConversionSettings sent = AllAtMost();
+    ConversionSettings sent;
+    sent.Options = AllAtMost();
     ConversionSettings got;
     ASSERT_TRUE(ApplySettingsFields(SettingsFields(sent), got));
     for (const FormatOption& option : FormatOptions()) {
@@ -92,15 +98,23 @@ TEST(FormatOptionCommandLine, EachTargetAndEachOfItsOptionsIsReachable) {
             }
             SCOPED_TRACE(std::string(format.Key) + " " + std::string(option.Flag));
             const std::string flag(option.Flag);
+            // A switch is named alone and sets its largest value; another option takes its
+            // least.
+            const int32_t value = option.IsSwitch ? option.Most : option.Least;
+            ASSERT_TRUE(option.Accepts(value));
             CliOptions given;
-            ASSERT_TRUE(
-                ParseCliOptions({flag + "=" + std::to_string(option.Least), "x.wav"}, given, error))
+            ASSERT_TRUE(ParseCliOptions(
+                {option.IsSwitch ? flag : flag + "=" + std::to_string(value), "x.wav"}, given,
+                error))
                 << error;
             ASSERT_TRUE(CheckOptionsForTarget(given, format.Number, error)) << error;
             ConversionSettings settings;
             settings.TargetFormat = format.Number;
             ApplyEncoderOptions(given, settings);
-            EXPECT_EQ(settings.Options.Of(option), option.Least);
+            EXPECT_EQ(settings.Options.Of(option), value);
+            if (option.IsSwitch) {
+                continue;
+            }
             CliOptions tooMuch;
             EXPECT_FALSE(
                 ParseCliOptions({flag, std::to_string(option.Most + 1), "x.wav"}, tooMuch, error) &&
@@ -113,14 +127,14 @@ TEST(FormatOptionCommandLine, MpegListsStayTheirsAndOtherTargetsRefuseThem) {
     CliOptions options;
     std::string error;
     ASSERT_TRUE(ParseCliOptions({"--bitrate", "96", "--rate", "32000", "x.wav"}, options, error));
-    ASSERT_TRUE(CheckOptionsForTarget(options, tfMp3, error)) << error;
+    ASSERT_TRUE(CheckOptionsForTarget(options, Target("mp3"), error)) << error;
     ConversionSettings settings;
-    settings.TargetFormat = tfMp3;
+    settings.TargetFormat = Target("mp3");
     ApplyEncoderOptions(options, settings);
-    EXPECT_EQ(settings.Mp3BitRate, 96);
-    EXPECT_EQ(settings.Mp3SampleRate, 32000);
-    EXPECT_EQ(settings.OutputSampleRate, 0);
-    for (const uint8_t other : {uint8_t{tfWave}, uint8_t{tfWMA}}) {
+    EXPECT_EQ(settings.Options.Of(Mp3BitRateOption), 96);
+    EXPECT_EQ(settings.Options.Of(Mp3SampleRateOption), 32000);
+    EXPECT_FALSE(settings.Options.Chosen(*FindFormatOption("--rate", Target("flac"))));
+    for (const uint8_t other : {Target("wav"), Target("wma")}) {
         EXPECT_FALSE(CheckOptionsForTarget(options, other, error));
         EXPECT_NE(error.find("--bitrate"), std::string::npos) << error;
     }

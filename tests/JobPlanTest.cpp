@@ -3,9 +3,14 @@
 #include <filesystem>
 
 #include "TestFolder.h"
+#include "catalog/FormatTable.h"
 #include "engine/JobPlan.h"
 
 namespace {
+uint8_t Target(std::string_view key) {
+    return FindTargetFormat(key)->Number;
+}
+
 struct PlanCase {
     const char* name;
     std::vector<std::string> inputs;
@@ -24,35 +29,35 @@ TEST(JobPlan, OutputsAndClashes) {
         {"same stem, two types, into one target",
          {d + "x.wav", d + "x.mp3"},
          nullptr,
-         tfWMA,
+         Target("wma"),
          {},
          {"x.wma", "x.wma"},
          {{}, 0}},
         {"one name in two folders, flat",
          {d + "a/t.wav", d + "b/t.wav", d + "c/t.wav"},
          "out",
-         tfMp3,
+         Target("mp3"),
          {},
          {"out/t.mp3", "out/t.mp3", "out/t.mp3"},
          {{}, 0, 0}},
         {"one name in two folders, tree kept",
          {d + "a/t.wav", d + "b/t.wav"},
          "out",
-         tfMp3,
+         Target("mp3"),
          {"a/", "b/"},
          {"out/a/t.mp3", "out/b/t.mp3"},
          {{}, {}}},
         {"sub-folders are ignored next to the originals",
          {d + "a/t.wav"},
          nullptr,
-         tfMp3,
+         Target("mp3"),
          {"z/"},
          {"a/t.mp3"},
          {{}}},
         {"two spellings of one path",
          {d + "a/t.wav", d + "b/t.wav"},
          "out",
-         tfWave,
+         Target("wav"),
          {"./", "x/../"},
          {"out/./t.wav", "out/x/../t.wav"},
          {{}, 0}},
@@ -85,7 +90,7 @@ TEST(JobPlan, ExistingOutputsRenamesAndLinkedFolders) {
     RenameTable renames;
     // Exact paths only: the entry for "B.wav" leaves "b.wav" alone.
     renames.Fill({{d + "out/B.wav", d + "out/b (2).wav"}, {d + "out/c.wav", d + "link/b.wav"}});
-    const JobPlan plan(inputs, {false, d + "out", tfWave}, renames);
+    const JobPlan plan(inputs, {false, d + "out", Target("wav")}, renames);
     EXPECT_EQ(plan.Rows()[1].Output, d + "out/b.wav");
     EXPECT_EQ(plan.Rows()[2].Output, d + "link/b.wav");
     EXPECT_EQ(plan.Rows()[3].Output, d + "out/b (2).wav");
@@ -100,7 +105,7 @@ TEST(JobPlan, RowsLeftOutClaimNothing) {
     const std::string d = dir.Path();
     const std::vector<std::string> inputs = {d + "a/t.wav", d + "b/t.wav", d + "c/t.wav"};
     std::vector<std::size_t> asked;
-    const JobPlan plan(inputs, {false, d + "out", tfMp3}, RenameTable(), {},
+    const JobPlan plan(inputs, {false, d + "out", Target("mp3")}, RenameTable(), {},
                        [&](std::size_t input, const PlannedRow& row) {
                            asked.push_back(input);
                            EXPECT_EQ(row.Output, d + "out/t.mp3");

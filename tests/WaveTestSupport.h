@@ -12,6 +12,7 @@
 #include "RowTestSupport.h"
 #include "TestFolder.h"
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
 #include "TargetNumbers.h"
 
@@ -65,7 +66,7 @@ inline std::string ReadFile(const std::string& path) {
 inline void UseWaveOutput(TestRow& row, const std::string& outputPath, const WAVEFORMATEX& format,
                           const std::string& extra = {}) {
     auto& s = row.settings;
-    s.TargetFormat = tfWave;
+    s.TargetFormat = FindTargetFormat("wav")->Number;
     row.output = outputPath;
     s.WaveOutputFormat.fill(0);
     std::memcpy(s.WaveOutputFormat.data(), &format, sizeof format);

@@ -8,6 +8,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -22,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "TargetNumbers.h"
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatTable.h"
 #include "codecs/WmaAudioApi.h"
 #include "engine/OpenAudioSource.h"
 #include "formats/wma/WmaOptions.h"
@@ -195,11 +196,11 @@ public:
 
 // The quality entry of that bit rate and sample rate, as the options form sets it.
 inline void SetQuality(TestRow& row, int32_t bitRate, int32_t sampleRate) {
-    row.settings.TargetFormat = tfWMA;
-    const auto entry = std::ranges::find_if(WmaQualities, [&](const WmaQuality& q) {
+    row.settings.TargetFormat = FindTargetFormat("wma")->Number;
+    const auto entry = std::find_if(WmaQualities.begin(), WmaQualities.end(), [&](const auto& q) {
         return q.Kbps == bitRate && q.SampleRate == sampleRate;
     });
-    ASSERT_NE(entry, WmaQualities.end());
+    ASSERT_NE(entry, WmaQualities.end()) << bitRate << " kbit/s at " << sampleRate << " Hz";
     row.settings.Options.Set(WmaQualityOption, static_cast<int32_t>(entry - WmaQualities.begin()));
 }
 

@@ -30,4 +30,5 @@ const FormatInfo Mp3Format = {
     .MakeSink = MakeSinkOf<Mp3Sink>,
     .SinkTakes = Mp3Sink::Takes,
     .Tags = &Mp3Tags,
+    .ValueWords = Mp3OptionWords,
 };

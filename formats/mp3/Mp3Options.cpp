@@ -1,5 +1,7 @@
 #include "formats/mp3/Mp3Options.h"
 
+#include "formats/ChannelCountWords.h"
+
 namespace {
 constexpr OfferedValue SampleRates[] = {
     {48000, "48Khz 320kbs"},
@@ -55,3 +57,10 @@ const FormatOption Mp3MonoOption = {
     .Stored = StoredAs::Flag,
     .IsSwitch = true,
 };
+
+std::string Mp3OptionWords(const FormatOption& option, int32_t value) {
+    if (&option != &Mp3MonoOption) {
+        return {};
+    }
+    return ChannelCountWords(value == Mp3MonoOption.Most ? 1 : 2);
+}

@@ -27,6 +27,7 @@ const FormatOption* const Options[] = {&Quality, &OutputChannelsOption, &OutputS
 const FormatInfo VorbisFormat = {
     .Key = "ogg",
     .Name = "Vorbis",
+    .FullName = "Ogg Vorbis",
     .Description = "Ogg Vorbis",
     .Number = 5,
     .OutputExtension = ".ogg",

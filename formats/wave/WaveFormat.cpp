@@ -1,5 +1,6 @@
 #include "formats/wave/WaveFormat.h"
 
+#include "formats/wave/WaveOutputChoice.h"
 #include "formats/wave/WaveSink.h"
 #include "formats/wave/WaveSource.h"
 #include "formats/wave/WaveTags.h"
@@ -25,4 +26,6 @@ const FormatInfo WaveFormat = {
     .MakeSink = MakeSinkOf<WaveSink>,
     .SinkTakes = WaveSink::Takes,
     .Tags = &WaveTags,
+    .SettingsWords = WaveOutputWords,
+    .TextOption = &WaveOutputFormatOption,
 };

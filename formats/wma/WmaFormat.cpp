@@ -31,4 +31,6 @@ const FormatInfo WmaFormat = {
     .MakeSink = MakeSinkOf<WmaSink>,
     .Tags = &WmaTags,
     .RefuseJob = WmaJobRefusal,
+    .ValueWords = WmaOptionWords,
+    .SettingsWords = WmaSettingsWords,
 };

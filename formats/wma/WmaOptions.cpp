@@ -1,5 +1,10 @@
 #include "formats/wma/WmaOptions.h"
 
+#include <optional>
+
+#include "catalog/ConversionSettings.h"
+#include "formats/ChannelCountWords.h"
+
 namespace {
 // In the order of WmaQualities.
 constexpr OfferedValue Entries[] = {
@@ -9,6 +14,14 @@ constexpr OfferedValue Entries[] = {
     {6, "32000Khz   48Kbps Stereo"}, {7, "32000Khz   36Kbps Stereo"},
 };
 static_assert(std::size(Entries) == WmaQualities.size());
+
+// The entry of that value, if there is one.
+std::optional<WmaQuality> QualityOf(int32_t value) {
+    if (value < 0 || static_cast<std::size_t>(value) >= WmaQualities.size()) {
+        return std::nullopt;
+    }
+    return WmaQualities[static_cast<std::size_t>(value)];
+}
 } // namespace
 
 const FormatOption WmaQualityOption = {
@@ -23,3 +36,20 @@ const FormatOption WmaQualityOption = {
     .Offered = Entries,
     .Stored = StoredAs::Item,
 };
+
+std::string WmaOptionWords(const FormatOption& option, int32_t value) {
+    const std::optional<WmaQuality> quality = QualityOf(value);
+    if (&option != &WmaQualityOption || !quality) {
+        return {};
+    }
+    return std::to_string(quality->SampleRate) + " Hz " + std::to_string(quality->Kbps) + " kbit/s";
+}
+
+std::vector<std::string> WmaSettingsWords(const ConversionSettings& settings) {
+    const std::optional<WmaQuality> quality = QualityOf(settings.Options.Of(WmaQualityOption));
+    if (!quality) {
+        return {};
+    }
+    return {std::to_string(quality->Kbps) + " kbit/s", std::to_string(quality->SampleRate) + " Hz",
+            ChannelCountWords(WmaChannels)};
+}

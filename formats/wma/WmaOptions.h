@@ -3,8 +3,12 @@
 // bit rate, kept in the settings store as the entry's index.
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "catalog/FormatOption.h"
+
+struct ConversionSettings;
 
 extern const FormatOption WmaQualityOption;
 
@@ -24,3 +28,8 @@ inline constexpr std::array<WmaQuality, 8> WmaQualities = {{
     {32000, 48},
     {32000, 36},
 }};
+
+// An entry in words, "44100 Hz 160 kbit/s"; empty for any other value or option.
+std::string WmaOptionWords(const FormatOption& option, int32_t value);
+// What the chosen entry encodes: {"160 kbit/s", "44100 Hz", "stereo"}.
+std::vector<std::string> WmaSettingsWords(const ConversionSettings& settings);

@@ -10,9 +10,9 @@
 #include <iterator>
 #include <string>
 
+#include "catalog/FormatTable.h"
 #include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
-#include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
 #include "system/CodecModules.h"
 
@@ -45,8 +45,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    const FormatInfo* target =
-        argc == 5 ? FindTargetFormat(std::string_view(argv[2])) : nullptr;
+    const FormatInfo* target = argc == 5 ? FindTargetFormat(std::string_view(argv[2])) : nullptr;
     const auto* stage =
         std::find_if(std::begin(StageNames), std::end(StageNames),
                      [&](const auto& s) { return argc == 5 && !std::strcmp(s.first, argv[1]); });

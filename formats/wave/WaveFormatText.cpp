@@ -1,4 +1,4 @@
-#include "cli/WaveFormatOption.h"
+#include "formats/wave/WaveFormatText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -57,17 +57,19 @@ bool ParseFormatText(const std::string& formatText, Wanted& wanted, std::string&
     }
     parts.push_back(formatText.substr(start));
     if (parts.size() != 4) {
-        error = "--wave-format takes TAG:CHANNELS:RATE:BITS, for example pcm:2:44100:16";
+        error = std::string(WaveFormatFlag) +
+                " takes TAG:CHANNELS:RATE:BITS, for example pcm:2:44100:16";
         return false;
     }
     if (!ParseTag(parts[0], wanted.tag)) {
-        error = "--wave-format: unknown format tag '" + parts[0] +
+        error = std::string(WaveFormatFlag) + ": unknown format tag '" + parts[0] +
                 "' (use pcm, float, alaw, mulaw, ima-adpcm, ms-adpcm, gsm610 or a number)";
         return false;
     }
     if (!ParseNumber(parts[1], wanted.channels) || !ParseNumber(parts[2], wanted.rate) ||
         !ParseNumber(parts[3], wanted.bits)) {
-        error = "--wave-format: CHANNELS, RATE and BITS must be numbers, not '" + formatText + "'";
+        error = std::string(WaveFormatFlag) + ": CHANNELS, RATE and BITS must be numbers, not '" +
+                formatText + "'";
         return false;
     }
     return true;
@@ -110,7 +112,8 @@ bool WaveFormatFromText(const std::string& formatText, WaveOutputFormatBuffer& b
     }
     const std::vector<std::vector<uint8_t>> records = WaveFormatCatalog::OfferedRecords(wanted.tag);
     if (records.empty()) {
-        error = "--wave-format: format tag " + TagText(wanted.tag) + " cannot be written";
+        error = std::string(WaveFormatFlag) + ": format tag " + TagText(wanted.tag) +
+                " cannot be written";
         return false;
     }
     Offered offered;
@@ -124,7 +127,7 @@ bool WaveFormatFromText(const std::string& formatText, WaveOutputFormatBuffer& b
         }
         offered.Add(format);
     }
-    error = "--wave-format: " + WaveFormatCatalog::TagName(wanted.tag) + " (" +
+    error = std::string(WaveFormatFlag) + ": " + WaveFormatCatalog::TagName(wanted.tag) + " (" +
             TagText(wanted.tag) + ") is not offered as " + std::to_string(wanted.channels) + ":" +
             std::to_string(wanted.rate) + ":" + std::to_string(wanted.bits) +
             "; CHANNELS:RATE:BITS offered: " + offered.Text();

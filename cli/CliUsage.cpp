@@ -1,0 +1,49 @@
+#include "cli/CliUsage.h"
+
+#include "cli/CliOptions.h"
+#include "cli/FormatWords.h"
+#include "cli/OptionsHelp.h"
+#include "cli/TargetDescription.h"
+
+std::string CliUsage(const ConversionSettings& defaults) {
+    return "Usage: brindlex-convert [options] FILE|FOLDER...\n"
+           "Converts audio files between " +
+           FormatsInASentence() +
+           ".\n\n"
+           "  -t, --to " +
+           TargetKeys("|") +
+           "    target format (letters in any case)\n"
+           "                          default: " +
+           DescribeDefault(defaults) +
+           "\n"
+           "  -o, --output-dir DIR    write the outputs into DIR, made if it does not exist\n"
+           "                          default: next to each original\n"
+           "  -r, --recursive         also convert the files in the folders' sub-folders;\n"
+           "                          with -o each keeps its sub-folder below DIR\n"
+           "      --flat              with -r and -o, put every output straight into DIR\n" +
+           FormatOptionsHelp(defaults) +
+           "      --no-tags           do not copy tags and the cover picture to the outputs\n"
+           "  -y, --overwrite         replace existing outputs without asking\n"
+           "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
+           "  -q, --quiet             show only error lines\n"
+           "      --list              print each planned input and its output, separated by a\n"
+           "                          tab, one pair a line, and convert nothing\n"
+           "  -0, --null              with --list, end each path with a zero byte instead\n"
+           "      --shard K/N         convert only share K of N: the files whose output path,\n"
+           "                          relative to the output folder, hashes to K; N machines\n"
+           "                          with 1/N .. N/N convert every file once\n"
+           "  -j, --jobs N            convert N files at once, each in a process of its own;\n"
+           "                          default: one per processor core (" +
+           std::to_string(DefaultJobs()) +
+           ")\n"
+           "  -V, --version           show the version\n"
+           "  -h, --help              show this help\n\n"
+           "Defaults are the choices last saved in the program's window.\n"
+           "Existing outputs are listed first; without -y or -n they are replaced only after\n"
+           "you confirm (on a terminal), otherwise nothing is converted (exit code 3). Two\n"
+           "inputs that would write the same output stop the job before it starts.\n"
+           "The last line on standard output counts the files: converted, failed, skipped.\n"
+           "Exit codes: 0 all converted, 1 some failed or nothing to convert, 2 usage error or\n"
+           "unusable output folder, 3 outputs exist, 4 a codec module is missing,\n"
+           "130 cancelled with Ctrl-C, 143 stopped with SIGTERM.\n";
+}
