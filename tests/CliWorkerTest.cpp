@@ -8,6 +8,7 @@
 #include "CliTestSupport.h"
 #include "MeasuringObserver.h"
 #include "RowTestSupport.h"
+#include "TargetNumbers.h"
 #include "catalog/FormatTable.h"
 #include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
