@@ -9,8 +9,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 #include <cstring>
-#include <tuple>
 
 #include "acm/WaveFormatCatalog.h"
 #include "choices/StoredWidth.h"
@@ -20,6 +20,7 @@
 #include "forms/FileIconCache.h"
 #include "forms/FileListWindow.h"
 #include "forms/FormPictures.h"
+#include "forms/FormatControls.h"
 #include "forms/JobDriver.h"
 #include "forms/ProgressView.h"
 #include "forms/WaveFormatDialog.h"
@@ -45,6 +46,19 @@ template <typename Choices> void FillList(QComboBox* list, const Choices& choice
     }
 }
 
+QToolButton* FormatButton(const FormatInfo& format, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(FormatControlName("chkFormat", format));
+    button->setToolTip(Text(format.ButtonName));
+    button->setAccessibleName(Text(format.ButtonName));
+    button->setIconSize(QSize(40, 40));
+    button->setCheckable(true);
+    button->setAutoExclusive(true);
+    button->setAutoRaise(true);
+    button->setIcon(FormPictures::Icon(Text(format.Picture)));
+    return button;
+}
+
 std::optional<std::size_t> Selected(const QComboBox* list) {
     const int item = list->currentIndex();
     return item < 0 ? std::nullopt : std::optional<std::size_t>(item);
@@ -58,6 +72,7 @@ void Select(QComboBox* list, const std::optional<std::size_t>& item) {
 
 OptionsForm::OptionsForm(const JobEnvironment& environment, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::OptionsForm>()) {
+    MakeFormatButtons();
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -100,17 +115,7 @@ void OptionsForm::SetUpControls() {
     ui->txtToFolder->setText(QDir::homePath() + QLatin1Char('/'));
 
     // Three separate radio groups, whatever the nesting of their parents.
-    formatGroup_ = new QButtonGroup(this);
-    const std::tuple<QToolButton*, uint8_t, const char*> formats[] = {
-        {ui->chkWave, tfWave, "wave.svg"}, {ui->chkMp3, tfMp3, "mp3.svg"},
-        {ui->chkWMA, tfWMA, "wma.svg"},    {ui->chkFlac, tfFlac, "flac.svg"},
-        {ui->chkOpus, tfOpus, "opus.svg"}, {ui->chkVorbis, tfVorbis, "vorbis.svg"},
-        {ui->chkAac, tfAac, "aac.svg"},    {ui->chkAlac, tfAlac, "alac.svg"},
-    };
-    for (const auto& [button, target, picture] : formats) {
-        formatGroup_->addButton(button, target);
-        button->setIcon(FormPictures::Icon(QLatin1String(picture)));
-    }
+    PlaceFormatButtons();
     auto* channels = new QButtonGroup(this);
     channels->addButton(ui->chkStereo);
     channels->addButton(ui->chkMono);
@@ -155,6 +160,24 @@ void OptionsForm::SetUpControls() {
             &OptionsForm::cmdChangeWaveCompClick);
 }
 
+// A button per format written, in the registry's order. Made before the designed controls, they
+// come first in the tab order, before "List Files to Convert", as the design had them.
+void OptionsForm::MakeFormatButtons() {
+    formatGroup_ = new QButtonGroup(this);
+    for (const FormatInfo* format : ButtonFormats()) {
+        formatGroup_->addButton(FormatButton(*format, this), format->Number);
+    }
+}
+
+// Each in the row before "List Files to Convert", and so among the panel's children.
+void OptionsForm::PlaceFormatButtons() {
+    int place = 0;
+    for (QAbstractButton* button : formatGroup_->buttons()) {
+        ui->formatRow->insertWidget(place++, button);
+        button->stackUnder(ui->cmdShowFiles);
+    }
+}
+
 void OptionsForm::ColourHeadings() {
     for (QWidget* heading : {ui->lblConvertTo, ui->lblFormatDescription, ui->lblDestination}) {
         FormPictures::ColourHeading(heading);
@@ -183,7 +206,7 @@ void OptionsForm::FixWindowSize() {
 
 void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     QAbstractButton* target = formatGroup_->button(choices.Target);
-    (target ? target : ui->chkWave)->setChecked(true);
+    (target ? target : formatGroup_->buttons().front())->setChecked(true);
     (choices.ToThisFolder ? ui->chkToThisFold : ui->optToDefPath)->setChecked(true);
     if (!choices.Folder.empty()) {
         ui->txtToFolder->setText(Text(choices.Folder));
