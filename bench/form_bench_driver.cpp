@@ -67,7 +67,7 @@ int Job(const QStringList& args) {
     AppForms forms;
     OptionsForm& form = forms.Options();
     form.OnEndProgram = [] {};
-    Control<QAbstractButton>(&form, args[0] == "wav" ? "chkWave" : "chkMp3")->click();
+    Control<QAbstractButton>(&form, args[0] == "wav" ? "chkFormatWav" : "chkFormatMp3")->click();
     Control<QAbstractButton>(&form, "chkToThisFold")->click();
     Control<QLineEdit>(&form, "txtToFolder")->setText(args[2]);
     SelectionLists marks;

@@ -46,6 +46,15 @@ struct FormatInfo {
     // In a sentence that lists the formats, when not Name: "Ogg Vorbis".
     std::string_view FullName = {};
     std::string_view Description; // the options window's line under the format buttons
+    // The options window's button for it: what its tooltip and a screen reader say, and its
+    // picture, an SVG file in the format's folder (the window's resources hold it by that name).
+    // Empty for a format only read.
+    std::string_view ButtonName;
+    std::string_view Picture;
+    // The file selector's "Convert [From]" box for its files: "Mp3" captions it "Mp3 File(s)",
+    // and the boxes are laid out by BoxPlace, lowest first. Empty for a format only written.
+    std::string_view FilesName;
+    uint8_t BoxPlace = 0;
     // The value of ConversionSettings::TargetFormat; NotATarget for a format only read.
     static constexpr uint8_t NotATarget = 0xff;
     uint8_t Number = NotATarget;

@@ -65,7 +65,7 @@ void FileListWindow::AddFile(const ConvertRow& row) {
         firstOfCaption_.insert(caption, item);
         item->setText(0, caption);
     } else {
-        // "Intro.mp3" and "Intro.wav" would both read "Intro".
+        // Two files named "Intro" with different extensions would both read "Intro".
         (*first)->setText(0, caption + (*first)->text(ExtensionColumn));
         item->setText(0, caption + Text(row.extension));
     }

@@ -1,6 +1,7 @@
 #include "forms/FileSelectorWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,6 +26,7 @@
 #include "forms/FileIconCache.h"
 #include "forms/FileListWindow.h"
 #include "forms/FormPictures.h"
+#include "forms/FormatControls.h"
 #include "forms/OptionsForm.h"
 #include "forms/PageOpener.h"
 #include "forms/StateImageDelegate.h"
@@ -54,6 +56,7 @@ constexpr int CaptionTop = 4;
 constexpr int KeyBarHeight = 41;
 // Between Next and the window's right edge.
 constexpr int NextRightMargin = 6;
+constexpr int BoxesPerRow = 4;
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -148,6 +151,7 @@ void FileSelectorWindow::SetUpControls() {
     folderIcon_ = FolderIcon(icons.icon(QAbstractFileIconProvider::Folder),
                              style()->standardIcon(QStyle::SP_DirOpenIcon));
     driveIcon_ = icons.icon(QAbstractFileIconProvider::Drive);
+    SetUpTypeBoxes();
     SetUpPanes();
     SetUpViews();
     setAcceptDrops(true);
@@ -155,29 +159,34 @@ void FileSelectorWindow::SetUpControls() {
 
     ui->panResizeBar->installEventFilter(this);
     ui->panWork->installEventFilter(this);
-    SetUpTypeBoxes();
     connect(ui->cmdNext, &QToolButton::clicked, this, &FileSelectorWindow::cmdNextClick);
     connect(ui->cmdHelp, &QToolButton::clicked, this, &FileSelectorWindow::cmdHelpClick);
     connect(ui->cmdAbout, &QToolButton::clicked, this, &FileSelectorWindow::cmdAboutClick);
     connect(ui->cmdExit, &QToolButton::clicked, this, &FileSelectorWindow::cmdExitClick);
 }
 
-// Each "Convert [From]" box shows or hides the format that lists files of its extension. The
-// state, not the click: a screen reader's toggle changes what is listed just the same.
+// A "Convert [From]" box per format listed, ticked, in rows of four and in the tab order between
+// the file list and Next. Each shows or hides its format's files. The state, not the click: a
+// screen reader's toggle changes what is listed just the same.
 void FileSelectorWindow::SetUpTypeBoxes() {
-    const std::pair<QCheckBox*, std::string_view> boxes[] = {
-        {ui->chkMp3, ".mp3"},   {ui->chkWave, ".wav"}, {ui->chkWMA, ".wma"}, {ui->chkFlac, ".flac"},
-        {ui->chkOpus, ".opus"}, {ui->chkOgg, ".ogg"},  {ui->chkM4a, ".m4a"},
-    };
-    for (const auto& [box, extension] : boxes) {
-        const std::optional<ShownFileType> type = AudioFileTypeOf(extension);
-        if (!type) {
-            box->hide(); // a format this build does not list
-            continue;
-        }
+    QWidget* previous = ui->lstFiles;
+    int place = 0;
+    for (const FormatInfo* format : BoxFormats()) {
+        auto* box =
+            new QCheckBox(Text(format->FilesName) + QStringLiteral(" File(s)"), ui->grpConvertFrom);
+        box->setObjectName(FormatControlName("chkFrom", *format));
+        box->setAccessibleName(box->text());
+        box->setChecked(true);
+        ui->typeBoxes->addWidget(box, place / BoxesPerRow, place % BoxesPerRow);
+        ++place;
+        setTabOrder(previous, box);
+        previous = box;
+        // A listed format's first extension is always one of its type.
+        const ShownFileType type = AudioFileTypeOf(format->InputExtensions.front()).value();
         connect(box, &QCheckBox::toggled, this,
-                [this, format = *type](bool shown) { SetTypeShown(format, shown); });
+                [this, type](bool shown) { SetTypeShown(type, shown); });
     }
+    setTabOrder(previous, ui->cmdNext);
 }
 
 // The group box and the caption bars grow with the font, and the window stays wide enough for

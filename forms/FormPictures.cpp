@@ -7,6 +7,7 @@
 // The resources live in a static library: they must be registered by hand.
 static void RegisterFormResources() {
     Q_INIT_RESOURCE(forms);
+    Q_INIT_RESOURCE(format_pictures);
 }
 
 QIcon FormPictures::Icon(const QString& name) {

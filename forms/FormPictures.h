@@ -11,7 +11,7 @@ class QWidget;
 
 class FormPictures {
 public:
-    // name: a file in the pictures resource, e.g. "wave.svg".
+    // name: a file in the pictures resource, e.g. "next.svg".
     static QIcon Icon(const QString& name);
     // The picture at size (device-independent pixels) for the screen of widget.
     static QPixmap Pixmap(const QString& name, QSize size, const QWidget* widget);

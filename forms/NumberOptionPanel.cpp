@@ -27,7 +27,8 @@ QString Caption(const FormatOption& option) {
     return caption;
 }
 
-// What a screen reader says: "FLAC compression level"; an option of several formats alone.
+// What a screen reader says: the one format's name before the caption; an option of several
+// formats alone.
 QString AccessibleName(const FormatOption& option) {
     QString caption = Text(option.Caption);
     const auto formats = FormatsTaking(option);

@@ -9,19 +9,15 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 #include <cstring>
-#include <tuple>
 
 #include "acm/WaveFormatCatalog.h"
 #include "catalog/FormatTable.h"
 #include "choices/StoredWidth.h"
 #include "engine/WaveFormat.h"
-#include "formats/flac/FlacFormat.h"
 #include "formats/mp3/Mp3Format.h"
 #include "formats/mp3/Mp3Options.h"
-#include "formats/mp4/Mp4Formats.h"
-#include "formats/opus/OpusFormat.h"
-#include "formats/vorbis/VorbisFormat.h"
 #include "formats/wave/WaveFormat.h"
 #include "formats/wma/WmaFormat.h"
 #include "formats/wma/WmaOptions.h"
@@ -29,6 +25,7 @@
 #include "forms/FileIconCache.h"
 #include "forms/FileListWindow.h"
 #include "forms/FormPictures.h"
+#include "forms/FormatControls.h"
 #include "forms/JobDriver.h"
 #include "forms/ProgressView.h"
 #include "forms/WaveFormatDialog.h"
@@ -54,6 +51,19 @@ void FillList(QComboBox* list, const FormatOption& option) {
     }
 }
 
+QToolButton* FormatButton(const FormatInfo& format, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(FormatControlName("chkFormat", format));
+    button->setToolTip(Text(format.ButtonName));
+    button->setAccessibleName(Text(format.ButtonName));
+    button->setIconSize(QSize(40, 40));
+    button->setCheckable(true);
+    button->setAutoExclusive(true);
+    button->setAutoRaise(true);
+    button->setIcon(FormPictures::Icon(Text(format.Picture)));
+    return button;
+}
+
 // A list without a selection leaves the option without a value.
 void TakeSelected(const QComboBox* list, const FormatOption& option, OptionValues& values) {
     const int item = list->currentIndex();
@@ -73,6 +83,7 @@ void Select(QComboBox* list, const FormatOption& option, const OptionValues& val
 
 OptionsForm::OptionsForm(const JobEnvironment& environment, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::OptionsForm>()) {
+    MakeFormatButtons();
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -119,21 +130,7 @@ void OptionsForm::SetUpControls() {
     ui->txtToFolder->setText(QDir::homePath() + QLatin1Char('/'));
 
     // Three separate radio groups, whatever the nesting of their parents.
-    formatGroup_ = new QButtonGroup(this);
-    const std::tuple<QToolButton*, uint8_t, const char*> formats[] = {
-        {ui->chkWave, WaveFormat.Number, "wave.svg"},
-        {ui->chkMp3, Mp3Format.Number, "mp3.svg"},
-        {ui->chkWMA, WmaFormat.Number, "wma.svg"},
-        {ui->chkFlac, FlacFormat.Number, "flac.svg"},
-        {ui->chkOpus, OpusFormat.Number, "opus.svg"},
-        {ui->chkVorbis, VorbisFormat.Number, "vorbis.svg"},
-        {ui->chkAac, AacFormat.Number, "aac.svg"},
-        {ui->chkAlac, AlacFormat.Number, "alac.svg"},
-    };
-    for (const auto& [button, target, picture] : formats) {
-        formatGroup_->addButton(button, target);
-        button->setIcon(FormPictures::Icon(QLatin1String(picture)));
-    }
+    PlaceFormatButtons();
     auto* channels = new QButtonGroup(this);
     channels->addButton(ui->chkStereo);
     channels->addButton(ui->chkMono);
@@ -178,6 +175,24 @@ void OptionsForm::SetUpControls() {
             &OptionsForm::cmdChangeWaveCompClick);
 }
 
+// A button per format written, in the registry's order. Made before the designed controls, they
+// come first in the tab order, before "List Files to Convert", as the design had them.
+void OptionsForm::MakeFormatButtons() {
+    formatGroup_ = new QButtonGroup(this);
+    for (const FormatInfo* format : ButtonFormats()) {
+        formatGroup_->addButton(FormatButton(*format, this), format->Number);
+    }
+}
+
+// Each in the row before "List Files to Convert", and so among the panel's children.
+void OptionsForm::PlaceFormatButtons() {
+    int place = 0;
+    for (QAbstractButton* button : formatGroup_->buttons()) {
+        ui->formatRow->insertWidget(place++, button);
+        button->stackUnder(ui->cmdShowFiles);
+    }
+}
+
 void OptionsForm::ColourHeadings() {
     for (QWidget* heading : {ui->lblConvertTo, ui->lblFormatDescription, ui->lblDestination}) {
         FormPictures::ColourHeading(heading);
@@ -206,7 +221,7 @@ void OptionsForm::FixWindowSize() {
 
 void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     QAbstractButton* target = formatGroup_->button(choices.Target);
-    (target ? target : ui->chkWave)->setChecked(true);
+    (target ? target : formatGroup_->buttons().front())->setChecked(true);
     (choices.ToThisFolder ? ui->chkToThisFold : ui->optToDefPath)->setChecked(true);
     if (!choices.Folder.empty()) {
         ui->txtToFolder->setText(Text(choices.Folder));

@@ -87,6 +87,8 @@ private:
     void BackToSelector();
 
     void SetUpControls();
+    void MakeFormatButtons();
+    void PlaceFormatButtons();
     void ShowChoices(const ConverterChoices& choices);
     void FixWindowSize();
     void ColourHeadings();

@@ -90,9 +90,9 @@ void ConversionJobTest::jobToEachTarget() {
         const char* button;
         std::string input, output, codec;
     } steps[] = {
-        {"chkMp3", scratch / "tone.wav", scratch / "tone.mp3", "codec_name=mp3\n"},
-        {"chkWMA", scratch / "tone.mp3", scratch / "tone.wma", "codec_name=wmav2\n"},
-        {"chkWave", scratch / "tone.wma", scratch / "out/tone.wav", "codec_name=pcm_s16le\n"},
+        {"chkFormatMp3", scratch / "tone.wav", scratch / "tone.mp3", "codec_name=mp3\n"},
+        {"chkFormatWma", scratch / "tone.mp3", scratch / "tone.wma", "codec_name=wmav2\n"},
+        {"chkFormatWav", scratch / "tone.wma", scratch / "out/tone.wav", "codec_name=pcm_s16le\n"},
     };
     std::filesystem::create_directory(scratch / "out");
     for (const auto& step : steps) {
@@ -137,11 +137,11 @@ void ConversionJobTest::jobToANewFormatWithItsOptions() {
         QCOMPARE(answers.Seen()[0].Text, "All files have now been converted.");
     };
     forms.ShowWith({});
-    forms.Control<QAbstractButton>("chkFlac")->click();
+    forms.Control<QAbstractButton>("chkFormatFlac")->click();
     forms.Control<QSpinBox>("BrConvFlacLevel")->setValue(0);
     auto* channels = forms.Control<QComboBox>("BrConvOutChannels");
     channels->setCurrentIndex(channels->findData(2));
-    convert(scratch / "tone.wav", "chkFlac");
+    convert(scratch / "tone.wav", "chkFormatFlac");
     QCOMPARE(Probe(scratch / "out/tone.flac"), "codec_name=flac\nsample_rate=22050\nchannels=2\n");
     // Every frame, and level 0's blocks of 1,152 frames where level 5 takes 4,096.
     QCOMPARE(Run("metaflac --show-total-samples --show-max-blocksize '" +
@@ -149,10 +149,10 @@ void ConversionJobTest::jobToANewFormatWithItsOptions() {
              "33075\n1152\n");
 
     channels->setCurrentIndex(channels->findData(0));
-    forms.Control<QAbstractButton>("chkOpus")->click();
+    forms.Control<QAbstractButton>("chkFormatOpus")->click();
     auto* opus = forms.Control<QComboBox>("BrConvOpusKbps");
     opus->setCurrentIndex(opus->findData(64));
-    convert(scratch / "out/tone.flac", "chkOpus");
+    convert(scratch / "out/tone.flac", "chkFormatOpus");
     QCOMPARE(Probe(scratch / "out/tone.opus"), "codec_name=opus\nsample_rate=48000\nchannels=2\n");
 }
 
@@ -163,7 +163,7 @@ void ConversionJobTest::failuresEndInTheErrorsForm() {
     std::ofstream(scratch / "notes.txt") << "text";
     Forms forms;
     forms.ShowWith({scratch / "junk.wav", scratch / "good.wav", scratch / "notes.txt"});
-    ChooseTarget(forms, "chkMp3", scratch.Path());
+    ChooseTarget(forms, "chkFormatMp3", scratch.Path());
     QString lines;
     ModalAnswerer answers;
     answers.Then(ReadErrors(lines));
@@ -198,7 +198,7 @@ void ConversionJobTest::cancelThenASecondJob() {
     OptionsForm& form = forms.Options();
     StopInTheFirstBlock(form, [&forms] { forms.Control<QAbstractButton>("cmdCancel")->click(); });
     forms.ShowWith(inputs);
-    ChooseTarget(forms, "chkMp3", scratch / "out");
+    ChooseTarget(forms, "chkFormatMp3", scratch / "out");
     ModalAnswerer answers;
     answers.Click("&Yes").Click("OK");
     forms.Convert();
@@ -227,7 +227,7 @@ void ConversionJobTest::endingTheProgramStopsTheJobAndAsksNothing() {
     OptionsForm& form = forms.Options();
     StopInTheFirstBlock(form, [&form] { form.Job().EndForQuit(); });
     forms.ShowWith(inputs);
-    ChooseTarget(forms, "chkMp3", scratch / "out");
+    ChooseTarget(forms, "chkFormatMp3", scratch / "out");
     ModalAnswerer answers;
     forms.Convert();
     QVERIFY(answers.Seen().empty());
@@ -249,7 +249,7 @@ void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
     std::ofstream(scratch / "song.WMA") << "x";
     Forms forms({scratch / "no-codecs/"});
     forms.ShowWith({scratch / "in.wav"});
-    ChooseTarget(forms, "chkWMA", scratch.Path());
+    ChooseTarget(forms, "chkFormatWma", scratch.Path());
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("https", &catcher, "Open");
     ModalAnswerer answers;
@@ -267,7 +267,7 @@ void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
 
     // A .wma input with another target: the other sentence, and Yes opens the download page.
     forms.ShowWith({scratch / "in.wav", scratch / "song.WMA"});
-    forms.Control<QAbstractButton>("chkWave")->click();
+    forms.Control<QAbstractButton>("chkFormatWav")->click();
     answers.Click("&Yes");
     forms.Convert();
     QVERIFY(answers.Seen().at(1).Text.startsWith(
@@ -280,7 +280,7 @@ void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
     // A newer format's module is named with where it was looked for; MP3 files fail one by one
     // in the job instead, as they always have.
     forms.ShowWith({scratch / "in.wav"});
-    forms.Control<QAbstractButton>("chkFlac")->click();
+    forms.Control<QAbstractButton>("chkFormatFlac")->click();
     answers.Click("OK");
     forms.Convert();
     QCOMPARE(answers.Seen().at(2).Text,
@@ -308,7 +308,7 @@ void ConversionJobTest::closingDuringAJobAsksAndKeepsTheJob() {
         form.close();
     });
     forms.ShowWith(inputs);
-    ChooseTarget(forms, "chkMp3", scratch / "out");
+    ChooseTarget(forms, "chkFormatMp3", scratch / "out");
     ModalAnswerer answers;
     answers.Click("&No").Click("&Yes").Click("OK");
     forms.Convert();

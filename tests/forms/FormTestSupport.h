@@ -106,6 +106,15 @@ template <typename T> T* Child(QWidget* parent, const char* name) {
     return child;
 }
 
+// The control after from in its window's tab order that Tab would reach (shown or not).
+inline QWidget* NextTabStop(QWidget* from) {
+    QWidget* next = from->nextInFocusChain();
+    while (next != from && !(next->focusPolicy() & Qt::TabFocus)) {
+        next = next->nextInFocusChain();
+    }
+    return next;
+}
+
 // The rows of these files as the file selector lists them.
 inline std::vector<ConvertRow> RowsOf(const std::vector<std::string>& paths) {
     SelectionLists marks;

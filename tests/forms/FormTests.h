@@ -17,6 +17,7 @@ private slots:
     void browseFillsTheFolder();
     void controlsFollowTheirAccessibleToggle();
     void numberOptionsLoadListAndSave();
+    void formatButtonsFollowTheRegistry();
 };
 
 class ConversionJobTest : public QObject {
@@ -67,6 +68,7 @@ private slots:
     void clicksAndSpaceMarkWithTheirPointers();
     void keysExpandClicksOnMarksAndIconsDoNot();
     void typeBoxesHeadersAndTheResizeBar();
+    void typeBoxesFollowTheRegistry();
     void boxesOfTheNewTypesListAndCollectTheirFiles();
     void largeFontsAndNarrowWindowsCutNothing();
     void nextHandsTheListToTheOptionsForm();

@@ -30,7 +30,7 @@ void NoticeTest::aJobThatEndsUnseenIsNoticed() {
     Forms forms;
     const auto convert = [&](bool active) {
         forms.ShowWith({scratch / "good.wav", scratch / "junk.wav"});
-        forms.Control<QAbstractButton>("chkMp3")->click();
+        forms.Control<QAbstractButton>("chkFormatMp3")->click();
         if (active) {
             QApplication::setActiveWindow(&forms.Options());
         } else {

@@ -2,6 +2,7 @@
 // destination controls, the keyboard, and the "Wave Output Format" chooser.
 #include <QAccessible>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -12,7 +13,9 @@
 #include "FormTests.h"
 #include "acm/WaveFormatCatalog.h"
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
+#include "forms/FormatControls.h"
 #include "forms/WaveFormatDialog.h"
 #include "system/AppPaths.h"
 #include "system/SettingsStore.h"
@@ -33,6 +36,10 @@ std::vector<uint8_t> Head(const std::array<uint8_t, WaveOutputFormatSize>& buffe
     return {buffer.begin(), buffer.begin() + sizeof(WAVEFORMATEX)};
 }
 
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 std::vector<uint8_t> StandardFormat() {
     const WAVEFORMATEX pcm = MakePcmFormat(2, 44100, 16);
     const auto* bytes = reinterpret_cast<const uint8_t*>(&pcm);
@@ -47,7 +54,7 @@ void OptionsFormTest::defaultsWithAnEmptyStore() {
     QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->currentText(), "192 Kbps");
     QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->currentText(), "44100Khz 160Kbps Stereo");
     QVERIFY(forms.Control<QRadioButton>("chkStereo")->isChecked());
-    QVERIFY(forms.Control<QToolButton>("chkWave")->isChecked());
+    QVERIFY(forms.Control<QToolButton>("chkFormatWav")->isChecked());
     QVERIFY(forms.Control<QRadioButton>("optToDefPath")->isChecked());
     QVERIFY(!forms.Control<QLineEdit>("txtToFolder")->isEnabled());
     QVERIFY(!forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
@@ -74,7 +81,7 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
         Forms forms;
         QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->currentText(), "128 Kbps");
         QCOMPARE(forms.Control<QComboBox>("cmbFreq")->currentIndex(), -1);
-        QVERIFY(forms.Control<QToolButton>("chkMp3")->isChecked());
+        QVERIFY(forms.Control<QToolButton>("chkFormatMp3")->isChecked());
         QVERIFY(forms.Control<QRadioButton>("chkMono")->isChecked());
         QCOMPARE(forms.Control<QLineEdit>("txtToFolder")->text(), "/srv/music/");
         QVERIFY(forms.Control<QLineEdit>("txtToFolder")->isEnabled());
@@ -86,7 +93,7 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
         QVERIFY(forms.Control("cmbWMAQual")->isHidden());
         QVERIFY(forms.Control("cmdChangeWaveComp")->isHidden());
         QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), "Mpeg 1 Layer 3");
-        forms.Control<QToolButton>("chkWMA")->click();
+        forms.Control<QToolButton>("chkFormatWma")->click();
         QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), "Windows Media Audio 4");
         QVERIFY(forms.Control("cmbBitRate")->isHidden());
         QVERIFY(!forms.Control("cmbWMAQual")->isHidden());
@@ -119,14 +126,14 @@ void OptionsFormTest::controlsFollowTheirAccessibleToggle() {
         uint8_t target;
         const char* shown;
         const char* description;
-    } formats[] = {{"chkWMA", tfWMA, "cmbWMAQual", "Windows Media Audio 4"},
-                   {"chkMp3", tfMp3, "cmbBitRate", "Mpeg 1 Layer 3"},
-                   {"chkFlac", tfFlac, "BrConvFlacLevel", "Free Lossless Audio Codec"},
-                   {"chkOpus", tfOpus, "BrConvOpusKbps", "Opus in Ogg"},
-                   {"chkVorbis", tfVorbis, "BrConvVorbisQuality", "Ogg Vorbis"},
-                   {"chkAac", tfAac, "BrConvAacKbps", "AAC in MP4"},
-                   {"chkAlac", tfAlac, "", "Apple Lossless in MP4"},
-                   {"chkWave", tfWave, "cmdChangeWaveComp",
+    } formats[] = {{"chkFormatWma", tfWMA, "cmbWMAQual", "Windows Media Audio 4"},
+                   {"chkFormatMp3", tfMp3, "cmbBitRate", "Mpeg 1 Layer 3"},
+                   {"chkFormatFlac", tfFlac, "BrConvFlacLevel", "Free Lossless Audio Codec"},
+                   {"chkFormatOpus", tfOpus, "BrConvOpusKbps", "Opus in Ogg"},
+                   {"chkFormatOgg", tfVorbis, "BrConvVorbisQuality", "Ogg Vorbis"},
+                   {"chkFormatM4a", tfAac, "BrConvAacKbps", "AAC in MP4"},
+                   {"chkFormatAlac", tfAlac, "", "Apple Lossless in MP4"},
+                   {"chkFormatWav", tfWave, "cmdChangeWaveComp",
                     "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)"}};
     for (const auto& format : formats) {
         toggle(format.button);
@@ -222,8 +229,8 @@ void OptionsFormTest::keyboardAndAccessibleNames() {
     Scratch scratch;
     Forms forms;
     forms.ShowWith({});
-    QCOMPARE(forms.Control("chkMp3")->accessibleName(), "MP3");
-    QCOMPARE(forms.Control("chkWMA")->toolTip(), "WMA");
+    QCOMPARE(forms.Control("chkFormatMp3")->accessibleName(), "MP3");
+    QCOMPARE(forms.Control("chkFormatWma")->toolTip(), "WMA");
     // Escape is "<< Back", which at rest leaves for the selector.
     QTest::keyClick(&forms.Options(), Qt::Key_Escape);
     QCOMPARE(forms.backToSelector, 1);
@@ -237,7 +244,7 @@ void OptionsFormTest::keyboardAndAccessibleNames() {
     forms.ShowWith({});
     ModalAnswerer answers;
     answers.Click("OK");
-    QTest::keyClick(forms.Control("chkWave"), Qt::Key_Return);
+    QTest::keyClick(forms.Control("chkFormatWav"), Qt::Key_Return);
     QCOMPARE(answers.Seen().size(), std::size_t{1});
     QCOMPARE(answers.Seen()[0].Text, "All files have now been converted.");
     QCOMPARE(forms.endProgram, 1);
@@ -265,8 +272,11 @@ void OptionsFormTest::browseFillsTheFolder() {
 // listed steps stays listed and chosen, and what the controls say is stored again.
 void OptionsFormTest::numberOptionsLoadListAndSave() {
     Scratch scratch;
-    const std::pair<uint32_t, const char*> buttons[] = {
-        {3, "chkFlac"}, {4, "chkOpus"}, {5, "chkVorbis"}, {6, "chkAac"}, {7, "chkAlac"}};
+    const std::pair<uint32_t, const char*> buttons[] = {{3, "chkFormatFlac"},
+                                                        {4, "chkFormatOpus"},
+                                                        {5, "chkFormatOgg"},
+                                                        {6, "chkFormatM4a"},
+                                                        {7, "chkFormatAlac"}};
     for (const auto& [stored, button] : buttons) {
         Store("BrConvTo", stored);
         Forms forms;
@@ -293,7 +303,7 @@ void OptionsFormTest::numberOptionsLoadListAndSave() {
         QCOMPARE(forms.Control("BrConvAacKbps")->accessibleName(), "AAC bit rate");
         QCOMPARE(forms.Control("BrConvOutRate")->accessibleName(), "Sample rate");
 
-        forms.Control<QToolButton>("chkOpus")->click();
+        forms.Control<QToolButton>("chkFormatOpus")->click();
         auto* opus = forms.Control<QComboBox>("BrConvOpusKbps");
         opus->setCurrentIndex(opus->findText("96 kbit/s"));
         rate->setCurrentIndex(rate->findData(48000));
@@ -305,4 +315,37 @@ void OptionsFormTest::numberOptionsLoadListAndSave() {
     QCOMPARE(Stored("BrConvOutRate"), 48000u);
     QCOMPARE(Stored("BrConvFlacLevel"), 5u);
     QCOMPARE(Stored("BrConvVorbisQuality"), static_cast<uint32_t>(-1));
+}
+
+// Every format written has its button, named after its key, in the registry's order both in the
+// row and in the tab order (first of the form, then "List Files to Convert"), with its row's
+// name and picture; it chooses that format.
+void OptionsFormTest::formatButtonsFollowTheRegistry() {
+    Scratch scratch;
+    Forms forms;
+    forms.ShowWith({});
+    const auto row = Child<QWidget>(&forms.Options(), "panOptions")
+                         ->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+    QWidget* previous = &forms.Options();
+    qsizetype place = 0;
+    for (const FormatInfo& format : Formats()) {
+        if (!format.IsTarget()) {
+            continue;
+        }
+        const QString name = FormatControlName("chkFormat", format);
+        auto* button = forms.Control<QToolButton>(qPrintable(name));
+        QCOMPARE(row.at(place++), button);
+        QVERIFY(previous == &forms.Options() || button->x() > previous->x());
+        QCOMPARE(NextTabStop(previous), button);
+        previous = button;
+        QCOMPARE(button->toolTip(), Q(format.ButtonName));
+        QCOMPARE(button->accessibleName(), Q(format.ButtonName));
+        QVERIFY2(QFile::exists(":/pictures/" + Q(format.Picture)), qPrintable(name));
+        button->click();
+        QCOMPARE(forms.Options().TargetFormat(), format.Number);
+        QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), Q(format.Description));
+    }
+    QCOMPARE(NextTabStop(previous), forms.Control("cmdShowFiles"));
+    // Its button calls WAVE as it always has.
+    QCOMPARE(forms.Control("chkFormatWav")->accessibleName(), "Wave");
 }

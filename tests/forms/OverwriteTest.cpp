@@ -47,7 +47,7 @@ struct Job {
             std::ofstream(out + name + ".mp3") << "old " << name;
         }
         forms.ShowWith(inputs);
-        forms.Control<QAbstractButton>("chkMp3")->click();
+        forms.Control<QAbstractButton>("chkFormatMp3")->click();
         forms.Control<QAbstractButton>("chkToThisFold")->click();
         forms.Control<QLineEdit>("txtToFolder")->setText(QString::fromStdString(out));
     }
@@ -219,7 +219,7 @@ void OverwriteTest::pathsReadableAndTypeWidthKept() {
     {
         Forms forms;
         forms.ShowWith({scratch / "a.wav"});
-        forms.Control<QAbstractButton>("chkMp3")->click();
+        forms.Control<QAbstractButton>("chkFormatMp3")->click();
         forms.Control<QAbstractButton>("chkToThisFold")->click();
         forms.Control<QLineEdit>("txtToFolder")->setText(QString::fromStdString(out));
         ModalAnswerer answers;

@@ -51,7 +51,7 @@ void PlanBeforeJobTest::clashesOfferTheFolderTree() {
     {
         Forms forms;
         forms.ShowWithFolder(scratch / "lib/");
-        IntoFolder(forms, "chkMp3", scratch / "out/");
+        IntoFolder(forms, "chkFormatMp3", scratch / "out/");
         ModalAnswerer answers;
         QStringList offered;
         answers.Then([&](QDialog* box) {
@@ -102,7 +102,7 @@ void PlanBeforeJobTest::clashesTheTreeCannotPartOnlyGoBack() {
     std::ofstream(scratch / "x.mp3") << "not read: the plan comes first";
     Forms forms;
     forms.ShowWith({scratch / "x.wav", scratch / "x.mp3"});
-    forms.Control<QAbstractButton>("chkWMA")->click();
+    forms.Control<QAbstractButton>("chkFormatWma")->click();
     ModalAnswerer answers;
     QStringList offered;
     answers.Then([&](QDialog* box) {
@@ -126,7 +126,7 @@ void PlanBeforeJobTest::aMissingFolderIsMadeOnYes() {
     const std::string folder = scratch / "new/deeper";
     Forms forms;
     forms.ShowWith({scratch / "in.wav"});
-    IntoFolder(forms, "chkMp3", "relative/out");
+    IntoFolder(forms, "chkFormatMp3", "relative/out");
     ModalAnswerer answers;
     answers.Click("OK");
     forms.Convert();
@@ -166,7 +166,7 @@ void PlanBeforeJobTest::theOriginalItselfIsMarked() {
     std::ofstream(scratch / "b.mp3") << "an older output";
     Forms forms;
     forms.ShowWith({scratch / "a.mp3", scratch / "b.wav"});
-    forms.Control<QAbstractButton>("chkMp3")->click();
+    forms.Control<QAbstractButton>("chkFormatMp3")->click();
     ModalAnswerer answers;
     QStringList types;
     answers.Then([&](QDialog* dialog) {

@@ -130,18 +130,18 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     ApplicationTitle::Set("Brindlex Music Converter");
     forms.ShowWith(inputs);
     visit(&form, "options-wave");
-    forms.Control<QAbstractButton>("chkMp3")->click();
+    forms.Control<QAbstractButton>("chkFormatMp3")->click();
     visit(&form, "options-mp3");
-    forms.Control<QAbstractButton>("chkWMA")->click();
+    forms.Control<QAbstractButton>("chkFormatWma")->click();
     forms.Control<QAbstractButton>("chkToThisFold")->click();
     visit(&form, "options-wma");
-    forms.Control<QAbstractButton>("chkFlac")->click();
+    forms.Control<QAbstractButton>("chkFormatFlac")->click();
     visit(&form, "options-flac");
-    forms.Control<QAbstractButton>("chkAac")->click();
+    forms.Control<QAbstractButton>("chkFormatM4a")->click();
     visit(&form, "options-aac");
 
     // The progress view as the worker shows it, half way through the first file.
-    forms.Control<QAbstractButton>("chkMp3")->click();
+    forms.Control<QAbstractButton>("chkFormatMp3")->click();
     forms.Control<QAbstractButton>("optToDefPath")->click();
     bool shown = false;
     auto connection =

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -12,9 +13,11 @@
 
 #include "FormTestSupport.h"
 #include "FormTests.h"
+#include "catalog/FormatTable.h"
 #include "forms/ApplicationTitle.h"
 #include "forms/FileListWindow.h"
 #include "forms/FileSelectorWindow.h"
+#include "forms/FormatControls.h"
 #include "forms/MakerPages.h"
 #include "forms/StateImageDelegate.h"
 #include "forms/VersionText.h"
@@ -292,14 +295,14 @@ void SelectorFormTest::typeBoxesHeadersAndTheResizeBar() {
     s.Open("B");
     QCOMPARE(s.list->topLevelItemCount(), 3);
     s.ClickMark(s.list, s.Row("b2"));
-    s.Control<QAbstractButton>("chkMp3")->click();
+    s.Control<QAbstractButton>("chkFromMp3")->click();
     QCOMPARE(s.list->topLevelItemCount(), 2);
     QVERIFY(!s.Row("b2"));
-    s.Control<QAbstractButton>("chkMp3")->click();
+    s.Control<QAbstractButton>("chkFromMp3")->click();
     QCOMPARE(Selector::Mark(s.Row("b2")), stFileConverted);
     // A screen reader's "Toggle" (no click) changes what is listed just the same.
     QAccessibleInterface* box =
-        QAccessible::queryAccessibleInterface(s.Control<QAbstractButton>("chkMp3"));
+        QAccessible::queryAccessibleInterface(s.Control<QAbstractButton>("chkFromMp3"));
     QVERIFY(box && box->actionInterface());
     box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     QCOMPARE(s.list->topLevelItemCount(), 2);
@@ -328,6 +331,37 @@ void SelectorFormTest::typeBoxesHeadersAndTheResizeBar() {
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(5000, 10));
 }
 
+// Every format listed has its box, ticked, named after its key and captioned from its row; the
+// boxes go four to a row by their places, and Tab takes them in that order between the file list
+// and Next.
+void SelectorFormTest::typeBoxesFollowTheRegistry() {
+    Selector s;
+    const auto* grid = qobject_cast<QGridLayout*>(s.Control("grpConvertFrom")->layout());
+    const auto listed = std::count_if(Formats().begin(), Formats().end(),
+                                      [](const FormatInfo& format) { return format.IsInput(); });
+    QCOMPARE(grid->count(), listed);
+    QWidget* previous = s.list;
+    int lastPlace = -1;
+    for (int i = 0; i < grid->count(); ++i) {
+        auto* box = qobject_cast<QCheckBox*>(grid->itemAtPosition(i / 4, i % 4)->widget());
+        const auto format = std::find_if(Formats().begin(), Formats().end(), [&](auto& f) {
+            return f.IsInput() && FormatControlName("chkFrom", f) == box->objectName();
+        });
+        QVERIFY2(format != Formats().end(), qPrintable(box->objectName()));
+        QVERIFY(format->BoxPlace > lastPlace);
+        lastPlace = format->BoxPlace;
+        QCOMPARE(box->text(), Q(format->FilesName) + " File(s)");
+        QCOMPARE(box->accessibleName(), box->text());
+        QVERIFY(box->isChecked());
+        QCOMPARE(NextTabStop(previous), box);
+        previous = box;
+    }
+    QCOMPARE(NextTabStop(previous), s.Control("cmdNext"));
+    // MP3 before WAVE, as the boxes have always been.
+    QCOMPARE(s.Control<QCheckBox>("chkFromMp3")->text(), "Mp3 File(s)");
+    QCOMPARE(grid->itemAtPosition(0, 1)->widget(), s.Control("chkFromWav"));
+}
+
 // Each box of a format added to the table hides only its own files and shows them again; a FLAC
 // file left out is not collected from a marked folder until its box is ticked again.
 void SelectorFormTest::boxesOfTheNewTypesListAndCollectTheirFiles() {
@@ -338,10 +372,10 @@ void SelectorFormTest::boxesOfTheNewTypesListAndCollectTheirFiles() {
         const char* name;
         QString text;
         QStringList rows;
-    } boxes[] = {{"chkFlac", "FLAC File(s)", {"c1"}},
-                 {"chkOpus", "Opus File(s)", {"c2"}},
-                 {"chkOgg", "Ogg File(s)", {"c3", "c4"}},
-                 {"chkM4a", "M4A File(s)", {"c5"}}};
+    } boxes[] = {{"chkFromFlac", "FLAC File(s)", {"c1"}},
+                 {"chkFromOpus", "Opus File(s)", {"c2"}},
+                 {"chkFromOgg", "Ogg File(s)", {"c3", "c4"}},
+                 {"chkFromM4a", "M4A File(s)", {"c5"}}};
     for (const auto& box : boxes) {
         auto* check = s.Control<QCheckBox>(box.name);
         QCOMPARE(check->text(), box.text);
@@ -356,7 +390,7 @@ void SelectorFormTest::boxesOfTheNewTypesListAndCollectTheirFiles() {
         QCOMPARE(s.list->topLevelItemCount(), 6);
     }
 
-    auto* flac = s.Control<QCheckBox>("chkFlac");
+    auto* flac = s.Control<QCheckBox>("chkFromFlac");
     flac->click();
     QVERIFY(!s.Row("c1"));
     s.ClickMark(s.tree, s.Folder("C"));
@@ -396,7 +430,7 @@ void SelectorFormTest::largeFontsAndNarrowWindowsCutNothing() {
                                 .arg(next->x())
                                 .arg(types->geometry().right())));
         QVERIFY(next->geometry().right() < s.Window().width());
-        QVERIFY(s.Control("chkM4a")->geometry().bottom() < types->height());
+        QVERIFY(s.Control("chkFromM4a")->geometry().bottom() < types->height());
         QVERIFY(types->geometry().bottom() < s.Control("panToolBar")->height());
         QAbstractItemView* list = s.list;
         QVERIFY2(s.list->columnWidth(1) >= list->sizeHintForColumn(1),
@@ -439,9 +473,9 @@ void SelectorFormTest::nothingMarkedSaysSoAndComesBack() {
     Selector s;
     s.Open("B");
     // Marked, but nothing of a shown type below: the same as nothing.
-    s.Control<QAbstractButton>("chkWave")->click();
-    s.Control<QAbstractButton>("chkMp3")->click();
-    s.Control<QAbstractButton>("chkWMA")->click();
+    s.Control<QAbstractButton>("chkFromWav")->click();
+    s.Control<QAbstractButton>("chkFromMp3")->click();
+    s.Control<QAbstractButton>("chkFromWma")->click();
     s.ClickMark(s.tree, s.Folder("B"));
     ModalAnswerer answers;
     answers.Click("OK");
