@@ -89,6 +89,8 @@ struct FormatInfo {
     SettingsWordsOf SettingsWords = nullptr;
     // Its choice that is given as text rather than as a number; null: none.
     const FormatTextOption* TextOption = nullptr;
+    // What it is, for the help page's list of formats (HTML).
+    std::string_view HelpText = {};
 
     std::string_view SentenceName() const { return FullName.empty() ? Name : FullName; }
     bool IsTarget() const { return Number != NotATarget; }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -96,5 +98,22 @@ TEST(FormatTable, StoredTargetNumbersKeepNamingTheirFormats) {
     for (const auto& [number, key] : stored) {
         ASSERT_NE(FindTargetFormat(number), nullptr) << key;
         EXPECT_EQ(FindTargetFormat(number)->Key, key);
+    }
+}
+
+// The built help page lists every format, each once, in the formats' order.
+TEST(FormatTable, TheHelpPageListsEveryFormat) {
+    std::ifstream in(std::string(BMC_BINARY_DIR) + "/conv-help/help.htm");
+    const std::string page{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(page.empty());
+    std::size_t last = 0;
+    for (const FormatInfo& format : Formats()) {
+        const std::string row = "<tr><td>" + std::string(format.SentenceName()) + "</td>";
+        const std::size_t at = page.find(row);
+        ASSERT_NE(at, std::string::npos) << row;
+        EXPECT_GT(at, last) << row;
+        EXPECT_EQ(page.find(row, at + 1), std::string::npos) << row;
+        EXPECT_FALSE(format.HelpText.empty()) << row;
+        last = at;
     }
 }

@@ -45,4 +45,5 @@ const FormatInfo FlacFormat = {
     .MakeSink = XiphSink::Make<ChooseStreamTarget<CompressionLevel, LosslessStreamTarget>>,
     .SinkTakes = XiphSink::Takes<ChooseStreamTarget<CompressionLevel, LosslessStreamTarget>>,
     .Tags = &FlacTags,
+    .HelpText = "Free Lossless Audio Codec: smaller than WAVE, and decodes to exactly the same sound. Used for CD rips and music archives.",
 };

@@ -35,4 +35,5 @@ const FormatInfo Mp3Format = {
     .SinkTakes = Mp3Sink::Takes,
     .Tags = &Mp3Tags,
     .ValueWords = Mp3OptionWords,
+    .HelpText = "The common lossy format that every player reads.",
 };

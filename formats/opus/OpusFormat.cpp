@@ -48,4 +48,5 @@ const FormatInfo OpusFormat = {
     .MakeSink = XiphSink::Make<ChooseStreamTarget<BitRate, LossyStreamTarget>>,
     .SinkTakes = XiphSink::Takes<ChooseStreamTarget<BitRate, LossyStreamTarget>>,
     .Tags = &OpusTags,
+    .HelpText = "A modern lossy format in an Ogg file: the best sound for its size, good for phones and portable players.",
 };

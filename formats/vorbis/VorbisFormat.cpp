@@ -45,4 +45,5 @@ const FormatInfo VorbisFormat = {
     .MakeSink = XiphSink::Make<ChooseStreamTarget<Quality, LossyStreamTarget>>,
     .SinkTakes = XiphSink::Takes<ChooseStreamTarget<Quality, LossyStreamTarget>>,
     .Tags = &VorbisTags,
+    .HelpText = "An open lossy format in an Ogg file, read by most players and games.",
 };

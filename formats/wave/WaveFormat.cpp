@@ -32,4 +32,5 @@ const FormatInfo WaveFormat = {
     .Tags = &WaveTags,
     .SettingsWords = WaveOutputWords,
     .TextOption = &WaveOutputFormatOption,
+    .HelpText = "Uncompressed sound as on audio CDs, or one of the older compressed WAVE formats.",
 };

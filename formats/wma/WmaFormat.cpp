@@ -37,4 +37,5 @@ const FormatInfo WmaFormat = {
     .RefuseJob = WmaJobRefusal,
     .ValueWords = WmaOptionWords,
     .SettingsWords = WmaSettingsWords,
+    .HelpText = "Windows Media Audio, a lossy format.",
 };
