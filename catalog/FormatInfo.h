@@ -40,6 +40,11 @@ struct FormatInfo {
     using ValueWordsOf = std::string (*)(const FormatOption& option, int32_t value);
     // What a job's settings make of its outputs, in words: {"160 kbit/s", "44100 Hz", "stereo"}.
     using SettingsWordsOf = std::vector<std::string> (*)(const ConversionSettings& settings);
+    // The message that refuses a whole job this format takes part in before it starts, beyond
+    // a missing codec module (which every format's ReadModules and WriteModules tell); empty
+    // when the job may start.
+    using JobRefuser = std::string (*)(uint8_t target, const std::vector<std::string>& inputs,
+                                       const std::vector<std::string>& codecFolders);
 
     std::string_view Key;  // on the command line, lower case: "wav"
     std::string_view Name; // for people: "WAVE"
@@ -69,7 +74,7 @@ struct FormatInfo {
     bool InputCheckedByContent = false;
     std::span<const CodecModuleNeed> ReadModules;
     std::span<const CodecModuleNeed> WriteModules;
-    // The encoder options given as numbers that apply to it, in the order the window shows them.
+    // The encoder options that apply to it, in the order the window shows them.
     std::span<const FormatOption* const> Options;
     SourceMaker MakeSource = nullptr;
     SinkMaker MakeSink = nullptr;
@@ -77,11 +82,7 @@ struct FormatInfo {
     SinkInputChooser SinkTakes = nullptr;
     // How its files keep their tags.
     const TagFormat* Tags = nullptr;
-    // The message that refuses a whole job this format takes part in before it starts, beyond
-    // a missing codec module (which every format's ReadModules and WriteModules tell); empty
-    // when the job may start. Null for a format without such a check.
-    using JobRefuser = std::string (*)(uint8_t target, const std::vector<std::string>& inputs,
-                                       const std::vector<std::string>& codecFolders);
+    // Null for a format without a check of its own before a job.
     JobRefuser RefuseJob = nullptr;
     // Words for the values of its options that are no plain numbers; null: none has any.
     ValueWordsOf ValueWords = nullptr;
