@@ -11,6 +11,8 @@
 struct OfferedValue {
     int32_t Value;
     std::string_view Text = {};
+    // The picture beside its radio button, an SVG file in the format's folder; may be empty.
+    std::string_view Picture = {};
 };
 
 // How the settings store keeps an option's value. A list's item is kept for the lists the
@@ -42,9 +44,17 @@ struct FormatOption {
     std::optional<int32_t> Initial = std::nullopt;
     // Given on the command line without a value, meaning Most ("--mono").
     bool IsSwitch = false;
+    // The window's own words for it, where they are not its Caption ("Bit Rate"), and the picture
+    // beside them (an SVG file in the format's folder). Either may be empty.
+    std::string_view Label = {};
+    std::string_view Picture = {};
 
     bool Accepts(int32_t value) const;
     // The item of Offered holding value.
     std::optional<std::size_t> ItemOf(int32_t value) const;
+    // A list whose stored item, not value, is kept: it may have no selection.
+    bool ListedByItem() const {
+        return Stored == StoredAs::Item || Stored == StoredAs::ItemPlusOne;
+    }
     int32_t FirstChoice() const { return Initial.value_or(Default); }
 };

@@ -16,16 +16,12 @@
 #include "catalog/FormatTable.h"
 #include "choices/StoredWidth.h"
 #include "engine/WaveFormat.h"
-#include "formats/mp3/Mp3Format.h"
-#include "formats/mp3/Mp3Options.h"
-#include "formats/wave/WaveFormat.h"
-#include "formats/wma/WmaFormat.h"
-#include "formats/wma/WmaOptions.h"
 #include "forms/ApplicationTitle.h"
 #include "forms/FileIconCache.h"
 #include "forms/FileListWindow.h"
 #include "forms/FormPictures.h"
 #include "forms/FormatControls.h"
+#include "forms/FormatOptionPanel.h"
 #include "forms/JobDriver.h"
 #include "forms/ProgressView.h"
 #include "forms/WaveFormatDialog.h"
@@ -45,12 +41,6 @@ QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void FillList(QComboBox* list, const FormatOption& option) {
-    for (const OfferedValue& choice : option.Offered) {
-        list->addItem(Text(choice.Text));
-    }
-}
-
 QToolButton* FormatButton(const FormatInfo& format, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setObjectName(FormatControlName("chkFormat", format));
@@ -64,21 +54,6 @@ QToolButton* FormatButton(const FormatInfo& format, QWidget* parent) {
     return button;
 }
 
-// A list without a selection leaves the option without a value.
-void TakeSelected(const QComboBox* list, const FormatOption& option, OptionValues& values) {
-    const int item = list->currentIndex();
-    if (item < 0) {
-        values.Clear(option);
-    } else {
-        values.Set(option, option.Offered[static_cast<std::size_t>(item)].Value);
-    }
-}
-
-void Select(QComboBox* list, const FormatOption& option, const OptionValues& values) {
-    const std::optional<int32_t> value = values.Chosen(option);
-    const std::optional<std::size_t> item = value ? option.ItemOf(*value) : std::nullopt;
-    list->setCurrentIndex(item ? static_cast<int>(*item) : -1);
-}
 } // namespace
 
 OptionsForm::OptionsForm(const JobEnvironment& environment, QWidget* parent)
@@ -120,28 +95,18 @@ void OptionsForm::Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& err
 }
 
 void OptionsForm::SetUpControls() {
-    FillList(ui->cmbFreq, Mp3SampleRateOption);
-    FillList(ui->cmbBitRate, Mp3BitRateOption);
-    FillList(ui->cmbWMAQual, WmaQualityOption);
-    for (const FormatOption* own :
-         {&Mp3SampleRateOption, &Mp3BitRateOption, &Mp3MonoOption, &WmaQualityOption}) {
-        ui->formatNumbers->LeaveOut(*own);
-    }
     ui->txtToFolder->setText(QDir::homePath() + QLatin1Char('/'));
+    OrderTabs();
 
-    // Three separate radio groups, whatever the nesting of their parents.
+    // The format buttons and the destination, each a radio group whatever the nesting of parents.
     PlaceFormatButtons();
-    auto* channels = new QButtonGroup(this);
-    channels->addButton(ui->chkStereo);
-    channels->addButton(ui->chkMono);
     auto* destination = new QButtonGroup(this);
     destination->addButton(ui->optToDefPath);
     destination->addButton(ui->chkToThisFold);
 
     const std::pair<QLabel*, const char*> icons[] = {
-        {ui->imgStereo, "stereo.svg"},         {ui->imgMono, "mono.svg"},
-        {ui->imgBitRate, "bitrate.svg"},       {ui->imgFreq, "freq.svg"},
-        {ui->imgSameFolder, "samefolder.svg"}, {ui->imgThisFolder, "thisfolder.svg"},
+        {ui->imgSameFolder, "samefolder.svg"},
+        {ui->imgThisFolder, "thisfolder.svg"},
     };
     for (const auto& [label, name] : icons) {
         label->setPixmap(FormPictures::Pixmap(QLatin1String(name), QSize(16, 16), this));
@@ -171,8 +136,24 @@ void OptionsForm::SetUpControls() {
         }
     });
     connect(ui->cmdShowFiles, &QPushButton::clicked, this, &OptionsForm::cmdShowFilesClick);
-    connect(ui->cmdChangeWaveComp, &QPushButton::clicked, this,
-            &OptionsForm::cmdChangeWaveCompClick);
+    connect(ui->formatOptions, &FormatOptionPanel::ChangeTextChoice, this,
+            &OptionsForm::ChooseWaveFormat);
+}
+
+// The format's options, the destination, the conversion list and the buttons, then the captioned
+// rows of the newer formats' options and "Keep folder tree", where the form has always had them.
+void OptionsForm::OrderTabs() {
+    QWidget* const order[] = {ui->formatOptions->LastBeforeRows(),
+                              ui->optToDefPath,
+                              ui->chkToThisFold,
+                              ui->txtToFolder,
+                              ui->cmdBrowse,
+                              ui->lstConvert,
+                              ui->cmdConvert,
+                              ui->cmdCancel};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 // A button per format written, in the registry's order. Made before the designed controls, they
@@ -226,12 +207,8 @@ void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     if (!choices.Folder.empty()) {
         ui->txtToFolder->setText(Text(choices.Folder));
     }
-    Select(ui->cmbFreq, Mp3SampleRateOption, choices.Options);
-    Select(ui->cmbBitRate, Mp3BitRateOption, choices.Options);
-    (choices.Options.Of(Mp3MonoOption) != 0 ? ui->chkMono : ui->chkStereo)->setChecked(true);
-    Select(ui->cmbWMAQual, WmaQualityOption, choices.Options);
     ui->chkKeepTree->setChecked(choices.KeepTree);
-    ui->formatNumbers->Show(choices.Options);
+    ui->formatOptions->Show(choices.Options);
     jobs_ = choices.Jobs;
 }
 
@@ -240,13 +217,9 @@ ConverterChoices OptionsForm::Choices() const {
     choices.Target = TargetFormat();
     choices.ToThisFolder = ui->chkToThisFold->isChecked();
     choices.Folder = ui->txtToFolder->text().toStdString();
-    TakeSelected(ui->cmbFreq, Mp3SampleRateOption, choices.Options);
-    TakeSelected(ui->cmbBitRate, Mp3BitRateOption, choices.Options);
-    choices.Options.Set(Mp3MonoOption, ui->chkMono->isChecked() ? 1 : 0);
-    TakeSelected(ui->cmbWMAQual, WmaQualityOption, choices.Options);
     choices.Jobs = jobs_;
     choices.KeepTree = ui->chkKeepTree->isChecked();
-    ui->formatNumbers->ApplyTo(choices.Options);
+    ui->formatOptions->ApplyTo(choices.Options);
     return choices;
 }
 
@@ -355,41 +328,26 @@ void OptionsForm::UpdateDestControls() {
 
 void OptionsForm::UpdateFormatPanel() {
     const uint8_t target = TargetFormat();
-    ui->lblFormatDescription->setText(Text(FindTargetFormat(target)->Description));
-    if (target == WaveFormat.Number) {
+    const FormatInfo* format = FindTargetFormat(target);
+    ui->lblFormatDescription->setText(Text(format->Description));
+    if (format->TextOption) {
         ShowWaveFormat();
     }
-    for (QWidget* mp3 : std::initializer_list<QWidget*>{
-             ui->imgStereo, ui->imgMono, ui->imgBitRate, ui->imgFreq, ui->chkStereo, ui->chkMono,
-             ui->lblBitRate, ui->lblFreq, ui->cmbBitRate, ui->cmbFreq}) {
-        mp3->setVisible(target == Mp3Format.Number);
-    }
-    for (QWidget* wma : std::initializer_list<QWidget*>{ui->lblWMAQual, ui->cmbWMAQual}) {
-        wma->setVisible(target == WmaFormat.Number);
-    }
-    for (QWidget* wave : std::initializer_list<QWidget*>{
-             ui->lblWaveFormatName, ui->lblWaveFormatDetails, ui->cmdChangeWaveComp}) {
-        wave->setVisible(target == WaveFormat.Number);
-    }
-    ui->formatNumbers->ShowFor(target);
+    ui->formatOptions->ShowFor(target);
 }
 
 void OptionsForm::ShowWaveFormat() {
     WAVEFORMATEX head{};
     std::memcpy(&head, waveFormat_.data(), sizeof head);
-    // A name or description that cannot be given leaves its label as it was.
-    if (head.wFormatTag == WAVE_FORMAT_PCM) {
-        ui->lblWaveFormatName->setText(QStringLiteral("Standard Wave File"));
-    } else if (const std::string name = WaveFormatCatalog::TagName(head.wFormatTag);
-               !name.empty()) {
-        ui->lblWaveFormatName->setText(QString::fromLatin1(name.c_str()));
-    }
-    // Only the head is described: the stored record's extra bytes say nothing the label shows.
+    // A name or description that cannot be given leaves its line as it was.
+    const QString name =
+        head.wFormatTag == WAVE_FORMAT_PCM
+            ? QStringLiteral("Standard Wave File")
+            : QString::fromLatin1(WaveFormatCatalog::TagName(head.wFormatTag).c_str());
+    // Only the head is described: the stored record's extra bytes say nothing the line shows.
     const std::string details =
         WaveFormatCatalog::Describe(std::span(waveFormat_.data(), sizeof head));
-    if (!details.empty()) {
-        ui->lblWaveFormatDetails->setText(QString::fromLatin1(details.c_str()));
-    }
+    ui->formatOptions->ShowTextChoice(name, QString::fromLatin1(details.c_str()));
 }
 
 void OptionsForm::changeEvent(QEvent* event) {
@@ -416,7 +374,7 @@ void OptionsForm::cmdShowFilesClick() {
     fileList_->activateWindow();
 }
 
-void OptionsForm::cmdChangeWaveCompClick() {
+void OptionsForm::ChooseWaveFormat() {
     WaveFormatDialog chooser(this);
     if (chooser.Choose(waveFormat_)) {
         ShowWaveFormat();

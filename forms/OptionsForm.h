@@ -75,7 +75,7 @@ private slots:
     void optToDefPathClick();
     void chkToThisFoldClick();
     void cmdShowFilesClick();
-    void cmdChangeWaveCompClick();
+    void ChooseWaveFormat();
 
 private:
     void FormShow();
@@ -87,6 +87,7 @@ private:
     void BackToSelector();
 
     void SetUpControls();
+    void OrderTabs();
     void MakeFormatButtons();
     void PlaceFormatButtons();
     void ShowChoices(const ConverterChoices& choices);

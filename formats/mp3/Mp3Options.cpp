@@ -12,7 +12,7 @@ constexpr OfferedValue BitRates[] = {
     {320, "320 Kbps"}, {256, "256 Kbps"}, {192, "192 Kbps"}, {160, "160 Kbps"},
     {128, "128 Kbps"}, {96, "  96 Kbps"}, {64, "  64 Kbps"}, {56, "  56 Kbps"},
 };
-constexpr OfferedValue Channels[] = {{0, "Stereo"}, {1, "Mono"}};
+constexpr OfferedValue Channels[] = {{0, "Stereo", "stereo.svg"}, {1, "Mono", "mono.svg"}};
 } // namespace
 
 const FormatOption Mp3SampleRateOption = {
@@ -27,6 +27,8 @@ const FormatOption Mp3SampleRateOption = {
     .Offered = SampleRates,
     .OnlyOffered = true,
     .Stored = StoredAs::ItemPlusOne,
+    .Label = "Freq",
+    .Picture = "freq.svg",
 };
 
 const FormatOption Mp3BitRateOption = {
@@ -42,6 +44,8 @@ const FormatOption Mp3BitRateOption = {
     .OnlyOffered = true,
     .Stored = StoredAs::ItemPlusOne,
     .Initial = 192,
+    .Label = "Bit Rate",
+    .Picture = "bitrate.svg",
 };
 
 const FormatOption Mp3MonoOption = {

@@ -35,6 +35,7 @@ const FormatOption WmaQualityOption = {
     .Default = 0,
     .Offered = Entries,
     .Stored = StoredAs::Item,
+    .Label = "Quality",
 };
 
 std::string WmaOptionWords(const FormatOption& option, int32_t value) {

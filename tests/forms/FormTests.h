@@ -18,6 +18,7 @@ private slots:
     void controlsFollowTheirAccessibleToggle();
     void numberOptionsLoadListAndSave();
     void formatButtonsFollowTheRegistry();
+    void ownWordedOptionsKeepTheirLabelsPicturesAndTabs();
 };
 
 class ConversionJobTest : public QObject {

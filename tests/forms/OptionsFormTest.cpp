@@ -9,17 +9,18 @@
 #include <QToolButton>
 #include <cstring>
 
+#include "../TargetNumbers.h"
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "acm/WaveFormatCatalog.h"
 #include "catalog/ConversionSettings.h"
+#include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
 #include "forms/FormatControls.h"
 #include "forms/WaveFormatDialog.h"
 #include "system/AppPaths.h"
 #include "system/SettingsStore.h"
-#include "../TargetNumbers.h"
 
 using namespace formtest;
 
@@ -50,20 +51,20 @@ std::vector<uint8_t> StandardFormat() {
 void OptionsFormTest::defaultsWithAnEmptyStore() {
     Scratch scratch;
     Forms forms;
-    QCOMPARE(forms.Control<QComboBox>("cmbFreq")->currentText(), "44.1Khz (CD Quality)");
-    QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->currentText(), "192 Kbps");
-    QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->currentText(), "44100Khz 160Kbps Stereo");
-    QVERIFY(forms.Control<QRadioButton>("chkStereo")->isChecked());
+    QCOMPARE(forms.Control<QComboBox>("BrConvMP3Freq")->currentText(), "44.1Khz (CD Quality)");
+    QCOMPARE(forms.Control<QComboBox>("BrConvMP3Bit")->currentText(), "192 Kbps");
+    QCOMPARE(forms.Control<QComboBox>("BrConvWMAQual")->currentText(), "44100Khz 160Kbps Stereo");
+    QVERIFY(forms.Control<QRadioButton>("BrConvMono_0")->isChecked());
     QVERIFY(forms.Control<QToolButton>("chkFormatWav")->isChecked());
     QVERIFY(forms.Control<QRadioButton>("optToDefPath")->isChecked());
     QVERIFY(!forms.Control<QLineEdit>("txtToFolder")->isEnabled());
     QVERIFY(!forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
     QVERIFY(!forms.Control<QAbstractButton>("chkKeepTree")->isEnabled());
-    QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->itemText(2), "44100Khz   96Kbps Stereo");
-    QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->itemText(7), "  56 Kbps");
+    QCOMPARE(forms.Control<QComboBox>("BrConvWMAQual")->itemText(2), "44100Khz   96Kbps Stereo");
+    QCOMPARE(forms.Control<QComboBox>("BrConvMP3Bit")->itemText(7), "  56 Kbps");
     QCOMPARE(Head(forms.Options().WaveOutputFormat()), StandardFormat());
-    QCOMPARE(forms.Control<QLabel>("lblWaveFormatName")->text(), "Standard Wave File");
-    QCOMPARE(forms.Control<QLabel>("lblWaveFormatDetails")->text(), "44,100 Hz, 16 Bit, Stereo");
+    QCOMPARE(forms.Control<QLabel>("lblTextChoiceName")->text(), "Standard Wave File");
+    QCOMPARE(forms.Control<QLabel>("lblTextChoiceDetails")->text(), "44,100 Hz, 16 Bit, Stereo");
 }
 
 void OptionsFormTest::storedChoicesLoadAndSave() {
@@ -79,24 +80,24 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
     Store("BrConvJobs", 1);
     {
         Forms forms;
-        QCOMPARE(forms.Control<QComboBox>("cmbBitRate")->currentText(), "128 Kbps");
-        QCOMPARE(forms.Control<QComboBox>("cmbFreq")->currentIndex(), -1);
+        QCOMPARE(forms.Control<QComboBox>("BrConvMP3Bit")->currentText(), "128 Kbps");
+        QCOMPARE(forms.Control<QComboBox>("BrConvMP3Freq")->currentIndex(), -1);
         QVERIFY(forms.Control<QToolButton>("chkFormatMp3")->isChecked());
-        QVERIFY(forms.Control<QRadioButton>("chkMono")->isChecked());
+        QVERIFY(forms.Control<QRadioButton>("BrConvMono_1")->isChecked());
         QCOMPARE(forms.Control<QLineEdit>("txtToFolder")->text(), "/srv/music/");
         QVERIFY(forms.Control<QLineEdit>("txtToFolder")->isEnabled());
-        QCOMPARE(forms.Control<QComboBox>("cmbWMAQual")->currentIndex(), 6);
+        QCOMPARE(forms.Control<QComboBox>("BrConvWMAQual")->currentIndex(), 6);
         QVERIFY(forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
         QVERIFY(forms.Control<QAbstractButton>("chkKeepTree")->isEnabled());
         // The MP3 options show; the WAVE and WMA ones do not.
-        QVERIFY(!forms.Control("cmbBitRate")->isHidden());
-        QVERIFY(forms.Control("cmbWMAQual")->isHidden());
-        QVERIFY(forms.Control("cmdChangeWaveComp")->isHidden());
+        QVERIFY(!forms.Control("BrConvMP3Bit")->isHidden());
+        QVERIFY(forms.Control("BrConvWMAQual")->isHidden());
+        QVERIFY(forms.Control("cmdChangeTextChoice")->isHidden());
         QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), "Mpeg 1 Layer 3");
         forms.Control<QToolButton>("chkFormatWma")->click();
         QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), "Windows Media Audio 4");
-        QVERIFY(forms.Control("cmbBitRate")->isHidden());
-        QVERIFY(!forms.Control("cmbWMAQual")->isHidden());
+        QVERIFY(forms.Control("BrConvMP3Bit")->isHidden());
+        QVERIFY(!forms.Control("BrConvWMAQual")->isHidden());
     }
     QCOMPARE(Stored("BrConvMP3Bit"), 5u);
     QCOMPARE(Stored("BrConvMP3Freq"), 0u); // no selection: index -1, plus one
@@ -126,14 +127,14 @@ void OptionsFormTest::controlsFollowTheirAccessibleToggle() {
         uint8_t target;
         const char* shown;
         const char* description;
-    } formats[] = {{"chkFormatWma", tfWMA, "cmbWMAQual", "Windows Media Audio 4"},
-                   {"chkFormatMp3", tfMp3, "cmbBitRate", "Mpeg 1 Layer 3"},
+    } formats[] = {{"chkFormatWma", tfWMA, "BrConvWMAQual", "Windows Media Audio 4"},
+                   {"chkFormatMp3", tfMp3, "BrConvMP3Bit", "Mpeg 1 Layer 3"},
                    {"chkFormatFlac", tfFlac, "BrConvFlacLevel", "Free Lossless Audio Codec"},
                    {"chkFormatOpus", tfOpus, "BrConvOpusKbps", "Opus in Ogg"},
                    {"chkFormatOgg", tfVorbis, "BrConvVorbisQuality", "Ogg Vorbis"},
                    {"chkFormatM4a", tfAac, "BrConvAacKbps", "AAC in MP4"},
                    {"chkFormatAlac", tfAlac, "", "Apple Lossless in MP4"},
-                   {"chkFormatWav", tfWave, "cmdChangeWaveComp",
+                   {"chkFormatWav", tfWave, "cmdChangeTextChoice",
                     "Wave (Audio CD's: Standard Wave 44100Khz 16 bit Stereo)"}};
     for (const auto& format : formats) {
         toggle(format.button);
@@ -141,8 +142,8 @@ void OptionsFormTest::controlsFollowTheirAccessibleToggle() {
         QCOMPARE(forms.Options().Choices().Target, format.target);
         QCOMPARE(forms.Control<QLabel>("lblFormatDescription")->text(), format.description);
         for (const char* panel :
-             {"cmbWMAQual", "cmbBitRate", "cmdChangeWaveComp", "BrConvFlacLevel", "BrConvOpusKbps",
-              "BrConvVorbisQuality", "BrConvAacKbps"}) {
+             {"BrConvWMAQual", "BrConvMP3Bit", "cmdChangeTextChoice", "BrConvFlacLevel",
+              "BrConvOpusKbps", "BrConvVorbisQuality", "BrConvAacKbps"}) {
             QCOMPARE(forms.Control(panel)->isHidden(), std::strcmp(panel, format.shown) != 0);
         }
         // Channels and sample rate follow the input in every newer format but Opus's rate.
@@ -174,7 +175,7 @@ void OptionsFormTest::shortOrGarbageWaveCompressGivesTheDefault() {
         << std::string(WaveOutputFormatSize, '\xAB');
     Forms forms;
     QCOMPARE(forms.Options().WaveOutputFormat()[0], uint8_t{0xAB});
-    QVERIFY(forms.Control<QLabel>("lblWaveFormatDetails")->text().isEmpty());
+    QVERIFY(forms.Control<QLabel>("lblTextChoiceDetails")->text().isEmpty());
 }
 
 void OptionsFormTest::chosenFormatSurvivesARestart() {
@@ -192,10 +193,10 @@ void OptionsFormTest::chosenFormatSurvivesARestart() {
             attributes->setCurrentIndex(attributes->findText("22,050 Hz, 4 Bit, Mono"));
             ModalAnswerer::ClickButton(chooser, "OK");
         });
-        forms.Control<QAbstractButton>("cmdChangeWaveComp")->click();
+        forms.Control<QAbstractButton>("cmdChangeTextChoice")->click();
         QCOMPARE(answers.Seen().at(0).Title, "Wave Output Format");
-        QCOMPARE(forms.Control<QLabel>("lblWaveFormatName")->text(), "IMA ADPCM");
-        QCOMPARE(forms.Control<QLabel>("lblWaveFormatDetails")->text(), "22,050 Hz, 4 Bit, Mono");
+        QCOMPARE(forms.Control<QLabel>("lblTextChoiceName")->text(), "IMA ADPCM");
+        QCOMPARE(forms.Control<QLabel>("lblTextChoiceDetails")->text(), "22,050 Hz, 4 Bit, Mono");
 
         // Cancel changes nothing.
         const auto before = forms.Options().WaveOutputFormat();
@@ -203,7 +204,7 @@ void OptionsFormTest::chosenFormatSurvivesARestart() {
             Child<QComboBox>(chooser, "cmbFormatTag")->setCurrentIndex(0);
             chooser->reject();
         });
-        forms.Control<QAbstractButton>("cmdChangeWaveComp")->click();
+        forms.Control<QAbstractButton>("cmdChangeTextChoice")->click();
         QVERIFY(forms.Options().WaveOutputFormat() == before);
     }
     const std::string file = ReadFile(WaveCompressPath());
@@ -211,7 +212,7 @@ void OptionsFormTest::chosenFormatSurvivesARestart() {
     QVERIFY(std::memcmp(file.data(), ima.data(), ima.size()) == 0);
     Forms again;
     QVERIFY(std::memcmp(again.Options().WaveOutputFormat().data(), file.data(), file.size()) == 0);
-    QCOMPARE(again.Control<QLabel>("lblWaveFormatName")->text(), "IMA ADPCM");
+    QCOMPARE(again.Control<QLabel>("lblTextChoiceName")->text(), "IMA ADPCM");
 }
 
 void OptionsFormTest::chooserOpensOnTheCurrentFormat() {
@@ -348,4 +349,43 @@ void OptionsFormTest::formatButtonsFollowTheRegistry() {
     QCOMPARE(NextTabStop(previous), forms.Control("cmdShowFiles"));
     // Its button calls WAVE as it always has.
     QCOMPARE(forms.Control("chkFormatWav")->accessibleName(), "Wave");
+}
+
+// The options with words of their own show them, with their pictures from the registry's files;
+// the screen reader takes a list's name from its label, and Tab goes down the switches, the lists
+// and "Change", then the destination, and reaches the captioned rows after "<< Back".
+void OptionsFormTest::ownWordedOptionsKeepTheirLabelsPicturesAndTabs() {
+    Scratch scratch;
+    Forms forms;
+    forms.ShowWith({});
+    for (const auto& [list, label] : {std::pair{"BrConvMP3Bit", "Bit Rate"},
+                                      {"BrConvMP3Freq", "Freq"},
+                                      {"BrConvWMAQual", "Quality"}}) {
+        auto* caption = forms.Control<QLabel>(qPrintable(QStringLiteral("lbl") + list));
+        QCOMPARE(caption->text(), label);
+        QCOMPARE(caption->buddy(), forms.Control(list));
+        QVERIFY(forms.Control(list)->accessibleName().isEmpty());
+    }
+    QCOMPARE(forms.Control<QRadioButton>("BrConvMono_1")->text(), "Mono");
+    for (const char* picture :
+         {"imgBrConvMono_0", "imgBrConvMono_1", "imgBrConvMP3Bit", "imgBrConvMP3Freq"}) {
+        QVERIFY2(!forms.Control<QLabel>(picture)->pixmap().isNull(), picture);
+    }
+    for (const FormatOption& option : FormatOptions()) {
+        std::vector<std::string_view> pictures = {option.Picture};
+        for (const OfferedValue& offered : option.Offered) {
+            pictures.push_back(offered.Picture);
+        }
+        for (const std::string_view picture : pictures) {
+            QVERIFY(picture.empty() || QFile::exists(":/pictures/" + Q(picture)));
+        }
+    }
+    const char* const tabs[] = {"cmdShowFiles",        "BrConvMono_0",  "BrConvMono_1",
+                                "BrConvMP3Bit",        "BrConvMP3Freq", "BrConvWMAQual",
+                                "cmdChangeTextChoice", "optToDefPath"};
+    for (std::size_t i = 1; i < std::size(tabs); ++i) {
+        QCOMPARE(NextTabStop(forms.Control(tabs[i - 1])), forms.Control(tabs[i]));
+    }
+    QCOMPARE(NextTabStop(forms.Control("cmdCancel")), forms.Control("BrConvFlacLevel"));
+    QCOMPARE(NextTabStop(forms.Control("BrConvOutRate")), forms.Control("chkKeepTree"));
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The options form's controls for the encoder options given as numbers (FormatOptions.h): one row
-// per option, a list where the option offers usual values and a spin box where any value of its
-// range will do. Only the rows of the chosen target format are shown.
+// The options panel's rows for the encoder options captioned by their Caption (FormatOptions.h):
+// one row per option, a list where the option offers usual values and a spin box where any value
+// of its range will do. Only the rows of the chosen target format are shown.
 #include <QWidget>
+#include <functional>
+#include <span>
 #include <vector>
 
 #include "catalog/OptionValues.h"
@@ -12,13 +14,12 @@ class QComboBox;
 class QLabel;
 class QSpinBox;
 
-class NumberOptionPanel : public QWidget {
+class FormatOptionRows : public QWidget {
     Q_OBJECT
 public:
-    explicit NumberOptionPanel(QWidget* parent = nullptr);
+    FormatOptionRows(std::span<const std::reference_wrapper<const FormatOption>> options,
+                     QWidget* parent);
 
-    // An option the form shows with controls of its own: its row goes.
-    void LeaveOut(const FormatOption& option);
     void ShowFor(uint8_t target);
     // Shows the options' values; an option without one shows its default.
     void Show(const OptionValues& values);
@@ -31,6 +32,7 @@ private:
         QLabel* Caption;
         QComboBox* List;  // nullptr for a spin box
         QSpinBox* Number; // nullptr for a list
+        QWidget* Control() const;
     };
     void AddRow(const FormatOption& option);
 

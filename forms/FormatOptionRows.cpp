@@ -1,6 +1,4 @@
-#include "forms/NumberOptionPanel.h"
-
-#include <algorithm>
+#include "forms/FormatOptionRows.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -40,18 +38,24 @@ QString AccessibleName(const FormatOption& option) {
 }
 } // namespace
 
-NumberOptionPanel::NumberOptionPanel(QWidget* parent) : QWidget(parent) {
+FormatOptionRows::FormatOptionRows(
+    std::span<const std::reference_wrapper<const FormatOption>> options, QWidget* parent)
+    : QWidget(parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(6);
     grid->setColumnStretch(1, 1);
-    for (const FormatOption& option : FormatOptions()) {
+    for (const FormatOption& option : options) {
         AddRow(option);
     }
     Show(OptionValues{});
 }
 
-void NumberOptionPanel::AddRow(const FormatOption& option) {
+QWidget* FormatOptionRows::Row::Control() const {
+    return List ? static_cast<QWidget*>(List) : Number;
+}
+
+void FormatOptionRows::AddRow(const FormatOption& option) {
     Row row{&option, new QLabel(Caption(option), this), nullptr, nullptr};
     QWidget* control = nullptr;
     if (option.Offered.empty()) {
@@ -75,27 +79,17 @@ void NumberOptionPanel::AddRow(const FormatOption& option) {
     rows_.push_back(row);
 }
 
-void NumberOptionPanel::LeaveOut(const FormatOption& option) {
-    const auto row = std::ranges::find(rows_, &option, &Row::Option);
-    if (row == rows_.end()) {
-        return;
-    }
-    delete row->Caption;
-    delete (row->List ? static_cast<QWidget*>(row->List) : row->Number);
-    rows_.erase(row);
-}
-
-void NumberOptionPanel::ShowFor(uint8_t target) {
+void FormatOptionRows::ShowFor(uint8_t target) {
     for (const Row& row : rows_) {
         const bool applies = OptionAppliesTo(*row.Option, target);
         row.Caption->setVisible(applies);
-        (row.List ? static_cast<QWidget*>(row.List) : row.Number)->setVisible(applies);
+        row.Control()->setVisible(applies);
     }
     // The form's layout keeps this panel's size until told: it changed with its rows.
     updateGeometry();
 }
 
-void NumberOptionPanel::Show(const OptionValues& values) {
+void FormatOptionRows::Show(const OptionValues& values) {
     for (const Row& row : rows_) {
         const int32_t value = values.Of(*row.Option);
         if (row.Number) {
@@ -111,7 +105,7 @@ void NumberOptionPanel::Show(const OptionValues& values) {
     }
 }
 
-void NumberOptionPanel::ApplyTo(OptionValues& values) const {
+void FormatOptionRows::ApplyTo(OptionValues& values) const {
     for (const Row& row : rows_) {
         values.Set(*row.Option, row.Number ? row.Number->value() : row.List->currentData().toInt());
     }
