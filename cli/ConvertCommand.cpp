@@ -61,6 +61,12 @@ ReplacedChoices LoadStoredSettings(ConversionSettings& settings, bool quiet) {
     if (StoreWasLocked() && !quiet) {
         Say("the settings store is in use by another program; using the default choices");
     }
+    // Stored values that could not be used: said once a run, and no failure of the job.
+    if (!quiet) {
+        for (const std::string& notice : choices.Notices) {
+            Say(notice);
+        }
+    }
     choices.ApplyTo(settings);
     ReplacedChoices replaced;
     for (const FormatInfo& format : Formats()) {

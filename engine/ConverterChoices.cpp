@@ -8,35 +8,73 @@ namespace {
 // A Linux path, not the 260 bytes of a fixed buffer.
 constexpr std::size_t FolderBufferSize = 4096;
 
-uint32_t Stored(std::string_view name) {
-    return StoreReadNumber(StoreRoot::User, SettingsKey, name);
+using Notices = std::vector<std::string>;
+
+StoreNumber Stored(std::string_view name) {
+    return StoreReadNumberAsStored(StoreRoot::User, SettingsKey, name);
 }
 
 void Store(std::string_view name, uint32_t value) {
     StoreWriteNumber(value, StoreRoot::User, SettingsKey, name);
 }
 
-// A stored target number that names no format (or none at all) gives the default.
-uint8_t StoredTarget() {
-    const uint32_t stored = Stored("BrConvTo");
-    const FormatInfo* format =
-        stored <= UINT8_MAX ? FindTargetFormat(static_cast<uint8_t>(stored)) : nullptr;
-    return format ? format->Number : uint8_t{DefaultTargetFormat};
+void NoteUnusable(std::string_view name, const StoreNumber& stored, const std::string& used,
+                  Notices& notices) {
+    notices.push_back("the stored setting " + std::string(name) + " = " + stored.Shown +
+                      " is not valid; the default " + used + " is used");
 }
 
-// A number is stored as the bits of the signed number; a missing or unacceptable one gives the
-// default.
-std::optional<int32_t> StoredNumber(const FormatOption& option) {
-    if (!StoreValueExists(StoreRoot::User, SettingsKey, option.StoredName)) {
+// The stored number, 0 when none is stored; one that is not a number is noted, giving 0.
+uint32_t StoredNumberOr0(std::string_view name, Notices& notices) {
+    const StoreNumber stored = Stored(name);
+    if (stored.Exists && !stored.Number) {
+        NoteUnusable(name, stored, "0", notices);
+    }
+    return stored.Number.value_or(0);
+}
+
+// A stored target number that names no format (or none at all) gives the default.
+uint8_t StoredTarget(Notices& notices) {
+    constexpr std::string_view Name = "BrConvTo";
+    const StoreNumber stored = Stored(Name);
+    const FormatInfo* format = stored.Number && *stored.Number <= UINT8_MAX
+                                   ? FindTargetFormat(static_cast<uint8_t>(*stored.Number))
+                                   : nullptr;
+    if (format) {
+        return format->Number;
+    }
+    if (stored.Exists) {
+        NoteUnusable(Name, stored, std::string(FindTargetFormat(DefaultTargetFormat)->Name),
+                     notices);
+    }
+    return DefaultTargetFormat;
+}
+
+// What a value of the option is called in a notice: "192 kbit/s", "0 (as the input)".
+std::string Words(const FormatOption& option, int32_t value) {
+    if (option.ZeroKeepsInput && value == 0) {
+        return "0 (as the input)";
+    }
+    return std::to_string(value) + (option.Unit.empty() ? "" : " " + std::string(option.Unit));
+}
+
+// A number is stored as the bits of the signed number; a missing one gives the first choice, an
+// unacceptable one the default.
+std::optional<int32_t> StoredNumber(const FormatOption& option, const StoreNumber& stored,
+                                    Notices& notices) {
+    if (!stored.Exists) {
         return option.FirstChoice();
     }
-    const auto value = static_cast<int32_t>(Stored(option.StoredName));
-    return option.Accepts(value) ? value : option.Default;
+    const auto value = static_cast<int32_t>(*stored.Number);
+    if (option.Accepts(value)) {
+        return value;
+    }
+    NoteUnusable(option.StoredName, stored, Words(option, option.Default), notices);
+    return option.Default;
 }
 
 // A list's item; an index outside the list leaves it without a selection.
-std::optional<int32_t> StoredItem(const FormatOption& option) {
-    uint32_t item = Stored(option.StoredName);
+std::optional<int32_t> StoredItem(const FormatOption& option, uint32_t item) {
     if (option.Stored == StoredAs::ItemPlusOne) {
         // 0, or nothing stored, selects the first choice.
         item = item == 0 ? static_cast<uint32_t>(option.ItemOf(option.FirstChoice()).value_or(0))
@@ -48,17 +86,24 @@ std::optional<int32_t> StoredItem(const FormatOption& option) {
     return option.Offered[item].Value;
 }
 
-std::optional<int32_t> StoredValue(const FormatOption& option) {
+std::optional<int32_t> StoredValue(const FormatOption& option, Notices& notices) {
+    const StoreNumber stored = Stored(option.StoredName);
+    if (stored.Exists && !stored.Number) {
+        const int32_t used =
+            option.Stored == StoredAs::Value ? option.Default : option.FirstChoice();
+        NoteUnusable(option.StoredName, stored, Words(option, used), notices);
+        return used;
+    }
     switch (option.Stored) {
     case StoredAs::Value:
-        return StoredNumber(option);
+        return StoredNumber(option, stored, notices);
     case StoredAs::Flag:
-        return Stored(option.StoredName) != 0 ? option.Most : option.Least;
+        return stored.Number.value_or(0) != 0 ? option.Most : option.Least;
     case StoredAs::Item:
     case StoredAs::ItemPlusOne:
         break;
     }
-    return StoredItem(option);
+    return StoredItem(option, stored.Number.value_or(0));
 }
 
 // A list without a selection has item index -1, stored as is.
@@ -82,13 +127,13 @@ OptionValues ConverterChoices::FirstChoices() {
 
 ConverterChoices ConverterChoices::Load() {
     ConverterChoices c;
-    c.Target = StoredTarget();
-    c.ToThisFolder = Stored("BrConvToLocOpt") != 0;
+    c.Target = StoredTarget(c.Notices);
+    c.ToThisFolder = StoredNumberOr0("BrConvToLocOpt", c.Notices) != 0;
     c.Folder = StoreReadText(StoreRoot::User, SettingsKey, "BrConvToFolder", FolderBufferSize);
-    c.Jobs = Stored("BrConvJobs");
-    c.KeepTree = Stored("BrConvKeepTree") != 0;
+    c.Jobs = StoredNumberOr0("BrConvJobs", c.Notices);
+    c.KeepTree = StoredNumberOr0("BrConvKeepTree", c.Notices) != 0;
     for (const FormatOption& option : FormatOptions()) {
-        if (const std::optional<int32_t> value = StoredValue(option)) {
+        if (const std::optional<int32_t> value = StoredValue(option, c.Notices)) {
             c.Options.Set(option, *value);
         } else {
             c.Options.Clear(option);

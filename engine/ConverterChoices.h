@@ -3,6 +3,7 @@
 // keeps them in the settings store between runs. The command line starts from the same choices.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "catalog/ConversionSettings.h"
 #include "catalog/OptionValues.h"
@@ -21,10 +22,16 @@ struct ConverterChoices {
     // "Keep folder tree": outputs into the chosen folder go below it as their inputs lie below
     // the marked folders.
     bool KeepTree = false;
+    // What the load said of each stored value it could not use, one line each, naming the value,
+    // its setting and what took its place. The window's choices carry those of the load they
+    // started from, for the end of each job to tell.
+    std::vector<std::string> Notices;
 
     static OptionValues FirstChoices();
     // Reads the stored values; a missing value gives the first choice, a value outside its list
-    // leaves that list without a selection, a number outside its range is the default.
+    // leaves that list without a selection. A number outside its range, or a value that is no
+    // number of 32 bits, gives the default (an option by value) or what nothing stored gives
+    // (any other), and a notice.
     static ConverterChoices Load();
     // Writes the values back in the same encoding.
     void Save() const;

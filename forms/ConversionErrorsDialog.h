@@ -1,6 +1,7 @@
 #pragma once
-// The errors form: one line per file that failed in the last job, shown when the job ends. The
-// box is editable (the user may annotate or copy the lines); nothing reads it back afterwards.
+// The errors form: one line per file that failed in the last job, then one per stored setting it
+// could not use, shown when the job ends. The box is editable (the user may annotate or copy the
+// lines); nothing reads it back afterwards.
 #include <QDialog>
 #include <memory>
 

@@ -37,6 +37,24 @@ constexpr int FrameMs = 16;
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// A line worded for the command line ("the ... is missing") as a sentence of its own.
+QString Sentence(const std::string& line) {
+    QString sentence = Text(line) + QLatin1Char('.');
+    sentence[0] = sentence[0].toUpper();
+    return sentence;
+}
+
+// A closing message and, below it, the stored settings the job could not use.
+QString WithNotices(QString text, const std::vector<std::string>& notices) {
+    if (!notices.empty()) {
+        text += QLatin1Char('\n');
+    }
+    for (const std::string& notice : notices) {
+        text += QLatin1Char('\n') + Sentence(notice);
+    }
+    return text;
+}
 } // namespace
 
 JobDriver::JobDriver(QWidget& window, ProgressView& view, const JobEnvironment& environment)
@@ -87,9 +105,7 @@ bool JobDriver::RefusedForMissingModules() {
     }
     QString text;
     for (const std::string& line : missing) {
-        QString sentence = Text(line) + QLatin1Char('.');
-        sentence[0] = sentence[0].toUpper();
-        text += sentence + QLatin1Char('\n');
+        text += Sentence(line) + QLatin1Char('\n');
     }
     AppMessage(&window_, QMessageBox::Critical, text + QStringLiteral("\nNothing was converted."));
     return true;
@@ -285,15 +301,23 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
     if (quitting_) {
         return Next::EndProgram;
     }
+    // The stored settings the job could not use are told with its end, but only the errors form
+    // lists them: alone they would make it say that files failed.
+    const std::vector<std::string>& notices = order_.Choices.Notices;
     if (cancelRequested_) {
-        AppMessage(&window_, QMessageBox::Information, QStringLiteral("Conversion was cancelled."),
+        AppMessage(&window_, QMessageBox::Information,
+                   WithNotices(QStringLiteral("Conversion was cancelled."), notices),
                    QMessageBox::Ok, true);
         return Next::BackToSelector;
     }
     if (result.Lines.empty()) {
         AppMessage(&window_, QMessageBox::Information,
-                   QStringLiteral("All files have now been converted."), QMessageBox::Ok, true);
+                   WithNotices(QStringLiteral("All files have now been converted."), notices),
+                   QMessageBox::Ok, true);
         return Next::EndProgram;
+    }
+    for (const std::string& notice : notices) {
+        errors_->AddLine(Sentence(notice));
     }
     errors_->ShowModal();
     return Next::BackToSelector;

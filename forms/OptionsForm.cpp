@@ -210,6 +210,7 @@ void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     ui->chkKeepTree->setChecked(choices.KeepTree);
     ui->formatOptions->Show(choices.Options);
     jobs_ = choices.Jobs;
+    storeNotices_ = choices.Notices;
 }
 
 ConverterChoices OptionsForm::Choices() const {
@@ -220,6 +221,7 @@ ConverterChoices OptionsForm::Choices() const {
     choices.Jobs = jobs_;
     choices.KeepTree = ui->chkKeepTree->isChecked();
     ui->formatOptions->ApplyTo(choices.Options);
+    choices.Notices = storeNotices_;
     return choices;
 }
 

@@ -107,6 +107,8 @@ private:
     bool centred_ = false;
     // The stored "BrConvJobs", kept as it was: the form has no control for it.
     uint32_t jobs_ = 0;
+    // What the load of the shown choices said of stored values it could not use.
+    std::vector<std::string> storeNotices_;
     // The WAVE output format, as the chooser leaves it and WaveCompress.bin keeps it.
     WaveOutputFormatBuffer waveFormat_{};
 };

@@ -27,6 +27,8 @@ constexpr int ReadWaitMs = 250;
 constexpr int WriteWaitMs = 1000;
 constexpr int BusyWaitMs = 10000;
 constexpr int BusyStepMs = 5;
+// The longest stored data a message shows, in characters.
+constexpr int ShownChars = 64;
 std::atomic<bool> heldLocked = false;
 std::atomic<bool> gaveUpWaiting = false;
 std::atomic<int> busyWaitedMs = 0;
@@ -159,6 +161,16 @@ std::string SetAsideName(const std::string& path) {
         name = base + "-" + std::to_string(n);
     }
     return name;
+}
+
+// A DWORD's data: a whole number of 32 bits, signed or not (as the bits of a signed number); any
+// other data leaves it malformed rather than coerced. The type is asked first: reading the number
+// may convert the data.
+void ReadDword(sqlite3_stmt* stmt, int column, SettingsDatabase::Value& value) {
+    const bool integer = sqlite3_column_type(stmt, column) == SQLITE_INTEGER;
+    const sqlite3_int64 number = sqlite3_column_int64(stmt, column);
+    value.malformed = !integer || number < INT32_MIN || number > UINT32_MAX;
+    value.dword = value.malformed ? 0 : static_cast<uint32_t>(number);
 }
 } // namespace
 
@@ -331,14 +343,18 @@ int SettingsDatabase::ReadOnce(StoreRoot root, const std::string& key, std::stri
                                std::optional<Value>& value) {
     value.reset();
     Stmt stmt;
-    int rc = Prepare(
-        db_.get(), "SELECT type, data FROM reg_values WHERE root = ?1 AND path = ?2 AND name = ?3",
-        stmt);
+    // SQLite writes the literal and cuts it, by characters rather than bytes.
+    int rc = Prepare(db_.get(),
+                     "SELECT type, data, CASE WHEN length(q) > ?4 THEN substr(q, 1, ?4 - 3) || "
+                     "'...' ELSE q END FROM (SELECT type, data, quote(data) AS q FROM reg_values "
+                     "WHERE root = ?1 AND path = ?2 AND name = ?3)",
+                     stmt);
     if (!Succeeded(rc)) {
         return rc;
     }
     BindKey(stmt.get(), root, key);
     BindText(stmt.get(), 3, name);
+    sqlite3_bind_int(stmt.get(), 4, ShownChars);
     rc = sqlite3_step(stmt.get());
     if (Primary(rc) != SQLITE_ROW) {
         return rc;
@@ -346,13 +362,16 @@ int SettingsDatabase::ReadOnce(StoreRoot root, const std::string& key, std::stri
     Value v;
     v.type = sqlite3_column_int(stmt.get(), 0) == RegDword ? RegDword : RegSz;
     if (v.type == RegDword) {
-        v.dword = static_cast<uint32_t>(sqlite3_column_int64(stmt.get(), 1));
+        ReadDword(stmt.get(), 1, v);
     } else {
         const auto* text = sqlite3_column_text(stmt.get(), 1);
         const int size = sqlite3_column_bytes(stmt.get(), 1);
         if (text) {
             v.text.assign(reinterpret_cast<const char*>(text), static_cast<std::size_t>(size));
         }
+    }
+    if (const auto* shown = sqlite3_column_text(stmt.get(), 2)) {
+        v.shown = reinterpret_cast<const char*>(shown);
     }
     value = std::move(v);
     return SQLITE_OK;

@@ -25,7 +25,13 @@ public:
     struct Value {
         ValueType type = RegSz;
         std::string text;
+        // 0 in a DWORD whose data is no whole number of 32 bits (text, a blob, NULL, a real, a
+        // wider integer); malformed tells it from a stored 0.
         uint32_t dword = 0;
+        bool malformed = false;
+        // As read: the data as SQL writes it ('abc', X'00FF', NULL, 1.0e+308), for messages; a
+        // long one is cut short with "...".
+        std::string shown;
     };
 
     explicit SettingsDatabase(std::string path);

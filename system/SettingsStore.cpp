@@ -31,9 +31,18 @@ std::string SettingsStorePath() {
 }
 
 uint32_t StoreReadNumber(StoreRoot root, std::string_view subkey, std::string_view valueName) {
-    const auto value = Read(root, subkey, valueName);
     // A value of another type is not a number: it reads as 0 like any unreadable value.
-    return value && value->type == SettingsDatabase::RegDword ? value->dword : 0;
+    return StoreReadNumberAsStored(root, subkey, valueName).Number.value_or(0);
+}
+
+StoreNumber StoreReadNumberAsStored(StoreRoot root, std::string_view subkey,
+                                    std::string_view valueName) {
+    const auto value = Read(root, subkey, valueName);
+    if (!value) {
+        return {};
+    }
+    const bool number = value->type == SettingsDatabase::RegDword && !value->malformed;
+    return {true, number ? std::optional(value->dword) : std::nullopt, value->shown};
 }
 
 void StoreWriteNumber(uint32_t value, StoreRoot root, std::string_view subkey,

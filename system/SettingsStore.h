@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,18 @@ enum class StoreRoot : int { FileTypes = 0, User = 1 };
 // The settings key of this program below StoreRoot::User.
 inline constexpr std::string_view SettingsKey = "SOFTWARE\\Orvantis\\Brindlex 3";
 
-// 0 when the value is missing or is not a DWORD.
+// 0 when the value is missing or is not a DWORD of 32 bits.
 uint32_t StoreReadNumber(StoreRoot root, std::string_view subkey, std::string_view valueName);
+// A value read as a number, telling what is stored: nothing, a DWORD, or anything else (another
+// type, or data that is no whole number of 32 bits).
+struct StoreNumber {
+    bool Exists = false;
+    std::optional<uint32_t> Number; // when it is a DWORD
+    // What is stored, as SQL writes it ('abc', X'00FF', NULL, 1.0e+308, 7), for messages.
+    std::string Shown;
+};
+StoreNumber StoreReadNumberAsStored(StoreRoot root, std::string_view subkey,
+                                    std::string_view valueName);
 void StoreWriteNumber(uint32_t value, StoreRoot root, std::string_view subkey,
                       std::string_view valueName);
 // "" when the value is missing, is not a string, or needs more than bufferSize bytes with its

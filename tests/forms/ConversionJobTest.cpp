@@ -12,9 +12,10 @@
 #include "FormTestSupport.h"
 #include "FormTests.h"
 #include "engine/AudioSource.h"
-#include "forms/ApplicationTitle.h"
 #include "engine/OpenAudioSource.h"
+#include "forms/ApplicationTitle.h"
 #include "system/FileNames.h"
+#include "system/SettingsStore.h"
 
 using namespace formtest;
 
@@ -188,6 +189,39 @@ void ConversionJobTest::failuresEndInTheErrorsForm() {
     QVERIFY(!lines.contains("junk"));
     QCOMPARE(forms.endProgram, 0);
     QCOMPARE(forms.backToSelector, 2);
+}
+
+// A stored FLAC level of text, as another program may write it: the form shows the default,
+// and each job's end names the value, in the errors form only when files failed.
+void ConversionJobTest::unusableStoredSettingsAreToldAtTheEnd() {
+    Scratch scratch;
+    MakeTone(scratch / "good.wav", 0.5);
+    std::ofstream(scratch / "junk.wav") << "not a wave file at all";
+    StoreWriteNumber(0, StoreRoot::User, SettingsKey, "BrConvFlacLevel");
+    Run("/usr/bin/python3 -c 'import sqlite3, sys; db = sqlite3.connect(sys.argv[1]); "
+        "db.execute(\"UPDATE reg_values SET data = ? WHERE name = ?\", (\"abc\", "
+        "\"BrConvFlacLevel\")); db.commit()' '" +
+        scratch / "config/brindlex/registry.sqlite" + "'");
+    const QString notice =
+        "The stored setting BrConvFlacLevel = 'abc' is not valid; the default 5 is used.";
+    Forms forms;
+    QCOMPARE(forms.Control<QSpinBox>("BrConvFlacLevel")->value(), 5);
+    forms.ShowWith({scratch / "junk.wav", scratch / "good.wav"});
+    ChooseTarget(forms, "chkFormatFlac", scratch.Path());
+    QString lines;
+    ModalAnswerer answers;
+    answers.Then(ReadErrors(lines));
+    forms.Convert();
+    QCOMPARE(lines, "Unable to read from '" + QString::fromStdString(scratch / "junk.wav") +
+                        "'.\n" + notice);
+
+    MakeTone(scratch / "other.wav", 0.5);
+    forms.ShowWith({scratch / "other.wav"});
+    answers.Click("OK");
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{2});
+    QCOMPARE(answers.Seen()[1].Text, "All files have now been converted.\n\n" + notice);
+    QCOMPARE(Run("metaflac --show-max-blocksize '" + scratch / "other.flac" + "'"), "4096\n");
 }
 
 void ConversionJobTest::cancelThenASecondJob() {
