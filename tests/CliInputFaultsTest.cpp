@@ -176,6 +176,41 @@ TEST_F(CliInputFaults, CutAndUndecodableInputsNeverReplaceAnOldOutput) {
     EXPECT_TRUE(Leftovers(dir / "out").empty());
 }
 
+// Data that is no MP3 under an .mp3 name holds chance frame headers a decoder could
+// resynchronise through into noise: AAC in MP4 and programs are unreadable. Real MP3s, tagged
+// or not and with zero bytes before their first frame, convert whole.
+TEST_F(CliInputFaults, OnlyWhatBeginsAsMp3IsReadAsMp3) {
+    std::vector<std::string> refused = {
+        Write("aac.mp3", ReadTextFile(Ffmpeg("aac.mp4", 10.0, "-ar 48000 -c:a aac")))};
+    for (const char* program : {"/usr/bin/ls", "/usr/lib/x86_64-linux-gnu/libz.so.1"}) {
+        const std::string name = fs::path(program).filename().string() + ".mp3";
+        refused.push_back(Write(name, ReadTextFile(program)));
+    }
+    const std::string tone = Sox("tone.wav", 2.0);
+    Shell("lame --quiet " + Quote(tone) + " " + Quote(dir / "plain.mp3"));
+    Shell("lame --quiet --add-id3v2 --tt Tone " + Quote(tone) + " " + Quote(dir / "tagged.mp3"));
+    const std::string plain = ReadTextFile(dir / "plain.mp3");
+    std::string padded = ReadTextFile(dir / "tagged.mp3");
+    padded.insert(padded.find("\xFF\xFB"), 5, '\0'); // after the tag, before the first frame
+    const std::vector<std::string> read = {dir / "plain.mp3", dir / "tagged.mp3",
+                                           Write("padded.mp3", padded),
+                                           Write("zeros.mp3", std::string(7, '\0') + plain)};
+    std::vector<std::string> args = {"--to", "wav", "--output-dir", dir / "out"};
+    args.insert(args.end(), refused.begin(), refused.end());
+    args.insert(args.end(), read.begin(), read.end());
+    const Outcome o = Convert(dir, args);
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    for (const std::string& input : refused) {
+        EXPECT_NE(o.err.find("\nUnable to read from '" + input + "'.\n"), std::string::npos)
+            << o.err;
+    }
+    for (const std::string& input : read) {
+        EXPECT_EQ(SoxSamples(dir / "out" / fs::path(input).replace_extension(".wav").filename()),
+                  88200)
+            << input;
+    }
+}
+
 // A read that fails in the middle of an input (the source's reads fail past the first MiB):
 // the read line, and the old output stays.
 TEST_F(CliInputFaults, AReadFailureMidInputNeverReplacesAnOldOutput) {

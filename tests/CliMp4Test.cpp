@@ -136,6 +136,50 @@ TEST_F(CliMp4, HostileInputsNeverReplaceAnOutput) {
     EXPECT_TRUE(Leftovers(dir / "out").empty());
 }
 
+// An .m4a whose time-to-sample table (damaged by a script) disagrees with its sample count or
+// its media's duration is unreadable, not converted in part; AAC and ALAC files made by ffmpeg in
+// several lengths convert whole.
+TEST_F(CliMp4, ASampleTableAtOddsWithTheMediaIsUnreadable) {
+    fs::create_directories(dir / "good");
+    fs::create_directories(dir / "bad");
+    std::vector<std::string> good;
+    for (const std::string codec : {"aac", "alac"}) {
+        for (const std::string seconds : {"0.3", "1", "4.7"}) {
+            good.push_back(dir / ("good/" + codec + seconds + ".m4a"));
+            Shell("ffmpeg -v error -f lavfi -i sine=f=440:d=" + seconds + " -ac 2 -c:a " + codec +
+                  " " + Quote(good.back()));
+        }
+    }
+    // Rewrites the first entry's sample count (at 8) or sample duration (at 12).
+    const auto damage = [&](const std::string& from, const std::string& name, int at, int value) {
+        Shell("/usr/bin/python3 -c \"import struct, sys\n"
+              "d = bytearray(open(sys.argv[1], 'rb').read())\n"
+              "at = d.find(b'stts') + 4 + " +
+              std::to_string(at) + "\nd[at:at + 4] = struct.pack('>I', " + std::to_string(value) +
+              ")\nopen(sys.argv[2], 'wb').write(d)\" " + Quote(from) + " " + Quote(dir / name));
+        return dir / name;
+    };
+    const std::vector<std::string> bad = {damage(good[1], "bad/duration.m4a", 12, 10),
+                                          damage(good[1], "bad/count.m4a", 8, 1),
+                                          damage(good[4], "bad/alac.m4a", 12, 100)};
+    std::vector<std::string> args{"-t", "wav", "--output-dir", dir / "out"};
+    args.insert(args.end(), good.begin(), good.end());
+    args.insert(args.end(), bad.begin(), bad.end());
+    const Outcome o = Convert(dir, args);
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    for (const std::string& input : bad) {
+        EXPECT_NE(o.err.find("\nUnable to read from '" + input + "'.\n"), std::string::npos)
+            << o.err;
+        EXPECT_FALSE(
+            fs::exists(dir / "out" / fs::path(input).replace_extension(".wav").filename()));
+    }
+    for (const std::string& input : good) {
+        SCOPED_TRACE(input);
+        EXPECT_EQ(Frames(dir / "out" / fs::path(input).replace_extension(".wav").filename(), 2),
+                  Frames(input, 2));
+    }
+}
+
 // Without the MP4 module an AAC or ALAC job, and a job with an .m4a input, is refused whole
 // before anything is written, naming the module.
 TEST_F(CliMp4, WithoutTheModuleTheJobIsRefusedWhole) {

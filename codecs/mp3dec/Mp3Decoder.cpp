@@ -1,8 +1,8 @@
 // The MP3 decoder module: MPEG audio layers 1 to 3 through libmpg123, delivered as 16-bit PCM at
 // the stream's own rate and channel count. libmpg123 skips ID3v2/APE tags, honours the encoder
-// delay and padding of an Info tag, and resynchronises after corrupt frames.
+// delay and padding of an Info tag, and resynchronises after corrupt frames; a file that does not
+// begin as a stream is refused.
 #include <fcntl.h>
-#include <mpg123.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +14,8 @@
 #include <new>
 
 #include "codecs/Mp3DecoderApi.h"
+#include "codecs/mp3dec/Mp3StreamStart.h"
+#include "codecs/mp3dec/Mpg123Handle.h"
 
 #define BMC_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -26,11 +28,6 @@ constexpr size_t ReadSize = (Mp3DecMaxBytesPerDecode / 4) * 4;
 constexpr int ReadAttempts = 8;
 // How far the decoded length may fall short of an Info frame's before the file counts as cut.
 constexpr off_t MaxSamplesShort = 1152 * 2;
-
-struct Mpg123Deleter {
-    void operator()(mpg123_handle* handle) const { mpg123_delete(handle); }
-};
-using Mpg123Ptr = std::unique_ptr<mpg123_handle, Mpg123Deleter>;
 
 struct DecoderState : Mp3Decoder {
     DecoderState() : Mp3Decoder{&inputState, &outputState} {}
@@ -121,17 +118,9 @@ bool RefreshFormat(DecoderState& state) {
     return true;
 }
 
-// Whether the first frame after any ID3v2 tag is an Info (Xing) frame that counts the stream's
-// frames; only then is the length libmpg123 reports a promise of the file rather than a guess.
-bool HasInfoFrameCount(int fd) {
-    uint8_t head[10] = {};
-    off_t at = 0;
-    if (pread(fd, head, sizeof head, 0) == sizeof head && std::memcmp(head, "ID3", 3) == 0) {
-        at = 10 + ((head[6] & 0x7F) << 21 | (head[7] & 0x7F) << 14 | (head[8] & 0x7F) << 7 |
-                   (head[9] & 0x7F));
-        if (head[5] & 0x10)
-            at += 10; // footer
-    }
+// Whether the first frame is an Info (Xing) frame that counts the stream's frames; only then is
+// the length libmpg123 reports a promise of the file rather than a guess.
+bool HasInfoFrameCount(int fd, off_t at) {
     uint8_t frame[64] = {};
     if (pread(fd, frame, sizeof frame, at) != sizeof frame || frame[0] != 0xFF ||
         (frame[1] & 0xE0) != 0xE0)
@@ -217,7 +206,8 @@ BMC_EXPORT int decoder_input_open(Mp3Decoder* decoder) {
     DecoderState& state = *State(decoder);
     if (state.fd < 0 || state.open)
         return Mp3DecFailed;
-    if (mpg123_open_fd(state.handle.get(), state.fd) != MPG123_OK)
+    const off_t firstFrame = Mp3StreamStart::Find(state.fd);
+    if (firstFrame < 0 || mpg123_open_fd(state.handle.get(), state.fd) != MPG123_OK)
         return Mp3DecFailed;
     state.open = true;
     if (!RefreshFormat(state)) {
@@ -225,7 +215,7 @@ BMC_EXPORT int decoder_input_open(Mp3Decoder* decoder) {
         state.open = false;
         return Mp3DecFailed;
     }
-    if (HasInfoFrameCount(state.fd))
+    if (HasInfoFrameCount(state.fd, firstFrame))
         state.promisedSamples = std::max<off_t>(mpg123_length(state.handle.get()), 0);
     UpdatePosition(state);
     return Mp3DecOk;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "codecs/mp4/Mp4SampleTable.h"
+
 namespace {
 constexpr int MaxChannels = 8;
 
@@ -35,6 +37,10 @@ bool Mp4AudioDecoder::OpenInput(const std::string& path) {
         }
     }
     if (streamIndex_ < 0)
+        return false;
+    // Tables that disagree would decode to a part of the audio as if it were all of it.
+    const auto table = Mp4SampleTable::Read(input_->pb, input_->streams[streamIndex_]->id);
+    if (table && !table->Agrees())
         return false;
     for (unsigned i = 0; i < input_->nb_streams; ++i) {
         if (static_cast<int>(i) != streamIndex_)
