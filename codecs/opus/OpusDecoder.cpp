@@ -15,6 +15,8 @@ struct StreamDecoder {
     StreamFile file;
     OggOpusFile* opus = nullptr;
     int channels = 0;
+    ogg_int64_t declared = 0; // the links' lengths by their granule positions, less pre-skip
+    ogg_int64_t decoded = 0;
 
     ~StreamDecoder() {
         if (opus)
@@ -48,12 +50,14 @@ BMC_EXPORT int stream_decoder_open(int fd, StreamDecoder** decoder, StreamInfo* 
     if (!made)
         return StreamFailed;
     made->file.fd = fd;
-    if (!OggEndsWhole(made->file))
+    const int links = OggWholeLinks(made->file, "OpusHead");
+    if (links == 0)
         return StreamFailed;
     int error = 0;
     made->opus = op_open_callbacks(&made->file, &Callbacks, nullptr, 0, &error);
-    if (!made->opus || error != 0)
+    if (!made->opus || error != 0 || op_link_count(made->opus) != links)
         return StreamFailed;
+    made->declared = op_pcm_total(made->opus, -1);
     made->channels = op_channel_count(made->opus, -1);
     if (made->channels < 1 || made->channels > 8)
         return StreamFailed;
@@ -69,6 +73,10 @@ BMC_EXPORT int32_t stream_decoder_read(StreamDecoder* decoder, void* pcm, uint32
     const int frames = op_read_float(decoder->opus, static_cast<float*>(pcm), room, &link);
     // A later link with another channel count would change the format mid-file.
     if (frames < 0 || (frames > 0 && op_channel_count(decoder->opus, link) != decoder->channels))
+        return -1;
+    decoder->decoded += frames;
+    // The end comes where the stream says, or the file lost audio the library did not notice.
+    if (frames == 0 && decoder->decoded != decoder->declared)
         return -1;
     return frames;
 }

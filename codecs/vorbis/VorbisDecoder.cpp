@@ -17,6 +17,8 @@ struct StreamDecoder {
     bool opened = false;
     int channels = 0;
     long rate = 0;
+    ogg_int64_t declared = 0; // the links' lengths by their granule positions
+    ogg_int64_t decoded = 0;
 
     ~StreamDecoder() {
         if (opened)
@@ -47,10 +49,15 @@ BMC_EXPORT int stream_decoder_open(int fd, StreamDecoder** decoder, StreamInfo* 
     if (!made)
         return StreamFailed;
     made->file.fd = fd;
-    if (!OggEndsWhole(made->file) ||
-        ov_open_callbacks(&made->file, &made->vorbis, nullptr, 0, Callbacks) != 0)
+    const int links = OggWholeLinks(made->file, std::string_view("\x01vorbis", 7));
+    if (links == 0 || ov_open_callbacks(&made->file, &made->vorbis, nullptr, 0, Callbacks) != 0)
         return StreamFailed;
     made->opened = true;
+    // Opening leaves the library past a first link whose only audio page closes it; reading from
+    // the file's first page takes every link.
+    if (ov_streams(&made->vorbis) != links || ov_raw_seek(&made->vorbis, 0) != 0)
+        return StreamFailed;
+    made->declared = ov_pcm_total(&made->vorbis, -1);
     const vorbis_info* first = ov_info(&made->vorbis, -1);
     if (!first || first->channels < 1 || first->channels > 255 || first->rate < 1000 ||
         first->rate > 768000)
@@ -68,12 +75,16 @@ BMC_EXPORT int32_t stream_decoder_read(StreamDecoder* decoder, void* pcm, uint32
     int section = 0;
     const int want = static_cast<int>(std::min<uint32_t>(maxFrames, 1u << 20));
     const long frames = ov_read_float(&decoder->vorbis, &planes, want, &section);
-    if (frames <= 0)
-        return frames == 0 ? 0 : -1;
+    // The end comes where the stream says, or the file lost audio the library did not notice.
+    if (frames == 0)
+        return decoder->decoded == decoder->declared ? 0 : -1;
+    if (frames < 0)
+        return -1;
     // A later link of another shape would change the format mid-file.
     const vorbis_info* now = ov_info(&decoder->vorbis, section);
     if (!now || now->channels != decoder->channels || now->rate != decoder->rate)
         return -1;
+    decoder->decoded += frames;
     auto* out = static_cast<float*>(pcm);
     const int channels = decoder->channels;
     for (long i = 0; i < frames; ++i)
