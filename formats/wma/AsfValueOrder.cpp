@@ -13,8 +13,8 @@ namespace {
 // The objects' GUIDs, as stored.
 const ByteVector
     HeaderExtensionGuid("\xB5\x03\xBF\x5F\x2E\xA9\xCF\x11\x8E\xE3\x00\xC0\x0C\x20\x53\x65", 16);
-const ByteVector
-    ContentDescriptionGuid("\x40\xA4\xD0\xD2\x07\xE3\xD2\x11\x97\xF0\x00\xA0\xC9\x5E\xA8\x50", 16);
+const ByteVector ExtendedContentDescriptionGuid(
+    "\x40\xA4\xD0\xD2\x07\xE3\xD2\x11\x97\xF0\x00\xA0\xC9\x5E\xA8\x50", 16);
 // The Header Object: GUID, size, object count, two reserved bytes. Each object within it begins
 // with its GUID and size.
 constexpr long long HeaderBytes = 30;
@@ -65,7 +65,7 @@ std::map<String, unsigned int> NamesListedLast(IOStream& stream) {
             break;
         if (object.startsWith(HeaderExtensionGuid))
             extensionSeen = true;
-        else if (object.startsWith(ContentDescriptionGuid) && extensionSeen)
+        else if (object.startsWith(ExtendedContentDescriptionGuid) && extensionSeen)
             return NamesOfDescriptors(stream);
         at += size;
     }
