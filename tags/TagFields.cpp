@@ -5,10 +5,7 @@
 
 #include "tags/AudioTags.h"
 
-namespace {
-constexpr unsigned int MaxValuesPerField = 32;
-
-TagLib::StringList Bounded(const TagLib::StringList& values) {
+TagLib::StringList BoundedValues(const TagLib::StringList& values) {
     TagLib::StringList kept;
     for (const TagLib::String& value : values) {
         if (kept.size() == MaxValuesPerField) {
@@ -21,8 +18,19 @@ TagLib::StringList Bounded(const TagLib::StringList& values) {
     return kept;
 }
 
+bool IsTagField(const TagLib::String& name) {
+    const TagLib::String upper = name.upper();
+    for (const TagField& field : TagFields) {
+        if (upper == field.property) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
 void Put(TagLib::PropertyMap& fields, const char* property, const TagLib::StringList& values) {
-    const TagLib::StringList kept = Bounded(values);
+    const TagLib::StringList kept = BoundedValues(values);
     if (!kept.isEmpty()) {
         fields.replace(property, kept);
     }

@@ -21,9 +21,9 @@ struct TagField {
     const char* asfAlias;
 };
 
-inline constexpr std::array<TagField, 13> TagFields = {{
-    {"TITLE", "INAM", nullptr},
-    {"ARTIST", "IART", nullptr},
+inline constexpr std::array<TagField, 9> TagFields = {{
+    {"TITLE", "INAM", "title"},
+    {"ARTIST", "IART", "Author"},
     {"ALBUM", "IPRD", nullptr},
     {"ALBUMARTIST", nullptr, nullptr},
     {"TRACKNUMBER", "IPRT", nullptr},
@@ -31,14 +31,16 @@ inline constexpr std::array<TagField, 13> TagFields = {{
     {"DATE", "ICRD", "date"},
     {"GENRE", "IGNR", nullptr},
     {"COMMENT", "ICMT", "Description"},
-    {"REPLAYGAIN_TRACK_GAIN", nullptr, nullptr},
-    {"REPLAYGAIN_TRACK_PEAK", nullptr, nullptr},
-    {"REPLAYGAIN_ALBUM_GAIN", nullptr, nullptr},
-    {"REPLAYGAIN_ALBUM_PEAK", nullptr, nullptr},
 }};
 
-// The carried fields of all; empty values, values over 65536 characters and values past the
-// 32nd of a field are left behind, which bounds what a hostile input can make us write.
+// values less the empty ones, those over 65536 characters and those past the 32nd, which bounds
+// what a hostile input can make us write.
+TagLib::StringList BoundedValues(const TagLib::StringList& values);
+
+// True when name, in any letter case, is a property of the table.
+bool IsTagField(const TagLib::String& name);
+
+// The carried fields of all, their values bounded.
 TagLib::PropertyMap CarriedFields(const TagLib::PropertyMap& all);
 
 // Adds the fields of extra that fields lacks.

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 
 #include "CliTestSupport.h"
@@ -317,17 +318,22 @@ TEST_F(CliTags, TwoAtOnceCopyTagsUnlessToldNotTo) {
 }
 
 TEST_F(CliTags, EveryPictureGoesAlongWithItsTypeMimeTypeAndDescription) {
-    // lame's own picture has the type "other" and no description; mid3v2 adds two covers.
+    // In the input's order, which is neither that of their types nor that of their sizes.
     std::vector<tagtest::PictureFile> pictures;
     const std::string song = tagtest::SongWithThreePictures(dir / "in", pictures);
     const std::string expected = tagtest::PictureLines(pictures);
     ASSERT_EQ(tagtest::Pictures(song), expected);
-    for (const std::string target : {"mp3", "wma", "wav"}) {
+    const std::map<std::string, std::string> titles = {
+        {"mp3", "TIT2"}, {"wma", "Title"}, {"wav", "TIT2"}, {"flac", "TITLE"}};
+    for (const auto& [target, title] : titles) {
         SCOPED_TRACE(target);
         const std::string out = ConvertInto(dir / target, song, target);
         EXPECT_EQ(tagtest::Pictures(out), expected);
-        ExpectLines(Mutagen(out), {target == "wma" ? "Title=Sunrise Song" : "TIT2=Sunrise Song"});
+        ExpectLines(Mutagen(out), {title + "=Sunrise Song"});
     }
+    // On from WMA, which lists its first picture beside the other fields and the rest apart.
+    EXPECT_EQ(tagtest::Pictures(ConvertInto(dir / "wma-flac", dir / "wma/song.wma", "flac")),
+              expected);
     const auto size = [&](size_t i) { return std::to_string(fs::file_size(pictures[i].path)); };
     ExpectLines(Mutagen(dir / "mp3/song.mp3"),
                 {"APIC=other,  (image/jpeg, " + size(0) + " bytes)",

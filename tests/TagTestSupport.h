@@ -1,7 +1,6 @@
 #pragma once
 // Looking at the attached pictures of a file with mutagen, the tagging library we did not write,
-// and making the files that carry them with lame, ffmpeg and mid3v2.
-#include <algorithm>
+// and making the files that carry them with ffmpeg.
 #include <string>
 #include <vector>
 
@@ -9,12 +8,13 @@
 
 namespace tagtest {
 
-// Each attached picture of an MP3, a WAVE (its ID3 chunk) or an ASF file, one a line in sorted
-// order: "type|MIME type|description|bytes|md5 of the bytes". mutagen leaves an ASF picture as
-// the attribute's bytes: type, size, MIME type and description in UTF-16, then the data.
+// Each attached picture of an MP3, a WAVE (its ID3 chunk), an ASF, a FLAC or an Ogg file, one a
+// line in the file's order: "type|MIME type|description|bytes|md5 of the bytes". mutagen leaves an
+// ASF picture as the attribute's bytes: type, size, MIME type and description in UTF-16, then the
+// data; it lists ASF values as the format lists them, the one beside the other fields first.
 inline std::string Pictures(const std::string& path) {
     static const char* const Script = R"(
-import hashlib, struct, sys, mutagen, mutagen.asf
+import base64, hashlib, struct, sys, mutagen, mutagen.asf, mutagen.flac
 lines = []
 def line(kind, mime, desc, data):
     lines.append("|".join([str(kind), mime, desc, str(len(data)), hashlib.md5(data).hexdigest()]))
@@ -29,10 +29,17 @@ if isinstance(f, mutagen.asf.ASF):
         mime, rest = text(b[5:])
         desc, rest = text(rest)
         line(b[0], mime, desc, rest[:size])
-elif f.tags is not None:
+elif isinstance(f, mutagen.flac.FLAC):
+    for p in f.pictures:
+        line(p.type, p.mime, p.desc, p.data)
+elif f.tags is not None and hasattr(f.tags, "getall"):
     for p in f.tags.getall("APIC"):
         line(int(p.type), p.mime, p.desc, p.data)
-print("\n".join(sorted(lines)))
+elif f.tags is not None:
+    for value in f.tags.get("metadata_block_picture", []):
+        p = mutagen.flac.Picture(base64.b64decode(value))
+        line(p.type, p.mime, p.desc, p.data)
+print("\n".join(lines))
 )";
     return clitest::Shell("/usr/bin/python3 -c " + clitest::Quote(Script) + " " +
                           clitest::Quote(path));
@@ -53,16 +60,11 @@ inline std::string PictureLine(const PictureFile& picture) {
            md5.substr(0, md5.find(' '));
 }
 
-// What Pictures() gives for a file that holds pictures.
+// What Pictures() gives for a file that holds pictures in this order.
 inline std::string PictureLines(const std::vector<PictureFile>& pictures) {
-    std::vector<std::string> sorted;
-    for (const PictureFile& picture : pictures) {
-        sorted.push_back(PictureLine(picture));
-    }
-    std::sort(sorted.begin(), sorted.end());
     std::string lines;
-    for (const std::string& line : sorted) {
-        lines += (lines.empty() ? "" : "\n") + line;
+    for (const PictureFile& picture : pictures) {
+        lines += (lines.empty() ? "" : "\n") + PictureLine(picture);
     }
     return lines;
 }
@@ -76,26 +78,31 @@ inline std::string Image(const std::string& path, int width) {
     return path;
 }
 
-// A one-second MP3 titled "Sunrise Song" made by lame in folder, with three pictures: lame's own
-// (type "other", no description), then a front and a back cover added by mid3v2. Returns its path;
-// pictures receives what it holds, in its order.
+// A one-second MP3 titled "Sunrise Song" made by ffmpeg in folder, with three pictures in an
+// order that is neither that of their types nor that of their sizes: a JPEG of the type "other"
+// without a description, then a front and a back cover. Returns its path; pictures receives what
+// it holds, in its order.
 inline std::string SongWithThreePictures(const std::string& folder,
                                          std::vector<PictureFile>& pictures) {
     const std::string tone = clitest::SoxTone(folder + "/tone.wav", 1);
     pictures = {{0, "image/jpeg", "", Image(folder + "/other.jpg", 24)},
                 {3, "image/png", "Front", Image(folder + "/front.png", 40)},
                 {4, "image/png", "Bäck side", Image(folder + "/back.png", 32)}};
-    const std::string song = folder + "/song.mp3";
-    clitest::Shell("lame --quiet -b 128 --tt 'Sunrise Song' --ta 'The Testers' --ti " +
-                   clitest::Quote(pictures[0].path) + " " + clitest::Quote(tone) + " " +
-                   clitest::Quote(song));
-    for (size_t i = 1; i < pictures.size(); ++i) {
-        const PictureFile& p = pictures[i];
-        clitest::Shell("mid3v2 -p " +
-                       clitest::Quote(p.path + ":" + p.description + ":" + std::to_string(p.type) +
-                                      ":" + p.mime) +
-                       " " + clitest::Quote(song));
+    // ffmpeg takes a picture's type from its stream's comment, its description from the title.
+    const char* const types[] = {"Other", "Cover (front)", "Cover (back)"};
+    std::string inputs, streams;
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const std::string stream = std::to_string(i + 1);
+        inputs += " -i " + clitest::Quote(pictures[i].path);
+        streams += " -map " + stream + " -metadata:s:" + stream +
+                   " comment=" + clitest::Quote(types[i]) + " -metadata:s:" + stream +
+                   " title=" + clitest::Quote(pictures[i].description);
     }
+    const std::string song = folder + "/song.mp3";
+    clitest::Shell("ffmpeg -v error -i " + clitest::Quote(tone) + inputs + " -map 0" + streams +
+                   " -c:a libmp3lame -b:a 128k -c:v copy -metadata title='Sunrise Song' "
+                   "-metadata artist='The Testers' " +
+                   clitest::Quote(song));
     return song;
 }
 

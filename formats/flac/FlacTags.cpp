@@ -30,7 +30,7 @@ bool Write(IOStream& stream, const AudioTags& tags) {
     if (!file.isValid()) {
         return false;
     }
-    SetCarriedFields(*file.xiphComment(true), tags.fields);
+    SetCarriedFields(*file.xiphComment(true), WithFreeFields(tags.fields, tags.freeFields));
     for (const AudioTags::Picture& picture : tags.pictures) {
         file.addPicture(FlacPictureOf(picture));
     }

@@ -1,15 +1,56 @@
 #include "formats/mp4/Mp4Tags.h"
 
+#include <algorithm>
+#include <optional>
+#include <string>
+
 #include <taglib/mp4file.h>
 
+#include "tags/FreeFields.h"
 #include "tags/TagFields.h"
 
 using namespace TagLib;
 
 namespace {
-// The freeform atoms' prefix, and the properties that live under it where TagLib maps none.
+// The iTunes freeform atoms, which hold the free-form fields.
 const String FreeformPrefix = "----:com.apple.iTunes:";
-const String ReplayGainPrefix = "REPLAYGAIN_";
+
+// Track and disc numbers are two 16-bit unsigned numbers each, the number and the total (0 for
+// none), which TagLib 1.13 reads as signed ones and writes from any text: both are done here.
+struct NumberAtom {
+    const char* property;
+    const char* atom;
+};
+constexpr NumberAtom NumberAtoms[] = {{"TRACKNUMBER", "trkn"}, {"DISCNUMBER", "disk"}};
+
+// "3" or "3/12", as the other formats hold them.
+String NumberText(const MP4::Item::IntPair& pair) {
+    const String number = String::number(static_cast<uint16_t>(pair.first));
+    const auto total = static_cast<uint16_t>(pair.second);
+    return total ? number + "/" + String::number(total) : number;
+}
+
+// A number an atom holds: decimal digits worth at most 65535.
+std::optional<int> Mp4Number(const String& text) {
+    const std::string digits = text.stripWhiteSpace().to8Bit();
+    constexpr size_t MaxDigits = 5;
+    if (digits.empty() || digits.size() > MaxDigits ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int value = std::stoi(digits);
+    return value <= 0xFFFF ? std::optional<int>(value) : std::nullopt;
+}
+
+// The atom for "3" or "3/12"; none when the number is not one an atom holds, and no total when
+// the total is not.
+std::optional<MP4::Item> NumberItem(const String& text) {
+    const int slash = text.find("/");
+    const std::optional<int> number = Mp4Number(slash < 0 ? text : text.substr(0, slash));
+    if (!number)
+        return std::nullopt;
+    const std::optional<int> total = slash < 0 ? std::nullopt : Mp4Number(text.substr(slash + 1));
+    return MP4::Item(*number, total.value_or(0));
+}
 
 struct ImageKind {
     MP4::CoverArt::Format format;
@@ -36,11 +77,20 @@ String MimeTypeOf(MP4::CoverArt::Format format) {
     return "image/";
 }
 
-PropertyMap ReplayGainFields(const MP4::Tag& tag) {
-    PropertyMap fields;
+PropertyMap FieldsOf(const MP4::Tag& tag) {
+    PropertyMap fields = CarriedFields(tag.properties());
+    for (const NumberAtom& number : NumberAtoms) {
+        if (tag.contains(number.atom))
+            fields.replace(number.property, NumberText(tag.item(number.atom).toIntPair()));
+    }
+    return fields;
+}
+
+FreeFields FreeFieldsOf(const MP4::Tag& tag) {
+    FreeFields fields;
     for (const auto& [name, item] : tag.itemMap()) {
-        if (name.startsWith(FreeformPrefix + ReplayGainPrefix))
-            fields.replace(name.substr(FreeformPrefix.size()).upper(), item.toStringList());
+        if (name.startsWith(FreeformPrefix) && item.atomDataType() == MP4::TypeUTF8)
+            CarryFreeField(fields, name.substr(FreeformPrefix.size()), item.toStringList());
     }
     return fields;
 }
@@ -57,15 +107,25 @@ std::vector<AudioTags::Picture> PicturesOf(const MP4::Tag& tag) {
     return pictures;
 }
 
-void SetFields(MP4::Tag& tag, const PropertyMap& fields) {
+void SetFields(MP4::Tag& tag, const AudioTags& tags) {
     PropertyMap all = tag.properties();
-    for (const auto& [property, values] : fields) {
-        if (property.startsWith(ReplayGainPrefix))
-            tag.setItem(FreeformPrefix + property, MP4::Item(values));
-        else
-            all.replace(property, values);
-    }
+    for (const auto& [property, values] : tags.fields)
+        all.replace(property, values);
+    for (const NumberAtom& number : NumberAtoms)
+        all.erase(number.property);
     tag.setProperties(all);
+    for (const NumberAtom& number : NumberAtoms) {
+        const std::optional<MP4::Item> item = tags.fields.contains(number.property)
+                                                  ? NumberItem(tags.fields[number.property].front())
+                                                  : std::nullopt;
+        if (item)
+            tag.setItem(number.atom, *item);
+    }
+    // A name with a colon has no place in a freeform atom's key.
+    for (const AudioTags::FreeField& field : tags.freeFields) {
+        if (field.name.find(":") < 0)
+            tag.setItem(FreeformPrefix + field.name, MP4::Item(field.values));
+    }
 }
 
 void SetPictures(MP4::Tag& tag, const AudioTags& tags) {
@@ -88,8 +148,8 @@ AudioTags ReadMp4Tags(IOStream& stream) {
     if (!file.isValid() || !file.hasMP4Tag())
         return tags;
     const MP4::Tag& tag = *file.tag();
-    tags.fields = CarriedFields(tag.properties());
-    AddMissingFields(tags.fields, CarriedFields(ReplayGainFields(tag)));
+    tags.fields = FieldsOf(tag);
+    tags.freeFields = FreeFieldsOf(tag);
     tags.pictures = PicturesOf(tag);
     return tags;
 }
@@ -99,7 +159,7 @@ bool WriteMp4Tags(IOStream& stream, const AudioTags& tags) {
     if (!file.isValid())
         return false;
     MP4::Tag& tag = *file.tag();
-    SetFields(tag, tags.fields);
+    SetFields(tag, tags);
     SetPictures(tag, tags);
     return file.save();
 }

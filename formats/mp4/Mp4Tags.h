@@ -1,8 +1,8 @@
 #pragma once
 // The carried tags in MP4 atoms: the text fields through TagLib's property names (several artists
-// as several values of one atom), ReplayGain values as iTunes freeform atoms, and every picture
-// in "covr", the front cover first. MP4 pictures hold no type or description: the first read
-// back is taken for the front cover.
+// as several values of one atom), track and disc numbers as 16-bit numbers, free-form fields as
+// iTunes freeform atoms, and every picture in "covr", the front cover first. MP4 pictures hold no
+// type or description: the first read back is taken for the front cover.
 #include "tags/AudioTags.h"
 #include "tags/TagFormat.h"
 

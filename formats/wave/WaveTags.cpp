@@ -48,6 +48,12 @@ uint64_t TagBytesBound(const AudioTags& tags) {
             bytes += 2 * TextBytesBound(value); // in both tags
         }
     }
+    for (const AudioTags::FreeField& field : tags.freeFields) {
+        bytes += TextBytesBound(field.name); // in the ID3v2 tag only
+        for (const String& value : field.values) {
+            bytes += TextBytesBound(value);
+        }
+    }
     return bytes;
 }
 

@@ -2,6 +2,8 @@
 
 #include <taglib/asffile.h>
 
+#include "formats/wma/AsfValueOrder.h"
+#include "tags/FreeFields.h"
 #include "tags/TagFields.h"
 #include "tags/TagPictures.h"
 #include "tags/TagProperties.h"
@@ -30,15 +32,55 @@ ASF::Picture AsfPictureOf(const AudioTags::Picture& picture) {
     return asf;
 }
 
+// True when the attribute name holds a field of the table, as TagLib maps ASF's names or under
+// an alias of the table: asked of a tag that holds only that attribute.
+bool HoldsTagField(const String& name) {
+    ASF::Tag probe;
+    probe.setAttribute(name, ASF::Attribute(String("1")));
+    return !CarriedFields(probe.properties()).isEmpty() || !ReadAsfAliasFields(probe).isEmpty();
+}
+
+// The text attributes outside the table; values of other types are left behind.
+FreeFields FreeFieldsOf(const ASF::Tag& tag) {
+    FreeFields fields;
+    for (const auto& [name, attributes] : tag.attributeListMap()) {
+        StringList values;
+        for (const ASF::Attribute& attribute : attributes) {
+            if (attribute.type() == ASF::Attribute::UnicodeType) {
+                values.append(attribute.toString());
+            }
+        }
+        if (!values.isEmpty() && !HoldsTagField(name)) {
+            CarryFreeField(fields, name, values);
+        }
+    }
+    return fields;
+}
+
+void SetFreeFields(ASF::Tag& tag, const FreeFields& fields) {
+    for (const AudioTags::FreeField& field : fields) {
+        if (HoldsTagField(field.name)) {
+            continue; // a field of the table is written as such, from the fields
+        }
+        ASF::AttributeList values;
+        for (const String& value : field.values) {
+            values.append(ASF::Attribute(value));
+        }
+        tag.setAttribute(field.name, values);
+    }
+}
+
 AudioTags Read(IOStream& stream) {
     ASF::File file(&stream, false);
     AudioTags tags;
     if (!file.isValid()) {
         return tags;
     }
-    const ASF::Tag& tag = *file.tag();
+    ASF::Tag& tag = *file.tag();
+    RestoreAsfValueOrder(tag, stream);
     tags.fields = CarriedFields(tag.properties());
     AddMissingFields(tags.fields, ReadAsfAliasFields(tag));
+    tags.freeFields = FreeFieldsOf(tag);
     for (const ASF::Attribute& attribute : tag.attribute("WM/Picture")) {
         const ASF::Picture picture = attribute.toPicture();
         if (picture.isValid()) {
@@ -55,6 +97,7 @@ bool Write(IOStream& stream, const AudioTags& tags) {
     }
     ASF::Tag& tag = *file.tag();
     SetCarriedFields(tag, tags.fields);
+    SetFreeFields(tag, tags.freeFields);
     if (!tags.pictures.empty()) {
         ASF::AttributeList pictures;
         for (const AudioTags::Picture& picture : tags.pictures) {

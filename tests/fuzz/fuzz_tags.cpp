@@ -9,12 +9,12 @@
 #include <taglib/tbytevectorstream.h>
 #include <unistd.h>
 
+#include "formats/mp3/Mp3Tags.h"
+#include "formats/wave/WaveTags.h"
 #include "tags/CheckedFileStream.h"
 #include "tags/FileRearrangement.h"
 #include "tags/ReadAudioTags.h"
 #include "tags/TagEditStream.h"
-#include "formats/mp3/Mp3Tags.h"
-#include "formats/wave/WaveTags.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ TagLib::ByteVector CleanMp3() {
 // TagLib is not instrumented; these loops turn what the reader found into counts the fuzzer sees.
 void Feedback(const AudioTags& tags) {
     static volatile unsigned sink;
-    for (unsigned i = 0; i < tags.fields.size(); ++i)
+    for (unsigned i = 0; i < tags.fields.size() + tags.freeFields.size(); ++i)
         sink = sink + 1;
     for (const AudioTags::Picture& picture : tags.pictures) {
         for (unsigned i = 0; i < std::bit_width(picture.data.size()) + picture.type; ++i)
