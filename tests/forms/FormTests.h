@@ -30,6 +30,7 @@ private slots:
     void cancelThenASecondJob();
     void endingTheProgramStopsTheJobAndAsksNothing();
     void wmaWithoutItsModuleStartsNothing();
+    void aRateTheTargetCannotWriteStartsNothing();
     void closingDuringAJobAsksAndKeepsTheJob();
 };
 
