@@ -76,6 +76,9 @@ struct FormatInfo {
     std::span<const CodecModuleNeed> WriteModules;
     // The encoder options that apply to it, in the order the window shows them.
     std::span<const FormatOption* const> Options;
+    // The highest sample rate its encoder writes, where it has a limit of its own (0: none): a
+    // higher rate chosen refuses the job, and an input's higher rate is written at this one.
+    int32_t MostSampleRate = 0;
     SourceMaker MakeSource = nullptr;
     SinkMaker MakeSink = nullptr;
     // Null: the sink takes the source's PCM as it is (its module converts it itself).

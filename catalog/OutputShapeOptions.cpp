@@ -1,5 +1,8 @@
 #include "catalog/OutputShapeOptions.h"
 
+#include "catalog/FormatOptions.h"
+#include "catalog/FormatTable.h"
+
 namespace {
 constexpr OfferedValue ChannelCounts[] = {{0, "As the input"}, {1, "1 (Mono)"}, {2, "2 (Stereo)"}};
 constexpr OfferedValue SampleRates[] = {
@@ -41,3 +44,20 @@ const FormatOption OutputSampleRateOption = {
     .Default = 0,
     .Offered = SampleRates,
 };
+
+int32_t MostSampleRateOf(uint8_t target) {
+    const FormatInfo* format = FindTargetFormat(target);
+    return format && format->MostSampleRate != 0 ? format->MostSampleRate
+                                                 : OutputSampleRateOption.Most;
+}
+
+std::optional<int32_t> UnwritableSampleRate(const ConversionSettings& settings) {
+    if (!OptionAppliesTo(OutputSampleRateOption, settings.TargetFormat)) {
+        return std::nullopt;
+    }
+    const int32_t rate = settings.Options.Of(OutputSampleRateOption);
+    if (rate <= MostSampleRateOf(settings.TargetFormat)) {
+        return std::nullopt;
+    }
+    return rate;
+}

@@ -16,6 +16,7 @@
 #include "cli/DisplayObserver.h"
 #include "cli/InputList.h"
 #include "cli/JobDisplay.h"
+#include "cli/NumberOptions.h"
 #include "cli/TargetDescription.h"
 #include "engine/CodecCheck.h"
 #include "engine/ConverterChoices.h"
@@ -104,7 +105,7 @@ bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
     SayReplacedChoice(options, replaced, settings.TargetFormat);
     ApplyEncoderOptions(options, settings);
     settings.CopyTags = !options.noTags;
-    return true;
+    return CheckSampleRate(settings, error);
 }
 
 // With -r and -o each output keeps its sub-folder below the output folder, unless --flat.

@@ -5,6 +5,7 @@
 
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
+#include "catalog/OutputShapeOptions.h"
 #include "cli/FormatWords.h"
 #include "cli/OptionWords.h"
 
@@ -72,6 +73,19 @@ bool CheckNumberOption(std::string_view flag, int32_t value, uint8_t target, std
         return false;
     }
     return true;
+}
+
+bool CheckSampleRate(const ConversionSettings& settings, std::string& error) {
+    const std::optional<int32_t> rate = UnwritableSampleRate(settings);
+    if (!rate) {
+        return true;
+    }
+    const FormatOption& option = OutputSampleRateOption;
+    error = std::string(option.Flag) + " takes " +
+            RangeText(option, MostSampleRateOf(settings.TargetFormat)) + " for " +
+            std::string(FindTargetFormat(settings.TargetFormat)->Name) + " output, not " +
+            std::to_string(*rate);
+    return false;
 }
 
 void ApplyNumberOption(std::string_view flag, int32_t value, ConversionSettings& settings) {

@@ -21,5 +21,8 @@ bool SomeTargetTakes(std::string_view flag, int32_t value);
 std::string NumberOptionValues(std::string_view flag);
 // False with a one-line reason when target does not take flag, or not value for it.
 bool CheckNumberOption(std::string_view flag, int32_t value, uint8_t target, std::string& error);
+// False with a one-line reason when the settings, from the command line or stored, ask for a
+// sample rate above what their target's encoder writes.
+bool CheckSampleRate(const ConversionSettings& settings, std::string& error);
 // Sets the settings' target's option of flag; nothing when it has none.
 void ApplyNumberOption(std::string_view flag, int32_t value, ConversionSettings& settings);

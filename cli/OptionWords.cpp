@@ -3,13 +3,6 @@
 #include "catalog/FormatOptions.h"
 #include "cli/FormatWords.h"
 
-namespace {
-std::string RangeText(const FormatOption& option) {
-    return std::to_string(option.Least) + " to " + std::to_string(option.Most) +
-           (option.ZeroKeepsInput ? " or 0 (as the input)" : "");
-}
-} // namespace
-
 std::string ListedValues(const FormatOption& option) {
     std::string text;
     for (const OfferedValue& offered : option.Offered) {
@@ -32,6 +25,11 @@ std::string NamesTaking(const FormatOption& option, std::string_view join) {
     return FormatNames(FormatsTaking(option), join);
 }
 
+std::string RangeText(const FormatOption& option, int32_t most) {
+    return std::to_string(option.Least) + " to " + std::to_string(most) +
+           (option.ZeroKeepsInput ? " or 0 (as the input)" : "");
+}
+
 std::string ValuesText(const FormatOption& option) {
     switch (ShapeOf(option)) {
     case OptionShape::Items:
@@ -44,7 +42,7 @@ std::string ValuesText(const FormatOption& option) {
     case OptionShape::Range:
         break;
     }
-    return RangeText(option);
+    return RangeText(option, option.Most);
 }
 
 std::string WordsFor(const FormatOption& option, int32_t value) {

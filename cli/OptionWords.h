@@ -19,6 +19,8 @@ OptionShape ShapeOf(const FormatOption& option);
 std::string NamesTaking(const FormatOption& option, std::string_view join);
 // The values a fixed list takes: "320, 256, 192".
 std::string ListedValues(const FormatOption& option);
+// Its range up to most: "8000 to 96000 or 0 (as the input)".
+std::string RangeText(const FormatOption& option, int32_t most);
 // What it takes: "one of 320, 256 (kbit/s)", "a number from 0 to 7", "1 to 8 or 0 (as the
 // input)".
 std::string ValuesText(const FormatOption& option);

@@ -12,6 +12,11 @@ inline constexpr int Mp4Failed = -1;
 inline constexpr int Mp4EndOfInput = 1;
 // The file turned out damaged or cut short after it opened: what was delivered is all there is.
 inline constexpr int Mp4InputBroken = -2;
+// Above 0 from a writer's entry point: the file refused a write (a full disk); the value is that
+// write's errno.
+inline constexpr int Mp4RefusedErrno(int status) {
+    return status > 0 ? status : 0;
+}
 
 enum Mp4Codec : uint32_t { Mp4CodecAac = 1, Mp4CodecAlac = 2 };
 

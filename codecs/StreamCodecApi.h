@@ -31,7 +31,7 @@ struct StreamInfo {
 };
 
 // 0 on success; the encoder then writes from the descriptor's start. On failure *encoder is
-// null.
+// null. These three return StreamWriteRefused(errno) when the descriptor refused a write.
 using stream_encoder_open_fn = int (*)(int fd, const StreamEncoderConfig* config,
                                        StreamEncoder** encoder);
 // frames sample frames of the configured kind; 0 when all were taken.
@@ -52,6 +52,13 @@ using stream_decoder_close_fn = void (*)(StreamDecoder* decoder);
 
 inline constexpr int StreamOk = 0;
 inline constexpr int StreamFailed = 1;
+// Below 0: the descriptor refused a write (a full disk); minus that write's errno.
+inline constexpr int StreamWriteRefused(int error) {
+    return -error;
+}
+inline constexpr int StreamRefusedErrno(int status) {
+    return status < 0 ? -status : 0;
+}
 
 inline constexpr const char* StreamCodecEntryPoints[] = {
     "stream_encoder_open", "stream_encoder_write", "stream_encoder_finish",

@@ -8,10 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codecs/StreamCodecApi.h"
+
 struct StreamFile {
     int fd = -1;
     uint64_t position = 0;
     bool failed = false; // a write or read failed: the stream is not whole
+    int writeErrno = 0;  // of the first write refused
 
     uint64_t Size() const {
         struct stat status {};
@@ -41,6 +44,8 @@ struct StreamFile {
                 continue;
             if (put <= 0) {
                 failed = true;
+                if (writeErrno == 0)
+                    writeErrno = put < 0 ? errno : EIO;
                 return false;
             }
             bytes += put;
@@ -48,6 +53,14 @@ struct StreamFile {
             position += static_cast<uint64_t>(put);
         }
         return true;
+    }
+
+    // What an encoder entry point returns: StreamOk, or the refused write's code, or StreamFailed
+    // for a failure of the codec's own.
+    int Status(bool codecOk) const {
+        if (writeErrno != 0)
+            return StreamWriteRefused(writeErrno);
+        return codecOk && !failed ? StreamOk : StreamFailed;
     }
 
     // whence as for lseek; false for a position before the start.

@@ -90,7 +90,11 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
         return RowOutcome::Failed;
     }
     if (code != ConversionError::ceNone) {
-        row.Fail(ConversionErrorLine(code, row.request.Input));
+        // A sink whose file refused its first bytes (a full disk) failed at writing, not at
+        // taking the format.
+        const bool refusedWrite = code == ConversionError::ceOutput && result.WriteError;
+        row.Fail(refusedWrite ? WriteErrorLine(destination)
+                              : ConversionErrorLine(code, row.request.Input));
         return RowOutcome::Failed; // nothing is put in place
     }
     Pump(row, *source);

@@ -9,6 +9,8 @@
 
 struct RowResult {
     std::atomic<bool> WriteError = false;
+    // The errno of the write the output's file refused, where the sink had it; 0 when unknown.
+    std::atomic<int> WriteErrno = 0;
     std::atomic<bool> ProtectedInput = false;
     // A failure found after the source opened (its decoder gave up, or has no codec for the
     // content, or nothing could be read): reported with ConversionErrorLine, as if opening had
@@ -16,4 +18,10 @@ struct RowResult {
     std::atomic<ConversionError> InputError = ConversionError::ceNone;
     // Set as the sink goes, on the thread that destroys the source.
     RowValues Values;
+
+    void RefusedWrite(int error) {
+        WriteError = true;
+        if (error != 0)
+            WriteErrno = error;
+    }
 };

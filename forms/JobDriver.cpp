@@ -10,6 +10,8 @@
 #include <cctype>
 #include <thread>
 
+#include "catalog/FormatTable.h"
+#include "catalog/OutputShapeOptions.h"
 #include "choices/PlannedJob.h"
 #include "engine/CodecCheck.h"
 #include "engine/ConverterChoices.h"
@@ -76,8 +78,8 @@ bool JobDriver::Ready(JobOrder order) {
     order_ = std::move(order);
     errors_->Clear();
     // A question answered by the program's ending starts nothing.
-    return !RefusedByFormat() && !RefusedForMissingModules() && ClashesSettled() && FolderReady() &&
-           OverwritesConfirmed() && !quitting_;
+    return !RefusedByFormat() && !RefusedForMissingModules() && !RefusedForSampleRate() &&
+           ClashesSettled() && FolderReady() && OverwritesConfirmed() && !quitting_;
 }
 
 bool JobDriver::RefusedByFormat() {
@@ -108,6 +110,26 @@ bool JobDriver::RefusedForMissingModules() {
         text += Sentence(line) + QLatin1Char('\n');
     }
     AppMessage(&window_, QMessageBox::Critical, text + QStringLiteral("\nNothing was converted."));
+    return true;
+}
+
+// The rate list offers every format's rates: a rate chosen for another format may be more than
+// the target's encoder writes.
+bool JobDriver::RefusedForSampleRate() {
+    ConversionSettings settings;
+    order_.Choices.ApplyTo(settings);
+    settings.TargetFormat = order_.Destination.Target;
+    const std::optional<int32_t> rate = UnwritableSampleRate(settings);
+    if (!rate) {
+        return false;
+    }
+    const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
+    AppMessage(&window_, QMessageBox::Critical,
+               QStringLiteral("%1 output takes a sample rate of at most %2 Hz, not %3 Hz.\n\n"
+                              "Nothing was converted.")
+                   .arg(Text(format->Name))
+                   .arg(MostSampleRateOf(settings.TargetFormat))
+                   .arg(*rate));
     return true;
 }
 

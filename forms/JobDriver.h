@@ -66,6 +66,7 @@ public:
 private:
     bool RefusedByFormat();
     bool RefusedForMissingModules();
+    bool RefusedForSampleRate();
     bool ClashesSettled();
     bool FolderReady();
     bool OverwritesConfirmed();

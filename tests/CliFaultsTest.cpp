@@ -231,3 +231,18 @@ TEST_F(CliFaults, AnOutputThatAppearsWhileTwoRunIsKept) {
     EXPECT_FALSE(fs::exists(dir / "out/one.wav")); // what the killed workers had begun is gone
     EXPECT_FALSE(fs::exists(dir / "out/two.wav"));
 }
+
+// A disk without room for a file's first bytes fails it as a write, whatever the format. The
+// shell sets the cap, so that the messages go to a pipe rather than to a capped file.
+TEST_F(CliFaults, AFullDiskFailsTheFirstBytesOfEveryFormatAsAWrite) {
+    const std::string in = Make("in.wav", 1.0);
+    for (const auto& [target, name] : {std::pair{"flac", "in.flac"}, std::pair{"ogg", "in.ogg"},
+                                       std::pair{"m4a", "in.m4a"}, std::pair{"alac", "in.m4a"}}) {
+        const std::string out = dir / target;
+        const std::string said =
+            Shell("trap '' XFSZ; prlimit --fsize=40 " + Quote(ConverterPath()) + " -q --to " +
+                  target + " --output-dir " + Quote(out) + " " + Quote(in) + " 2>&1; echo $?");
+        EXPECT_EQ(said, "Unable to write to '" + out + "/" + name + "'.\n1") << target;
+        EXPECT_FALSE(fs::exists(out + "/" + name));
+    }
+}

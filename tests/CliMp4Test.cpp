@@ -19,6 +19,12 @@ long Frames(const std::string& path, int channels) {
            channels;
 }
 
+// One channel of the decoded audio, as ffmpeg decodes it.
+std::string ChannelPcm(const std::string& path, int channel) {
+    return Shell("ffmpeg -v error -i " + Quote(path) + " -af 'pan=mono|c0=c" +
+                 std::to_string(channel) + "' -f s16le - | md5sum");
+}
+
 std::string Mutagen(const std::string& path) {
     return Shell("mutagen-inspect " + Quote(path));
 }
@@ -220,4 +226,24 @@ TEST_F(CliMp4, TheBitRateOptionReachesTheAacEncoder) {
         EXPECT_EQ(Convert(dir, all).exitCode, 2) << args[1] << " " << args[2];
     }
     EXPECT_FALSE(fs::exists(dir / "refused"));
+}
+
+// 3, 7 and 8 channels, each with a tone of its own: every channel decodes bit for bit in its place.
+TEST_F(CliMp4, AlacWritesThreeSevenAndEightChannels) {
+    fs::create_directory(dir / "in");
+    for (const int channels : {3, 7, 8}) {
+        const std::string count = std::to_string(channels);
+        const std::string in = dir / ("in/" + count + ".wav");
+        std::string tones;
+        for (int c = 1; c <= channels; ++c) {
+            tones += " sine " + std::to_string(150 * c);
+        }
+        Shell("sox -q -n -r 44100 -b 16 -c " + count + " " + Quote(in) + " synth 0.3" + tones);
+        Run({"-t", "alac", "--output-dir", dir / "alac", in});
+        const std::string out = dir / ("alac/" + count + ".m4a");
+        ASSERT_EQ(Probe(out, "channels"), count);
+        for (int c = 0; c < channels; ++c) {
+            EXPECT_EQ(ChannelPcm(out, c), ChannelPcm(in, c)) << count << " channels, channel " << c;
+        }
+    }
 }

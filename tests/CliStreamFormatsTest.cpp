@@ -149,3 +149,63 @@ TEST_F(CliStreamFormats, AFolderOfEachTypeConvertsToWave) {
     for (const char* name : {"tone.wav", "tone2.wav", "tone3.wav"})
         EXPECT_EQ(SoxSamples(dir / "out/" + name), 44100) << name;
 }
+
+// A rate above what the encoder writes is refused before the job; FLAC writes a rate outside its
+// streamable subset, and Vorbis an input's rate above libvorbis's at 192000 Hz.
+TEST_F(CliStreamFormats, SampleRatesTheEncodersCannotKeep) {
+    const std::string wav = SoxTone(dir / "in/tone.wav", 0.5);
+    for (const std::string rate : {"176400", "192000"}) {
+        const Outcome o = Convert(dir, {"-t", "m4a", "--rate", rate, "-o", dir / "aac", wav});
+        EXPECT_EQ(o.exitCode, 2);
+        EXPECT_NE(o.err.find("--rate takes 8000 to 96000 or 0 (as the input) for AAC output, "
+                             "not " +
+                             rate + "\n"),
+                  std::string::npos)
+            << o.err;
+    }
+    EXPECT_FALSE(fs::exists(dir / "aac"));
+    const std::string high = SoxTone(dir / "high/tone.wav", 0.5, "-r 384000");
+    for (const auto& [args, rate] :
+         {std::pair{std::vector<std::string>{"-t", "flac", "--rate", "191999", wav}, "191999"},
+          std::pair{std::vector<std::string>{"-t", "ogg", high}, "192000"}}) {
+        std::vector<std::string> all = {"-q", "-o", dir / "out"};
+        all.insert(all.end(), args.begin(), args.end());
+        const Outcome o = Convert(dir, all);
+        EXPECT_EQ(o.exitCode, 0) << o.err;
+        EXPECT_EQ(Probe(dir / ("out/tone." + args[1]), "sample_rate"), rate);
+    }
+}
+
+// An Opus header's output gain of +48 dB: every target writes the tone, clipped at full scale
+// where its samples end there, and none wraps it.
+TEST_F(CliStreamFormats, AnOpusGainBeyondFullScaleConvertsToEveryTarget) {
+    const std::string opus = dir / "loud.opus";
+    Shell("sox -q -n -r 48000 -c 2 -b 16 " + Quote(dir / "tone.wav") + " synth 1 sine 440 && " +
+          "opusenc --quiet " + Quote(dir / "tone.wav") + " " + Quote(opus));
+    // The gain is a Q7.8 number at byte 16 of the OpusHead packet; the page's CRC follows it.
+    WriteTextFile(dir / "gain.py", R"(import struct, sys
+d = bytearray(open(sys.argv[1], "rb").read())
+head = d.find(b"OpusHead")
+d[head + 16:head + 18] = struct.pack("<h", 48 * 256)
+end = 27 + d[26] + sum(d[27:27 + d[26]])
+d[22:26] = bytes(4)
+crc = 0
+for byte in d[:end]:
+    crc ^= byte << 24
+    for _ in range(8):
+        crc = (crc << 1 ^ (0x04C11DB7 if crc >> 31 else 0)) & 0xFFFFFFFF
+d[22:26] = struct.pack("<I", crc)
+open(sys.argv[1], "wb").write(d)
+)");
+    Shell("python3 " + Quote(dir / "gain.py") + " " + Quote(opus));
+    for (const std::string target : {"wav", "mp3", "wma", "flac", "ogg", "opus", "m4a", "alac"}) {
+        const std::string out = dir / target;
+        const Outcome o = Convert(dir, {"-q", "-t", target, "-o", out, opus});
+        ASSERT_EQ(o.exitCode, 0) << target << "\n" << o.err;
+        // Clipped, the tone keeps its 880 zero crossings a second; wrapped, it would not.
+        const std::string file = Shell("ls " + Quote(out) + "/*");
+        const std::string rate = Shell("ffmpeg -i " + Quote(file) + " -af astats -f null - 2>&1 " +
+                                       "| grep -m1 'Zero crossings rate' | sed 's/.*: //'");
+        EXPECT_NEAR(std::stod(rate) * std::stod(Probe(file, "sample_rate")), 880, 40) << target;
+    }
+}

@@ -1,6 +1,15 @@
 #include "codecs/ffmpeg/FfmpegAudioWriter.h"
 
 #include <algorithm>
+#include <cstring>
+
+namespace {
+// FFmpeg's errors from the system are minus the errno; its own codes lie far below those.
+int ErrnoOf(int averror) {
+    constexpr int MostErrno = 4095;
+    return averror < 0 && averror >= -MostErrno ? -averror : 0;
+}
+} // namespace
 
 AVSampleFormat FfmpegAudioWriter::InputSampleFormat(const WAVEFORMATEX& format) {
     if (format.wFormatTag == WAVE_FORMAT_IEEE_FLOAT)
@@ -20,6 +29,17 @@ AVSampleFormat FfmpegAudioWriter::InputSampleFormat(const WAVEFORMATEX& format) 
     default:
         return AV_SAMPLE_FMT_NONE;
     }
+}
+
+bool FfmpegAudioWriter::CodecLayout(const AVCodec& codec, int channels, AVChannelLayout& layout) {
+    av_channel_layout_uninit(&layout);
+    for (const AVChannelLayout* listed = codec.ch_layouts;
+         listed != nullptr && listed->nb_channels != 0; ++listed) {
+        if (listed->nb_channels == channels)
+            return av_channel_layout_copy(&layout, listed) == 0;
+    }
+    av_channel_layout_default(&layout, channels);
+    return true;
 }
 
 bool FfmpegAudioWriter::OpenOutput(const char* muxer) {
@@ -48,13 +68,14 @@ bool FfmpegAudioWriter::OpenEncoder() {
 
 bool FfmpegAudioWriter::OpenResampler(const WAVEFORMATEX& input, int fifoFrames) {
     input_ = input;
-    AVChannelLayout in{};
-    av_channel_layout_default(&in, input.nChannels);
+    // Read as the codec's own layout for its count: as many channels pass through unmixed.
+    ChannelLayout in;
+    if (!CodecLayout(*encoder_->codec, input.nChannels, *in.Get()))
+        return false;
     SwrContext* raw = nullptr;
     const int made = swr_alloc_set_opts2(&raw, &encoder_->ch_layout, encoder_->sample_fmt,
-                                         encoder_->sample_rate, &in, InputSampleFormat(input),
+                                         encoder_->sample_rate, in.Get(), InputSampleFormat(input),
                                          static_cast<int>(input.nSamplesPerSec), 0, nullptr);
-    av_channel_layout_uninit(&in);
     resampler_.reset(raw);
     if (made < 0)
         return false;
@@ -85,17 +106,42 @@ bool FfmpegAudioWriter::OpenFile(const std::string& path, AVDictionary** muxerOp
 
 bool FfmpegAudioWriter::Write(const uint8_t* data, uint32_t frameCount,
                               const std::function<bool()>& drain) {
-    const bool packed24 = input_.wBitsPerSample == 24 && input_.wFormatTag == WAVE_FORMAT_PCM;
     constexpr uint32_t Slice = 1 << 14; // keeps the conversion buffers small for huge writes
     for (uint32_t done = 0; done < frameCount;) {
         const uint32_t count = std::min(Slice, frameCount - done);
         const uint8_t* slice = data + static_cast<size_t>(done) * input_.nBlockAlign;
-        const uint8_t* planes[] = {packed24 ? Unpack24(slice, count) : slice};
+        const uint8_t* planes[] = {Prepare(slice, count)};
         if (!Convert(planes, static_cast<int>(count)) || !drain())
             return false;
         done += count;
     }
     return true;
+}
+
+const uint8_t* FfmpegAudioWriter::Prepare(const uint8_t* data, uint32_t frameCount) {
+    const bool floats = input_.wFormatTag == WAVE_FORMAT_IEEE_FLOAT;
+    if (input_.wFormatTag == WAVE_FORMAT_PCM && input_.wBitsPerSample == 24)
+        return Unpack24(data, frameCount);
+    if (floats && input_.wBitsPerSample == 32)
+        return Clip<float>(data, frameCount);
+    if (floats && input_.wBitsPerSample == 64)
+        return Clip<double>(data, frameCount);
+    return data;
+}
+
+// Far beyond full scale (an Opus file's large output gain) the lossy encoders refuse a frame, and
+// the integer formats cannot hold it: such samples are clipped to full scale.
+template <typename Sample>
+const uint8_t* FfmpegAudioWriter::Clip(const uint8_t* data, uint32_t frameCount) {
+    const size_t bytes = static_cast<size_t>(frameCount) * input_.nBlockAlign;
+    clipped_.resize(bytes);
+    for (size_t at = 0; at < bytes; at += sizeof(Sample)) {
+        Sample sample;
+        std::memcpy(&sample, data + at, sizeof sample);
+        sample = std::clamp(sample, Sample{-1}, Sample{1});
+        std::memcpy(clipped_.data() + at, &sample, sizeof sample);
+    }
+    return clipped_.data();
 }
 
 const uint8_t* FfmpegAudioWriter::Unpack24(const uint8_t* data, uint32_t frameCount) {
@@ -198,5 +244,19 @@ bool FfmpegAudioWriter::Finish() {
     if (!Drain(nullptr) || av_write_trailer(output_.get()) < 0)
         return false;
     const bool written = output_->pb->error == 0;
-    return avio_closep(&output_->pb) == 0 && written;
+    NoteFileError(output_->pb->error);
+    const int closed = avio_closep(&output_->pb);
+    NoteFileError(closed);
+    return closed == 0 && written;
+}
+
+void FfmpegAudioWriter::NoteFileError(int averror) {
+    if (refusedErrno_ == 0)
+        refusedErrno_ = ErrnoOf(averror);
+}
+
+int FfmpegAudioWriter::RefusedWriteErrno() const {
+    if (refusedErrno_ != 0 || !output_ || output_->pb == nullptr)
+        return refusedErrno_;
+    return ErrnoOf(output_->pb->error);
 }

@@ -15,6 +15,10 @@ class FfmpegAudioWriter {
 public:
     // The sample format the resampler reads the input as; AV_SAMPLE_FMT_NONE when it cannot.
     static AVSampleFormat InputSampleFormat(const WAVEFORMATEX& format);
+    // The layout codec is given that many channels in: the one it lists for the count where it
+    // lists its own (ALAC takes no other), else FFmpeg's default. Both keep the speakers in
+    // WAVE order, so a channel of the input is the speaker of its place in the layout.
+    static bool CodecLayout(const AVCodec& codec, int channels, AVChannelLayout& layout);
 
     // The muxer, by FFmpeg's name for it ("ipod", "asf").
     bool OpenOutput(const char* muxer);
@@ -39,6 +43,9 @@ public:
     // Drains the encoder and completes the file.
     bool Finish();
 
+    // The errno of the write the file refused, once one was (a full disk); 0 while none was.
+    int RefusedWriteErrno() const;
+
     AVCodecContext& Encoder() const { return *encoder_; }
     AVAudioFifo* Fifo() const { return fifo_.get(); }
     int FrameSize() const { return frameSize_; }
@@ -52,10 +59,15 @@ public:
 
 private:
     bool Convert(const uint8_t** input, int frameCount);
+    // Whole sample frames of the input as the resampler reads them.
+    const uint8_t* Prepare(const uint8_t* data, uint32_t frameCount);
     const uint8_t* Unpack24(const uint8_t* data, uint32_t frameCount);
+    template <typename Sample> const uint8_t* Clip(const uint8_t* data, uint32_t frameCount);
     bool EncodeFrame(int frameCount);
     // Sends a frame (null at the end) and writes every packet the encoder has ready.
     bool Drain(const AVFrame* frame);
+    // Keeps the first failure of the file's writes that FFmpeg reported.
+    void NoteFileError(int averror);
 
     OutputContextPtr output_;
     CodecContextPtr encoder_;
@@ -69,7 +81,9 @@ private:
     int64_t nextPts_ = 0;
     int64_t packets_ = 0;
     int packetDuration_ = 0;
+    int refusedErrno_ = 0;
     std::vector<uint8_t*> planes_;
     std::vector<uint8_t> converted_;
     std::vector<int32_t> unpacked_;
+    std::vector<uint8_t> clipped_;
 };

@@ -49,6 +49,10 @@ bool Configure(FLAC__StreamEncoder* flac, const StreamEncoderConfig& config) {
     return FLAC__stream_encoder_set_channels(flac, config.channels) &&
            FLAC__stream_encoder_set_bits_per_sample(flac, config.sampleKind) &&
            FLAC__stream_encoder_set_sample_rate(flac, config.sampleRate) &&
+           // A rate the streamable subset leaves out (above 65535 Hz and no multiple of 10, or
+           // above 655350 Hz) is still FLAC: its frames then take it from STREAMINFO.
+           FLAC__stream_encoder_set_streamable_subset(
+               flac, FLAC__format_sample_rate_is_subset(config.sampleRate)) &&
            FLAC__stream_encoder_set_compression_level(flac, static_cast<uint32_t>(level));
 }
 } // namespace
@@ -64,10 +68,12 @@ BMC_EXPORT int stream_encoder_open(int fd, const StreamEncoderConfig* config,
     made->file.fd = fd;
     made->channels = config->channels;
     made->kind = config->sampleKind;
-    if (!Configure(made->flac, *config) ||
-        FLAC__stream_encoder_init_stream(made->flac, WriteBytes, SeekTo, Tell, nullptr,
-                                         made.get()) != FLAC__STREAM_ENCODER_INIT_STATUS_OK)
+    if (!Configure(made->flac, *config))
         return StreamFailed;
+    // The stream's first bytes are written here: a refused write is told as such.
+    if (FLAC__stream_encoder_init_stream(made->flac, WriteBytes, SeekTo, Tell, nullptr,
+                                         made.get()) != FLAC__STREAM_ENCODER_INIT_STATUS_OK)
+        return made->file.Status(false);
     *encoder = made.release();
     return StreamOk;
 }
@@ -83,15 +89,11 @@ BMC_EXPORT int stream_encoder_write(StreamEncoder* encoder, const void* pcm, uin
         for (std::size_t i = 0; i < count; ++i)
             encoder->samples[i] = ReadInt24(bytes + 3 * i);
     }
-    return FLAC__stream_encoder_process_interleaved(encoder->flac, encoder->samples.data(),
-                                                    frames) &&
-                   !encoder->file.failed
-               ? StreamOk
-               : StreamFailed;
+    return encoder->file.Status(
+        FLAC__stream_encoder_process_interleaved(encoder->flac, encoder->samples.data(), frames));
 }
 
 BMC_EXPORT int stream_encoder_finish(StreamEncoder* encoder) {
     const std::unique_ptr<StreamEncoder> owned(encoder);
-    const bool finished = FLAC__stream_encoder_finish(encoder->flac);
-    return finished && !encoder->file.failed ? StreamOk : StreamFailed;
+    return encoder->file.Status(FLAC__stream_encoder_finish(encoder->flac));
 }

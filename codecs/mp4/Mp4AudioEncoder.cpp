@@ -36,7 +36,9 @@ bool Deep(const WAVEFORMATEX& input) {
 
 std::unique_ptr<Mp4AudioEncoder> Mp4AudioEncoder::Open(const std::string& path,
                                                        const WAVEFORMATEX& input,
-                                                       const Mp4WriterRequest& request) {
+                                                       const Mp4WriterRequest& request,
+                                                       int& refusedErrno) {
+    refusedErrno = 0;
     if (!IsUsableInput(input) || request.channels > MaxChannels ||
         (request.codec != Mp4CodecAac && request.codec != Mp4CodecAlac))
         return nullptr;
@@ -47,8 +49,12 @@ std::unique_ptr<Mp4AudioEncoder> Mp4AudioEncoder::Open(const std::string& path,
         return nullptr;
     FfmpegAudioWriter& writer = encoder->writer_;
     const int fifoFrames = std::max(writer.FrameSize(), SampleSpool::BlockFrames) * 2;
-    if (!writer.OpenResampler(input, fifoFrames) || !encoder->OpenStream(path))
+    if (!writer.OpenResampler(input, fifoFrames))
         return nullptr;
+    if (!encoder->OpenStream(path)) {
+        refusedErrno = writer.RefusedWriteErrno();
+        return nullptr;
+    }
     return encoder;
 }
 
@@ -63,7 +69,8 @@ bool Mp4AudioEncoder::OpenCodec(const Mp4WriterRequest& request) {
     const uint32_t rate = request.sampleRate != 0 ? request.sampleRate : input_.nSamplesPerSec;
     encoder->sample_rate = NearestRate(codec, static_cast<int>(rate));
     const uint32_t channels = request.channels != 0 ? request.channels : input_.nChannels;
-    av_channel_layout_default(&encoder->ch_layout, static_cast<int>(channels));
+    if (!FfmpegAudioWriter::CodecLayout(*codec, static_cast<int>(channels), encoder->ch_layout))
+        return false;
     if (aac) {
         encoder->sample_fmt = AV_SAMPLE_FMT_FLTP;
         encoder->bit_rate = std::clamp(request.bitRate, MinAacBitRate, MaxAacBitRate);

@@ -19,9 +19,11 @@
 class Mp4AudioEncoder {
 public:
     // Creates the file at path once the formats are known to encode. Null when they cannot be
-    // encoded (no file is created then) or the file cannot be created.
+    // encoded (no file is created then) or the file cannot be created; refusedErrno is then the
+    // errno of the write the file refused (a full disk), or 0.
     static std::unique_ptr<Mp4AudioEncoder> Open(const std::string& path, const WAVEFORMATEX& input,
-                                                 const Mp4WriterRequest& request);
+                                                 const Mp4WriterRequest& request,
+                                                 int& refusedErrno);
     Mp4AudioEncoder(const Mp4AudioEncoder&) = delete;
     Mp4AudioEncoder& operator=(const Mp4AudioEncoder&) = delete;
 
@@ -31,6 +33,8 @@ public:
     bool Finish();
     // After Finish, for AAC: where the audio lies in the decoded frames.
     std::optional<Mp4Gapless> Gapless() const;
+    // After a failed Write or Finish: the errno of the write the file refused, or 0.
+    int RefusedWriteErrno() const { return writer_.RefusedWriteErrno(); }
 
 private:
     Mp4AudioEncoder() = default;

@@ -30,6 +30,12 @@ void QuietLibraryLog() {
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
+// A writer's failure as its entry points return it.
+int Failure(const Mp4AudioEncoder& encoder) {
+    const int refusedErrno = encoder.RefusedWriteErrno();
+    return refusedErrno != 0 ? refusedErrno : Mp4Failed;
+}
+
 bool WriteJoined(Mp4Writer& w, const uint8_t* bytes, uint32_t count) {
     if (!w.partial.empty()) {
         const auto take = std::min<uint32_t>(w.frameBytes - uint32_t(w.partial.size()), count);
@@ -58,9 +64,10 @@ BMC_EXPORT int Mp4WriterOpen(const char* path, const WAVEFORMATEX* input,
     if (path == nullptr || input == nullptr || request == nullptr)
         return Mp4Failed;
     QuietLibraryLog();
-    auto encoder = Mp4AudioEncoder::Open(path, *input, *request);
+    int refusedErrno = 0;
+    auto encoder = Mp4AudioEncoder::Open(path, *input, *request, refusedErrno);
     if (!encoder)
-        return Mp4Failed;
+        return refusedErrno != 0 ? refusedErrno : Mp4Failed;
     *writer = new (std::nothrow) Mp4Writer{std::move(encoder), input->nBlockAlign, {}, false, {}};
     return *writer != nullptr ? Mp4Ok : Mp4Failed;
 }
@@ -70,7 +77,7 @@ BMC_EXPORT int Mp4WriterWrite(Mp4Writer* writer, const void* data, uint32_t byte
         (data == nullptr && byteCount != 0))
         return Mp4Failed;
     writer->failed = !WriteJoined(*writer, static_cast<const uint8_t*>(data), byteCount);
-    return writer->failed ? Mp4Failed : Mp4Ok;
+    return writer->failed ? Failure(*writer->encoder) : Mp4Ok;
 }
 
 BMC_EXPORT int Mp4WriterFinish(Mp4Writer* writer) {
@@ -78,10 +85,11 @@ BMC_EXPORT int Mp4WriterFinish(Mp4Writer* writer) {
         return Mp4Failed;
     // A trailing fraction of a sample frame cannot be encoded and is dropped.
     const bool finished = writer->encoder->Finish();
+    const int status = finished ? Mp4Ok : Failure(*writer->encoder);
     if (finished)
         writer->gapless = writer->encoder->Gapless();
     writer->encoder.reset();
-    return finished ? Mp4Ok : Mp4Failed;
+    return status;
 }
 
 BMC_EXPORT int Mp4WriterGapless(Mp4Writer* writer, Mp4Gapless* gapless) {

@@ -69,11 +69,10 @@ BMC_EXPORT int stream_encoder_write(StreamEncoder* encoder, const void* pcm, uin
                                                 static_cast<int>(frames))
                             : ope_encoder_write_float(encoder->opus, static_cast<const float*>(pcm),
                                                       static_cast<int>(frames));
-    return written == OPE_OK && !encoder->file.failed ? StreamOk : StreamFailed;
+    return encoder->file.Status(written == OPE_OK);
 }
 
 BMC_EXPORT int stream_encoder_finish(StreamEncoder* encoder) {
     const std::unique_ptr<StreamEncoder> owned(encoder);
-    const bool drained = ope_encoder_drain(encoder->opus) == OPE_OK;
-    return drained && !encoder->file.failed ? StreamOk : StreamFailed;
+    return encoder->file.Status(ope_encoder_drain(encoder->opus) == OPE_OK);
 }

@@ -111,7 +111,7 @@ BMC_EXPORT int stream_encoder_open(int fd, const StreamEncoderConfig* config,
         return StreamFailed;
     made->oggMade = true;
     if (!made->Headers())
-        return StreamFailed;
+        return made->file.Status(false);
     *encoder = made.release();
     return StreamOk;
 }
@@ -141,12 +141,12 @@ BMC_EXPORT int stream_encoder_write(StreamEncoder* encoder, const void* pcm, uin
         vorbis_analysis_wrote(&encoder->dsp, static_cast<int>(count));
         encoder->Drain(false);
     }
-    return encoder->file.failed ? StreamFailed : StreamOk;
+    return encoder->file.Status(true);
 }
 
 BMC_EXPORT int stream_encoder_finish(StreamEncoder* encoder) {
     const std::unique_ptr<StreamEncoder> owned(encoder);
     vorbis_analysis_wrote(&encoder->dsp, 0);
     encoder->Drain(true);
-    return encoder->file.failed ? StreamFailed : StreamOk;
+    return encoder->file.Status(true);
 }

@@ -34,10 +34,12 @@ const FormatInfo AacFormat = {
     .ReadModules = Module,
     .WriteModules = Module,
     .Options = AacOptions,
+    .MostSampleRate = 96000, // the encoder's highest
     .MakeSource = MakeSourceOf<Mp4Source>,
     .MakeSink = Mp4Sink::Make<Mp4CodecAac>,
     .Tags = &Mp4Tags,
-    .HelpText = "Advanced Audio Coding in an MP4 (M4A) file, the lossy format of Apple devices and many phones.",
+    .HelpText = "Advanced Audio Coding in an MP4 (M4A) file, the lossy format of Apple devices and "
+                "many phones.",
 };
 
 // Read as the AAC entry reads every .m4a file.
@@ -59,5 +61,6 @@ const FormatInfo AlacFormat = {
     .MakeSource = nullptr,
     .MakeSink = Mp4Sink::Make<Mp4CodecAlac>,
     .Tags = &Mp4Tags,
-    .HelpText = "Apple Lossless in an M4A file: lossless like FLAC, for Apple devices. An <code>.m4a</code> file is read as AAC or ALAC by what it holds.",
+    .HelpText = "Apple Lossless in an M4A file: lossless like FLAC, for Apple devices. An "
+                "<code>.m4a</code> file is read as AAC or ALAC by what it holds.",
 };

@@ -39,8 +39,13 @@ Mp4Sink::Mp4Sink(Mp4Codec codec, const WAVEFORMATEX* inputFormat, const RowConte
     path_ = row.OutputPath;
     const Mp4WriterRequest request = RequestFor(codec, row.Settings);
     Mp4Writer* writer = nullptr;
-    if (open(row.OutputPath.c_str(), inputFormat, &request, &writer) != Mp4Ok || !writer)
+    if (const int status = open(row.OutputPath.c_str(), inputFormat, &request, &writer);
+        status != Mp4Ok || !writer) {
+        // The file's start could not be written: a failure of the output, not of its format.
+        if (const int error = Mp4RefusedErrno(status); error != 0)
+            result_.RefusedWrite(error);
         return;
+    }
     writer_ = std::unique_ptr<Mp4Writer, CloseWriter>(
         writer, CloseWriter{module.Get<Mp4WriterCloseFn>("Mp4WriterClose")});
     ok = true;
@@ -49,8 +54,8 @@ Mp4Sink::Mp4Sink(Mp4Codec codec, const WAVEFORMATEX* inputFormat, const RowConte
 Mp4Sink::~Mp4Sink() {
     if (!writer_)
         return;
-    if (finish_(writer_.get()) != Mp4Ok) {
-        result_.WriteError = true;
+    if (const int status = finish_(writer_.get()); status != Mp4Ok) {
+        result_.RefusedWrite(Mp4RefusedErrno(status));
         return;
     }
     WriteGapless();
@@ -69,8 +74,9 @@ void Mp4Sink::WriteGapless() {
 bool Mp4Sink::Write(const void* data, uint32_t byteCount) {
     if (!writer_)
         return false;
-    if (write_(writer_.get(), data, byteCount) == Mp4Ok)
+    const int status = write_(writer_.get(), data, byteCount);
+    if (status == Mp4Ok)
         return true;
-    result_.WriteError = true;
+    result_.RefusedWrite(Mp4RefusedErrno(status));
     return false;
 }

@@ -41,6 +41,9 @@ const FormatInfo VorbisFormat = {
     .ReadModules = Module,
     .WriteModules = Module,
     .Options = Options,
+    // libvorbis refuses rates above 200000 Hz: an input above is written at the highest common
+    // rate below that.
+    .MostSampleRate = 192000,
     .MakeSource = MakeSourceOf<XiphSource>,
     .MakeSink = XiphSink::Make<ChooseStreamTarget<Quality, LossyStreamTarget>>,
     .SinkTakes = XiphSink::Takes<ChooseStreamTarget<Quality, LossyStreamTarget>>,

@@ -1,9 +1,19 @@
 #include "formats/xiph/StreamTarget.h"
 
+#include <algorithm>
+
+#include "catalog/FormatTable.h"
 #include "catalog/OutputShapeOptions.h"
 
 namespace {
 constexpr uint16_t MaxChannels = 8;
+
+// The input's rate, or the highest its target's encoder writes where that is lower.
+uint32_t InputRateWritten(const WAVEFORMATEX& input, const ConversionSettings& settings) {
+    const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
+    const auto most = static_cast<uint32_t>(format ? format->MostSampleRate : 0);
+    return most != 0 ? std::min(input.nSamplesPerSec, most) : input.nSamplesPerSec;
+}
 
 bool IsInt16(const WAVEFORMATEX& input) {
     return input.wFormatTag == WAVE_FORMAT_PCM && input.wBitsPerSample == 16;
@@ -16,7 +26,8 @@ std::optional<StreamEncoderConfig> StreamShape(const WAVEFORMATEX& input,
     const int32_t chosenRate = settings.Options.Of(OutputSampleRateOption);
     const auto channels =
         static_cast<uint16_t>(chosenChannels > 0 ? chosenChannels : input.nChannels);
-    const auto rate = static_cast<uint32_t>(chosenRate > 0 ? chosenRate : input.nSamplesPerSec);
+    const auto rate =
+        chosenRate > 0 ? static_cast<uint32_t>(chosenRate) : InputRateWritten(input, settings);
     if (channels < 1 || channels > MaxChannels || !IsUsableSampleRate(rate))
         return std::nullopt;
     return StreamEncoderConfig{rate, channels, StreamFloat32, 0};

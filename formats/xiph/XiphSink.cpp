@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 
+#include <cerrno>
+
 #include "catalog/FormatTable.h"
 
 XiphSink::XiphSink(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat,
@@ -30,18 +32,26 @@ bool XiphSink::Open(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat,
     file_ = UniqueFd(::open(row.OutputPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!file_.Valid())
         return false;
-    if (encoder_.open(file_.Get(), &target->Config, &stream_) != StreamOk) {
+    if (const int status = encoder_.open(file_.Get(), &target->Config, &stream_);
+        status != StreamOk) {
         stream_ = nullptr;
+        // The stream's start could not be written: a failure of the output, not of its format.
+        if (const int error = StreamRefusedErrno(status); error != 0)
+            result_.RefusedWrite(error);
         return false;
     }
     return true;
 }
 
+void XiphSink::Failed(int status) {
+    result_.RefusedWrite(StreamRefusedErrno(status));
+}
+
 XiphSink::~XiphSink() {
-    if (stream_ && encoder_.finish(stream_) != StreamOk)
-        result_.WriteError = true;
+    if (const int status = stream_ ? encoder_.finish(stream_) : StreamOk; status != StreamOk)
+        Failed(status);
     if (file_.Valid() && !file_.Close())
-        result_.WriteError = true;
+        result_.RefusedWrite(errno);
 }
 
 bool XiphSink::Write(const void* data, uint32_t byteCount) {
@@ -50,9 +60,11 @@ bool XiphSink::Write(const void* data, uint32_t byteCount) {
     if (byteCount == 0)
         return true;
     // The conversion delivers whole frames; a stray byte would shift every sample after it.
-    if (byteCount % frameBytes_ != 0 ||
-        encoder_.write(stream_, data, byteCount / frameBytes_) != StreamOk) {
-        result_.WriteError = true;
+    const int status = byteCount % frameBytes_ != 0
+                           ? StreamFailed
+                           : encoder_.write(stream_, data, byteCount / frameBytes_);
+    if (status != StreamOk) {
+        Failed(status);
         return false;
     }
     return true;

@@ -47,6 +47,8 @@ public:
 
 private:
     bool Open(StreamTargetChooser choose, const WAVEFORMATEX* inputFormat, const RowContext& row);
+    // An encoder's call that did not return StreamOk: the output is lost.
+    void Failed(int status);
 
     RowResult& result_;
     UniqueFd file_;

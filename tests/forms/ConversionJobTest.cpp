@@ -325,6 +325,26 @@ void ConversionJobTest::wmaWithoutItsModuleStartsNothing() {
     QCOMPARE(forms.endProgram + forms.backToSelector, 0);
 }
 
+// The rate list is every format's: 192000 Hz, which FLAC writes, is refused for AAC before
+// anything is written.
+void ConversionJobTest::aRateTheTargetCannotWriteStartsNothing() {
+    Scratch scratch;
+    MakeTone(scratch / "in.wav", 0.5);
+    Forms forms;
+    forms.ShowWith({scratch / "in.wav"});
+    ChooseTarget(forms, "chkFormatM4a", scratch.Path());
+    auto* rate = forms.Control<QComboBox>("BrConvOutRate");
+    rate->setCurrentIndex(rate->findData(192000));
+    ModalAnswerer answers;
+    answers.Click("OK");
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{1});
+    QCOMPARE(answers.Seen()[0].Text, "AAC output takes a sample rate of at most 96000 Hz, not "
+                                     "192000 Hz.\n\nNothing was converted.");
+    QVERIFY(!std::filesystem::exists(scratch / "in.m4a"));
+    QVERIFY(forms.Control("cmdConvert")->isEnabled());
+}
+
 // Closing the window while it converts asks as "<< Back" does: No keeps the window, its progress
 // view and the job; Yes stops the job, which then ends as after "<< Back" and Yes.
 void ConversionJobTest::closingDuringAJobAsksAndKeepsTheJob() {

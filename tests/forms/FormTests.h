@@ -31,6 +31,7 @@ private slots:
     void cancelThenASecondJob();
     void endingTheProgramStopsTheJobAndAsksNothing();
     void wmaWithoutItsModuleStartsNothing();
+    void aRateTheTargetCannotWriteStartsNothing();
     void closingDuringAJobAsksAndKeepsTheJob();
 };
 
