@@ -39,6 +39,9 @@ Without arguments, starts Brindlex Music Converter; when it runs already, nothin
   --help, -h            show this help
   --version             show the version
 
+In the window, F5 reads the selected folder again and Ctrl+H shows or hides the folders
+whose names begin with ".".
+
 The forms "<at>FILE", "<install>" and "<uninstall>" work too (quote them in a shell).
 )";
 }

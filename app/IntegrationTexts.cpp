@@ -38,6 +38,12 @@ std::string ScriptPatterns() {
 std::string DesktopExec(const std::string& executable) {
     return KeyFileEscaped(DesktopExecQuoted(executable) + " --hand-over %F");
 }
+
+// A folder handed over is marked with all its sub-folders, so every action offers folders too.
+// (Not "Open With": a folder type there would offer the program as a folder's opener.)
+std::string ActionMimeTypeList() {
+    return InputMimeTypeList() + "inode/directory;";
+}
 } // namespace
 
 std::string OpenWithEntryText(const std::string& executable) {
@@ -50,26 +56,36 @@ std::string OpenWithEntryText(const std::string& executable) {
            Line("Categories=AudioVideo;Audio;");
 }
 
-std::string ServiceMenuText(const std::string& executable) {
+std::string ServiceMenuText(const std::string& executable, std::string_view note) {
     // Dolphin reads only MimeType, Actions and the action groups; the rest makes the file a
     // valid desktop entry.
-    return Line("[Desktop Entry]") + Line(OwnerLine) + Line("Type=Application") +
+    return Line("[Desktop Entry]") + Line(note) + Line("Type=Application") +
            Line("Name=Convert To") + Line("NoDisplay=true") +
-           Line("Exec=" + DesktopExec(executable)) + Line("MimeType=" + InputMimeTypeList()) +
+           Line("Exec=" + DesktopExec(executable)) + Line("MimeType=" + ActionMimeTypeList()) +
            Line("Actions=ConvertTo;") + Line("X-KDE-Priority=TopLevel") + Line("") +
            Line("[Desktop Action ConvertTo]") + Line("Name=Convert To") + Line("Icon=brindlex") +
            Line("Exec=" + DesktopExec(executable));
 }
 
-std::string NemoActionText(const std::string& executable) {
+std::string NemoActionText(const std::string& executable, std::string_view note) {
     if (executable.find('%') != std::string::npos) {
         return {};
     }
-    return Line("[Nemo Action]") + Line(OwnerLine) + Line("Name=Convert To") +
+    return Line("[Nemo Action]") + Line(note) + Line("Name=Convert To") +
            Line("Comment=Mark the chosen files for conversion in Brindlex Music Converter") +
            Line("Exec=" + KeyFileEscaped(ShellQuoted(executable) + " --hand-over %F")) +
            Line("Icon-Name=brindlex") + Line("Selection=notnone") +
-           Line("Extensions=" + Joined(InputExtensionNames(), "", ";")) + Line("Quote=double");
+           Line("Extensions=" + Joined(InputExtensionNames(), "", ";") + "dir;") +
+           Line("Quote=double");
+}
+
+std::string FileManagerActionText(const std::string& executable, std::string_view note) {
+    return Line("[Desktop Entry]") + Line(note) + Line("Type=Action") + Line("Name=Convert To") +
+           Line("Tooltip=Mark the chosen files and folders for conversion in Brindlex Music "
+                "Converter") +
+           Line("Icon=brindlex") + Line("Profiles=audio-files-and-folders;") + Line("") +
+           Line("[X-Action-Profile audio-files-and-folders]") + Line("Name=Convert To") +
+           Line("MimeTypes=" + ActionMimeTypeList()) + Line("Exec=" + DesktopExec(executable));
 }
 
 std::string ConvertToScriptText(const std::string& executable) {

@@ -173,6 +173,16 @@ TEST_F(DesktopIntegrationTest, EveryFileManagerHandsOverEachChosenFileIntact) {
     EXPECT_EQ(TakeRecord(), (std::vector<std::string>{Program(), "--hand-over", "%F"}));
     EXPECT_EQ(KeyValue(nemo, "Quote"), "double");
 
+    // Dolphin and Nemo offer it on folders too, the program's opener of folders it does not become.
+    EXPECT_TRUE(KeyValue(nemo, "Extensions").ends_with(";dir;"));
+    const auto mimeTypes = [this](const std::string& path) {
+        return KeyValue(ReadTextFile(user_.DataHome() + path), "MimeType");
+    };
+    EXPECT_TRUE(mimeTypes("kio/servicemenus/brindlex-convert-to.desktop")
+                    .ends_with(";inode/directory;"));
+    EXPECT_EQ(mimeTypes("applications/brindlex-convert-to.desktop").find("inode/"),
+              std::string::npos);
+
     // Nautilus and Caja: the same script, which passes on the audio files only.
     const std::string script = user_.DataHome() + "nautilus/scripts/Convert To";
     EXPECT_EQ(ReadTextFile(script), ReadTextFile(user_.ConfigHome() + "caja/scripts/Convert To"));

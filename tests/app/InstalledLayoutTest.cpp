@@ -44,4 +44,29 @@ TEST(InstalledLayout, TheInstalledConverterFindsItsModulesAndHelpPages) {
     EXPECT_EQ(status, 0);
     EXPECT_NE(ReadTextFile(entry).find("Exec=\"" + prefix + "/bin/brindlex\""), std::string::npos);
     EXPECT_TRUE(fs::is_regular_file(prefix + "/share/icons/hicolor/scalable/apps/brindlex.svg"));
+
+    for (const std::string page : {"brindlex", "brindlex-convert"}) {
+        EXPECT_EQ(ShellOutput("gzip -dc " + Quote(prefix + "/share/man/man1/" + page + ".1.gz"),
+                              status),
+                  ReadTextFile(std::string(BMC_SOURCE_DIR) + "/desktop/man/" + page + ".1"));
+    }
+
+    // "Convert To" for every user, on audio files and folders, without "brindlex --install".
+    const std::string exec = "\"" + prefix + "/bin/brindlex\" --hand-over %F";
+    const std::string dolphin = prefix + "/share/kio/servicemenus/brindlex-convert-to.desktop";
+    ShellOutput("desktop-file-validate " + Quote(dolphin), status);
+    EXPECT_EQ(status, 0);
+    const std::string nemo =
+        ReadTextFile(prefix + "/share/nemo/actions/brindlex-convert-to.nemo_action");
+    const std::string actions =
+        ReadTextFile(prefix + "/share/file-manager/actions/brindlex-convert-to.desktop");
+    EXPECT_NE(ReadTextFile(dolphin).find("MimeType=audio/x-wav;"), std::string::npos);
+    EXPECT_NE(ReadTextFile(dolphin).find("inode/directory;\n"), std::string::npos);
+    EXPECT_NE(ReadTextFile(dolphin).find("\nExec=" + exec + "\n"), std::string::npos);
+    EXPECT_NE(nemo.find("mp3;"), std::string::npos);
+    EXPECT_NE(nemo.find(";dir;\n"), std::string::npos);
+    EXPECT_NE(nemo.find("\nExec='" + prefix + "/bin/brindlex' --hand-over %F\n"),
+              std::string::npos);
+    EXPECT_NE(actions.find("\nMimeTypes=audio/x-wav;"), std::string::npos);
+    EXPECT_NE(actions.find("inode/directory;\nExec=" + exec + "\n"), std::string::npos);
 }
