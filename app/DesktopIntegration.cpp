@@ -45,8 +45,8 @@ std::vector<DesktopIntegration::PlainFile> DesktopIntegration::PlainFiles() cons
          Readable},
         {data + "kio/servicemenus/brindlex-convert-to.desktop",
          ifUtf8(ServiceMenuText(executable_, OwnerLine)), Executable},
-        {data + "nemo/actions/brindlex-convert-to.nemo_action", ifUtf8(NemoActionText(executable_, OwnerLine)),
-         Readable},
+        {data + "nemo/actions/brindlex-convert-to.nemo_action",
+         ifUtf8(NemoActionText(executable_, OwnerLine)), Readable},
         {data + "nautilus/scripts/Convert To", ConvertToScriptText(executable_), Executable},
         {config + "caja/scripts/Convert To", ConvertToScriptText(executable_), Executable},
     };

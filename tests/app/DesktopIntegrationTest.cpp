@@ -178,8 +178,8 @@ TEST_F(DesktopIntegrationTest, EveryFileManagerHandsOverEachChosenFileIntact) {
     const auto mimeTypes = [this](const std::string& path) {
         return KeyValue(ReadTextFile(user_.DataHome() + path), "MimeType");
     };
-    EXPECT_TRUE(mimeTypes("kio/servicemenus/brindlex-convert-to.desktop")
-                    .ends_with(";inode/directory;"));
+    EXPECT_TRUE(
+        mimeTypes("kio/servicemenus/brindlex-convert-to.desktop").ends_with(";inode/directory;"));
     EXPECT_EQ(mimeTypes("applications/brindlex-convert-to.desktop").find("inode/"),
               std::string::npos);
 

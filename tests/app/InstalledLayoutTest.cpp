@@ -46,9 +46,9 @@ TEST(InstalledLayout, TheInstalledConverterFindsItsModulesAndHelpPages) {
     EXPECT_TRUE(fs::is_regular_file(prefix + "/share/icons/hicolor/scalable/apps/brindlex.svg"));
 
     for (const std::string page : {"brindlex", "brindlex-convert"}) {
-        EXPECT_EQ(ShellOutput("gzip -dc " + Quote(prefix + "/share/man/man1/" + page + ".1.gz"),
-                              status),
-                  ReadTextFile(std::string(BMC_SOURCE_DIR) + "/desktop/man/" + page + ".1"));
+        EXPECT_EQ(
+            ShellOutput("gzip -dc " + Quote(prefix + "/share/man/man1/" + page + ".1.gz"), status),
+            ReadTextFile(std::string(BMC_SOURCE_DIR) + "/desktop/man/" + page + ".1"));
     }
 
     // "Convert To" for every user, on audio files and folders, without "brindlex --install".

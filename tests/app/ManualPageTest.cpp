@@ -2,7 +2,8 @@
 // window's keys.
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <algorithm>
+#include <cctype>
 #include <set>
 #include <sstream>
 
@@ -14,44 +15,66 @@ using testtools::ShellOutput;
 namespace {
 using Options = std::set<std::string>;
 
+bool IsOption(const std::string& word) {
+    const std::size_t name = word.starts_with("--") ? 2 : 1;
+    return word.size() > name && word[0] == '-' &&
+           std::isalnum(static_cast<unsigned char>(word[name])) &&
+           std::ranges::all_of(word.substr(name),
+                               [](unsigned char c) { return std::isalnum(c) || c == '-'; });
+}
+
 // "-t, --to FORMAT" names -t and --to.
-void AddOptions(const std::string& synopsis, Options& options) {
-    static const std::regex option(R"((?:^|[\s,|])(--?[A-Za-z0-9][A-Za-z0-9-]*))");
-    for (auto it = std::sregex_iterator(synopsis.begin(), synopsis.end(), option);
-         it != std::sregex_iterator(); ++it) {
-        options.insert((*it)[1]);
+void AddOptions(std::string synopsis, Options& options) {
+    std::ranges::replace_if(
+        synopsis, [](char c) { return c == ',' || c == '|'; }, ' ');
+    std::istringstream words(synopsis);
+    for (std::string word; words >> word;) {
+        if (IsOption(word)) {
+            options.insert(word);
+        }
     }
 }
 
 // The help's option lines: indented, starting with '-', the synopsis ended by two spaces.
 Options HelpOptions(const std::string& help) {
-    static const std::regex line(R"(^ {2,}(-\S.*?)(?: {2,}|$))");
     Options options;
     std::istringstream lines(help);
-    for (std::string text; std::getline(lines, text);) {
-        if (std::smatch match; std::regex_search(text, match, line)) {
-            AddOptions(match[1], options);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t start = line.find_first_not_of(' ');
+        if (start >= 2 && start != std::string::npos && line[start] == '-') {
+            AddOptions(line.substr(start, line.find("  ", start) - start), options);
         }
     }
     return options;
 }
 
-// The page's OPTIONS section: each .TP's tag line, without its fonts and quotes.
+// "\fBx\fR" is x, "\-" a '-'; a macro's name and the quotes go.
+std::string PlainText(const std::string& line) {
+    std::string text;
+    for (std::size_t i = line.starts_with('.') ? line.find(' ') : 0; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+            i += line[i + 1] == 'f' ? 2 : 1;
+            text += line[i] == '-' ? "-" : "";
+        } else if (line[i] != '"') {
+            text += line[i];
+        }
+    }
+    return text;
+}
+
+// The page's OPTIONS section: each .TP's tag line.
 Options PageOptions(const std::string& page) {
-    static const std::regex markup(R"(^\.[A-Z]+\s*|\\f[BIRP]|")");
     Options options;
     std::istringstream lines(page);
     bool inOptions = false;
     bool tag = false;
-    for (std::string text; std::getline(lines, text);) {
-        if (text.starts_with(".SH")) {
-            inOptions = text == ".SH OPTIONS";
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(".SH")) {
+            inOptions = line == ".SH OPTIONS";
         } else if (inOptions && tag) {
-            text = std::regex_replace(std::regex_replace(text, markup, ""), std::regex(R"(\\-)"),
-                                      "-");
-            AddOptions(text, options);
+            AddOptions(PlainText(line), options);
         }
-        tag = text == ".TP";
+        tag = line == ".TP";
     }
     return options;
 }
