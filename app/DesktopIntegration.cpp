@@ -43,10 +43,10 @@ std::vector<DesktopIntegration::PlainFile> DesktopIntegration::PlainFiles() cons
     return {
         {data + "applications/brindlex-convert-to.desktop", ifUtf8(OpenWithEntryText(executable_)),
          Readable},
-        {data + "kio/servicemenus/brindlex-convert-to.desktop",
-         ifUtf8(ServiceMenuText(executable_, OwnerLine)), Executable},
-        {data + "nemo/actions/brindlex-convert-to.nemo_action",
-         ifUtf8(NemoActionText(executable_, OwnerLine)), Readable},
+        {data + std::string(ServiceMenuFile), ifUtf8(ServiceMenuText(executable_, OwnerLine)),
+         Executable},
+        {data + std::string(NemoActionFile), ifUtf8(NemoActionText(executable_, OwnerLine)),
+         Readable},
         {data + "nautilus/scripts/Convert To", ConvertToScriptText(executable_), Executable},
         {config + "caja/scripts/Convert To", ConvertToScriptText(executable_), Executable},
     };

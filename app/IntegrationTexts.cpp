@@ -72,7 +72,8 @@ std::string NemoActionText(const std::string& executable, std::string_view note)
         return {};
     }
     return Line("[Nemo Action]") + Line(note) + Line("Name=Convert To") +
-           Line("Comment=Mark the chosen files for conversion in Brindlex Music Converter") +
+           Line("Comment=Mark the chosen files and folders for conversion in Brindlex Music "
+                "Converter") +
            Line("Exec=" + KeyFileEscaped(ShellQuoted(executable) + " --hand-over %F")) +
            Line("Icon-Name=brindlex") + Line("Selection=notnone") +
            Line("Extensions=" + Joined(InputExtensionNames(), "", ";") + "dir;") +

@@ -3,14 +3,19 @@
 // every chosen file to the program at executable with "--hand-over", which passes them to the
 // running window one after the other. Every file that "brindlex --install" writes carries
 // OwnerLine, by which a later install or removal knows the file as ours; the package's own copies
-// (SystemActionFiles.h) carry PackageLine instead. The actions take folders as well as files.
+// (SystemActionFiles.h) carry PackageLine instead. Dolphin's, Nemo's and the file-manager actions
+// take folders as well as files.
 #include <string>
 #include <string_view>
 
-inline constexpr std::string_view OwnerLine =
+    inline constexpr std::string_view OwnerLine =
     "# Written by \"brindlex --install\"; \"brindlex --remove-integration\" removes it.";
 inline constexpr std::string_view PackageLine =
     "# Installed with the brindlex package for every user; removing the package removes it.";
+
+// Where the actions go below a data folder, the user's or the system's.
+inline constexpr std::string_view ServiceMenuFile = "kio/servicemenus/brindlex-convert-to.desktop";
+inline constexpr std::string_view NemoActionFile = "nemo/actions/brindlex-convert-to.nemo_action";
 
 // An XDG desktop entry for the input formats' MIME types, not shown in menus: "Open With".
 std::string OpenWithEntryText(const std::string& executable);

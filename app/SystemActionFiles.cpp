@@ -4,8 +4,8 @@
 
 std::vector<SystemActionFile> SystemActionFiles(const std::string& executable) {
     return {
-        {"kio/servicemenus/brindlex-convert-to.desktop", ServiceMenuText(executable, PackageLine)},
-        {"nemo/actions/brindlex-convert-to.nemo_action", NemoActionText(executable, PackageLine)},
+        {std::string(ServiceMenuFile), ServiceMenuText(executable, PackageLine)},
+        {std::string(NemoActionFile), NemoActionText(executable, PackageLine)},
         {"file-manager/actions/brindlex-convert-to.desktop",
          FileManagerActionText(executable, PackageLine)},
     };
