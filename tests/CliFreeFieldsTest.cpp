@@ -232,13 +232,13 @@ TEST_F(CliFreeFields, TrackAndDiscTotalsGoToEveryFormatInItsOwnForm) {
         {Flac("other-totals.flac", "--set-tag=TRACKNUMBER=1 --set-tag=TOTALTRACKS=10 "
                                    "--set-tag=DISCNUMBER=2 --set-tag=TOTALDISCS=3"),
          {"1", "10", "2", "3"}},
-        {Made("pairs.mp3", "-c:a libmp3lame -metadata track=3/12 -metadata disc=1/2", ""),
+        {Made("id3.mp3", "-c:a libmp3lame -metadata track=3/12 -metadata disc=1/2", ""),
          {"3", "12", "1", "2"}},
-        {Made("pairs.m4a", "-c:a aac", "\nf['trkn'] = [(3, 12)]\nf['disk'] = [(1, 2)]"),
+        {Made("mp4.m4a", "-c:a aac", "\nf[\"trkn\"] = [(3, 12)]\nf[\"disk\"] = [(1, 2)]"),
          {"3", "12", "1", "2"}},
-        {Made("pairs.wma", "-c:a wmav2 -metadata track=3",
-              "\nf['TotalTracks'] = '12'"
-              "\nf['WM/PartOfSet'] = '1/2'"),
+        {Made("asf.wma", "-c:a wmav2 -metadata track=3",
+              "\nf[\"TotalTracks\"] = \"12\""
+              "\nf[\"WM/PartOfSet\"] = \"1/2\""),
          {"3", "12", "1", "2"}}};
     // What a target holds, from the four numbers.
     using Form = std::string (*)(const char* const n[4]);
