@@ -5,6 +5,7 @@
 #include <taglib/textidentificationframe.h>
 
 #include "tags/FreeFields.h"
+#include "tags/NumberPairs.h"
 #include "tags/TagFields.h"
 #include "tags/TagPictures.h"
 #include "tags/TagProperties.h"
@@ -37,7 +38,7 @@ void ReadId3v2(const ID3v2::Tag& tag, AudioTags& tags) {
 }
 
 void SetId3v2(ID3v2::Tag& tag, const AudioTags& tags) {
-    SetCarriedFields(tag, tags.fields);
+    SetCarriedFields(tag, JoinedNumberPairs(tags.fields)); // "TRCK" and "TPOS" as "3/12"
     // The tag owns its frames.
     for (const AudioTags::FreeField& field : tags.freeFields) {
         tag.addFrame(std::make_unique<ID3v2::UserTextIdentificationFrame>(field.name, field.values)

@@ -9,6 +9,7 @@
 #include "catalog/FormatTable.h"
 #include "system/UniqueFd.h"
 #include "tags/CheckedFileStream.h"
+#include "tags/NumberPairs.h"
 #include "tags/TagFormat.h"
 
 const TagFormat* FindTagFormat(TagLib::IOStream& stream) {
@@ -30,7 +31,9 @@ const TagFormat* FindTagFormat(TagLib::IOStream& stream) {
 
 AudioTags ReadAudioTags(TagLib::IOStream& stream) {
     const TagFormat* format = FindTagFormat(stream);
-    return format ? format->Read(stream) : AudioTags{};
+    AudioTags tags = format ? format->Read(stream) : AudioTags{};
+    SplitNumberPairs(tags.fields); // one form, whichever the format's
+    return tags;
 }
 
 AudioTags ReadAudioTagsOfFile(const std::string& path) {

@@ -15,5 +15,6 @@ struct TagFormat;
 // is left at its start. nullptr only when no format has tags.
 const TagFormat* FindTagFormat(TagLib::IOStream& stream);
 
+// Track and disc numbers come as NumberPairs.h carries them.
 AudioTags ReadAudioTags(TagLib::IOStream& stream);
 AudioTags ReadAudioTagsOfFile(const std::string& path);

@@ -21,7 +21,7 @@ TagLib::StringList BoundedValues(const TagLib::StringList& values) {
 bool IsTagField(const TagLib::String& name) {
     const TagLib::String upper = name.upper();
     for (const TagField& field : TagFields) {
-        if (upper == field.property) {
+        if (upper == field.property || (field.otherName && upper == field.otherName)) {
             return true;
         }
     }
@@ -42,6 +42,8 @@ TagLib::PropertyMap CarriedFields(const TagLib::PropertyMap& all) {
     for (const TagField& field : TagFields) {
         if (all.contains(field.property)) {
             Put(fields, field.property, all[field.property]);
+        } else if (field.otherName && all.contains(field.otherName)) {
+            Put(fields, field.property, all[field.otherName]);
         }
     }
     return fields;
@@ -76,12 +78,14 @@ void WriteInfoFields(TagLib::RIFF::Info::Tag& tag, const TagLib::PropertyMap& fi
 TagLib::PropertyMap ReadAsfAliasFields(const TagLib::ASF::Tag& tag) {
     TagLib::PropertyMap fields;
     for (const TagField& field : TagFields) {
-        if (!field.asfAlias) {
-            continue;
-        }
         TagLib::StringList values;
-        for (const TagLib::ASF::Attribute& attribute : tag.attribute(field.asfAlias)) {
-            values.append(attribute.toString());
+        for (const char* name : {field.asfAlias, field.property, field.otherName}) {
+            if (!name) {
+                continue;
+            }
+            for (const TagLib::ASF::Attribute& attribute : tag.attribute(name)) {
+                values.append(attribute.toString());
+            }
         }
         Put(fields, field.property, values);
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The text fields carried across formats, one row each: TagLib's property name, the RIFF INFO
-// field that holds it (if any), and the ASF attribute FFmpeg writes it under where TagLib's own
-// mapping does not look (if any).
+// field that holds it (if any), the ASF attribute FFmpeg or taggers write it under where TagLib's
+// own mapping does not look (if any), and another name a Vorbis comment or an ID3v2 "TXXX" frame
+// may give it (if any). The other names are read, never written.
 #include <array>
 
 #include <taglib/tpropertymap.h>
@@ -19,28 +20,33 @@ struct TagField {
     const char* property;
     const char* infoId;
     const char* asfAlias;
+    const char* otherName;
 };
 
-inline constexpr std::array<TagField, 9> TagFields = {{
-    {"TITLE", "INAM", "title"},
-    {"ARTIST", "IART", "Author"},
-    {"ALBUM", "IPRD", nullptr},
-    {"ALBUMARTIST", nullptr, nullptr},
-    {"TRACKNUMBER", "IPRT", nullptr},
-    {"DISCNUMBER", nullptr, nullptr},
-    {"DATE", "ICRD", "date"},
-    {"GENRE", "IGNR", nullptr},
-    {"COMMENT", "ICMT", "Description"},
+// The totals go with the numbers as NumberPairs.h tells.
+inline constexpr std::array<TagField, 11> TagFields = {{
+    {"TITLE", "INAM", "title", nullptr},
+    {"ARTIST", "IART", "Author", nullptr},
+    {"ALBUM", "IPRD", nullptr, nullptr},
+    {"ALBUMARTIST", nullptr, nullptr, nullptr},
+    {"TRACKNUMBER", "IPRT", nullptr, nullptr},
+    {"TRACKTOTAL", nullptr, "TotalTracks", "TOTALTRACKS"},
+    {"DISCNUMBER", nullptr, nullptr, nullptr},
+    {"DISCTOTAL", nullptr, "TotalDiscs", "TOTALDISCS"},
+    {"DATE", "ICRD", "date", nullptr},
+    {"GENRE", "IGNR", nullptr, nullptr},
+    {"COMMENT", "ICMT", "Description", nullptr},
 }};
 
 // values less the empty ones, those over 65536 characters and those past the 32nd, which bounds
 // what a hostile input can make us write.
 TagLib::StringList BoundedValues(const TagLib::StringList& values);
 
-// True when name, in any letter case, is a property of the table.
+// True when name, in any letter case, is a property of the table or another name of one.
 bool IsTagField(const TagLib::String& name);
 
-// The carried fields of all, their values bounded.
+// The carried fields of all, their values bounded; a field absent under its property is taken
+// under its other name.
 TagLib::PropertyMap CarriedFields(const TagLib::PropertyMap& all);
 
 // Adds the fields of extra that fields lacks.
@@ -51,5 +57,7 @@ void AddMissingFields(TagLib::PropertyMap& fields, const TagLib::PropertyMap& ex
 TagLib::PropertyMap ReadInfoFields(const TagLib::RIFF::Info::Tag& tag);
 void WriteInfoFields(TagLib::RIFF::Info::Tag& tag, const TagLib::PropertyMap& fields);
 
-// The carried fields an ASF tag holds under the aliases of the table.
+// The carried fields an ASF tag holds under the names of the table that TagLib's own mapping
+// leaves aside: an alias, the property (FFmpeg writes a Vorbis comment's "TRACKTOTAL" so) or the
+// other name.
 TagLib::PropertyMap ReadAsfAliasFields(const TagLib::ASF::Tag& tag);

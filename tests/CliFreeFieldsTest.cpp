@@ -51,6 +51,25 @@ print("\n".join(sorted(lines)))
     return Shell(command);
 }
 
+// The track and disc fields of each file, one line a file: "NAME=value" in sorted order, under
+// the names and in the form the format stores them (Vorbis comment, ID3v2 frames, MP4 atoms, ASF
+// attributes).
+std::string NumberFields(const std::vector<std::string>& paths) {
+    static const char* const Script = R"(
+import re, sys, mutagen
+for path in sys.argv[1:]:
+    t = mutagen.File(path).tags
+    pairs = list(t) if isinstance(t, list) else [
+        (k, v) for k, vs in t.items() for v in (vs if isinstance(vs, list) else [vs])]
+    print(" ".join(sorted("%s=%s" % (k, v) for k, v in pairs
+                          if re.search("(?i)track|disc|disk|trkn|trck|tpos|partofset", k)))))";
+    std::string command = "/usr/bin/python3 -c " + Quote(Script);
+    for (const std::string& path : paths) {
+        command += " " + Quote(path);
+    }
+    return Shell(command);
+}
+
 std::string Lines(const std::set<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {
@@ -174,7 +193,90 @@ for path in sys.argv[1:]:
     }
     const std::string numbers = Shell(command);
     EXPECT_EQ(numbers, "65535 7/65535\n"
-                       "['65535'] ['7/65535']\n"
+                       "['65535'] ['7']\n"
                        "[(65535, 0)] [(7, 65535)]\n"
                        "None [(2, 0)]");
+
+    // What is no number, or a number 0, is left out wherever it stands.
+    const std::vector<std::string> bad = {
+        Flac("bad.flac", "--set-tag=TRACKNUMBER=x/10 --set-tag=DISCNUMBER=1/0"),
+        Flac("worse.flac", "--set-tag=TRACKNUMBER=99999 --set-tag=TRACKTOTAL= "
+                           "--set-tag=DISCNUMBER=0 --set-tag=DISCTOTAL=3")};
+    for (const char* target : {"flac", "mp3", "m4a"}) {
+        ConvertAll(target, dir / "bad", bad);
+    }
+    std::vector<std::string> outputs;
+    for (const char* name :
+         {"bad.flac", "worse.flac", "bad.mp3", "worse.mp3", "worse.m4a", "bad.m4a"}) {
+        outputs.push_back(dir / ("bad/" + std::string(name)));
+    }
+    EXPECT_EQ(NumberFields(outputs), "DISCNUMBER=1 TRACKTOTAL=10\n"
+                                     "DISCTOTAL=3 TRACKNUMBER=99999\n"
+                                     "TPOS=1\n"
+                                     "TRCK=99999\n"
+                                     "\n"
+                                     "disk=(1, 0)");
+}
+
+TEST_F(CliFreeFields, TrackAndDiscTotalsGoToEveryFormatInItsOwnForm) {
+    // Each input holds track 1 of 10 on disc 2 of 3, or track 3 of 12 on disc 1 of 2, in its
+    // format's own form; WMA's total of tracks as the "TotalTracks" attribute taggers add.
+    struct Input {
+        std::string path;
+        const char* numbers[4]; // track, total, disc, total
+    };
+    const Input inputs[] = {
+        {Flac("totals.flac", "--set-tag=TRACKNUMBER=1 --set-tag=TRACKTOTAL=10 "
+                             "--set-tag=DISCNUMBER=2 --set-tag=DISCTOTAL=3"),
+         {"1", "10", "2", "3"}},
+        {Flac("other-totals.flac", "--set-tag=TRACKNUMBER=1 --set-tag=TOTALTRACKS=10 "
+                                   "--set-tag=DISCNUMBER=2 --set-tag=TOTALDISCS=3"),
+         {"1", "10", "2", "3"}},
+        {Made("id3.mp3", "-c:a libmp3lame -metadata track=3/12 -metadata disc=1/2", ""),
+         {"3", "12", "1", "2"}},
+        {Made("mp4.m4a", "-c:a aac", "\nf[\"trkn\"] = [(3, 12)]\nf[\"disk\"] = [(1, 2)]"),
+         {"3", "12", "1", "2"}},
+        {Made("asf.wma", "-c:a wmav2 -metadata track=3",
+              "\nf[\"TotalTracks\"] = \"12\""
+              "\nf[\"WM/PartOfSet\"] = \"1/2\""),
+         {"3", "12", "1", "2"}}};
+    // What a target holds, from the four numbers.
+    using Form = std::string (*)(const char* const n[4]);
+    const auto xiph = [](const char* const n[4]) {
+        return std::string("DISCNUMBER=") + n[2] + " DISCTOTAL=" + n[3] + " TRACKNUMBER=" + n[0] +
+               " TRACKTOTAL=" + n[1];
+    };
+    const auto id3 = [](const char* const n[4]) {
+        return std::string("TPOS=") + n[2] + "/" + n[3] + " TRCK=" + n[0] + "/" + n[1];
+    };
+    const auto mp4 = [](const char* const n[4]) {
+        return std::string("disk=(") + n[2] + ", " + n[3] + ") trkn=(" + n[0] + ", " + n[1] + ")";
+    };
+    const auto asf = [](const char* const n[4]) {
+        return std::string("WM/PartOfSet=") + n[2] + "/" + n[3] + " WM/TrackNumber=" + n[0] + "/" +
+               n[1];
+    };
+    const std::vector<std::tuple<const char*, const char*, Form>> targets = {
+        {"wav", "wav", id3},    {"mp3", "mp3", id3},  {"wma", "wma", asf}, {"flac", "flac", xiph},
+        {"opus", "opus", xiph}, {"ogg", "ogg", xiph}, {"m4a", "m4a", mp4}, {"alac", "m4a", mp4}};
+    std::vector<std::string> paths;
+    for (const Input& input : inputs) {
+        paths.push_back(input.path);
+    }
+    for (const auto& [target, extension, form] : targets) {
+        SCOPED_TRACE(target);
+        const std::string out = dir / target;
+        ConvertAll(target, out, paths);
+        std::vector<std::string> outputs;
+        std::string expected;
+        for (const Input& input : inputs) {
+            outputs.push_back(out + "/" + fs::path(input.path).stem().string() + "." + extension);
+            expected += (expected.empty() ? "" : "\n") + form(input.numbers);
+        }
+        EXPECT_EQ(NumberFields(outputs), expected);
+    }
+    // A WAVE file's INFO list holds the track as ID3 does.
+    EXPECT_EQ(Shell("ffprobe -v error -show_entries format_tags=track -of default=nw=1:nk=1 " +
+                    Quote(dir / "wav/totals.wav")),
+              "1/10");
 }

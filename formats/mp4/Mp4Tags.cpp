@@ -7,6 +7,7 @@
 #include <taglib/mp4file.h>
 
 #include "tags/FreeFields.h"
+#include "tags/NumberPairs.h"
 #include "tags/TagFields.h"
 
 using namespace TagLib;
@@ -108,15 +109,16 @@ std::vector<AudioTags::Picture> PicturesOf(const MP4::Tag& tag) {
 }
 
 void SetFields(MP4::Tag& tag, const AudioTags& tags) {
+    const PropertyMap fields = JoinedNumberPairs(tags.fields);
     PropertyMap all = tag.properties();
-    for (const auto& [property, values] : tags.fields)
+    for (const auto& [property, values] : fields)
         all.replace(property, values);
     for (const NumberAtom& number : NumberAtoms)
         all.erase(number.property);
     tag.setProperties(all);
     for (const NumberAtom& number : NumberAtoms) {
-        const std::optional<MP4::Item> item = tags.fields.contains(number.property)
-                                                  ? NumberItem(tags.fields[number.property].front())
+        const std::optional<MP4::Item> item = fields.contains(number.property)
+                                                  ? NumberItem(fields[number.property].front())
                                                   : std::nullopt;
         if (item)
             tag.setItem(number.atom, *item);

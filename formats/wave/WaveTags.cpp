@@ -6,6 +6,7 @@
 #include <taglib/wavfile.h>
 
 #include "tags/Id3v2Tags.h"
+#include "tags/NumberPairs.h"
 #include "tags/TagFields.h"
 
 using namespace TagLib;
@@ -68,7 +69,7 @@ bool Write(IOStream& stream, const AudioTags& tags) {
         return false;
     }
     SetId3v2(*file.ID3v2Tag(), tags);
-    WriteInfoFields(*file.InfoTag(), tags.fields);
+    WriteInfoFields(*file.InfoTag(), JoinedNumberPairs(tags.fields)); // "IPRT" as ID3's "TRCK"
     return file.save(RIFF::WAV::File::AllTags, File::StripNone, ID3v2::v4);
 }
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "formats/wma/AsfValueOrder.h"
 #include "tags/FreeFields.h"
+#include "tags/NumberPairs.h"
 #include "tags/TagFields.h"
 #include "tags/TagPictures.h"
 #include "tags/TagProperties.h"
@@ -96,7 +97,8 @@ bool Write(IOStream& stream, const AudioTags& tags) {
         return false;
     }
     ASF::Tag& tag = *file.tag();
-    SetCarriedFields(tag, tags.fields);
+    // "WM/TrackNumber" and "WM/PartOfSet" as "3/12": ASF has no total of its own.
+    SetCarriedFields(tag, JoinedNumberPairs(tags.fields));
     SetFreeFields(tag, tags.freeFields);
     if (!tags.pictures.empty()) {
         ASF::AttributeList pictures;
