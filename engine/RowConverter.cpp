@@ -101,19 +101,19 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
     row.values = std::move(result.Values);
-    const bool cancelled = row.stop();
-    if (!cancelled) {
-        ReportFailures(row, result);
+    // A stopped row puts nothing in place: a new output is never named, an old one stays.
+    if (row.stop()) {
+        return RowOutcome::Cancelled;
     }
-    // A cancelled new output keeps what was converted; a cancelled replacement keeps the old file.
-    const bool commit = cancelled ? !existed : !row.failed;
-    if (commit && Commit(row, output, existed, cancelled)) {
-        row.reporter.Wrote();
-    }
+    ReportFailures(row, result);
     if (row.failed) {
         return RowOutcome::Failed;
     }
-    return cancelled ? RowOutcome::Cancelled : RowOutcome::Converted;
+    if (!Commit(row, output, existed)) {
+        return row.failed ? RowOutcome::Failed : RowOutcome::Cancelled;
+    }
+    row.reporter.Wrote();
+    return RowOutcome::Converted;
 }
 
 void RowConverter::Pump(Row& row, AudioSource& source) {
@@ -151,12 +151,16 @@ void RowConverter::ReportFailures(Row& row, const RowResult& result) {
     }
 }
 
-bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed, bool cancelled) {
-    if (!cancelled) {
-        Reached(Stage::Tagging);
-        // The input's tags are read before the output may take its place (it may be the input
-        // itself) and go into the new version before anyone can see it.
-        OutputTags(row.request.Input, settings_).WriteTo(output.Fd());
+// False when the row failed or was stopped before its output took its place.
+bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed) {
+    Reached(Stage::Tagging);
+    // The input's tags are read before the output may take its place (it may be the input
+    // itself) and go into the new version before anyone can see it.
+    OutputTags(row.request.Input, settings_).WriteTo(output.Fd());
+    // Asked again at the last moment: a stop that came while tagging (or a worker's parent gone
+    // meanwhile) still keeps the output from its name.
+    if (row.stop()) {
+        return false;
     }
     Reached(Stage::Committing);
     bool replace = existed;

@@ -25,7 +25,8 @@ public:
     // there to prove that no moment leaves a half-written output at its name.
     enum class Stage { Writing, Tagging, Committing };
     using StageHook = std::function<void(Stage)>;
-    // Asked between two blocks: true stops the row, which is then cancelled.
+    // Asked between two blocks and once more before the output takes its name: true stops the
+    // row, which is then cancelled and leaves nothing at the output's name.
     using StopCheck = std::function<bool()>;
 
     // settings and environment must outlive the converter. The front end passes the source
@@ -48,7 +49,7 @@ private:
     RowOutcome ConvertRow(Row& row);
     void Pump(Row& row, AudioSource& source);
     void ReportFailures(Row& row, const RowResult& result);
-    bool Commit(Row& row, StagedOutput& output, bool existed, bool cancelled);
+    bool Commit(Row& row, StagedOutput& output, bool existed);
     void Reached(Stage stage) const;
 
     const ConversionSettings& settings_;

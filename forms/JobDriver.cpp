@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -47,15 +48,24 @@ QString Sentence(const std::string& line) {
     return sentence;
 }
 
-// A closing message and, below it, the stored settings the job could not use.
-QString WithNotices(QString text, const std::vector<std::string>& notices) {
-    if (!notices.empty()) {
+// A closing message and, below it after a blank line, lines of its own.
+QString WithLines(QString text, const QStringList& lines) {
+    if (!lines.isEmpty()) {
         text += QLatin1Char('\n');
     }
-    for (const std::string& notice : notices) {
-        text += QLatin1Char('\n') + Sentence(notice);
+    for (const QString& line : lines) {
+        text += QLatin1Char('\n') + line;
     }
     return text;
+}
+
+// A closing message and, below it, the stored settings the job could not use.
+QString WithNotices(const QString& text, const std::vector<std::string>& notices) {
+    QStringList sentences;
+    for (const std::string& notice : notices) {
+        sentences.append(Sentence(notice));
+    }
+    return WithLines(text, sentences);
 }
 } // namespace
 
@@ -327,9 +337,15 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
     // lists them: alone they would make it say that files failed.
     const std::vector<std::string>& notices = order_.Choices.Notices;
     if (cancelRequested_) {
-        AppMessage(&window_, QMessageBox::Information,
-                   WithNotices(QStringLiteral("Conversion was cancelled."), notices),
-                   QMessageBox::Ok, true);
+        // The files the cancel cut short are named: none of them was kept.
+        QStringList notKept;
+        for (const std::string& line : result.NotKept) {
+            notKept.append(Text(line));
+        }
+        AppMessage(
+            &window_, QMessageBox::Information,
+            WithNotices(WithLines(QStringLiteral("Conversion was cancelled."), notKept), notices),
+            QMessageBox::Ok, true);
         return Next::BackToSelector;
     }
     if (result.Lines.empty()) {

@@ -64,6 +64,12 @@ bool MayNameOneFile(const std::string& a, const std::string& b) {
     return FoldedCase(GetFileNamePart(a)) == FoldedCase(GetFileNamePart(b)) &&
            SameFolder(GetFolderPart(a), GetFolderPart(b));
 }
+
+// A row the cancel stopped while it converted: what it wrote never took the output's name.
+std::string NotKeptLine(const PlannedRow& row) {
+    return "The conversion of '" + row.Input + "' to '" + row.Output +
+           "' was cancelled and not kept.";
+}
 } // namespace
 
 JobController::JobController(std::vector<PlannedRow> rows, ReplaceableOutputs replaceable,
@@ -131,6 +137,8 @@ JobResult JobController::Run(JobRunner& runner, JobObserver& observer, const Sig
             row.stage = Stage::Failed;
             row.lines.push_back("Unable to convert '" + row.plan.Input +
                                 "': the conversion was stopped by a signal.");
+        } else if (row.stage == Stage::Cancelled && row.cut) {
+            row.lines.push_back(NotKeptLine(row.plan));
         }
     }
     return Result();
@@ -205,7 +213,8 @@ void JobController::Settle(std::size_t index, Stage stage) {
     row.stage = stage;
     row.slot.reset();
     bytesDone_ += row.size;
-    ++settled_;
+    // Counted as "Converted N of M": a cancelled row was not.
+    settled_ += stage != Stage::Cancelled;
 }
 
 std::optional<std::size_t> JobController::RowOn(std::size_t slot) const {
@@ -246,6 +255,8 @@ void JobController::Handle(const RowEvent& event) {
             Settle(*index, Stage::Failed);
             break;
         case RowOutcome::Cancelled:
+            row.cut = true;
+            [[fallthrough]];
         case RowOutcome::Unstarted:
             Settle(*index, Stage::Cancelled);
             break;
@@ -289,6 +300,9 @@ JobResult JobController::Result() const {
         result.Values.push_back(row.values);
         result.Converted += row.stage == Stage::Converted;
         result.Failed += row.stage == Stage::Failed;
+        if (row.stage == Stage::Cancelled && row.cut) {
+            result.NotKept.push_back(NotKeptLine(row.plan));
+        }
     }
     result.Unfinished = rows_.size() - result.Converted - result.Failed;
     result.Stopped = cancelling_ ? JobResult::Stop::Cancelled

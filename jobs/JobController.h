@@ -50,6 +50,7 @@ private:
         double percent = 0;
         std::vector<std::string> lines;
         RowValues values;
+        bool cut = false; // cancelled after it began: its output was dropped
     };
 
     void Dispatch(JobRunner& runner, JobObserver& observer);

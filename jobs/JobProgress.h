@@ -7,7 +7,7 @@
 #include <vector>
 
 struct JobProgress {
-    // Rows that have ended, of all rows.
+    // Rows that have ended converted or failed (not cancelled), of all rows.
     std::size_t Settled = 0;
     std::size_t Rows = 0;
     // Input bytes handled, of all input bytes (at least 1): ended rows whole, running rows by

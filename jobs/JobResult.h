@@ -18,6 +18,9 @@ struct JobResult {
     // Rows cancelled, or never reached by a job that stopped.
     std::size_t Unfinished = 0;
     std::vector<std::string> Lines;
+    // The lines of the rows a cancel stopped while they converted (among Lines too): what a front
+    // end that tells only the cancel after one says besides.
+    std::vector<std::string> NotKept;
     Stop Stopped = Stop::None;
     // One per row of the plan, in its order; empty for a row nothing measured or that never
     // reached its end.

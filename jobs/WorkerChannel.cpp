@@ -1,6 +1,7 @@
 #include "jobs/WorkerChannel.h"
 
 #include <cerrno>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -93,4 +94,9 @@ bool WorkerChannel::Receive(Message& message) {
         }
     }
     return true;
+}
+
+bool WorkerChannel::Closed() const {
+    pollfd fd{socket_.Get(), POLLRDHUP, 0};
+    return poll(&fd, 1, 0) > 0 && (fd.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) != 0;
 }

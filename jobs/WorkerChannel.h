@@ -25,6 +25,8 @@ public:
     ReadResult ReadSome();
     // Takes the next whole message read so far; false when there is none.
     bool Next(Message& message);
+    // Whether the other side has closed its end (its process ended, or let us go); does not wait.
+    bool Closed() const;
 
 private:
     UniqueFd socket_;

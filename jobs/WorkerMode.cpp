@@ -16,14 +16,17 @@
 namespace {
 constexpr int ChannelFd = 3;
 
-// Converts one row on this thread; SIGTERM from the parent stops it between two blocks.
+// Converts one row on this thread; SIGTERM from the parent stops it between two blocks. A parent
+// that is gone stops it too, even where its death signal never came: the job it belonged to was
+// killed, and a file of a killed job must not take its name.
 void ConvertFile(WorkerChannel& channel, RowConverter& converter, const RowRequest& request) {
     ChannelReporter reporter(channel);
     if (CaughtStopSignal()) {
         reporter.Done(RowOutcome::Unstarted, {});
         return;
     }
-    converter.Convert(request, reporter, [] { return CaughtStopSignal() != 0; });
+    converter.Convert(request, reporter,
+                      [&channel] { return CaughtStopSignal() != 0 || channel.Closed(); });
 }
 
 bool Refuse() {

@@ -3,6 +3,7 @@
 // refusal without the WMA module.
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -63,6 +64,12 @@ void StopInTheFirstBlock(OptionsForm& form, std::function<void()> stop) {
                 }
             });
         });
+}
+
+// The closing message of a job cancelled while it converted input into output.
+QString NotKept(const std::string& input, const std::string& output) {
+    return QString::fromStdString("Conversion was cancelled.\n\nThe conversion of '" + input +
+                                  "' to '" + output + "' was cancelled and not kept.");
 }
 
 // Two tones of 3 s, and the folder "out" beside them.
@@ -238,18 +245,19 @@ void ConversionJobTest::cancelThenASecondJob() {
     forms.Convert();
     QCOMPARE(answers.Seen().size(), std::size_t{2});
     QCOMPARE(answers.Seen()[0].Text, "Cancel Conversion and Quit?");
-    QCOMPARE(answers.Seen()[1].Text, "Conversion was cancelled.");
+    QCOMPARE(answers.Seen()[1].Text, NotKept(inputs[0], scratch / "out/1.mp3"));
     QCOMPARE(forms.backToSelector, 1);
-    // Stopped in the first file, whose output is short but finalised.
-    QCOMPARE(Probe(scratch / "out/1.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
+    // Stopped in the first file: nothing at its name, and nothing counted as converted.
+    QVERIFY(!std::filesystem::exists(scratch / "out/1.mp3"));
     QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
+    QCOMPARE(forms.Control<QLabel>("lblCounter")->text(), "Converted 0 of 2");
 
     form.Job().SetSourceFactory(OpenAudioSource);
     forms.ShowWith(inputs);
-    answers.Click("&Yes").Click("OK"); // the first output exists now
+    answers.Click("OK"); // nothing to overwrite
     forms.Convert();
-    QCOMPARE(answers.Seen().at(2).Kind, "OverwriteDialog");
-    QCOMPARE(answers.Seen().at(3).Text, "All files have now been converted.");
+    QCOMPARE(answers.Seen().at(2).Text, "All files have now been converted.");
+    QCOMPARE(Probe(scratch / "out/1.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
     QCOMPARE(Probe(scratch / "out/2.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
     QCOMPARE(forms.endProgram, 1);
 }
@@ -267,7 +275,7 @@ void ConversionJobTest::endingTheProgramStopsTheJobAndAsksNothing() {
     QVERIFY(answers.Seen().empty());
     QCOMPARE(forms.endProgram, 1);
     QCOMPARE(forms.backToSelector, 0);
-    QCOMPARE(Probe(scratch / "out/1.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
+    QVERIFY(!std::filesystem::exists(scratch / "out/1.mp3"));
     QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
 
     // Nothing starts once the program is ending.
@@ -371,8 +379,9 @@ void ConversionJobTest::closingDuringAJobAsksAndKeepsTheJob() {
     QCOMPARE(answers.Seen().size(), std::size_t{3});
     QCOMPARE(answers.Seen()[0].Text, "Cancel Conversion and Quit?");
     QCOMPARE(answers.Seen()[1].Text, "Cancel Conversion and Quit?");
-    QCOMPARE(answers.Seen()[2].Text, "Conversion was cancelled.");
+    QCOMPARE(answers.Seen()[2].Text, NotKept(inputs[0], scratch / "out/1.mp3"));
     QCOMPARE(forms.backToSelector, 1);
     QCOMPARE(forms.endProgram, 0);
+    QVERIFY(!std::filesystem::exists(scratch / "out/1.mp3"));
     QVERIFY(!std::filesystem::exists(scratch / "out/2.mp3"));
 }
