@@ -281,7 +281,7 @@ TEST_F(CliFaults, AFullDiskFailsTheFirstBytesOfEveryFormatAsAWrite) {
 // and nothing is left at its name.
 TEST_F(CliFullDisk, EveryFormatsWriteLineEndsWithTheCause) {
     const std::string in = dir / "in.wav";
-    Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(in) + " synth 20 pinknoise gain -6");
+    Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(in) + " synth 40 pinknoise gain -6");
     for (const auto& [target, name] :
          {std::pair{"wav", "in.wav"}, std::pair{"mp3", "in.mp3"}, std::pair{"wma", "in.wma"},
           std::pair{"flac", "in.flac"}, std::pair{"opus", "in.opus"}, std::pair{"ogg", "in.ogg"},
@@ -292,6 +292,9 @@ TEST_F(CliFullDisk, EveryFormatsWriteLineEndsWithTheCause) {
                   "Unable to write to '" + full + "/" + name + "': no space left on device.\n")
             << target;
         EXPECT_TRUE(fs::is_empty(full)) << target;
+        for (const auto& left : fs::directory_iterator(full)) {
+            fs::remove(left.path()); // for the next format
+        }
     }
 }
 
