@@ -116,7 +116,7 @@ bool StagedOutput::NameUnnamed() {
             return Refused();
         }
     }
-    return Refused();
+    return false;
 }
 
 bool StagedOutput::Refused() {
