@@ -18,6 +18,15 @@ inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 // The reader could not open or read the file (missing, not permitted, not a regular file, a
 // failed read), as opposed to a file it cannot decode.
 inline constexpr HRESULT WMA_E_UNREADABLE = static_cast<HRESULT>(0x8007001E);
+// The writer's file refused a write (a full disk): a failure of the customer range whose code is
+// that write's errno.
+inline constexpr HRESULT WmaWriteRefused(int error) {
+    return static_cast<HRESULT>(0xA0000000u | (static_cast<uint32_t>(error) & 0xFFFFu));
+}
+inline constexpr int WmaRefusedErrno(HRESULT result) {
+    const auto bits = static_cast<uint32_t>(result);
+    return (bits & 0xFFFF0000u) == 0xA0000000u ? static_cast<int>(bits & 0xFFFFu) : 0;
+}
 
 // Statuses the reader reports to its callback; each of these ends the stream.
 enum WMAudioStatus : uint32_t {

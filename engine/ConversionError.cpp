@@ -1,5 +1,8 @@
 #include "engine/ConversionError.h"
 
+#include <cctype>
+#include <cstring>
+
 #include "system/FileNames.h"
 
 namespace {
@@ -8,6 +11,18 @@ std::string Quoted(std::string_view before, std::string_view path, std::string_v
     line += path;
     line += after;
     return line;
+}
+
+// The system's text for error as the line ends with it: English whatever the locale, since the
+// rest of the line is, and lower-case after the colon. Empty for an unknown error.
+std::string Cause(int error) {
+    const char* text = error != 0 ? strerrordesc_np(error) : nullptr;
+    if (text == nullptr || *text == '\0') {
+        return {};
+    }
+    std::string cause = text;
+    cause[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(cause[0])));
+    return ": " + cause;
 }
 } // namespace
 
@@ -34,8 +49,8 @@ std::string UnsupportedTypeLine(std::string_view inputPath) {
     return Quoted(line, inputPath);
 }
 
-std::string WriteErrorLine(std::string_view outputPath) {
-    return Quoted("Unable to write to '", outputPath);
+std::string WriteErrorLine(std::string_view outputPath, int error) {
+    return Quoted("Unable to write to '", outputPath, "'" + Cause(error) + ".");
 }
 
 std::string ProtectedInputLine(std::string_view inputPath) {

@@ -16,8 +16,9 @@ enum class ConversionError : uint8_t {
 std::string ConversionErrorLine(ConversionError code, std::string_view inputPath);
 // No source class exists for the input's extension.
 std::string UnsupportedTypeLine(std::string_view inputPath);
-// WriteError was raised, or the finished output could not replace the old one.
-std::string WriteErrorLine(std::string_view outputPath);
+// WriteError was raised, or the finished output could not replace the old one. A known errno of
+// the refused operation ends the line with the system's cause: "…': no space left on device.".
+std::string WriteErrorLine(std::string_view outputPath, int error = 0);
 // The WMA reader reported protected content.
 std::string ProtectedInputLine(std::string_view inputPath);
 // Ends the line of a failure that stopped the whole job.

@@ -93,7 +93,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
         // A sink whose file refused its first bytes (a full disk) failed at writing, not at
         // taking the format.
         const bool refusedWrite = code == ConversionError::ceOutput && result.WriteError;
-        row.Fail(refusedWrite ? WriteErrorLine(destination)
+        row.Fail(refusedWrite ? WriteErrorLine(destination, result.WriteErrno)
                               : ConversionErrorLine(code, row.request.Input));
         return RowOutcome::Failed; // nothing is put in place
     }
@@ -141,7 +141,7 @@ void RowConverter::Pump(Row& row, AudioSource& source) {
 void RowConverter::ReportFailures(Row& row, const RowResult& result) {
     const ConversionError inputError = result.InputError;
     if (result.WriteError) {
-        row.Fail(WriteErrorLine(row.request.Output));
+        row.Fail(WriteErrorLine(row.request.Output, result.WriteErrno));
     }
     if (inputError != ConversionError::ceNone) {
         row.Fail(ConversionErrorLine(inputError, row.request.Input));
@@ -183,7 +183,7 @@ bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed) {
     if (replace && output.Replace()) {
         return true;
     }
-    row.Fail(WriteErrorLine(row.request.Output));
+    row.Fail(WriteErrorLine(row.request.Output, output.Error()));
     return false;
 }
 

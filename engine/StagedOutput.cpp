@@ -89,7 +89,11 @@ StagedOutput::LinkResult StagedOutput::LinkIn() {
     }
     const std::string& from = unnamed_ ? path_ : named_;
     if (LinkWithoutReplacing(from.c_str(), destination_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-        return errno == EEXIST ? LinkResult::Taken : LinkResult::Failed;
+        if (errno == EEXIST) {
+            return LinkResult::Taken;
+        }
+        Refused();
+        return LinkResult::Failed;
     }
     // A rename took the name along; a link left it, for the destructor to remove.
     if (!named_.empty() && access(named_.c_str(), F_OK) != 0) {
@@ -109,15 +113,23 @@ bool StagedOutput::NameUnnamed() {
             return true;
         }
         if (errno != EEXIST) {
-            return false;
+            return Refused();
         }
     }
     return false;
 }
 
+bool StagedOutput::Refused() {
+    error_ = errno;
+    return false;
+}
+
 bool StagedOutput::Replace() {
-    if (!file_.Valid() || fsync(file_.Get()) != 0) {
+    if (!file_.Valid()) {
         return false;
+    }
+    if (fsync(file_.Get()) != 0) {
+        return Refused();
     }
     // The new version keeps the permissions of a regular file it replaces, never those of a
     // link's target nor set-user-ID, set-group-ID or sticky bits.
@@ -130,7 +142,7 @@ bool StagedOutput::Replace() {
         return false;
     }
     if (std::rename(named_.c_str(), destination_.c_str()) != 0) {
-        return false;
+        return Refused();
     }
     named_.clear();
     file_.Reset();

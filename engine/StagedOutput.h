@@ -29,11 +29,15 @@ public:
     // Makes the new version durable, gives it the permissions of the regular file it replaces and
     // renames it over the destination; false on failure, the destination then being untouched.
     bool Replace();
+    // The errno of what made LinkIn or Replace fail; 0 when the system gave none.
+    int Error() const { return error_; }
 
 private:
     bool OpenUnnamed(const std::string& folder);
     // Gives the unnamed file a "BRC…" name in the folder, for the rename; false when it cannot.
     bool NameUnnamed();
+    // Keeps errno as the cause of the failure; always false.
+    bool Refused();
 
     std::string destination_;
     std::string prefix_;
@@ -41,4 +45,5 @@ private:
     std::string named_; // the named version, while there is one
     UniqueFd file_;
     bool unnamed_ = false;
+    int error_ = 0;
 };

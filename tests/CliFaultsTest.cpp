@@ -1,8 +1,11 @@
 // brindlex-convert when outputs exist, when it is interrupted, and when the disk fills up.
+#include <poll.h>
+#include <sys/mount.h>
+#include <sys/syscall.h>
+
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/syscall.h>
+#include <memory>
 
 #include "CliTestSupport.h"
 #include "system/UniqueFd.h"
@@ -27,6 +30,28 @@ protected:
 std::string NotKept(const std::string& input, const std::string& output) {
     return "The conversion of '" + input + "' to '" + output + "' was cancelled and not kept.";
 }
+
+// A file system of 256 KiB at dir/full while the test runs.
+class CliFullDisk : public CliFaults {
+protected:
+    const std::string full = dir / "full";
+
+    void SetUp() override {
+        fs::create_directory(full);
+        if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=256k") != 0) {
+            GTEST_SKIP() << "no small file system can be mounted here";
+        }
+        mounted_ = true;
+    }
+    void TearDown() override {
+        if (mounted_) {
+            umount2(full.c_str(), MNT_DETACH);
+        }
+    }
+
+private:
+    bool mounted_ = false;
+};
 } // namespace
 
 TEST_F(CliFaults, ExistingOutputsWithoutATerminalAreRefused) {
@@ -129,13 +154,17 @@ TEST_F(CliFaults, AFullDiskFailsTheFileAndKeepsTheOldOutput) {
 
     Outcome o = Convert(dir, {"--to", "wav", "--output-dir", dir / "new", in}, 700 * 1024);
     EXPECT_EQ(o.exitCode, 1);
-    EXPECT_NE(o.err.find("\nUnable to write to '" + fresh + "'.\n"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("\nUnable to write to '" + fresh + "': file too large.\n"),
+              std::string::npos)
+        << o.err;
     EXPECT_FALSE(fs::exists(fresh)); // a failed file leaves nothing at its name
     EXPECT_TRUE(Leftovers(dir / "new").empty());
 
     o = Convert(dir, {"--to", "wav", "--output-dir", dir / "old", "--overwrite", in}, 700 * 1024);
     EXPECT_EQ(o.exitCode, 1);
-    EXPECT_NE(o.err.find("\nUnable to write to '" + kept + "'.\n"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("\nUnable to write to '" + kept + "': file too large.\n"),
+              std::string::npos)
+        << o.err;
     EXPECT_EQ(ReadTextFile(kept), keptBytes);
     EXPECT_TRUE(Leftovers(dir / "old").empty());
 }
@@ -277,7 +306,47 @@ TEST_F(CliFaults, AFullDiskFailsTheFirstBytesOfEveryFormatAsAWrite) {
         const std::string said =
             Shell("trap '' XFSZ; prlimit --fsize=40 " + Quote(ConverterPath()) + " -q --to " +
                   target + " --output-dir " + Quote(out) + " " + Quote(in) + " 2>&1; echo $?");
-        EXPECT_EQ(said, "Unable to write to '" + out + "/" + name + "'.\n1") << target;
+        EXPECT_EQ(said, "Unable to write to '" + out + "/" + name + "': file too large.\n1")
+            << target;
         EXPECT_FALSE(fs::exists(out + "/" + name));
     }
+}
+
+// Whatever the format, the line of a file the disk had no room for ends with the system's cause,
+// and nothing is left at its name.
+TEST_F(CliFullDisk, EveryFormatsWriteLineEndsWithTheCause) {
+    const std::string in = dir / "in.wav";
+    Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(in) + " synth 40 pinknoise gain -6");
+    for (const auto& [target, name] :
+         {std::pair{"wav", "in.wav"}, std::pair{"mp3", "in.mp3"}, std::pair{"wma", "in.wma"},
+          std::pair{"flac", "in.flac"}, std::pair{"opus", "in.opus"}, std::pair{"ogg", "in.ogg"},
+          std::pair{"m4a", "in.m4a"}, std::pair{"alac", "in.m4a"}}) {
+        const Outcome o = Convert(dir, {"-q", "--to", target, "-o", full, in});
+        EXPECT_EQ(o.exitCode, 1) << target;
+        EXPECT_EQ(o.err,
+                  "Unable to write to '" + full + "/" + name + "': no space left on device.\n")
+            << target;
+        EXPECT_TRUE(fs::is_empty(full)) << target;
+        for (const auto& left : fs::directory_iterator(full)) {
+            fs::remove(left.path()); // for the next format
+        }
+    }
+}
+
+// An output the system will not let be replaced (an immutable file, which root cannot change
+// either) names the refusal, and the old file stays.
+TEST_F(CliFaults, AReplaceTheSystemRefusesEndsWithTheCause) {
+    const std::string in = Make("in.wav", 0.5);
+    const std::string locked = Make("out/in.wav", 0.2);
+    const std::string lockedBytes = ReadTextFile(locked);
+    if (Shell("chattr +i " + Quote(locked) + " 2>/dev/null; echo $?") != "0") {
+        GTEST_SKIP() << "no immutable files here";
+    }
+    const auto unlock = [](const std::string* path) { Shell("chattr -i " + Quote(*path)); };
+    const std::unique_ptr<const std::string, decltype(unlock)> unlocked(&locked, unlock);
+    const Outcome o = Convert(dir, {"-q", "--to", "wav", "-y", "-o", dir / "out", in});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.err, "Unable to write to '" + locked + "': operation not permitted.\n");
+    EXPECT_EQ(ReadTextFile(locked), lockedBytes);
+    EXPECT_TRUE(Leftovers(dir / "out").empty());
 }

@@ -304,7 +304,7 @@ TEST_F(CliJob, TwoAtOnceGiveTheOutputsLinesAndLastLineOfOneAfterAnother) {
     EXPECT_EQ(problems(one.outcome),
               "The following problems were encountered:\n"
               "Unable to write to '" +
-                  dir / "out/long.mp3'.\n"
+                  dir / "out/long.mp3': file too large.\n"
                         "Unable to read from '" +
                   dir / "in/junk.wav'.\n"
                         "'.txt' file type is not supported. Error whilst converting '" +

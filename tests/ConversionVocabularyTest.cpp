@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -58,6 +59,9 @@ TEST(ConversionError, MessageLinesAreTheFixedTexts) {
     EXPECT_EQ(ConversionErrorLine(ConversionError::ceMemory, in),
               "Insufficient memory to convert '/m/a.wav'.");
     EXPECT_EQ(WriteErrorLine("/o/a.mp3"), "Unable to write to '/o/a.mp3'.");
+    EXPECT_EQ(WriteErrorLine("/o/a.mp3", EROFS),
+              "Unable to write to '/o/a.mp3': read-only file system.");
+    EXPECT_EQ(WriteErrorLine("/o/a.mp3", 4000), "Unable to write to '/o/a.mp3'."); // no such errno
     EXPECT_EQ(ProtectedInputLine("/m/b.wma"), "Protected WMA file cannot convert '/m/b.wma'.");
     EXPECT_EQ(UnsupportedTypeLine("/m/notes.TXT"),
               "'.TXT' file type is not supported. Error whilst converting '/m/notes.TXT'.");

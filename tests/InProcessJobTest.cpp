@@ -389,7 +389,8 @@ TEST_F(InProcessJob, AReplaceThatCannotHappenIsAWriteError) {
     WriteAll(dir / "a.wav" / "keep", "K");
     const JobResult result = Run();
     EXPECT_EQ(result.Lines,
-              std::vector<std::string>{"Unable to write to '" + (dir / "a.wav").string() + "'."});
+              std::vector<std::string>{"Unable to write to '" + (dir / "a.wav").string() +
+                                       "': is a directory."});
     EXPECT_EQ(ReadAll(dir / "a.wav" / "keep"), "K");
     EXPECT_TRUE(Leftovers().empty());
 }

@@ -11,7 +11,9 @@ constexpr uint32_t MaxChannels = 2;
 
 std::unique_ptr<AsfAudioEncoder> AsfAudioEncoder::Open(const std::string& path,
                                                        const WAVEFORMATEX& input,
-                                                       const WmaOutputRequest& request) {
+                                                       const WmaOutputRequest& request,
+                                                       int& refusedErrno) {
+    refusedErrno = 0;
     std::unique_ptr<AsfAudioEncoder> encoder(new AsfAudioEncoder);
     FfmpegAudioWriter& writer = encoder->writer_;
     if (!writer.OpenOutput("asf") ||
@@ -20,8 +22,12 @@ std::unique_ptr<AsfAudioEncoder> AsfAudioEncoder::Open(const std::string& path,
         return nullptr;
     // The decoder's output starts one frame into the encoded stream: a frame of silence first
     // keeps every input sample in the decoded result.
-    if (!writer.WriteSilence(writer.FrameSize()) || !writer.OpenFile(path, nullptr))
+    if (!writer.WriteSilence(writer.FrameSize()))
         return nullptr;
+    if (!writer.OpenFile(path, nullptr)) {
+        refusedErrno = writer.RefusedWriteErrno();
+        return nullptr;
+    }
     return encoder;
 }
 

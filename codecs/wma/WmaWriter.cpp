@@ -66,7 +66,7 @@ HRESULT WmaWriter::SetOutputFormat(uint32_t bitRate, uint32_t sampleRate, uint32
 HRESULT WmaWriter::Configure() {
     if (!inputSet_ || !outputSet_)
         return S_OK;
-    return StartEncoding() ? S_OK : E_FAIL;
+    return StartEncoding() ? S_OK : Failure();
 }
 
 bool WmaWriter::StartEncoding() {
@@ -77,7 +77,7 @@ bool WmaWriter::StartEncoding() {
     state_ = State::Failed;
     if (!inputSet_ || !outputSet_)
         return false;
-    encoder_ = AsfAudioEncoder::Open(path_, input_, request_);
+    encoder_ = AsfAudioEncoder::Open(path_, input_, request_, refusedErrno_);
     if (!encoder_)
         return false;
     state_ = State::Encoding;
@@ -96,7 +96,7 @@ HRESULT WmaWriter::WriteSamples(const void* data, uint32_t byteCount) {
         byteCount -= take;
         if (partial_.size() == align && !encoder_->Write(partial_.data(), 1)) {
             state_ = State::Failed;
-            return E_FAIL;
+            return Failure();
         }
         if (partial_.size() == align)
             partial_.clear();
@@ -104,7 +104,7 @@ HRESULT WmaWriter::WriteSamples(const void* data, uint32_t byteCount) {
     const uint32_t whole = byteCount / align;
     if (whole != 0 && !encoder_->Write(bytes, whole)) {
         state_ = State::Failed;
-        return E_FAIL;
+        return Failure();
     }
     partial_.assign(bytes + static_cast<size_t>(whole) * align, bytes + byteCount);
     return S_OK;
@@ -117,6 +117,13 @@ HRESULT WmaWriter::Flush() {
     partial_.clear();
     state_ = State::Finished;
     const bool finished = encoder_->Finish();
+    const HRESULT result = finished ? S_OK : Failure();
     encoder_.reset();
-    return finished ? S_OK : E_FAIL;
+    return result;
+}
+
+HRESULT WmaWriter::Failure() {
+    if (encoder_ && refusedErrno_ == 0)
+        refusedErrno_ = encoder_->RefusedWriteErrno();
+    return refusedErrno_ != 0 ? WmaWriteRefused(refusedErrno_) : E_FAIL;
 }

@@ -30,6 +30,8 @@ private:
     // Starts encoding once both formats are set: S_OK until then and once it runs.
     HRESULT Configure();
     bool StartEncoding();
+    // A failed write's result: the refusal of the file, when it refused one.
+    HRESULT Failure();
 
     std::string path_;
     std::unique_ptr<AsfAudioEncoder> encoder_;
@@ -38,6 +40,8 @@ private:
     bool outputSet_ = false;
     WAVEFORMATEX input_{};
     WmaOutputRequest request_{};
+    // The errno of the write the file refused; 0 while none was.
+    int refusedErrno_ = 0;
     // The bytes of a sample split between two writes.
     std::vector<uint8_t> partial_;
 };

@@ -15,18 +15,19 @@
 
 namespace {
 
-// Writes until every byte is out or the file refuses more; true when all went out.
-bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
+// Writes until every byte is out or the file refuses more; 0 when all went out, else the errno of
+// the refusal.
+int WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
     std::size_t done = 0;
     while (done < count) {
         const ssize_t put = ::pwrite(fd, bytes + done, count - done, offset + off_t(done));
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0)
-            return false;
+            return put < 0 ? errno : EIO;
         done += static_cast<std::size_t>(put);
     }
-    return true;
+    return 0;
 }
 
 Mp3EncoderConfig ConfigFromSettings(const ConversionSettings& s) {
@@ -90,7 +91,7 @@ Mp3Sink::~Mp3Sink() {
     }
     FinishStream();
     if (file_.Valid() && !file_.Close())
-        result_.WriteError = true;
+        result_.RefusedWrite(errno);
     transfer_.reset();
     output_.reset();
 }
@@ -144,17 +145,18 @@ void Mp3Sink::WriteInfoTag() {
     if (encoder_.infoTag(stream_, output_.get(), outputSize_, &bytes) != 0 || bytes == 0 ||
         bytes > written_)
         return;
-    if (!WriteAll(file_.Get(), output_.get(), bytes, 0))
-        result_.WriteError = true;
+    if (const int error = WriteAll(file_.Get(), output_.get(), bytes, 0); error != 0)
+        result_.RefusedWrite(error);
 }
 
 void Mp3Sink::Append(const uint8_t* bytes, uint32_t count) {
     if (count == 0)
         return;
-    if (WriteAll(file_.Get(), bytes, count, static_cast<off_t>(written_)))
-        written_ += count;
+    if (const int error = WriteAll(file_.Get(), bytes, count, static_cast<off_t>(written_));
+        error != 0)
+        result_.RefusedWrite(error);
     else
-        result_.WriteError = true;
+        written_ += count;
 }
 
 Mp3Sink::Encoder Mp3Sink::ResolveEncoder(CodecModule& module) {

@@ -14,16 +14,20 @@ constexpr std::size_t DataHeaderBytes = 8;
 constexpr std::size_t FactChunkBytes = 12;
 constexpr std::size_t WriteChunkBytes = 256 * 1024;
 
-// Writes until every byte is out or the file refuses more; returns the bytes written.
-std::size_t WriteFully(int fd, const uint8_t* bytes, std::size_t count, uint64_t offset) {
+// Writes until every byte is out or the file refuses more; returns the bytes written, and in error
+// the errno of a refusal.
+std::size_t WriteFully(int fd, const uint8_t* bytes, std::size_t count, uint64_t offset,
+                       int& error) {
     std::size_t done = 0;
     while (done < count) {
         const ssize_t put =
             ::pwrite(fd, bytes + done, count - done, static_cast<off_t>(offset + done));
         if (put < 0 && errno == EINTR)
             continue;
-        if (put <= 0)
+        if (put <= 0) {
+            error = put < 0 ? errno : EIO;
             break;
+        }
         done += static_cast<std::size_t>(put);
     }
     return done;
@@ -76,7 +80,7 @@ WaveSink::~WaveSink() {
     WritePending();
     WriteHeader();
     if (!file_.Close())
-        Fail();
+        Fail(errno);
 }
 
 std::vector<uint8_t> WaveSink::Takes(const WAVEFORMATEX&, const ConversionSettings& settings) {
@@ -109,7 +113,8 @@ bool WaveSink::Append(const uint8_t* bytes, uint32_t count) {
 bool WaveSink::WritePending() {
     const uint32_t written = dataBytes_ - static_cast<uint32_t>(pending_.size());
     const uint64_t at = DataStart() + written;
-    const std::size_t put = WriteFully(file_.Get(), pending_.data(), pending_.size(), at);
+    int error = 0;
+    const std::size_t put = WriteFully(file_.Get(), pending_.data(), pending_.size(), at, error);
     const bool whole = put == pending_.size();
     pending_.clear();
     if (!whole) {
@@ -119,7 +124,7 @@ bool WaveSink::WritePending() {
             static_cast<uint32_t>(put - put % std::max<uint32_t>(Target().nBlockAlign, 1));
         [[maybe_unused]] const int cut = ::ftruncate(file_.Get(), static_cast<off_t>(at + kept));
         dataBytes_ = written + kept;
-        Fail();
+        Fail(error);
     }
     return whole;
 }
@@ -159,11 +164,12 @@ void WaveSink::WriteHeader() {
 }
 
 void WaveSink::WriteAt(const void* bytes, std::size_t count, uint64_t offset) {
-    if (WriteFully(file_.Get(), static_cast<const uint8_t*>(bytes), count, offset) < count)
-        Fail();
+    int error = 0;
+    if (WriteFully(file_.Get(), static_cast<const uint8_t*>(bytes), count, offset, error) < count)
+        Fail(error);
 }
 
-void WaveSink::Fail() {
-    result_.WriteError = true;
+void WaveSink::Fail(int error) {
+    result_.RefusedWrite(error);
     stopped_ = true;
 }

@@ -50,7 +50,8 @@ private:
     bool WritePending();
     void WriteHeader();
     void WriteAt(const void* bytes, std::size_t count, uint64_t offset);
-    void Fail();
+    // error: the errno of the write the file refused; 0 for a failure of another kind.
+    void Fail(int error = 0);
 
     RowResult& result_;
     UniqueFd file_;

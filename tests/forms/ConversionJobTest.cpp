@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QUrl>
+#include <sys/mount.h>
 #include <thread>
 
 #include "FormTestSupport.h"
@@ -196,6 +197,29 @@ void ConversionJobTest::failuresEndInTheErrorsForm() {
     QVERIFY(!lines.contains("junk"));
     QCOMPARE(forms.endProgram, 0);
     QCOMPARE(forms.backToSelector, 2);
+}
+
+// The errors form shows the command line's write line, the system's cause included.
+void ConversionJobTest::aFullDiskNamesItsCauseInTheErrorsForm() {
+    Scratch scratch;
+    const std::string full = scratch / "full";
+    std::filesystem::create_directory(full);
+    if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=256k") != 0) {
+        QSKIP("no small file system can be mounted here");
+    }
+    const std::unique_ptr<const char, int (*)(const char*)> mounted(full.c_str(), umount);
+    MakeTone(scratch / "long.wav", 20);
+    Forms forms;
+    forms.ShowWith({scratch / "long.wav"});
+    ChooseTarget(forms, "chkFormatMp3", full);
+    QString lines;
+    ModalAnswerer answers;
+    answers.Then(ReadErrors(lines));
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{1});
+    QCOMPARE(lines, QString::fromStdString("Unable to write to '" + full +
+                                           "/long.mp3': no space left on device."));
+    QVERIFY(std::filesystem::is_empty(full));
 }
 
 // A stored FLAC level of text, as another program may write it: the form shows the default,

@@ -27,6 +27,7 @@ private slots:
     void jobToEachTarget();
     void jobToANewFormatWithItsOptions();
     void failuresEndInTheErrorsForm();
+    void aFullDiskNamesItsCauseInTheErrorsForm();
     void unusableStoredSettingsAreToldAtTheEnd();
     void cancelThenASecondJob();
     void endingTheProgramStopsTheJobAndAsksNothing();
