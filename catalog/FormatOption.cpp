@@ -17,3 +17,21 @@ std::optional<std::size_t> FormatOption::ItemOf(int32_t value) const {
     }
     return static_cast<std::size_t>(it - Offered.begin());
 }
+
+std::optional<std::size_t> FormatOption::StoredItemOf(int32_t value) const {
+    if (StoredOrder.empty()) {
+        return ItemOf(value);
+    }
+    const auto it = std::ranges::find(StoredOrder, value);
+    if (it == StoredOrder.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(it - StoredOrder.begin());
+}
+
+std::optional<int32_t> FormatOption::ValueOfStoredItem(std::size_t item) const {
+    if (!StoredOrder.empty()) {
+        return item < StoredOrder.size() ? std::optional(StoredOrder[item]) : std::nullopt;
+    }
+    return item < Offered.size() ? std::optional(Offered[item].Value) : std::nullopt;
+}

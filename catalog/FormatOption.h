@@ -16,7 +16,8 @@ struct OfferedValue {
 };
 
 // How the settings store keeps an option's value. A list's item is kept for the lists the
-// program has always had, so that choices saved by earlier versions load unchanged.
+// program has always had, so that choices saved by earlier versions load unchanged, and for a list
+// whose first entry (off) lies outside its range.
 enum class StoredAs : uint8_t {
     Value,       // the number itself, as the bits of a signed number
     Item,        // the index of its offered value; any other index: no selection
@@ -48,6 +49,13 @@ struct FormatOption {
     // beside them (an SVG file in the format's folder). Either may be empty.
     std::string_view Label = {};
     std::string_view Picture = {};
+    // Set to anything but its first offered value (which means off), it takes the place of this
+    // other option of its format, whose value is then not used: a variable bit rate over the
+    // constant one.
+    const FormatOption* Replaces = nullptr;
+    // For a list kept by item whose order has changed since: its values in the order of the items
+    // that earlier versions stored. Empty: the order of Offered.
+    std::span<const int32_t> StoredOrder = {};
 
     bool Accepts(int32_t value) const;
     // The item of Offered holding value.
@@ -57,4 +65,11 @@ struct FormatOption {
         return Stored == StoredAs::Item || Stored == StoredAs::ItemPlusOne;
     }
     int32_t FirstChoice() const { return Initial.value_or(Default); }
+    // The stored item of value, and the value of a stored item (ListedByItem).
+    std::optional<std::size_t> StoredItemOf(int32_t value) const;
+    std::optional<int32_t> ValueOfStoredItem(std::size_t item) const;
+    // Whether value turns on a choice that replaces another (Replaces).
+    bool ReplacesWith(int32_t value) const {
+        return Replaces && !Offered.empty() && value != Offered.front().Value;
+    }
 };

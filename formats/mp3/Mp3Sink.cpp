@@ -29,6 +29,10 @@ bool WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
     return true;
 }
 
+uint8_t VbrQuality(const ConversionSettings& s) {
+    return Mp3IsVbr(s) ? static_cast<uint8_t>(s.Options.Of(Mp3VbrOption)) : Mp3ConstantBitRate;
+}
+
 Mp3EncoderConfig ConfigFromSettings(const ConversionSettings& s) {
     return Mp3EncoderConfig{Mp3EncoderKindMp3,
                             static_cast<uint32_t>(s.Options.Of(Mp3SampleRateOption)),
@@ -37,7 +41,8 @@ Mp3EncoderConfig ConfigFromSettings(const ConversionSettings& s) {
                             0,
                             0,
                             0,
-                            0};
+                            0,
+                            VbrQuality(s)};
 }
 
 } // namespace
