@@ -3,7 +3,8 @@
 #include <algorithm>
 
 bool FormatOption::Accepts(int32_t value) const {
-    if (OnlyOffered) {
+    // An offered value outside the range is taken too: a list's "off" (Replaces).
+    if (OnlyOffered || ItemOf(value)) {
         return ItemOf(value).has_value();
     }
     return (value >= Least && value <= Most) || (ZeroKeepsInput && value == 0);

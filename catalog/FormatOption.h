@@ -16,8 +16,7 @@ struct OfferedValue {
 };
 
 // How the settings store keeps an option's value. A list's item is kept for the lists the
-// program has always had, so that choices saved by earlier versions load unchanged, and for a list
-// whose first entry (off) lies outside its range.
+// program has always had, so that choices saved by earlier versions load unchanged.
 enum class StoredAs : uint8_t {
     Value,       // the number itself, as the bits of a signed number
     Item,        // the index of its offered value; any other index: no selection
@@ -38,7 +37,8 @@ struct FormatOption {
     int32_t Default;
     // What the window lists, in order; empty: any value of the range, chosen with a spin box.
     std::span<const OfferedValue> Offered = {};
-    // Only the offered values are taken (a fixed list), not every value of the range.
+    // Only the offered values are taken (a fixed list), not every value of the range; an offered
+    // value outside the range is taken in any case.
     bool OnlyOffered = false;
     StoredAs Stored = StoredAs::Value;
     // What a new user starts with, when it is not Default.

@@ -68,7 +68,7 @@ const FormatOption Mp3BitRateOption = {
     .StoredOrder = BitRatesStored,
 };
 
-// Kept by item: nothing stored, as by every earlier version, is off.
+// Off unless chosen: nothing stored, as by every earlier version, is the constant bit rate.
 const FormatOption Mp3VbrOption = {
     .Caption = "VBR quality",
     .Flag = "--mp3-vbr",
@@ -79,7 +79,6 @@ const FormatOption Mp3VbrOption = {
     .Unit = "",
     .Default = ConstantBitRate,
     .Offered = VbrQualities,
-    .Stored = StoredAs::Item,
     .Label = "Variable bit rate, quality",
     .Picture = "bitrate.svg",
     .Replaces = &Mp3BitRateOption,
