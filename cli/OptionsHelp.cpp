@@ -100,13 +100,12 @@ std::string Description(const FormatOption& option) {
     return what + ", " + ValuesText(option);
 }
 
-// A number of its range as it is given; a switch, or a value outside the range, in words.
+// A number of its range as it is given; a switch, or a value outside the range (off), in words.
 std::string DefaultText(const FormatOption& option, int32_t value) {
-    if (ShapeOf(option) == OptionShape::Switch ||
-        (!option.Accepts(value) && !option.ZeroKeepsInput)) {
-        return ValueText(option, value);
-    }
-    return std::to_string(value);
+    const bool given =
+        (value >= option.Least && value <= option.Most) || (option.ZeroKeepsInput && value == 0);
+    return ShapeOf(option) == OptionShape::Switch || !given ? ValueText(option, value)
+                                                            : std::to_string(value);
 }
 
 std::string NumberOptionHelp(const FormatOption& option, const ConversionSettings& defaults) {
