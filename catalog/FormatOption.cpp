@@ -3,7 +3,8 @@
 #include <algorithm>
 
 bool FormatOption::Accepts(int32_t value) const {
-    if (OnlyOffered) {
+    // An offered value outside the range is taken too: a list's "off" (Replaces).
+    if (OnlyOffered || ItemOf(value)) {
         return ItemOf(value).has_value();
     }
     return (value >= Least && value <= Most) || (ZeroKeepsInput && value == 0);
@@ -16,4 +17,22 @@ std::optional<std::size_t> FormatOption::ItemOf(int32_t value) const {
         return std::nullopt;
     }
     return static_cast<std::size_t>(it - Offered.begin());
+}
+
+std::optional<std::size_t> FormatOption::StoredItemOf(int32_t value) const {
+    if (StoredOrder.empty()) {
+        return ItemOf(value);
+    }
+    const auto it = std::ranges::find(StoredOrder, value);
+    if (it == StoredOrder.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(it - StoredOrder.begin());
+}
+
+std::optional<int32_t> FormatOption::ValueOfStoredItem(std::size_t item) const {
+    if (!StoredOrder.empty()) {
+        return item < StoredOrder.size() ? std::optional(StoredOrder[item]) : std::nullopt;
+    }
+    return item < Offered.size() ? std::optional(Offered[item].Value) : std::nullopt;
 }

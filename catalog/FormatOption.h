@@ -37,7 +37,8 @@ struct FormatOption {
     int32_t Default;
     // What the window lists, in order; empty: any value of the range, chosen with a spin box.
     std::span<const OfferedValue> Offered = {};
-    // Only the offered values are taken (a fixed list), not every value of the range.
+    // Only the offered values are taken (a fixed list), not every value of the range; an offered
+    // value outside the range is taken in any case.
     bool OnlyOffered = false;
     StoredAs Stored = StoredAs::Value;
     // What a new user starts with, when it is not Default.
@@ -48,6 +49,13 @@ struct FormatOption {
     // beside them (an SVG file in the format's folder). Either may be empty.
     std::string_view Label = {};
     std::string_view Picture = {};
+    // Set to anything but its first offered value (which means off), it takes the place of this
+    // other option of its format, whose value is then not used: a variable bit rate over the
+    // constant one.
+    const FormatOption* Replaces = nullptr;
+    // For a list kept by item whose order has changed since: its values in the order of the items
+    // that earlier versions stored. Empty: the order of Offered.
+    std::span<const int32_t> StoredOrder = {};
 
     bool Accepts(int32_t value) const;
     // The item of Offered holding value.
@@ -57,4 +65,11 @@ struct FormatOption {
         return Stored == StoredAs::Item || Stored == StoredAs::ItemPlusOne;
     }
     int32_t FirstChoice() const { return Initial.value_or(Default); }
+    // The stored item of value, and the value of a stored item (ListedByItem).
+    std::optional<std::size_t> StoredItemOf(int32_t value) const;
+    std::optional<int32_t> ValueOfStoredItem(std::size_t item) const;
+    // Whether value turns on a choice that replaces another (Replaces).
+    bool ReplacesWith(int32_t value) const {
+        return Replaces && !Offered.empty() && value != Offered.front().Value;
+    }
 };

@@ -45,6 +45,15 @@ bool OptionAppliesTo(const FormatOption& option, uint8_t target) {
     return format && std::ranges::find(format->Options, &option) != format->Options.end();
 }
 
+bool OptionInUse(const FormatInfo& format, const FormatOption& option, const OptionValues& values) {
+    if (option.Replaces) {
+        return option.ReplacesWith(values.Of(option));
+    }
+    return std::ranges::none_of(format.Options, [&](const FormatOption* other) {
+        return other->Replaces == &option && other->ReplacesWith(values.Of(*other));
+    });
+}
+
 const FormatOption* FindFormatOption(std::string_view flag, uint8_t target) {
     const FormatInfo* format = FindTargetFormat(target);
     if (!format) {

@@ -78,6 +78,24 @@ bool SetTarget(std::string_view, const std::string& value, CliOptions& options,
     return true;
 }
 
+// "flac,wav": each an input format's extension without its dot, in any case.
+bool SetFrom(std::string_view, const std::string& value, CliOptions& options, std::string& error) {
+    for (std::size_t start = 0; start <= value.size();) {
+        const std::size_t end = std::min(value.find(',', start), value.size());
+        const std::string word = value.substr(start, end - start);
+        const FormatInfo* format = FindInputFormat("." + word);
+        if (!format) {
+            error = "--from takes " + InputTypeWords(", ") + ", not '" + word + "'";
+            return false;
+        }
+        if (std::ranges::find(options.from, format) == options.from.end()) {
+            options.from.push_back(format);
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 bool SetOutputDir(std::string_view, const std::string& value, CliOptions& options,
                   std::string& error) {
     if (value.empty()) {
@@ -134,6 +152,7 @@ constexpr Option Options[] = {
     Valued('o', "--output-dir", SetOutputDir),
     Flag('r', "--recursive", &CliOptions::recursive),
     Flag(0, "--flat", &CliOptions::flat),
+    Valued(0, "--from", SetFrom),
     Flag('y', "--overwrite", &CliOptions::overwrite),
     Flag('n', "--skip-existing", &CliOptions::skipExisting),
     Flag('q', "--quiet", &CliOptions::quiet),
@@ -252,7 +271,7 @@ bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::strin
             return false;
         }
     }
-    return true;
+    return CheckReplacingOptions(options.numbers, target, error);
 }
 
 bool ApplyTextOptions(const CliOptions& options, ConversionSettings& settings, std::string& error) {
@@ -268,6 +287,7 @@ void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings
     for (const auto& [flag, value] : options.numbers) {
         ApplyNumberOption(flag, value, settings);
     }
+    TurnOffReplacingOptions(options.numbers, settings);
 }
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,

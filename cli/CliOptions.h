@@ -9,11 +9,15 @@
 #include "catalog/ConversionSettings.h"
 #include "cli/ShardChoice.h"
 
+struct FormatInfo;
+
 struct CliOptions {
     std::optional<uint8_t> target; // a number of the table of target formats; else the stored one
     std::optional<std::string> outputDir;
     bool recursive = false;
     bool flat = false; // with --recursive: every output straight into outputDir
+    // The input formats collected from folders; empty: every one.
+    std::vector<const FormatInfo*> from;
     // The formats' encoder options given (FormatOptions.h), by flag: each one's value, or what
     // naming a switch sets; checked once the target is known.
     std::map<std::string, int32_t> numbers;

@@ -20,8 +20,12 @@ std::string CliUsage(const ConversionSettings& defaults) {
            "                          default: next to each original\n"
            "  -r, --recursive         also convert the files in the folders' sub-folders;\n"
            "                          with -o each keeps its sub-folder below DIR\n"
-           "      --flat              with -r and -o, put every output straight into DIR\n" +
-           FormatOptionsHelp(defaults) +
+           "      --flat              with -r and -o, put every output straight into DIR\n"
+           "      --from TYPES        collect only these types from the folders, e.g. flac,wav;\n"
+           "                          TYPES: " +
+           InputTypeWords(", ") +
+           ";\n"
+           "                          files named alone are converted whatever their type\n"
            "      --no-tags           do not copy tags and the cover picture to the outputs\n"
            "  -y, --overwrite         replace existing outputs without asking\n"
            "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
@@ -38,6 +42,9 @@ std::string CliUsage(const ConversionSettings& defaults) {
            ")\n"
            "  -V, --version           show the version\n"
            "  -h, --help              show this help\n\n"
+           "Options of the target formats:\n" +
+           FormatOptionsHelp(defaults) +
+           "\n"
            "Defaults are the choices last saved in the program's window.\n"
            "Existing outputs are listed first; without -y or -n they are replaced only after\n"
            "you confirm (on a terminal), otherwise nothing is converted (exit code 3). Two\n"

@@ -335,8 +335,8 @@ int Report(const JobResult& result, int signal, std::size_t skipped, bool quiet)
 // The inputs the arguments name; an exit code when there are none to plan.
 std::optional<int> CollectJobInputs(const CliOptions& options, CollectedInputs& inputs) {
     std::string error;
-    if (!CollectInputs(options.inputs, options.recursive, options.outputDir.value_or(""), inputs,
-                       error)) {
+    if (!CollectInputs(options.inputs, options.recursive, options.from,
+                       options.outputDir.value_or(""), inputs, error)) {
         return Usage(error);
     }
     if (inputs.paths.empty()) {

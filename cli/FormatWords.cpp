@@ -1,6 +1,7 @@
 #include "cli/FormatWords.h"
 
 #include "catalog/FormatTable.h"
+#include "catalog/InputNames.h"
 
 std::string TargetKeys(std::string_view separator) {
     std::string text;
@@ -8,6 +9,14 @@ std::string TargetKeys(std::string_view separator) {
         if (format.IsTarget()) {
             text += (text.empty() ? "" : std::string(separator)) + std::string(format.Key);
         }
+    }
+    return text;
+}
+
+std::string InputTypeWords(std::string_view separator) {
+    std::string text;
+    for (const std::string& name : InputExtensionNames()) {
+        text += (text.empty() ? "" : std::string(separator)) + name;
     }
     return text;
 }

@@ -9,6 +9,9 @@
 
 // "key1|key2|…": the keys of the target formats, with separator between them.
 std::string TargetKeys(std::string_view separator);
+// "flac|m4a|…": the words --from takes, the input extensions without their dot, with separator
+// between them.
+std::string InputTypeWords(std::string_view separator);
 // "A, B, … and Z": every format, as a sentence names it.
 std::string FormatsInASentence();
 // "A, B": the formats' names, with join between them.

@@ -6,6 +6,7 @@
 #include <set>
 #include <sys/stat.h>
 
+#include "catalog/FormatTable.h"
 #include "system/FileNames.h"
 #include "system/FileTypes.h"
 #include "system/FolderScan.h"
@@ -29,6 +30,7 @@ bool IsRegularFile(const std::string& path) {
 
 struct Walk {
     bool recursive;
+    std::span<const FormatInfo* const> from;
     std::optional<FolderId> outputFolder;
     CollectedInputs& inputs;
     std::set<std::string> seen;
@@ -40,6 +42,11 @@ struct Walk {
             inputs.paths.push_back(path);
             inputs.subFolders.push_back(subFolder);
         }
+    }
+
+    bool Collects(const std::string& ext) const {
+        return IsAudioFileType(ext) &&
+               (from.empty() || std::ranges::find(from, FindInputFormat(ext)) != from.end());
     }
 
     void Folder(const std::string& folder, const std::string& subFolder) {
@@ -56,7 +63,7 @@ struct Walk {
         while (find.Next()) {
             if (find.IsFolder()) {
                 subfolders.push_back(find.GetName());
-            } else if (IsAudioFileType(GetFileExtension(find.GetName())) &&
+            } else if (Collects(GetFileExtension(find.GetName())) &&
                        IsRegularFile(find.GetFullPath())) {
                 files.push_back(find.GetFullPath());
             }
@@ -78,8 +85,9 @@ struct Walk {
 } // namespace
 
 bool CollectInputs(const std::vector<std::string>& arguments, bool recursive,
-                   const std::string& skipFolder, CollectedInputs& inputs, std::string& error) {
-    Walk walk{recursive, FolderIdOf(skipFolder), inputs, {}, {}};
+                   std::span<const FormatInfo* const> from, const std::string& skipFolder,
+                   CollectedInputs& inputs, std::string& error) {
+    Walk walk{recursive, from, FolderIdOf(skipFolder), inputs, {}, {}};
     for (const std::string& argument : arguments) {
         std::error_code ec;
         const std::string path =

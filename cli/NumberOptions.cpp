@@ -21,6 +21,11 @@ std::vector<const FormatOption*> OptionsOf(std::string_view flag) {
     return options;
 }
 
+std::span<const FormatOption* const> TargetOptions(uint8_t target) {
+    const FormatInfo* format = FindTargetFormat(target);
+    return format ? format->Options : std::span<const FormatOption* const>();
+}
+
 // Every target format that takes flag, each once.
 std::vector<const FormatInfo*> FormatsTakingFlag(std::string_view flag) {
     std::vector<const FormatInfo*> formats;
@@ -75,6 +80,18 @@ bool CheckNumberOption(std::string_view flag, int32_t value, uint8_t target, std
     return true;
 }
 
+bool CheckReplacingOptions(const GivenNumbers& given, uint8_t target, std::string& error) {
+    for (const FormatOption* option : TargetOptions(target)) {
+        if (option->Replaces && given.contains(std::string(option->Flag)) &&
+            given.contains(std::string(option->Replaces->Flag))) {
+            error = std::string(option->Flag) + " and " + std::string(option->Replaces->Flag) +
+                    " exclude each other";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CheckSampleRate(const ConversionSettings& settings, std::string& error) {
     const std::optional<int32_t> rate = UnwritableSampleRate(settings);
     if (!rate) {
@@ -91,5 +108,15 @@ bool CheckSampleRate(const ConversionSettings& settings, std::string& error) {
 void ApplyNumberOption(std::string_view flag, int32_t value, ConversionSettings& settings) {
     if (const FormatOption* option = FindFormatOption(flag, settings.TargetFormat)) {
         settings.Options.Set(*option, value);
+    }
+}
+
+void TurnOffReplacingOptions(const GivenNumbers& given, ConversionSettings& settings) {
+    for (const FormatOption* option : TargetOptions(settings.TargetFormat)) {
+        if (option->Replaces && !option->Offered.empty() &&
+            !given.contains(std::string(option->Flag)) &&
+            given.contains(std::string(option->Replaces->Flag))) {
+            settings.Options.Set(*option, option->Offered.front().Value);
+        }
     }
 }

@@ -3,6 +3,7 @@
 // exist, what each takes for which target, and what a value of one sets. Several targets may
 // take one flag as options of their own; only options of target formats count.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,8 +22,16 @@ bool SomeTargetTakes(std::string_view flag, int32_t value);
 std::string NumberOptionValues(std::string_view flag);
 // False with a one-line reason when target does not take flag, or not value for it.
 bool CheckNumberOption(std::string_view flag, int32_t value, uint8_t target, std::string& error);
+// The flags given, with their values.
+using GivenNumbers = std::map<std::string, int32_t>;
+// False with a one-line reason when given names both a choice of target and the one it replaces
+// (FormatOption::Replaces).
+bool CheckReplacingOptions(const GivenNumbers& given, uint8_t target, std::string& error);
 // False with a one-line reason when the settings, from the command line or stored, ask for a
 // sample rate above what their target's encoder writes.
 bool CheckSampleRate(const ConversionSettings& settings, std::string& error);
 // Sets the settings' target's option of flag; nothing when it has none.
 void ApplyNumberOption(std::string_view flag, int32_t value, ConversionSettings& settings);
+// A choice given without the one that would replace it (a constant bit rate without a variable
+// one) turns that one off, whatever was stored.
+void TurnOffReplacingOptions(const GivenNumbers& given, ConversionSettings& settings);

@@ -3,9 +3,11 @@
 #include <array>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
+#include "cli/FormatWords.h"
 #include "cli/OptionWords.h"
 #include "cli/TargetDescription.h"
 
@@ -58,19 +60,34 @@ std::string Indented(std::string_view lines) {
     return text;
 }
 
+// "  MP3:", "  FLAC, Vorbis, AAC, ALAC:"
+std::string Heading(const std::vector<const FormatInfo*>& formats) {
+    return "  " + FormatNames(formats, ", ") + ":\n";
+}
+
+// "; default: X" after the last line when it fits the terminal's 80 columns, else below it.
+std::string WithDefault(const std::string& text, const std::string& value) {
+    constexpr std::size_t Width = 80;
+    constexpr std::string_view Inline = "; default: ";
+    const std::size_t lastLine = text.size() - (text.rfind('\n') + 1);
+    return lastLine + Inline.size() + value.size() <= Width
+               ? text + std::string(Inline) + value + "\n"
+               : text + "\n" + std::string(HelpIndent) + "default: " + value + "\n";
+}
+
 std::string TextOptionHelp(const FormatInfo& format, const ConversionSettings& defaults) {
     const FormatTextOption& option = *format.TextOption;
     return Head(option.Flag, " " + std::string(option.Placeholder)) + Indented(option.Help) +
            std::string(HelpIndent) + "default: " + DescribeFormatSettings(format, defaults) + "\n";
 }
 
-// "A bit rate: 320, 256, …", "A compression level, 0 to 8", "channels, 1 to 8 …"
-std::string Description(const FormatOption& option, bool shared) {
-    const std::string what =
-        (shared ? "" : NamesTaking(option, ", ") + " ") + std::string(option.Caption);
+// "bit rate: 56, 64, …", "compression level, 0 to 8", "quality, from 0 = … to 7 = …"; the heading
+// above names the formats.
+std::string Description(const FormatOption& option) {
+    const std::string what(option.Caption);
     switch (ShapeOf(option)) {
     case OptionShape::Switch:
-        return NamesTaking(option, ", ") + " in " + WordsFor(option, option.Most);
+        return "in " + WordsFor(option, option.Most);
     case OptionShape::Items:
         return what + ", from " + std::to_string(option.Least) + " = " +
                WordsFor(option, option.Least) + "\n" + std::string(HelpIndent) + "to " +
@@ -83,35 +100,43 @@ std::string Description(const FormatOption& option, bool shared) {
     return what + ", " + ValuesText(option);
 }
 
+// A number of its range as it is given; a switch, or a value outside the range (off), in words.
+std::string DefaultText(const FormatOption& option, int32_t value) {
+    const bool given =
+        (value >= option.Least && value <= option.Most) || (option.ZeroKeepsInput && value == 0);
+    return ShapeOf(option) == OptionShape::Switch || !given ? ValueText(option, value)
+                                                            : std::to_string(value);
+}
+
 std::string NumberOptionHelp(const FormatOption& option, const ConversionSettings& defaults) {
-    const bool shared = FormatsTaking(option).size() > 1;
-    const int32_t value = defaults.Options.Of(option);
-    const std::string head = Head(option.Flag, Placeholder(option)) + Description(option, shared);
-    switch (ShapeOf(option)) {
-    case OptionShape::Switch:
-        return head + "; default: " + ValueText(option, value) + "\n";
-    case OptionShape::Items:
-        return head + "; default: " + std::to_string(value) + "\n";
-    case OptionShape::FixedList:
-    case OptionShape::Range:
-        break;
+    std::string text = Head(option.Flag, Placeholder(option)) + Description(option);
+    if (option.Replaces) {
+        text += "\n" + std::string(HelpIndent) + "instead of " + std::string(option.Replaces->Flag);
     }
-    return head + "\n" + std::string(HelpIndent) +
-           (shared ? "for " + NamesTaking(option, ", ") + "; " : "") +
-           "default: " + std::to_string(value) + "\n";
+    return WithDefault(text, DefaultText(option, defaults.Options.Of(option)));
+}
+
+bool Shared(const FormatOption& option) {
+    return FormatsTaking(option).size() > 1;
 }
 } // namespace
 
 std::string FormatOptionsHelp(const ConversionSettings& defaults) {
     std::string text;
     for (const FormatInfo& format : Formats()) {
-        if (format.TextOption) {
-            text += TextOptionHelp(format, defaults);
+        std::string lines = format.TextOption ? TextOptionHelp(format, defaults) : "";
+        for (const FormatOption* option : format.Options) {
+            if (!Shared(*option)) {
+                lines += NumberOptionHelp(*option, defaults);
+            }
+        }
+        if (!lines.empty()) {
+            text += Heading({&format}) + lines;
         }
     }
     for (const FormatOption& option : FormatOptions()) {
-        if (!FormatsTaking(option).empty()) {
-            text += NumberOptionHelp(option, defaults);
+        if (Shared(option)) {
+            text += Heading(FormatsTaking(option)) + NumberOptionHelp(option, defaults);
         }
     }
     return text;

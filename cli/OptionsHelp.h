@@ -1,6 +1,7 @@
 #pragma once
-// The help's lines for the formats' own options: first those given as text, then the encoder
-// options (FormatOptions.h), each with the value a job would use now.
+// The help's lines for the formats' own options, under the names of the formats that take them:
+// each format's own (its option given as text first), then those that several formats share,
+// each with the value a job would use now.
 #include <string>
 
 #include "catalog/ConversionSettings.h"

@@ -1,15 +1,17 @@
 #include "cli/TargetDescription.h"
 
+#include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
 #include "cli/OptionWords.h"
 
 namespace {
-// Each option's value, in the order of the format's options.
+// Each value its encoder uses, in the order of the format's options.
 std::vector<std::string> OptionTexts(const FormatInfo& format, const ConversionSettings& settings) {
     std::vector<std::string> texts;
     for (const FormatOption* option : format.Options) {
         const int32_t value = settings.Options.Of(*option);
-        if (!(option->ZeroKeepsInput && value == 0)) {
+        if (!(option->ZeroKeepsInput && value == 0) &&
+            OptionInUse(format, *option, settings.Options)) {
             texts.push_back(ValueText(*option, value));
         }
     }

@@ -5,7 +5,10 @@
 #include <cstdint>
 
 #pragma pack(push, 1)
-// The stream configuration, 27 bytes, packed, little-endian.
+// A variable bit rate's quality that asks for the constant bitRate instead.
+inline constexpr uint8_t Mp3ConstantBitRate = 0xff;
+
+// The stream configuration, 28 bytes, packed, little-endian.
 struct Mp3EncoderConfig {
     uint32_t kind;       // Mp3EncoderKindMp3
     uint32_t sampleRate; // Hz, both of the input PCM and of the MP3 stream
@@ -15,14 +18,17 @@ struct Mp3EncoderConfig {
     int32_t crc;
     int32_t copyright;
     int32_t original;
+    // LAME's -V quality 0 (best) to 9 of a variable bit rate, which bitRate then does not set.
+    uint8_t vbrQuality = Mp3ConstantBitRate;
 };
 #pragma pack(pop)
 
-static_assert(sizeof(Mp3EncoderConfig) == 27);
+static_assert(sizeof(Mp3EncoderConfig) == 28);
 static_assert(offsetof(Mp3EncoderConfig, mode) == 8);
 static_assert(offsetof(Mp3EncoderConfig, bitRate) == 9);
 static_assert(offsetof(Mp3EncoderConfig, privateBit) == 11);
 static_assert(offsetof(Mp3EncoderConfig, original) == 23);
+static_assert(offsetof(Mp3EncoderConfig, vbrQuality) == 27);
 
 inline constexpr uint32_t Mp3EncoderKindMp3 = 0;
 

@@ -77,13 +77,12 @@ std::optional<int32_t> StoredNumber(const FormatOption& option, const StoreNumbe
 std::optional<int32_t> StoredItem(const FormatOption& option, uint32_t item) {
     if (option.Stored == StoredAs::ItemPlusOne) {
         // 0, or nothing stored, selects the first choice.
-        item = item == 0 ? static_cast<uint32_t>(option.ItemOf(option.FirstChoice()).value_or(0))
-                         : item - 1;
+        if (item == 0) {
+            return option.FirstChoice();
+        }
+        --item;
     }
-    if (item >= option.Offered.size()) {
-        return std::nullopt;
-    }
-    return option.Offered[item].Value;
+    return option.ValueOfStoredItem(item);
 }
 
 std::optional<int32_t> StoredValue(const FormatOption& option, Notices& notices) {
@@ -111,7 +110,7 @@ uint32_t StoreEncoding(const FormatOption& option, std::optional<int32_t> value)
     if (option.Stored == StoredAs::Value || option.Stored == StoredAs::Flag) {
         return static_cast<uint32_t>(value.value_or(option.Default));
     }
-    const std::optional<std::size_t> item = value ? option.ItemOf(*value) : std::nullopt;
+    const std::optional<std::size_t> item = value ? option.StoredItemOf(*value) : std::nullopt;
     const uint32_t offset = option.Stored == StoredAs::ItemPlusOne ? 1 : 0;
     return (item ? static_cast<uint32_t>(*item) : static_cast<uint32_t>(-1)) + offset;
 }

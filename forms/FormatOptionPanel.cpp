@@ -47,6 +47,9 @@ FormatOptionPanel::FormatOptionPanel(QWidget* parent)
         AddBlock(*format);
     }
     AddTextChoice();
+    for (const Placed& placed : placed_) {
+        FollowReplacing(placed);
+    }
     rows_ = new FormatOptionRows(CaptionedOptions(), this);
     rows_->setObjectName(QStringLiteral("formatRows"));
     grid_->addWidget(rows_, nextRow_, 0, 1, Columns);
@@ -113,6 +116,21 @@ void FormatOptionPanel::AddList(const FormatOption& option, int& left, int& righ
         placed.Widgets.push_back(picture);
     }
     placed_.push_back(placed);
+}
+
+void FormatOptionPanel::FollowReplacing(const Placed& replacing) {
+    const FormatOption* option = replacing.Option;
+    const auto replaced = std::ranges::find_if(
+        placed_, [&](const Placed& placed) { return placed.Option == option->Replaces; });
+    if (!option->Replaces || !replacing.List || replaced == placed_.end() || !replaced->List) {
+        return;
+    }
+    QComboBox* from = replacing.List;
+    QComboBox* list = replaced->List;
+    connect(from, &QComboBox::currentIndexChanged, list, [list, option](int item) {
+        list->setEnabled(item < 0 || !option->ReplacesWith(
+                                         option->Offered[static_cast<std::size_t>(item)].Value));
+    });
 }
 
 QLabel* FormatOptionPanel::Picture(std::string_view name, const QString& objectName) {

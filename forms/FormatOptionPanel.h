@@ -4,7 +4,8 @@
 // switch's two offered texts) sits in a grid of pictures: a switch as a pair of radio buttons in
 // the left column, a list at the right with its picture, or across both without one. A format's
 // text choice shows as two lines and a "Change" button. The options captioned by their Caption
-// follow in rows (FormatOptionRows).
+// follow in rows (FormatOptionRows). A list that replaces another (FormatOption::Replaces) leaves
+// that one's list disabled while it is on.
 #include <QWidget>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,7 @@ private:
     void AddList(const FormatOption& option, int& left, int& right);
     QLabel* Picture(std::string_view name, const QString& objectName);
     void AddTextChoice();
+    void FollowReplacing(const Placed& replacing);
 
     QGridLayout* grid_;
     int nextRow_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CliTestSupport.h"
+#include "system/SettingsStore.h"
 
 using namespace clitest;
 namespace fs = std::filesystem;
@@ -38,6 +39,14 @@ protected:
         return copy;
     }
 };
+
+// "BitrateMode.VBR|bit rate|encoder settings" of an MP3 file, as mutagen reads its Xing tag.
+std::string Mp3Mode(const std::string& path) {
+    return Shell("/usr/bin/python3 -c " +
+                 Quote("import sys, mutagen.mp3 as m; i = m.MP3(sys.argv[1]).info; "
+                       "print(i.bitrate_mode, i.bitrate, i.encoder_settings, sep=chr(124))") +
+                 " " + Quote(path));
+}
 } // namespace
 
 TEST_F(CliCodecs, ToMp3WithTheChosenEncoderSettings) {
@@ -49,6 +58,45 @@ TEST_F(CliCodecs, ToMp3WithTheChosenEncoderSettings) {
     EXPECT_EQ(ProbeAll(out, "codec_name,sample_rate,channels,bit_rate"),
               "codec_name=mp3\nsample_rate=32000\nchannels=1\nbit_rate=96000");
     EXPECT_NEAR(DecodedSeconds(out), 2.0, 0.05);
+}
+
+// LAME's -V qualities, each as gapless as the constant rates: every input frame decodes again.
+TEST_F(CliCodecs, ToMp3AtAVariableBitRate) {
+    const std::string in = dir / "odd.wav";
+    Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(in) + " synth 3.0013 pinknoise gain -9");
+    for (const char* quality : {"0", "9"}) {
+        const std::string out = dir / quality;
+        const Outcome o = Convert(dir, {"-q", "--to", "mp3", "--mp3-vbr", quality, "-o", out, in});
+        ASSERT_EQ(o.exitCode, 0) << o.err;
+        EXPECT_EQ(Mp3Mode(out + "/odd.mp3").substr(0, 16), "BitrateMode.VBR|");
+        EXPECT_NE(Mp3Mode(out + "/odd.mp3").find("|-V " + std::string(quality)), std::string::npos);
+        const std::string decoded =
+            Shell("ffmpeg -v error -i " + Quote(out + "/odd.mp3") + " -f s16le -ac 1 - | wc -c");
+        EXPECT_EQ(std::stol(decoded) / 2, SoxSamples(in)) << quality;
+    }
+    EXPECT_GT(fs::file_size(dir / "0/odd.mp3"), 2 * fs::file_size(dir / "9/odd.mp3"));
+    const Outcome refused = Convert(dir, {"--to", "mp3", "--mp3-vbr", "10", in});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("--mp3-vbr takes a number from 0 to 9 for MP3\n"), std::string::npos)
+        << refused.err;
+}
+
+// The window's choice is used until a bit rate is given; both at once are refused.
+TEST_F(CliCodecs, AStoredVariableBitRateGivesWayToAGivenBitRate) {
+    const std::string in = Tone("tone.wav", "-r 44100 -c 2 -b 16");
+    StoreWriteNumber(2, StoreRoot::User, SettingsKey, "BrConvMP3Vbr");
+    const Outcome stored = Convert(dir, {"--to", "mp3", "-y", in});
+    ASSERT_EQ(stored.exitCode, 0) << stored.err;
+    EXPECT_NE(stored.err.find("to MP3 V2 (about 190 kbit/s) 44100 Hz stereo"), std::string::npos)
+        << stored.err;
+    EXPECT_NE(Mp3Mode(dir / "tone.mp3").find("|-V 2"), std::string::npos);
+    const Outcome given = Convert(dir, {"--to", "mp3", "--bitrate", "128", "-y", in});
+    ASSERT_EQ(given.exitCode, 0) << given.err;
+    EXPECT_EQ(Mp3Mode(dir / "tone.mp3").substr(0, 16), "BitrateMode.CBR|");
+    EXPECT_EQ(Probe(dir / "tone.mp3", "bit_rate"), "128000");
+    const Outcome both = Convert(dir, {"--to", "mp3", "--bitrate", "128", "--mp3-vbr", "2", in});
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_NE(both.err.find("--mp3-vbr and --bitrate exclude each other"), std::string::npos);
 }
 
 TEST_F(CliCodecs, ToWmaAtAQualityEntryAndBackToWave) {

@@ -76,7 +76,9 @@ TEST(FormatOptions, EachOptionTakesItsDefaultAndIsFoundByItsFlagForEachTarget) {
         EXPECT_TRUE(option.Accepts(option.Default));
         EXPECT_TRUE(option.Accepts(option.FirstChoice()));
         EXPECT_FALSE(option.Accepts(option.Most + 1));
-        EXPECT_FALSE(option.Accepts(option.Least - 1) && option.Least - 1 != 0);
+        // Below the range only "as the input" (0) and a replacing list's "off" (its first).
+        EXPECT_FALSE(option.Accepts(option.Least - 1) && option.Least - 1 != 0 &&
+                     !(option.Replaces && option.Offered.front().Value == option.Least - 1));
         EXPECT_EQ(option.Accepts(0), option.ZeroKeepsInput || option.Least <= 0);
         EXPECT_TRUE(option.Flag.starts_with("--"));
         EXPECT_TRUE(storedNames.emplace(option.StoredName, 0).second) << option.StoredName;

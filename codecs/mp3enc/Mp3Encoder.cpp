@@ -1,4 +1,5 @@
-// The MP3 encoder module: constant bit rate MP3 through LAME, at LAME's default quality.
+// The MP3 encoder module: constant or variable bit rate MP3 through LAME, at LAME's default
+// quality.
 #include <lame/lame.h>
 
 #include <memory>
@@ -29,8 +30,20 @@ MPEG_mode LameMode(uint8_t mode) {
 }
 
 bool ValidConfig(const Mp3EncoderConfig& config) {
+    const bool vbr = config.vbrQuality != Mp3ConstantBitRate;
     return config.kind == Mp3EncoderKindMp3 && config.mode <= Mp3ModeMono &&
-           config.sampleRate > 0 && config.bitRate > 0;
+           config.sampleRate > 0 && (vbr ? config.vbrQuality <= 9 : config.bitRate > 0);
+}
+
+// As the lame tool's -V: its default VBR method at that quality; else the constant bit rate.
+void SetBitRate(lame_global_flags* lame, const Mp3EncoderConfig& config) {
+    if (config.vbrQuality != Mp3ConstantBitRate) {
+        lame_set_VBR(lame, vbr_default);
+        lame_set_VBR_q(lame, config.vbrQuality);
+    } else {
+        lame_set_VBR(lame, vbr_off);
+        lame_set_brate(lame, config.bitRate);
+    }
 }
 
 // LAME quietly picks another rate or bit rate when asked for one it cannot honour; a stream
@@ -47,8 +60,7 @@ LamePtr OpenLame(const Mp3EncoderConfig& config) {
     // pays); the other modes are set as asked.
     if (config.mode != Mp3ModeStereo)
         lame_set_mode(lame.get(), LameMode(config.mode));
-    lame_set_VBR(lame.get(), vbr_off);
-    lame_set_brate(lame.get(), config.bitRate);
+    SetBitRate(lame.get(), config);
     lame_set_extension(lame.get(), config.privateBit != 0);
     lame_set_error_protection(lame.get(), config.crc != 0);
     lame_set_copyright(lame.get(), config.copyright != 0);
@@ -58,7 +70,7 @@ LamePtr OpenLame(const Mp3EncoderConfig& config) {
     if (lame_init_params(lame.get()) < 0)
         return nullptr;
     if (lame_get_out_samplerate(lame.get()) != static_cast<int>(config.sampleRate) ||
-        lame_get_brate(lame.get()) != config.bitRate)
+        (config.vbrQuality == Mp3ConstantBitRate && lame_get_brate(lame.get()) != config.bitRate))
         return nullptr;
     return lame;
 }

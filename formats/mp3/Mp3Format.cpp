@@ -11,7 +11,8 @@ constexpr std::string_view Extensions[] = {".mp3"};
 constexpr std::string_view Mime[] = {"audio/mpeg"};
 constexpr CodecModuleNeed Decoder[] = {{"MP3 decoder", Mp3DecoderModuleFile, true}};
 constexpr CodecModuleNeed Encoder[] = {{"MP3 encoder", Mp3EncoderModuleFile, true}};
-const FormatOption* const Options[] = {&Mp3BitRateOption, &Mp3SampleRateOption, &Mp3MonoOption};
+const FormatOption* const Options[] = {&Mp3BitRateOption, &Mp3VbrOption, &Mp3SampleRateOption,
+                                       &Mp3MonoOption};
 } // namespace
 
 const FormatInfo Mp3Format = {

@@ -1,5 +1,6 @@
 #include "formats/mp3/Mp3Options.h"
 
+#include "catalog/ConversionSettings.h"
 #include "formats/ChannelCountWords.h"
 
 namespace {
@@ -8,9 +9,27 @@ constexpr OfferedValue SampleRates[] = {
     {44100, "44.1Khz (CD Quality)"},
     {32000, "32Khz"},
 };
+// Low to high, as every format's bit rates are listed.
 constexpr OfferedValue BitRates[] = {
-    {320, "320 Kbps"}, {256, "256 Kbps"}, {192, "192 Kbps"}, {160, "160 Kbps"},
-    {128, "128 Kbps"}, {96, "  96 Kbps"}, {64, "  64 Kbps"}, {56, "  56 Kbps"},
+    {56, "  56 Kbps"}, {64, "  64 Kbps"}, {96, "  96 Kbps"}, {128, "128 Kbps"},
+    {160, "160 Kbps"}, {192, "192 Kbps"}, {256, "256 Kbps"}, {320, "320 Kbps"},
+};
+// Earlier versions listed them high to low, and stored that list's item.
+constexpr int32_t BitRatesStored[] = {320, 256, 192, 160, 128, 96, 64, 56};
+// LAME's -V qualities, with the average bit rates its documentation gives them; first: off.
+constexpr int32_t ConstantBitRate = -1;
+constexpr OfferedValue VbrQualities[] = {
+    {ConstantBitRate, "Off (constant bit rate)"},
+    {0, "V0 (best, about 245 kbit/s)"},
+    {1, "V1 (about 225 kbit/s)"},
+    {2, "V2 (about 190 kbit/s)"},
+    {3, "V3 (about 175 kbit/s)"},
+    {4, "V4 (about 165 kbit/s)"},
+    {5, "V5 (about 130 kbit/s)"},
+    {6, "V6 (about 115 kbit/s)"},
+    {7, "V7 (about 100 kbit/s)"},
+    {8, "V8 (about 85 kbit/s)"},
+    {9, "V9 (smallest, about 65 kbit/s)"},
 };
 constexpr OfferedValue Channels[] = {{0, "Stereo", "stereo.svg"}, {1, "Mono", "mono.svg"}};
 } // namespace
@@ -46,6 +65,23 @@ const FormatOption Mp3BitRateOption = {
     .Initial = 192,
     .Label = "Bit Rate",
     .Picture = "bitrate.svg",
+    .StoredOrder = BitRatesStored,
+};
+
+// Off unless chosen: nothing stored, as by every earlier version, is the constant bit rate.
+const FormatOption Mp3VbrOption = {
+    .Caption = "VBR quality",
+    .Flag = "--mp3-vbr",
+    .StoredName = "BrConvMP3Vbr",
+    .Least = 0,
+    .Most = 9,
+    .ZeroKeepsInput = false,
+    .Unit = "",
+    .Default = ConstantBitRate,
+    .Offered = VbrQualities,
+    .Label = "Variable bit rate, quality",
+    .Picture = "bitrate.svg",
+    .Replaces = &Mp3BitRateOption,
 };
 
 const FormatOption Mp3MonoOption = {
@@ -63,8 +99,18 @@ const FormatOption Mp3MonoOption = {
 };
 
 std::string Mp3OptionWords(const FormatOption& option, int32_t value) {
+    if (&option == &Mp3VbrOption) {
+        const std::optional<std::size_t> item = option.ItemOf(value);
+        return value == ConstantBitRate ? "off (constant bit rate)"
+               : item                   ? std::string(option.Offered[*item].Text)
+                                        : std::string();
+    }
     if (&option != &Mp3MonoOption) {
         return {};
     }
     return ChannelCountWords(value == Mp3MonoOption.Most ? 1 : 2);
+}
+
+bool Mp3IsVbr(const ConversionSettings& settings) {
+    return Mp3VbrOption.ReplacesWith(settings.Options.Of(Mp3VbrOption));
 }

@@ -30,6 +30,10 @@ int WriteAll(int fd, const uint8_t* bytes, std::size_t count, off_t offset) {
     return 0;
 }
 
+uint8_t VbrQuality(const ConversionSettings& s) {
+    return Mp3IsVbr(s) ? static_cast<uint8_t>(s.Options.Of(Mp3VbrOption)) : Mp3ConstantBitRate;
+}
+
 Mp3EncoderConfig ConfigFromSettings(const ConversionSettings& s) {
     return Mp3EncoderConfig{Mp3EncoderKindMp3,
                             static_cast<uint32_t>(s.Options.Of(Mp3SampleRateOption)),
@@ -38,7 +42,8 @@ Mp3EncoderConfig ConfigFromSettings(const ConversionSettings& s) {
                             0,
                             0,
                             0,
-                            0};
+                            0,
+                            VbrQuality(s)};
 }
 
 } // namespace

@@ -6,14 +6,18 @@
 #include "formats/ChannelCountWords.h"
 
 namespace {
-// In the order of WmaQualities.
+// Low to high bit rate, as every format's bit rates are listed; the value is the entry of
+// WmaQualities.
 constexpr OfferedValue Entries[] = {
-    {0, "44100Khz 160Kbps Stereo"},  {1, "44100Khz 128Kbps Stereo"},
-    {2, "44100Khz   96Kbps Stereo"}, {3, "44100Khz   64Kbps Stereo"},
+    {7, "32000Khz   36Kbps Stereo"}, {6, "32000Khz   48Kbps Stereo"},
     {4, "44100Khz   48Kbps Stereo"}, {5, "32000Khz   64Kbps Stereo"},
-    {6, "32000Khz   48Kbps Stereo"}, {7, "32000Khz   36Kbps Stereo"},
+    {3, "44100Khz   64Kbps Stereo"}, {2, "44100Khz   96Kbps Stereo"},
+    {1, "44100Khz 128Kbps Stereo"},  {0, "44100Khz 160Kbps Stereo"},
 };
 static_assert(std::size(Entries) == WmaQualities.size());
+// Earlier versions listed them in the order of WmaQualities, and stored that list's item.
+constexpr int32_t EntriesStored[] = {0, 1, 2, 3, 4, 5, 6, 7};
+static_assert(std::size(EntriesStored) == WmaQualities.size());
 
 // The entry of that value, if there is one.
 std::optional<WmaQuality> QualityOf(int32_t value) {
@@ -36,6 +40,7 @@ const FormatOption WmaQualityOption = {
     .Offered = Entries,
     .Stored = StoredAs::Item,
     .Label = "Quality",
+    .StoredOrder = EntriesStored,
 };
 
 std::string WmaOptionWords(const FormatOption& option, int32_t value) {

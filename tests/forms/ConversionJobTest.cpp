@@ -163,6 +163,19 @@ void ConversionJobTest::jobToANewFormatWithItsOptions() {
     opus->setCurrentIndex(opus->findData(64));
     convert(scratch / "out/tone.flac", "chkFormatOpus");
     QCOMPARE(Probe(scratch / "out/tone.opus"), "codec_name=opus\nsample_rate=48000\nchannels=2\n");
+
+    // A variable bit rate takes the place of the constant one, whose list waits meanwhile.
+    forms.Control<QAbstractButton>("chkFormatMp3")->click();
+    auto* vbr = forms.Control<QComboBox>("BrConvMP3Vbr");
+    vbr->setCurrentIndex(vbr->findText("V9 (smallest, about 65 kbit/s)"));
+    QVERIFY(!forms.Control("BrConvMP3Bit")->isEnabled());
+    convert(scratch / "out/tone.opus", "chkFormatMp3");
+    QCOMPARE(Run("/usr/bin/python3 -c 'import sys, mutagen.mp3 as m; "
+                 "print(m.MP3(sys.argv[1]).info.encoder_settings)' '" +
+                 scratch / "out/tone.mp3" + "'"),
+             "-V 9\n");
+    vbr->setCurrentIndex(0);
+    QVERIFY(forms.Control("BrConvMP3Bit")->isEnabled());
 }
 
 void ConversionJobTest::failuresEndInTheErrorsForm() {

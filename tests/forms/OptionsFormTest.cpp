@@ -60,8 +60,9 @@ void OptionsFormTest::defaultsWithAnEmptyStore() {
     QVERIFY(!forms.Control<QLineEdit>("txtToFolder")->isEnabled());
     QVERIFY(!forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
     QVERIFY(!forms.Control<QAbstractButton>("chkKeepTree")->isEnabled());
-    QCOMPARE(forms.Control<QComboBox>("BrConvWMAQual")->itemText(2), "44100Khz   96Kbps Stereo");
-    QCOMPARE(forms.Control<QComboBox>("BrConvMP3Bit")->itemText(7), "  56 Kbps");
+    // Bit rates run from low to high.
+    QCOMPARE(forms.Control<QComboBox>("BrConvWMAQual")->itemText(5), "44100Khz   96Kbps Stereo");
+    QCOMPARE(forms.Control<QComboBox>("BrConvMP3Bit")->itemText(0), "  56 Kbps");
     QCOMPARE(Head(forms.Options().WaveOutputFormat()), StandardFormat());
     QCOMPARE(forms.Control<QLabel>("lblTextChoiceName")->text(), "Standard Wave File");
     QCOMPARE(forms.Control<QLabel>("lblTextChoiceDetails")->text(), "44,100 Hz, 16 Bit, Stereo");
@@ -86,7 +87,8 @@ void OptionsFormTest::storedChoicesLoadAndSave() {
         QVERIFY(forms.Control<QRadioButton>("BrConvMono_1")->isChecked());
         QCOMPARE(forms.Control<QLineEdit>("txtToFolder")->text(), "/srv/music/");
         QVERIFY(forms.Control<QLineEdit>("txtToFolder")->isEnabled());
-        QCOMPARE(forms.Control<QComboBox>("BrConvWMAQual")->currentIndex(), 6);
+        QCOMPARE(forms.Control<QComboBox>("BrConvWMAQual")->currentText(),
+                 "32000Khz   48Kbps Stereo");
         QVERIFY(forms.Control<QAbstractButton>("chkKeepTree")->isChecked());
         QVERIFY(forms.Control<QAbstractButton>("chkKeepTree")->isEnabled());
         // The MP3 options show; the WAVE and WMA ones do not.
@@ -359,16 +361,22 @@ void OptionsFormTest::ownWordedOptionsKeepTheirLabelsPicturesAndTabs() {
     Forms forms;
     forms.ShowWith({});
     for (const auto& [list, label] : {std::pair{"BrConvMP3Bit", "Bit Rate"},
+                                      {"BrConvMP3Vbr", "Variable bit rate, quality"},
                                       {"BrConvMP3Freq", "Freq"},
                                       {"BrConvWMAQual", "Quality"}}) {
         auto* caption = forms.Control<QLabel>(qPrintable(QStringLiteral("lbl") + list));
         QCOMPARE(caption->text(), label);
         QCOMPARE(caption->buddy(), forms.Control(list));
         QVERIFY(forms.Control(list)->accessibleName().isEmpty());
+        // Named by its label through the relation a screen reader follows.
+        const auto labels = QAccessible::queryAccessibleInterface(forms.Control(list))
+                                ->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels.front().first->text(QAccessible::Name), label);
     }
     QCOMPARE(forms.Control<QRadioButton>("BrConvMono_1")->text(), "Mono");
-    for (const char* picture :
-         {"imgBrConvMono_0", "imgBrConvMono_1", "imgBrConvMP3Bit", "imgBrConvMP3Freq"}) {
+    for (const char* picture : {"imgBrConvMono_0", "imgBrConvMono_1", "imgBrConvMP3Bit",
+                                "imgBrConvMP3Vbr", "imgBrConvMP3Freq"}) {
         QVERIFY2(!forms.Control<QLabel>(picture)->pixmap().isNull(), picture);
     }
     for (const FormatOption& option : FormatOptions()) {
@@ -380,9 +388,9 @@ void OptionsFormTest::ownWordedOptionsKeepTheirLabelsPicturesAndTabs() {
             QVERIFY(picture.empty() || QFile::exists(":/pictures/" + Q(picture)));
         }
     }
-    const char* const tabs[] = {"cmdShowFiles",        "BrConvMono_0",  "BrConvMono_1",
-                                "BrConvMP3Bit",        "BrConvMP3Freq", "BrConvWMAQual",
-                                "cmdChangeTextChoice", "optToDefPath"};
+    const char* const tabs[] = {"cmdShowFiles",  "BrConvMono_0",        "BrConvMono_1",
+                                "BrConvMP3Bit",  "BrConvMP3Vbr",        "BrConvMP3Freq",
+                                "BrConvWMAQual", "cmdChangeTextChoice", "optToDefPath"};
     for (std::size_t i = 1; i < std::size(tabs); ++i) {
         QCOMPARE(NextTabStop(forms.Control(tabs[i - 1])), forms.Control(tabs[i]));
     }
