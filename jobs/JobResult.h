@@ -17,6 +17,8 @@ struct JobResult {
     std::size_t Failed = 0;
     // Rows cancelled, or never reached by a job that stopped.
     std::size_t Unfinished = 0;
+    // Rows left out because the user chose to keep their existing outputs.
+    std::size_t Skipped = 0;
     std::vector<std::string> Lines;
     Stop Stopped = Stop::None;
     // One per row of the plan, in its order; empty for a row nothing measured or that never

@@ -52,6 +52,7 @@ private slots:
     void refusesRenamesThatLoseAFile();
     void newNamesStayBesideTheirOutputs();
     void pathsReadableAndTypeWidthKept();
+    void skipTheseLeavesThemAndConvertsTheRest();
 };
 
 class SmallFormsTest : public QObject {
@@ -89,6 +90,10 @@ private slots:
     void fileListFormShowsPathsReadably();
     void helpWithoutAWebBrowserSaysWhereThePageIs();
     void emptyBoxesAreDarkOnADarkPalette();
+    void listFollowsTheSelectorsNameOrder();
+    void folderPaneFitsItsNames();
+    void convertFromBoxesSurviveARestart();
+    void keepOpenReturnsToTheSelectorWithItsMarks();
 };
 
 class ScreenshotTest : public QObject {
