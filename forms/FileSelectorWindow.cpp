@@ -359,7 +359,10 @@ void FileSelectorWindow::FormResize() {
 // a third of the window.
 void FileSelectorWindow::FitFolderPane() {
     QTreeWidget* tree = ui->treeFolders;
-    const int widest = tree->sizeHintForColumn(0) + 2 * tree->frameWidth() +
+    // The view's own measure of its widest shown item, indentation included (protected in
+    // QTreeView, public in its base).
+    const QAbstractItemView* view = tree;
+    const int widest = view->sizeHintForColumn(0) + 2 * tree->frameWidth() +
                        tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
     const int left = OpeningBarLeft(designedDivider_, tree->x(), width(), widest);
     if (left != ui->panResizeBar->x()) {

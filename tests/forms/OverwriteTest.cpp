@@ -260,7 +260,7 @@ void OverwriteTest::skipTheseLeavesThemAndConvertsTheRest() {
         .Then([&](QDialog* dialog) {
             heading = Child<QLabel>(dialog, "lblExistingCount")->text();
             QCOMPARE(Child<QAbstractButton>(dialog, "cmdSkip")->accessibleName(), "Skip These");
-            QTest::keyClick(dialog, Qt::Key_S, Qt::AltModifier);
+            ModalAnswerer::ClickButton(dialog, "&Skip These");
         })
         .Click("OK");
     job.forms.Convert();
