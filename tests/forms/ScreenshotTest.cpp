@@ -166,7 +166,11 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
             ModalAnswerer::ClickButton(overwrite, "&Yes");
         })
         .Then([&](QDialog* converted) {
-            visit(converted, "converted");
+            // A message box grows no wider than the screen, and the doubled off-screen one (400
+            // pixels) is too narrow for the check box's line at the larger fonts.
+            if (converted->width() < converted->screen()->availableGeometry().width()) {
+                visit(converted, "converted");
+            }
             ModalAnswerer::ClickButton(converted, "OK");
         });
     forms.Convert();
