@@ -4,11 +4,18 @@
 
 QMessageBox::StandardButton AppMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text,
                                        QMessageBox::StandardButtons buttons, bool topmost) {
+    return static_cast<QMessageBox::StandardButton>(
+        MakeAppMessage(owner, icon, text, buttons, topmost)->exec());
+}
+
+std::unique_ptr<QMessageBox> MakeAppMessage(QWidget* owner, QMessageBox::Icon icon,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons, bool topmost) {
     // A hidden owner would hide the box with it.
-    QMessageBox box(icon, ApplicationTitle::Text(), text, buttons,
-                    owner && owner->isVisible() ? owner : nullptr);
+    auto box = std::make_unique<QMessageBox>(icon, ApplicationTitle::Text(), text, buttons,
+                                             owner && owner->isVisible() ? owner : nullptr);
     if (topmost) {
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
     }
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return box;
 }

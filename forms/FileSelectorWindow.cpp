@@ -101,6 +101,7 @@ FileSelectorWindow::FileSelectorWindow(const FolderTree::Locations& locations, Q
     OnEndProgram = [] { QCoreApplication::quit(); };
     model_.ShowHiddenFolders(settings_.showHiddenFolders);
     wantedDivider_ = settings_.dividerLeft;
+    designedDivider_ = ui->panResizeBar->x();
     imgState = StateImageList(ui->treeFolders->palette());
     cursors_ = std::make_unique<SelectorCursors>(imgState, devicePixelRatioF());
     SetUpControls();
@@ -165,9 +166,9 @@ void FileSelectorWindow::SetUpControls() {
     connect(ui->cmdExit, &QToolButton::clicked, this, &FileSelectorWindow::cmdExitClick);
 }
 
-// A "Convert [From]" box per format listed, ticked, in rows of four and in the tab order between
-// the file list and Next. Each shows or hides its format's files. The state, not the click: a
-// screen reader's toggle changes what is listed just the same.
+// A "Convert [From]" box per format listed, ticked as the user left it, in rows of four and in the
+// tab order between the file list and Next. Each shows or hides its format's files. The state, not
+// the click: a screen reader's toggle changes what is listed just the same.
 void FileSelectorWindow::SetUpTypeBoxes() {
     QWidget* previous = ui->lstFiles;
     int place = 0;
@@ -176,15 +177,23 @@ void FileSelectorWindow::SetUpTypeBoxes() {
             new QCheckBox(Text(format->FilesName) + QStringLiteral(" File(s)"), ui->grpConvertFrom);
         box->setObjectName(FormatControlName("chkFrom", *format));
         box->setAccessibleName(box->text());
-        box->setChecked(true);
         ui->typeBoxes->addWidget(box, place / BoxesPerRow, place % BoxesPerRow);
         ++place;
         setTabOrder(previous, box);
         previous = box;
         // A listed format's first extension is always one of its type.
         const ShownFileType type = AudioFileTypeOf(format->InputExtensions.front()).value();
-        connect(box, &QCheckBox::toggled, this,
-                [this, type](bool shown) { SetTypeShown(type, shown); });
+        const bool ticked = !settings_.untickedTypeBoxes.contains(format->Key);
+        box->setChecked(ticked);
+        model_.SetTypeShown(type, ticked);
+        connect(box, &QCheckBox::toggled, this, [this, type, key = format->Key](bool shown) {
+            if (shown) {
+                settings_.untickedTypeBoxes.erase(std::string(key));
+            } else {
+                settings_.untickedTypeBoxes.emplace(key);
+            }
+            SetTypeShown(type, shown);
+        });
     }
     setTabOrder(previous, ui->cmdNext);
 }
@@ -340,6 +349,24 @@ void FileSelectorWindow::FormResize() {
     if (wantedDivider_ > 0 && ClampBarLeft(wantedDivider_, 0, width()) == wantedDivider_) {
         ui->panResizeBar->move(wantedDivider_, ui->panResizeBar->y());
         wantedDivider_ = 0;
+        LayoutPanes();
+    } else if (settings_.dividerLeft == 0 && !barMoved_) {
+        FitFolderPane();
+    }
+}
+
+// Until the user places the divider, the folder pane is as wide as the names it shows need, up to
+// a third of the window.
+void FileSelectorWindow::FitFolderPane() {
+    QTreeWidget* tree = ui->treeFolders;
+    // The view's own measure of its widest shown item, indentation included (protected in
+    // QTreeView, public in its base).
+    const QAbstractItemView* view = tree;
+    const int widest = view->sizeHintForColumn(0) + 2 * tree->frameWidth() +
+                       tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
+    const int left = OpeningBarLeft(designedDivider_, tree->x(), width(), widest);
+    if (left != ui->panResizeBar->x()) {
+        ui->panResizeBar->move(left, ui->panResizeBar->y());
         LayoutPanes();
     }
 }
@@ -847,9 +874,9 @@ void FileSelectorWindow::cmdNextClick() {
     show();
 }
 
-// Both lists get each file as it is found. The windows repaint now and then meanwhile, and the
-// timer may take a handed-over file, which still joins this list when the build has not passed
-// the single files yet.
+// Both lists get each file as it is found, and at the end the whole list in the selector's name
+// order. The windows repaint now and then meanwhile, and the timer may take a handed-over file,
+// which still joins this list when the build has not passed the single files yet.
 void FileSelectorWindow::BuildConvertList() {
     QScopedValueRollback<bool> guard(building_, true);
     options_->ClearConvertList();
@@ -857,7 +884,7 @@ void FileSelectorWindow::BuildConvertList() {
     std::size_t shown = 0;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
-    model_.BuildConvertList([&](const std::vector<ConvertRow>& rows) {
+    const auto found = [&](const std::vector<ConvertRow>& rows) {
         if (rows.size() > shown) {
             for (; shown < rows.size(); ++shown) {
                 options_->AddConvertRow(rows[shown]);
@@ -869,8 +896,15 @@ void FileSelectorWindow::BuildConvertList() {
             QCoreApplication::processEvents();
             sinceEvents.restart();
         }
-    });
-    fileList_->SetCountText(QString::number(shown) + QStringLiteral(" Files"));
+    };
+    const std::vector<ConvertRow> sorted = model_.BuildConvertList(found);
+    options_->ClearConvertList();
+    fileList_->Clear();
+    for (const ConvertRow& row : sorted) {
+        options_->AddConvertRow(row);
+        fileList_->AddFile(row);
+    }
+    fileList_->SetCountText(QString::number(sorted.size()) + QStringLiteral(" Files"));
 }
 
 void FileSelectorWindow::cmdHelpClick() {

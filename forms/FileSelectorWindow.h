@@ -95,6 +95,7 @@ private:
     void ShowPictures();
     void FormResize();
     void LayoutPanes();
+    void FitFolderPane();
     void SaveSettings();
 
     bool TreeEvent(QEvent* event);
@@ -165,4 +166,6 @@ private:
     int grabOffset_ = 0;
     // The stored divider, put in place once the window is wide enough for it.
     int wantedDivider_ = 0;
+    // The divider's place in the form's design: the folder pane is never narrower.
+    int designedDivider_ = 0;
 };

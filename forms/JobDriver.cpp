@@ -24,6 +24,7 @@
 #include "forms/MakerPages.h"
 #include "forms/OverwriteDialog.h"
 #include "forms/ProgressView.h"
+#include "forms/SuccessMessage.h"
 #include "jobs/JobController.h"
 #include "jobs/OutputFolder.h"
 #include "jobs/ProcessPoolRunner.h"
@@ -66,6 +67,15 @@ QString WithNotices(const QString& text, const std::vector<std::string>& notices
         sentences.append(Sentence(notice));
     }
     return WithLines(text, sentences);
+}
+
+// The rows of a plan whose outputs exist already, or the outputs it writes (each once).
+std::size_t CountRows(const JobPlan& plan, bool existing) {
+    const std::vector<PlannedRow>& rows = plan.Rows();
+    return static_cast<std::size_t>(
+        std::count_if(rows.begin(), rows.end(), [&](const PlannedRow& r) {
+            return existing ? r.OutputExists : !r.SameOutputAs;
+        }));
 }
 } // namespace
 
@@ -220,7 +230,10 @@ bool JobDriver::OverwritesConfirmed() {
             overwrite_->AddFile(existing.Output, PlannedJob::IsOriginalItself(existing));
         }
     }
-    if (overwrite_->Count() > 0 && overwrite_->exec() != QDialog::Accepted) {
+    const OverwriteDialog::Answer answer = overwrite_->Count() > 0
+                                               ? overwrite_->Ask(CountRows(unrenamed, false))
+                                               : OverwriteDialog::Answer::Replace;
+    if (answer == OverwriteDialog::Answer::Cancel) {
         return false;
     }
     // The settings and the rename table stay as they are until the job has ended.
@@ -229,6 +242,12 @@ bool JobDriver::OverwritesConfirmed() {
     replaceable_.clear();
     for (const std::size_t row : plan_->ExistingOutputs()) {
         replaceable_.insert(plan_->Rows()[row].Output);
+    }
+    skipListed_ = answer == OverwriteDialog::Answer::Skip;
+    if (skipListed_ && CountRows(*plan_, true) == plan_->Rows().size()) {
+        AppMessage(&window_, QMessageBox::Information,
+                   QStringLiteral("Every output exists already; nothing was converted."));
+        return false;
     }
     return true;
 }
@@ -267,7 +286,11 @@ JobResult JobDriver::RunJob(uint32_t storedJobs) {
     RowConverter converter(settings_, environment_, createSource_);
     const std::unique_ptr<JobRunner> runner = MakeRunner(converter, storedJobs);
     std::vector<std::string> listed(replaceable_.begin(), replaceable_.end());
-    JobController job(plan_->Rows(), ReplaceableOutputs(listed, false), keepTree_);
+    JobController job(plan_->Rows(),
+                      ReplaceableOutputs(listed, false,
+                                         skipListed_ ? ReplaceableOutputs::Listed::Skipped
+                                                     : ReplaceableOutputs::Listed::Replaced),
+                      keepTree_);
     progress_.Clear();
     job_ = &job;
     if (cancelRequested_ || quitting_) {
@@ -333,9 +356,15 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
     if (quitting_) {
         return Next::EndProgram;
     }
-    // The stored settings the job could not use are told with its end, but only the errors form
-    // lists them: alone they would make it say that files failed.
-    const std::vector<std::string>& notices = order_.Choices.Notices;
+    // The stored settings the job could not use, and the rows it skipped, are told with its
+    // end, but only the errors form lists them: alone they would make it say that files failed.
+    std::vector<std::string> notices = order_.Choices.Notices;
+    if (result.Skipped > 0) {
+        notices.push_back(result.Skipped == 1
+                              ? "1 file was skipped, as its output exists already"
+                              : std::to_string(result.Skipped) +
+                                    " files were skipped, as their outputs exist already");
+    }
     if (cancelRequested_) {
         // The files the cancel cut short are named: none of them was kept.
         QStringList notKept;
@@ -349,10 +378,9 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
         return Next::BackToSelector;
     }
     if (result.Lines.empty()) {
-        AppMessage(&window_, QMessageBox::Information,
-                   WithNotices(QStringLiteral("All files have now been converted."), notices),
-                   QMessageBox::Ok, true);
-        return Next::EndProgram;
+        const bool keepOpen = SuccessMessage(
+            &window_, WithNotices(QStringLiteral("All files have now been converted."), notices));
+        return keepOpen ? Next::BackToSelector : Next::EndProgram;
     }
     for (const std::string& notice : notices) {
         errors_->AddLine(Sentence(notice));
@@ -368,6 +396,9 @@ void JobDriver::NoticeIfUnseen(const JobResult& result) {
     }
     QString counts =
         QStringLiteral("%1 converted, %2 failed").arg(result.Converted).arg(result.Failed);
+    if (result.Skipped > 0) {
+        counts += QStringLiteral(", %1 skipped").arg(result.Skipped);
+    }
     if (result.Unfinished > 0) {
         counts +=
             (result.Stopped == JobResult::Stop::Cancelled ? QStringLiteral(", %1 cancelled")

@@ -94,8 +94,10 @@ private:
     // whether their folders below the chosen one are made as the rows start.
     std::optional<JobPlan> plan_;
     bool keepTree_ = false;
-    // The existing outputs the user agreed to replace, as the job names them.
+    // The existing outputs listed before the job, as the job names them, and whether the user
+    // chose to replace them or to skip their rows.
     std::set<std::string> replaceable_;
+    bool skipListed_ = false;
     // The running job, and what it last reported.
     JobController* job_ = nullptr;
     ProgressMailbox progress_;

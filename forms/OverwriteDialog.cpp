@@ -26,6 +26,8 @@ constexpr int ListedCaptionRole = Qt::UserRole + 1;
 // The extension's bytes as found: a rename keeps them exactly.
 constexpr int ExtensionRole = Qt::UserRole + 2;
 const StoredWidth TypeWidth("BrOverwriteTypeWidth");
+// The dialog's result for "&Skip These", beside Accepted and Rejected.
+constexpr int SkipResult = QDialog::Accepted + 1;
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -59,6 +61,7 @@ OverwriteDialog::OverwriteDialog(QWidget* parent)
     connect(ui->actRename, &QAction::triggered, this, &OverwriteDialog::actRenameClick);
     connect(ui->cmdYes, &QPushButton::clicked, this, &OverwriteDialog::cmdYesClick);
     connect(ui->cmdNo, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->cmdSkip, &QPushButton::clicked, this, &OverwriteDialog::cmdSkipClick);
     connect(list, &QTreeWidget::itemChanged, this, &OverwriteDialog::CaptionEdited);
 
     // The wrapped tip needs its height at the dialog's width, which a window's minimum size
@@ -97,6 +100,24 @@ void OverwriteDialog::AddFile(const std::string& path, bool originalItself) {
 
 int OverwriteDialog::Count() const {
     return ui->lstExisting->topLevelItemCount();
+}
+
+OverwriteDialog::Answer OverwriteDialog::Ask(std::size_t outputs) {
+    const QString count =
+        QStringLiteral("%1 of %2 outputs %3 already")
+            .arg(Count())
+            .arg(outputs)
+            .arg(Count() == 1 ? QStringLiteral("exists") : QStringLiteral("exist"));
+    ui->lblExistingCount->setText(count);
+    ui->lblExistingCount->setAccessibleName(count);
+    switch (exec()) {
+    case QDialog::Accepted:
+        return Answer::Replace;
+    case SkipResult:
+        return Answer::Skip;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 bool OverwriteDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -154,17 +175,30 @@ std::vector<OverwriteRow> OverwriteDialog::Rows() const {
     return rows;
 }
 
-void OverwriteDialog::cmdYesClick() {
+// Both answers that start the job take the new names first; a refused one keeps the dialog open.
+bool OverwriteDialog::TakeRenames() {
     const RenameVerdict verdict = CheckRenames(Rows());
     if (verdict.RefusedRow) {
         QTreeWidgetItem* row = ui->lstExisting->topLevelItem(static_cast<int>(*verdict.RefusedRow));
         ui->lstExisting->setCurrentItem(row);
         AppMessage(this, QMessageBox::Warning, Text(verdict.Refusal));
         ui->lstExisting->setFocus();
-        return;
+        return false;
     }
     if (!verdict.Entries.empty()) {
         renames_.Fill(verdict.Entries);
     }
-    accept();
+    return true;
+}
+
+void OverwriteDialog::cmdYesClick() {
+    if (TakeRenames()) {
+        accept();
+    }
+}
+
+void OverwriteDialog::cmdSkipClick() {
+    if (TakeRenames()) {
+        done(SkipResult);
+    }
 }

@@ -79,7 +79,12 @@ JobController::JobController(std::vector<PlannedRow> rows, ReplaceableOutputs re
     uint64_t total = 0;
     for (PlannedRow& plan : rows) {
         Row row;
-        row.size = GetFileSizeOfName(plan.Input);
+        // A skipped row counts no bytes: the time left is that of the rows converted.
+        if (replaceable_.Skips(plan.Output)) {
+            row.stage = Stage::Skipped;
+        } else {
+            row.size = GetFileSizeOfName(plan.Input);
+        }
         row.plan = std::move(plan);
         total += row.size;
         rows_.push_back(std::move(row));
@@ -154,8 +159,15 @@ bool JobController::MustWait(std::size_t index) const {
 }
 
 void JobController::Dispatch(JobRunner& runner, JobObserver& observer) {
-    while (!stopped_ && next_ < rows_.size() && !MustWait(next_)) {
+    while (!stopped_ && next_ < rows_.size()) {
         Row& row = rows_[next_];
+        if (row.stage == Stage::Skipped) {
+            Settle(next_++, Stage::Skipped);
+            continue;
+        }
+        if (MustWait(next_)) {
+            return;
+        }
         // An output that an earlier row wrote is never replaced by a later one.
         if (const auto first = written_.Owner(row.plan.Output)) {
             row.lines.push_back(
@@ -303,8 +315,9 @@ JobResult JobController::Result() const {
         if (row.stage == Stage::Cancelled && row.cut) {
             result.NotKept.push_back(NotKeptLine(row.plan));
         }
+        result.Skipped += row.stage == Stage::Skipped;
     }
-    result.Unfinished = rows_.size() - result.Converted - result.Failed;
+    result.Unfinished = rows_.size() - result.Converted - result.Failed - result.Skipped;
     result.Stopped = cancelling_ ? JobResult::Stop::Cancelled
                      : stopped_  ? JobResult::Stop::Failure
                                  : JobResult::Stop::None;

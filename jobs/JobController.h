@@ -30,8 +30,9 @@ public:
         std::function<bool()> stopRequested;
     };
 
-    // replaceable: the outputs a row may replace. makeFolders: each output's folder is made as
-    // its row starts (a kept folder tree). ticks: the clock of the time estimate.
+    // replaceable: the outputs a row may replace, or whose rows are skipped. makeFolders: each
+    // output's folder is made as its row starts (a kept folder tree). ticks: the clock of the time
+    // estimate.
     JobController(std::vector<PlannedRow> rows, ReplaceableOutputs replaceable, bool makeFolders,
                   RowConverter::TickSource ticks = RowConverter::SystemTicks);
 
@@ -41,7 +42,7 @@ public:
     void Cancel();
 
 private:
-    enum class Stage { Waiting, Running, Converted, Failed, Cancelled };
+    enum class Stage { Waiting, Running, Converted, Failed, Cancelled, Skipped };
     struct Row {
         PlannedRow plan;
         uint64_t size = 0;

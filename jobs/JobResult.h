@@ -17,6 +17,8 @@ struct JobResult {
     std::size_t Failed = 0;
     // Rows cancelled, or never reached by a job that stopped.
     std::size_t Unfinished = 0;
+    // Rows left out because the user chose to keep their existing outputs.
+    std::size_t Skipped = 0;
     std::vector<std::string> Lines;
     // The lines of the rows a cancel stopped while they converted (among Lines too): what a front
     // end that tells only the cancel after one says besides.

@@ -2,7 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "selector/FileRow.h"
+#include "selector/NameOrder.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
 #include "system/FolderScan.h"
@@ -22,6 +26,49 @@ std::vector<Entry> ReadEntries(const std::string& folder) {
         entries.push_back({find.GetName(), find.IsFolder()});
     }
     return entries;
+}
+
+// A row's place in the selector's order: its folders from the top as the tree sorts them (so a
+// folder's own files, whose folder list is shorter, come before its sub-folders'), then its name
+// as the file list sorts it.
+struct NamePlace {
+    std::vector<std::string> folders;
+    std::string name;
+    std::string extension;
+
+    bool operator<(const NamePlace& other) const {
+        return std::tie(folders, name, extension) <
+               std::tie(other.folders, other.name, other.extension);
+    }
+};
+
+// The rows in the order the selector shows their names: the tree's and the file list's.
+void SortInNameOrder(std::vector<ConvertRow>& rows) {
+    const NameOrder& order = NameOrder::ForUser();
+    std::unordered_map<std::string, std::vector<std::string>> folderKeys;
+    std::vector<std::pair<NamePlace, std::size_t>> places;
+    places.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ConvertRow& row = rows[i];
+        const std::string folder = GetFolderPart(row.fullPath);
+        auto [keys, added] = folderKeys.try_emplace(folder);
+        if (added) {
+            for (std::size_t start = 0, end; (end = folder.find('/', start)) != std::string::npos;
+                 start = end + 1) {
+                keys->second.push_back(order.Key(folder.substr(start, end - start)));
+            }
+        }
+        places.push_back(
+            {{keys->second, order.Key(GetFileNamePart(row.caption)), order.Key(row.extension)}, i});
+    }
+    std::stable_sort(places.begin(), places.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<ConvertRow> sorted;
+    sorted.reserve(rows.size());
+    for (const auto& [place, index] : places) {
+        sorted.push_back(std::move(rows[index]));
+    }
+    rows = std::move(sorted);
 }
 } // namespace
 
@@ -43,6 +90,7 @@ std::vector<ConvertRow> ConvertListBuilder::Build() {
     for (std::size_t i = 0; i < lists_.filesToBack.Size(); ++i) {
         AddFileToConvert(lists_.filesToBack[i], {});
     }
+    SortInNameOrder(rows_);
     return std::move(rows_);
 }
 

@@ -1,19 +1,22 @@
 #pragma once
-// Expands the marks into the flat list of files to convert, in this order:
-//   1. each "Fully" folder, first to last: its entries in the order the file system returns
-//      them, files and sub-folders interleaved, each sub-folder entered at once (depth first)
-//      unless it is excluded or marked "Just files";
-//   2. each "Just files" folder, first to last: its own files;
-//   3. each single file, first to last, whatever its type.
-// Files in folders count only when their type is shown (ShownTypes); a file in "Files to
-// exclude" is never added. A folder that cannot be read adds nothing, and a folder already
-// entered in this build (same device and inode, e.g. reached again through a symbolic link) is
-// not entered again, so a link loop ends. A single file that has gone is still added, size 0.
+// Expands the marks into the flat list of files to convert:
+//   1. each "Fully" folder: its files, and those of each sub-folder (depth first) unless it is
+//      excluded or marked "Just files";
+//   2. each "Just files" folder: its own files;
+//   3. each single file, whatever its type.
+// The list is then put in the order the selector shows the names, so that the job goes as the
+// user sees the files: folders as the tree sorts them, a folder's own files (as the file list
+// sorts them by name) before those of its sub-folders. Files in folders count only when their
+// type is shown (ShownTypes); a file in "Files to exclude" is never added. A folder that cannot be
+// read adds nothing, and a folder already entered in this build (same device and inode, e.g.
+// reached again through a symbolic link) is not entered again, so a link loop ends. A single file
+// that has gone is still added, size 0.
 //
 // The view calls FileSelectorModel::BuildConvertList (or this class) when Next is pressed. The
-// callback runs after every file considered, added or not: the view shows rows.size() + " Files"
-// (and may append the new rows) and processes pending events there, so a file handed over
-// meanwhile can still join: the lists' lengths are read afresh at every step.
+// callback runs after every file considered, added or not, with the rows in the order found: the
+// view shows rows.size() + " Files" (and may append the new rows) and processes pending events
+// there, so a file handed over meanwhile can still join: the lists' lengths are read afresh at
+// every step.
 #include <functional>
 #include <set>
 #include <string>

@@ -1,5 +1,7 @@
 #include "selector/PaneLayout.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int BarMargin = 50;
 constexpr int BarOverlap = 3;
@@ -16,6 +18,12 @@ int ClampBarLeft(int mouseX, int grabOffset, int formWidth) {
         left = formWidth - BarMargin;
     }
     return left;
+}
+
+int OpeningBarLeft(int designedBarLeft, int treeLeft, int formWidth, int widestName) {
+    const int treeWidth = std::min(formWidth / 3, widestName);
+    return std::min(std::max(designedBarLeft, treeLeft + treeWidth - BarOverlap),
+                    std::max(designedBarLeft, formWidth - BarMargin));
 }
 
 PaneColumns LayoutPanes(int barLeft, int barWidth, int treeLeft, int listRight) {

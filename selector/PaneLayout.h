@@ -8,6 +8,11 @@
 // pointer's x inside the bar when the drag began. Kept between 50 and formWidth - 50.
 int ClampBarLeft(int mouseX, int grabOffset, int formWidth);
 
+// Where the bar stands as the window opens: the tree wide enough for its widest name
+// (widestName, its frame included), or at least for a third of the window when that is less,
+// and never narrower than designed; the bar stays within ClampBarLeft's bounds.
+int OpeningBarLeft(int designedBarLeft, int treeLeft, int formWidth, int widestName);
+
 struct PaneColumns {
     int treeWidth;      // folder tree
     int foldersCaption; // width of the " Folders" bar above the tree

@@ -1,8 +1,10 @@
 #include "selector/SelectorSettings.h"
 
+#include <cctype>
 #include <cstdint>
 #include <string_view>
 
+#include "catalog/FormatTable.h"
 #include "system/SettingsStore.h"
 
 namespace {
@@ -11,6 +13,13 @@ constexpr std::string_view Divider = "BrSelectorDivider";
 constexpr std::array<std::string_view, 2> ListColumns{"BrSelectorSizeWidth", "BrSelectorTypeWidth"};
 constexpr std::array<std::string_view, 2> FileListColumns{"BrFileListSizeWidth",
                                                           "BrFileListTypeWidth"};
+
+// "BrConvFromMp3" for the box of the format whose key is "mp3".
+std::string TypeBoxName(std::string_view formatKey) {
+    std::string name = "BrConvFrom" + std::string(formatKey);
+    name[10] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[10])));
+    return name;
+}
 
 int ReadPixels(std::string_view name) {
     const std::uint32_t value = StoreReadNumber(StoreRoot::User, SettingsKey, name);
@@ -34,6 +43,13 @@ SelectorSettings SelectorSettings::Load() {
         settings.listColumns[i] = ReadPixels(ListColumns[i]);
         settings.fileListColumns[i] = ReadPixels(FileListColumns[i]);
     }
+    for (const FormatInfo& format : Formats()) {
+        if (format.IsInput() &&
+            StoreReadNumberAsStored(StoreRoot::User, SettingsKey, TypeBoxName(format.Key)).Number ==
+                0u) {
+            settings.untickedTypeBoxes.emplace(format.Key);
+        }
+    }
     return settings;
 }
 
@@ -42,6 +58,12 @@ void SelectorSettings::SaveSelectorView() const {
     WritePixels(Divider, dividerLeft);
     for (std::size_t i = 0; i < ListColumns.size(); ++i) {
         WritePixels(ListColumns[i], listColumns[i]);
+    }
+    for (const FormatInfo& format : Formats()) {
+        if (format.IsInput()) {
+            StoreWriteNumber(untickedTypeBoxes.contains(format.Key) ? 0 : 1, StoreRoot::User,
+                             SettingsKey, TypeBoxName(format.Key));
+        }
     }
 }
 

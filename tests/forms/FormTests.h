@@ -53,6 +53,7 @@ private slots:
     void refusesRenamesThatLoseAFile();
     void newNamesStayBesideTheirOutputs();
     void pathsReadableAndTypeWidthKept();
+    void skipTheseLeavesThemAndConvertsTheRest();
 };
 
 class SmallFormsTest : public QObject {
@@ -90,6 +91,10 @@ private slots:
     void fileListFormShowsPathsReadably();
     void helpWithoutAWebBrowserSaysWhereThePageIs();
     void emptyBoxesAreDarkOnADarkPalette();
+    void listFollowsTheSelectorsNameOrder();
+    void folderPaneFitsItsNames();
+    void convertFromBoxesSurviveARestart();
+    void keepOpenReturnsToTheSelectorWithItsMarks();
 };
 
 class ScreenshotTest : public QObject {

@@ -1,5 +1,5 @@
-// The overwrite confirmation: cancelling, renaming through in-place editing, and the renames it
-// refuses because they would lose a file nobody was asked about.
+// The overwrite confirmation: cancelling, skipping, renaming through in-place editing, and the
+// renames it refuses because they would lose a file nobody was asked about.
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -37,14 +37,20 @@ struct Job {
     Forms forms;
     std::string out = scratch / "out/";
 
-    // Inputs a.wav, b.wav...; their MP3 outputs exist already with "old <name>" in them.
-    explicit Job(const std::vector<std::string>& names) {
+    // Inputs a.wav, b.wav...; their MP3 outputs exist already with "old <name>" in them, but for
+    // those of the fresh names, which come after them.
+    explicit Job(const std::vector<std::string>& names,
+                 const std::vector<std::string>& fresh = {}) {
         std::filesystem::create_directory(out);
         std::vector<std::string> inputs;
         for (const std::string& name : names) {
             MakeTone(scratch / (name + ".wav"), 0.3);
             inputs.push_back(scratch / (name + ".wav"));
             std::ofstream(out + name + ".mp3") << "old " << name;
+        }
+        for (const std::string& name : fresh) {
+            MakeTone(scratch / (name + ".wav"), 0.3);
+            inputs.push_back(scratch / (name + ".wav"));
         }
         forms.ShowWith(inputs);
         forms.Control<QAbstractButton>("chkFormatMp3")->click();
@@ -242,4 +248,34 @@ void OverwriteTest::pathsReadableAndTypeWidthKept() {
     Forms forms;
     QCOMPARE(Child<QTreeWidget>(&forms.All().Overwrite(), "lstExisting")->columnWidth(1), 123);
     QCOMPARE(forms.Control<QTreeWidget>("lstConvert")->columnWidth(1), 77);
+}
+
+// "&Skip These" converts the others and leaves each listed file as it was, and the end says how
+// many were skipped; when every output is listed, nothing is converted.
+void OverwriteTest::skipTheseLeavesThemAndConvertsTheRest() {
+    Job job({"a", "b"}, {"c"});
+    QString heading;
+    ModalAnswerer answers;
+    answers
+        .Then([&](QDialog* dialog) {
+            heading = Child<QLabel>(dialog, "lblExistingCount")->text();
+            QCOMPARE(Child<QAbstractButton>(dialog, "cmdSkip")->accessibleName(), "Skip These");
+            ModalAnswerer::ClickButton(dialog, "&Skip These");
+        })
+        .Click("OK");
+    job.forms.Convert();
+    QCOMPARE(heading, "2 of 3 outputs exist already");
+    QCOMPARE(answers.Seen().at(1).Text, "All files have now been converted.\n\n"
+                                        "2 files were skipped, as their outputs exist already.");
+    QCOMPARE(ReadFile(job.out + "a.mp3"), "old a");
+    QCOMPARE(ReadFile(job.out + "b.mp3"), "old b");
+    QCOMPARE(Probe(job.out + "c.mp3"), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
+
+    Job all({"a"});
+    answers.Click("&Skip These").Click("OK");
+    all.forms.Convert();
+    QCOMPARE(answers.Seen().back().Text, "Every output exists already; nothing was converted.");
+    QCOMPARE(ReadFile(all.out + "a.mp3"), "old a");
+    QVERIFY(!all.forms.Control("panOptions")->isHidden());
+    QCOMPARE(all.forms.endProgram + all.forms.backToSelector, 0);
 }

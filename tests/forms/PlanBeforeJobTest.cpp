@@ -112,7 +112,7 @@ void PlanBeforeJobTest::clashesTheTreeCannotPartOnlyGoBack() {
     forms.Convert();
     QCOMPARE(answers.Seen().size(), std::size_t{1});
     QVERIFY(answers.Seen()[0].Text.contains(QString::fromStdString(
-        (scratch / "x.wma") + "  <-  " + (scratch / "x.wav") + ", " + (scratch / "x.mp3"))));
+        (scratch / "x.wma") + "  <-  " + (scratch / "x.mp3") + ", " + (scratch / "x.wav"))));
     QCOMPARE(offered, QStringList({"&Go Back"}));
     QVERIFY(!Exists(scratch / "x.wma"));
     QCOMPARE(forms.backToSelector + forms.endProgram, 0);

@@ -77,9 +77,16 @@ public:
             std::ofstream(Music(file)) << "x";
         }
         std::filesystem::create_directory(Music("A/sub/deep"));
+        Start();
+    }
+    // Makes the forms afresh on the same settings store, as a new start of the program does;
+    // its jobs find the build's codec modules.
+    void Start() {
+        forms.reset();
         FolderTree::Locations top;
         top.root = Music("");
-        forms = std::make_unique<AppForms>(top);
+        forms = std::make_unique<AppForms>(top, std::vector<std::string>{BMC_CODEC_DIR "/"},
+                                           BMC_BINARY_DIR "/brindlex-convert");
         Window().OnEndProgram = [this] { ++ended; };
         forms->Options().OnEndProgram = [] {};
         Window().show();
@@ -796,9 +803,9 @@ void SelectorFormTest::fileListFormShowsPathsReadably() {
     }
     auto* rows = Child<QTreeWidget>(&list, "lstCoverting");
     QCOMPARE(rows->topLevelItem(0)->text(0), Q(deep + "Intro.mp3"));
-    QCOMPARE(rows->topLevelItem(1)->text(0), Q(deep + "Outro"));
-    QCOMPARE(rows->topLevelItem(2)->text(0), Q(deep + "Intro.wav"));
-    QCOMPARE(rows->topLevelItem(1)->toolTip(0), Q(deep + "Outro.mp3"));
+    QCOMPARE(rows->topLevelItem(1)->text(0), Q(deep + "Intro.wav"));
+    QCOMPARE(rows->topLevelItem(2)->text(0), Q(deep + "Outro"));
+    QCOMPARE(rows->topLevelItem(2)->toolTip(0), Q(deep + "Outro.mp3"));
     QCOMPARE(rows->textElideMode(), Qt::ElideMiddle);
     list.resize(500, 300);
     list.show();
@@ -847,4 +854,95 @@ void SelectorFormTest::emptyBoxesAreDarkOnADarkPalette() {
         }
     }
     QApplication::setPalette(original);
+}
+
+// The list to convert, in the options form and in the file-list form, and so the job, go in the
+// order the selector shows the names: the tree's folders, a folder's own files first.
+void SelectorFormTest::listFollowsTheSelectorsNameOrder() {
+    Selector s({"C/Track 10.mp3", "C/z.wav", "C/Sub/a.mp3", "C/track 3.wav", "C/\u00c4lbum.mp3",
+                "C/Track 2.mp3", "D/b.mp3"});
+    s.ClickMark(s.tree, s.Open("D"));
+    s.ClickMark(s.tree, s.Folder("C"));
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+    const QStringList expected = {s.Path("C/\u00c4lbum.mp3"), s.Path("C/Track 2.mp3"),
+                                  s.Path("C/track 3.wav"),    s.Path("C/Track 10.mp3"),
+                                  s.Path("C/z.wav"),          s.Path("C/Sub/a.mp3"),
+                                  s.Path("D/b.mp3")};
+    QCOMPARE(s.Listed(), expected);
+    auto* rows = Child<QTreeWidget>(&s.forms->FileList(), "lstCoverting");
+    QStringList inTheListForm;
+    for (int i = 0; i < rows->topLevelItemCount(); ++i) {
+        inTheListForm << rows->topLevelItem(i)->toolTip(0);
+    }
+    QCOMPARE(inTheListForm, expected);
+}
+
+// Until the user moves the divider, the folder pane is wide enough for the names it shows, or a
+// third of the window when that is less.
+void SelectorFormTest::folderPaneFitsItsNames() {
+    const char* longName = "A folder whose name is far longer than the pane was ever drawn for";
+    Selector s({"A folder whose name is far longer than the pane was ever drawn for/x.mp3"});
+    s.Open("A");
+    s.Window().resize(900, 540);
+    QVERIFY2(s.tree->width() >= 300, qPrintable(QString::number(s.tree->width())));
+    s.Window().resize(2400, 540);
+    QTreeWidgetItem* item = s.Folder(longName);
+    const int nameRight = s.tree->visualItemRect(item).left() + StateImageDelegate::StateSpace +
+                          s.tree->iconSize().width() +
+                          s.tree->fontMetrics().horizontalAdvance(longName);
+    QVERIFY2(nameRight < s.tree->viewport()->width(), qPrintable(QString::number(nameRight)));
+    QVERIFY(s.tree->width() < 800);
+}
+
+// The "Convert [From]" boxes stay as the user left them from one start to the next.
+void SelectorFormTest::convertFromBoxesSurviveARestart() {
+    Selector s;
+    s.Control<QAbstractButton>("chkFromMp3")->click();
+    s.Control<QAbstractButton>("chkFromWma")->click();
+    s.Start();
+    QVERIFY(!s.Control<QAbstractButton>("chkFromMp3")->isChecked());
+    QVERIFY(!s.Control<QAbstractButton>("chkFromWma")->isChecked());
+    QVERIFY(s.Control<QAbstractButton>("chkFromWav")->isChecked());
+    s.Open("B");
+    QCOMPARE(s.list->topLevelItemCount(), 1); // b3.wav
+}
+
+// Ticked, "Keep the program open after converting" brings the selector back with its marks, and
+// is remembered; unticked, the program ends after the job as it always has.
+void SelectorFormTest::keepOpenReturnsToTheSelectorWithItsMarks() {
+    Selector s({"C/tone.wav"});
+    MakeTone(s.Music("C/tone.wav"), 0.2);
+    int ended = 0;
+    s.forms->Options().OnEndProgram = [&] { ++ended; };
+    s.Open("C");
+    s.ClickMark(s.list, s.Row("tone"));
+    const auto convert = [&] {
+        QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+        Child<QAbstractButton>(&s.forms->Options(), "chkFormatMp3")->click();
+        QTest::mouseClick(Child<QAbstractButton>(&s.forms->Options(), "cmdConvert"),
+                          Qt::LeftButton);
+    };
+    std::vector<bool> tickedAtFirst;
+    const auto answer = [&](bool keep) {
+        return [&, keep](QDialog* box) {
+            auto* keepOpen = Child<QCheckBox>(box, "chkKeepOpen");
+            QCOMPARE(keepOpen->accessibleName(), "Keep the program open after converting");
+            tickedAtFirst.push_back(keepOpen->isChecked());
+            if (keepOpen->isChecked() != keep) {
+                QTest::mouseClick(keepOpen, Qt::LeftButton);
+            }
+            ModalAnswerer::ClickButton(box, "OK");
+        };
+    };
+    ModalAnswerer answers;
+    answers.Then(answer(true)).Click("&Yes").Then(answer(false));
+    convert();
+    QVERIFY(s.Window().isVisible());
+    QVERIFY(s.forms->Options().isHidden());
+    QCOMPARE(Selector::Mark(s.Row("tone")), stFileConverted);
+    QCOMPARE(ended, 0);
+    convert();
+    QCOMPARE(tickedAtFirst, (std::vector<bool>{false, true}));
+    QCOMPARE(ended, 1);
+    QCOMPARE(Probe(s.Music("C/tone.mp3")), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
 }

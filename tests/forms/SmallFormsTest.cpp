@@ -55,7 +55,7 @@ void SmallFormsTest::errorsFormHoldsLinesAndWraps() {
 void SmallFormsTest::fileListShowsRowsAndOnlyHides() {
     FileListWindow list;
     list.SetHeading("Files To Be Converted");
-    for (const ConvertRow& row : RowsOf({"/music/Song.Mp3", "/music/README"})) {
+    for (const ConvertRow& row : RowsOf({"/music/Song.Mp3", "/music/Tracklist"})) {
         list.AddFile(row);
     }
     list.SetCountText("2 Files");
