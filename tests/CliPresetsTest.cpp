@@ -75,8 +75,8 @@ TEST(CliPresets, ASavedPresetKeepsItsNameAndChoicesAndBadNamesAreRefused) {
     const std::string name = "Dad's \"car\" / 100% \\ flat";
     std::string error;
     ASSERT_TRUE(PresetBook::Save(name, FlacIntoOut(dir), error)) << error;
-    for (const std::string bad : {std::string(10000, 'x'), std::string("a\nb"), std::string(""),
-                                  std::string("PHONE (opus 128 kbit/s)")}) {
+    for (const std::string& bad : {std::string(10000, 'x'), std::string("a\nb"), std::string(""),
+                                   std::string("PHONE (opus 128 kbit/s)")}) {
         EXPECT_FALSE(PresetBook::Save(bad, FlacIntoOut(dir), error));
         EXPECT_FALSE(error.empty());
     }
