@@ -173,22 +173,6 @@ int DeleteKeyRows(sqlite3* db, StoreRoot root, const std::string& key) {
     return rc;
 }
 
-// Runs body in a write transaction: committed when it succeeds, else rolled back.
-template <class Body> int InTransaction(sqlite3* db, Body body) {
-    int rc = Exec(db, "BEGIN IMMEDIATE");
-    if (Succeeded(rc)) {
-        rc = body();
-    }
-    if (Succeeded(rc) && BeforeCommitHook()) {
-        BeforeCommitHook()();
-    }
-    rc = Succeeded(rc) ? Exec(db, "COMMIT") : rc;
-    if (!Succeeded(rc)) {
-        Exec(db, "ROLLBACK");
-    }
-    return rc;
-}
-
 // SQLITE_CORRUPT when SQLite's own consistency check finds damage anywhere in the file.
 int QuickCheck(sqlite3* db) {
     Stmt stmt;
@@ -206,6 +190,22 @@ int QuickCheck(sqlite3* db) {
 
 int Exec(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+// Runs body in a write transaction: committed when it succeeds, else rolled back.
+template <class Body> int InTransaction(sqlite3* db, Body body) {
+    int rc = Exec(db, "BEGIN IMMEDIATE");
+    if (Succeeded(rc)) {
+        rc = body();
+    }
+    if (Succeeded(rc) && BeforeCommitHook()) {
+        BeforeCommitHook()();
+    }
+    rc = Succeeded(rc) ? Exec(db, "COMMIT") : rc;
+    if (!Succeeded(rc)) {
+        Exec(db, "ROLLBACK");
+    }
+    return rc;
 }
 
 // "<path>.corrupt-<local time>", numbered when that name is taken.
