@@ -26,6 +26,7 @@
 #include "forms/PresetRow.h"
 #include "forms/ProgressView.h"
 #include "forms/WaveFormatDialog.h"
+#include "system/CodecModules.h"
 #include "ui_OptionsForm.h"
 
 namespace {

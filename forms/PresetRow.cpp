@@ -21,11 +21,25 @@ QString Sentence(const std::string& line) {
     sentence[0] = sentence[0].toUpper();
     return sentence;
 }
+// Wide enough for the built-in presets' names in the font it has; a longer name of the user's is
+// cut short rather than widening the window.
+void FitBuiltInNames(QComboBox& list) {
+    for (const std::string& name : PresetBook::Names()) {
+        if (PresetBook::IsBuiltIn(name)) {
+            list.addItem(Text(name));
+        }
+    }
+    const QComboBox::SizeAdjustPolicy designed = list.sizeAdjustPolicy();
+    list.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    list.setMinimumWidth(list.sizeHint().width());
+    list.setSizeAdjustPolicy(designed);
+}
 } // namespace
 
 PresetRow::PresetRow(Controls controls, Form form, std::vector<std::string> codecFolders)
     : controls_(controls), form_(std::move(form)), codecFolders_(std::move(codecFolders)) {
     controls_.List->setPlaceholderText(QStringLiteral("Choose a preset"));
+    FitBuiltInNames(*controls_.List);
     // Picked, not just shown: choosing the shown preset again sets the controls again.
     connect(controls_.List, &QComboBox::activated, this, &PresetRow::Pick);
     connect(controls_.Save, &QPushButton::clicked, this, &PresetRow::SaveAs);
