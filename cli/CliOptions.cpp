@@ -126,6 +126,11 @@ bool SetShard(std::string_view, const std::string& value, CliOptions& options, s
     return true;
 }
 
+bool SetPreset(std::string_view, const std::string& value, CliOptions& options, std::string&) {
+    options.preset = value;
+    return true;
+}
+
 // An encoder option of the formats (FormatOptions.h), by its flag.
 bool SetNumberOption(std::string_view name, const std::string& value, CliOptions& options,
                      std::string& error) {
@@ -161,6 +166,8 @@ constexpr Option Options[] = {
     Flag(0, "--list", &CliOptions::list),
     Flag('0', "--null", &CliOptions::nulSeparated),
     Valued(0, "--shard", SetShard),
+    Valued(0, "--preset", SetPreset),
+    Flag(0, "--list-presets", &CliOptions::listPresets),
     Flag('V', "--version", &CliOptions::version),
     Flag('h', "--help", &CliOptions::help),
 };
@@ -323,7 +330,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
             return false;
         }
     }
-    if (options.help || options.version) {
+    if (options.help || options.version || options.listPresets) {
         return true;
     }
     if (options.nulSeparated && !options.list) {

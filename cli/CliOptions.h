@@ -32,6 +32,8 @@ struct CliOptions {
     bool list = false;         // print the planned rows instead of converting
     bool nulSeparated = false; // with list: each path ended by a zero byte, not a tab or newline
     std::optional<ShardChoice> shard;
+    std::optional<std::string> preset; // the choices start from it, below the options given
+    bool listPresets = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> inputs;

@@ -40,6 +40,9 @@ std::string CliUsage(const ConversionSettings& defaults) {
            "                          default: one per processor core (" +
            std::to_string(DefaultJobs()) +
            ")\n"
+           "      --preset NAME       start from the preset NAME (one built in or saved in the\n"
+           "                          window); the options given override it\n"
+           "      --list-presets      print the names of the presets\n"
            "  -V, --version           show the version\n"
            "  -h, --help              show this help\n\n"
            "Options of the target formats:\n" +

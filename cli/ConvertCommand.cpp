@@ -17,6 +17,7 @@
 #include "cli/InputList.h"
 #include "cli/JobDisplay.h"
 #include "cli/NumberOptions.h"
+#include "cli/PresetChoice.h"
 #include "cli/TargetDescription.h"
 #include "engine/CodecCheck.h"
 #include "engine/ConverterChoices.h"
@@ -56,9 +57,9 @@ bool IsTerminal(std::FILE* stream) {
 // used and another took its place.
 using ReplacedChoices = std::map<uint8_t, std::string>;
 
-// The settings record as the stored choices leave it.
-ReplacedChoices LoadStoredSettings(ConversionSettings& settings, bool quiet) {
-    const ConverterChoices choices = ConverterChoices::Load();
+// The settings record as the stored choices (and a preset over them) leave it.
+ReplacedChoices LoadStoredSettings(const ConverterChoices& choices, ConversionSettings& settings,
+                                   bool quiet) {
     if (StoreWasLocked() && !quiet) {
         Say("the settings store is in use by another program; using the default choices");
     }
@@ -465,8 +466,16 @@ int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment
         std::printf("brindlex-convert %s\n", BMC_VERSION);
         return ExitConverted;
     }
+    if (options.listPresets) {
+        return ListPresets();
+    }
+    ConverterChoices choices;
+    if (!StoredChoicesWithPreset(options, choices, error)) {
+        return Usage(error);
+    }
+    ApplyPresetDestination(choices, options);
     ConversionSettings settings;
-    const ReplacedChoices replaced = LoadStoredSettings(settings, options.quiet);
+    const ReplacedChoices replaced = LoadStoredSettings(choices, settings, options.quiet);
     if (options.help) {
         std::fputs(CliUsage(settings).c_str(), stdout);
         if (const std::string page = AppFolder() + std::string(HelpPage); FileExists(page)) {
@@ -476,6 +485,10 @@ int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment
     }
     if (!ApplyOptions(options, replaced, settings, error)) {
         return Usage(error);
+    }
+    if (const std::optional<int> stop =
+            RefuseUnwritablePreset(options, settings.TargetFormat, environment.Codecs.Folders())) {
+        return *stop;
     }
     return RunJobFromOptions(options, settings, environment);
 }

@@ -10,8 +10,8 @@ constexpr std::size_t FolderBufferSize = 4096;
 
 using Notices = std::vector<std::string>;
 
-StoreNumber Stored(std::string_view name) {
-    return StoreReadNumberAsStored(StoreRoot::User, SettingsKey, name);
+StoreNumber Stored(std::string_view key, std::string_view name) {
+    return StoreReadNumberAsStored(StoreRoot::User, key, name);
 }
 
 void Store(std::string_view name, uint32_t value) {
@@ -25,8 +25,8 @@ void NoteUnusable(std::string_view name, const StoreNumber& stored, const std::s
 }
 
 // The stored number, 0 when none is stored; one that is not a number is noted, giving 0.
-uint32_t StoredNumberOr0(std::string_view name, Notices& notices) {
-    const StoreNumber stored = Stored(name);
+uint32_t StoredNumberOr0(std::string_view key, std::string_view name, Notices& notices) {
+    const StoreNumber stored = Stored(key, name);
     if (stored.Exists && !stored.Number) {
         NoteUnusable(name, stored, "0", notices);
     }
@@ -34,9 +34,9 @@ uint32_t StoredNumberOr0(std::string_view name, Notices& notices) {
 }
 
 // A stored target number that names no format (or none at all) gives the default.
-uint8_t StoredTarget(Notices& notices) {
+uint8_t StoredTarget(std::string_view key, Notices& notices) {
     constexpr std::string_view Name = "BrConvTo";
-    const StoreNumber stored = Stored(Name);
+    const StoreNumber stored = Stored(key, Name);
     const FormatInfo* format = stored.Number && *stored.Number <= UINT8_MAX
                                    ? FindTargetFormat(static_cast<uint8_t>(*stored.Number))
                                    : nullptr;
@@ -85,8 +85,9 @@ std::optional<int32_t> StoredItem(const FormatOption& option, uint32_t item) {
     return option.ValueOfStoredItem(item);
 }
 
-std::optional<int32_t> StoredValue(const FormatOption& option, Notices& notices) {
-    const StoreNumber stored = Stored(option.StoredName);
+std::optional<int32_t> StoredValue(std::string_view key, const FormatOption& option,
+                                   Notices& notices) {
+    const StoreNumber stored = Stored(key, option.StoredName);
     if (stored.Exists && !stored.Number) {
         const int32_t used =
             option.Stored == StoredAs::Value ? option.Default : option.FirstChoice();
@@ -124,15 +125,15 @@ OptionValues ConverterChoices::FirstChoices() {
     return values;
 }
 
-ConverterChoices ConverterChoices::Load() {
+ConverterChoices ConverterChoices::Load(std::string_view key) {
     ConverterChoices c;
-    c.Target = StoredTarget(c.Notices);
-    c.ToThisFolder = StoredNumberOr0("BrConvToLocOpt", c.Notices) != 0;
-    c.Folder = StoreReadText(StoreRoot::User, SettingsKey, "BrConvToFolder", FolderBufferSize);
-    c.Jobs = StoredNumberOr0("BrConvJobs", c.Notices);
-    c.KeepTree = StoredNumberOr0("BrConvKeepTree", c.Notices) != 0;
+    c.Target = StoredTarget(key, c.Notices);
+    c.ToThisFolder = StoredNumberOr0(key, "BrConvToLocOpt", c.Notices) != 0;
+    c.Folder = StoreReadText(StoreRoot::User, key, "BrConvToFolder", FolderBufferSize);
+    c.Jobs = StoredNumberOr0(key, "BrConvJobs", c.Notices);
+    c.KeepTree = StoredNumberOr0(key, "BrConvKeepTree", c.Notices) != 0;
     for (const FormatOption& option : FormatOptions()) {
-        if (const std::optional<int32_t> value = StoredValue(option, c.Notices)) {
+        if (const std::optional<int32_t> value = StoredValue(key, option, c.Notices)) {
             c.Options.Set(option, *value);
         } else {
             c.Options.Clear(option);
@@ -141,15 +142,29 @@ ConverterChoices ConverterChoices::Load() {
     return c;
 }
 
-void ConverterChoices::Save() const {
-    Store("BrConvTo", FindTargetFormat(Target) ? Target : uint8_t{DefaultTargetFormat});
-    Store("BrConvToLocOpt", ToThisFolder ? 1 : 0);
-    StoreWriteText(Folder, StoreRoot::User, SettingsKey, "BrConvToFolder");
-    Store("BrConvJobs", Jobs);
-    Store("BrConvKeepTree", KeepTree ? 1 : 0);
+std::vector<StoreEntry> ConverterChoices::Entries() const {
+    std::vector<StoreEntry> entries = {
+        {"BrConvTo", FindTargetFormat(Target) ? Target : uint8_t{DefaultTargetFormat}, {}},
+        {"BrConvToLocOpt", ToThisFolder ? 1 : 0, {}},
+        {"BrConvToFolder", std::nullopt, Folder},
+        {"BrConvKeepTree", KeepTree ? 1 : 0, {}},
+    };
     for (const FormatOption& option : FormatOptions()) {
-        Store(option.StoredName, StoreEncoding(option, Options.Chosen(option)));
+        entries.push_back(
+            {std::string(option.StoredName), StoreEncoding(option, Options.Chosen(option)), {}});
     }
+    return entries;
+}
+
+void ConverterChoices::Save() const {
+    for (const StoreEntry& entry : Entries()) {
+        if (entry.Number) {
+            Store(entry.Name, *entry.Number);
+        } else {
+            StoreWriteText(entry.Text, StoreRoot::User, SettingsKey, entry.Name);
+        }
+    }
+    Store("BrConvJobs", Jobs);
 }
 
 void ConverterChoices::ApplyTo(ConversionSettings& settings) const {

@@ -7,6 +7,7 @@
 
 #include "catalog/ConversionSettings.h"
 #include "catalog/OptionValues.h"
+#include "system/SettingsStore.h"
 
 struct ConverterChoices {
     uint8_t Target = DefaultTargetFormat;
@@ -32,9 +33,13 @@ struct ConverterChoices {
     // leaves that list without a selection. A number outside its range, or a value that is no
     // number of 32 bits, gives the default (an option by value) or what nothing stored gives
     // (any other), and a notice.
-    static ConverterChoices Load();
+    // key: the settings key, or a preset's key below it, which holds the same values.
+    static ConverterChoices Load(std::string_view key = SettingsKey);
     // Writes the values back in the same encoding.
     void Save() const;
+    // The values Save writes, but for how many files go at once: that belongs to the machine, not
+    // to a preset.
+    std::vector<StoreEntry> Entries() const;
 
     // Puts the target and the encoder options into the settings record; a list without a
     // selection leaves its value as it was.

@@ -23,8 +23,10 @@
 #include "forms/FormatControls.h"
 #include "forms/FormatOptionPanel.h"
 #include "forms/JobDriver.h"
+#include "forms/PresetRow.h"
 #include "forms/ProgressView.h"
 #include "forms/WaveFormatDialog.h"
+#include "system/CodecModules.h"
 #include "ui_OptionsForm.h"
 
 namespace {
@@ -77,6 +79,11 @@ OptionsForm::OptionsForm(const JobEnvironment& environment, QWidget* parent)
 
     LoadWaveOutputFormat(waveFormat_);
     ShowChoices(ConverterChoices::Load());
+    presets_ = std::make_unique<PresetRow>(
+        PresetRow::Controls{ui->cboPreset, ui->cmdSavePreset, ui->cmdDeletePreset},
+        PresetRow::Form{this, [this] { return Choices(); },
+                        [this](const ConverterChoices& choices) { ShowChoices(choices); }},
+        environment.Codecs.Folders());
     UpdateDestControls();
     UpdateFormatPanel();
     FixWindowSize();
@@ -140,14 +147,18 @@ void OptionsForm::SetUpControls() {
             &OptionsForm::ChooseWaveFormat);
 }
 
-// The format's options, the destination, the conversion list and the buttons, then the captioned
-// rows of the newer formats' options and "Keep folder tree", where the form has always had them.
+// The format's options, the destination, the presets, the conversion list and the buttons, then the
+// captioned rows of the newer formats' options and "Keep folder tree", where the form has always
+// had them.
 void OptionsForm::OrderTabs() {
     QWidget* const order[] = {ui->formatOptions->LastBeforeRows(),
                               ui->optToDefPath,
                               ui->chkToThisFold,
                               ui->txtToFolder,
                               ui->cmdBrowse,
+                              ui->cboPreset,
+                              ui->cmdSavePreset,
+                              ui->cmdDeletePreset,
                               ui->lstConvert,
                               ui->cmdConvert,
                               ui->cmdCancel};

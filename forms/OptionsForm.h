@@ -26,6 +26,7 @@ class FileListWindow;
 class ConversionErrorsDialog;
 class JobDriver;
 class OverwriteDialog;
+class PresetRow;
 class ProgressView;
 
 class OptionsForm : public QWidget {
@@ -102,6 +103,7 @@ private:
     FileListWindow* fileList_ = nullptr;
     std::unique_ptr<ProgressView> progress_;
     std::unique_ptr<JobDriver> job_;
+    std::unique_ptr<PresetRow> presets_;
 
     bool LeavingForm = false;
     bool centred_ = false;

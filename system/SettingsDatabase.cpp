@@ -127,6 +127,52 @@ int InsertKeyAndParents(sqlite3* db, StoreRoot root, const std::string& key) {
     return rc;
 }
 
+// Stores one value below a key that exists; an existing value keeps the spelling of its name.
+int InsertValue(sqlite3* db, StoreRoot root, const std::string& key, std::string_view name,
+                const SettingsDatabase::Value& value) {
+    Stmt stmt;
+    const int rc = Prepare(db,
+                           "INSERT INTO reg_values(root, path, name, type, data) VALUES(?1, ?2, "
+                           "?3, ?4, ?5) ON CONFLICT(root, path, name) DO UPDATE SET type = "
+                           "excluded.type, data = excluded.data",
+                           stmt);
+    if (!Succeeded(rc)) {
+        return rc;
+    }
+    BindKey(stmt.get(), root, key);
+    BindText(stmt.get(), 3, name);
+    sqlite3_bind_int(stmt.get(), 4, value.type);
+    if (value.type == SettingsDatabase::RegDword) {
+        sqlite3_bind_int64(stmt.get(), 5, value.dword);
+    } else {
+        BindText(stmt.get(), 5, value.text);
+    }
+    return StepDone(stmt.get());
+}
+
+// Removes a key, its values and the keys below it, from both tables.
+int DeleteKeyRows(sqlite3* db, StoreRoot root, const std::string& key) {
+    int rc = SQLITE_OK;
+    for (const char* sql :
+         {"DELETE FROM reg_values WHERE root = ?1 AND (path = ?2 OR substr(path, 1, length(?3)) "
+          "= ?3 COLLATE NOCASE)",
+          "DELETE FROM reg_keys WHERE root = ?1 AND (path = ?2 OR substr(path, 1, length(?3)) = "
+          "?3 COLLATE NOCASE)"}) {
+        Stmt stmt;
+        rc = Prepare(db, sql, stmt);
+        if (!Succeeded(rc)) {
+            return rc;
+        }
+        BindKey(stmt.get(), root, key);
+        BindText(stmt.get(), 3, key + '\\');
+        rc = StepDone(stmt.get());
+        if (!Succeeded(rc)) {
+            return rc;
+        }
+    }
+    return rc;
+}
+
 // SQLITE_CORRUPT when SQLite's own consistency check finds damage anywhere in the file.
 int QuickCheck(sqlite3* db) {
     Stmt stmt;
@@ -144,6 +190,22 @@ int QuickCheck(sqlite3* db) {
 
 int Exec(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+// Runs body in a write transaction: committed when it succeeds, else rolled back.
+template <class Body> int InTransaction(sqlite3* db, Body body) {
+    int rc = Exec(db, "BEGIN IMMEDIATE");
+    if (Succeeded(rc)) {
+        rc = body();
+    }
+    if (Succeeded(rc) && BeforeCommitHook()) {
+        BeforeCommitHook()();
+    }
+    rc = Succeeded(rc) ? Exec(db, "COMMIT") : rc;
+    if (!Succeeded(rc)) {
+        Exec(db, "ROLLBACK");
+    }
+    return rc;
 }
 
 // "<path>.corrupt-<local time>", numbered when that name is taken.
@@ -396,38 +458,10 @@ int SettingsDatabase::CreateKeyOnce(StoreRoot root, const std::string& key) {
 
 int SettingsDatabase::WriteOnce(StoreRoot root, const std::string& key, std::string_view name,
                                 const Value& value) {
-    int rc = Exec(db_.get(), "BEGIN IMMEDIATE");
-    if (Succeeded(rc)) {
-        rc = InsertKeyAndParents(db_.get(), root, key);
-    }
-    Stmt stmt;
-    if (Succeeded(rc)) {
-        // An existing value keeps the spelling of its name.
-        rc = Prepare(db_.get(),
-                     "INSERT INTO reg_values(root, path, name, type, data) VALUES(?1, ?2, ?3, ?4, "
-                     "?5) ON CONFLICT(root, path, name) DO UPDATE SET type = excluded.type, "
-                     "data = excluded.data",
-                     stmt);
-    }
-    if (Succeeded(rc)) {
-        BindKey(stmt.get(), root, key);
-        BindText(stmt.get(), 3, name);
-        sqlite3_bind_int(stmt.get(), 4, value.type);
-        if (value.type == RegDword) {
-            sqlite3_bind_int64(stmt.get(), 5, value.dword);
-        } else {
-            BindText(stmt.get(), 5, value.text);
-        }
-        rc = StepDone(stmt.get());
-    }
-    if (Succeeded(rc) && BeforeCommitHook()) {
-        BeforeCommitHook()();
-    }
-    rc = Succeeded(rc) ? Exec(db_.get(), "COMMIT") : rc;
-    if (!Succeeded(rc)) {
-        Exec(db_.get(), "ROLLBACK");
-    }
-    return rc;
+    return InTransaction(db_.get(), [&] {
+        const int rc = InsertKeyAndParents(db_.get(), root, key);
+        return Succeeded(rc) ? InsertValue(db_.get(), root, key, name, value) : rc;
+    });
 }
 
 int SettingsDatabase::ValueExistsOnce(StoreRoot root, const std::string& key, std::string_view name,
@@ -462,6 +496,43 @@ int SettingsDatabase::KeyExistsOnce(StoreRoot root, const std::string& key, bool
     return rc;
 }
 
+int SettingsDatabase::SubKeysOnce(StoreRoot root, const std::string& key,
+                                  std::vector<std::string>& names) {
+    names.clear();
+    Stmt stmt;
+    // The prefix is "" for the root, else the key and its separator.
+    int rc = Prepare(db_.get(),
+                     "SELECT substr(path, length(?2) + 1) AS name FROM reg_keys WHERE root = ?1 "
+                     "AND length(path) > length(?2) AND substr(path, 1, length(?2)) = ?2 "
+                     "COLLATE NOCASE AND instr(substr(path, length(?2) + 1), '\\') = 0 "
+                     "ORDER BY name COLLATE NOCASE",
+                     stmt);
+    if (!Succeeded(rc)) {
+        return rc;
+    }
+    BindKey(stmt.get(), root, key.empty() ? key : key + '\\');
+    while (Primary(rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+        const auto* name = sqlite3_column_text(stmt.get(), 0);
+        names.emplace_back(name ? reinterpret_cast<const char*>(name) : "");
+    }
+    return rc;
+}
+
+int SettingsDatabase::ReplaceKeyOnce(StoreRoot root, const std::string& key,
+                                     const NamedValues* values) {
+    return InTransaction(db_.get(), [&] {
+        int rc = DeleteKeyRows(db_.get(), root, key);
+        if (!values || !Succeeded(rc)) {
+            return rc;
+        }
+        rc = InsertKeyAndParents(db_.get(), root, key);
+        for (auto value = values->begin(); Succeeded(rc) && value != values->end(); ++value) {
+            rc = InsertValue(db_.get(), root, key, value->first, value->second);
+        }
+        return rc;
+    });
+}
+
 std::optional<SettingsDatabase::Value> SettingsDatabase::Read(StoreRoot root, std::string_view key,
                                                               std::string_view name) {
     const std::string k = NormaliseKey(key);
@@ -490,4 +561,21 @@ bool SettingsDatabase::KeyExists(StoreRoot root, std::string_view key) {
     bool exists = false;
     Run([&] { return KeyExistsOnce(root, k, exists); });
     return exists;
+}
+
+std::vector<std::string> SettingsDatabase::SubKeys(StoreRoot root, std::string_view key) {
+    const std::string k = NormaliseKey(key);
+    std::vector<std::string> names;
+    Run([&] { return SubKeysOnce(root, k, names); });
+    return names;
+}
+
+bool SettingsDatabase::ReplaceKey(StoreRoot root, std::string_view key, const NamedValues& values) {
+    const std::string k = NormaliseKey(key);
+    return !k.empty() && Succeeded(Run([&] { return ReplaceKeyOnce(root, k, &values); }, true));
+}
+
+bool SettingsDatabase::DeleteKey(StoreRoot root, std::string_view key) {
+    const std::string k = NormaliseKey(key);
+    return !k.empty() && Succeeded(Run([&] { return ReplaceKeyOnce(root, k, nullptr); }, true));
 }

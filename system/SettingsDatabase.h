@@ -16,6 +16,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "system/SettingsStore.h"
 
@@ -33,6 +35,7 @@ public:
         // long one is cut short with "...".
         std::string shown;
     };
+    using NamedValues = std::vector<std::pair<std::string, Value>>;
 
     explicit SettingsDatabase(std::string path);
     SettingsDatabase(const SettingsDatabase&) = delete;
@@ -44,6 +47,13 @@ public:
     bool Write(StoreRoot root, std::string_view key, std::string_view name, const Value& value);
     bool ValueExists(StoreRoot root, std::string_view key, std::string_view name);
     bool KeyExists(StoreRoot root, std::string_view key);
+    // The names of the keys right below key, spelled as first stored, in order of name.
+    std::vector<std::string> SubKeys(StoreRoot root, std::string_view key);
+    // In one transaction: removes the key with its values and the keys below it, then stores it
+    // anew holding these values; false when nothing changed.
+    bool ReplaceKey(StoreRoot root, std::string_view key, const NamedValues& values);
+    // Removes the key with its values and the keys below it; false when it could not.
+    bool DeleteKey(StoreRoot root, std::string_view key);
 
     // True once an operation of this process gave up on a store that another one held locked.
     static bool GaveUpWaiting();
@@ -75,6 +85,8 @@ private:
     int ValueExistsOnce(StoreRoot root, const std::string& key, std::string_view name,
                         bool& exists);
     int KeyExistsOnce(StoreRoot root, const std::string& key, bool& exists);
+    int SubKeysOnce(StoreRoot root, const std::string& key, std::vector<std::string>& names);
+    int ReplaceKeyOnce(StoreRoot root, const std::string& key, const NamedValues* values);
 
     std::string path_;
     std::unique_ptr<sqlite3, DbCloser> db_;

@@ -80,6 +80,30 @@ bool StoreKeyExists(StoreRoot root, std::string_view subkey) {
     return !path.empty() && SettingsDatabase(path).KeyExists(root, subkey);
 }
 
+bool StoreReplaceKey(StoreRoot root, std::string_view subkey,
+                     const std::vector<StoreEntry>& values) {
+    SettingsDatabase::NamedValues stored;
+    for (const StoreEntry& entry : values) {
+        SettingsDatabase::Value v;
+        v.type = entry.Number ? SettingsDatabase::RegDword : SettingsDatabase::RegSz;
+        v.dword = entry.Number.value_or(0);
+        v.text = entry.Text.substr(0, entry.Text.find('\0'));
+        stored.emplace_back(entry.Name, std::move(v));
+    }
+    const std::string path = SettingsStorePath();
+    return !path.empty() && SettingsDatabase(path).ReplaceKey(root, subkey, stored);
+}
+
+bool StoreDeleteKey(StoreRoot root, std::string_view subkey) {
+    const std::string path = SettingsStorePath();
+    return !path.empty() && SettingsDatabase(path).DeleteKey(root, subkey);
+}
+
+std::vector<std::string> StoreSubKeys(StoreRoot root, std::string_view subkey) {
+    const std::string path = SettingsStorePath();
+    return path.empty() ? std::vector<std::string>() : SettingsDatabase(path).SubKeys(root, subkey);
+}
+
 bool StoreWasLocked() {
     return SettingsDatabase::GaveUpWaiting();
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The two roots: the file types (MIME and shell-verb data) and the user's own settings. Their
 // numbers are stored in the database.
@@ -43,6 +44,21 @@ void StoreWriteText(std::string_view text, StoreRoot root, std::string_view subk
 bool StoreValueExists(StoreRoot root, std::string_view subkey, std::string_view valueName);
 // True when the key exists (the root itself always does).
 bool StoreKeyExists(StoreRoot root, std::string_view subkey);
+
+// A value to store as a group: a DWORD when it has a number, else a string.
+struct StoreEntry {
+    std::string Name;
+    std::optional<uint32_t> Number;
+    std::string Text;
+};
+// Replaces the key, with its values and the keys below it, by one holding these values, all in
+// one change; false when nothing changed.
+bool StoreReplaceKey(StoreRoot root, std::string_view subkey,
+                     const std::vector<StoreEntry>& values);
+// Removes the key with its values and the keys below it; false when it could not.
+bool StoreDeleteKey(StoreRoot root, std::string_view subkey);
+// The names of the keys right below the key, spelled as first stored, in order of name.
+std::vector<std::string> StoreSubKeys(StoreRoot root, std::string_view subkey);
 
 // True once a read or write of this process gave up because another process held the store
 // locked: what it read were the defaults.

@@ -19,6 +19,8 @@ private slots:
     void numberOptionsLoadListAndSave();
     void formatButtonsFollowTheRegistry();
     void ownWordedOptionsKeepTheirLabelsPicturesAndTabs();
+    void presetsSaveRestoreAndDelete();
+    void aPresetWhoseFormatCannotBeWrittenChangesNothing();
 };
 
 class ConversionJobTest : public QObject {

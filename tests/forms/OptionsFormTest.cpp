@@ -397,3 +397,77 @@ void OptionsFormTest::ownWordedOptionsKeepTheirLabelsPicturesAndTabs() {
     QCOMPARE(NextTabStop(forms.Control("cmdCancel")), forms.Control("BrConvFlacLevel"));
     QCOMPARE(NextTabStop(forms.Control("BrConvOutRate")), forms.Control("chkKeepTree"));
 }
+
+namespace {
+// Types name into the name dialog and presses OK.
+ModalAnswerer::Answer TypeName(const QString& name) {
+    return [name](QDialog* dialog) {
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        dialog->findChild<QLineEdit*>()->setText(name);
+        ModalAnswerer::ClickButton(dialog, "OK");
+    };
+}
+} // namespace
+
+// A preset saved from the controls sets them again when picked; the built-in ones set their
+// format and cannot be deleted; the user's can.
+void OptionsFormTest::presetsSaveRestoreAndDelete() {
+    Scratch scratch;
+    Forms forms;
+    forms.ShowWith({});
+    auto* presets = forms.Control<QComboBox>("cboPreset");
+    auto* remove = forms.Control<QAbstractButton>("cmdDeletePreset");
+    QCOMPARE(presets->accessibleName(), "Preset");
+    forms.Control<QAbstractButton>("chkFormatFlac")->click();
+    forms.Control<QSpinBox>("BrConvFlacLevel")->setValue(0);
+    forms.Control<QAbstractButton>("chkToThisFold")->click();
+    forms.Control<QLineEdit>("txtToFolder")->setText("/srv/flac/");
+    ModalAnswerer answers;
+    answers.Then(TypeName("  Archive \"flac\" / 0  ")).Then(TypeName("archive \"FLAC\" / 0"));
+    answers.Click("&No");
+    forms.Control<QAbstractButton>("cmdSavePreset")->click();
+    QCOMPARE(presets->currentText(), "Archive \"flac\" / 0");
+    QVERIFY(remove->isEnabled());
+    // The same name again asks before replacing; No keeps it.
+    forms.Control<QAbstractButton>("cmdSavePreset")->click();
+    QCOMPARE(answers.Seen().at(2).Text, "A preset called 'Archive \"flac\" / 0' exists already. "
+                                        "Replace it?");
+
+    // The first built-in sets Opus 128 kbit/s and leaves the destination; the saved one sets
+    // everything back.
+    presets->setFocus();
+    QTest::keyClick(presets, Qt::Key_Home);
+    QVERIFY(forms.Control<QToolButton>("chkFormatOpus")->isChecked());
+    QCOMPARE(forms.Control<QComboBox>("BrConvOpusKbps")->currentText(), "128 kbit/s");
+    QVERIFY(!remove->isEnabled());
+    forms.Control<QAbstractButton>("optToDefPath")->click();
+    QTest::keyClick(presets, Qt::Key_End);
+    QVERIFY(forms.Control<QToolButton>("chkFormatFlac")->isChecked());
+    QCOMPARE(forms.Control<QSpinBox>("BrConvFlacLevel")->value(), 0);
+    QVERIFY(forms.Control<QRadioButton>("chkToThisFold")->isChecked());
+    QCOMPARE(forms.Control<QLineEdit>("txtToFolder")->text(), "/srv/flac/");
+
+    answers.Click("&Yes");
+    remove->click();
+    QCOMPARE(presets->count(), 2);
+    QCOMPARE(presets->currentIndex(), -1);
+    QVERIFY(!remove->isEnabled());
+}
+
+// Without the Opus module the Opus preset is refused, naming it, and the controls stay.
+void OptionsFormTest::aPresetWhoseFormatCannotBeWrittenChangesNothing() {
+    Scratch scratch;
+    std::filesystem::create_directory(scratch / "no-codecs");
+    Forms forms({scratch / "no-codecs/"});
+    forms.ShowWith({});
+    ModalAnswerer answers;
+    answers.Click("OK");
+    auto* presets = forms.Control<QComboBox>("cboPreset");
+    presets->setFocus();
+    QTest::keyClick(presets, Qt::Key_Home);
+    QVERIFY(answers.Seen().at(0).Text.startsWith(
+        "The preset 'Phone (Opus 128 kbit/s)' converts to Opus, which cannot be written:\nThe "
+        "Opus module libbmc-opus.so is missing"));
+    QVERIFY(forms.Control<QToolButton>("chkFormatWav")->isChecked());
+    QCOMPARE(presets->currentIndex(), -1);
+}
