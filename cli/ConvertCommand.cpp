@@ -116,9 +116,9 @@ bool KeepsTree(const CliOptions& options) {
 
 DestinationSettings Destination(const CliOptions& options, uint8_t target) {
     if (options.outputDir) {
-        return {false, *options.outputDir, target};
+        return DestinationSettings::Into(*options.outputDir, target);
     }
-    return {true, "", target};
+    return DestinationSettings::NextToInputs(target);
 }
 
 // An output path as every machine of a shared job names it: relative to the output folder, or

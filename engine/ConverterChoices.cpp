@@ -5,7 +5,7 @@
 #include "system/SettingsStore.h"
 
 namespace {
-// A Linux path, not the 260 bytes of a fixed buffer.
+// A Linux path (or a naming pattern), not the 260 bytes of a fixed buffer.
 constexpr std::size_t FolderBufferSize = 4096;
 
 using Notices = std::vector<std::string>;
@@ -132,6 +132,11 @@ ConverterChoices ConverterChoices::Load(std::string_view key) {
     c.Folder = StoreReadText(StoreRoot::User, key, "BrConvToFolder", FolderBufferSize);
     c.Jobs = StoredNumberOr0(key, "BrConvJobs", c.Notices);
     c.KeepTree = StoredNumberOr0(key, "BrConvKeepTree", c.Notices) != 0;
+    c.NamePattern = StoreReadText(StoreRoot::User, key, "BrConvNamePattern", FolderBufferSize);
+    c.BaseFolder = StoreReadText(StoreRoot::User, key, "BrConvBaseFolder", FolderBufferSize);
+    c.SafeNames = StoredNumberOr0(key, "BrConvSafeNames", c.Notices) != 0;
+    c.CoverSize = StoredNumberOr0(key, "BrConvCoverSize", c.Notices);
+    c.FolderCover = StoredNumberOr0(key, "BrConvFolderCover", c.Notices) != 0;
     for (const FormatOption& option : FormatOptions()) {
         if (const std::optional<int32_t> value = StoredValue(key, option, c.Notices)) {
             c.Options.Set(option, *value);
@@ -148,6 +153,11 @@ std::vector<StoreEntry> ConverterChoices::Entries() const {
         {"BrConvToLocOpt", ToThisFolder ? 1 : 0, {}},
         {"BrConvToFolder", std::nullopt, Folder},
         {"BrConvKeepTree", KeepTree ? 1 : 0, {}},
+        {"BrConvNamePattern", std::nullopt, NamePattern},
+        {"BrConvBaseFolder", std::nullopt, BaseFolder},
+        {"BrConvSafeNames", SafeNames ? 1 : 0, {}},
+        {"BrConvCoverSize", CoverSize, {}},
+        {"BrConvFolderCover", FolderCover ? 1 : 0, {}},
     };
     for (const FormatOption& option : FormatOptions()) {
         entries.push_back(

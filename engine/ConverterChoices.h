@@ -23,6 +23,17 @@ struct ConverterChoices {
     // "Keep folder tree": outputs into the chosen folder go below it as their inputs lie below
     // the marked folders.
     bool KeepTree = false;
+    // "File names": the naming pattern of outputs in the chosen folder (NamePattern.h); empty
+    // names each output after its input.
+    std::string NamePattern;
+    // "Library folder": inputs below it keep their tree, and {folder}, relative to it.
+    std::string BaseFolder;
+    // "Names safe for phones and memory cards".
+    bool SafeNames = false;
+    // A front cover larger than this many pixels on a side is scaled down to fit; 0 keeps it.
+    uint32_t CoverSize = 0;
+    // "Use the folder's cover picture" for an input without a front cover.
+    bool FolderCover = false;
     // What the load said of each stored value it could not use, one line each, naming the value,
     // its setting and what took its place. The window's choices carry those of the load they
     // started from, for the end of each job to tell.

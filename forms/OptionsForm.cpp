@@ -241,7 +241,10 @@ uint8_t OptionsForm::TargetFormat() const {
 }
 
 DestinationSettings OptionsForm::Destination() const {
-    return {ui->optToDefPath->isChecked(), ui->txtToFolder->text().toStdString(), TargetFormat()};
+    DestinationSettings destination =
+        DestinationSettings::Into(ui->txtToFolder->text().toStdString(), TargetFormat());
+    destination.SameFolder = ui->optToDefPath->isChecked();
+    return destination;
 }
 
 // --- The conversion list ---------------------------------------------------------------------

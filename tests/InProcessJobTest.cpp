@@ -186,7 +186,7 @@ protected:
 
     fs::path dir;
     std::vector<std::string> inputs;
-    DestinationSettings destination{true, "", tfWave};
+    DestinationSettings destination = DestinationSettings::NextToInputs(tfWave);
     RenameTable renames;
     std::set<std::string> replaceable; // empty: every output may be replaced
     ConversionSettings settings;
@@ -238,7 +238,7 @@ TEST_F(InProcessJob, ShowsCounterOutputAndBarsInOrder) {
 TEST_F(InProcessJob, ProgressAtMostEveryHalfSecondAndTimeOnlyAfterFiveSeconds) {
     Input("a.wav", 1000);
     Input("b.wav", 3000);
-    destination = {false, (dir / "out").string(), tfWave};
+    destination = DestinationSettings::Into((dir / "out").string(), tfWave);
     fs::create_directory(dir / "out");
     script.pumps = 10;
     script.msPerPump = 1000;
@@ -264,7 +264,7 @@ TEST_F(InProcessJob, FailedFilesGetOneLineAndStillCount) {
     const fs::path bad = Input("bad.wav", 1000);
     Input("good.wav", 1000);
     fs::create_directory(dir / "out");
-    destination = {false, (dir / "out").string(), tfWave};
+    destination = DestinationSettings::Into((dir / "out").string(), tfWave);
     WriteAll(dir / "out" / "bad.wav", "OLD");
     script.pumps = 2;
     script.msPerPump = 600;

@@ -63,7 +63,9 @@ TEST(JobPlan, OutputsAndClashes) {
          {{}, 0}},
     };
     for (const PlanCase& c : cases) {
-        const DestinationSettings destination{!c.folder, c.folder ? d + c.folder : "", c.target};
+        const DestinationSettings destination =
+            c.folder ? DestinationSettings::Into(d + c.folder, c.target)
+                     : DestinationSettings::NextToInputs(c.target);
         const JobPlan plan(c.inputs, destination, RenameTable(), c.subFolders);
         ASSERT_EQ(plan.Rows().size(), c.inputs.size()) << c.name;
         std::vector<std::size_t> clashing;
@@ -90,7 +92,7 @@ TEST(JobPlan, ExistingOutputsRenamesAndLinkedFolders) {
     RenameTable renames;
     // Exact paths only: the entry for "B.wav" leaves "b.wav" alone.
     renames.Fill({{d + "out/B.wav", d + "out/b (2).wav"}, {d + "out/c.wav", d + "link/b.wav"}});
-    const JobPlan plan(inputs, {false, d + "out", Target("wav")}, renames);
+    const JobPlan plan(inputs, DestinationSettings::Into(d + "out", Target("wav")), renames);
     EXPECT_EQ(plan.Rows()[1].Output, d + "out/b.wav");
     EXPECT_EQ(plan.Rows()[2].Output, d + "link/b.wav");
     EXPECT_EQ(plan.Rows()[3].Output, d + "out/b (2).wav");
@@ -105,8 +107,8 @@ TEST(JobPlan, RowsLeftOutClaimNothing) {
     const std::string d = dir.Path();
     const std::vector<std::string> inputs = {d + "a/t.wav", d + "b/t.wav", d + "c/t.wav"};
     std::vector<std::size_t> asked;
-    const JobPlan plan(inputs, {false, d + "out", Target("mp3")}, RenameTable(), {},
-                       [&](std::size_t input, const PlannedRow& row) {
+    const JobPlan plan(inputs, DestinationSettings::Into(d + "out", Target("mp3")), RenameTable(),
+                       {}, [&](std::size_t input, const PlannedRow& row) {
                            asked.push_back(input);
                            EXPECT_EQ(row.Output, d + "out/t.mp3");
                            return input != 0;

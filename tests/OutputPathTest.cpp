@@ -6,10 +6,10 @@
 
 namespace {
 DestinationSettings Same(uint8_t target) {
-    return {true, "", target};
+    return DestinationSettings::NextToInputs(target);
 }
 DestinationSettings Into(std::string folder, uint8_t target) {
-    return {false, std::move(folder), target};
+    return DestinationSettings::Into(std::move(folder), target);
 }
 } // namespace
 
