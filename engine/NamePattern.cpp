@@ -212,7 +212,7 @@ std::string CleanPart(std::string_view part) {
 std::string CutPart(std::string part, std::size_t budget) {
     std::size_t end = 0;
     while (end < part.size()) {
-        const std::size_t length = DecodeUtf8(part, end).length;
+        const std::size_t length = std::max<std::size_t>(DecodeUtf8(part, end).length, 1);
         if (end + length > budget) {
             break;
         }
