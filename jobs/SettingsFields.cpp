@@ -9,12 +9,14 @@
 #include "engine/WaveOutputFormatFile.h"
 
 namespace {
-// The fields before the options' values (the target and the WAVE output format), and the one
-// after them (whether tags are copied).
+// The fields before the options' values (the target and the WAVE output format), and those
+// after them (whether tags are copied, the cover size), which the cover file names follow, one
+// field each.
 constexpr std::size_t FixedFieldCount = 2;
+constexpr std::size_t FieldsAfterOptions = 2;
 
-std::size_t FieldCount() {
-    return FixedFieldCount + FormatOptions().size() + 1;
+std::size_t FieldCountBeforeNames() {
+    return FixedFieldCount + FormatOptions().size() + FieldsAfterOptions;
 }
 
 std::string Hex(const uint8_t* data, std::size_t size) {
@@ -60,18 +62,23 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
         fields.push_back(std::to_string(settings.Options.Of(option)));
     }
     fields.push_back(std::to_string(settings.CopyTags));
+    fields.push_back(std::to_string(settings.CoverSize));
+    fields.insert(fields.end(), settings.CoverFiles.begin(), settings.CoverFiles.end());
     return fields;
 }
 
 bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings) {
-    if (fields.size() != FieldCount()) {
+    const std::size_t names = FieldCountBeforeNames();
+    if (fields.size() < names) {
         return false;
     }
     unsigned target = 0;
     unsigned copyTags = 0;
+    uint32_t coverSize = 0;
     WaveOutputFormatBuffer waveFormat{};
     if (!Parse(fields[0], target) || target > 255 || !FromHex(fields[1], waveFormat) ||
-        !Parse(fields.back(), copyTags) || copyTags > 1) {
+        !Parse(fields[names - 2], copyTags) || copyTags > 1 ||
+        !Parse(fields[names - 1], coverSize)) {
         return false;
     }
     OptionValues options;
@@ -87,5 +94,7 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     settings.WaveOutputFormat = waveFormat;
     settings.Options = options;
     settings.CopyTags = copyTags == 1;
+    settings.CoverSize = coverSize;
+    settings.CoverFiles.assign(fields.begin() + static_cast<std::ptrdiff_t>(names), fields.end());
     return true;
 }
