@@ -29,14 +29,15 @@ bool CoverStep::Fit(AudioTags::Picture& picture, CoverProblem& problem) const {
         problem.cause = CoverProblem::Cause::Damaged;
         return false;
     }
+    if (size_ == 0 || header->FitsIn(size_)) {
+        return true;
+    }
+    // Refused before a byte is decoded: such a picture would take gigabytes.
     if (header->Pixels() > MaxCoverPixels) {
         problem.cause = CoverProblem::Cause::TooManyPixels;
         problem.width = header->width;
         problem.height = header->height;
         return false;
-    }
-    if (size_ == 0 || header->FitsIn(size_)) {
-        return true;
     }
     TagLib::ByteVector scaled = CoverScaler::Fit(picture.data, *header, size_);
     if (scaled.isEmpty()) {
