@@ -9,14 +9,13 @@
 #include "engine/WaveOutputFormatFile.h"
 
 namespace {
-// The fields before the options' values (the target and the WAVE output format), and those
-// after them (whether tags are copied, the cover size), which the cover file names follow, one
-// field each.
+// The fields before the options' values (the target and the WAVE output format); after them come
+// the cover size, the cover file names (one field each, as many as there are) and, last, whether
+// tags are copied.
 constexpr std::size_t FixedFieldCount = 2;
-constexpr std::size_t FieldsAfterOptions = 2;
 
-std::size_t FieldCountBeforeNames() {
-    return FixedFieldCount + FormatOptions().size() + FieldsAfterOptions;
+std::size_t CoverSizeField() {
+    return FixedFieldCount + FormatOptions().size();
 }
 
 std::string Hex(const uint8_t* data, std::size_t size) {
@@ -61,15 +60,15 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
     for (const FormatOption& option : FormatOptions()) {
         fields.push_back(std::to_string(settings.Options.Of(option)));
     }
-    fields.push_back(std::to_string(settings.CopyTags));
     fields.push_back(std::to_string(settings.CoverSize));
     fields.insert(fields.end(), settings.CoverFiles.begin(), settings.CoverFiles.end());
+    fields.push_back(std::to_string(settings.CopyTags));
     return fields;
 }
 
 bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings) {
-    const std::size_t names = FieldCountBeforeNames();
-    if (fields.size() < names) {
+    const std::size_t coverSizeField = CoverSizeField();
+    if (fields.size() < coverSizeField + 2) {
         return false;
     }
     unsigned target = 0;
@@ -77,8 +76,8 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     uint32_t coverSize = 0;
     WaveOutputFormatBuffer waveFormat{};
     if (!Parse(fields[0], target) || target > 255 || !FromHex(fields[1], waveFormat) ||
-        !Parse(fields[names - 2], copyTags) || copyTags > 1 ||
-        !Parse(fields[names - 1], coverSize)) {
+        !Parse(fields.back(), copyTags) || copyTags > 1 ||
+        !Parse(fields[coverSizeField], coverSize)) {
         return false;
     }
     OptionValues options;
@@ -95,6 +94,7 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     settings.Options = options;
     settings.CopyTags = copyTags == 1;
     settings.CoverSize = coverSize;
-    settings.CoverFiles.assign(fields.begin() + static_cast<std::ptrdiff_t>(names), fields.end());
+    settings.CoverFiles.assign(fields.begin() + static_cast<std::ptrdiff_t>(coverSizeField + 1),
+                               fields.end() - 1);
     return true;
 }
