@@ -1,5 +1,5 @@
 #pragma once
-// Owning handles for the FFmpeg objects the wave format conversions use.
+// Owning handles for the FFmpeg objects the wave format conversions and the cover scaler use.
 #include <memory>
 
 #include "acm/FFmpegLibrary.h"
@@ -22,9 +22,13 @@ struct AvFree {
 struct SwrFree {
     void operator()(SwrContext* s) const { Av().swr_free(&s); }
 };
+struct SwsFree {
+    void operator()(SwsContext* s) const { Av().sws_freeContext(s); }
+};
 
 using AvCodecContextPtr = std::unique_ptr<AVCodecContext, AvCodecContextFree>;
 using AvFramePtr = std::unique_ptr<AVFrame, AvFrameFree>;
 using AvPacketPtr = std::unique_ptr<AVPacket, AvPacketFree>;
 using AvParserPtr = std::unique_ptr<AVCodecParserContext, AvParserClose>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrFree>;
+using SwsPtr = std::unique_ptr<SwsContext, SwsFree>;

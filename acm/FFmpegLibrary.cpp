@@ -54,6 +54,21 @@ bool FFmpegLibrary::Load() {
         // Damaged input and refused parameters are the callers' to report; the library's own
         // messages would only clutter the terminal of the command-line front end.
         this->av_log_set_level(AV_LOG_QUIET);
+        LoadImages();
     }
     return complete;
+}
+
+void FFmpegLibrary::LoadImages() {
+    void* const handle = Open(SharedObject("libswscale", LIBSWSCALE_VERSION_MAJOR));
+    if (handle == nullptr) {
+        return;
+    }
+    bool complete = true;
+#define BMC_FFMPEG_RESOLVE(name)                                                                   \
+    name = reinterpret_cast<decltype(name)>(dlsym(handle, #name));                                 \
+    complete = complete && name != nullptr;
+    BMC_FFMPEG_IMAGE_FUNCTIONS(BMC_FFMPEG_RESOLVE)
+#undef BMC_FFMPEG_RESOLVE
+    images_ = complete;
 }

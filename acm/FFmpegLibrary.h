@@ -9,6 +9,7 @@ extern "C" {
 #include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
 }
 
 // Every function called through the library, once.
@@ -58,6 +59,13 @@ extern "C" {
     F(swr_init)                                                                                    \
     F(swr_set_matrix)
 
+// The image scaler's functions, which only scaled covers need: without them, pictures are not
+// scaled, and the audio formats are unaffected.
+#define BMC_FFMPEG_IMAGE_FUNCTIONS(F)                                                              \
+    F(sws_freeContext)                                                                             \
+    F(sws_getContext)                                                                              \
+    F(sws_scale_frame)
+
 class FFmpegLibrary {
 public:
     // The library, loaded on the first call (from any thread); null when it cannot be loaded.
@@ -65,11 +73,20 @@ public:
 
 #define BMC_FFMPEG_MEMBER(name) decltype(&::name) name = nullptr;
     BMC_FFMPEG_FUNCTIONS(BMC_FFMPEG_MEMBER)
+    BMC_FFMPEG_IMAGE_FUNCTIONS(BMC_FFMPEG_MEMBER)
 #undef BMC_FFMPEG_MEMBER
+
+    // Every image function was found.
+    bool Images() const {
+        return images_;
+    }
 
 private:
     FFmpegLibrary() = default;
     bool Load();
+    void LoadImages();
+
+    bool images_ = false;
 };
 
 // The loaded library, where a format that needs it was accepted (a coded format was recognised,

@@ -3,6 +3,9 @@
 // front end builds one value for a job; it does not change while the job runs.
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "catalog/OptionValues.h"
 
@@ -12,6 +15,11 @@ inline constexpr uint8_t DefaultTargetFormat = 0;
 
 inline constexpr std::size_t WaveOutputFormatSize = 5096;
 
+// The pictures an input's folder may hold as the cover of its albums, in the order they are
+// looked for: the names the players and rippers most often write.
+inline constexpr std::array<std::string_view, 5> DefaultCoverFiles = {
+    "cover.jpg", "folder.jpg", "front.jpg", "cover.png", "folder.png"};
+
 struct ConversionSettings {
     // A FormatInfo::Number.
     uint8_t TargetFormat = DefaultTargetFormat;
@@ -20,4 +28,10 @@ struct ConversionSettings {
     OptionValues Options;
     // Carry each input's tags and pictures over to its output.
     bool CopyTags = true;
+    // With CopyTags: a front cover larger than this many pixels on a side is scaled down to fit;
+    // 0 carries it as it is.
+    uint32_t CoverSize = 0;
+    // With CopyTags: the names (in any letter case) of the picture in an input's folder that
+    // becomes its front cover when it has none, the first found; empty: none.
+    std::vector<std::string> CoverFiles;
 };

@@ -151,6 +151,35 @@ bool SetShard(std::string_view, const std::string& value, CliOptions& options, s
     return true;
 }
 
+bool SetCoverSize(std::string_view, const std::string& value, CliOptions& options,
+                  std::string& error) {
+    int32_t number = 0;
+    if (!ParseInt(value, number) || number < 0 || uint32_t(number) > MostCoverSize) {
+        error = "--cover-size takes a number of pixels from 0 to " + std::to_string(MostCoverSize);
+        return false;
+    }
+    options.coverSize = static_cast<uint32_t>(number);
+    return true;
+}
+
+// "cover.jpg,Folder.png": names of files, not paths; an empty value names none.
+bool SetCoverFiles(std::string_view, const std::string& value, CliOptions& options,
+                   std::string& error) {
+    std::vector<std::string> names;
+    for (std::size_t start = 0; !value.empty() && start <= value.size();) {
+        const std::size_t end = std::min(value.find(',', start), value.size());
+        const std::string name = value.substr(start, end - start);
+        if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+            error = "--cover-file takes file names separated by commas, not '" + name + "'";
+            return false;
+        }
+        names.push_back(name);
+        start = end + 1;
+    }
+    options.coverFiles = std::move(names);
+    return true;
+}
+
 bool SetPreset(std::string_view, const std::string& value, CliOptions& options, std::string&) {
     options.preset = value;
     return true;
@@ -191,6 +220,8 @@ constexpr Option Options[] = {
     Flag('q', "--quiet", &CliOptions::quiet),
     Valued('j', "--jobs", SetJobs),
     Flag(0, "--no-tags", &CliOptions::noTags),
+    Valued(0, "--cover-size", SetCoverSize),
+    Valued(0, "--cover-file", SetCoverFiles),
     Flag(0, "--list", &CliOptions::list),
     Flag('0', "--null", &CliOptions::nulSeparated),
     Valued(0, "--shard", SetShard),
@@ -323,6 +354,15 @@ void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings
         ApplyNumberOption(flag, value, settings);
     }
     TurnOffReplacingOptions(options.numbers, settings);
+}
+
+void ApplyCoverOptions(const CliOptions& options, ConversionSettings& settings) {
+    if (options.coverSize) {
+        settings.CoverSize = *options.coverSize;
+    }
+    if (options.coverFiles) {
+        settings.CoverFiles = *options.coverFiles;
+    }
 }
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,

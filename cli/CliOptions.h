@@ -34,6 +34,9 @@ struct CliOptions {
     bool quiet = false;
     std::optional<std::size_t> jobs; // files converted at once; else one per processor core
     bool noTags = false;
+    std::optional<uint32_t> coverSize; // 0: front covers as they are; else the stored choice
+    // The folder's picture files an input without a front cover takes; else the stored choice.
+    std::optional<std::vector<std::string>> coverFiles;
     bool list = false;         // print the planned rows instead of converting
     bool nulSeparated = false; // with list: each path ended by a zero byte, not a tab or newline
     std::optional<ShardChoice> shard;
@@ -60,3 +63,8 @@ bool CheckOptionsForTarget(const CliOptions& options, uint8_t target, std::strin
 bool ApplyTextOptions(const CliOptions& options, ConversionSettings& settings, std::string& error);
 // Puts the encoder options given on the command line over the choices already in settings.
 void ApplyEncoderOptions(const CliOptions& options, ConversionSettings& settings);
+// Puts the cover options given over the choices already in settings.
+void ApplyCoverOptions(const CliOptions& options, ConversionSettings& settings);
+
+// The largest --cover-size: the largest side a JPEG picture may have.
+inline constexpr uint32_t MostCoverSize = 65535;

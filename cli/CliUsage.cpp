@@ -1,9 +1,21 @@
 #include "cli/CliUsage.h"
 
+#include <string_view>
+
 #include "cli/CliOptions.h"
 #include "cli/FormatWords.h"
 #include "cli/OptionsHelp.h"
 #include "cli/TargetDescription.h"
+
+namespace {
+std::string DefaultCoverFileList() {
+    std::string list;
+    for (const std::string_view name : DefaultCoverFiles) {
+        list += (list.empty() ? "" : ",") + std::string(name);
+    }
+    return list;
+}
+} // namespace
 
 std::string CliUsage(const ConversionSettings& defaults) {
     return "Usage: brindlex-convert [options] FILE|FOLDER...\n"
@@ -35,6 +47,15 @@ std::string CliUsage(const ConversionSettings& defaults) {
            ";\n"
            "                          files named alone are converted whatever their type\n"
            "      --no-tags           do not copy tags and the cover picture to the outputs\n"
+           "      --cover-size PIXELS\n"
+           "                          scale a front cover larger than PIXELS on a side\n"
+           "                          down to fit, as a JPEG picture; 0: as they are\n"
+           "      --cover-file NAMES  give an input without a front cover the first of\n"
+           "                          NAMES found in its folder, in any letter case; the\n"
+           "                          window's folder cover looks for\n"
+           "                          " +
+           DefaultCoverFileList() +
+           "\n"
            "  -y, --overwrite         replace existing outputs without asking\n"
            "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
            "  -q, --quiet             show only error lines\n"

@@ -106,6 +106,7 @@ bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
     SayReplacedChoice(options, replaced, settings.TargetFormat);
     ApplyEncoderOptions(options, settings);
     settings.CopyTags = !options.noTags;
+    ApplyCoverOptions(options, settings);
     return CheckSampleRate(settings, error);
 }
 

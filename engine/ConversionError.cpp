@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "system/FileNames.h"
+#include "tags/AudioTags.h"
+#include "tags/CoverProblem.h"
 
 namespace {
 std::string Quoted(std::string_view before, std::string_view path, std::string_view after = "'.") {
@@ -68,4 +70,20 @@ std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view i
     return Quoted("'", outputPath,
                   "' appeared after the outputs were checked and was not replaced; '") +
            Quoted("", inputPath, "' was not converted.");
+}
+
+std::string CoverProblemLine(const CoverProblem& problem, std::string_view inputPath) {
+    std::string line = problem.file.empty() ? Quoted("The front cover of '", inputPath, "'")
+                                            : Quoted("The cover picture '", problem.file, "'");
+    line += " was left out: ";
+    switch (problem.cause) {
+    case CoverProblem::Cause::Damaged:
+        return line + "it is damaged or not a JPEG or PNG picture.";
+    case CoverProblem::Cause::TooManyPixels:
+        return line + "at " + std::to_string(problem.width) + " x " +
+               std::to_string(problem.height) + " pixels it is too large to read.";
+    case CoverProblem::Cause::TooManyBytes:
+        break;
+    }
+    return line + "it is larger than " + std::to_string(MaxPictureBytes >> 20) + " MB.";
 }

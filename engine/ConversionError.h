@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+struct CoverProblem;
+
 enum class ConversionError : uint8_t {
     ceNone = 0,
     ceCodec = 1,
@@ -29,3 +31,6 @@ std::string AlreadyWrittenLine(std::string_view outputPath, std::string_view fir
                                std::string_view inputPath);
 // A file appeared at the output path after the outputs were checked; nobody agreed to replace it.
 std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view inputPath);
+// A cover left out of the output of inputPath (tags/CoverProblem.h); the output was written
+// without it.
+std::string CoverProblemLine(const CoverProblem& problem, std::string_view inputPath);

@@ -184,4 +184,9 @@ void ConverterChoices::ApplyTo(ConversionSettings& settings) const {
             settings.Options.Set(option, *value);
         }
     }
+    settings.CoverSize = CoverSize;
+    settings.CoverFiles.clear();
+    if (FolderCover) {
+        settings.CoverFiles.assign(DefaultCoverFiles.begin(), DefaultCoverFiles.end());
+    }
 }

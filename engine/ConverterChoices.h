@@ -52,7 +52,7 @@ struct ConverterChoices {
     // to a preset.
     std::vector<StoreEntry> Entries() const;
 
-    // Puts the target and the encoder options into the settings record; a list without a
-    // selection leaves its value as it was.
+    // Puts the target, the encoder options and the cover choices into the settings record; a
+    // list without a selection leaves its value as it was.
     void ApplyTo(ConversionSettings& settings) const;
 };

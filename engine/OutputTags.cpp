@@ -4,7 +4,9 @@
 
 #include "catalog/ConversionSettings.h"
 #include "catalog/FormatTable.h"
+#include "engine/ConversionError.h"
 #include "tags/CopyAudioTags.h"
+#include "tags/CoverStep.h"
 #include "tags/ReadAudioTags.h"
 
 OutputTags::OutputTags(const std::string& input, const ConversionSettings& settings)
@@ -15,6 +17,11 @@ OutputTags::OutputTags(const std::string& input, const ConversionSettings& setti
     }
     try {
         tags_ = std::make_unique<AudioTags>(ReadAudioTagsOfFile(input));
+        std::vector<CoverProblem> problems;
+        CoverStep(settings.CoverSize, settings.CoverFiles).Apply(*tags_, input, problems);
+        for (const CoverProblem& problem : problems) {
+            lines_.push_back(CoverProblemLine(problem, input));
+        }
     } catch (const std::exception&) {
         // Even running out of memory for them only leaves the tags behind.
     }

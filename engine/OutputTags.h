@@ -3,10 +3,12 @@
 // before the finished output takes its place, since that place may be the input itself, and
 // written into the finished output before it is linked in at its name, so that it appears whole
 // with its tags or not at all. Never fails the file: tags that cannot be read or written are left
-// behind, and the output keeps the bytes it had (see tags/CopyAudioTags.h).
+// behind, and the output keeps the bytes it had (see tags/CopyAudioTags.h). Covers are fitted as
+// the settings ask (tags/CoverStep.h); a picture left out becomes a line of the row.
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct AudioTags;
 struct ConversionSettings;
@@ -20,8 +22,11 @@ public:
 
     // outputFd is the finished output, open read-write (an unnamed file serves) and the caller's.
     void WriteTo(int outputFd) const;
+    // The lines for the pictures left out, for the errors list; the row is converted all the same.
+    const std::vector<std::string>& Lines() const { return lines_; }
 
 private:
     std::unique_ptr<AudioTags> tags_;
     uint8_t target_ = 0;
+    std::vector<std::string> lines_;
 };

@@ -156,7 +156,11 @@ bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed) {
     Reached(Stage::Tagging);
     // The input's tags are read before the output may take its place (it may be the input
     // itself) and go into the new version before anyone can see it.
-    OutputTags(row.request.Input, settings_).WriteTo(output.Fd());
+    const OutputTags tags(row.request.Input, settings_);
+    tags.WriteTo(output.Fd());
+    for (const std::string& line : tags.Lines()) {
+        row.reporter.Line(line);
+    }
     // Asked again at the last moment: a stop that came while tagging (or a worker's parent gone
     // meanwhile) still keeps the output from its name.
     if (row.stop()) {

@@ -9,12 +9,13 @@
 #include "engine/WaveOutputFormatFile.h"
 
 namespace {
-// The fields before the options' values (the target and the WAVE output format), and the one
-// after them (whether tags are copied).
+// The fields before the options' values (the target and the WAVE output format); after them come
+// the cover size, the cover file names (one field each, as many as there are) and, last, whether
+// tags are copied.
 constexpr std::size_t FixedFieldCount = 2;
 
-std::size_t FieldCount() {
-    return FixedFieldCount + FormatOptions().size() + 1;
+std::size_t CoverSizeField() {
+    return FixedFieldCount + FormatOptions().size();
 }
 
 std::string Hex(const uint8_t* data, std::size_t size) {
@@ -59,19 +60,24 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
     for (const FormatOption& option : FormatOptions()) {
         fields.push_back(std::to_string(settings.Options.Of(option)));
     }
+    fields.push_back(std::to_string(settings.CoverSize));
+    fields.insert(fields.end(), settings.CoverFiles.begin(), settings.CoverFiles.end());
     fields.push_back(std::to_string(settings.CopyTags));
     return fields;
 }
 
 bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings) {
-    if (fields.size() != FieldCount()) {
+    const std::size_t coverSizeField = CoverSizeField();
+    if (fields.size() < coverSizeField + 2) {
         return false;
     }
     unsigned target = 0;
     unsigned copyTags = 0;
+    uint32_t coverSize = 0;
     WaveOutputFormatBuffer waveFormat{};
     if (!Parse(fields[0], target) || target > 255 || !FromHex(fields[1], waveFormat) ||
-        !Parse(fields.back(), copyTags) || copyTags > 1) {
+        !Parse(fields.back(), copyTags) || copyTags > 1 ||
+        !Parse(fields[coverSizeField], coverSize)) {
         return false;
     }
     OptionValues options;
@@ -87,5 +93,8 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     settings.WaveOutputFormat = waveFormat;
     settings.Options = options;
     settings.CopyTags = copyTags == 1;
+    settings.CoverSize = coverSize;
+    settings.CoverFiles.assign(fields.begin() + static_cast<std::ptrdiff_t>(coverSizeField + 1),
+                               fields.end() - 1);
     return true;
 }

@@ -60,6 +60,8 @@ TEST(CliWorker, SettingsGoOverWholeAndNonsenseIsRefused) {
     sent.Options.Set(Mp3BitRateOption, 56);
     sent.Options.Set(WmaQualityOption, 7); // 36 kbit/s at 32000 Hz
     sent.CopyTags = false;
+    sent.CoverSize = 600;
+    sent.CoverFiles = {"Folder.JPG", "a\tcover\n.png"};
     WAVEFORMATEX ima = MakePcmFormat(1, 22050, 4);
     ima.wFormatTag = 0x11;
     ima.cbSize = 2;
@@ -76,6 +78,8 @@ TEST(CliWorker, SettingsGoOverWholeAndNonsenseIsRefused) {
     EXPECT_EQ(got.Options.Of(WmaQualityOption), 7);
     EXPECT_EQ(got.WaveOutputFormat, sent.WaveOutputFormat);
     EXPECT_FALSE(got.CopyTags);
+    EXPECT_EQ(got.CoverSize, 600u);
+    EXPECT_EQ(got.CoverFiles, sent.CoverFiles);
 
     std::vector<std::string> fields = SettingsFields(sent);
     fields[1] += "g0"; // the WAVE output format, not hexadecimal
