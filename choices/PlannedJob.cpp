@@ -14,8 +14,11 @@ PlannedJob::PlannedJob(std::vector<std::string> inputs, std::vector<std::string>
       destination_(std::move(destination)), keepTree_(keepTree) {}
 
 JobPlan PlannedJob::Plan(const RenameTable& renames) const {
-    return JobPlan(inputs_, destination_, renames,
-                   KeepsTree() ? subFolders_ : std::vector<std::string>());
+    return JobPlan(inputs_, destination_, renames, InputFolders(subFolders_, KeepsTree()));
+}
+
+bool PlannedJob::MakesFolders() const {
+    return KeepsTree() || (!destination_.SameFolder && !destination_.NamePattern.empty());
 }
 
 std::vector<std::string> PlannedJob::ClashLines() const {
@@ -40,7 +43,8 @@ std::vector<std::string> PlannedJob::ClashLines() const {
 }
 
 bool PlannedJob::KeepingTheTreeWouldHelp() const {
-    if (destination_.SameFolder || KeepsTree()) {
+    // A naming pattern alone names the outputs, whatever the tree.
+    if (destination_.SameFolder || KeepsTree() || !destination_.NamePattern.empty()) {
         return false;
     }
     return JobPlan(inputs_, destination_, RenameTable(), subFolders_).ClashingRows().empty();

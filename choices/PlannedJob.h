@@ -20,6 +20,9 @@ public:
 
     bool KeepsTree() const { return keepTree_ && !destination_.SameFolder; }
     JobPlan Plan(const RenameTable& renames = RenameTable()) const;
+    // The outputs go into folders below the chosen one that the job makes as each row starts:
+    // a kept tree, or those a naming pattern names.
+    bool MakesFolders() const;
 
     // Each output that more than one input would write, with those inputs, one line each:
     // "OUTPUT  <-  FIRST INPUT, SECOND INPUT".

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <string_view>
 
 #include "catalog/FormatTable.h"
 #include "cli/FormatWords.h"
 #include "cli/NumberOptions.h"
+#include "engine/NamePattern.h"
 #include "system/ProcessorCores.h"
 
 namespace {
@@ -106,6 +108,29 @@ bool SetOutputDir(std::string_view, const std::string& value, CliOptions& option
     return true;
 }
 
+bool SetNamePattern(std::string_view, const std::string& value, CliOptions& options,
+                    std::string& error) {
+    const auto parsed = NamePattern::Parse(value);
+    if (const auto* refusal = std::get_if<NamePatternError>(&parsed)) {
+        error = refusal->Message();
+        return false;
+    }
+    options.namePattern = value;
+    return true;
+}
+
+bool SetBaseFolder(std::string_view, const std::string& value, CliOptions& options,
+                   std::string& error) {
+    if (value.empty()) {
+        error = "--base needs a folder";
+        return false;
+    }
+    std::error_code unknown; // no working folder: the folder as given
+    const std::filesystem::path absolute = std::filesystem::absolute(value, unknown);
+    options.baseFolder = (unknown ? std::filesystem::path(value) : absolute).lexically_normal();
+    return true;
+}
+
 bool SetJobs(std::string_view, const std::string& value, CliOptions& options, std::string& error) {
     int32_t number = 0;
     if (!ParseInt(value, number) || number < 1 || number > MostJobs) {
@@ -157,6 +182,9 @@ constexpr Option Options[] = {
     Valued('o', "--output-dir", SetOutputDir),
     Flag('r', "--recursive", &CliOptions::recursive),
     Flag(0, "--flat", &CliOptions::flat),
+    Valued(0, "--name", SetNamePattern),
+    Valued(0, "--base", SetBaseFolder),
+    Flag(0, "--safe-names", &CliOptions::safeNames),
     Valued(0, "--from", SetFrom),
     Flag('y', "--overwrite", &CliOptions::overwrite),
     Flag('n', "--skip-existing", &CliOptions::skipExisting),
@@ -335,6 +363,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     }
     if (options.nulSeparated && !options.list) {
         error = "-0 applies only to --list";
+        return false;
+    }
+    if (options.namePattern && !options.outputDir) {
+        error = "--name needs an output folder (-o)";
         return false;
     }
     if (options.overwrite && options.skipExisting) {

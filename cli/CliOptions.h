@@ -16,6 +16,11 @@ struct CliOptions {
     std::optional<std::string> outputDir;
     bool recursive = false;
     bool flat = false; // with --recursive: every output straight into outputDir
+    // How outputs in outputDir are named (NamePattern.h); checked as it is given.
+    std::optional<std::string> namePattern;
+    // The library folder (DestinationSettings::BaseFolder), made absolute.
+    std::optional<std::string> baseFolder;
+    bool safeNames = false;
     // The input formats collected from folders; empty: every one.
     std::vector<const FormatInfo*> from;
     // The formats' encoder options given (FormatOptions.h), by flag: each one's value, or what

@@ -21,6 +21,14 @@ std::string CliUsage(const ConversionSettings& defaults) {
            "  -r, --recursive         also convert the files in the folders' sub-folders;\n"
            "                          with -o each keeps its sub-folder below DIR\n"
            "      --flat              with -r and -o, put every output straight into DIR\n"
+           "      --name PATTERN      with -o, name each output below DIR from its tags, e.g.\n"
+           "                          '{albumartist}/[{year} - ]{album}/{track:02} - {title}';\n"
+           "                          fields: artist, albumartist, album, title, track, disc,\n"
+           "                          year, genre, composer, name, folder; '/' makes folders\n"
+           "      --base DIR          the library folder: inputs below DIR keep their folders\n"
+           "                          below the output folder, and {folder}, relative to DIR\n"
+           "      --safe-names        name outputs as any file system takes them: no < > : \"\n"
+           "                          \\ | ? * or control characters, no reserved names\n"
            "      --from TYPES        collect only these types from the folders, e.g. flac,wav;\n"
            "                          TYPES: " +
            InputTypeWords(", ") +

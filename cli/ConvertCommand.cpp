@@ -109,16 +109,25 @@ bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
     return CheckSampleRate(settings, error);
 }
 
-// With -r and -o each output keeps its sub-folder below the output folder, unless --flat.
+// With -r and -o each output keeps its sub-folder below the output folder, unless --flat; with a
+// library folder too, so that a part of the library lands where the whole library's job puts it.
 bool KeepsTree(const CliOptions& options) {
-    return options.recursive && options.outputDir && !options.flat;
+    return (options.recursive || options.baseFolder) && options.outputDir && !options.flat;
+}
+
+// The job makes the folders below the output folder as each row starts.
+bool MakesFolders(const CliOptions& options) {
+    return KeepsTree(options) || options.namePattern;
 }
 
 DestinationSettings Destination(const CliOptions& options, uint8_t target) {
-    if (options.outputDir) {
-        return DestinationSettings::Into(*options.outputDir, target);
-    }
-    return DestinationSettings::NextToInputs(target);
+    DestinationSettings destination = options.outputDir
+                                          ? DestinationSettings::Into(*options.outputDir, target)
+                                          : DestinationSettings::NextToInputs(target);
+    destination.NamePattern = options.namePattern.value_or("");
+    destination.BaseFolder = options.baseFolder.value_or("");
+    destination.SafeNames = options.safeNames;
+    return destination;
 }
 
 // An output path as every machine of a shared job names it: relative to the output folder, or
@@ -155,7 +164,7 @@ CommandPlan PlanJob(const CollectedInputs& inputs, const CliOptions& options, ui
         return true;
     };
     JobPlan plan(inputs.paths, Destination(options, target), RenameTable(),
-                 KeepsTree(options) ? inputs.subFolders : std::vector<std::string>(), keep);
+                 InputFolders(inputs.subFolders, KeepsTree(options)), keep);
     return {std::move(plan), std::move(subFolders), skipped};
 }
 
@@ -192,10 +201,11 @@ void ReportClashes(const JobPlan& plan, bool treeWouldHelp) {
     }
 }
 
-// With --flat: whether the same rows, each output below its sub-folder, would write no output
-// twice. A plan of what was not asked for, made only to say so when the job is refused.
+// With --flat and no naming pattern: whether the same rows, each output below its sub-folder,
+// would write no output twice. A plan of what was not asked for, made only to say so when the job
+// is refused.
 bool KeepingTheTreeWouldHelp(const CommandPlan& job, const CliOptions& options, uint8_t target) {
-    return options.flat && options.recursive && options.outputDir &&
+    return options.flat && options.recursive && options.outputDir && !options.namePattern &&
            JobPlan(RowInputs(job.plan), Destination(options, target), RenameTable(), job.subFolders)
                .ClashingRows()
                .empty();
@@ -278,7 +288,7 @@ std::unique_ptr<JobRunner> MakeRunner(std::size_t jobs, const ConversionSettings
 
 // Runs the job; Ctrl-C and SIGTERM cancel it. The caught signal, or 0, with the result.
 int RunJob(const JobPlan& plan, const ReplaceableOutputs& replaceable, const CliOptions& options,
-           bool keepTree, const ConversionSettings& settings, const JobEnvironment& environment,
+           bool makeFolders, const ConversionSettings& settings, const JobEnvironment& environment,
            JobResult& result) {
     const std::size_t jobs = std::min(options.jobs.value_or(DefaultJobs()), plan.Rows().size());
     // The stop signals are taken only while waiting for the rows, so none is missed between a
@@ -292,7 +302,7 @@ int RunJob(const JobPlan& plan, const ReplaceableOutputs& replaceable, const Cli
         MakeRunner(jobs, settings, environment, converter, options.quiet);
     JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, runner->SlotCount());
     DisplayObserver observer(plan.Rows(), display);
-    JobController controller(plan.Rows(), replaceable, keepTree);
+    JobController controller(plan.Rows(), replaceable, makeFolders);
     result = controller.Run(*runner, observer, {&open, [] { return CaughtStopSignal() != 0; }});
     display.Finish();
     // A stop signal that came with the last report is taken now, before the count.
@@ -422,14 +432,15 @@ int ConvertPlannedJob(const CommandPlan& job, const CliOptions& options,
                       const ConversionSettings& settings, const JobEnvironment& environment) {
     // Only what was listed, or anything with --overwrite: an output that appears later is kept.
     const ReplaceableOutputs replaceable(ExistingOutputPaths(job.plan), options.overwrite);
-    const bool keepTree = KeepsTree(options);
     if (!options.quiet) {
+        // A naming pattern alone names the outputs: no tree is kept.
+        const bool keepTree = KeepsTree(options) && !options.namePattern;
         std::fprintf(stderr, "%s\n",
                      FirstLine(job.plan.Rows().size(), options, keepTree, settings).c_str());
     }
     JobResult result;
-    const int signal =
-        RunJob(job.plan, replaceable, options, keepTree, settings, environment, result);
+    const int signal = RunJob(job.plan, replaceable, options, MakesFolders(options), settings,
+                              environment, result);
     return Report(result, signal, job.skipped, options.quiet);
 }
 

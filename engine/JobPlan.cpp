@@ -1,25 +1,39 @@
 #include "engine/JobPlan.h"
 
-#include "engine/MakeOutputPath.h"
 #include "engine/OutputClaims.h"
-#include "system/FileNames.h"
+#include "engine/OutputNaming.h"
+#include "engine/ReadNameValues.h"
 #include "system/FileRoutines.h"
 
-JobPlan::JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
-                 const RenameTable& renames, std::vector<std::string> subFolders)
-    : JobPlan(std::move(inputs), destination, renames, std::move(subFolders), RowFilter()) {}
+namespace {
+// Per input, the folder its name and kept tree are taken from.
+std::vector<std::string> FoldersOf(const std::vector<std::string>& inputs,
+                                   const InputFolders& folders, const OutputNaming& naming) {
+    std::vector<std::string> result;
+    result.reserve(inputs.size());
+    for (std::size_t input = 0; input < inputs.size(); ++input) {
+        result.push_back(naming.FolderOf(inputs[input], folders.Of(input)));
+    }
+    return result;
+}
+} // namespace
 
 JobPlan::JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
-                 const RenameTable& renames, std::vector<std::string> subFolders,
-                 const RowFilter& keep) {
+                 const RenameTable& renames, const InputFolders& folders)
+    : JobPlan(std::move(inputs), destination, renames, folders, RowFilter()) {}
+
+JobPlan::JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
+                 const RenameTable& renames, const InputFolders& folders, const RowFilter& keep) {
+    const OutputNaming naming(destination);
+    const std::vector<NameValues> values =
+        ReadNameValues(inputs, FoldersOf(inputs, folders, naming), naming.ReadsTags());
     OutputClaims claims;
     rows_.reserve(inputs.size());
     for (std::size_t input = 0; input < inputs.size(); ++input) {
         PlannedRow planned;
         planned.Input = std::move(inputs[input]);
-        const std::string_view sub =
-            input < subFolders.size() ? subFolders[input] : std::string_view();
-        planned.Output = OutputOf(planned.Input, destination, renames, sub);
+        planned.Output = naming.OutputPath(planned.Input, values[input], folders.keepTree);
+        renames.Apply(planned.Output);
         planned.OutputExists = FileExists(planned.Output);
         if (keep && !keep(input, planned)) {
             continue;
@@ -52,15 +66,9 @@ std::vector<std::size_t> JobPlan::ClashingRows() const {
 
 std::string JobPlan::OutputOf(std::string_view input, const DestinationSettings& destination,
                               const RenameTable& renames, std::string_view subFolder) {
-    std::string output;
-    if (!destination.SameFolder && !subFolder.empty()) {
-        DestinationSettings below = destination;
-        WithTrailingSlash(below.Folder);
-        below.Folder += subFolder;
-        output = MakeOutputPath(input, below);
-    } else {
-        output = MakeOutputPath(input, destination);
-    }
-    renames.Apply(output);
-    return output;
+    return JobPlan({std::string(input)}, destination, renames,
+                   InputFolders({std::string(subFolder)}, true))
+        .Rows()
+        .front()
+        .Output;
 }

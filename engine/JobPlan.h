@@ -1,5 +1,5 @@
 #pragma once
-// The outputs of a job, worked out before it starts: each row's output path (MakeOutputPath, then
+// The outputs of a job, worked out before it starts: each row's output path (OutputNaming, then
 // the rename table), whether that output exists already, and which rows would write an output
 // that an earlier row writes too. Both front ends plan with it, and their host answers the
 // worker's question for each row's output from it.
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/DestinationSettings.h"
+#include "engine/InputFolders.h"
 #include "engine/RenameTable.h"
 
 struct PlannedRow {
@@ -23,16 +24,16 @@ struct PlannedRow {
 
 class JobPlan {
 public:
-    // subFolders: empty, or per row a folder relative to destination.Folder ("" or "a/b/"), used
-    // only when the outputs go into a chosen folder (the command line keeps a folder's tree).
+    // folders: where each input came from (InputFolders.h); their tree is used only when the
+    // outputs go into a chosen folder, and not at all when a naming pattern names them.
     JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
-            const RenameTable& renames, std::vector<std::string> subFolders = {});
+            const RenameTable& renames, const InputFolders& folders = {});
     // keep: whether an input's row belongs to the plan, asked once its output is known and before
     // it claims that output (input is its place in inputs). The rows kept are numbered, and
     // clash, as if only their inputs had been given; the command line plans a shard so.
     using RowFilter = std::function<bool(std::size_t input, const PlannedRow& row)>;
     JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
-            const RenameTable& renames, std::vector<std::string> subFolders, const RowFilter& keep);
+            const RenameTable& renames, const InputFolders& folders, const RowFilter& keep);
 
     const std::vector<PlannedRow>& Rows() const { return rows_; }
     // Rows whose output exists, in row order.
@@ -40,7 +41,7 @@ public:
     // Rows with SameOutputAs set, in row order.
     std::vector<std::size_t> ClashingRows() const;
 
-    // The output of one input, as a plan forms it.
+    // The output of one input, as a plan forms it (subFolder kept as a tree).
     static std::string OutputOf(std::string_view input, const DestinationSettings& destination,
                                 const RenameTable& renames, std::string_view subFolder = {});
 

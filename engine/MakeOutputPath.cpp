@@ -9,6 +9,11 @@ std::string_view OutputExtension(uint8_t target) {
 }
 
 std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings& destination) {
+    return MakeOutputPath(inputPath, destination, RemoveExtension(GetFileNamePart(inputPath)));
+}
+
+std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings& destination,
+                           std::string_view name) {
     std::string path = destination.Folder;
     if (destination.SameFolder) {
         // A bare file name lives in the current folder, not in a folder named after itself.
@@ -16,7 +21,7 @@ std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings
                                                                        : GetFolderPart(inputPath);
     }
     WithTrailingSlash(path);
-    path += RemoveExtension(GetFileNamePart(inputPath));
+    path += name;
     path += OutputExtension(destination.Target);
     return path;
 }

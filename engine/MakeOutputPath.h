@@ -7,6 +7,9 @@
 #include "engine/DestinationSettings.h"
 
 std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings& destination);
+// The same with another name below the folder (which may hold folders), without extension.
+std::string MakeOutputPath(std::string_view inputPath, const DestinationSettings& destination,
+                           std::string_view name);
 
 // The target's extension from the table of target formats; none for a number that names no
 // format (no sink is made for it either).

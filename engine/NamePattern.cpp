@@ -38,8 +38,7 @@ constexpr NameField NameFields[] = {
     {"disc", Carried("DISCNUMBER"), nullptr, Source::Number, "", false},
     {"year", Carried("DATE"), nullptr, Source::Year, "", false},
     {"genre", Carried("GENRE"), nullptr, Source::Tag, "", false},
-    // TagLib's property name; the field is read for naming, not carried across formats.
-    {"composer", "COMPOSER", nullptr, Source::Tag, "", false},
+    {"composer", Carried("COMPOSER"), nullptr, Source::Tag, "", false},
     {"name", nullptr, nullptr, Source::BaseName, "", false},
     {"folder", nullptr, nullptr, Source::Folder, "", false},
 };
@@ -130,6 +129,22 @@ std::string CleanValue(std::string_view value) {
         at += length;
     }
     Trim(clean);
+    return clean;
+}
+
+// A folder's own '/' still makes folders; each of its parts is cleaned as a value is.
+std::string CleanFolder(std::string_view folder) {
+    std::string clean;
+    std::size_t start = 0;
+    while (start <= folder.size()) {
+        const std::size_t slash = std::min(folder.find('/', start), folder.size());
+        const std::string part = CleanValue(folder.substr(start, slash - start));
+        if (!part.empty()) {
+            clean += clean.empty() ? "" : "/";
+            clean += part;
+        }
+        start = slash + 1;
+    }
     return clean;
 }
 
@@ -293,9 +308,20 @@ std::variant<NamePattern, NamePatternError> NamePattern::Parse(std::string_view 
     return pattern;
 }
 
+bool NamePattern::UsesTags() const {
+    return std::any_of(elements_.begin(), elements_.end(), [](const Element& element) {
+        return std::any_of(element.fields.begin(), element.fields.end(), [](int field) {
+            const Source source = NameFields[field].source;
+            return source != Source::BaseName && source != Source::Folder;
+        });
+    });
+}
+
 std::string NamePattern::FieldValue(const Element& element, const NameValues& values) const {
     for (const int field : element.fields) {
-        std::string value = CleanValue(RawValue(NameFields[field], values));
+        const NameField& name = NameFields[field];
+        std::string value = name.source == Source::Folder ? CleanFolder(values.folder)
+                                                          : CleanValue(RawValue(name, values));
         if (!value.empty()) {
             PadNumber(value, element.width);
             return value;

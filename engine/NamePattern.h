@@ -18,13 +18,16 @@ public:
 
     // The relative path, without extension, named for values. A value never makes a folder nor
     // climbs out: '/' and NUL in it become '-', right-to-left and other direction marks are
-    // dropped (they would show the name reordered), spaces around it are trimmed. Of every part
+    // dropped (they would show the name reordered), spaces around it are trimmed; only {folder}
+    // makes folders, its parts cleaned so. Of every part
     // of the path, spaces around it are trimmed and leading dots become '_' (".." gives "__",
     // ".x" gives "_x": no part is hidden or climbs), bytes that are no UTF-8 become '_', empty
     // parts are left out, and each part is cut to 255 bytes at a character boundary, the last to
     // 255 less extensionBytes, which the caller's extension takes. A path that comes out empty is
     // the input's base name, or "_".
     std::string Evaluate(const NameValues& values, std::size_t extensionBytes) const;
+    // Some field is filled from tags, which must then be read for NameValues::tags.
+    bool UsesTags() const;
 
 private:
     struct Element {

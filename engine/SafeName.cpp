@@ -33,14 +33,14 @@ void DropTrailingDotsAndSpaces(std::string& part) {
     part.erase(last == std::string::npos ? 0 : last + 1);
 }
 
-// Replaces what FAT refuses and cuts at MaxPartUnits UTF-16 units.
-std::string AllowedCharacters(std::string_view part) {
+// Replaces what FAT refuses and cuts at maxUnits UTF-16 units.
+std::string AllowedCharacters(std::string_view part, std::size_t maxUnits) {
     std::string allowed;
     std::size_t units = 0;
     for (std::size_t at = 0; at < part.size();) {
         const Utf8Char c = DecodeUtf8(part, at);
         const std::size_t charUnits = c.code >= 0x10000 ? 2 : 1;
-        if (units + charUnits > MaxPartUnits) {
+        if (units + charUnits > maxUnits) {
             break;
         }
         units += charUnits;
@@ -58,20 +58,21 @@ std::string AllowedCharacters(std::string_view part) {
     return allowed;
 }
 
-std::string SafePart(std::string_view part) {
+std::string SafePart(std::string_view part, std::size_t maxUnits) {
     std::string safe(part);
     DropTrailingDotsAndSpaces(safe);
     const std::size_t stemEnd = std::min(safe.find('.'), safe.size());
     if (IsReserved(std::string_view(safe).substr(0, stemEnd))) {
         safe = safe.substr(0, stemEnd) + "_" + safe.substr(stemEnd);
     }
-    safe = AllowedCharacters(safe);
+    safe = AllowedCharacters(safe, maxUnits);
     DropTrailingDotsAndSpaces(safe);
     return safe.empty() ? "_" : safe;
 }
 } // namespace
 
-std::string SafeName(std::string_view relativePath) {
+std::string SafeName(std::string_view relativePath, std::size_t extensionUnits) {
+    const std::size_t lastUnits = MaxPartUnits - std::min(extensionUnits, MaxPartUnits - 1);
     std::string safe;
     std::size_t start = 0;
     while (start <= relativePath.size()) {
@@ -79,7 +80,7 @@ std::string SafeName(std::string_view relativePath) {
         const std::string_view part = relativePath.substr(start, slash - start);
         if (!part.empty()) {
             safe += safe.empty() ? "" : "/";
-            safe += SafePart(part);
+            safe += SafePart(part, slash == relativePath.size() ? lastUnits : MaxPartUnits);
         }
         start = slash + 1;
     }

@@ -250,7 +250,7 @@ bool JobDriver::OverwritesConfirmed() {
     }
     // The settings and the rename table stay as they are until the job has ended.
     plan_.emplace(planned.Plan(overwrite_->Renames()));
-    keepTree_ = planned.KeepsTree();
+    keepTree_ = planned.MakesFolders();
     replaceable_.clear();
     for (const std::size_t row : plan_->ExistingOutputs()) {
         replaceable_.insert(plan_->Rows()[row].Output);

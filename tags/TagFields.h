@@ -24,7 +24,7 @@ struct TagField {
 };
 
 // The totals go with the numbers as NumberPairs.h tells.
-inline constexpr std::array<TagField, 11> TagFields = {{
+inline constexpr std::array<TagField, 12> TagFields = {{
     {"TITLE", "INAM", "title", nullptr},
     {"ARTIST", "IART", "Author", nullptr},
     {"ALBUM", "IPRD", nullptr, nullptr},
@@ -36,6 +36,8 @@ inline constexpr std::array<TagField, 11> TagFields = {{
     {"DATE", "ICRD", "date", nullptr},
     {"GENRE", "IGNR", nullptr, nullptr},
     {"COMMENT", "ICMT", "Description", nullptr},
+    // ID3v2 "TCOM", MP4 "\xa9wrt", ASF "WM/Composer" under TagLib's own mapping; INFO has none.
+    {"COMPOSER", nullptr, nullptr, nullptr},
 }};
 
 // values less the empty ones, those over 65536 characters and those past the 32nd, which bounds

@@ -4,6 +4,7 @@
 
 #include "TestFolder.h"
 #include "catalog/FormatTable.h"
+#include "choices/JobOrder.h"
 #include "engine/JobPlan.h"
 
 namespace {
@@ -119,4 +120,40 @@ TEST(JobPlan, RowsLeftOutClaimNothing) {
     // b's output is its own; c's clashes with b's, numbered as the plan's first row.
     EXPECT_EQ(plan.ClashingRows(), std::vector<std::size_t>{1});
     EXPECT_EQ(plan.Rows()[1].SameOutputAs, 0u);
+}
+
+// The window's order as it plans it: a pattern names the output whether or not the tree is kept,
+// the library folder replaces the marked folder for inputs below it, safe names apply last.
+TEST(JobPlan, TheWindowsOrderNamesOutputsByPatternAndLibraryFolder) {
+    struct OrderCase {
+        const char* pattern;
+        const char* base; // in the test folder; "" for none
+        bool keepTree;
+        bool safe;
+        const char* output; // relative to out/
+    };
+    const std::vector<OrderCase> cases = {
+        {"", "", false, false, "x:y.mp3"},
+        {"", "", true, false, "b/x:y.mp3"},
+        {"", "lib", true, false, "a/b/x:y.mp3"},
+        {"", "lib/a/b", true, true, "x_y.mp3"},
+        {"{folder}/{name}", "", false, false, "b/x:y.mp3"},
+        {"{folder}/{name}", "lib", false, true, "a/b/x_y.mp3"},
+        {"[{album} - ]{name}", "", true, false, "x:y.mp3"},
+    };
+    TestFolder dir;
+    const std::string d = dir.Path();
+    for (const OrderCase& c : cases) {
+        JobOrder order;
+        order.Inputs = {d + "lib/a/b/x:y.wav"};
+        order.SubFolders = {"b/"};
+        order.KeepTree = c.keepTree;
+        order.Destination = DestinationSettings::Into(d + "out", Target("mp3"));
+        order.Destination.NamePattern = c.pattern;
+        order.Destination.BaseFolder = *c.base ? d + c.base : "";
+        order.Destination.SafeNames = c.safe;
+        const PlannedJob planned = order.Planned();
+        EXPECT_EQ(planned.Plan().Rows()[0].Output, d + "out/" + c.output) << c.pattern << c.base;
+        EXPECT_EQ(planned.MakesFolders(), c.keepTree || *c.pattern != '\0') << c.pattern;
+    }
 }

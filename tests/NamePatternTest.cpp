@@ -44,7 +44,7 @@ TEST(NamePattern, FieldsWidthsAlternativesAndBrackets) {
     ExpectNamed({
         {"{artist}/{album}/{track} {title}", Album(), "Ann/Songs/3 Rain"},
         {"{albumartist} {genre} {composer} {year} {disc} {name} {folder}", Album(),
-         "Various Folk Bo 2003 2 01 rain live-2003"},
+         "Various Folk Bo 2003 2 01 rain live/2003"},
         {"{track:02}-{disc:3}", Album(), "03-002"},
         {"{title:04}", Album(), "Rain"},
         {"{albumartist}", bare, "Ann"},
@@ -80,6 +80,7 @@ TEST(NamePattern, HostileValuesStayInOnePart) {
         {"a/{title}", titled("\u200f\u202e"), "a/b"},
         {"/a//{title}/", titled("t"), "a/t"},
         {"../{title}", titled("t"), "__/t"},
+        {"{folder}/{title}", {{{"TITLE", "t"}}, "b", "../a//.x/ b /"}, "__/a/_x/b/t"},
     });
 }
 
@@ -141,4 +142,7 @@ TEST(SafeName, FatRules) {
     }
     EXPECT_EQ(SafeName(many), kept);
     EXPECT_EQ(SafeName(std::string(300, 'a')), std::string(255, 'a'));
+    // The extension the caller appends keeps its room.
+    EXPECT_EQ(SafeName("d/" + std::string(300, 'a'), 4), "d/" + std::string(251, 'a'));
+    EXPECT_EQ(SafeName("aux", 4), "aux_");
 }
