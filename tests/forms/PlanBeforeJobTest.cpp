@@ -198,8 +198,11 @@ void PlanBeforeJobTest::aBadNamingPatternIsRefusedAndWritesNothing() {
     });
     forms.Convert();
     QCOMPARE(answers.Seen().size(), std::size_t{1});
-    QCOMPARE(answers.Seen()[0].Text,
-             "Naming pattern '{artst}/{title}': unknown field name 'artst' at byte 1.");
+    const QString refusal = answers.Seen()[0].Text;
+    QCOMPARE(refusal, "Naming pattern '{artst}/{title}': unknown field name 'artst' at byte 1.");
+    const std::string told = Run(BMC_BINARY_DIR "/brindlex-convert -o '" + (scratch / "out") +
+                                 "' --name '{artst}/{title}' '" + (scratch / "in.wav") + "' 2>&1");
+    QVERIFY2(QString::fromStdString(told).contains(refusal), told.c_str());
     QVERIFY(std::filesystem::is_empty(scratch / "out"));
     QVERIFY(!forms.Control("panOptions")->isHidden());
     QCOMPARE(forms.endProgram, 0);
