@@ -2,6 +2,9 @@
 
 #include <filesystem>
 #include <map>
+#include <variant>
+
+#include "engine/NamePattern.h"
 
 namespace fs = std::filesystem;
 
@@ -66,6 +69,15 @@ std::string PlannedJob::FolderRefusal() const {
 bool PlannedJob::FolderMissing() const {
     std::error_code error;
     return !destination_.SameFolder && !fs::exists(fs::symlink_status(destination_.Folder, error));
+}
+
+std::string PlannedJob::NamingRefusal() const {
+    if (destination_.SameFolder || destination_.NamePattern.empty()) {
+        return {};
+    }
+    const auto parsed = NamePattern::Parse(destination_.NamePattern);
+    const auto* error = std::get_if<NamePatternError>(&parsed);
+    return error ? error->Message() : std::string();
 }
 
 bool PlannedJob::IsOriginalItself(const PlannedRow& row) {

@@ -35,6 +35,9 @@ public:
     std::string FolderRefusal() const;
     // The chosen folder is not there (and the outputs go into it).
     bool FolderMissing() const;
+    // Why the naming pattern cannot be used, as the command line words it; empty when it can, or
+    // when no pattern names the outputs (none given, or they go next to their inputs).
+    std::string NamingRefusal() const;
 
     // The output is the input file itself: replacing it replaces the original.
     static bool IsOriginalItself(const PlannedRow& row);

@@ -99,7 +99,8 @@ bool JobDriver::Ready(JobOrder order) {
     errors_->Clear();
     // A question answered by the program's ending starts nothing.
     return !RefusedByFormat() && !RefusedForMissingModules() && !RefusedForSampleRate() &&
-           ClashesSettled() && FolderReady() && OverwritesConfirmed() && !quitting_;
+           !RefusedForNaming() && ClashesSettled() && FolderReady() && OverwritesConfirmed() &&
+           !quitting_;
 }
 
 bool JobDriver::RefusedByFormat() {
@@ -150,6 +151,17 @@ bool JobDriver::RefusedForSampleRate() {
                    .arg(Text(format->Name))
                    .arg(MostSampleRateOf(settings.TargetFormat))
                    .arg(*rate));
+    return true;
+}
+
+// A pattern that cannot be read names no output: it is refused before the plan asks about clashes
+// or existing outputs, in the command line's words.
+bool JobDriver::RefusedForNaming() {
+    const std::string refusal = order_.Planned().NamingRefusal();
+    if (refusal.empty()) {
+        return false;
+    }
+    AppMessage(&window_, QMessageBox::Warning, Text(refusal));
     return true;
 }
 

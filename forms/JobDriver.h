@@ -67,6 +67,7 @@ private:
     bool RefusedByFormat();
     bool RefusedForMissingModules();
     bool RefusedForSampleRate();
+    bool RefusedForNaming();
     bool ClashesSettled();
     bool FolderReady();
     bool OverwritesConfirmed();

@@ -9,7 +9,9 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
 #include <cstring>
 
 #include "acm/WaveFormatCatalog.h"
@@ -23,10 +25,12 @@
 #include "forms/FormatControls.h"
 #include "forms/FormatOptionPanel.h"
 #include "forms/JobDriver.h"
+#include "forms/PathLabel.h"
 #include "forms/PresetRow.h"
 #include "forms/ProgressView.h"
 #include "forms/WaveFormatDialog.h"
 #include "system/CodecModules.h"
+#include "system/FileNames.h"
 #include "ui_OptionsForm.h"
 
 namespace {
@@ -134,14 +138,24 @@ void OptionsForm::SetUpControls() {
     connect(ui->cmdConvert, &QPushButton::clicked, this, &OptionsForm::cmdConvertClick);
     connect(ui->cmdCancel, &QPushButton::clicked, this, &OptionsForm::cmdCancelClick);
     connect(ui->cmdBrowse, &QPushButton::clicked, this, &OptionsForm::cmdBrowseClick);
+    connect(ui->cmdBrowseBaseFolder, &QPushButton::clicked, this,
+            &OptionsForm::cmdBrowseBaseFolderClick);
     // The state, not the click: a screen reader's toggle or a key changes it just the same.
     connect(ui->optToDefPath, &QRadioButton::toggled, this, &OptionsForm::optToDefPathClick);
     connect(ui->chkToThisFold, &QRadioButton::toggled, this, &OptionsForm::chkToThisFoldClick);
     connect(formatGroup_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked) {
             UpdateFormatPanel();
+            UpdateNamePreview();
         }
     });
+    // Whatever names the first file's output shows in its preview at once.
+    for (QLineEdit* field : {ui->txtToFolder, ui->txtBaseFolder, ui->txtNamePattern}) {
+        connect(field, &QLineEdit::textChanged, this, &OptionsForm::UpdateNamePreview);
+    }
+    for (QAbstractButton* box : {ui->chkKeepTree, ui->chkSafeNames}) {
+        connect(box, &QAbstractButton::toggled, this, &OptionsForm::UpdateNamePreview);
+    }
     connect(ui->cmdShowFiles, &QPushButton::clicked, this, &OptionsForm::cmdShowFilesClick);
     connect(ui->formatOptions, &FormatOptionPanel::ChangeTextChoice, this,
             &OptionsForm::ChooseWaveFormat);
@@ -164,6 +178,13 @@ void OptionsForm::OrderTabs() {
                               ui->cmdCancel};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
+    }
+    // The newer destination and cover controls follow "Keep folder tree", top to bottom.
+    QWidget* const newer[] = {ui->chkKeepTree,    ui->txtBaseFolder, ui->cmdBrowseBaseFolder,
+                              ui->txtNamePattern, ui->chkSafeNames,  ui->spnCoverSize,
+                              ui->chkFolderCover};
+    for (std::size_t i = 1; i < std::size(newer); ++i) {
+        setTabOrder(newer[i - 1], newer[i]);
     }
 }
 
@@ -219,6 +240,12 @@ void OptionsForm::ShowChoices(const ConverterChoices& choices) {
         ui->txtToFolder->setText(Text(choices.Folder));
     }
     ui->chkKeepTree->setChecked(choices.KeepTree);
+    ui->txtBaseFolder->setText(Text(choices.BaseFolder));
+    ui->txtNamePattern->setText(Text(choices.NamePattern));
+    ui->chkSafeNames->setChecked(choices.SafeNames);
+    ui->spnCoverSize->setValue(static_cast<int>(
+        std::min<uint32_t>(choices.CoverSize, static_cast<uint32_t>(ui->spnCoverSize->maximum()))));
+    ui->chkFolderCover->setChecked(choices.FolderCover);
     ui->formatOptions->Show(choices.Options);
     jobs_ = choices.Jobs;
     storeNotices_ = choices.Notices;
@@ -231,6 +258,11 @@ ConverterChoices OptionsForm::Choices() const {
     choices.Folder = ui->txtToFolder->text().toStdString();
     choices.Jobs = jobs_;
     choices.KeepTree = ui->chkKeepTree->isChecked();
+    choices.BaseFolder = ui->txtBaseFolder->text().toStdString();
+    choices.NamePattern = ui->txtNamePattern->text().toStdString();
+    choices.SafeNames = ui->chkSafeNames->isChecked();
+    choices.CoverSize = static_cast<uint32_t>(ui->spnCoverSize->value());
+    choices.FolderCover = ui->chkFolderCover->isChecked();
     ui->formatOptions->ApplyTo(choices.Options);
     choices.Notices = storeNotices_;
     return choices;
@@ -244,6 +276,9 @@ DestinationSettings OptionsForm::Destination() const {
     DestinationSettings destination =
         DestinationSettings::Into(ui->txtToFolder->text().toStdString(), TargetFormat());
     destination.SameFolder = ui->optToDefPath->isChecked();
+    destination.NamePattern = ui->txtNamePattern->text().toStdString();
+    destination.BaseFolder = ui->txtBaseFolder->text().toStdString();
+    destination.SafeNames = ui->chkSafeNames->isChecked();
     return destination;
 }
 
@@ -251,6 +286,7 @@ DestinationSettings OptionsForm::Destination() const {
 
 void OptionsForm::ClearConvertList() {
     ui->lstConvert->clear();
+    UpdateNamePreview();
 }
 
 void OptionsForm::AddConvertRow(const ConvertRow& row) {
@@ -264,6 +300,10 @@ void OptionsForm::AddConvertRow(const ConvertRow& row) {
     // The bytes as given: a name that is not valid UTF-8 must still reach the worker intact.
     item->setData(0, Qt::UserRole, QByteArray::fromStdString(row.fullPath));
     item->setIcon(0, FileIconCache::Shared().IconFor(row.extension));
+    // Only the first row is previewed: a long list is not planned row by row as it fills.
+    if (RowCount() == 1) {
+        UpdateNamePreview();
+    }
 }
 
 std::vector<std::string> OptionsForm::InputPaths() const {
@@ -285,11 +325,16 @@ std::string OptionsForm::InputPath(uint32_t row) const {
 }
 
 JobOrder OptionsForm::Order() const {
-    JobOrder order{
-        InputPaths(), {}, Choices(), waveFormat_, Destination(), ui->chkKeepTree->isChecked()};
-    order.SubFolders.reserve(RowCount());
-    for (uint32_t row = 0; row < RowCount(); ++row) {
+    return OrderOf(RowCount());
+}
+
+JobOrder OptionsForm::OrderOf(uint32_t rows) const {
+    JobOrder order{{}, {}, Choices(), waveFormat_, Destination(), ui->chkKeepTree->isChecked()};
+    order.Inputs.reserve(rows);
+    order.SubFolders.reserve(rows);
+    for (uint32_t row = 0; row < rows; ++row) {
         const QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row));
+        order.Inputs.push_back(InputPath(row));
         order.SubFolders.push_back(item->data(0, SubFolderRole).toByteArray().toStdString());
     }
     return order;
@@ -340,6 +385,34 @@ void OptionsForm::UpdateDestControls() {
     ui->txtToFolder->setEnabled(chosenFolder);
     ui->cmdBrowse->setEnabled(chosenFolder);
     ui->chkKeepTree->setEnabled(chosenFolder);
+    // The naming controls name outputs below the chosen folder only.
+    for (QWidget* naming : std::initializer_list<QWidget*>{
+             ui->lblBaseFolder, ui->txtBaseFolder, ui->cmdBrowseBaseFolder, ui->lblNamePattern,
+             ui->txtNamePattern, ui->lblNamePreview, ui->chkSafeNames}) {
+        naming->setEnabled(chosenFolder);
+    }
+    UpdateNamePreview();
+}
+
+// The first file's output as its job would plan it, below the chosen folder when it goes there.
+void OptionsForm::UpdateNamePreview() {
+    if (RowCount() == 0) {
+        ui->lblNamePreview->SetFullText(QString());
+        return;
+    }
+    const JobOrder first = OrderOf(1);
+    const PlannedJob planned = first.Planned();
+    // A pattern half typed says what is wrong with it, as Convert would.
+    if (const std::string refusal = planned.NamingRefusal(); !refusal.empty()) {
+        ui->lblNamePreview->SetFullText(Text(refusal));
+        return;
+    }
+    const std::string output = planned.Plan().Rows().front().Output;
+    std::string folder = first.Destination.Folder;
+    WithTrailingSlash(folder);
+    const bool below = !first.Destination.SameFolder && output.starts_with(folder);
+    ui->lblNamePreview->SetFullText(QStringLiteral("First file: ") +
+                                    Text(below ? output.substr(folder.size()) : output));
 }
 
 void OptionsForm::UpdateFormatPanel() {
@@ -402,6 +475,14 @@ void OptionsForm::cmdBrowseClick() {
         this, QStringLiteral("Save converted files in.."), ui->txtToFolder->text());
     if (!folder.isEmpty()) {
         ui->txtToFolder->setText(folder);
+    }
+}
+
+void OptionsForm::cmdBrowseBaseFolderClick() {
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Library folder"),
+                                                             ui->txtBaseFolder->text());
+    if (!folder.isEmpty()) {
+        ui->txtBaseFolder->setText(folder);
     }
 }
 

@@ -73,6 +73,7 @@ private slots:
     void cmdConvertClick();
     void cmdCancelClick();
     void cmdBrowseClick();
+    void cmdBrowseBaseFolderClick();
     void optToDefPathClick();
     void chkToThisFoldClick();
     void cmdShowFilesClick();
@@ -83,6 +84,7 @@ private:
     void ShowProgressView();
     void ShowOptionsView();
     void UpdateDestControls();
+    void UpdateNamePreview();
     void UpdateFormatPanel();
     void ShowWaveFormat();
     void BackToSelector();
@@ -96,6 +98,8 @@ private:
     void ColourHeadings();
     uint32_t RowCount() const;
     std::string InputPath(uint32_t row) const;
+    // The order of the list's first rows.
+    JobOrder OrderOf(uint32_t rows) const;
     void KeepColumnWidths();
 
     std::unique_ptr<Ui::OptionsForm> ui;

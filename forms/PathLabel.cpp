@@ -31,9 +31,13 @@ void PathLabel::Elide() {
     const auto drawnWidth = [&](const QString& text) {
         return metrics.boundingRect(room, static_cast<int>(alignment()), text).width();
     };
-    // Eliding measures advances in fractions of a pixel; the drawn glyphs can reach one or two
-    // pixels further, which would cut the last letter. Give way a little more until they fit.
-    QString shown = metrics.elidedText(fullText_, Qt::ElideMiddle, room.width());
+    // Eliding measures advances in fractions of a pixel, which may add up to a little more than
+    // the room a whole text drawn in it needs; the drawn glyphs can also reach one or two pixels
+    // further, which would cut the last letter. A text that fits as drawn stays whole; one that
+    // does not gives way a little more until it fits.
+    QString shown = drawnWidth(fullText_) <= room.width()
+                        ? fullText_
+                        : metrics.elidedText(fullText_, Qt::ElideMiddle, room.width());
     for (int less = 1;
          shown != fullText_ && drawnWidth(shown) > room.width() && less < room.width(); ++less) {
         shown = metrics.elidedText(fullText_, Qt::ElideMiddle, room.width() - less);

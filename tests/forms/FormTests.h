@@ -21,6 +21,8 @@ private slots:
     void ownWordedOptionsKeepTheirLabelsPicturesAndTabs();
     void presetsSaveRestoreAndDelete();
     void aPresetWhoseFormatCannotBeWrittenChangesNothing();
+    void namingAndCoverChoicesLoadAndSave();
+    void namePreviewFollowsTheControlsAndTheList();
 };
 
 class ConversionJobTest : public QObject {
@@ -45,6 +47,7 @@ private slots:
     void clashesTheTreeCannotPartOnlyGoBack();
     void aMissingFolderIsMadeOnYes();
     void theOriginalItselfIsMarked();
+    void aBadNamingPatternIsRefusedAndWritesNothing();
 };
 
 class OverwriteTest : public QObject {

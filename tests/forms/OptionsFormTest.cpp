@@ -16,6 +16,7 @@
 #include "catalog/ConversionSettings.h"
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
+#include "engine/DestinationSettings.h"
 #include "engine/WaveFormat.h"
 #include "forms/FormatControls.h"
 #include "forms/WaveFormatDialog.h"
@@ -153,15 +154,21 @@ void OptionsFormTest::controlsFollowTheirAccessibleToggle() {
         QCOMPARE(forms.Control("BrConvOutChannels")->isHidden(), !newer);
         QCOMPARE(forms.Control("BrConvOutRate")->isHidden(), !newer || format.target == tfOpus);
     }
+    // What names outputs below the chosen folder goes with it; the covers stay either way.
+    const char* const chosenFolderOnly[] = {
+        "txtToFolder",         "cmdBrowse",      "chkKeepTree", "txtBaseFolder",
+        "cmdBrowseBaseFolder", "txtNamePattern", "chkSafeNames"};
     toggle("chkToThisFold");
-    for (const char* control : {"txtToFolder", "cmdBrowse", "chkKeepTree"}) {
-        QVERIFY(forms.Control(control)->isEnabled());
+    for (const char* control : chosenFolderOnly) {
+        QVERIFY2(forms.Control(control)->isEnabled(), control);
     }
     QVERIFY(!forms.Options().Destination().SameFolder);
     toggle("optToDefPath");
-    for (const char* control : {"txtToFolder", "cmdBrowse", "chkKeepTree"}) {
-        QVERIFY(!forms.Control(control)->isEnabled());
+    for (const char* control : chosenFolderOnly) {
+        QVERIFY2(!forms.Control(control)->isEnabled(), control);
     }
+    QVERIFY(forms.Control("spnCoverSize")->isEnabled());
+    QVERIFY(forms.Control("chkFolderCover")->isEnabled());
     QVERIFY(forms.Options().Destination().SameFolder);
 }
 
@@ -470,4 +477,97 @@ void OptionsFormTest::aPresetWhoseFormatCannotBeWrittenChangesNothing() {
         "Opus module libbmc-opus.so is missing"));
     QVERIFY(forms.Control<QToolButton>("chkFormatWav")->isChecked());
     QCOMPARE(presets->currentIndex(), -1);
+}
+
+// The naming, library folder, safe names and cover controls show what is stored, reach the
+// destination, and store what they show; the cover size says what 0 means.
+void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
+    Scratch scratch;
+    Store("BrConvToLocOpt", 1);
+    StoreWriteText("{artist}/{title}", StoreRoot::User, SettingsKey, "BrConvNamePattern");
+    StoreWriteText("/srv/music", StoreRoot::User, SettingsKey, "BrConvBaseFolder");
+    Store("BrConvSafeNames", 1);
+    Store("BrConvCoverSize", 500);
+    {
+        Forms forms;
+        QCOMPARE(forms.Control<QLineEdit>("txtNamePattern")->text(), "{artist}/{title}");
+        QCOMPARE(forms.Control<QLineEdit>("txtBaseFolder")->text(), "/srv/music");
+        QVERIFY(forms.Control<QAbstractButton>("chkSafeNames")->isChecked());
+        auto* coverSize = forms.Control<QSpinBox>("spnCoverSize");
+        QCOMPARE(coverSize->value(), 500);
+        QVERIFY(!forms.Control<QAbstractButton>("chkFolderCover")->isChecked());
+        const DestinationSettings destination = forms.Options().Destination();
+        QCOMPARE(destination.NamePattern, std::string("{artist}/{title}"));
+        QCOMPARE(destination.BaseFolder, std::string("/srv/music"));
+        QVERIFY(destination.SafeNames);
+        for (const char* name : {"txtNamePattern", "txtBaseFolder", "cmdBrowseBaseFolder",
+                                 "chkSafeNames", "spnCoverSize", "chkFolderCover"}) {
+            const QAccessibleInterface* control =
+                QAccessible::queryAccessibleInterface(forms.Control(name));
+            QVERIFY2(!control->text(QAccessible::Name).isEmpty(), name);
+        }
+        QCOMPARE(forms.Control<QLabel>("lblNamePattern")->buddy(), forms.Control("txtNamePattern"));
+        QCOMPARE(forms.Control<QLabel>("lblBaseFolder")->buddy(), forms.Control("txtBaseFolder"));
+        QCOMPARE(forms.Control<QLabel>("lblCoverSize")->buddy(), coverSize);
+        // Tab goes on from "Keep folder tree" through them, top to bottom.
+        const char* const tabs[] = {"chkKeepTree",    "txtBaseFolder", "cmdBrowseBaseFolder",
+                                    "txtNamePattern", "chkSafeNames",  "spnCoverSize",
+                                    "chkFolderCover"};
+        for (std::size_t i = 1; i < std::size(tabs); ++i) {
+            QWidget* next = NextTabStop(forms.Control(tabs[i - 1]));
+            // A spin box's own edit line comes right after it.
+            if (forms.Control(tabs[i - 1])->isAncestorOf(next)) {
+                next = NextTabStop(next);
+            }
+            QCOMPARE(next, forms.Control(tabs[i]));
+        }
+
+        coverSize->setValue(0);
+        QCOMPARE(coverSize->text(), "As they are");
+        forms.Control<QLineEdit>("txtNamePattern")->clear();
+        forms.Control<QLineEdit>("txtBaseFolder")->setText("/srv/other");
+        forms.Control<QAbstractButton>("chkSafeNames")->click();
+        forms.Control<QAbstractButton>("chkFolderCover")->click();
+    }
+    const ConverterChoices stored = ConverterChoices::Load();
+    QVERIFY(stored.NamePattern.empty());
+    QCOMPARE(stored.BaseFolder, std::string("/srv/other"));
+    QVERIFY(!stored.SafeNames);
+    QCOMPARE(stored.CoverSize, 0u);
+    QVERIFY(stored.FolderCover);
+}
+
+// The first listed file's output as the job would name it, changing as the pattern is typed, as
+// the format, the destination and the list change; a pattern half typed says what is wrong.
+void OptionsFormTest::namePreviewFollowsTheControlsAndTheList() {
+    Scratch scratch;
+    const std::string song = scratch / "tagged.flac";
+    const std::string other = scratch / "untagged.wav";
+    MakeTone(song, 0.2);
+    MakeTone(other, 0.2);
+    Run("/usr/bin/python3 -c \"import sys, mutagen.flac; f = mutagen.flac.FLAC(sys.argv[1]); "
+        "f['artist'] = 'Artist'; f['title'] = 'Title'; f.save()\" '" +
+        song + "'");
+    Forms forms;
+    const auto preview = [&] { return forms.Control("lblNamePreview")->accessibleName(); };
+    forms.ShowWith({song, other});
+    QCOMPARE(preview(), Q("First file: " + (scratch / "tagged.wav")));
+    forms.Control<QAbstractButton>("chkFormatMp3")->click();
+    QCOMPARE(preview(), Q("First file: " + (scratch / "tagged.mp3")));
+    forms.Control<QAbstractButton>("chkToThisFold")->click();
+    forms.Control<QLineEdit>("txtToFolder")->setText(Q(scratch / "out"));
+    QCOMPARE(preview(), "First file: tagged.mp3");
+    forms.ShowWith({other});
+    QCOMPARE(preview(), "First file: untagged.mp3");
+    forms.ShowWith({});
+    QCOMPARE(preview(), "");
+
+    forms.ShowWith({song, other});
+    auto* pattern = forms.Control<QLineEdit>("txtNamePattern");
+    QTest::keyClicks(pattern, "{artist");
+    QCOMPARE(preview(), "Naming pattern '{artist': unbalanced '{' at byte 0.");
+    QTest::keyClicks(pattern, "}/{title}");
+    QCOMPARE(preview(), "First file: Artist/Title.mp3");
+    forms.Control<QAbstractButton>("chkFormatFlac")->click();
+    QCOMPARE(preview(), "First file: Artist/Title.flac");
 }

@@ -180,3 +180,36 @@ void PlanBeforeJobTest::theOriginalItselfIsMarked() {
     QCOMPARE(types, QStringList({"MP3 File (the original itself)", "MP3 File"}));
     QCOMPARE(ReadFile(scratch / "a.mp3"), "an original");
 }
+
+// A pattern that cannot be read is refused on Convert in the command line's words, before
+// anything is asked or written; next to the originals no pattern names the outputs.
+void PlanBeforeJobTest::aBadNamingPatternIsRefusedAndWritesNothing() {
+    Scratch scratch;
+    std::filesystem::create_directories(scratch / "out");
+    MakeTone(scratch / "in.wav", 0.3);
+    Forms forms;
+    forms.ShowWith({scratch / "in.wav"});
+    IntoFolder(forms, "chkFormatMp3", scratch / "out/");
+    forms.Control<QLineEdit>("txtNamePattern")->setText("{artst}/{title}");
+    ModalAnswerer answers;
+    answers.Then([](QDialog* box) {
+        QCOMPARE(QApplication::activeModalWidget(), box);
+        ModalAnswerer::ClickButton(box, "OK");
+    });
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{1});
+    const QString refusal = answers.Seen()[0].Text;
+    QCOMPARE(refusal, "Naming pattern '{artst}/{title}': unknown field name 'artst' at byte 1.");
+    const std::string told = Run(BMC_BINARY_DIR "/brindlex-convert -o '" + (scratch / "out") +
+                                 "' --name '{artst}/{title}' '" + (scratch / "in.wav") + "' 2>&1");
+    QVERIFY2(QString::fromStdString(told).contains(refusal), told.c_str());
+    QVERIFY(std::filesystem::is_empty(scratch / "out"));
+    QVERIFY(!forms.Control("panOptions")->isHidden());
+    QCOMPARE(forms.endProgram, 0);
+
+    forms.Control<QAbstractButton>("optToDefPath")->click();
+    answers.Click("OK");
+    forms.Convert();
+    QCOMPARE(answers.Seen().at(1).Text, "All files have now been converted.");
+    QCOMPARE(Probe(scratch / "in.mp3"), Mp3);
+}
