@@ -53,7 +53,7 @@ protected:
         return dir / name;
     }
 
-    // A 0.5 s FLAC file, with the picture that metaflac's specification gives, if any.
+    // A 0.5 s FLAC file, with the picture metaflac's --import-picture-from argument names, if any.
     std::string Flac(const std::string& name, const std::string& picture = "") {
         const std::string path = SoxTone(dir / name, 0.5);
         if (!picture.empty()) {
