@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -25,6 +27,7 @@ using Opening = MirrorJournal::Opening;
 // "BrMx": tells our journal from any other SQLite file.
 constexpr int ApplicationId = 0x42724d78;
 constexpr int SchemaVersion = 1;
+constexpr int RetryMs = 50;
 constexpr const char* CompanionSuffixes[] = {"-journal", "-wal", "-shm"};
 
 constexpr const char* SchemaSql =
@@ -170,10 +173,10 @@ MirrorJournal::MirrorJournal(const std::string& folder, int shard, int shards, i
             FileName(shard, shards)) {
     struct stat st {};
     const bool existed = lstat(path_.c_str(), &st) == 0;
-    Opening opening = OpenFile(waitMs);
+    Opening opening = OpenAsSoonAsFree(waitMs);
     if (opening == Opening::Damaged) {
         SetAside();
-        opening = OpenFile(waitMs);
+        opening = OpenAsSoonAsFree(waitMs);
         if (opening == Opening::Made) {
             state_ = State::Rebuilt;
             return;
@@ -216,6 +219,20 @@ void MirrorJournal::SetBeforeCommitHookForTesting(std::function<void()> hook) {
     BeforeCommitHook() = std::move(hook);
 }
 
+// Two runs starting at once may each hold the shared lock the other waits on, and SQLite then
+// refuses one at once rather than deadlock: it lets go and tries again until its time is up.
+MirrorJournal::Opening MirrorJournal::OpenAsSoonAsFree(int waitMs) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    Opening opening = OpenFile(waitMs);
+    while (opening == Opening::Busy && std::chrono::steady_clock::now() < until) {
+        sqlite3_sleep(RetryMs);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        opening = OpenFile(static_cast<int>(std::max<int64_t>(left.count(), 0)));
+    }
+    return opening;
+}
+
 MirrorJournal::Opening MirrorJournal::OpenFile(int waitMs) {
     Close();
     // SQLite would wait forever on a FIFO: anything but a file is set aside as damaged.
@@ -238,11 +255,14 @@ MirrorJournal::Opening MirrorJournal::OpenFile(int waitMs) {
     return opening;
 }
 
-// Takes the lock for the run and checks the file under it.
+// Takes the lock for the run and checks the file under it. The connection turns to exclusive
+// locking only once it holds the lock: one that kept a shared lock while waiting for it would
+// deadlock with another run waiting for that shared lock to go.
 MirrorJournal::Opening MirrorJournal::TakeOver() {
     sqlite3* db = db_.get();
-    int rc = Exec(db, "PRAGMA locking_mode = EXCLUSIVE; PRAGMA synchronous = FULL");
-    for (const char* sql : {"PRAGMA journal_mode = DELETE", "BEGIN EXCLUSIVE"}) {
+    int rc = SQLITE_OK;
+    for (const char* sql :
+         {"PRAGMA synchronous = FULL", "PRAGMA journal_mode = DELETE", "BEGIN EXCLUSIVE"}) {
         if (Succeeded(rc)) {
             rc = Exec(db, sql);
         }
@@ -253,7 +273,11 @@ MirrorJournal::Opening MirrorJournal::TakeOver() {
     Opening opening = Recognise(db);
     if (opening == Opening::Opened || opening == Opening::Made) {
         rc = Claim(db, opening);
-        rc = Succeeded(rc) ? Exec(db, "COMMIT") : rc;
+        for (const char* sql : {"PRAGMA locking_mode = EXCLUSIVE", "COMMIT"}) {
+            if (Succeeded(rc)) {
+                rc = Exec(db, sql);
+            }
+        }
         rc = Succeeded(rc) ? PrepareStatements() : rc;
         opening = Succeeded(rc) ? opening : FromError(rc);
     }

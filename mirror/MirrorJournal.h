@@ -12,7 +12,8 @@
 // exclusive lock (a POSIX lock on the file) when it opens, keeping it across its commits until
 // it closes. Another run, on this machine or another over NFS, cannot even read the journal
 // meanwhile; it waits up to the time given, then is refused. The kernel (or the NFS lock
-// manager) drops the lock with a killed process, so nothing stale is left behind.
+// manager) drops the lock with a killed process, so nothing stale is left behind. While a run
+// holds it, SQLite keeps the emptied rollback journal beside it ("-journal"), removed at close.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -90,6 +91,7 @@ private:
         sqlitecalls::Stmt rows;
     };
 
+    Opening OpenAsSoonAsFree(int waitMs);
     Opening OpenFile(int waitMs);
     Opening TakeOver();
     int PrepareStatements();

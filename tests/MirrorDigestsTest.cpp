@@ -8,6 +8,9 @@
 #include "system/CodecModules.h"
 
 namespace {
+using testtools::Quote;
+using testtools::Shell;
+
 struct Environment {
     CodecModules codecs{std::vector<std::string>{std::string(BMC_CODEC_DIR) + "/"}};
     JobEnvironment environment{codecs, ::pread, ""};
@@ -59,7 +62,7 @@ TEST(MirrorDigests, OutputDigestAndAdoptedLength) {
     Environment env;
     const std::string wav = folder / "tone.wav";
     const std::string opus = folder / "tone.opus";
-    Shell("sox -n -r 48000 -c 1 " + Quote(wav) + " synth 3 sine 440");
+    Shell("sox -n -r 48000 -c 1 -b 16 " + Quote(wav) + " synth 3 sine 440");
     Shell("opusenc --quiet " + Quote(wav) + " " + Quote(opus));
     const std::optional<Digest> digest = FileDigest(opus);
     ASSERT_TRUE(digest);

@@ -123,42 +123,85 @@ TEST(MirrorJournal, SetsADamagedJournalAsideAndStartsAfresh) {
     damaged.replace(100, 400, std::string(400, 'x'));
     WriteTextFile(path, damaged);
 
-    MirrorJournal journal(dest.Path(), 0, 0, 0);
-    EXPECT_EQ(journal.GetState(), MirrorJournal::State::Rebuilt);
-    EXPECT_FALSE(journal.Trusted());
-    EXPECT_TRUE(journal.Rows().empty());
-    EXPECT_TRUE(journal.Record(Row("a/one.flac", "a/one.opus", 1)));
+    std::string line;
+    {
+        MirrorJournal journal(dest.Path(), 0, 0, 0);
+        EXPECT_EQ(journal.GetState(), MirrorJournal::State::Rebuilt);
+        EXPECT_FALSE(journal.Trusted());
+        EXPECT_TRUE(journal.Rows().empty());
+        EXPECT_TRUE(journal.Record(Row("a/one.flac", "a/one.opus", 1)));
+        line = journal.Line();
+    }
     const std::vector<std::string> names = Names(dest.Path());
-    ASSERT_EQ(names.size(), 3U) << journal.Line();
+    ASSERT_EQ(names.size(), 3U) << line;
     EXPECT_EQ(names[0], ".brindlex-mirror.db");
     EXPECT_TRUE(names[1].starts_with(".brindlex-mirror.db.damaged-"));
     EXPECT_EQ(ReadTextFile(dest / names[1]), damaged);
     EXPECT_EQ(names[2], "a.opus");
-    EXPECT_NE(journal.Line().find(names[1]), std::string::npos) << journal.Line();
+    EXPECT_NE(line.find(names[1]), std::string::npos) << line;
+    EXPECT_EQ(MirrorJournal(dest.Path(), 0, 0, 0).Rows().size(), 1U);
 }
 
 TEST(MirrorJournal, OneRunAtATime) {
     TestFolder dest;
-    auto journal = std::make_unique<MirrorJournal>(dest.Path(), 0, 0, 0);
-    ASSERT_TRUE(journal->Usable());
-    // Another process is refused at once, or waits for the journal to be let go.
-    EXPECT_EQ(InChild([&] {
-                  MirrorJournal second(dest.Path(), 0, 0, 0);
-                  const bool said =
-                      second.Line().find("in use by another run") != std::string::npos;
-                  return second.GetState() == MirrorJournal::State::Busy && said ? 0 : 1;
-              }),
-              0);
-    const pid_t waiter = fork();
-    if (waiter == 0) {
-        MirrorJournal second(dest.Path(), 0, 0, 10000);
-        _exit(second.GetState() == MirrorJournal::State::Open ? 0 : 1);
+    // The run holding the journal is another process (a connection must not cross a fork).
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        MirrorJournal journal(dest.Path(), 0, 0, 0);
+        (void)!write(ready[1], journal.Usable() ? "y" : "n", 1);
+        char c = 0;
+        (void)!read(release[0], &c, 1);
+        _exit(0);
     }
-    usleep(200000);
-    journal.reset();
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    {
+        MirrorJournal refused(dest.Path(), 0, 0, 0);
+        EXPECT_EQ(refused.GetState(), MirrorJournal::State::Busy);
+        EXPECT_NE(refused.Line().find("in use by another run"), std::string::npos);
+    }
+    // A run that may wait gets it once the other lets go.
+    (void)!write(release[1], "g", 1);
+    MirrorJournal waited(dest.Path(), 0, 0, 10000);
+    EXPECT_EQ(waited.GetState(), MirrorJournal::State::Open) << waited.Line();
     int status = 0;
-    ASSERT_EQ(waitpid(waiter, &status, 0), waiter);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(waitpid(holder, &status, 0), holder);
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) {
+        close(fd);
+    }
+}
+
+TEST(MirrorJournal, RunsStartingTogetherTakeTurns) {
+    TestFolder dest;
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    std::vector<pid_t> runs;
+    for (int n = 0; n < 3; ++n) {
+        if (const pid_t pid = fork(); pid == 0) {
+            close(gate[1]);
+            char c = 0;
+            (void)!read(gate[0], &c, 1);
+            MirrorJournal journal(dest.Path(), 0, 0, 10000);
+            const bool recorded = journal.Record(Row(std::to_string(n), std::to_string(n), 1));
+            usleep(50000);
+            _exit(recorded ? 0 : 10 + static_cast<int>(journal.GetState()));
+        } else {
+            runs.push_back(pid);
+        }
+    }
+    close(gate[0]);
+    close(gate[1]);
+    for (const pid_t pid : runs) {
+        int status = 0;
+        EXPECT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << WEXITSTATUS(status);
+    }
+    EXPECT_EQ(MirrorJournal(dest.Path(), 0, 0, 0).Rows().size(), 3U);
 }
 
 TEST(MirrorJournal, AKillBeforeACommitLeavesTheRowsBefore) {
@@ -170,8 +213,16 @@ TEST(MirrorJournal, AKillBeforeACommitLeavesTheRowsBefore) {
                   journal.Record(Row("b/two.flac", "b/two.opus", 2));
                   journal.Record(claimed);
                   MirrorJournal::SetBeforeCommitHookForTesting([] { _exit(3); });
-                  // The output was written; its row dies with the process before its commit.
+                  // Outputs were written; their rows die with the process before their commit,
+                  // enough of them that SQLite has moved changed pages into the file already.
+                  MirrorJournal::Batch batch(journal);
+                  for (int n = 0; n < 2000; ++n) {
+                      MirrorRow row = Row("c/" + std::to_string(n), "c/" + std::to_string(n), 3);
+                      row.settings.assign(2000, 's');
+                      journal.Record(row);
+                  }
                   journal.Record(Row("a/one.flac", "a/one.opus", 1));
+                  batch.Commit();
                   return 0;
               }),
               3);
