@@ -6,14 +6,16 @@
 
 #include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <utility>
 
 #include "system/FileNames.h"
 #include "system/SpecialFiles.h"
+#include "system/SqliteCalls.h"
 #include "system/UniqueFd.h"
 
 namespace {
+using namespace sqlitecalls;
+
 constexpr int SchemaVersion = 1;
 // The files SQLite keeps beside a database.
 constexpr const char* CompanionSuffixes[] = {"-journal", "-wal", "-shm"};
@@ -44,23 +46,9 @@ constexpr const char* SchemaSql = "BEGIN IMMEDIATE;"
                                   "PRAGMA user_version = 1;"
                                   "COMMIT;";
 
-struct StmtFinalizer {
-    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
-};
-using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
-
 std::function<void()>& BeforeCommitHook() {
     static std::function<void()> hook;
     return hook;
-}
-
-int Primary(int rc) {
-    return rc & 0xff;
-}
-
-bool Succeeded(int rc) {
-    rc = Primary(rc);
-    return rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW;
 }
 
 int NoteBusy(int rc) {
@@ -91,28 +79,9 @@ bool Unusable(int rc) {
            rc == SQLITE_PERM;
 }
 
-int Prepare(sqlite3* db, const char* sql, Stmt& stmt) {
-    sqlite3_stmt* raw = nullptr;
-    const int rc = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
-    stmt.reset(raw);
-    return rc;
-}
-
-// Binds text; an empty view must still bind "" rather than NULL.
-void BindText(sqlite3_stmt* stmt, int index, std::string_view text) {
-    sqlite3_bind_text(stmt, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()),
-                      SQLITE_TRANSIENT);
-}
-
 void BindKey(sqlite3_stmt* stmt, StoreRoot root, const std::string& key) {
     sqlite3_bind_int(stmt, 1, static_cast<int>(root));
     BindText(stmt, 2, key);
-}
-
-// Runs a statement that returns no rows.
-int StepDone(sqlite3_stmt* stmt) {
-    const int rc = sqlite3_step(stmt);
-    return Primary(rc) == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 int InsertKeyAndParents(sqlite3* db, StoreRoot root, const std::string& key) {
@@ -173,25 +142,6 @@ int DeleteKeyRows(sqlite3* db, StoreRoot root, const std::string& key) {
     return rc;
 }
 
-// SQLITE_CORRUPT when SQLite's own consistency check finds damage anywhere in the file.
-int QuickCheck(sqlite3* db) {
-    Stmt stmt;
-    int rc = Prepare(db, "PRAGMA quick_check(1)", stmt);
-    if (!Succeeded(rc)) {
-        return rc;
-    }
-    rc = sqlite3_step(stmt.get());
-    if (Primary(rc) != SQLITE_ROW) {
-        return rc;
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
-    return text && std::string_view(text) == "ok" ? SQLITE_OK : SQLITE_CORRUPT;
-}
-
-int Exec(sqlite3* db, const char* sql) {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-}
-
 // Runs body in a write transaction: committed when it succeeds, else rolled back.
 template <class Body> int InTransaction(sqlite3* db, Body body) {
     int rc = Exec(db, "BEGIN IMMEDIATE");
@@ -206,23 +156,6 @@ template <class Body> int InTransaction(sqlite3* db, Body body) {
         Exec(db, "ROLLBACK");
     }
     return rc;
-}
-
-// "<path>.corrupt-<local time>", numbered when that name is taken.
-std::string SetAsideName(const std::string& path) {
-    char stamp[32] = {};
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &local);
-    const std::string base = path + ".corrupt-" + stamp;
-    std::string name = base;
-    struct stat st {};
-    for (int n = 1; lstat(name.c_str(), &st) == 0 || lstat((name + "-journal").c_str(), &st) == 0;
-         ++n) {
-        name = base + "-" + std::to_string(n);
-    }
-    return name;
 }
 
 // A DWORD's data: a whole number of 32 bits, signed or not (as the bits of a signed number); any
@@ -348,7 +281,7 @@ void SettingsDatabase::SetAsideSpecialCompanions() const {
     for (const char* suffix : CompanionSuffixes) {
         const std::string companion = path_ + suffix;
         if (IsSpecialFile(companion)) {
-            const std::string aside = SetAsideName(companion);
+            const std::string aside = SetAsideName(companion, "corrupt");
             if (std::rename(companion.c_str(), aside.c_str()) == 0) {
                 TellSpecialFile(companion, "set aside as " + aside);
             }
@@ -373,7 +306,7 @@ void SettingsDatabase::SetAsideIfStillUnusable() {
     if (!Unusable(rc)) {
         return;
     }
-    const std::string aside = SetAsideName(path_);
+    const std::string aside = SetAsideName(path_, "corrupt");
     const bool special = IsSpecialFile(path_);
     if (std::rename(path_.c_str(), aside.c_str()) != 0) {
         return;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "system/SettingsStore.h"
+#include "system/SqliteCalls.h"
 
 class SettingsDatabase {
 public:
@@ -66,10 +67,6 @@ public:
     static void SetBeforeCommitHookForTesting(std::function<void()> hook);
 
 private:
-    struct DbCloser {
-        void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-    };
-
     int Open();
     bool OpenUsable();
     void SetAsideIfStillUnusable();
@@ -89,7 +86,7 @@ private:
     int ReplaceKeyOnce(StoreRoot root, const std::string& key, const NamedValues* values);
 
     std::string path_;
-    std::unique_ptr<sqlite3, DbCloser> db_;
+    sqlitecalls::Db db_;
     // How long the current operation may wait for a store held locked, and has waited.
     struct Waiting {
         int fullLimitMs = 0;

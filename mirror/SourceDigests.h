@@ -1,0 +1,43 @@
+#pragma once
+// The digests of one source, each taken on first asking and kept: a run asks only for those of
+// sources whose size or time changed.
+//
+// The audio's: a FLAC file's STREAMINFO MD5 of its decoded samples where its encoder set it (a
+// few hundred bytes read, so retagging a library costs no decoding), otherwise a digest of the
+// audio decoded through the program's own source of the format, which is right for every format
+// it reads and unmoved by tags. A FLAC file whose MD5 is added later reads as changed once.
+// The tags': over the tags the program carries to an output (ReadAudioTags), so a change it
+// would not carry costs no retag.
+#include <optional>
+#include <string>
+
+#include "engine/JobEnvironment.h"
+#include "mirror/Digest.h"
+#include "mirror/MirrorDecision.h"
+
+class SourceDigests {
+public:
+    SourceDigests(std::string path, const JobEnvironment& environment);
+    SourceDigests(const SourceDigests&) = delete;
+    SourceDigests& operator=(const SourceDigests&) = delete;
+
+    // nullopt when the source cannot be read.
+    std::optional<Digest> Audio();
+    std::optional<Digest> Tags();
+    // For MirrorFacts; they refer to this object.
+    DigestQuery AudioQuery() {
+        return [this] { return Audio(); };
+    }
+    DigestQuery TagsQuery() {
+        return [this] { return Tags(); };
+    }
+
+    // The STREAMINFO part alone, for a FLAC file whose MD5 is set; nullopt otherwise.
+    static std::optional<Digest> FlacSignature(const std::string& path);
+
+private:
+    std::string path_;
+    const JobEnvironment& environment_;
+    std::optional<std::optional<Digest>> audio_;
+    std::optional<std::optional<Digest>> tags_;
+};
