@@ -88,6 +88,7 @@ TEST(CliMirror, EachChangeToTheLibraryGivesItsActionAndTheRunLeavesTheMirrorInSt
     const Mirror mirror{dir, {"-j", "2"}};
     const std::string one = dir / "out/a/one.opus";
     std::string onePackets;
+    std::string twoPackets;
 
     using ActionTable = std::map<std::string, std::string>;
     const struct Step {
@@ -145,7 +146,18 @@ TEST(CliMirror, EachChangeToTheLibraryGivesItsActionAndTheRunLeavesTheMirrorInSt
          },
          {"--bitrate", "64"},
          ActionTable{{"one.opus", "keep"}, {"two.opus", "skip"}},
-         [&] { EXPECT_TRUE(fs::exists(one)); }},
+         [&] {
+             EXPECT_TRUE(fs::exists(one));
+             twoPackets = AudioPackets(dir / "out/a/two.opus");
+         }},
+        {"the naming pattern gives another name",
+         [] {},
+         {"--bitrate", "64", "--name", "{title}"},
+         ActionTable{{"one.opus", "keep"}, {"Two.opus", "rename"}},
+         [&] {
+             EXPECT_FALSE(fs::exists(dir / "out/a/two.opus"));
+             EXPECT_EQ(AudioPackets(dir / "out/Two.opus"), twoPackets); // moved, not made again
+         }},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.change);
