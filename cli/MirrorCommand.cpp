@@ -1,9 +1,12 @@
 #include "cli/MirrorCommand.h"
 
+#include <fnmatch.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -72,6 +75,35 @@ struct Sources {
     std::vector<MirrorSource> files;
 };
 
+// The non-audio files below root whose names match one of the patterns, each copied into the
+// folder its folder's first audio output went to (outputFolders, by folder below root).
+void CollectExtras(const CliOptions& options, const std::string& root, const std::string& folder,
+                   const std::map<std::string, std::string>& outputFolders, Sources& sources) {
+    std::error_code ec;
+    for (fs::recursive_directory_iterator
+             it(root, fs::directory_options::skip_permission_denied, ec),
+         end;
+         !ec && it != end; it.increment(ec)) {
+        if (it->is_directory(ec) && Within(it->path().string(), folder)) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        const std::string name = it->path().filename().string();
+        const bool matches = std::ranges::any_of(options.extras, [&](const std::string& pattern) {
+            return fnmatch(pattern.c_str(), name.c_str(), 0) == 0;
+        });
+        const std::string below = it->path().parent_path().lexically_relative(root).string();
+        const std::string subFolder = below == "." ? "" : below + "/";
+        const auto outputs = outputFolders.find(subFolder);
+        if (matches && it->is_regular_file(ec) && outputs != outputFolders.end()) {
+            MirrorSource extra{root, subFolder + name, outputs->second + name, true};
+            if (!options.shard || options.shard->Holds(extra.output)) {
+                sources.files.push_back(std::move(extra));
+            }
+        }
+    }
+}
+
 // Each argument's files below it; a file named alone is below its own folder.
 bool CollectSources(const CliOptions& options, const std::string& folder, uint8_t target,
                     Sources& sources, std::string& error) {
@@ -83,20 +115,25 @@ bool CollectSources(const CliOptions& options, const std::string& folder, uint8_
         }
         std::error_code ec;
         const std::string absolute = Absolute(argument);
-        const std::string root =
-            fs::is_directory(argument, ec) ? absolute : fs::path(absolute).parent_path().string();
+        const bool isFolder = fs::is_directory(argument, ec);
+        const std::string root = isFolder ? absolute : fs::path(absolute).parent_path().string();
         if (std::ranges::find(sources.roots, root) == sources.roots.end()) {
             sources.roots.push_back(root);
         }
+        std::map<std::string, std::string> outputFolders;
         for (std::size_t i = 0; i < inputs.paths.size(); ++i) {
             const std::string& path = inputs.paths[i];
             const std::string output =
                 JobPlan::OutputOf(path, destination, RenameTable(), inputs.subFolders[i]);
             MirrorSource source{root, inputs.subFolders[i] + GetFileNamePart(path),
                                 fs::path(output).lexically_relative(folder).string()};
+            outputFolders.emplace(inputs.subFolders[i], GetFolderPart(source.output));
             if (!options.shard || options.shard->Holds(source.output)) {
                 sources.files.push_back(std::move(source));
             }
+        }
+        if (isFolder && !options.extras.empty()) {
+            CollectExtras(options, root, folder, outputFolders, sources);
         }
     }
     return true;

@@ -133,9 +133,14 @@ void MirrorPlan::DecideSource(const MirrorSource& source) {
         row != rowsBySource_.end()) {
         item.row = row->second;
     }
-    const MirrorFacts facts = Facts(item, source.output);
+    MirrorFacts facts = Facts(item, source.output);
+    // A copy keeps its own type, and so its extension.
+    if (item.copied && !item.extra) {
+        item.output = RemoveExtension(source.output) + GetFileExtension(source.relative);
+        facts = Facts(item, item.output);
+    }
     item.verdict = DecideMirror(facts);
-    if (item.row && item.row->output != source.output) {
+    if (item.row && item.row->output != item.output) {
         item.oldOutput = item.row->output;
         // Kept or deleted, an output is shown by the name it has.
         if (item.Action() != MirrorAction::Rename) {
