@@ -55,7 +55,8 @@ void MirrorRun::Announce() const {
         return;
     }
     for (const MirrorItem& item : plan_.Items()) {
-        if (item.Action() != MirrorAction::Skip) {
+        // A skip is said only with what was noticed on the way (a time in the future).
+        if (item.Action() != MirrorAction::Skip || !item.verdict.reason.empty()) {
             std::printf("%s\n", MirrorItemLine(plan_, item, '\t').c_str());
         }
     }

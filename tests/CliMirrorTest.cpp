@@ -259,3 +259,58 @@ TEST(CliMirror, RefusesWhatWouldMirrorIntoItselfOrTakeAnotherProgramsFile) {
     EXPECT_NE(foreign.err.find("is not a mirror journal"), std::string::npos) << foreign.err;
     EXPECT_FALSE(fs::exists(dir / "out/one.opus"));
 }
+
+TEST(CliMirror, CopiesLossyOriginalsAndExtrasAsTheyAreAndReportsEachFile) {
+    ConfigHome config;
+    TestFolder dir;
+    const std::string flac = Flac(dir / "lib/a/one.flac", 1, "One");
+    const std::string mp3 = dir / "lib/a/lossy.mp3";
+    Shell("ffmpeg -v error -i " + Quote(flac) + " " + Quote(mp3));
+    WriteTextFile(dir / "lib/a/cover.jpg", "picture");
+    WriteTextFile(dir / "lib/a/notes.txt", "notes");
+    const Mirror mirror{dir, {"--copy-lossy", "--extras", "cover.jpg,*.png"}};
+    const std::string report = dir / "run.json";
+    ASSERT_EQ(mirror.Run({"--report", report}).exitCode, 0);
+
+    EXPECT_EQ(ReadTextFile(dir / "out/a/lossy.mp3"), ReadTextFile(mp3));
+    EXPECT_EQ(ReadTextFile(dir / "out/a/cover.jpg"), "picture");
+    EXPECT_FALSE(fs::exists(dir / "out/a/notes.txt"));
+    EXPECT_EQ(Probe(dir / "out/a/one.opus", "codec_name"), "opus");
+    // Read by python's own JSON reader: each file once, with what became of it, and the totals.
+    EXPECT_EQ(Shell("python3 -c \"import json,sys; r=json.load(open(sys.argv[1])); "
+                    "print(sorted((i['action'], i['result'], i['output'].split('/')[-1]) for i in "
+                    "r['items']), r['totals']['copy'], r['totals']['failed'])\" " +
+                    Quote(report)),
+              "[('convert', 'done', 'one.opus'), ('copy', 'done', 'cover.jpg'), ('copy', 'done', "
+              "'lossy.mp3')] 2 0");
+
+    fs::remove(dir / "lib/a/cover.jpg");
+    EXPECT_EQ(mirror.List().at("cover.jpg"), "delete");
+}
+
+TEST(CliMirror, EachShareKeepsItsOwnJournalAndDeletesOnlyItsOwnOrphans) {
+    ConfigHome config;
+    TestFolder dir;
+    for (const char* name : {"1", "2", "3", "4", "5", "6"}) {
+        Flac(dir / (std::string("lib/") + name + ".flac"), 0.2, name);
+    }
+    std::map<std::string, std::string> shareOf;
+    for (const std::string share : {"1/2", "2/2"}) {
+        const Mirror mirror{dir, {"-t", "wav", "--shard", share}};
+        for (const auto& [name, action] : mirror.List()) {
+            shareOf[name] = share;
+        }
+        ASSERT_EQ(mirror.Run().exitCode, 0);
+    }
+    ASSERT_EQ(shareOf.size(), 6u);
+    EXPECT_TRUE(fs::exists(dir / "out/.brindlex-mirror-1-of-2.db"));
+    EXPECT_TRUE(fs::exists(dir / "out/.brindlex-mirror-2-of-2.db"));
+
+    fs::remove(dir / "lib/1.flac");
+    for (const std::string share : {"1/2", "2/2"}) {
+        const auto actions = Mirror{dir, {"-t", "wav", "--shard", share}}.List();
+        EXPECT_EQ(actions.contains("1.wav"), shareOf["1.wav"] == share) << share;
+        EXPECT_EQ(actions.contains("1.wav") ? actions.at("1.wav") : "",
+                  shareOf["1.wav"] == share ? "delete" : "");
+    }
+}
