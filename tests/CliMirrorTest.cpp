@@ -314,3 +314,27 @@ TEST(CliMirror, EachShareKeepsItsOwnJournalAndDeletesOnlyItsOwnOrphans) {
                   shareOf["1.wav"] == share ? "delete" : "");
     }
 }
+
+TEST(CliMirror, ASourceFromTheFutureOrLoopingOnItselfIsNamedAndNothingIsDeleted) {
+    ConfigHome config;
+    TestFolder dir;
+    Flac(dir / "lib/one.flac", 1, "One");
+    Flac(dir / "lib/two.flac", 1, "Two");
+    const Mirror mirror{dir};
+    ASSERT_EQ(mirror.Run().exitCode, 0);
+    Shell("touch -d '+1 day' " + Quote(dir / "lib/one.flac"));
+    fs::remove(dir / "lib/two.flac");
+    fs::create_symlink(dir / "lib/two.flac", dir / "lib/two.flac");
+
+    const Outcome run = mirror.Run();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("skip\t" + dir / "lib/one.flac\t" + dir / "out/one.opus\t" +
+                           "its source's modification time is in the future"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("keep\t" + dir / "lib/two.flac\t" + dir / "out/two.opus\t" +
+                           "its source cannot be read (Too many levels of symbolic links)"),
+              std::string::npos)
+        << run.out;
+    EXPECT_TRUE(fs::exists(dir / "out/two.opus"));
+}
