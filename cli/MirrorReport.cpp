@@ -47,6 +47,17 @@ void MirrorReport::Ended(std::size_t item, bool done, const std::string& message
     entry.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+void MirrorReport::Explain(std::size_t item, const std::vector<std::string>& lines) {
+    Entry& entry = entries_[item];
+    const std::string named = "'" + plan_.Items()[item].SourcePath() + "'";
+    for (const std::string& line : lines) {
+        if (entry.result != Result::Done && entry.message.empty() &&
+            line.find(named) != std::string::npos) {
+            entry.message = line;
+        }
+    }
+}
+
 void MirrorReport::CloseUnfinished() {
     for (Entry& entry : entries_) {
         if (entry.result == Result::Pending) {

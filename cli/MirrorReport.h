@@ -16,6 +16,8 @@ public:
     // The item's action ended, done or not (with the line that says why), begun at start.
     void Ended(std::size_t item, bool done, const std::string& message,
                std::chrono::steady_clock::time_point start);
+    // A failed item without a message takes the first of the job's lines that names its source.
+    void Explain(std::size_t item, const std::vector<std::string>& lines);
     // Items that write and never ended (the job stopped first) count as failed.
     void CloseUnfinished();
     std::size_t Failed() const;

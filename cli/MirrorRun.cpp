@@ -102,11 +102,17 @@ int MirrorRun::Encode() {
     const int signal = RunCliJob(rows, ReplaceableOutputs(replaced, false), options_, true,
                                  settings_, environment_, result, ended);
     lines_.insert(lines_.end(), result.Lines.begin(), result.Lines.end());
+    for (const std::size_t item : items) {
+        report_.Explain(item, result.Lines);
+    }
     report_.CloseUnfinished();
     return signal;
 }
 
 int MirrorRun::Finish(int signal) {
+    if (!lines_.empty() && !options_.quiet) {
+        std::fprintf(stderr, "The following problems were encountered:\n");
+    }
     for (const std::string& line : lines_) {
         std::fprintf(stderr, "%s\n", line.c_str());
     }
