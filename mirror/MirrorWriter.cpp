@@ -8,10 +8,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
+#include "catalog/FormatTable.h"
 #include "engine/OutputTags.h"
 #include "engine/StagedOutput.h"
+#include "mirror/ClearTags.h"
 #include "mirror/FileDigest.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
@@ -68,7 +71,7 @@ bool CopyBytes(int from, int to) {
 
 // A copy of from's bytes that takes the name to only when whole; replace: over what is there.
 bool StageCopy(const std::string& from, const std::string& to, bool replace,
-               const std::function<void(int)>& beforeCommit, std::string& line) {
+               const std::function<bool(const StagedOutput&)>& beforeCommit, std::string& line) {
     const UniqueFd source = OpenRegularFile(from);
     if (!source.Valid()) {
         line = ReadLine(from);
@@ -79,11 +82,9 @@ bool StageCopy(const std::string& from, const std::string& to, bool replace,
         line = WriteLine(to);
         return false;
     }
-    if (beforeCommit) {
-        beforeCommit(staged.Fd());
-    }
     const bool done =
-        replace ? staged.Replace() : staged.LinkIn() == StagedOutput::LinkResult::Linked;
+        (!beforeCommit || beforeCommit(staged)) &&
+        (replace ? staged.Replace() : staged.LinkIn() == StagedOutput::LinkResult::Linked);
     if (!done) {
         line = WriteLine(to);
     }
@@ -229,8 +230,15 @@ bool MirrorWriter::Copy(const MirrorItem& item, std::string& line) {
 bool MirrorWriter::Retag(const MirrorItem& item, std::string& line) {
     const std::string path = PathOf(item.output);
     const OutputTags tags(item.SourcePath(), settings_);
-    return StageCopy(
-        path, path, true, [&tags](int fd) { tags.WriteTo(fd); }, line);
+    const std::string_view target = FindTargetFormat(settings_.TargetFormat)->Key;
+    const auto rewrite = [&](const StagedOutput& staged) {
+        if (!ClearTags(staged.Path(), target)) {
+            return false;
+        }
+        tags.WriteTo(staged.Fd());
+        return true;
+    };
+    return StageCopy(path, path, true, rewrite, line);
 }
 
 void MirrorWriter::Vacated(const std::string& output) {
