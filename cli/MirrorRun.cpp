@@ -46,6 +46,9 @@ int MirrorRun::Run() {
     Announce();
     CarryWithoutEncoder();
     const int signal = Encode();
+    if (!writer_.Flush()) {
+        lines_.push_back("Unable to write to '" + plan_.Folder() + "'.");
+    }
     writer_.RemoveEmptiedFolders();
     return Finish(signal);
 }

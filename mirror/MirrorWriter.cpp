@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +21,8 @@
 #include "system/FileRoutines.h"
 
 namespace {
+constexpr std::chrono::milliseconds CommitEvery{500};
+
 std::string WriteLine(const std::string& path) {
     return "Unable to write to '" + path + "'.";
 }
@@ -131,15 +134,20 @@ bool MirrorWriter::Prepare() {
         } else if (verdict.forget) {
             stored = journal_.RemoveOutput(item.output) && stored;
         } else if (verdict.adopt || verdict.refresh) {
-            std::string ignored;
-            stored = Finish(item, ignored) && stored;
+            const std::optional<MirrorRow> row = FinishedRow(item);
+            stored = row && journal_.Record(*row) && stored;
         }
     }
-    return stored && batch.Commit();
+    if (!stored || !batch.Commit()) {
+        return false;
+    }
+    Hold();
+    return true;
 }
 
-// The row of an output in place: the source as it was decided, the output as it is.
-bool MirrorWriter::Finish(const MirrorItem& item, std::string& line) {
+// The row of an output in place: the source as it was decided, the output as it is; none when
+// the output cannot be read.
+std::optional<MirrorRow> MirrorWriter::FinishedRow(const MirrorItem& item) const {
     const std::string path = PathOf(item.output);
     const FileState output = FileState::Of(path);
     MirrorRow row;
@@ -154,11 +162,42 @@ bool MirrorWriter::Finish(const MirrorItem& item, std::string& line) {
     row.outputSize = output.size;
     row.outputMtimeNs = output.mtimeNs;
     row.outputDigest = FileDigest(path);
-    if (!output.Readable() || !row.outputDigest || !journal_.Record(row)) {
-        line = WriteLine(journal_.Path());
-        return false;
+    if (!output.Readable() || !row.outputDigest) {
+        return std::nullopt;
     }
-    return true;
+    return row;
+}
+
+bool MirrorWriter::Finish(const MirrorItem& item, std::string& line) {
+    const std::optional<MirrorRow> row = FinishedRow(item);
+    return Stored(row && journal_.Record(*row), line);
+}
+
+// Finished rows are committed together, a few times a second: each commit waits for the disk
+// twice, which for small files would cost more than converting them. A run killed in between
+// leaves those rows pending, and the next run adopts their outputs.
+bool MirrorWriter::Stored(bool recorded, std::string& line) {
+    if (recorded && held_ && std::chrono::steady_clock::now() - heldSince_ >= CommitEvery) {
+        recorded = Flush();
+        Hold();
+    }
+    if (!recorded) {
+        line = WriteLine(journal_.Path());
+    }
+    return recorded;
+}
+
+void MirrorWriter::Hold() {
+    if (!held_) {
+        held_.emplace(journal_);
+        heldSince_ = std::chrono::steady_clock::now();
+    }
+}
+
+bool MirrorWriter::Flush() {
+    const bool committed = !held_ || held_->Commit();
+    held_.reset();
+    return committed;
 }
 
 bool MirrorWriter::Carry(MirrorItem& item, std::string& line) {
@@ -197,11 +236,7 @@ bool MirrorWriter::Delete(const MirrorItem& item, std::string& line) {
     }
     Vacated(output);
     // A renamed item's row has its new name by now.
-    if (item.Action() != MirrorAction::Rename && !journal_.RemoveOutput(output)) {
-        line = WriteLine(journal_.Path());
-        return false;
-    }
-    return true;
+    return item.Action() == MirrorAction::Rename || Stored(journal_.RemoveOutput(output), line);
 }
 
 bool MirrorWriter::Move(const MirrorItem& item, std::string& line) {

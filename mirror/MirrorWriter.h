@@ -3,6 +3,8 @@
 // a pending row before an output is written, the finished row (with the output's size, time and
 // digest as written) once it is in place. Conversions run elsewhere (the job's runner); this does
 // what needs no encoder: deleting, moving, copying and rewriting tags. Nothing here prints.
+#include <chrono>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -27,11 +29,16 @@ public:
     // The job's encoder made the item's output: its row is finished (and a renamed item's old
     // output goes). False with a line when the journal could not take it.
     bool Encoded(const MirrorItem& item, std::string& line);
+    // Commits the finished rows not yet committed; false when the journal refused them.
+    bool Flush();
     // Removes the folders that deletions and moves left empty, up to the mirror's folder.
     void RemoveEmptiedFolders();
 
 private:
+    std::optional<MirrorRow> FinishedRow(const MirrorItem& item) const;
     bool Finish(const MirrorItem& item, std::string& line);
+    bool Stored(bool recorded, std::string& line);
+    void Hold();
     bool Delete(const MirrorItem& item, std::string& line);
     bool Move(const MirrorItem& item, std::string& line);
     bool Copy(const MirrorItem& item, std::string& line);
@@ -43,4 +50,6 @@ private:
     MirrorJournal& journal_;
     const ConversionSettings& settings_;
     std::set<std::string> vacated_;
+    std::optional<MirrorJournal::Batch> held_;
+    std::chrono::steady_clock::time_point heldSince_;
 };
