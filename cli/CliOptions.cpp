@@ -180,6 +180,34 @@ bool SetCoverFiles(std::string_view, const std::string& value, CliOptions& optio
     return true;
 }
 
+// "cover.jpg,*.png": patterns of file names, as a shell matches them.
+bool SetExtras(std::string_view, const std::string& value, CliOptions& options,
+               std::string& error) {
+    options.extras.clear();
+    for (std::size_t start = 0; !value.empty() && start <= value.size();) {
+        const std::size_t end = std::min(value.find(',', start), value.size());
+        const std::string pattern = value.substr(start, end - start);
+        if (pattern.empty() || pattern.find('/') != std::string::npos) {
+            error =
+                "--extras takes patterns of file names separated by commas, not '" + pattern + "'";
+            return false;
+        }
+        options.extras.push_back(pattern);
+        start = end + 1;
+    }
+    return true;
+}
+
+bool SetReport(std::string_view, const std::string& value, CliOptions& options,
+               std::string& error) {
+    if (value.empty()) {
+        error = "--report needs a file";
+        return false;
+    }
+    options.report = value;
+    return true;
+}
+
 bool SetPreset(std::string_view, const std::string& value, CliOptions& options, std::string&) {
     options.preset = value;
     return true;
@@ -225,6 +253,11 @@ constexpr Option Options[] = {
     Flag(0, "--list", &CliOptions::list),
     Flag('0', "--null", &CliOptions::nulSeparated),
     Valued(0, "--shard", SetShard),
+    Flag(0, "--mirror", &CliOptions::mirror),
+    Flag(0, "--copy-same", &CliOptions::copySame),
+    Flag(0, "--copy-lossy", &CliOptions::copyLossy),
+    Valued(0, "--extras", SetExtras),
+    Valued(0, "--report", SetReport),
     Valued(0, "--preset", SetPreset),
     Flag(0, "--list-presets", &CliOptions::listPresets),
     Flag('V', "--version", &CliOptions::version),
@@ -409,6 +442,16 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
         error = "--name needs an output folder (-o)";
         return false;
     }
+    if (options.mirror && !options.outputDir) {
+        error = "--mirror needs an output folder (-o)";
+        return false;
+    }
+    if (!options.mirror &&
+        (options.copySame || options.copyLossy || !options.extras.empty() || options.report)) {
+        error = "--copy-same, --copy-lossy, --extras and --report apply only to --mirror";
+        return false;
+    }
+    options.recursive = options.recursive || options.mirror;
     if (options.overwrite && options.skipExisting) {
         error = "--overwrite and --skip-existing exclude each other";
         return false;

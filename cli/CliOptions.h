@@ -40,6 +40,14 @@ struct CliOptions {
     bool list = false;         // print the planned rows instead of converting
     bool nulSeparated = false; // with list: each path ended by a zero byte, not a tab or newline
     std::optional<ShardChoice> shard;
+    // Keep outputDir in step with the inputs' folders (MirrorPlan.h); implies recursive.
+    bool mirror = false;
+    bool copySame = false;  // with mirror: a source in the target format is copied as it is
+    bool copyLossy = false; // with mirror: a lossy source is copied as it is to a lossy target
+    // With mirror: the patterns of non-audio files copied beside the outputs.
+    std::vector<std::string> extras;
+    // With mirror: the file the run's report is written into, as JSON.
+    std::optional<std::string> report;
     std::optional<std::string> preset; // the choices start from it, below the options given
     bool listPresets = false;
     bool help = false;

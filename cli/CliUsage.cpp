@@ -65,6 +65,15 @@ std::string CliUsage(const ConversionSettings& defaults) {
            "      --shard K/N         convert only share K of N: the files whose output path,\n"
            "                          relative to the output folder, hashes to K; N machines\n"
            "                          with 1/N .. N/N convert every file once\n"
+           "      --mirror            keep DIR in step with the folders given (implies -r):\n"
+           "                          convert what is new or changed, rewrite only the tags\n"
+           "                          where only they changed, delete the outputs of removed\n"
+           "                          originals; with --list, print what it would do\n"
+           "      --copy-same         with --mirror, copy originals in the target format\n"
+           "      --copy-lossy        with --mirror, copy lossy originals to a lossy target\n"
+           "      --extras PATTERNS   with --mirror, copy the files matching PATTERNS (such as\n"
+           "                          cover.jpg,*.png) beside their folder's outputs\n"
+           "      --report FILE       with --mirror, write what became of each file as JSON\n"
            "  -j, --jobs N            convert N files at once, each in a process of its own;\n"
            "                          default: one per processor core (" +
            std::to_string(DefaultJobs()) +

@@ -11,11 +11,13 @@
 
 #include "catalog/ConversionSettings.h"
 #include "catalog/FormatTable.h"
+#include "cli/CliJobRun.h"
 #include "cli/CliOptions.h"
 #include "cli/CliUsage.h"
 #include "cli/DisplayObserver.h"
 #include "cli/InputList.h"
 #include "cli/JobDisplay.h"
+#include "cli/MirrorCommand.h"
 #include "cli/NumberOptions.h"
 #include "cli/PresetChoice.h"
 #include "cli/TargetDescription.h"
@@ -268,49 +270,6 @@ std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTre
            DescribeTarget(settings) + " " + where;
 }
 
-// The runner of a job: worker processes when several files go at once and they start, else this
-// process, one file after another.
-std::unique_ptr<JobRunner> MakeRunner(std::size_t jobs, const ConversionSettings& settings,
-                                      const JobEnvironment& environment, RowConverter& converter,
-                                      bool quiet) {
-    if (jobs > 1) {
-        auto pool = std::make_unique<ProcessPoolRunner>(environment.WorkerProgram, settings, jobs);
-        std::string problem;
-        if (pool->Start(problem)) {
-            return pool;
-        }
-        if (!quiet) {
-            Say("no worker process could be started (" + problem +
-                "); converting one file after another");
-        }
-    }
-    return std::make_unique<ThreadRunner>(converter);
-}
-
-// Runs the job; Ctrl-C and SIGTERM cancel it. The caught signal, or 0, with the result.
-int RunJob(const JobPlan& plan, const ReplaceableOutputs& replaceable, const CliOptions& options,
-           bool makeFolders, const ConversionSettings& settings, const JobEnvironment& environment,
-           JobResult& result) {
-    const std::size_t jobs = std::min(options.jobs.value_or(DefaultJobs()), plan.Rows().size());
-    // The stop signals are taken only while waiting for the rows, so none is missed between a
-    // look at the flag and the wait; the worker thread starts with them blocked.
-    const sigset_t stops = StopSignalSet();
-    sigset_t open;
-    pthread_sigmask(SIG_BLOCK, &stops, &open);
-    CatchStopSignals(true, true);
-    RowConverter converter(settings, environment, OpenAudioSource);
-    const std::unique_ptr<JobRunner> runner =
-        MakeRunner(jobs, settings, environment, converter, options.quiet);
-    JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, runner->SlotCount());
-    DisplayObserver observer(plan.Rows(), display);
-    JobController controller(plan.Rows(), replaceable, makeFolders);
-    result = controller.Run(*runner, observer, {&open, [] { return CaughtStopSignal() != 0; }});
-    display.Finish();
-    // A stop signal that came with the last report is taken now, before the count.
-    pthread_sigmask(SIG_SETMASK, &open, nullptr);
-    return CaughtStopSignal();
-}
-
 void PrintSummary(const JobResult& result, std::size_t skipped) {
     std::string line = std::to_string(result.Converted) + " converted, " +
                        std::to_string(result.Failed) + " failed, " + std::to_string(skipped) +
@@ -440,8 +399,8 @@ int ConvertPlannedJob(const CommandPlan& job, const CliOptions& options,
                      FirstLine(job.plan.Rows().size(), options, keepTree, settings).c_str());
     }
     JobResult result;
-    const int signal = RunJob(job.plan, replaceable, options, MakesFolders(options), settings,
-                              environment, result);
+    const int signal = RunCliJob(job.plan.Rows(), replaceable, options, MakesFolders(options),
+                                 settings, environment, result);
     return Report(result, signal, job.skipped, options.quiet);
 }
 
@@ -501,6 +460,9 @@ int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment
     if (const std::optional<int> stop =
             RefuseUnwritablePreset(options, settings.TargetFormat, environment.Codecs.Folders())) {
         return *stop;
+    }
+    if (options.mirror) {
+        return RunMirrorCommand(options, settings, environment);
     }
     return RunJobFromOptions(options, settings, environment);
 }

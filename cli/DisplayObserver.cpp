@@ -26,3 +26,9 @@ void DisplayObserver::Cancelling() {
     display_.Cancelling();
     display_.Note("Cancelling...");
 }
+
+void DisplayObserver::RowEnded(std::size_t row, RowOutcome outcome) {
+    if (ended_) {
+        ended_(row, outcome);
+    }
+}

@@ -111,7 +111,12 @@ JobResult JobController::Run(JobRunner& runner, JobObserver& observer, const Sig
             break;
         }
         for (const RowEvent& event : runner.Wait(wake_.Get(), stops.open)) {
+            const std::optional<std::size_t> ending =
+                event.What == RowEvent::Kind::Done ? RowOn(event.Slot) : std::nullopt;
             Handle(event);
+            if (ending) {
+                observer.RowEnded(*ending, event.Outcome);
+            }
             if (event.What == RowEvent::Kind::Done) {
                 // A row held behind the one that ended begins now.
                 if (const std::optional<std::size_t> next = RowOn(event.Slot)) {

@@ -44,9 +44,19 @@ MirrorAction Remake(const MirrorFacts& f) {
     return CopiedAsIs(f) ? MirrorAction::Copy : MirrorAction::Convert;
 }
 
+// A pending row is the earlier run's row kept while the output was being made again: an output
+// still exactly as that row has it was not touched, and the row still tells the truth about it.
+bool Finished(const MirrorFacts& f) {
+    if (!f.row || !f.row->pending) {
+        return f.row != nullptr;
+    }
+    return f.row->outputDigest && f.output.Readable() && f.output.size == f.row->outputSize &&
+           f.output.mtimeNs == f.row->outputMtimeNs;
+}
+
 // An output in the journal whose source is gone: deleted only as it was written.
 MirrorVerdict Orphan(const MirrorFacts& f) {
-    if (!f.row || f.row->pending || !f.journalTrusted) {
+    if (!Finished(f) || !f.journalTrusted) {
         return f.output.Gone() ? Verdict(MirrorAction::Skip) : Verdict(MirrorAction::Keep, NotOurs);
     }
     if (f.output.Gone()) {
@@ -131,5 +141,5 @@ MirrorVerdict DecideMirror(const MirrorFacts& f) {
     if (f.source.Gone()) {
         return Orphan(f);
     }
-    return f.row && !f.row->pending ? Recorded(f) : Unrecorded(f);
+    return Finished(f) ? Recorded(f) : Unrecorded(f);
 }

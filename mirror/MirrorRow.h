@@ -23,6 +23,8 @@ struct MirrorRow {
     int64_t outputMtimeNs = 0;
     std::optional<Digest> outputDigest;
     // Recorded before the output is written and cleared once it is: a run killed in between
-    // leaves a row that says the name was ours to take, but not what it holds.
+    // leaves a row that says the name was ours to take, but not what it holds. Where an output
+    // is made again, the pending row keeps the earlier row's facts: an output still as they say
+    // was never touched.
     bool pending = false;
 };
