@@ -47,15 +47,6 @@ std::string DecodedAudio(const std::string& path) {
     return Shell("ffmpeg -v fatal -i " + Quote(path) + " -map 0:a -f s16le - | md5sum");
 }
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 struct Output {
     const char* name;
     const TagFormat& kind;
@@ -67,8 +58,7 @@ struct Output {
 const std::vector<Output> Outputs = {
     {"plain.wav", WaveTags, "sox \"$in\" \"$out\"", "TIT2=Sunrise Song"},
     {"plain.mp3", Mp3Tags, "lame --quiet -b 128 \"$in\" \"$out\"", "TIT2=Sunrise Song"},
-    {"plain.wma", WmaTags, "ffmpeg -v error -i \"$in\" -c:a wmav2 \"$out\"",
-     "Title=Sunrise Song"},
+    {"plain.wma", WmaTags, "ffmpeg -v error -i \"$in\" -c:a wmav2 \"$out\"", "Title=Sunrise Song"},
 };
 
 std::string Make(const Output& output, const std::string& in, const std::string& out) {
@@ -131,7 +121,7 @@ TEST_F(CopyAudioTagsTest, TagsAndEveryPictureGoIntoAnUnnamedFileOfEachKind) {
         const std::string name = "tagged" + fs::path(output.name).extension().string();
         Link(file, folder + "/" + name);
 
-        EXPECT_EQ(Names(folder), std::vector<std::string>{name});
+        EXPECT_EQ(SortedNames(folder), std::vector<std::string>{name});
         const std::string tagged = folder + "/" + name;
         EXPECT_NE(Shell("mutagen-inspect " + Quote(tagged)).find(output.title), std::string::npos);
         EXPECT_EQ(tagtest::Pictures(tagged), tagtest::PictureLines(pictures));
@@ -155,7 +145,7 @@ TEST_F(CopyAudioTagsTest, APictureOverEightMegabytesGoesInWithoutAnyOtherFile) {
         const std::string plain = Make(output, tone60, dir / output.name);
         const UniqueFd file = UnnamedCopy(folder, plain);
         ASSERT_TRUE(CopyAudioTags(big, file.Get(), output.kind));
-        EXPECT_TRUE(Names(folder).empty());
+        EXPECT_TRUE(SortedNames(folder).empty());
         const std::string tagged = folder + "/tagged" + fs::path(output.name).extension().string();
         Link(file, tagged);
 

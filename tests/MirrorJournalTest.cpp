@@ -41,15 +41,6 @@ int InChild(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void MakeSqliteFile(const std::string& path, const char* sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
@@ -132,7 +123,7 @@ TEST(MirrorJournal, SetsADamagedJournalAsideAndStartsAfresh) {
         EXPECT_TRUE(journal.Record(Row("a/one.flac", "a/one.opus", 1)));
         line = journal.Line();
     }
-    const std::vector<std::string> names = Names(dest.Path());
+    const std::vector<std::string> names = SortedNames(dest.Path());
     ASSERT_EQ(names.size(), 3U) << line;
     EXPECT_EQ(names[0], ".brindlex-mirror.db");
     EXPECT_TRUE(names[1].starts_with(".brindlex-mirror.db.damaged-"));

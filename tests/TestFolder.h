@@ -3,12 +3,14 @@
 // length of a test, and the command-line tools we check our work with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 class TestFolder {
 public:
@@ -32,6 +34,16 @@ public:
 private:
     std::string path_;
 };
+
+// The names in a folder, sorted.
+inline std::vector<std::string> SortedNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 class ScopedEnv {
 public:
