@@ -62,6 +62,11 @@ MirrorPlan::MirrorPlan(std::string folder, const std::vector<MirrorSource>& sour
     for (MirrorRow& row : rows) {
         rowsBySource_.emplace(RowKey(row.root, row.source), std::move(row));
     }
+    for (const auto& [key, row] : rowsBySource_) {
+        if (std::ranges::find(roots_, row.root) == roots_.end()) {
+            rowsElsewhere_.emplace(row.output, key);
+        }
+    }
     std::set<std::string> seen;
     for (const MirrorSource& source : sources) {
         seen.insert(RowKey(source.root, source.relative));
@@ -129,10 +134,8 @@ void MirrorPlan::DecideSource(const MirrorSource& source) {
     item.extra = source.extra;
     item.sourceState = FileState::Of(item.SourcePath());
     item.digests = std::make_shared<SourceDigests>(item.SourcePath(), environment_);
-    if (const auto row = rowsBySource_.find(RowKey(source.root, source.relative));
-        row != rowsBySource_.end()) {
-        item.row = row->second;
-    }
+    item.row = RowOf(source);
+    const bool moved = item.row && item.row->root != source.root;
     MirrorFacts facts = Facts(item, source.output);
     // A copy keeps its own type, and so its extension.
     if (item.copied && !item.extra) {
@@ -140,6 +143,13 @@ void MirrorPlan::DecideSource(const MirrorSource& source) {
         facts = Facts(item, item.output);
     }
     item.verdict = DecideMirror(facts);
+    if (moved && item.Action() == MirrorAction::Skip) {
+        // The row is stored again under the folder the library has now.
+        item.verdict.refresh = true;
+        if (item.verdict.reason.empty()) {
+            item.verdict.reason = "its source moved from '" + item.row->root + "'";
+        }
+    }
     if (item.row && item.row->output != item.output) {
         item.oldOutput = item.row->output;
         // Kept or deleted, an output is shown by the name it has.
@@ -148,6 +158,25 @@ void MirrorPlan::DecideSource(const MirrorSource& source) {
         }
     }
     items_.push_back(std::move(item));
+}
+
+// The source's own row; or, for a library moved to another folder, the row of the same file
+// below the folder it left, when that output is the one this source is given and nothing is
+// left where the row's source was.
+std::optional<MirrorRow> MirrorPlan::RowOf(const MirrorSource& source) const {
+    if (const auto own = rowsBySource_.find(RowKey(source.root, source.relative));
+        own != rowsBySource_.end()) {
+        return own->second;
+    }
+    const auto elsewhere = rowsElsewhere_.find(source.output);
+    if (elsewhere == rowsElsewhere_.end()) {
+        return std::nullopt;
+    }
+    const MirrorRow& row = rowsBySource_.at(elsewhere->second);
+    if (row.source != source.relative || !FileState::Of(row.root + "/" + row.source).Gone()) {
+        return std::nullopt;
+    }
+    return row;
 }
 
 void MirrorPlan::DecideOrphan(const MirrorRow& row) {

@@ -78,6 +78,7 @@ private:
     using Scan = std::unordered_map<std::string, FileState>;
 
     void DecideSource(const MirrorSource& source);
+    std::optional<MirrorRow> RowOf(const MirrorSource& source) const;
     void DecideOrphan(const MirrorRow& row);
     MirrorFacts Facts(MirrorItem& item, const std::string& outputName) const;
     FileState OutputState(const std::string& output) const;
@@ -89,6 +90,8 @@ private:
     bool trusted_;
     Scan scan_;
     std::unordered_map<std::string, MirrorRow> rowsBySource_;
+    // Rows of folders not in this run, by output: a library moved elsewhere finds its outputs.
+    std::unordered_map<std::string, std::string> rowsElsewhere_;
     std::vector<std::string> roots_;
     std::vector<MirrorItem> items_;
 };

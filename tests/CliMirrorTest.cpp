@@ -241,6 +241,36 @@ TEST(CliMirror, ALostJournalAdoptsTheOutputsThereAndDeletesNothing) {
     EXPECT_EQ(mirror.List(), (ActionTable{{"one.opus", "skip"}, {"three.opus", "keep"}}));
 }
 
+TEST(CliMirror, ALibraryMovedToAnotherFolderKeepsItsOutputsAndTheirJournal) {
+    ConfigHome config;
+    TestFolder dir;
+    Flac(dir / "lib/a/one.flac", 1, "One");
+    Flac(dir / "lib/a/two.flac", 1, "Two");
+    Flac(dir / "lib/three.flac", 1, "Three");
+    ASSERT_EQ(Mirror{dir}.Run().exitCode, 0);
+    const std::string packets = AudioPackets(dir / "out/three.opus");
+    fs::rename(dir / "lib", dir / "moved");
+    Shell("metaflac --remove-tag=TITLE --set-tag=TITLE=Uno " + Quote(dir / "moved/a/one.flac"));
+
+    const auto run = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"-t", "opus", "--mirror", "-o", dir / "out", dir / "moved"};
+        args.insert(args.end(), more.begin(), more.end());
+        return Convert(dir, args);
+    };
+    using ActionTable = std::map<std::string, std::string>;
+    EXPECT_EQ(Actions(run({"--list"}).out),
+              (ActionTable{{"one.opus", "retag"}, {"two.opus", "skip"}, {"three.opus", "skip"}}));
+    const Outcome moved = run({});
+    ASSERT_EQ(moved.exitCode, 0) << moved.err;
+    EXPECT_EQ(Tag(dir / "out/a/one.opus", "title"), "Uno");
+    EXPECT_EQ(AudioPackets(dir / "out/three.opus"), packets);
+
+    // The journal now holds them under the new folder: a file removed there takes its output.
+    fs::remove(dir / "moved/a/two.flac");
+    EXPECT_EQ(Actions(run({"--list"}).out),
+              (ActionTable{{"one.opus", "skip"}, {"two.opus", "delete"}, {"three.opus", "skip"}}));
+}
+
 TEST(CliMirror, RefusesWhatWouldMirrorIntoItselfOrTakeAnotherProgramsFile) {
     ConfigHome config;
     TestFolder dir;
