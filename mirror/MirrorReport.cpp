@@ -1,4 +1,4 @@
-#include "cli/MirrorReport.h"
+#include "mirror/MirrorReport.h"
 
 #include <cstdio>
 #include <fstream>

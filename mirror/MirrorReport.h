@@ -1,5 +1,5 @@
 #pragma once
-// What became of each item of a mirror run: counted for the last line, and written by --report
+// What became of each item of a mirror run: counted for the end of the run, and written by --report
 // as JSON, one object per source (source, output, action, result, message, seconds) and the
 // totals, for scripts.
 #include <chrono>
