@@ -74,6 +74,14 @@ std::size_t MirrorReport::Failed() const {
     return failed;
 }
 
+std::size_t MirrorReport::Done(MirrorAction action) const {
+    std::size_t done = 0;
+    for (std::size_t index = 0; index < entries_.size(); ++index) {
+        done += entries_[index].result == Result::Done && plan_.Items()[index].Action() == action;
+    }
+    return done;
+}
+
 bool MirrorReport::Write(const std::string& path) const {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << "{\n  \"items\": [";

@@ -21,6 +21,8 @@ public:
     // Items that write and never ended (the job stopped first) count as failed.
     void CloseUnfinished();
     std::size_t Failed() const;
+    // How many items taking action were done.
+    std::size_t Done(MirrorAction action) const;
     bool Write(const std::string& path) const;
 
 private:
