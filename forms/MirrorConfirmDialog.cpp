@@ -14,6 +14,7 @@ namespace {
 // more.
 constexpr QSize DesignSize(533, 243);
 constexpr int ActionColumn = 1;
+constexpr int ReasonColumn = 2;
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -25,12 +26,14 @@ MirrorConfirmDialog::MirrorConfirmDialog(QWidget* parent)
     ui->setupUi(this);
     ui->imgMirror->setPixmap(
         FormPictures::Pixmap(QStringLiteral("overwrite.svg"), QSize(32, 32), this));
-    // Paths give way in their middle; the name takes what the action and reason leave.
+    // Paths give way in their middle; the name takes what the action and the reason, read
+    // whole, leave.
     QTreeWidget* list = ui->lstMirrorChanges;
     list->setTextElideMode(Qt::ElideMiddle);
-    list->header()->setStretchLastSection(true);
+    list->header()->setStretchLastSection(false);
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     list->header()->setSectionResizeMode(ActionColumn, QHeaderView::ResizeToContents);
+    list->header()->setSectionResizeMode(ReasonColumn, QHeaderView::ResizeToContents);
     list->header()->setSectionsClickable(false);
     connect(ui->cmdYes, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->cmdNo, &QPushButton::clicked, this, &QDialog::reject);
@@ -46,8 +49,8 @@ void MirrorConfirmDialog::AddFile(const std::string& path, bool deleted,
     row->setText(0, Text(path));
     row->setToolTip(0, Text(path));
     row->setText(ActionColumn, deleted ? QStringLiteral("Delete") : QStringLiteral("Keep"));
-    row->setText(2, Text(reason));
-    row->setToolTip(2, Text(reason));
+    row->setText(ReasonColumn, Text(reason));
+    row->setToolTip(ReasonColumn, Text(reason));
     row->setIcon(0, FileIconCache::Shared().IconFor(GetFileExtension(path)));
     deleted_ += deleted ? 1 : 0;
 }
