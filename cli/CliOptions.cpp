@@ -9,6 +9,7 @@
 #include "cli/FormatWords.h"
 #include "cli/NumberOptions.h"
 #include "engine/NamePattern.h"
+#include "mirror/MirrorSources.h"
 #include "system/ProcessorCores.h"
 
 namespace {
@@ -180,20 +181,12 @@ bool SetCoverFiles(std::string_view, const std::string& value, CliOptions& optio
     return true;
 }
 
-// "cover.jpg,*.png": patterns of file names, as a shell matches them.
 bool SetExtras(std::string_view, const std::string& value, CliOptions& options,
                std::string& error) {
-    options.extras.clear();
-    for (std::size_t start = 0; !value.empty() && start <= value.size();) {
-        const std::size_t end = std::min(value.find(',', start), value.size());
-        const std::string pattern = value.substr(start, end - start);
-        if (pattern.empty() || pattern.find('/') != std::string::npos) {
-            error =
-                "--extras takes patterns of file names separated by commas, not '" + pattern + "'";
-            return false;
-        }
-        options.extras.push_back(pattern);
-        start = end + 1;
+    std::string bad;
+    if (!MirrorSources::ExtraPatterns(value, options.extras, bad)) {
+        error = "--extras takes patterns of file names separated by commas, not '" + bad + "'";
+        return false;
     }
     return true;
 }

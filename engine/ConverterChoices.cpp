@@ -137,6 +137,12 @@ ConverterChoices ConverterChoices::Load(std::string_view key) {
     c.SafeNames = StoredNumberOr0(key, "BrConvSafeNames", c.Notices) != 0;
     c.CoverSize = StoredNumberOr0(key, "BrConvCoverSize", c.Notices);
     c.FolderCover = StoredNumberOr0(key, "BrConvFolderCover", c.Notices) != 0;
+    c.Mirror = StoredNumberOr0(key, "BrConvMirror", c.Notices) != 0;
+    // Only a stored text replaces the default: an empty one says "no extras".
+    if (StoreValueExists(StoreRoot::User, key, "BrConvMirrorExtras")) {
+        c.MirrorExtras =
+            StoreReadText(StoreRoot::User, key, "BrConvMirrorExtras", FolderBufferSize);
+    }
     for (const FormatOption& option : FormatOptions()) {
         if (const std::optional<int32_t> value = StoredValue(key, option, c.Notices)) {
             c.Options.Set(option, *value);
@@ -158,6 +164,8 @@ std::vector<StoreEntry> ConverterChoices::Entries() const {
         {"BrConvSafeNames", SafeNames ? 1 : 0, {}},
         {"BrConvCoverSize", CoverSize, {}},
         {"BrConvFolderCover", FolderCover ? 1 : 0, {}},
+        {"BrConvMirror", Mirror ? 1 : 0, {}},
+        {"BrConvMirrorExtras", std::nullopt, MirrorExtras},
     };
     for (const FormatOption& option : FormatOptions()) {
         entries.push_back(

@@ -3,11 +3,15 @@
 // keeps them in the settings store between runs. The command line starts from the same choices.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalog/ConversionSettings.h"
 #include "catalog/OptionValues.h"
 #include "system/SettingsStore.h"
+
+// The files a mirror copies beside its outputs unless the user says otherwise: covers.
+inline constexpr std::string_view DefaultMirrorExtras = "cover.jpg,folder.jpg,*.png";
 
 struct ConverterChoices {
     uint8_t Target = DefaultTargetFormat;
@@ -34,6 +38,11 @@ struct ConverterChoices {
     uint32_t CoverSize = 0;
     // "Use the folder's cover picture" for an input without a front cover.
     bool FolderCover = false;
+    // "Mirror": outputs in the chosen folder are kept in step with their originals (only new and
+    // changed files converted, outputs of removed originals deleted), and the extras, file name
+    // patterns separated by commas, copied beside them.
+    bool Mirror = false;
+    std::string MirrorExtras = std::string(DefaultMirrorExtras);
     // What the load said of each stored value it could not use, one line each, naming the value,
     // its setting and what took its place. The window's choices carry those of the load they
     // started from, for the end of each job to tell.

@@ -19,11 +19,14 @@
 #include "engine/OpenAudioSource.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
+#include "forms/ClashQuestion.h"
 #include "forms/ConversionErrorsDialog.h"
 #include "forms/DesktopNotice.h"
 #include "forms/MakerPages.h"
+#include "forms/MirrorJob.h"
 #include "forms/OverwriteDialog.h"
 #include "forms/ProgressView.h"
+#include "forms/RowEndsRelay.h"
 #include "forms/SuccessMessage.h"
 #include "jobs/JobController.h"
 #include "jobs/OutputFolder.h"
@@ -33,8 +36,6 @@
 #include "system/ProcessorCores.h"
 
 namespace {
-// The clashing outputs named in the question itself; the rest are behind "Show Details...".
-constexpr std::size_t ClashesShown = 8;
 // The progress view is drawn at most once per display frame, however often it changes.
 constexpr int FrameMs = 16;
 
@@ -82,6 +83,8 @@ std::size_t CountRows(const JobPlan& plan, bool existing) {
 JobDriver::JobDriver(QWidget& window, ProgressView& view, const JobEnvironment& environment)
     : window_(window), view_(view), environment_(environment), createSource_(OpenAudioSource) {}
 
+JobDriver::~JobDriver() = default;
+
 void JobDriver::Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& errors) {
     overwrite_ = &overwrite;
     errors_ = &errors;
@@ -97,6 +100,16 @@ void JobDriver::SetSourceFactory(RowConverter::SourceFactory factory) {
 bool JobDriver::Ready(JobOrder order) {
     order_ = std::move(order);
     errors_->Clear();
+    mirror_.reset();
+    if (Mirrors()) {
+        const bool ready = !RefusedByFormat() && !RefusedForMissingModules() &&
+                           !RefusedForSampleRate() && !RefusedForNaming() && FolderReady() &&
+                           MirrorReady() && !quitting_;
+        if (!ready) {
+            mirror_.reset(); // its journal is let go at once: another run may take it
+        }
+        return ready;
+    }
     // A question answered by the program's ending starts nothing.
     return !RefusedByFormat() && !RefusedForMissingModules() && !RefusedForSampleRate() &&
            !RefusedForNaming() && ClashesSettled() && FolderReady() && OverwritesConfirmed() &&
@@ -173,30 +186,7 @@ bool JobDriver::ClashesSettled() {
     if (clashes.empty()) {
         return true;
     }
-    QString text = QStringLiteral("These files would each be written from more than one "
-                                  "original, and all but one of them would be lost:\n");
-    QString details;
-    for (std::size_t i = 0; i < clashes.size(); ++i) {
-        (i < ClashesShown ? text : details) += QStringLiteral("\n") + Text(clashes[i]);
-    }
-    if (clashes.size() > ClashesShown) {
-        text += QStringLiteral("\n... and %1 more.").arg(clashes.size() - ClashesShown);
-    }
-    const bool treeHelps = planned.KeepingTheTreeWouldHelp();
-    text += treeHelps ? QStringLiteral("\n\nKeep the folder tree below the chosen folder, so that "
-                                       "each file keeps the folder it had?")
-                      : QStringLiteral("\n\nPlease go back and choose another format or folder.");
-    QMessageBox box(QMessageBox::Warning, ApplicationTitle::Text(), text, QMessageBox::NoButton,
-                    &window_);
-    if (!details.isEmpty()) {
-        box.setDetailedText(details.mid(1));
-    }
-    QPushButton* keep =
-        treeHelps ? box.addButton(QStringLiteral("&Keep Folder Tree"), QMessageBox::AcceptRole)
-                  : nullptr;
-    box.setDefaultButton(box.addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole));
-    box.exec();
-    if (keep && box.clickedButton() == keep) {
+    if (AskAboutClashes(window_, clashes, planned.KeepingTheTreeWouldHelp())) {
         order_.KeepTree = true;
         return true;
     }
@@ -264,23 +254,81 @@ bool JobDriver::OverwritesConfirmed() {
     return true;
 }
 
+bool JobDriver::Mirrors() const {
+    return order_.Choices.Mirror && !order_.Destination.SameFolder;
+}
+
+bool JobDriver::MirrorReady() {
+    mirror_ = std::make_unique<MirrorJob>(window_, environment_);
+    if (!mirror_->Ready(order_, SettingsOf())) {
+        mirror_.reset();
+        return false;
+    }
+    return true;
+}
+
 // --- The job ---------------------------------------------------------------------------------
+
+ConversionSettings JobDriver::SettingsOf() const {
+    ConversionSettings settings;
+    settings.WaveOutputFormat = order_.WaveFormat;
+    order_.Choices.ApplyTo(settings);
+    return settings;
+}
 
 JobDriver::Next JobDriver::Run() {
     running_ = true;
     view_.Start();
-    const ConverterChoices& choices = order_.Choices;
-    settings_ = ConversionSettings{};
-    settings_.WaveOutputFormat = order_.WaveFormat;
-    choices.ApplyTo(settings_);
-    const JobResult result = RunJob(choices.Jobs);
+    settings_ = SettingsOf();
+    std::vector<std::string> lines;
+    JobResult result;
+    if (mirror_) {
+        result = RunMirror(lines);
+    } else {
+        std::vector<std::string> listed(replaceable_.begin(), replaceable_.end());
+        result = RunJob(plan_->Rows(),
+                        ReplaceableOutputs(listed, false,
+                                           skipListed_ ? ReplaceableOutputs::Listed::Skipped
+                                                       : ReplaceableOutputs::Listed::Replaced),
+                        keepTree_);
+        lines = result.Lines;
+    }
+    for (const std::string& line : lines) {
+        errors_->AddLine(Text(line));
+    }
     running_ = false;
-    return EndJob(result);
+    const Next next = EndJob(result, lines);
+    // The journal is let go with the run: another run, here or on the command line, may take it.
+    mirror_.reset();
+    return next;
 }
 
-std::unique_ptr<JobRunner> JobDriver::MakeRunner(RowConverter& converter, uint32_t storedJobs) {
-    const std::size_t jobs = std::min<std::size_t>(storedJobs == 0 ? ProcessorCores() : storedJobs,
-                                                   plan_->Rows().size());
+// The items without an encoder first, then the job of the rest, each row finished in the journal
+// as the job ends it.
+JobResult JobDriver::RunMirror(std::vector<std::string>& lines) {
+    JobResult result;
+    if (!mirror_->Start()) {
+        lines.push_back("Unable to write to '" + order_.Destination.Folder + "'.");
+        return result;
+    }
+    MirrorPass& pass = mirror_->Pass();
+    std::vector<std::string> replaced;
+    mirrorRows_ = pass.StartEncoding(replaced);
+    if (!mirrorRows_.empty() && !cancelRequested_ && !quitting_) {
+        result =
+            RunJob(mirrorRows_, ReplaceableOutputs(replaced, false), true,
+                   [&pass](std::size_t row, RowOutcome outcome) { pass.RowEnded(row, outcome); });
+        pass.JobEnded(result.Lines);
+    }
+    pass.Finish();
+    lines = pass.Lines();
+    return result;
+}
+
+std::unique_ptr<JobRunner> JobDriver::MakeRunner(RowConverter& converter, uint32_t storedJobs,
+                                                 std::size_t rows) {
+    const std::size_t jobs =
+        std::min<std::size_t>(storedJobs == 0 ? ProcessorCores() : storedJobs, rows);
     if (jobs > 1 && !ownSources_) {
         auto pool =
             std::make_unique<ProcessPoolRunner>(environment_.WorkerProgram, settings_, jobs);
@@ -294,16 +342,15 @@ std::unique_ptr<JobRunner> JobDriver::MakeRunner(RowConverter& converter, uint32
 
 // Runs the job on a thread of its own while this one goes on with the window; each display
 // frame shows the latest figures once.
-JobResult JobDriver::RunJob(uint32_t storedJobs) {
+JobResult JobDriver::RunJob(const std::vector<PlannedRow>& rows,
+                            const ReplaceableOutputs& replaceable, bool makeFolders,
+                            const RowEndedHook& ended) {
     RowConverter converter(settings_, environment_, createSource_);
-    const std::unique_ptr<JobRunner> runner = MakeRunner(converter, storedJobs);
-    std::vector<std::string> listed(replaceable_.begin(), replaceable_.end());
-    JobController job(plan_->Rows(),
-                      ReplaceableOutputs(listed, false,
-                                         skipListed_ ? ReplaceableOutputs::Listed::Skipped
-                                                     : ReplaceableOutputs::Listed::Replaced),
-                      keepTree_);
+    const std::unique_ptr<JobRunner> runner =
+        MakeRunner(converter, order_.Choices.Jobs, rows.size());
+    JobController job(rows, replaceable, makeFolders);
     progress_.Clear();
+    jobRows_ = &rows;
     job_ = &job;
     if (cancelRequested_ || quitting_) {
         job.Cancel();
@@ -316,9 +363,10 @@ JobResult JobDriver::RunJob(uint32_t storedJobs) {
         }
     });
     frame.start(FrameMs);
+    RowEndsRelay observer(progress_, ended);
     JobResult result;
     std::thread thread([&] {
-        result = job.Run(*runner, progress_);
+        result = job.Run(*runner, observer);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
@@ -327,14 +375,12 @@ JobResult JobDriver::RunJob(uint32_t storedJobs) {
     if (const auto latest = progress_.Take()) {
         ShowProgress(*latest);
     }
-    for (const std::string& line : result.Lines) {
-        errors_->AddLine(Text(line));
-    }
+    jobRows_ = nullptr;
     return result;
 }
 
 void JobDriver::ShowProgress(const JobProgress& progress) {
-    view_.Show(progress, plan_ ? &*plan_ : nullptr, progress_.IsCancelling());
+    view_.Show(progress, jobRows_, progress_.IsCancelling());
 }
 
 // --- Cancelling ------------------------------------------------------------------------------
@@ -361,7 +407,7 @@ void JobDriver::EndForQuit() {
 
 // --- The end of the job ----------------------------------------------------------------------
 
-JobDriver::Next JobDriver::EndJob(const JobResult& result) {
+JobDriver::Next JobDriver::EndJob(const JobResult& result, const std::vector<std::string>& lines) {
     if (!quitting_) {
         NoticeIfUnseen(result);
     }
@@ -371,6 +417,9 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
     // The stored settings the job could not use, and the rows it skipped, are told with its
     // end, but only the errors form lists them: alone they would make it say that files failed.
     std::vector<std::string> notices = order_.Choices.Notices;
+    if (mirror_ && !mirror_->JournalLine().empty()) {
+        notices.push_back(mirror_->JournalLine());
+    }
     if (result.Skipped > 0) {
         notices.push_back(result.Skipped == 1
                               ? "1 file was skipped, as its output exists already"
@@ -389,13 +438,17 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result) {
             QMessageBox::Ok, true);
         return Next::BackToSelector;
     }
-    if (result.Lines.empty()) {
-        const bool keepOpen = SuccessMessage(
-            &window_, WithNotices(QStringLiteral("All files have now been converted."), notices));
+    const QString done =
+        mirror_ ? mirror_->Counts() : QStringLiteral("All files have now been converted.");
+    if (lines.empty()) {
+        const bool keepOpen = SuccessMessage(&window_, WithNotices(done, notices));
         return keepOpen ? Next::BackToSelector : Next::EndProgram;
     }
     for (const std::string& notice : notices) {
         errors_->AddLine(Sentence(notice));
+    }
+    if (mirror_) {
+        errors_->AddLine(done);
     }
     errors_->ShowModal();
     return Next::BackToSelector;

@@ -4,11 +4,14 @@
 // thread of its own through JobController, its files in worker processes (one per processor core
 // unless the stored "BrConvJobs" says otherwise) or, with one at a time, on one worker thread,
 // cancelling it, and its end: the closing message or the errors form, and a desktop notice when
-// the user was elsewhere.
+// the user was elsewhere. With "Mirror" ticked the job is a mirror run (MirrorJob): no overwrite
+// confirmation (the mirror decides what it replaces), but its own of what it deletes and keeps.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "catalog/ConversionSettings.h"
 #include "choices/JobOrder.h"
@@ -16,11 +19,13 @@
 #include "engine/JobPlan.h"
 #include "engine/RowConverter.h"
 #include "jobs/ProgressMailbox.h"
+#include "jobs/ReplaceableOutputs.h"
 
 class ConversionErrorsDialog;
 class QWidget;
 class JobController;
 class JobRunner;
+class MirrorJob;
 class OverwriteDialog;
 class ProgressView;
 struct JobResult;
@@ -34,6 +39,7 @@ public:
     JobDriver(QWidget& window, ProgressView& view, const JobEnvironment& environment);
     JobDriver(const JobDriver&) = delete;
     JobDriver& operator=(const JobDriver&) = delete;
+    ~JobDriver();
 
     void Attach(OverwriteDialog& overwrite, ConversionErrorsDialog& errors);
     // Where jobs get their sources; the real factory unless replaced (tests). Once replaced, jobs
@@ -71,9 +77,18 @@ private:
     bool ClashesSettled();
     bool FolderReady();
     bool OverwritesConfirmed();
-    std::unique_ptr<JobRunner> MakeRunner(RowConverter& converter, uint32_t storedJobs);
-    JobResult RunJob(uint32_t storedJobs);
-    Next EndJob(const JobResult& result);
+    // The order is a mirror run: ticked, into the chosen folder.
+    bool Mirrors() const;
+    bool MirrorReady();
+    ConversionSettings SettingsOf() const;
+    std::unique_ptr<JobRunner> MakeRunner(RowConverter& converter, uint32_t storedJobs,
+                                          std::size_t rows);
+    using RowEndedHook = std::function<void(std::size_t row, RowOutcome outcome)>;
+    JobResult RunJob(const std::vector<PlannedRow>& rows, const ReplaceableOutputs& replaceable,
+                     bool makeFolders, const RowEndedHook& ended = {});
+    // The mirror's run; lines: what went wrong.
+    JobResult RunMirror(std::vector<std::string>& lines);
+    Next EndJob(const JobResult& result, const std::vector<std::string>& lines);
     void NoticeIfUnseen(const JobResult& result);
 
     QWidget& window_;
@@ -99,6 +114,11 @@ private:
     // chose to replace them or to skip their rows.
     std::set<std::string> replaceable_;
     bool skipListed_ = false;
+    // The mirror run readied, and the rows its job converts.
+    std::unique_ptr<MirrorJob> mirror_;
+    std::vector<PlannedRow> mirrorRows_;
+    // The running job's rows, for its progress.
+    const std::vector<PlannedRow>* jobRows_ = nullptr;
     // The running job, and what it last reported.
     JobController* job_ = nullptr;
     ProgressMailbox progress_;

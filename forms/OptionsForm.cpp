@@ -156,6 +156,7 @@ void OptionsForm::SetUpControls() {
     for (QAbstractButton* box : {ui->chkKeepTree, ui->chkSafeNames}) {
         connect(box, &QAbstractButton::toggled, this, &OptionsForm::UpdateNamePreview);
     }
+    connect(ui->chkMirror, &QAbstractButton::toggled, this, &OptionsForm::UpdateDestControls);
     connect(ui->cmdShowFiles, &QPushButton::clicked, this, &OptionsForm::cmdShowFilesClick);
     connect(ui->formatOptions, &FormatOptionPanel::ChangeTextChoice, this,
             &OptionsForm::ChooseWaveFormat);
@@ -180,9 +181,9 @@ void OptionsForm::OrderTabs() {
         setTabOrder(order[i - 1], order[i]);
     }
     // The newer destination and cover controls follow "Keep folder tree", top to bottom.
-    QWidget* const newer[] = {ui->chkKeepTree,    ui->txtBaseFolder, ui->cmdBrowseBaseFolder,
-                              ui->txtNamePattern, ui->chkSafeNames,  ui->spnCoverSize,
-                              ui->chkFolderCover};
+    QWidget* const newer[] = {ui->chkKeepTree,     ui->txtBaseFolder, ui->cmdBrowseBaseFolder,
+                              ui->txtNamePattern,  ui->chkSafeNames,  ui->chkMirror,
+                              ui->txtMirrorExtras, ui->spnCoverSize,  ui->chkFolderCover};
     for (std::size_t i = 1; i < std::size(newer); ++i) {
         setTabOrder(newer[i - 1], newer[i]);
     }
@@ -246,6 +247,8 @@ void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     ui->spnCoverSize->setValue(static_cast<int>(
         std::min<uint32_t>(choices.CoverSize, static_cast<uint32_t>(ui->spnCoverSize->maximum()))));
     ui->chkFolderCover->setChecked(choices.FolderCover);
+    ui->chkMirror->setChecked(choices.Mirror);
+    ui->txtMirrorExtras->setText(Text(choices.MirrorExtras));
     ui->formatOptions->Show(choices.Options);
     jobs_ = choices.Jobs;
     storeNotices_ = choices.Notices;
@@ -263,6 +266,8 @@ ConverterChoices OptionsForm::Choices() const {
     choices.SafeNames = ui->chkSafeNames->isChecked();
     choices.CoverSize = static_cast<uint32_t>(ui->spnCoverSize->value());
     choices.FolderCover = ui->chkFolderCover->isChecked();
+    choices.Mirror = ui->chkMirror->isChecked();
+    choices.MirrorExtras = ui->txtMirrorExtras->text().toStdString();
     ui->formatOptions->ApplyTo(choices.Options);
     choices.Notices = storeNotices_;
     return choices;
@@ -390,6 +395,12 @@ void OptionsForm::UpdateDestControls() {
              ui->lblBaseFolder, ui->txtBaseFolder, ui->cmdBrowseBaseFolder, ui->lblNamePattern,
              ui->txtNamePattern, ui->lblNamePreview, ui->chkSafeNames}) {
         naming->setEnabled(chosenFolder);
+    }
+    // A mirror keeps the chosen folder in step; its extras count only with it.
+    ui->chkMirror->setEnabled(chosenFolder);
+    for (QWidget* extras :
+         std::initializer_list<QWidget*>{ui->lblMirrorExtras, ui->txtMirrorExtras}) {
+        extras->setEnabled(chosenFolder && ui->chkMirror->isChecked());
     }
     UpdateNamePreview();
 }

@@ -36,16 +36,16 @@ void ProgressView::Start() {
     controls_.timeRemaining->clear();
 }
 
-void ProgressView::Show(const JobProgress& progress, const JobPlan* plan, bool cancelling) {
+void ProgressView::Show(const JobProgress& progress, const std::vector<PlannedRow>* rows,
+                        bool cancelling) {
     controls_.counter->setText(Text("Converted " + std::to_string(progress.Settled) + " of " +
                                     std::to_string(progress.Rows)));
     int32_t fileBar = 0;
     if (progress.Lead) {
         const JobProgress::Slot& lead = progress.Slots.at(*progress.Lead);
-        SelectRow(*lead.Row);
-        if (plan && *lead.Row < plan->Rows().size()) {
-            controls_.writing->SetFullText(
-                Text("Writing '" + plan->Rows()[*lead.Row].Output + "'"));
+        SelectRow(*lead.Row, rows);
+        if (rows && *lead.Row < rows->size()) {
+            controls_.writing->SetFullText(Text("Writing '" + (*rows)[*lead.Row].Output + "'"));
         }
         fileBar = ClampBarWidth(FileBarWidth(lead.Percent));
     }
@@ -60,10 +60,23 @@ void ProgressView::Show(const JobProgress& progress, const JobPlan* plan, bool c
     }
 }
 
-void ProgressView::SelectRow(std::size_t row) {
-    if (QTreeWidgetItem* item = controls_.rows->topLevelItem(static_cast<int>(row))) {
-        controls_.rows->setCurrentItem(item);
-        controls_.rows->scrollToItem(item);
+void ProgressView::SelectRow(std::size_t row, const std::vector<PlannedRow>* rows) {
+    QTreeWidget* list = controls_.rows;
+    const auto pathOf = [](const QTreeWidgetItem* item) {
+        return item->data(0, Qt::UserRole).toByteArray().toStdString();
+    };
+    QTreeWidgetItem* item = list->topLevelItem(static_cast<int>(row));
+    if (rows && row < rows->size() && item && pathOf(item) != (*rows)[row].Input) {
+        item = nullptr;
+        for (int i = 0; i < list->topLevelItemCount() && !item; ++i) {
+            if (pathOf(list->topLevelItem(i)) == (*rows)[row].Input) {
+                item = list->topLevelItem(i);
+            }
+        }
+    }
+    if (item) {
+        list->setCurrentItem(item);
+        list->scrollToItem(item);
     }
 }
 

@@ -4,8 +4,10 @@
 // job's percentage in the application's title. The controls are the form's; this only fills them.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
-class JobPlan;
+#include "engine/JobPlan.h"
+
 class PathLabel;
 class QLabel;
 class QTreeWidget;
@@ -28,12 +30,15 @@ public:
 
     // A job starts: nothing converted yet, the outputs being prepared.
     void Start();
-    // Where the running job stands. plan names the outputs by row (none: the output line stays
-    // as it is); a job that is being cancelled keeps its total bar and title where they were.
-    void Show(const JobProgress& progress, const JobPlan* plan, bool cancelling);
+    // Where the running job stands. rows names the job's inputs and outputs by row (none: the
+    // output line stays as it is, and a job row is the list's row of the same number); a job
+    // that is being cancelled keeps its total bar and title where they were.
+    void Show(const JobProgress& progress, const std::vector<PlannedRow>* rows, bool cancelling);
 
 private:
-    void SelectRow(std::size_t row);
+    // The list's row of the job's row: the one of the same number, unless the job converts only
+    // some of the list (a mirror), where the row of its input.
+    void SelectRow(std::size_t row, const std::vector<PlannedRow>* rows);
     static void SetBarWidth(QLabel* bar, int32_t width);
 
     Controls controls_;

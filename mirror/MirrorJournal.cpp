@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 #include "system/SpecialFiles.h"
@@ -213,6 +214,15 @@ std::string MirrorJournal::FileName(int shard, int shards) {
         return ".brindlex-mirror.db";
     }
     return ".brindlex-mirror-" + std::to_string(shard) + "-of-" + std::to_string(shards) + ".db";
+}
+
+std::unique_ptr<MirrorJournal> MirrorJournal::ForRun(const std::string& folder, int shard,
+                                                     int shards, bool onlyExisting) {
+    std::error_code ec;
+    if (onlyExisting && !std::filesystem::exists(folder + "/" + FileName(shard, shards), ec)) {
+        return nullptr;
+    }
+    return std::make_unique<MirrorJournal>(folder, shard, shards, RunWaitMs);
 }
 
 void MirrorJournal::SetBeforeCommitHookForTesting(std::function<void()> hook) {

@@ -16,6 +16,7 @@
 // holds it, SQLite keeps the emptied rollback journal beside it ("-journal"), removed at close.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,12 @@ public:
 
     // ".brindlex-mirror.db", or ".brindlex-mirror-K-of-N.db" for a shard.
     static std::string FileName(int shard, int shards);
+    // How long a run waits for another that holds the journal before it says so.
+    static constexpr int RunWaitMs = 10000;
+    // The journal of a run in folder, made when there is none; with onlyExisting, none (null)
+    // when there is none, so that looking at what a run would do makes nothing.
+    static std::unique_ptr<MirrorJournal> ForRun(const std::string& folder, int shard, int shards,
+                                                 bool onlyExisting);
 
     State GetState() const { return state_; }
     bool Usable() const { return db_ != nullptr; }

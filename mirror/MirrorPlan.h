@@ -15,6 +15,7 @@
 #include "mirror/FileState.h"
 #include "mirror/MirrorDecision.h"
 #include "mirror/MirrorRow.h"
+#include "mirror/MirrorRules.h"
 #include "mirror/SourceDigests.h"
 
 // One file of a source folder, and the output the naming gives it.
@@ -25,17 +26,6 @@ struct MirrorSource {
     bool extra = false;   // a non-audio file copied beside the outputs
 
     std::string Path() const { return root + "/" + relative; }
-};
-
-// The run's choices that decide what is made of each source.
-struct MirrorRules {
-    // What the conversion settings make of an output; copies have their own.
-    std::string settingsKey;
-    bool copyTags = true;
-    bool copySame = false;
-    bool copyLossy = false;
-    std::string targetKey; // the target format's key: "opus"
-    int64_t nowNs = 0;
 };
 
 struct MirrorItem {

@@ -282,6 +282,19 @@ TEST(CliMirror, RefusesWhatWouldMirrorIntoItselfOrTakeAnotherProgramsFile) {
     }
     EXPECT_FALSE(fs::exists(dir / "lib/phone"));
 
+    // Two originals of one name in two libraries, and a WAVE beside its FLAC: all three would
+    // write one output, which only one could keep.
+    SoxTone(dir / "more/one.flac", 0.5);
+    SoxTone(dir / "more/one.wav", 0.5);
+    const Outcome clash =
+        Convert(dir, {"--mirror", "-t", "opus", "-o", dir / "clash", dir / "lib", dir / "more"});
+    EXPECT_EQ(clash.exitCode, 2);
+    for (const std::string& named : {dir / "lib/one.flac", dir / "more/one.flac",
+                                     dir / "more/one.wav", dir / "clash/one.opus"}) {
+        EXPECT_NE(clash.err.find(named), std::string::npos) << named << "\n" << clash.err;
+    }
+    EXPECT_FALSE(fs::exists(dir / "clash"));
+
     fs::create_directories(dir / "out");
     Shell("python3 -c \"import sqlite3,sys; sqlite3.connect(sys.argv[1]).execute('create table "
           "t(x)')\" " +

@@ -102,6 +102,13 @@ private slots:
     void keepOpenReturnsToTheSelectorWithItsMarks();
 };
 
+class MirrorFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void boxIsStoredAndGreyedWithoutThisFolder();
+    void aSecondRunConfirmsWhatItDeletesAndKeeps();
+};
+
 class ScreenshotTest : public QObject {
     Q_OBJECT
 private slots:

@@ -510,9 +510,9 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
         QCOMPARE(forms.Control<QLabel>("lblBaseFolder")->buddy(), forms.Control("txtBaseFolder"));
         QCOMPARE(forms.Control<QLabel>("lblCoverSize")->buddy(), coverSize);
         // Tab goes on from "Keep folder tree" through them, top to bottom.
-        const char* const tabs[] = {"chkKeepTree",    "txtBaseFolder", "cmdBrowseBaseFolder",
-                                    "txtNamePattern", "chkSafeNames",  "spnCoverSize",
-                                    "chkFolderCover"};
+        const char* const tabs[] = {"chkKeepTree",     "txtBaseFolder", "cmdBrowseBaseFolder",
+                                    "txtNamePattern",  "chkSafeNames",  "chkMirror",
+                                    "txtMirrorExtras", "spnCoverSize",  "chkFolderCover"};
         for (std::size_t i = 1; i < std::size(tabs); ++i) {
             QWidget* next = NextTabStop(forms.Control(tabs[i - 1]));
             // A spin box's own edit line comes right after it.

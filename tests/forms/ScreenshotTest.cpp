@@ -1,9 +1,9 @@
-// Every form in every state: the options form in both views and with each format's options, the
-// overwrite confirmation, the closing message of a job, the errors form, the file-list form, the
-// wave-format chooser, the selector and the about box. Each is checked for overlapping widgets and
-// texts cut short at application fonts of 9 to 14 points (and, run with QT_SCALE_FACTOR=2, at twice
-// the scale), and pictured with the light and a dark palette into the build folder, to be looked at
-// (screenshots/<platform>-x<scale>/).
+// Every form in every state: the options form in both views and with each format's options (and
+// the mirror's box), the overwrite confirmation, the mirror's confirmation, the closing message of
+// a job, the errors form, the file-list form, the wave-format chooser, the selector and the about
+// box. Each is checked for overlapping widgets and texts cut short at application fonts of 9 to 14
+// points (and, run with QT_SCALE_FACTOR=2, at twice the scale), and pictured with the light and a
+// dark palette into the build folder, to be looked at (screenshots/<platform>-x<scale>/).
 #include <QDir>
 #include <QLineEdit>
 #include <QPalette>
@@ -23,6 +23,7 @@
 #include "forms/ConversionErrorsDialog.h"
 #include "forms/FileListWindow.h"
 #include "forms/FileSelectorWindow.h"
+#include "forms/MirrorConfirmDialog.h"
 #include "forms/SelectorCursors.h"
 #include "forms/StateImageDelegate.h"
 #include "forms/StateImageList.h"
@@ -139,6 +140,9 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     visit(&form, "options-flac");
     forms.Control<QAbstractButton>("chkFormatM4a")->click();
     visit(&form, "options-aac");
+    forms.Control<QAbstractButton>("chkMirror")->click();
+    visit(&form, "options-mirror");
+    forms.Control<QAbstractButton>("chkMirror")->click();
 
     // The progress view as the worker shows it, half way through the first file.
     forms.Control<QAbstractButton>("chkFormatMp3")->click();
@@ -204,6 +208,14 @@ void ShowEveryForm(QObject* context, const Visit& visit) {
     chooser.show();
     visit(&chooser, "chooser");
     chooser.hide();
+
+    MirrorConfirmDialog mirror;
+    mirror.AddFile(scratch / "phone/Rock/Anthem.opus", true, "its original was removed");
+    mirror.AddFile(scratch / "phone/Classical/Air.opus", false,
+                   "changed since the mirror wrote it");
+    mirror.show();
+    visit(&mirror, "mirror-confirm");
+    mirror.hide();
 
     ShowSelector(scratch / "music/", visit);
     AboutBox about;

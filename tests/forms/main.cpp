@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     suites.push_back(std::make_unique<ConversionJobTest>());
     suites.push_back(std::make_unique<OverwriteTest>());
     suites.push_back(std::make_unique<PlanBeforeJobTest>());
+    suites.push_back(std::make_unique<MirrorFormTest>());
     suites.push_back(std::make_unique<SmallFormsTest>());
     suites.push_back(std::make_unique<SelectorFormTest>());
     suites.push_back(std::make_unique<ScreenshotTest>());

@@ -1,5 +1,5 @@
 #pragma once
-// What became of each item of a mirror run: counted for the last line, and written by --report
+// What became of each item of a mirror run: counted for the end of the run, and written by --report
 // as JSON, one object per source (source, output, action, result, message, seconds) and the
 // totals, for scripts.
 #include <chrono>
@@ -21,6 +21,8 @@ public:
     // Items that write and never ended (the job stopped first) count as failed.
     void CloseUnfinished();
     std::size_t Failed() const;
+    // How many items taking action were done.
+    std::size_t Done(MirrorAction action) const;
     bool Write(const std::string& path) const;
 
 private:

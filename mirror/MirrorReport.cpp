@@ -1,4 +1,4 @@
-#include "cli/MirrorReport.h"
+#include "mirror/MirrorReport.h"
 
 #include <cstdio>
 #include <fstream>
@@ -72,6 +72,14 @@ std::size_t MirrorReport::Failed() const {
         failed += entry.result == Result::Failed;
     }
     return failed;
+}
+
+std::size_t MirrorReport::Done(MirrorAction action) const {
+    std::size_t done = 0;
+    for (std::size_t index = 0; index < entries_.size(); ++index) {
+        done += entries_[index].result == Result::Done && plan_.Items()[index].Action() == action;
+    }
+    return done;
 }
 
 bool MirrorReport::Write(const std::string& path) const {
