@@ -79,7 +79,7 @@ std::optional<int> RefuseNesting(const MirrorSources& sources) {
 }
 
 MirrorRules Rules(const CliOptions& options, const ConversionSettings& settings) {
-    return MirrorRules::For(settings, SettingsFields(settings), options.copySame,
+    return MirrorRules::For(settings, OutputSettingsFields(settings), options.copySame,
                             options.copyLossy);
 }
 

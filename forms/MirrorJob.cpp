@@ -121,7 +121,8 @@ void MirrorJob::Refuse(const std::string& line) {
 }
 
 void MirrorJob::MakePlan() {
-    const MirrorRules rules = MirrorRules::For(settings_, SettingsFields(settings_), false, false);
+    const MirrorRules rules =
+        MirrorRules::For(settings_, OutputSettingsFields(settings_), false, false);
     std::vector<MirrorRow> rows = journal_ ? journal_->Rows() : std::vector<MirrorRow>{};
     const bool trusted = journal_ && journal_->Trusted();
     const BusyCursor busy;

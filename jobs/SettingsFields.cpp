@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "catalog/FormatOptions.h"
+#include "catalog/FormatTable.h"
 #include "engine/WaveFormat.h"
 #include "engine/WaveOutputFormatFile.h"
 
@@ -64,6 +65,21 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
     fields.insert(fields.end(), settings.CoverFiles.begin(), settings.CoverFiles.end());
     fields.push_back(std::to_string(settings.CopyTags));
     return fields;
+}
+
+std::vector<std::string> OutputSettingsFields(const ConversionSettings& settings) {
+    ConversionSettings used = settings;
+    const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
+    for (const FormatOption& option : FormatOptions()) {
+        if (!format || !OptionAppliesTo(option, settings.TargetFormat) ||
+            !OptionInUse(*format, option, settings.Options)) {
+            used.Options.Clear(option);
+        }
+    }
+    if (!format || !format->TextOption) {
+        used.WaveOutputFormat = {};
+    }
+    return SettingsFields(used);
 }
 
 bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings) {

@@ -15,8 +15,9 @@ struct MirrorRules {
     std::string targetKey; // the target format's key: "opus"
     int64_t nowNs = 0;
 
-    // The rules of a run with these settings, now. settingsFields: the settings as the job hands
-    // them to its workers (jobs/SettingsFields.h), so that any change of them changes the key.
+    // The rules of a run with these settings, now. settingsFields: the settings that decide what
+    // an output holds, as the job hands them to its workers (OutputSettingsFields in
+    // jobs/SettingsFields.h), so that any change of them changes the key and no other does.
     static MirrorRules For(const ConversionSettings& settings,
                            const std::vector<std::string>& settingsFields, bool copySame,
                            bool copyLossy);

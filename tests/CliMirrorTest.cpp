@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "CliTestSupport.h"
+#include "system/SettingsStore.h"
 
 using namespace clitest;
 namespace fs = std::filesystem;
@@ -136,6 +137,11 @@ TEST(CliMirror, EachChangeToTheLibraryGivesItsActionAndTheRunLeavesTheMirrorInSt
          ActionTable{
              {"one.opus", "reconvert"}, {"two.opus", "reconvert"}, {"three.opus", "reconvert"}},
          [&] { EXPECT_NE(AudioPackets(one), onePackets); }},
+        {"another format's stored choice changed",
+         [] { StoreWriteNumber(32, StoreRoot::User, SettingsKey, "BrConvMP3Bit"); },
+         {"--bitrate", "64"},
+         ActionTable{{"one.opus", "skip"}, {"two.opus", "skip"}, {"three.opus", "skip"}},
+         [] {}},
         {"source removed",
          [&] { fs::remove(dir / "lib/b/three.flac"); },
          {"--bitrate", "64"},
@@ -253,7 +259,8 @@ TEST(CliMirror, ALibraryMovedToAnotherFolderKeepsItsOutputsAndTheirJournal) {
     Shell("metaflac --remove-tag=TITLE --set-tag=TITLE=Uno " + Quote(dir / "moved/a/one.flac"));
 
     const auto run = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = {"-t", "opus", "--mirror", "-o", dir / "out", dir / "moved"};
+        std::vector<std::string> args = {"-t", "opus",      "--mirror",
+                                         "-o", dir / "out", dir / "moved"};
         args.insert(args.end(), more.begin(), more.end());
         return Convert(dir, args);
     };
