@@ -6,6 +6,7 @@
 #include "cli/CliJobRun.h"
 #include "cli/ConvertCommand.h"
 #include "cli/MirrorLines.h"
+#include "mirror/AudioDigestObserver.h"
 
 namespace {
 // The job's rows: the items an encoder makes (items: their places in the plan), with the outputs
@@ -93,17 +94,20 @@ int MirrorRun::Encode() {
     JobResult result;
     // Each row is finished in the journal as soon as its output is in place: a run killed later
     // does not make it again.
-    const auto ended = [&](std::size_t row, RowOutcome outcome) {
+    const auto ended = [&](std::size_t row, RowOutcome outcome, const RowValues& values) {
         std::string line;
-        const bool done =
-            outcome == RowOutcome::Converted && writer_.Encoded(plan_.Items()[items[row]], line);
+        const bool done = outcome == RowOutcome::Converted &&
+                          writer_.Encoded(plan_.Items()[items[row]], values, line);
         if (!line.empty()) {
             lines_.push_back(line);
         }
         report_.Ended(items[row], done, line, start);
     };
+    // The conversions take the digests of the sources' audio on the way.
+    JobEnvironment observed = environment_;
+    AudioDigestObserver::Observe(observed);
     const int signal = RunCliJob(rows, ReplaceableOutputs(replaced, false), options_, true,
-                                 settings_, environment_, result, ended);
+                                 settings_, observed, result, ended);
     lines_.insert(lines_.end(), result.Lines.begin(), result.Lines.end());
     for (const std::size_t item : items) {
         report_.Explain(item, result.Lines);
