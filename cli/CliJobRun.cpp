@@ -29,7 +29,8 @@ std::unique_ptr<JobRunner> MakeRunner(std::size_t jobs, const ConversionSettings
                                       const JobEnvironment& environment, RowConverter& converter,
                                       bool quiet) {
     if (jobs > 1) {
-        auto pool = std::make_unique<ProcessPoolRunner>(environment.WorkerProgram, settings, jobs);
+        auto pool = std::make_unique<ProcessPoolRunner>(environment.WorkerProgram, settings, jobs,
+                                                        environment.ObserversName);
         std::string problem;
         if (pool->Start(problem)) {
             return pool;

@@ -35,6 +35,7 @@
 #include "jobs/ThreadRunner.h"
 #include "jobs/WorkerMode.h"
 #include "jobs/WorkerProcess.h"
+#include "mirror/AudioDigestObserver.h"
 #include "system/AppPaths.h"
 #include "system/CodecModules.h"
 #include "system/FileRoutines.h"
@@ -42,6 +43,12 @@
 #include "system/SettingsStore.h"
 
 namespace {
+// The observers a job of this program may name to its worker processes.
+AudioObserverFactory WorkerObservers(std::string_view name) {
+    return name == AudioDigestObserver::Name ? AudioDigestObserver::Factory()
+                                             : AudioObserverFactory();
+}
+
 void Say(const std::string& line) {
     std::fprintf(stderr, "brindlex-convert: %s\n", line.c_str());
 }
@@ -426,7 +433,7 @@ int RunJobFromOptions(const CliOptions& options, const ConversionSettings& setti
 
 int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment& environment) {
     if (args.size() == 1 && args.front() == WorkerProcess::Option) {
-        return RunWorkerMode(environment) ? ExitConverted : ExitUsage;
+        return RunWorkerMode(environment, WorkerObservers) ? ExitConverted : ExitUsage;
     }
     CliOptions options;
     std::string error;

@@ -27,8 +27,8 @@ void DisplayObserver::Cancelling() {
     display_.Note("Cancelling...");
 }
 
-void DisplayObserver::RowEnded(std::size_t row, RowOutcome outcome) {
+void DisplayObserver::RowEnded(std::size_t row, RowOutcome outcome, const RowValues& values) {
     if (ended_) {
-        ended_(row, outcome);
+        ended_(row, outcome, values);
     }
 }

@@ -11,7 +11,8 @@
 class DisplayObserver final : public JobObserver {
 public:
     // ended: told of each row's end, as the job learns it; may be left empty.
-    using RowEndedHook = std::function<void(std::size_t row, RowOutcome outcome)>;
+    using RowEndedHook =
+        std::function<void(std::size_t row, RowOutcome outcome, const RowValues& values)>;
     DisplayObserver(const std::vector<PlannedRow>& rows, JobDisplay& display,
                     RowEndedHook ended = {})
         : rows_(rows), display_(display), ended_(std::move(ended)) {}
@@ -19,7 +20,7 @@ public:
     void RowStarted(std::size_t slot, std::size_t row) override;
     void Progress(const JobProgress& progress) override;
     void Cancelling() override;
-    void RowEnded(std::size_t row, RowOutcome outcome) override;
+    void RowEnded(std::size_t row, RowOutcome outcome, const RowValues& values) override;
 
 private:
     const std::vector<PlannedRow>& rows_;

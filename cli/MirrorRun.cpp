@@ -5,6 +5,7 @@
 #include "cli/CliJobRun.h"
 #include "cli/ConvertCommand.h"
 #include "cli/MirrorLines.h"
+#include "mirror/AudioDigestObserver.h"
 
 MirrorRun::MirrorRun(MirrorPlan& plan, MirrorJournal& journal, const CliOptions& options,
                      const ConversionSettings& settings, const JobEnvironment& environment)
@@ -44,9 +45,14 @@ int MirrorRun::Encode() {
         return 0;
     }
     JobResult result;
-    const int signal = RunCliJob(
-        rows, ReplaceableOutputs(replaced, false), options_, true, settings_, environment_, result,
-        [this](std::size_t row, RowOutcome outcome) { pass_.RowEnded(row, outcome); });
+    // The conversions take the digests of the sources' audio on the way.
+    JobEnvironment observed = environment_;
+    AudioDigestObserver::Observe(observed);
+    const int signal =
+        RunCliJob(rows, ReplaceableOutputs(replaced, false), options_, true, settings_, observed,
+                  result, [this](std::size_t row, RowOutcome outcome, const RowValues& values) {
+                      pass_.RowEnded(row, outcome, values);
+                  });
     pass_.JobEnded(result.Lines);
     return signal;
 }

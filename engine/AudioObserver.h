@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "catalog/ConversionSettings.h"
 #include "engine/RowValues.h"
@@ -35,7 +37,11 @@ protected:
     AudioObserver& operator=(const AudioObserver&) = delete;
 };
 
-// Makes the observer of one row of a job with these settings; null when the row needs none,
-// which costs the conversion nothing.
-using AudioObserverFactory =
-    std::function<std::unique_ptr<AudioObserver>(const ConversionSettings& settings)>;
+// Makes the observer of one row of a job with these settings, converting input; null when the row
+// needs none, which costs the conversion nothing.
+using AudioObserverFactory = std::function<std::unique_ptr<AudioObserver>(
+    const ConversionSettings& settings, const std::string& input)>;
+
+// The observers a process can make by name, for a job that names its observers to its worker
+// processes; an empty factory for a name it does not know.
+using AudioObserverKinds = std::function<AudioObserverFactory(std::string_view name)>;

@@ -19,6 +19,8 @@ struct JobEnvironment {
     // brindlex-convert, started with --worker; empty when no worker process may be started.
     std::string WorkerProgram;
     // Asked once per row; empty: no row is observed. A worker process has its own, made where
-    // it starts, as every process makes its own environment.
+    // it starts, as every process makes its own environment ...
     AudioObserverFactory Observers = {};
+    // ... or made by this name, when it is given one (RunWorkerMode's observer kinds).
+    std::string ObserversName = {};
 };

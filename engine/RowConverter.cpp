@@ -81,7 +81,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     RowResult result;
     // Made per row, so that nothing measured on one file reaches the next.
     const std::unique_ptr<AudioObserver> observer =
-        environment_.Observers ? environment_.Observers(settings_) : nullptr;
+        environment_.Observers ? environment_.Observers(settings_, row.request.Input) : nullptr;
     const RowContext context{settings_, output.Path(), environment_, result, observer.get()};
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<AudioSource> source = createSource_(row.request.Input.c_str(), context, code);

@@ -32,6 +32,7 @@
 #include "jobs/OutputFolder.h"
 #include "jobs/ProcessPoolRunner.h"
 #include "jobs/ThreadRunner.h"
+#include "mirror/AudioDigestObserver.h"
 #include "system/CodecModules.h"
 #include "system/ProcessorCores.h"
 
@@ -290,7 +291,7 @@ JobDriver::Next JobDriver::Run() {
                         ReplaceableOutputs(listed, false,
                                            skipListed_ ? ReplaceableOutputs::Listed::Skipped
                                                        : ReplaceableOutputs::Listed::Replaced),
-                        keepTree_);
+                        keepTree_, environment_);
         lines = result.Lines;
     }
     for (const std::string& line : lines) {
@@ -315,9 +316,13 @@ JobResult JobDriver::RunMirror(std::vector<std::string>& lines) {
     std::vector<std::string> replaced;
     mirrorRows_ = pass.StartEncoding(replaced);
     if (!mirrorRows_.empty() && !cancelRequested_ && !quitting_) {
-        result =
-            RunJob(mirrorRows_, ReplaceableOutputs(replaced, false), true,
-                   [&pass](std::size_t row, RowOutcome outcome) { pass.RowEnded(row, outcome); });
+        // The conversions take the digests of the sources' audio on the way.
+        JobEnvironment observed = environment_;
+        AudioDigestObserver::Observe(observed);
+        result = RunJob(mirrorRows_, ReplaceableOutputs(replaced, false), true, observed,
+                        [&pass](std::size_t row, RowOutcome outcome, const RowValues& values) {
+                            pass.RowEnded(row, outcome, values);
+                        });
         pass.JobEnded(result.Lines);
     }
     pass.Finish();
@@ -325,13 +330,14 @@ JobResult JobDriver::RunMirror(std::vector<std::string>& lines) {
     return result;
 }
 
-std::unique_ptr<JobRunner> JobDriver::MakeRunner(RowConverter& converter, uint32_t storedJobs,
+std::unique_ptr<JobRunner> JobDriver::MakeRunner(RowConverter& converter,
+                                                 const JobEnvironment& environment,
                                                  std::size_t rows) {
-    const std::size_t jobs =
-        std::min<std::size_t>(storedJobs == 0 ? ProcessorCores() : storedJobs, rows);
+    const uint32_t stored = order_.Choices.Jobs;
+    const std::size_t jobs = std::min<std::size_t>(stored == 0 ? ProcessorCores() : stored, rows);
     if (jobs > 1 && !ownSources_) {
-        auto pool =
-            std::make_unique<ProcessPoolRunner>(environment_.WorkerProgram, settings_, jobs);
+        auto pool = std::make_unique<ProcessPoolRunner>(environment.WorkerProgram, settings_, jobs,
+                                                        environment.ObserversName);
         std::string problem;
         if (pool->Start(problem)) {
             return pool;
@@ -344,10 +350,9 @@ std::unique_ptr<JobRunner> JobDriver::MakeRunner(RowConverter& converter, uint32
 // frame shows the latest figures once.
 JobResult JobDriver::RunJob(const std::vector<PlannedRow>& rows,
                             const ReplaceableOutputs& replaceable, bool makeFolders,
-                            const RowEndedHook& ended) {
-    RowConverter converter(settings_, environment_, createSource_);
-    const std::unique_ptr<JobRunner> runner =
-        MakeRunner(converter, order_.Choices.Jobs, rows.size());
+                            const JobEnvironment& environment, const RowEndedHook& ended) {
+    RowConverter converter(settings_, environment, createSource_);
+    const std::unique_ptr<JobRunner> runner = MakeRunner(converter, environment, rows.size());
     JobController job(rows, replaceable, makeFolders);
     progress_.Clear();
     jobRows_ = &rows;

@@ -81,11 +81,14 @@ private:
     bool Mirrors() const;
     bool MirrorReady();
     ConversionSettings SettingsOf() const;
-    std::unique_ptr<JobRunner> MakeRunner(RowConverter& converter, uint32_t storedJobs,
-                                          std::size_t rows);
-    using RowEndedHook = std::function<void(std::size_t row, RowOutcome outcome)>;
+    std::unique_ptr<JobRunner> MakeRunner(RowConverter& converter,
+                                          const JobEnvironment& environment, std::size_t rows);
+    using RowEndedHook =
+        std::function<void(std::size_t row, RowOutcome outcome, const RowValues& values)>;
+    // environment: the program's, or a mirror's that also watches each row's audio.
     JobResult RunJob(const std::vector<PlannedRow>& rows, const ReplaceableOutputs& replaceable,
-                     bool makeFolders, const RowEndedHook& ended = {});
+                     bool makeFolders, const JobEnvironment& environment,
+                     const RowEndedHook& ended = {});
     // The mirror's run; lines: what went wrong.
     JobResult RunMirror(std::vector<std::string>& lines);
     Next EndJob(const JobResult& result, const std::vector<std::string>& lines);

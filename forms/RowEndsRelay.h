@@ -8,16 +8,16 @@
 
 class RowEndsRelay final : public JobObserver {
 public:
-    using Hook = std::function<void(std::size_t row, RowOutcome outcome)>;
+    using Hook = std::function<void(std::size_t row, RowOutcome outcome, const RowValues& values)>;
     RowEndsRelay(JobObserver& inner, Hook ended) : inner_(inner), ended_(std::move(ended)) {}
 
     void RowStarted(std::size_t slot, std::size_t row) override { inner_.RowStarted(slot, row); }
     void Progress(const JobProgress& progress) override { inner_.Progress(progress); }
     void Cancelling() override { inner_.Cancelling(); }
-    void RowEnded(std::size_t row, RowOutcome outcome) override {
-        inner_.RowEnded(row, outcome);
+    void RowEnded(std::size_t row, RowOutcome outcome, const RowValues& values) override {
+        inner_.RowEnded(row, outcome, values);
         if (ended_) {
-            ended_(row, outcome);
+            ended_(row, outcome, values);
         }
     }
 

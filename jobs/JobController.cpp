@@ -115,7 +115,7 @@ JobResult JobController::Run(JobRunner& runner, JobObserver& observer, const Sig
                 event.What == RowEvent::Kind::Done ? RowOn(event.Slot) : std::nullopt;
             Handle(event);
             if (ending) {
-                observer.RowEnded(*ending, event.Outcome);
+                observer.RowEnded(*ending, event.Outcome, event.Values);
             }
             if (event.What == RowEvent::Kind::Done) {
                 // A row held behind the one that ended begins now.

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "engine/RowOutcome.h"
+#include "engine/RowValues.h"
 #include "jobs/JobProgress.h"
 
 class JobObserver {
@@ -14,7 +15,9 @@ public:
     virtual void Progress(const JobProgress& progress) = 0;
     // The job is being cancelled: what runs stops between two blocks.
     virtual void Cancelling() = 0;
-    // A row that began has ended so (its output, when converted, is in place): what a front end
-    // that keeps a record of each output learns as soon as it is true.
-    virtual void RowEnded(std::size_t /*row*/, RowOutcome /*outcome*/) {}
+    // A row that began has ended so (its output, when converted, is in place), with what its
+    // observer measured: what a front end that keeps a record of each output learns as soon as
+    // it is true.
+    virtual void RowEnded(std::size_t /*row*/, RowOutcome /*outcome*/,
+                          const RowValues& /*values*/) {}
 };

@@ -27,8 +27,9 @@ std::optional<RowOutcome> OutcomeNamed(const std::string& name) {
 } // namespace
 
 ProcessPoolRunner::ProcessPoolRunner(std::string program, const ConversionSettings& settings,
-                                     std::size_t slots)
-    : program_(std::move(program)), slots_(std::max<std::size_t>(slots, 1)) {
+                                     std::size_t slots, std::string observers)
+    : program_(std::move(program)), observers_(std::move(observers)),
+      slots_(std::max<std::size_t>(slots, 1)) {
     settingsMessage_ = SettingsFields(settings);
     settingsMessage_.insert(settingsMessage_.begin(), WorkerMessages::Settings);
 }
@@ -38,7 +39,8 @@ bool ProcessPoolRunner::StartWorker(Slot& slot, std::string& problem) {
     if (!process) {
         return false;
     }
-    if (!process->Channel().Send(settingsMessage_)) {
+    if (!process->Channel().Send(settingsMessage_) ||
+        (!observers_.empty() && !process->Channel().Send({WorkerMessages::Observe, observers_}))) {
         problem = "it ended at once";
         return false;
     }

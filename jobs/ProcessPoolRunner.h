@@ -18,8 +18,10 @@ public:
     // Rows a worker holds at most: the one it converts and the next.
     static constexpr std::size_t RowsPerWorker = 2;
 
-    // program: the worker's executable; settings: the job's, sent to every worker.
-    ProcessPoolRunner(std::string program, const ConversionSettings& settings, std::size_t slots);
+    // program: the worker's executable; settings: the job's, sent to every worker, with the
+    // name of the observers of its rows when they are observed.
+    ProcessPoolRunner(std::string program, const ConversionSettings& settings, std::size_t slots,
+                      std::string observers = {});
 
     // Starts the workers; false, with the reason, when not even one starts.
     bool Start(std::string& problem);
@@ -54,6 +56,7 @@ private:
 
     std::string program_;
     std::vector<std::string> settingsMessage_;
+    std::string observers_;
     std::vector<Slot> slots_;
     bool cancelling_ = false;
 };

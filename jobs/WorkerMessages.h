@@ -8,6 +8,8 @@
 namespace WorkerMessages {
 // To the worker: the job's settings, once (SettingsFields) ...
 inline constexpr const char* Settings = "settings";
+// ... when the job's rows are observed, once, the name of their observers (AudioObserverKinds) ...
+inline constexpr const char* Observe = "observe";
 // ... then one file at a time: input path, output path, and whether a file found at the output
 // may be replaced (one of the two below).
 inline constexpr const char* File = "file";

@@ -5,6 +5,8 @@
 #include <pthread.h>
 #include <sys/prctl.h>
 
+#include <utility>
+
 #include "engine/JobEnvironment.h"
 #include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
@@ -35,7 +37,7 @@ bool Refuse() {
 }
 } // namespace
 
-bool RunWorkerMode(const JobEnvironment& environment) {
+bool RunWorkerMode(const JobEnvironment& environment, const AudioObserverKinds& kinds) {
     // Ctrl-C reaches the whole process group; the parent decides, and sends SIGTERM to cancel.
     // Both were blocked from the start until now, so none could end this process unhandled.
     std::signal(SIGINT, SIG_IGN);
@@ -54,9 +56,19 @@ bool RunWorkerMode(const JobEnvironment& environment) {
         !ApplySettingsFields({message.begin() + 1, message.end()}, settings)) {
         return Refuse();
     }
-    RowConverter converter(settings, environment, OpenAudioSource);
+    JobEnvironment observed = environment;
+    RowConverter converter(settings, observed, OpenAudioSource);
+    bool first = true;
     // Once stopped, each further file is answered as not started; the parent then lets us go.
     while (channel.Receive(message)) {
+        if (std::exchange(first, false) && message.size() == 2 &&
+            message[0] == WorkerMessages::Observe) {
+            observed.Observers = kinds ? kinds(message[1]) : AudioObserverFactory();
+            if (!observed.Observers) {
+                return Refuse();
+            }
+            continue;
+        }
         if (message.size() != 4 || message[0] != WorkerMessages::File ||
             (message[3] != WorkerMessages::MayReplace && message[3] != WorkerMessages::Keep)) {
             return Refuse();

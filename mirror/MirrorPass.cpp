@@ -47,11 +47,11 @@ std::vector<PlannedRow> MirrorPass::StartEncoding(std::vector<std::string>& repl
 
 // Each row is finished in the journal as soon as its output is in place: a run killed later does
 // not make it again.
-void MirrorPass::RowEnded(std::size_t row, RowOutcome outcome) {
+void MirrorPass::RowEnded(std::size_t row, RowOutcome outcome, const RowValues& values) {
     std::string line;
     const std::size_t item = encoded_[row];
     const bool done =
-        outcome == RowOutcome::Converted && writer_.Encoded(plan_.Items()[item], line);
+        outcome == RowOutcome::Converted && writer_.Encoded(plan_.Items()[item], values, line);
     if (!line.empty()) {
         lines_.push_back(line);
     }

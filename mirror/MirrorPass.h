@@ -11,6 +11,7 @@
 #include "catalog/ConversionSettings.h"
 #include "engine/JobPlan.h"
 #include "engine/RowOutcome.h"
+#include "engine/RowValues.h"
 #include "mirror/MirrorJournal.h"
 #include "mirror/MirrorPlan.h"
 #include "mirror/MirrorReport.h"
@@ -27,8 +28,9 @@ public:
     // The job's rows: the items an encoder makes, in plan order; replaced: the outputs of them
     // that exist, which the job may replace.
     std::vector<PlannedRow> StartEncoding(std::vector<std::string>& replaced);
-    // The job says its row ended so (on the thread that runs the job).
-    void RowEnded(std::size_t row, RowOutcome outcome);
+    // The job says its row ended so, with what its observers measured (on the thread that runs
+    // the job).
+    void RowEnded(std::size_t row, RowOutcome outcome, const RowValues& values);
     // The job is over, with its lines.
     void JobEnded(const std::vector<std::string>& jobLines);
     // Commits what is left and removes the folders the run emptied.

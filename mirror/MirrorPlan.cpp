@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <set>
 
+#include <taglib/mp4file.h>
+#include <taglib/mp4properties.h>
+
 #include "catalog/FormatTable.h"
 #include "mirror/DecodeAudio.h"
 #include "mirror/FileDigest.h"
@@ -17,9 +20,22 @@ bool IsLossy(std::string_view key) {
     return std::ranges::find(LossyKeys, key) != std::end(LossyKeys);
 }
 
-std::string ReadKeyOf(const std::string& path) {
+// The format a source holds, by its target key: an .m4a file, read as AAC by its extension, may
+// hold Apple Lossless, which only its content tells.
+std::string SourceKeyOf(const std::string& path, const FileState& state) {
     const FormatInfo* format = FindReadFormat(GetFileExtension(path));
-    return format ? std::string(format->Key) : std::string();
+    if (!format) {
+        return {};
+    }
+    if (format->Key == "m4a" && state.Readable()) {
+        const TagLib::MP4::File file(path.c_str(), true, TagLib::AudioProperties::Fast);
+        const TagLib::MP4::Properties* properties =
+            file.isValid() ? file.audioProperties() : nullptr;
+        if (properties && properties->codec() == TagLib::MP4::Properties::ALAC) {
+            return "alac";
+        }
+    }
+    return std::string(format->Key);
 }
 
 // What a copy is made with: the bytes of its source, whatever the conversion settings.
@@ -103,7 +119,9 @@ MirrorFacts MirrorPlan::Facts(MirrorItem& item, const std::string& outputName) c
     facts.extra = item.extra;
     facts.copySame = rules_.copySame;
     facts.copyLossy = rules_.copyLossy;
-    const std::string sourceKey = ReadKeyOf(item.source);
+    // Only the copy rules ask what the source holds, which may mean opening it.
+    const std::string sourceKey =
+        rules_.copySame || rules_.copyLossy ? SourceKeyOf(item.SourcePath(), item.sourceState) : "";
     facts.sourceIsTargetFormat = sourceKey == rules_.targetKey;
     facts.sourceLossy = IsLossy(sourceKey);
     facts.targetLossy = IsLossy(rules_.targetKey);
@@ -113,12 +131,17 @@ MirrorFacts MirrorPlan::Facts(MirrorItem& item, const std::string& outputName) c
     const std::string sourcePath = item.SourcePath();
     const bool copied = item.copied;
     const JobEnvironment* environment = &environment_;
-    facts.outputMatchesSource = [sourcePath, outputPath, copied, environment] {
+    const std::shared_ptr<SourceDigests> digests = item.digests;
+    facts.outputMatchesSource = [sourcePath, outputPath, copied, environment, digests] {
         if (copied) {
             const std::optional<Digest> output = FileDigest(outputPath);
             return output && output == FileDigest(sourcePath);
         }
         const std::optional<DecodedAudio> source = DecodeAudio(sourcePath, *environment);
+        // The adopted output's row takes the digest of this decoding.
+        if (source) {
+            digests->Decoded(source->digest);
+        }
         const std::optional<DecodedAudio> output =
             source ? DecodeAudio(outputPath, *environment) : std::nullopt;
         return source && output && SameLength(*source, *output);

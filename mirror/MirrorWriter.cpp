@@ -15,6 +15,7 @@
 #include "catalog/FormatTable.h"
 #include "engine/OutputTags.h"
 #include "engine/StagedOutput.h"
+#include "mirror/AudioDigestObserver.h"
 #include "mirror/ClearTags.h"
 #include "mirror/FileDigest.h"
 #include "system/FileNames.h"
@@ -155,7 +156,9 @@ std::optional<MirrorRow> MirrorWriter::FinishedRow(const MirrorItem& item) const
     row.source = item.source;
     row.sourceSize = item.sourceState.size;
     row.sourceMtimeNs = item.sourceState.mtimeNs;
-    row.audioDigest = item.digests->Audio();
+    // A copy's row has the audio's digest only where it costs no decoding: without it, a source
+    // touched later is copied again, which costs less than decoding it now.
+    row.audioDigest = item.copied ? item.digests->KnownAudio() : item.digests->Audio();
     row.tagsDigest = settings_.CopyTags ? item.digests->Tags() : std::optional<Digest>(Digest{});
     row.settings = item.settingsKey;
     row.output = item.output;
@@ -218,7 +221,11 @@ bool MirrorWriter::Carry(MirrorItem& item, std::string& line) {
     }
 }
 
-bool MirrorWriter::Encoded(const MirrorItem& item, std::string& line) {
+bool MirrorWriter::Encoded(const MirrorItem& item, const RowValues& values, std::string& line) {
+    // The conversion decoded the source: its digest is not taken a second time.
+    if (const std::optional<Digest> digest = AudioDigestObserver::DigestIn(values)) {
+        item.digests->Decoded(*digest);
+    }
     if (!Finish(item, line)) {
         return false;
     }

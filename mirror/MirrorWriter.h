@@ -9,6 +9,7 @@
 #include <string>
 
 #include "catalog/ConversionSettings.h"
+#include "engine/RowValues.h"
 #include "mirror/MirrorJournal.h"
 #include "mirror/MirrorPlan.h"
 
@@ -26,9 +27,10 @@ public:
     bool Prepare();
     // Does an item that needs no encoder; false with the line that says why not.
     bool Carry(MirrorItem& item, std::string& line);
-    // The job's encoder made the item's output: its row is finished (and a renamed item's old
-    // output goes). False with a line when the journal could not take it.
-    bool Encoded(const MirrorItem& item, std::string& line);
+    // The job's encoder made the item's output, values being what its observer measured: its
+    // row is finished (and a renamed item's old output goes). False with a line when the
+    // journal could not take it.
+    bool Encoded(const MirrorItem& item, const RowValues& values, std::string& line);
     // Commits the finished rows not yet committed; false when the journal refused them.
     bool Flush();
     // Removes the folders that deletions and moves left empty, up to the mirror's folder.

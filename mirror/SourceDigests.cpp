@@ -24,11 +24,12 @@ void AddStrings(Sha256& sha, const TagLib::StringList& values) {
     }
 }
 
-bool IsFlac(const std::string& path) {
+} // namespace
+
+bool SourceDigests::IsFlac(const std::string& path) {
     const FormatInfo* format = FindReadFormat(GetFileExtension(path));
     return format && format->Key == "flac";
 }
-} // namespace
 
 SourceDigests::SourceDigests(std::string path, const JobEnvironment& environment)
     : path_(std::move(path)), environment_(environment) {}
@@ -58,16 +59,24 @@ std::optional<Digest> SourceDigests::FlacSignature(const std::string& path) {
 }
 
 std::optional<Digest> SourceDigests::Audio() {
+    if (const std::optional<Digest> known = KnownAudio()) {
+        return known;
+    }
     if (!audio_) {
-        std::optional<Digest> digest = FlacSignature(path_);
-        if (!digest) {
-            if (const std::optional<DecodedAudio> decoded = DecodeAudio(path_, environment_)) {
-                digest = decoded->digest;
-            }
-        }
-        audio_ = digest;
+        const std::optional<DecodedAudio> decoded = DecodeAudio(path_, environment_);
+        audio_ = decoded ? std::optional<Digest>(decoded->digest) : std::nullopt;
     }
     return *audio_;
+}
+
+std::optional<Digest> SourceDigests::KnownAudio() {
+    if (!signature_) {
+        signature_ = FlacSignature(path_);
+    }
+    if (*signature_) {
+        return *signature_;
+    }
+    return audio_ && *audio_ ? *audio_ : decoded_;
 }
 
 std::optional<Digest> SourceDigests::Tags() {

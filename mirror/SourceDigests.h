@@ -23,6 +23,11 @@ public:
 
     // nullopt when the source cannot be read.
     std::optional<Digest> Audio();
+    // The audio's digest where it costs no decoding: taken already, or a FLAC file's STREAMINFO.
+    std::optional<Digest> KnownAudio();
+    // The digest a conversion took of the source's audio as it decoded it (AudioDigestObserver):
+    // what Audio() gives, unless the source is a FLAC file whose STREAMINFO says it.
+    void Decoded(const Digest& digest) { decoded_ = digest; }
     std::optional<Digest> Tags();
     // For MirrorFacts; they refer to this object.
     DigestQuery AudioQuery() {
@@ -34,10 +39,18 @@ public:
 
     // The STREAMINFO part alone, for a FLAC file whose MD5 is set; nullopt otherwise.
     static std::optional<Digest> FlacSignature(const std::string& path);
+    // The file's audio digest is read from it rather than decoded, by its name: a FLAC file
+    // (one whose encoder left no MD5 is decoded here when asked).
+    static bool ReadsAudioDigest(const std::string& path) { return IsFlac(path); }
 
 private:
+    static bool IsFlac(const std::string& path);
+
     std::string path_;
     const JobEnvironment& environment_;
+    // Each taken once: the STREAMINFO's, the one decoded here, the conversion's.
+    std::optional<std::optional<Digest>> signature_;
     std::optional<std::optional<Digest>> audio_;
+    std::optional<Digest> decoded_;
     std::optional<std::optional<Digest>> tags_;
 };

@@ -390,3 +390,55 @@ TEST(CliMirror, ASourceFromTheFutureOrLoopingOnItselfIsNamedAndNothingIsDeleted)
         << run.out;
     EXPECT_TRUE(fs::exists(dir / "out/two.opus"));
 }
+
+// Each source's audio digest is taken by its conversion, in a worker process, and must be the one
+// a later run takes of the same file: touched, each is still the same audio; retagged, each is
+// retagged rather than converted again.
+TEST(CliMirror, TheDigestTakenWhileConvertingIsTheOneALaterRunTakes) {
+    ConfigHome config;
+    TestFolder dir;
+    const std::string wav = SoxTone(dir / "tone.wav", 1);
+    const std::map<std::string, std::string> makers = {
+        {"a.mp3", "ffmpeg -v error -i %in -c:a libmp3lame %out"},
+        {"b.opus", "opusenc --quiet %in %out"},
+        {"c.ogg", "oggenc -Q -o %out %in"},
+        {"d.m4a", "ffmpeg -v error -i %in -c:a aac %out"},
+    };
+    for (const auto& [name, command] : makers) {
+        std::string line = command;
+        line.replace(line.find("%in"), 3, Quote(wav));
+        line.replace(line.find("%out"), 4, Quote(dir / ("lib/" + name)));
+        Shell("mkdir -p " + Quote(dir / "lib") + " && " + line);
+    }
+    const Mirror mirror{dir, {"-j", "2"}};
+    ASSERT_EQ(mirror.Run().exitCode, 0);
+    using ActionTable = std::map<std::string, std::string>;
+    const auto all = [](const std::string& action) {
+        return ActionTable{
+            {"a.opus", action}, {"b.opus", action}, {"c.opus", action}, {"d.opus", action}};
+    };
+
+    Shell("touch -d '-1 hour' " + Quote(dir / "lib") + "/*");
+    EXPECT_EQ(mirror.List(), all("skip"));
+
+    Shell("/usr/bin/python3 -c \"import sys, mutagen\nfor p in sys.argv[1:]:\n"
+          "    f = mutagen.File(p, easy=True); f['title'] = 'Retitled'; f.save()\" " +
+          Quote(dir / "lib") + "/*");
+    EXPECT_EQ(mirror.List(), all("retag"));
+}
+
+// An .m4a file of Apple Lossless is no lossy original: converted where --copy-lossy copies AAC,
+// and copied by --copy-same to an ALAC target, where AAC is converted.
+TEST(CliMirror, AppleLosslessIsToldFromAacByWhatTheFileHolds) {
+    ConfigHome config;
+    TestFolder dir;
+    const std::string wav = SoxTone(dir / "tone.wav", 0.5);
+    Shell("mkdir -p " + Quote(dir / "lib") + " && ffmpeg -v error -i " + Quote(wav) +
+          " -c:a alac " + Quote(dir / "lib/lossless.m4a") + " && ffmpeg -v error -i " + Quote(wav) +
+          " -c:a aac " + Quote(dir / "lib/lossy.m4a"));
+    using ActionTable = std::map<std::string, std::string>;
+    EXPECT_EQ(Mirror{dir}.List({"--copy-lossy"}),
+              (ActionTable{{"lossless.opus", "convert"}, {"lossy.m4a", "copy"}}));
+    EXPECT_EQ(Mirror{dir}.List({"--copy-same", "-t", "alac"}),
+              (ActionTable{{"lossless.m4a", "copy"}, {"lossy.m4a", "convert"}}));
+}

@@ -36,7 +36,9 @@ public:
 
     // Observers for a job: one per row.
     static AudioObserverFactory Factory() {
-        return [](const ConversionSettings&) { return std::make_unique<MeasuringObserver>(); };
+        return [](const ConversionSettings&, const std::string&) {
+            return std::make_unique<MeasuringObserver>();
+        };
     }
 
     std::vector<float> samples;
