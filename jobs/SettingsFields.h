@@ -6,8 +6,8 @@
 
 #include "catalog/ConversionSettings.h"
 
-// The target format, the encoder options, the WAVE output format, whether tags are copied and
-// how covers are fitted.
+// The target format, the encoder options, the WAVE output format, the ReplayGain mode, whether
+// tags are copied and how covers are fitted.
 std::vector<std::string> SettingsFields(const ConversionSettings& settings);
 // Puts fields made by SettingsFields into settings; false (settings unchanged) when they are not.
 bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSettings& settings);
