@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalog/OptionValues.h"
+#include "catalog/ReplayGainMode.h"
 
 // The number of the format a new user starts with, and what a missing or unknown stored choice
 // falls back to: the first of the formats (FormatTable.h).
@@ -34,4 +35,6 @@ struct ConversionSettings {
     // With CopyTags: the names (in any letter case) of the picture in an input's folder that
     // becomes its front cover when it has none, the first found; empty: none.
     std::vector<std::string> CoverFiles;
+    // Measure each input's loudness as it is converted and tag its output with the gain.
+    ReplayGainMode ReplayGain = ReplayGainMode::None;
 };

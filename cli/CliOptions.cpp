@@ -181,6 +181,22 @@ bool SetCoverFiles(std::string_view, const std::string& value, CliOptions& optio
     return true;
 }
 
+// "none" or "track"; "album" is refused until albums are measured.
+bool SetReplayGain(std::string_view, const std::string& value, CliOptions& options,
+                   std::string& error) {
+    const std::optional<ReplayGainMode> mode = ReplayGainModeOf(value);
+    if (mode == ReplayGainMode::Album) {
+        error = "--replaygain album is not available yet; --replaygain takes none or track";
+        return false;
+    }
+    if (!mode) {
+        error = "--replaygain takes none or track, not '" + value + "'";
+        return false;
+    }
+    options.replayGain = *mode;
+    return true;
+}
+
 bool SetExtras(std::string_view, const std::string& value, CliOptions& options,
                std::string& error) {
     std::string bad;
@@ -243,6 +259,7 @@ constexpr Option Options[] = {
     Flag(0, "--no-tags", &CliOptions::noTags),
     Valued(0, "--cover-size", SetCoverSize),
     Valued(0, "--cover-file", SetCoverFiles),
+    Valued(0, "--replaygain", SetReplayGain),
     Flag(0, "--list", &CliOptions::list),
     Flag('0', "--null", &CliOptions::nulSeparated),
     Valued(0, "--shard", SetShard),

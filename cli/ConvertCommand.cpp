@@ -22,9 +22,11 @@
 #include "cli/PresetChoice.h"
 #include "cli/TargetDescription.h"
 #include "engine/CodecCheck.h"
+#include "engine/ConversionError.h"
 #include "engine/ConverterChoices.h"
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
+#include "engine/LoudnessValues.h"
 #include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
 #include "jobs/JobController.h"
@@ -116,6 +118,7 @@ bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
     ApplyEncoderOptions(options, settings);
     settings.CopyTags = !options.noTags;
     ApplyCoverOptions(options, settings);
+    settings.ReplayGain = options.replayGain;
     return CheckSampleRate(settings, error);
 }
 
@@ -289,12 +292,25 @@ void PrintSummary(const JobResult& result, std::size_t skipped) {
     std::fflush(stdout);
 }
 
-int Report(const JobResult& result, int signal, std::size_t skipped, bool quiet) {
+// What the rows' measurements tell that is no failure: inputs left without a track gain.
+void PrintNotices(const JobResult& result, const std::vector<PlannedRow>& rows) {
+    for (std::size_t i = 0; i < result.Values.size() && i < rows.size(); ++i) {
+        if (HadNoLoudness(result.Values[i])) {
+            std::fprintf(stderr, "%s\n", NoLoudnessNotice(rows[i].Input).c_str());
+        }
+    }
+}
+
+int Report(const JobResult& result, const std::vector<PlannedRow>& rows, int signal,
+           std::size_t skipped, bool quiet) {
     if (!result.Lines.empty() && !quiet) {
         std::fprintf(stderr, "The following problems were encountered:\n");
     }
     for (const std::string& line : result.Lines) {
         std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    if (!quiet) {
+        PrintNotices(result, rows);
     }
     if (signal && !quiet) {
         std::fprintf(stderr, "Conversion was cancelled.\n");
@@ -408,7 +424,7 @@ int ConvertPlannedJob(const CommandPlan& job, const CliOptions& options,
     JobResult result;
     const int signal = RunCliJob(job.plan.Rows(), replaceable, options, MakesFolders(options),
                                  settings, environment, result);
-    return Report(result, signal, job.skipped, options.quiet);
+    return Report(result, job.plan.Rows(), signal, job.skipped, options.quiet);
 }
 
 // Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.

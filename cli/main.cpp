@@ -3,7 +3,9 @@
 
 #include "cli/ConvertCommand.h"
 #include "engine/JobEnvironment.h"
+#include "engine/ObserverGroup.h"
 #include "engine/RowConverter.h"
+#include "loudness/LoudnessObserver.h"
 #include "system/AppPaths.h"
 #include "system/CodecModules.h"
 
@@ -12,6 +14,8 @@ int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "C.UTF-8");
     RowConverter::KeepMemoryBetweenFiles();
     CodecModules codecs;
+    // Worker processes start here too: each makes the observers its settings ask for.
     return RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc),
-                             JobEnvironment{codecs, ::pread, ExecutablePath()});
+                             JobEnvironment{codecs, ::pread, ExecutablePath(),
+                                            ObserverGroup::Of({LoudnessObserver::Factory()})});
 }

@@ -87,3 +87,7 @@ std::string CoverProblemLine(const CoverProblem& problem, std::string_view input
     }
     return line + "it is larger than " + std::to_string(MaxPictureBytes >> 20) + " MB.";
 }
+
+std::string NoLoudnessNotice(std::string_view inputPath) {
+    return Quoted("No ReplayGain for '", inputPath, "': it is silent or shorter than 0.4 seconds.");
+}

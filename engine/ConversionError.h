@@ -34,3 +34,6 @@ std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view i
 // A cover left out of the output of inputPath (tags/CoverProblem.h); the output was written
 // without it.
 std::string CoverProblemLine(const CoverProblem& problem, std::string_view inputPath);
+// Not a failure but a notice: the loudness of inputPath could not be measured for its ReplayGain
+// (engine/LoudnessValues.h), so its output was written without a track gain.
+std::string NoLoudnessNotice(std::string_view inputPath);

@@ -1,30 +1,57 @@
 #include "engine/OutputTags.h"
 
 #include <exception>
+#include <optional>
 
 #include "catalog/ConversionSettings.h"
 #include "catalog/FormatTable.h"
 #include "engine/ConversionError.h"
+#include "engine/LoudnessValues.h"
 #include "tags/CopyAudioTags.h"
 #include "tags/CoverStep.h"
 #include "tags/ReadAudioTags.h"
+#include "tags/ReplayGainFields.h"
+#include "tags/TagFormat.h"
 
-OutputTags::OutputTags(const std::string& input, const ConversionSettings& settings)
+OutputTags::OutputTags(const std::string& input, const ConversionSettings& settings,
+                       const RowValues& values)
     : target_(settings.TargetFormat) {
     const FormatInfo* format = FindTargetFormat(target_);
-    if (!settings.CopyTags || !format || !format->Tags) {
+    if (!format || !format->Tags) {
         return;
     }
     try {
-        tags_ = std::make_unique<AudioTags>(ReadAudioTagsOfFile(input));
-        std::vector<CoverProblem> problems;
-        CoverStep(settings.CoverSize, settings.CoverFiles).Apply(*tags_, input, problems);
-        for (const CoverProblem& problem : problems) {
-            lines_.push_back(CoverProblemLine(problem, input));
+        if (settings.CopyTags) {
+            ReadTags(input, settings);
+        } else if (settings.ReplayGain != ReplayGainMode::None) {
+            tags_ = std::make_unique<AudioTags>();
+        }
+        if (tags_) {
+            PutGain(settings, values);
         }
     } catch (const std::exception&) {
         // Even running out of memory for them only leaves the tags behind.
     }
+}
+
+void OutputTags::ReadTags(const std::string& input, const ConversionSettings& settings) {
+    tags_ = std::make_unique<AudioTags>(ReadAudioTagsOfFile(input));
+    std::vector<CoverProblem> problems;
+    CoverStep(settings.CoverSize, settings.CoverFiles).Apply(*tags_, input, problems);
+    for (const CoverProblem& problem : problems) {
+        lines_.push_back(CoverProblemLine(problem, input));
+    }
+}
+
+void OutputTags::PutGain(const ConversionSettings& settings, const RowValues& values) {
+    std::optional<TrackLoudness> track;
+    const auto loudness = values.find(LoudnessValue);
+    const auto peak = values.find(PeakValue);
+    if (settings.ReplayGain != ReplayGainMode::None && loudness != values.end() &&
+        peak != values.end()) {
+        track = TrackLoudness{loudness->second, peak->second};
+    }
+    ShapeReplayGain(tags_->freeFields, FindTargetFormat(target_)->Tags->Gain, track);
 }
 
 OutputTags::~OutputTags() = default;

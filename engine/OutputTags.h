@@ -4,18 +4,24 @@
 // written into the finished output before it is linked in at its name, so that it appears whole
 // with its tags or not at all. Never fails the file: tags that cannot be read or written are left
 // behind, and the output keeps the bytes it had (see tags/CopyAudioTags.h). Covers are fitted as
-// the settings ask (tags/CoverStep.h); a picture left out becomes a line of the row.
+// the settings ask (tags/CoverStep.h); a picture left out becomes a line of the row. The
+// ReplayGain fields go in the target's form (tags/ReplayGainFields.h), with the loudness measured
+// of the row when the settings ask for it, even where the other tags are not copied.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/RowValues.h"
 
 struct AudioTags;
 struct ConversionSettings;
 
 class OutputTags {
 public:
-    OutputTags(const std::string& input, const ConversionSettings& settings);
+    // values: what the row's observers measured (engine/LoudnessValues.h).
+    OutputTags(const std::string& input, const ConversionSettings& settings,
+               const RowValues& values = {});
     ~OutputTags();
     OutputTags(const OutputTags&) = delete;
     OutputTags& operator=(const OutputTags&) = delete;
@@ -26,6 +32,9 @@ public:
     const std::vector<std::string>& Lines() const { return lines_; }
 
 private:
+    void ReadTags(const std::string& input, const ConversionSettings& settings);
+    void PutGain(const ConversionSettings& settings, const RowValues& values);
+
     std::unique_ptr<AudioTags> tags_;
     uint8_t target_ = 0;
     std::vector<std::string> lines_;

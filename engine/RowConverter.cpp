@@ -156,7 +156,7 @@ bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed) {
     Reached(Stage::Tagging);
     // The input's tags are read before the output may take its place (it may be the input
     // itself) and go into the new version before anyone can see it.
-    const OutputTags tags(row.request.Input, settings_);
+    const OutputTags tags(row.request.Input, settings_, row.values);
     tags.WriteTo(output.Fd());
     for (const std::string& line : tags.Lines()) {
         row.reporter.Line(line);

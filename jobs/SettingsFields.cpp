@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <optional>
 
 #include "catalog/FormatOptions.h"
 #include "catalog/FormatTable.h"
@@ -11,12 +12,16 @@
 
 namespace {
 // The fields before the options' values (the target and the WAVE output format); after them come
-// the cover size, the cover file names (one field each, as many as there are) and, last, whether
-// tags are copied.
+// the ReplayGain mode, the cover size, the cover file names (one field each, as many as there
+// are) and, last, whether tags are copied.
 constexpr std::size_t FixedFieldCount = 2;
 
-std::size_t CoverSizeField() {
+std::size_t ReplayGainField() {
     return FixedFieldCount + FormatOptions().size();
+}
+
+std::size_t CoverSizeField() {
+    return ReplayGainField() + 1;
 }
 
 std::string Hex(const uint8_t* data, std::size_t size) {
@@ -61,6 +66,7 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
     for (const FormatOption& option : FormatOptions()) {
         fields.push_back(std::to_string(settings.Options.Of(option)));
     }
+    fields.emplace_back(WordOf(settings.ReplayGain));
     fields.push_back(std::to_string(settings.CoverSize));
     fields.insert(fields.end(), settings.CoverFiles.begin(), settings.CoverFiles.end());
     fields.push_back(std::to_string(settings.CopyTags));
@@ -91,9 +97,10 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     unsigned copyTags = 0;
     uint32_t coverSize = 0;
     WaveOutputFormatBuffer waveFormat{};
+    const std::optional<ReplayGainMode> replayGain = ReplayGainModeOf(fields[ReplayGainField()]);
     if (!Parse(fields[0], target) || target > 255 || !FromHex(fields[1], waveFormat) ||
         !Parse(fields.back(), copyTags) || copyTags > 1 ||
-        !Parse(fields[coverSizeField], coverSize)) {
+        !Parse(fields[coverSizeField], coverSize) || !replayGain) {
         return false;
     }
     OptionValues options;
@@ -110,6 +117,7 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     settings.Options = options;
     settings.CopyTags = copyTags == 1;
     settings.CoverSize = coverSize;
+    settings.ReplayGain = *replayGain;
     settings.CoverFiles.assign(fields.begin() + static_cast<std::ptrdiff_t>(coverSizeField + 1),
                                fields.end() - 1);
     return true;

@@ -6,8 +6,8 @@
 
 #include "catalog/ConversionSettings.h"
 
-// The target format, the encoder options, the WAVE output format, whether tags are copied and
-// how covers are fitted.
+// The target format, the encoder options, the WAVE output format, the ReplayGain mode, whether
+// tags are copied and how covers are fitted.
 std::vector<std::string> SettingsFields(const ConversionSettings& settings);
 // The fields that decide what an output in the target format holds: another format's options, an
 // option the target's chosen mode leaves unused, and the WAVE output format for another target

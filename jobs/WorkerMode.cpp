@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/JobEnvironment.h"
+#include "engine/ObserverGroup.h"
 #include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
 #include "jobs/ChannelReporter.h"
@@ -63,10 +64,12 @@ bool RunWorkerMode(const JobEnvironment& environment, const AudioObserverKinds& 
     while (channel.Receive(message)) {
         if (std::exchange(first, false) && message.size() == 2 &&
             message[0] == WorkerMessages::Observe) {
-            observed.Observers = kinds ? kinds(message[1]) : AudioObserverFactory();
-            if (!observed.Observers) {
+            const AudioObserverFactory named = kinds ? kinds(message[1]) : AudioObserverFactory();
+            if (!named) {
                 return Refuse();
             }
+            // Beside the observers the settings ask for.
+            observed.Observers = ObserverGroup::Of({environment.Observers, named});
             continue;
         }
         if (message.size() != 4 || message[0] != WorkerMessages::File ||

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/ObserverGroup.h"
 #include "mirror/SourceDigests.h"
 
 namespace {
@@ -49,7 +50,7 @@ void AudioDigestObserver::End(RowValues& values) {
 }
 
 void AudioDigestObserver::Observe(JobEnvironment& environment) {
-    environment.Observers = Factory();
+    environment.Observers = ObserverGroup::Of({environment.Observers, Factory()});
     environment.ObserversName = Name;
 }
 

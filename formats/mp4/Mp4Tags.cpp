@@ -173,4 +173,5 @@ bool ClaimsMp4(const ByteVector& head) {
 }
 } // namespace
 
-const TagFormat Mp4Tags = {ClaimsMp4, ReadMp4Tags, WriteMp4Tags};
+// Players look for the ReplayGain atoms under lower-case names.
+const TagFormat Mp4Tags = {ClaimsMp4, ReadMp4Tags, WriteMp4Tags, GainForm::LowerCaseReplayGain};

@@ -11,5 +11,6 @@ bool Claims(const TagLib::ByteVector& head) {
 }
 } // namespace
 
+// RFC 7845 asks Opus files for R128 gains instead of ReplayGain's fields.
 const TagFormat OpusTags = {Claims, ReadOggTags<TagLib::Ogg::Opus::File>,
-                            WriteOggTags<TagLib::Ogg::Opus::File>};
+                            WriteOggTags<TagLib::Ogg::Opus::File>, GainForm::R128};

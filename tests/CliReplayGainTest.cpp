@@ -1,0 +1,200 @@
+// ReplayGain written by brindlex-convert while converting: loudness checked against ffmpeg's
+// EBU R128 meter, fields read back by mutagen, on inputs made by sox and tagged by metaflac.
+#include <cmath>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+
+#include "CliTestSupport.h"
+
+using namespace clitest;
+
+namespace {
+// The gain fields of a file, "NAME=value" one a line, as its format stores them: Vorbis comments,
+// ID3 "TXXX" frames, iTunes "----" atoms (after their prefix), ASF attributes.
+std::multimap<std::string, std::string> GainFields(const std::string& path) {
+    static const char* const Script = R"(
+import sys, mutagen
+f = mutagen.File(sys.argv[1])
+pairs = []
+if f.tags is not None:
+    pairs = list(f.tags) if isinstance(f.tags, list) else list(f.tags.items())
+for key, values in pairs:
+    name = key.split(":")[-1]
+    if "GAIN" in name.upper() or "PEAK" in name.upper():
+        for value in values if isinstance(values, list) else [values]:
+            text = value.text[0] if hasattr(value, "text") else value
+            text = bytes(text).decode() if isinstance(text, (bytes, mutagen.mp4.MP4FreeForm)) else str(text)
+            print("%s=%s" % (name, text))
+)";
+    std::multimap<std::string, std::string> fields;
+    std::istringstream lines(Shell("/usr/bin/python3 -c " +
+                                   Quote(std::string("import mutagen.mp4\n") + Script) + " " +
+                                   Quote(path)));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t eq = line.find('=');
+        fields.emplace(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return fields;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// The values of the field of that name in any letter case.
+std::vector<std::string> ValuesOf(const std::multimap<std::string, std::string>& fields,
+                                  const std::string& name) {
+    std::vector<std::string> values;
+    for (const auto& [key, value] : fields) {
+        if (Upper(key) == name) {
+            values.push_back(value);
+        }
+    }
+    return values;
+}
+
+struct Measured {
+    double loudness; // LUFS
+    double peak;     // linear
+};
+
+// Integrated loudness and sample peak as ffmpeg's ebur128 filter reports them in its summary.
+Measured FfmpegLoudness(const std::string& path) {
+    const std::string summary =
+        Shell("ffmpeg -nostats -hide_banner -i " + Quote(path) +
+              " -af ebur128=peak=sample -f null - 2>&1 | grep -E '^ +(I|Peak):' | tail -n 2");
+    double loudness = NAN;
+    double peakDb = NAN;
+    std::sscanf(summary.c_str(), " I: %lf LUFS Peak: %lf", &loudness, &peakDb);
+    return {loudness, std::pow(10.0, peakDb / 20)};
+}
+
+class CliReplayGain : public ::testing::Test {
+protected:
+    ConfigHome config;
+    TestFolder dir;
+
+    // 3 s of a 440 Hz tone at gain dB below full scale, as FLAC; metaflac then gives it tags.
+    std::string TaggedTone(const std::string& name, double gain, const std::string& tags) {
+        const std::string path = dir / name;
+        Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(path) + " synth 3 sine 440 gain " +
+              std::to_string(gain) +
+              (tags.empty() ? "" : " && metaflac " + tags + " " + Quote(path)));
+        return path;
+    }
+
+    Outcome Run(const std::vector<std::string>& extra) {
+        std::vector<std::string> args = {"-y"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Convert(dir, args);
+    }
+};
+
+const std::string OldGains =
+    "--set-tag=REPLAYGAIN_TRACK_GAIN=+4.00dB --set-tag=REPLAYGAIN_TRACK_PEAK=0.100000";
+
+// One value of the field (asserted), as a number.
+double Only(const std::multimap<std::string, std::string>& fields, const std::string& name,
+            const std::string& output) {
+    const std::vector<std::string> values = ValuesOf(fields, name);
+    EXPECT_EQ(values.size(), 1u) << output << " " << name;
+    return values.empty() ? NAN : std::strtod(values.front().c_str(), nullptr);
+}
+} // namespace
+
+// Each target, from worker processes and in the program's own process, gets the gain of the
+// input's loudness in its form: an old gain of the input replaced, not doubled.
+TEST_F(CliReplayGain, EveryTargetIsTaggedWithItsInputsLoudness) {
+    const std::string tone = TaggedTone("tone.flac", -10, OldGains);
+    const std::string surround = dir / "surround.wav"; // 5.1, its LFE left out of the loudness
+    Shell("sox -q -n -r 48000 -c 6 -b 16 " + Quote(surround) +
+          " synth 3 sine 440 sine 550 sine 660 sine 100 sine 770 sine 880 gain -6");
+    const std::map<std::string, Measured> expected = {{"tone", FfmpegLoudness(tone)},
+                                                      {"surround", FfmpegLoudness(surround)}};
+    const struct {
+        const char* target;
+        const char* extension;
+        const char* jobs;
+    } targets[] = {{"flac", ".flac", "2"}, {"wav", ".wav", "2"},  {"mp3", ".mp3", "2"},
+                   {"wma", ".wma", "1"},   {"ogg", ".ogg", "2"},  {"m4a", ".m4a", "2"},
+                   {"alac", ".m4a", "1"},  {"opus", ".opus", "2"}};
+    for (const auto& t : targets) {
+        const std::string folder = dir / t.target;
+        // libvorbisenc keeps a block of its six-channel set-up: only the tone goes to Vorbis.
+        const bool withSurround = std::string(t.target) != "ogg";
+        std::vector<std::string> args = {"-q", "-j",   t.jobs,         "-t",    t.target,
+                                         "-o", folder, "--replaygain", "track", tone};
+        if (withSurround) {
+            args.push_back(surround);
+        }
+        const Outcome o = Run(args);
+        ASSERT_EQ(o.exitCode, 0) << t.target << o.err;
+        for (const auto& [name, measured] : expected) {
+            if (name == "surround" && !withSurround) {
+                continue;
+            }
+            const std::string output = folder + "/" + name + t.extension;
+            const auto fields = GainFields(output);
+            if (std::string(t.target) == "opus") {
+                EXPECT_TRUE(ValuesOf(fields, "REPLAYGAIN_TRACK_GAIN").empty()) << output;
+                EXPECT_NEAR(Only(fields, "R128_TRACK_GAIN", output),
+                            (-23 - measured.loudness) * 256, 0.1 * 256 + 1)
+                    << output;
+                continue;
+            }
+            EXPECT_NEAR(Only(fields, "REPLAYGAIN_TRACK_GAIN", output), -18 - measured.loudness, 0.1)
+                << output;
+            EXPECT_NEAR(Only(fields, "REPLAYGAIN_TRACK_PEAK", output), measured.peak, 0.01)
+                << output;
+            EXPECT_TRUE(ValuesOf(fields, "R128_TRACK_GAIN").empty()) << output;
+        }
+    }
+}
+
+// A silent input is converted without a gain (its old one gone too) and with a notice, which
+// is no failure; a gain never asked for is not measured.
+TEST_F(CliReplayGain, SilenceGetsNoGainButANotice) {
+    const std::string silent = dir / "silent.flac";
+    Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(silent) + " trim 0 2 && metaflac " + OldGains +
+          " " + Quote(silent));
+    const std::string tone = TaggedTone("tone.flac", -10, "");
+    const Outcome o =
+        Run({"-j", "1", "-t", "flac", "-o", dir / "out", "--replaygain", "track", silent, tone});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("No ReplayGain for '" + silent + "'"), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find("No ReplayGain for '" + tone + "'"), std::string::npos) << o.err;
+    EXPECT_TRUE(GainFields(dir / "out/silent.flac").empty());
+
+    EXPECT_EQ(Run({"-q", "-t", "flac", "-o", dir / "plain", tone}).exitCode, 0);
+    EXPECT_TRUE(GainFields(dir / "plain/tone.flac").empty());
+}
+
+// Without --replaygain an input's gains go into Opus as R128 gains (5 dB less, Q7.8) and come
+// back from it as ReplayGain's.
+TEST_F(CliReplayGain, GainsAreCarriedInTheTargetsForm) {
+    const std::string tone = TaggedTone(
+        "tone.flac", -10,
+        "--set-tag=REPLAYGAIN_TRACK_GAIN=-7.32\\ dB --set-tag=REPLAYGAIN_TRACK_PEAK=0.316254 "
+        "--set-tag=REPLAYGAIN_ALBUM_GAIN=-2.50\\ dB --set-tag=REPLAYGAIN_ALBUM_PEAK=0.5");
+    ASSERT_EQ(Run({"-q", "-t", "opus", "-o", dir / "opus", tone}).exitCode, 0);
+    const auto opus = GainFields(dir / "opus/tone.opus");
+    const std::multimap<std::string, std::string> r128 = {{"R128_ALBUM_GAIN", "-1920"},
+                                                          {"R128_TRACK_GAIN", "-3154"}};
+    EXPECT_EQ(opus, r128);
+
+    ASSERT_EQ(Run({"-q", "-t", "flac", "-o", dir / "back", dir / "opus/tone.opus"}).exitCode, 0);
+    const auto back = GainFields(dir / "back/tone.flac");
+    EXPECT_EQ(ValuesOf(back, "REPLAYGAIN_TRACK_GAIN"), std::vector<std::string>{"-7.32 dB"});
+    EXPECT_EQ(ValuesOf(back, "REPLAYGAIN_ALBUM_GAIN"), std::vector<std::string>{"-2.50 dB"});
+    EXPECT_TRUE(ValuesOf(back, "R128_TRACK_GAIN").empty());
+}
+
+TEST_F(CliReplayGain, AlbumIsRefusedUntilAlbumsAreMeasured) {
+    const Outcome o = Run({"--replaygain", "album", "-t", "flac", "x.wav"});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_NE(o.err.find("--replaygain album"), std::string::npos) << o.err;
+}
