@@ -27,9 +27,14 @@ ConversionSettings DiscardingSettings() {
 
 std::optional<DecodedAudio> DecodeAudio(const std::string& path,
                                         const JobEnvironment& environment) {
+    AudioDigestObserver observer;
+    return DecodeObserved(path, environment, observer) ? observer.Ended() : std::nullopt;
+}
+
+std::optional<RowValues> DecodeObserved(const std::string& path, const JobEnvironment& environment,
+                                        AudioObserver& observer) {
     static const ConversionSettings settings = DiscardingSettings();
     RowResult result;
-    AudioDigestObserver observer;
     const RowContext row{settings, "/dev/null", environment, result, &observer};
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<AudioSource> source = OpenAudioSource(path.c_str(), row, code);
@@ -43,7 +48,7 @@ std::optional<DecodedAudio> DecodeAudio(const std::string& path,
     if (result.InputError != ConversionError::ceNone || result.ProtectedInput) {
         return std::nullopt;
     }
-    return observer.Ended();
+    return result.Values;
 }
 
 bool SameLength(const DecodedAudio& source, const DecodedAudio& output) {

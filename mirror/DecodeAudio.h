@@ -11,6 +11,9 @@ using DecodedAudio = AudioDigestObserver::Result;
 
 // nullopt when no source reads the file or it could not be decoded to its end.
 std::optional<DecodedAudio> DecodeAudio(const std::string& path, const JobEnvironment& environment);
+// The file's audio shown to observer, and what it put at the end; nullopt as above.
+std::optional<RowValues> DecodeObserved(const std::string& path, const JobEnvironment& environment,
+                                        AudioObserver& observer);
 
 // An output found in place was made from this source: the same length, give or take what encoders
 // add or drop at the ends (priming, padding to a whole frame), and what resampling rounds.

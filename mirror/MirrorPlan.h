@@ -56,6 +56,7 @@ public:
                const MirrorRules& rules, const JobEnvironment& environment);
 
     const std::string& Folder() const { return folder_; }
+    const JobEnvironment& Environment() const { return environment_; }
     const std::vector<MirrorItem>& Items() const { return items_; }
     std::vector<MirrorItem>& Items() { return items_; }
     bool JournalTrusted() const { return trusted_; }

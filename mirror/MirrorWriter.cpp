@@ -17,6 +17,7 @@
 #include "engine/StagedOutput.h"
 #include "mirror/AudioDigestObserver.h"
 #include "mirror/ClearTags.h"
+#include "mirror/DecodeAudio.h"
 #include "mirror/FileDigest.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
@@ -271,7 +272,7 @@ bool MirrorWriter::Copy(const MirrorItem& item, std::string& line) {
 // only once whole.
 bool MirrorWriter::Retag(const MirrorItem& item, std::string& line) {
     const std::string path = PathOf(item.output);
-    const OutputTags tags(item.SourcePath(), settings_);
+    const OutputTags tags(item.SourcePath(), settings_, Measured(item.SourcePath()));
     const std::string_view target = FindTargetFormat(settings_.TargetFormat)->Key;
     const auto rewrite = [&](const StagedOutput& staged) {
         if (!ClearTags(staged.Path(), target)) {
@@ -281,6 +282,16 @@ bool MirrorWriter::Retag(const MirrorItem& item, std::string& line) {
         return true;
     };
     return StageCopy(path, path, true, rewrite, line);
+}
+
+// What a conversion of the source measures on its way (its loudness, for ReplayGain), measured
+// again for tags written without one; nothing, and no decoding, where the settings ask for none.
+RowValues MirrorWriter::Measured(const std::string& source) const {
+    const JobEnvironment& environment = plan_.Environment();
+    const std::unique_ptr<AudioObserver> observer =
+        environment.Observers ? environment.Observers(settings_, source) : nullptr;
+    return observer ? DecodeObserved(source, environment, *observer).value_or(RowValues{})
+                    : RowValues{};
 }
 
 void MirrorWriter::Vacated(const std::string& output) {

@@ -45,6 +45,7 @@ private:
     bool Move(const MirrorItem& item, std::string& line);
     bool Copy(const MirrorItem& item, std::string& line);
     bool Retag(const MirrorItem& item, std::string& line);
+    RowValues Measured(const std::string& source) const;
     void Vacated(const std::string& output);
     std::string PathOf(const std::string& output) const { return plan_.Folder() + "/" + output; }
 

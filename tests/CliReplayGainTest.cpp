@@ -2,6 +2,8 @@
 // EBU R128 meter, fields read back by mutagen, on inputs made by sox and tagged by metaflac.
 #include <cmath>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -191,6 +193,23 @@ TEST_F(CliReplayGain, GainsAreCarriedInTheTargetsForm) {
     EXPECT_EQ(ValuesOf(back, "REPLAYGAIN_TRACK_GAIN"), std::vector<std::string>{"-7.32 dB"});
     EXPECT_EQ(ValuesOf(back, "REPLAYGAIN_ALBUM_GAIN"), std::vector<std::string>{"-2.50 dB"});
     EXPECT_TRUE(ValuesOf(back, "R128_TRACK_GAIN").empty());
+}
+
+// A mirror that rewrites only an output's tags measures its source again: the gain stays the
+// measured one, not the source's old field.
+TEST_F(CliReplayGain, AMirrorsRetagKeepsTheMeasuredGain) {
+    std::filesystem::create_directory(dir / "lib");
+    const std::string tone = TaggedTone("lib/tone.flac", -10, OldGains);
+    const std::vector<std::string> mirror = {"--mirror",  "-t",           "opus",  "-o",
+                                             dir / "out", "--replaygain", "track", dir / "lib"};
+    ASSERT_EQ(Run(mirror).exitCode, 0);
+    const std::string output = dir / "out/tone.opus";
+    const double measured = Only(GainFields(output), "R128_TRACK_GAIN", output);
+    Shell("metaflac --set-tag=TITLE=Retitled " + Quote(tone));
+    const Outcome retag = Run(mirror);
+    ASSERT_EQ(retag.exitCode, 0) << retag.err;
+    EXPECT_NE(retag.out.find("1 retag"), std::string::npos) << retag.out;
+    EXPECT_EQ(Only(GainFields(output), "R128_TRACK_GAIN", output), measured);
 }
 
 TEST_F(CliReplayGain, AlbumIsRefusedUntilAlbumsAreMeasured) {
