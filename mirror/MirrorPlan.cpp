@@ -149,14 +149,19 @@ MirrorFacts MirrorPlan::Facts(MirrorItem& item, const std::string& outputName) c
     return facts;
 }
 
-void MirrorPlan::DecideSource(const MirrorSource& source) {
+MirrorItem MirrorPlan::NewItem(std::string root, std::string source, std::string output) const {
     MirrorItem item;
-    item.root = source.root;
-    item.source = source.relative;
-    item.output = source.output;
-    item.extra = source.extra;
+    item.root = std::move(root);
+    item.source = std::move(source);
+    item.output = std::move(output);
     item.sourceState = FileState::Of(item.SourcePath());
     item.digests = std::make_shared<SourceDigests>(item.SourcePath(), environment_);
+    return item;
+}
+
+void MirrorPlan::DecideSource(const MirrorSource& source) {
+    MirrorItem item = NewItem(source.root, source.relative, source.output);
+    item.extra = source.extra;
     item.row = RowOf(source);
     const bool moved = item.row && item.row->root != source.root;
     MirrorFacts facts = Facts(item, source.output);
@@ -203,17 +208,12 @@ std::optional<MirrorRow> MirrorPlan::RowOf(const MirrorSource& source) const {
 }
 
 void MirrorPlan::DecideOrphan(const MirrorRow& row) {
-    MirrorItem item;
-    item.root = row.root;
-    item.source = row.source;
-    item.output = row.output;
+    MirrorItem item = NewItem(row.root, row.source, row.output);
     item.row = row;
-    item.sourceState = FileState::Of(item.SourcePath());
     // A source still there but no longer collected (--from, say) is no orphan: left alone.
     if (item.sourceState.Readable()) {
         return;
     }
-    item.digests = std::make_shared<SourceDigests>(item.SourcePath(), environment_);
     item.verdict = DecideMirror(Facts(item, row.output));
     items_.push_back(std::move(item));
 }

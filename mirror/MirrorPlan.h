@@ -68,6 +68,8 @@ public:
 private:
     using Scan = std::unordered_map<std::string, FileState>;
 
+    // An item of that source, its state looked at; its digests taken only when asked for.
+    MirrorItem NewItem(std::string root, std::string source, std::string output) const;
     void DecideSource(const MirrorSource& source);
     std::optional<MirrorRow> RowOf(const MirrorSource& source) const;
     void DecideOrphan(const MirrorRow& row);
