@@ -37,8 +37,8 @@ struct CliOptions {
     std::optional<uint32_t> coverSize; // 0: front covers as they are; else the stored choice
     // The folder's picture files an input without a front cover takes; else the stored choice.
     std::optional<std::vector<std::string>> coverFiles;
-    ReplayGainMode replayGain = ReplayGainMode::None;
-    bool list = false;         // print the planned rows instead of converting
+    std::optional<ReplayGainMode> replayGain; // else the stored choice
+    bool list = false;                        // print the planned rows instead of converting
     bool nulSeparated = false; // with list: each path ended by a zero byte, not a tab or newline
     std::optional<ShardChoice> shard;
     // Keep outputDir in step with the inputs' folders (MirrorPlan.h); implies recursive.

@@ -58,7 +58,7 @@ std::string CliUsage(const ConversionSettings& defaults) {
            "\n"
            "      --replaygain MODE   measure each input's loudness (EBU R128) as it is\n"
            "                          converted and tag its output with the ReplayGain:\n"
-           "                          track, or none (the default)\n"
+           "                          track, or none (default: the window's choice)\n"
            "  -y, --overwrite         replace existing outputs without asking\n"
            "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
            "  -q, --quiet             show only error lines\n"

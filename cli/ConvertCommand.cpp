@@ -118,7 +118,7 @@ bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
     ApplyEncoderOptions(options, settings);
     settings.CopyTags = !options.noTags;
     ApplyCoverOptions(options, settings);
-    settings.ReplayGain = options.replayGain;
+    settings.ReplayGain = options.replayGain.value_or(settings.ReplayGain);
     return CheckSampleRate(settings, error);
 }
 

@@ -138,6 +138,11 @@ ConverterChoices ConverterChoices::Load(std::string_view key) {
     c.CoverSize = StoredNumberOr0(key, "BrConvCoverSize", c.Notices);
     c.FolderCover = StoredNumberOr0(key, "BrConvFolderCover", c.Notices) != 0;
     c.Mirror = StoredNumberOr0(key, "BrConvMirror", c.Notices) != 0;
+    // A mode this program does not measure yet (album) stores as none.
+    c.ReplayGain = StoredNumberOr0(key, "BrConvReplayGain", c.Notices) ==
+                           static_cast<uint32_t>(ReplayGainMode::Track)
+                       ? ReplayGainMode::Track
+                       : ReplayGainMode::None;
     // Only a stored text replaces the default: an empty one says "no extras".
     if (StoreValueExists(StoreRoot::User, key, "BrConvMirrorExtras")) {
         c.MirrorExtras =
@@ -166,6 +171,7 @@ std::vector<StoreEntry> ConverterChoices::Entries() const {
         {"BrConvFolderCover", FolderCover ? 1 : 0, {}},
         {"BrConvMirror", Mirror ? 1 : 0, {}},
         {"BrConvMirrorExtras", std::nullopt, MirrorExtras},
+        {"BrConvReplayGain", static_cast<uint32_t>(ReplayGain), {}},
     };
     for (const FormatOption& option : FormatOptions()) {
         entries.push_back(
@@ -193,6 +199,7 @@ void ConverterChoices::ApplyTo(ConversionSettings& settings) const {
         }
     }
     settings.CoverSize = CoverSize;
+    settings.ReplayGain = ReplayGain;
     settings.CoverFiles.clear();
     if (FolderCover) {
         settings.CoverFiles.assign(DefaultCoverFiles.begin(), DefaultCoverFiles.end());

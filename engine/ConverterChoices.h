@@ -42,6 +42,8 @@ struct ConverterChoices {
     // changed files converted, outputs of removed originals deleted), and the extras, file name
     // patterns separated by commas, copied beside them.
     bool Mirror = false;
+    // "ReplayGain": measured while converting and tagged (per file; albums are not measured yet).
+    ReplayGainMode ReplayGain = ReplayGainMode::None;
     std::string MirrorExtras = std::string(DefaultMirrorExtras);
     // What the load said of each stored value it could not use, one line each, naming the value,
     // its setting and what took its place. The window's choices carry those of the load they

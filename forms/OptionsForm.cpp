@@ -183,7 +183,8 @@ void OptionsForm::OrderTabs() {
     // The newer destination and cover controls follow "Keep folder tree", top to bottom.
     QWidget* const newer[] = {ui->chkKeepTree,     ui->txtBaseFolder, ui->cmdBrowseBaseFolder,
                               ui->txtNamePattern,  ui->chkSafeNames,  ui->chkMirror,
-                              ui->txtMirrorExtras, ui->spnCoverSize,  ui->chkFolderCover};
+                              ui->txtMirrorExtras, ui->spnCoverSize,  ui->chkFolderCover,
+                              ui->cmbReplayGain};
     for (std::size_t i = 1; i < std::size(newer); ++i) {
         setTabOrder(newer[i - 1], newer[i]);
     }
@@ -249,6 +250,8 @@ void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     ui->chkFolderCover->setChecked(choices.FolderCover);
     ui->chkMirror->setChecked(choices.Mirror);
     ui->txtMirrorExtras->setText(Text(choices.MirrorExtras));
+    // The list's rows are the modes in their order.
+    ui->cmbReplayGain->setCurrentIndex(static_cast<int>(choices.ReplayGain));
     ui->formatOptions->Show(choices.Options);
     jobs_ = choices.Jobs;
     storeNotices_ = choices.Notices;
@@ -268,6 +271,7 @@ ConverterChoices OptionsForm::Choices() const {
     choices.FolderCover = ui->chkFolderCover->isChecked();
     choices.Mirror = ui->chkMirror->isChecked();
     choices.MirrorExtras = ui->txtMirrorExtras->text().toStdString();
+    choices.ReplayGain = static_cast<ReplayGainMode>(ui->cmbReplayGain->currentIndex());
     ui->formatOptions->ApplyTo(choices.Options);
     choices.Notices = storeNotices_;
     return choices;

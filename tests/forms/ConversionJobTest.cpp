@@ -161,8 +161,16 @@ void ConversionJobTest::jobToANewFormatWithItsOptions() {
     forms.Control<QAbstractButton>("chkFormatOpus")->click();
     auto* opus = forms.Control<QComboBox>("BrConvOpusKbps");
     opus->setCurrentIndex(opus->findData(64));
+    // Measured on the way, as Opus keeps a gain: a Q7.8 number, no ReplayGain field.
+    auto* replayGain = forms.Control<QComboBox>("cmbReplayGain");
+    replayGain->setCurrentIndex(replayGain->findText("track"));
     convert(scratch / "out/tone.flac", "chkFormatOpus");
     QCOMPARE(Probe(scratch / "out/tone.opus"), "codec_name=opus\nsample_rate=48000\nchannels=2\n");
+    QCOMPARE(Run("/usr/bin/python3 -c 'import sys, mutagen; t = mutagen.File(sys.argv[1]).tags or {}; "
+                 "print(sorted(k.upper() for k in t.keys() if \"GAIN\" in k.upper()))' '" +
+                 scratch / "out/tone.opus" + "'"),
+             "['R128_TRACK_GAIN']\n");
+    replayGain->setCurrentIndex(0);
 
     // A variable bit rate takes the place of the constant one, whose list waits meanwhile.
     forms.Control<QAbstractButton>("chkFormatMp3")->click();

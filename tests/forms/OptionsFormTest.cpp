@@ -488,8 +488,11 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
     StoreWriteText("/srv/music", StoreRoot::User, SettingsKey, "BrConvBaseFolder");
     Store("BrConvSafeNames", 1);
     Store("BrConvCoverSize", 500);
+    Store("BrConvReplayGain", 1);
     {
         Forms forms;
+        auto* replayGain = forms.Control<QComboBox>("cmbReplayGain");
+        QCOMPARE(replayGain->currentText(), "track");
         QCOMPARE(forms.Control<QLineEdit>("txtNamePattern")->text(), "{artist}/{title}");
         QCOMPARE(forms.Control<QLineEdit>("txtBaseFolder")->text(), "/srv/music");
         QVERIFY(forms.Control<QAbstractButton>("chkSafeNames")->isChecked());
@@ -500,8 +503,9 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
         QCOMPARE(destination.NamePattern, std::string("{artist}/{title}"));
         QCOMPARE(destination.BaseFolder, std::string("/srv/music"));
         QVERIFY(destination.SafeNames);
-        for (const char* name : {"txtNamePattern", "txtBaseFolder", "cmdBrowseBaseFolder",
-                                 "chkSafeNames", "spnCoverSize", "chkFolderCover"}) {
+        for (const char* name :
+             {"txtNamePattern", "txtBaseFolder", "cmdBrowseBaseFolder", "chkSafeNames",
+              "spnCoverSize", "chkFolderCover", "cmbReplayGain"}) {
             const QAccessibleInterface* control =
                 QAccessible::queryAccessibleInterface(forms.Control(name));
             QVERIFY2(!control->text(QAccessible::Name).isEmpty(), name);
@@ -509,10 +513,12 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
         QCOMPARE(forms.Control<QLabel>("lblNamePattern")->buddy(), forms.Control("txtNamePattern"));
         QCOMPARE(forms.Control<QLabel>("lblBaseFolder")->buddy(), forms.Control("txtBaseFolder"));
         QCOMPARE(forms.Control<QLabel>("lblCoverSize")->buddy(), coverSize);
+        QCOMPARE(forms.Control<QLabel>("lblReplayGain")->buddy(), replayGain);
         // Tab goes on from "Keep folder tree" through them, top to bottom.
         const char* const tabs[] = {"chkKeepTree",     "txtBaseFolder", "cmdBrowseBaseFolder",
                                     "txtNamePattern",  "chkSafeNames",  "chkMirror",
-                                    "txtMirrorExtras", "spnCoverSize",  "chkFolderCover"};
+                                    "txtMirrorExtras", "spnCoverSize",  "chkFolderCover",
+                                    "cmbReplayGain"};
         for (std::size_t i = 1; i < std::size(tabs); ++i) {
             QWidget* next = NextTabStop(forms.Control(tabs[i - 1]));
             // A spin box's own edit line comes right after it.
@@ -528,6 +534,7 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
         forms.Control<QLineEdit>("txtBaseFolder")->setText("/srv/other");
         forms.Control<QAbstractButton>("chkSafeNames")->click();
         forms.Control<QAbstractButton>("chkFolderCover")->click();
+        QTest::keyClick(replayGain, Qt::Key_Up);
     }
     const ConverterChoices stored = ConverterChoices::Load();
     QVERIFY(stored.NamePattern.empty());
@@ -535,6 +542,10 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
     QVERIFY(!stored.SafeNames);
     QCOMPARE(stored.CoverSize, 0u);
     QVERIFY(stored.FolderCover);
+    QVERIFY(stored.ReplayGain == ReplayGainMode::None);
+    // An album mode stored by a later version is not measured here: none.
+    Store("BrConvReplayGain", 2);
+    QVERIFY(ConverterChoices::Load().ReplayGain == ReplayGainMode::None);
 }
 
 // The first listed file's output as the job would name it, changing as the pattern is typed, as
