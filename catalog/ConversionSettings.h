@@ -37,4 +37,7 @@ struct ConversionSettings {
     std::vector<std::string> CoverFiles;
     // Measure each input's loudness as it is converted and tag its output with the gain.
     ReplayGainMode ReplayGain = ReplayGainMode::None;
+    // Decode each output again before it takes its name, and fail the row when it does not hold
+    // what was meant.
+    bool Verify = false;
 };

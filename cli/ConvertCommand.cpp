@@ -119,6 +119,7 @@ bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
     settings.CopyTags = !options.noTags;
     ApplyCoverOptions(options, settings);
     settings.ReplayGain = options.replayGain.value_or(settings.ReplayGain);
+    settings.Verify = options.verify;
     return CheckSampleRate(settings, error);
 }
 
@@ -280,10 +281,13 @@ std::string FirstLine(std::size_t files, const CliOptions& options, bool keepTre
            DescribeTarget(settings) + " " + where;
 }
 
-void PrintSummary(const JobResult& result, std::size_t skipped) {
-    std::string line = std::to_string(result.Converted) + " converted, " +
-                       std::to_string(result.Failed) + " failed, " + std::to_string(skipped) +
-                       " skipped";
+// verified: every output was verified before it took its name, so each converted file counts.
+void PrintSummary(const JobResult& result, std::size_t skipped, bool verified = false) {
+    std::string line = std::to_string(result.Converted) + " converted, ";
+    if (verified) {
+        line += std::to_string(result.Converted) + " verified, ";
+    }
+    line += std::to_string(result.Failed) + " failed, " + std::to_string(skipped) + " skipped";
     if (result.Unfinished > 0) {
         line += ", " + std::to_string(result.Unfinished) +
                 (result.Stopped == JobResult::Stop::Cancelled ? " cancelled" : " not converted");
@@ -302,7 +306,7 @@ void PrintNotices(const JobResult& result, const std::vector<PlannedRow>& rows) 
 }
 
 int Report(const JobResult& result, const std::vector<PlannedRow>& rows, int signal,
-           std::size_t skipped, bool quiet) {
+           std::size_t skipped, bool quiet, bool verified) {
     if (!result.Lines.empty() && !quiet) {
         std::fprintf(stderr, "The following problems were encountered:\n");
     }
@@ -318,7 +322,7 @@ int Report(const JobResult& result, const std::vector<PlannedRow>& rows, int sig
         std::fprintf(stderr, "All files have now been converted.\n");
     }
     if (!quiet) {
-        PrintSummary(result, skipped);
+        PrintSummary(result, skipped, verified);
     }
     if (signal) {
         return 128 + signal;
@@ -424,7 +428,7 @@ int ConvertPlannedJob(const CommandPlan& job, const CliOptions& options,
     JobResult result;
     const int signal = RunCliJob(job.plan.Rows(), replaceable, options, MakesFolders(options),
                                  settings, environment, result);
-    return Report(result, job.plan.Rows(), signal, job.skipped, options.quiet);
+    return Report(result, job.plan.Rows(), signal, job.skipped, options.quiet, settings.Verify);
 }
 
 // Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.

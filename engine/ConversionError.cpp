@@ -72,6 +72,10 @@ std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view i
            Quoted("", inputPath, "' was not converted.");
 }
 
+std::string VerificationFailedLine(std::string_view outputPath, std::string_view cause) {
+    return Quoted("Verification failed for '", outputPath, "': " + std::string(cause) + ".");
+}
+
 std::string CoverProblemLine(const CoverProblem& problem, std::string_view inputPath) {
     std::string line = problem.file.empty() ? Quoted("The front cover of '", inputPath, "'")
                                             : Quoted("The cover picture '", problem.file, "'");

@@ -31,6 +31,9 @@ std::string AlreadyWrittenLine(std::string_view outputPath, std::string_view fir
                                std::string_view inputPath);
 // A file appeared at the output path after the outputs were checked; nobody agreed to replace it.
 std::string UnexpectedOutputLine(std::string_view outputPath, std::string_view inputPath);
+// The output decoded again did not hold what was meant (OutputVerifier says why); it was not
+// put in place.
+std::string VerificationFailedLine(std::string_view outputPath, std::string_view cause);
 // A cover left out of the output of inputPath (tags/CoverProblem.h); the output was written
 // without it.
 std::string CoverProblemLine(const CoverProblem& problem, std::string_view inputPath);

@@ -23,4 +23,8 @@ struct JobEnvironment {
     AudioObserverFactory Observers = {};
     // ... or made by this name, when it is given one (RunWorkerMode's observer kinds).
     std::string ObserversName = {};
+    // Given each output's descriptor once it is whole, before it is verified; only tests set it,
+    // to change what was written as a failing disk would.
+    using WrittenHook = void (*)(int fd);
+    WrittenHook Written = nullptr;
 };

@@ -3,6 +3,7 @@
 // process's codec modules and reads, where failures found while converting go, and the row's
 // observer of the decoded audio, if any.
 #include <string>
+#include <string_view>
 
 #include "catalog/ConversionSettings.h"
 #include "engine/AudioObserver.h"
@@ -16,4 +17,7 @@ struct RowContext {
     RowResult& Result;
     // Owned by whoever converts the row; null: nothing watches this row.
     AudioObserver* Observer = nullptr;
+    // The type of the input when its path does not tell (a /proc/self/fd link); empty: by its
+    // path's extension.
+    std::string_view InputExtension = {};
 };

@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <new>
+#include <vector>
 
+#include "engine/ObserverGroup.h"
 #include "engine/OutputTags.h"
 #include "engine/ProgressFigures.h"
 #include "system/FileRoutines.h"
@@ -80,8 +82,11 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     row.reporter.Writes(output.LeftBehind());
     RowResult result;
     // Made per row, so that nothing measured on one file reaches the next.
-    const std::unique_ptr<AudioObserver> observer =
-        environment_.Observers ? environment_.Observers(settings_, row.request.Input) : nullptr;
+    std::optional<OutputVerifier> verifier;
+    if (settings_.Verify) {
+        verifier.emplace();
+    }
+    const std::unique_ptr<AudioObserver> observer = Observe(row.request.Input, verifier);
     const RowContext context{settings_, output.Path(), environment_, result, observer.get()};
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<AudioSource> source = createSource_(row.request.Input.c_str(), context, code);
@@ -109,7 +114,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     if (row.failed) {
         return RowOutcome::Failed;
     }
-    if (!Commit(row, output, existed)) {
+    if (!Commit(row, output, existed, verifier ? &*verifier : nullptr, result.Reshaped)) {
         return row.failed ? RowOutcome::Failed : RowOutcome::Cancelled;
     }
     row.reporter.Wrote();
@@ -151,8 +156,40 @@ void RowConverter::ReportFailures(Row& row, const RowResult& result) {
     }
 }
 
+std::unique_ptr<AudioObserver>
+RowConverter::Observe(const std::string& input, std::optional<OutputVerifier>& verifier) const {
+    std::vector<std::unique_ptr<AudioObserver>> observers;
+    if (environment_.Observers) {
+        if (auto observer = environment_.Observers(settings_, input)) {
+            observers.push_back(std::move(observer));
+        }
+    }
+    if (verifier) {
+        observers.push_back(verifier->WatchInput());
+    }
+    if (observers.size() > 1) {
+        return std::make_unique<ObserverGroup>(std::move(observers));
+    }
+    return observers.empty() ? nullptr : std::move(observers.front());
+}
+
+bool RowConverter::Verified(Row& row, const StagedOutput& output, const OutputVerifier& verifier,
+                            bool reshaped) {
+    if (environment_.Written) {
+        environment_.Written(output.Fd());
+    }
+    Reached(Stage::Verifying);
+    const std::string cause =
+        verifier.Check(output.Path(), row.request.Output, settings_, reshaped, environment_);
+    if (!cause.empty()) {
+        row.Fail(VerificationFailedLine(row.request.Output, cause));
+    }
+    return cause.empty();
+}
+
 // False when the row failed or was stopped before its output took its place.
-bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed) {
+bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed,
+                          const OutputVerifier* verifier, bool reshaped) {
     Reached(Stage::Tagging);
     // The input's tags are read before the output may take its place (it may be the input
     // itself) and go into the new version before anyone can see it.
@@ -160,6 +197,10 @@ bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed) {
     tags.WriteTo(output.Fd());
     for (const std::string& line : tags.Lines()) {
         row.reporter.Line(line);
+    }
+    // The file as it will be named, tags and all.
+    if (verifier && !Verified(row, output, *verifier, reshaped)) {
+        return false;
     }
     // Asked again at the last moment: a stop that came while tagging (or a worker's parent gone
     // meanwhile) still keeps the output from its name.

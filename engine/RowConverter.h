@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/AudioSource.h"
 #include "engine/ConversionError.h"
+#include "engine/OutputVerifier.h"
 #include "engine/RowContext.h"
 #include "engine/RowReporter.h"
 #include "engine/RowRequest.h"
@@ -23,7 +25,7 @@ public:
     using TickSource = std::function<uint32_t()>;
     // The moments of a row at which a process may be stopped from outside; tests kill the process
     // there to prove that no moment leaves a half-written output at its name.
-    enum class Stage { Writing, Tagging, Committing };
+    enum class Stage { Writing, Tagging, Verifying, Committing };
     using StageHook = std::function<void(Stage)>;
     // Asked between two blocks and once more before the output takes its name: true stops the
     // row, which is then cancelled and leaves nothing at the output's name.
@@ -49,7 +51,14 @@ private:
     RowOutcome ConvertRow(Row& row);
     void Pump(Row& row, AudioSource& source);
     void ReportFailures(Row& row, const RowResult& result);
-    bool Commit(Row& row, StagedOutput& output, bool existed);
+    // The row's observer: the environment's, and the verifier's when outputs are verified.
+    std::unique_ptr<AudioObserver> Observe(const std::string& input,
+                                           std::optional<OutputVerifier>& verifier) const;
+    bool Commit(Row& row, StagedOutput& output, bool existed, const OutputVerifier* verifier,
+                bool reshaped);
+    // False, with the row failed, when the output does not hold what was meant.
+    bool Verified(Row& row, const StagedOutput& output, const OutputVerifier& verifier,
+                  bool reshaped);
     void Reached(Stage stage) const;
 
     const ConversionSettings& settings_;

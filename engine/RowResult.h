@@ -16,6 +16,9 @@ struct RowResult {
     // content, or nothing could be read): reported with ConversionErrorLine, as if opening had
     // failed.
     std::atomic<ConversionError> InputError = ConversionError::ceNone;
+    // The encoder was given the input's samples in another format (rate, channels or sample
+    // format): its output cannot give back the input's samples exactly.
+    std::atomic<bool> Reshaped = false;
     // Set as the sink goes, on the thread that destroys the source.
     RowValues Values;
 

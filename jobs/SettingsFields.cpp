@@ -12,16 +12,20 @@
 
 namespace {
 // The fields before the options' values (the target and the WAVE output format); after them come
-// the ReplayGain mode, the cover size, the cover file names (one field each, as many as there
-// are) and, last, whether tags are copied.
+// the ReplayGain mode, whether outputs are verified, the cover size, the cover file names (one
+// field each, as many as there are) and, last, whether tags are copied.
 constexpr std::size_t FixedFieldCount = 2;
 
 std::size_t ReplayGainField() {
     return FixedFieldCount + FormatOptions().size();
 }
 
-std::size_t CoverSizeField() {
+std::size_t VerifyField() {
     return ReplayGainField() + 1;
+}
+
+std::size_t CoverSizeField() {
+    return VerifyField() + 1;
 }
 
 std::string Hex(const uint8_t* data, std::size_t size) {
@@ -67,6 +71,7 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
         fields.push_back(std::to_string(settings.Options.Of(option)));
     }
     fields.emplace_back(WordOf(settings.ReplayGain));
+    fields.push_back(std::to_string(settings.Verify));
     fields.push_back(std::to_string(settings.CoverSize));
     fields.insert(fields.end(), settings.CoverFiles.begin(), settings.CoverFiles.end());
     fields.push_back(std::to_string(settings.CopyTags));
@@ -75,6 +80,8 @@ std::vector<std::string> SettingsFields(const ConversionSettings& settings) {
 
 std::vector<std::string> OutputSettingsFields(const ConversionSettings& settings) {
     ConversionSettings used = settings;
+    // Verifying an output changes nothing in it.
+    used.Verify = false;
     const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
     for (const FormatOption& option : FormatOptions()) {
         if (!format || !OptionAppliesTo(option, settings.TargetFormat) ||
@@ -95,12 +102,14 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     }
     unsigned target = 0;
     unsigned copyTags = 0;
+    unsigned verify = 0;
     uint32_t coverSize = 0;
     WaveOutputFormatBuffer waveFormat{};
     const std::optional<ReplayGainMode> replayGain = ReplayGainModeOf(fields[ReplayGainField()]);
     if (!Parse(fields[0], target) || target > 255 || !FromHex(fields[1], waveFormat) ||
         !Parse(fields.back(), copyTags) || copyTags > 1 ||
-        !Parse(fields[coverSizeField], coverSize) || !replayGain) {
+        !Parse(fields[coverSizeField], coverSize) || !replayGain ||
+        !Parse(fields[VerifyField()], verify) || verify > 1) {
         return false;
     }
     OptionValues options;
@@ -118,6 +127,7 @@ bool ApplySettingsFields(const std::vector<std::string>& fields, ConversionSetti
     settings.CopyTags = copyTags == 1;
     settings.CoverSize = coverSize;
     settings.ReplayGain = *replayGain;
+    settings.Verify = verify == 1;
     settings.CoverFiles.assign(fields.begin() + static_cast<std::ptrdiff_t>(coverSizeField + 1),
                                fields.end() - 1);
     return true;

@@ -1,5 +1,8 @@
 #include "sinks/OutputSink.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "catalog/FormatTable.h"
 
 OutputSink::OutputSink(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok)
@@ -24,6 +27,8 @@ bool OutputSink::Convert(const WAVEFORMATEX& pcmFormat, const std::vector<uint8_
         &pcmFormat, reinterpret_cast<const WAVEFORMATEX*>(takes.data()), failed);
     if (failed)
         converter_.reset();
+    // Everything of the format record before its extra bytes: tag, channels, rate and sample size.
+    result_.Reshaped = std::memcmp(&pcmFormat, takes.data(), offsetof(WAVEFORMATEX, cbSize)) != 0;
     return !failed;
 }
 

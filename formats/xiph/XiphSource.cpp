@@ -5,8 +5,8 @@
 
 #include <new>
 
-#include "engine/WaveFormat.h"
 #include "catalog/FormatTable.h"
+#include "engine/WaveFormat.h"
 #include "system/CodecModules.h"
 #include "system/FileNames.h"
 
@@ -17,7 +17,8 @@ XiphSource::XiphSource(const char* inputPath, const RowContext& row, ConversionE
 
 ConversionError XiphSource::Open(const char* inputPath, const RowContext& row) {
     // The source factory chose this source by the extension, so the table has its module.
-    const FormatInfo* input = FindReadFormat(GetFileExtension(inputPath));
+    const FormatInfo* input = FindReadFormat(
+        row.InputExtension.empty() ? GetFileExtension(inputPath) : row.InputExtension);
     if (!input || input->ReadModules.size() != 1)
         return ConversionError::ceRead;
     CodecModule& module =

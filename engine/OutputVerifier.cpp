@@ -1,0 +1,76 @@
+#include "engine/OutputVerifier.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <utility>
+
+#include "catalog/FormatTable.h"
+#include "engine/DecodeToObserver.h"
+#include "system/FileNames.h"
+
+namespace {
+// The targets that keep every sample of what their encoder is given.
+constexpr std::string_view LosslessKeys[] = {"wav", "flac", "alac"};
+// Targets whose files record no length: their last block is filled up with silence, up to this
+// many frames.
+constexpr std::pair<std::string_view, uint64_t> PaddedBlocks[] = {{"wma", 2048}};
+
+std::string_view KeyOf(uint8_t target) {
+    const FormatInfo* format = FindTargetFormat(target);
+    return format ? format->Key : std::string_view();
+}
+
+std::string FramesText(uint64_t frames) {
+    return std::to_string(frames) + (frames == 1 ? " sample frame" : " sample frames");
+}
+} // namespace
+
+std::unique_ptr<AudioObserver> OutputVerifier::WatchInput() {
+    return std::make_unique<PcmDigestObserver>(input_);
+}
+
+std::string OutputVerifier::Check(const std::string& path, const std::string& destination,
+                                  const ConversionSettings& settings, bool reshaped,
+                                  const JobEnvironment& environment) const {
+    if (!input_) {
+        return "the input's audio was not read whole";
+    }
+    std::optional<PcmDigestObserver::Result> output;
+    PcmDigestObserver observer(output);
+    if (!DecodeToObserver(path, GetFileExtension(destination), environment, observer) || !output) {
+        return "it could not be decoded";
+    }
+    const std::string_view key = KeyOf(settings.TargetFormat);
+    const bool exact = !reshaped && std::ranges::find(LosslessKeys, key) != std::end(LosslessKeys);
+    if (!exact) {
+        return CheckLength(*output, settings.TargetFormat);
+    }
+    if (output->frames != input_->frames) {
+        return "it decodes to " + FramesText(output->frames) + ", not " +
+               FramesText(input_->frames);
+    }
+    return *output == *input_ ? std::string() : "its samples differ from the input's";
+}
+
+std::string OutputVerifier::CheckLength(const PcmDigestObserver::Result& output,
+                                        uint8_t target) const {
+    if (input_->sampleRate == 0 || output.sampleRate == 0) {
+        return "it holds no audio";
+    }
+    const bool resampled = output.sampleRate != input_->sampleRate;
+    const auto expected = static_cast<uint64_t>(
+        std::llround(static_cast<double>(input_->frames) * output.sampleRate / input_->sampleRate));
+    // A resampler may round the last frame either way.
+    const uint64_t below = resampled && expected > 0 ? expected - 1 : expected;
+    uint64_t above = resampled ? expected + 1 : expected;
+    for (const auto& [padded, block] : PaddedBlocks) {
+        if (padded == KeyOf(target)) {
+            above += block - 1;
+        }
+    }
+    if (output.frames >= below && output.frames <= above) {
+        return {};
+    }
+    return "it decodes to " + FramesText(output.frames) + ", not " + FramesText(expected);
+}
