@@ -62,6 +62,7 @@ int RunCliJob(const std::vector<PlannedRow>& rows, const ReplaceableOutputs& rep
     JobDisplay display({IsTerminal(stderr), options.quiet}, stderr, runner->SlotCount());
     DisplayObserver observer(rows, display, std::move(ended));
     JobController controller(rows, replaceable, makeFolders);
+    controller.FinishPendingWith(converter);
     result = controller.Run(*runner, observer, {&open, [] { return CaughtStopSignal() != 0; }});
     display.Finish();
     // A stop signal that came with the last report is taken now, before the count.

@@ -181,16 +181,11 @@ bool SetCoverFiles(std::string_view, const std::string& value, CliOptions& optio
     return true;
 }
 
-// "none" or "track"; "album" is refused until albums are measured.
 bool SetReplayGain(std::string_view, const std::string& value, CliOptions& options,
                    std::string& error) {
     const std::optional<ReplayGainMode> mode = ReplayGainModeOf(value);
-    if (mode == ReplayGainMode::Album) {
-        error = "--replaygain album is not available yet; --replaygain takes none or track";
-        return false;
-    }
     if (!mode) {
-        error = "--replaygain takes none or track, not '" + value + "'";
+        error = "--replaygain takes none, track or album, not '" + value + "'";
         return false;
     }
     options.replayGain = *mode;

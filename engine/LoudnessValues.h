@@ -16,3 +16,7 @@ inline bool HadNoLoudness(const RowValues& values) {
     const auto loudness = values.find(LoudnessValue);
     return loudness != values.end() && !std::isfinite(loudness->second);
 }
+
+// What an album's rows get once all are measured, beside their own.
+inline constexpr std::string_view AlbumLoudnessValue = "album loudness";
+inline constexpr std::string_view AlbumPeakValue = "album peak";

@@ -44,14 +44,19 @@ void OutputTags::ReadTags(const std::string& input, const ConversionSettings& se
 }
 
 void OutputTags::PutGain(const ConversionSettings& settings, const RowValues& values) {
-    std::optional<TrackLoudness> track;
-    const auto loudness = values.find(LoudnessValue);
-    const auto peak = values.find(PeakValue);
-    if (settings.ReplayGain != ReplayGainMode::None && loudness != values.end() &&
-        peak != values.end()) {
-        track = TrackLoudness{loudness->second, peak->second};
-    }
-    ShapeReplayGain(tags_->freeFields, FindTargetFormat(target_)->Tags->Gain, track);
+    const auto measured = [&](std::string_view loudnessName,
+                              std::string_view peakName) -> std::optional<TrackLoudness> {
+        const auto loudness = values.find(loudnessName);
+        const auto peak = values.find(peakName);
+        if (settings.ReplayGain == ReplayGainMode::None || loudness == values.end() ||
+            peak == values.end()) {
+            return std::nullopt;
+        }
+        return TrackLoudness{loudness->second, peak->second};
+    };
+    ShapeReplayGain(tags_->freeFields, FindTargetFormat(target_)->Tags->Gain,
+                    measured(LoudnessValue, PeakValue),
+                    measured(AlbumLoudnessValue, AlbumPeakValue));
 }
 
 OutputTags::~OutputTags() = default;

@@ -7,6 +7,7 @@
 
 #include "catalog/FormatTable.h"
 #include "engine/DecodeToObserver.h"
+#include "engine/DigestValues.h"
 #include "system/FileNames.h"
 
 namespace {
@@ -19,6 +20,17 @@ constexpr std::pair<std::string_view, uint64_t> PaddedBlocks[] = {{"wma", 2048}}
 std::string_view KeyOf(uint8_t target) {
     const FormatInfo* format = FindTargetFormat(target);
     return format ? format->Key : std::string_view();
+}
+
+constexpr std::string_view DigestName = "verify digest";
+constexpr std::string_view FramesName = "verify frames";
+constexpr std::string_view RateName = "verify rate";
+constexpr std::string_view ChannelsName = "verify channels";
+constexpr std::string_view ReshapedName = "verify reshaped";
+
+std::optional<double> ValueIn(const RowValues& values, std::string_view name) {
+    const auto found = values.find(name);
+    return found == values.end() ? std::nullopt : std::optional(found->second);
 }
 
 std::string FramesText(uint64_t frames) {
@@ -73,4 +85,34 @@ std::string OutputVerifier::CheckLength(const PcmDigestObserver::Result& output,
         return {};
     }
     return "it decodes to " + FramesText(output.frames) + ", not " + FramesText(expected);
+}
+
+void OutputVerifier::PutInto(RowValues& values, bool reshaped) const {
+    values.insert_or_assign(std::string(ReshapedName), reshaped ? 1.0 : 0.0);
+    if (!input_) {
+        return;
+    }
+    PutDigest(values, DigestName, input_->digest);
+    // Counts of frames stay exact in a double up to 2^53, years of audio.
+    values.insert_or_assign(std::string(FramesName), static_cast<double>(input_->frames));
+    values.insert_or_assign(std::string(RateName), input_->sampleRate);
+    values.insert_or_assign(std::string(ChannelsName), input_->channels);
+}
+
+OutputVerifier OutputVerifier::From(const RowValues& values) {
+    OutputVerifier verifier;
+    const auto digest = DigestIn(values, DigestName);
+    const auto frames = ValueIn(values, FramesName);
+    const auto rate = ValueIn(values, RateName);
+    const auto channels = ValueIn(values, ChannelsName);
+    if (digest && frames && rate && channels) {
+        verifier.input_ = PcmDigestObserver::Result{*digest, static_cast<uint64_t>(*frames),
+                                                    static_cast<uint32_t>(*rate),
+                                                    static_cast<uint16_t>(*channels)};
+    }
+    return verifier;
+}
+
+bool OutputVerifier::ReshapedIn(const RowValues& values) {
+    return ValueIn(values, ReshapedName).value_or(0) != 0;
 }

@@ -24,6 +24,13 @@ public:
                       const ConversionSettings& settings, bool reshaped,
                       const JobEnvironment& environment) const;
 
+    // What Check compares with, put among a row's values and taken back from them, for an output
+    // that is checked by another process than the one that converted it (one held back until its
+    // album was measured).
+    void PutInto(RowValues& values, bool reshaped) const;
+    static OutputVerifier From(const RowValues& values);
+    static bool ReshapedIn(const RowValues& values);
+
 private:
     std::string CheckLength(const PcmDigestObserver::Result& output, uint8_t target) const;
 

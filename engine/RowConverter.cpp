@@ -53,21 +53,44 @@ void RowConverter::KeepMemoryBetweenFiles() {
 RowOutcome RowConverter::Convert(const RowRequest& request, RowReporter& reporter,
                                  const StopCheck& stop) {
     Row row{request, reporter, stop};
-    RowOutcome outcome = RowOutcome::Failed;
-    // The source and the unnamed output are gone with the unwound row: an old output is kept.
-    try {
-        outcome = ConvertRow(row);
-    } catch (const std::bad_alloc&) {
-        reporter.Line(ConversionErrorLine(ConversionError::ceMemory, request.Input) +
-                      std::string(RemainingNotConverted));
-        outcome = RowOutcome::FailedStoppingJob;
-    } catch (const std::exception& e) {
-        reporter.Line("Unable to convert '" + request.Input + "' (" + e.what() + ")." +
-                      std::string(RemainingNotConverted));
-        outcome = RowOutcome::FailedStoppingJob;
-    }
+    const RowOutcome outcome = Guarded(row, [&] { return ConvertRow(row); });
     reporter.Done(outcome, row.values);
     return outcome;
+}
+
+RowOutcome RowConverter::Finish(const RowRequest& request, PendingOutput pending,
+                                const RowValues& values, RowReporter& reporter,
+                                const StopCheck& stop) const {
+    Row row{request, reporter, stop, false, values};
+    return Guarded(row, [&] {
+        StagedOutput output(request.Output, std::move(pending));
+        // What is at the name by now is replaced only when the job may replace it.
+        const bool existed = request.MayReplace && EntryExists(request.Output);
+        std::optional<OutputVerifier> verifier;
+        if (settings_.Verify) {
+            verifier = OutputVerifier::From(values);
+        }
+        if (!Commit(row, output, existed, verifier ? &*verifier : nullptr,
+                    OutputVerifier::ReshapedIn(values))) {
+            return row.failed ? RowOutcome::Failed : RowOutcome::Cancelled;
+        }
+        reporter.Wrote();
+        return RowOutcome::Converted;
+    });
+}
+
+RowOutcome RowConverter::Guarded(Row& row, const std::function<RowOutcome()>& step) {
+    // The source and the unnamed output are gone with the unwound row: an old output is kept.
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+        row.reporter.Line(ConversionErrorLine(ConversionError::ceMemory, row.request.Input) +
+                          std::string(RemainingNotConverted));
+    } catch (const std::exception& e) {
+        row.reporter.Line("Unable to convert '" + row.request.Input + "' (" + e.what() + ")." +
+                          std::string(RemainingNotConverted));
+    }
+    return RowOutcome::FailedStoppingJob;
 }
 
 RowOutcome RowConverter::ConvertRow(Row& row) {
@@ -114,6 +137,9 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     if (row.failed) {
         return RowOutcome::Failed;
     }
+    if (settings_.ReplayGain == ReplayGainMode::Album) {
+        return Hold(row, output, verifier, result.Reshaped);
+    }
     if (!Commit(row, output, existed, verifier ? &*verifier : nullptr, result.Reshaped)) {
         return row.failed ? RowOutcome::Failed : RowOutcome::Cancelled;
     }
@@ -158,27 +184,31 @@ void RowConverter::ReportFailures(Row& row, const RowResult& result) {
 
 std::unique_ptr<AudioObserver>
 RowConverter::Observe(const std::string& input, std::optional<OutputVerifier>& verifier) const {
-    std::vector<std::unique_ptr<AudioObserver>> observers;
-    if (environment_.Observers) {
-        if (auto observer = environment_.Observers(settings_, input)) {
-            observers.push_back(std::move(observer));
-        }
-    }
+    std::vector<AudioObserverFactory> factories{environment_.Observers};
     if (verifier) {
-        observers.push_back(verifier->WatchInput());
+        factories.emplace_back([&verifier](const ConversionSettings&, const std::string&) {
+            return verifier->WatchInput();
+        });
     }
-    if (observers.size() > 1) {
-        return std::make_unique<ObserverGroup>(std::move(observers));
+    return ObserverGroup::Of(std::move(factories))(settings_, input);
+}
+
+RowOutcome RowConverter::Hold(Row& row, StagedOutput& output,
+                              const std::optional<OutputVerifier>& verifier, bool reshaped) {
+    if (verifier) {
+        verifier->PutInto(row.values, reshaped);
     }
-    return observers.empty() ? nullptr : std::move(observers.front());
+    row.reporter.Pending(output.Hold());
+    return RowOutcome::Converted;
 }
 
 bool RowConverter::Verified(Row& row, const StagedOutput& output, const OutputVerifier& verifier,
-                            bool reshaped) {
+                            bool reshaped) const {
     if (environment_.Written) {
         environment_.Written(output.Fd());
     }
     Reached(Stage::Verifying);
+    row.reporter.Verifying();
     const std::string cause =
         verifier.Check(output.Path(), row.request.Output, settings_, reshaped, environment_);
     if (!cause.empty()) {
@@ -189,7 +219,7 @@ bool RowConverter::Verified(Row& row, const StagedOutput& output, const OutputVe
 
 // False when the row failed or was stopped before its output took its place.
 bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed,
-                          const OutputVerifier* verifier, bool reshaped) {
+                          const OutputVerifier* verifier, bool reshaped) const {
     Reached(Stage::Tagging);
     // The input's tags are read before the output may take its place (it may be the input
     // itself) and go into the new version before anyone can see it.

@@ -39,7 +39,14 @@ public:
     void SetStageHook(StageHook hook) { stageHook_ = std::move(hook); }
 
     // Converts the row, telling reporter as it goes (Done last, with the outcome it returns).
+    // With album gains, a converted row's output is handed to reporter as pending instead of
+    // taking its name.
     RowOutcome Convert(const RowRequest& request, RowReporter& reporter, const StopCheck& stop);
+    // Puts a pending output in place as Convert would have: tags (with values, its album's among
+    // them), the check, the name. Tells reporter its lines and Wrote, not Done. May run on another
+    // thread than Convert, at the same time.
+    RowOutcome Finish(const RowRequest& request, PendingOutput pending, const RowValues& values,
+                      RowReporter& reporter, const StopCheck& stop) const;
 
     static uint32_t SystemTicks();
     // Makes the process keep the memory of one file's codecs for the next file. For processes
@@ -48,17 +55,22 @@ public:
 
 private:
     struct Row;
+    // What step returns; a failure that ends the job when it throws.
+    static RowOutcome Guarded(Row& row, const std::function<RowOutcome()>& step);
     RowOutcome ConvertRow(Row& row);
     void Pump(Row& row, AudioSource& source);
     void ReportFailures(Row& row, const RowResult& result);
     // The row's observer: the environment's, and the verifier's when outputs are verified.
     std::unique_ptr<AudioObserver> Observe(const std::string& input,
                                            std::optional<OutputVerifier>& verifier) const;
+    // Hands the output over unnamed, with what Finish needs to check it.
+    static RowOutcome Hold(Row& row, StagedOutput& output,
+                           const std::optional<OutputVerifier>& verifier, bool reshaped);
     bool Commit(Row& row, StagedOutput& output, bool existed, const OutputVerifier* verifier,
-                bool reshaped);
+                bool reshaped) const;
     // False, with the row failed, when the output does not hold what was meant.
     bool Verified(Row& row, const StagedOutput& output, const OutputVerifier& verifier,
-                  bool reshaped);
+                  bool reshaped) const;
     void Reached(Stage stage) const;
 
     const ConversionSettings& settings_;

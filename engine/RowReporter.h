@@ -1,10 +1,12 @@
 #pragma once
 // What a row's conversion tells whoever runs it, on the converting thread, in this order: the
-// file a crash would leave behind, progress, error lines, that the output now holds the row's
-// result, and last how the row ended, with the values its observer measured.
+// file a crash would leave behind, progress, error lines, the check of its output, the output
+// itself when it waits for its album, that the output now holds the row's result, and last how
+// the row ended, with the values its observer measured.
 #include <cstdint>
 #include <string>
 
+#include "engine/PendingOutput.h"
 #include "engine/RowOutcome.h"
 #include "engine/RowValues.h"
 
@@ -17,6 +19,11 @@ public:
     // tick: when it was so, on the converter's clock.
     virtual void Progress(double percent, uint32_t tick) = 0;
     virtual void Line(const std::string& line) = 0;
+    // The output, whole, is being checked before it takes its name.
+    virtual void Verifying() = 0;
+    // The output, whole, waits unnamed for its album: whoever runs the job finishes it
+    // (RowConverter::Finish) once the album is measured, or drops it, and nothing appears.
+    virtual void Pending(PendingOutput output) = 0;
     virtual void Wrote() = 0;
     // values: empty when nothing observed the row (or the row never reached its output).
     virtual void Done(RowOutcome outcome, const RowValues& values) = 0;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <random>
+#include <utility>
 
 #include "system/FileNames.h"
 
@@ -63,6 +64,21 @@ StagedOutput::StagedOutput(const std::string& destination, const char* prefix)
     if (file_.Valid()) {
         named_ = std::move(name);
     }
+}
+
+StagedOutput::StagedOutput(const std::string& destination, PendingOutput pending)
+    : destination_(destination), prefix_("BRC") {
+    auto [file, named] = pending.Release();
+    file_ = std::move(file);
+    named_ = std::move(named);
+    unnamed_ = named_.empty() && file_.Valid();
+    path_ = unnamed_ ? ProcLink(file_.Get()) : named_;
+}
+
+PendingOutput StagedOutput::Hold() {
+    unnamed_ = false;
+    path_.clear();
+    return PendingOutput(std::move(file_), std::exchange(named_, {}));
 }
 
 bool StagedOutput::OpenUnnamed(const std::string& folder) {

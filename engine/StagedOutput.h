@@ -6,11 +6,14 @@
 // version is a "BRC…" file in the same folder until then, removed when it is not committed.
 #include <string>
 
+#include "engine/PendingOutput.h"
 #include "system/UniqueFd.h"
 
 class StagedOutput {
 public:
     explicit StagedOutput(const std::string& destination, const char* prefix = "BRC");
+    // Takes up an output written elsewhere and held back (see Hold).
+    StagedOutput(const std::string& destination, PendingOutput pending);
     ~StagedOutput();
     StagedOutput(const StagedOutput&) = delete;
     StagedOutput& operator=(const StagedOutput&) = delete;
@@ -29,6 +32,9 @@ public:
     // Makes the new version durable, gives it the permissions of the regular file it replaces and
     // renames it over the destination; false on failure, the destination then being untouched.
     bool Replace();
+    // Hands the new version over, unnamed still, to be put in place later; this one then leaves
+    // nothing behind.
+    PendingOutput Hold();
     // The errno of what made LinkIn or Replace fail; 0 when the system gave none.
     int Error() const { return error_; }
 

@@ -354,6 +354,7 @@ JobResult JobDriver::RunJob(const std::vector<PlannedRow>& rows,
     RowConverter converter(settings_, environment, createSource_);
     const std::unique_ptr<JobRunner> runner = MakeRunner(converter, environment, rows.size());
     JobController job(rows, replaceable, makeFolders);
+    job.FinishPendingWith(converter);
     progress_.Clear();
     jobRows_ = &rows;
     job_ = &job;

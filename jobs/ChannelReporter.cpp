@@ -20,6 +20,17 @@ void ChannelReporter::Line(const std::string& line) {
     channel_.Send({WorkerMessages::Line, line});
 }
 
+void ChannelReporter::Verifying() {
+    channel_.Send({WorkerMessages::Verifying});
+}
+
+void ChannelReporter::Pending(PendingOutput output) {
+    // Once sent, the parent holds the file (and its name, if any): this process lets go of both.
+    if (channel_.Send({WorkerMessages::Pending, output.Named()}, output.Fd())) {
+        output.Release();
+    }
+}
+
 void ChannelReporter::Wrote() {
     channel_.Send({WorkerMessages::Wrote});
 }

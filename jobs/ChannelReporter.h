@@ -12,6 +12,9 @@ public:
     // Only whole percents go over the channel, and each once.
     void Progress(double percent, uint32_t tick) override;
     void Line(const std::string& line) override;
+    void Verifying() override;
+    // The output's descriptor goes along with the message.
+    void Pending(PendingOutput output) override;
     void Wrote() override;
     void Done(RowOutcome outcome, const RowValues& values) override;
 

@@ -8,8 +8,12 @@
 #include <cwctype>
 #include <filesystem>
 
+#include "engine/AlbumLoudness.h"
 #include "engine/ConversionError.h"
+#include "engine/LoudnessValues.h"
 #include "engine/ProgressFigures.h"
+#include "engine/ReadNameValues.h"
+#include "jobs/FinishReporter.h"
 #include "jobs/OutputFolder.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
@@ -65,6 +69,12 @@ bool MayNameOneFile(const std::string& a, const std::string& b) {
            SameFolder(GetFolderPart(a), GetFolderPart(b));
 }
 
+// A row that failed, whose album's gain was measured on the rows that did not.
+std::string AlbumWithoutLine(const std::string& input) {
+    return "The album gain of the other files in '" + GetFolderPart(input) +
+           "' was measured without '" + input + "'.";
+}
+
 // A row the cancel stopped while it converted: what it wrote never took the output's name.
 std::string NotKeptLine(const PlannedRow& row) {
     return "The conversion of '" + row.Input + "' to '" + row.Output +
@@ -86,6 +96,7 @@ JobController::JobController(std::vector<PlannedRow> rows, ReplaceableOutputs re
             row.size = GetFileSizeOfName(plan.Input);
         }
         row.plan = std::move(plan);
+        folders_[GetFolderPart(row.plan.Input)].push_back(rows_.size());
         total += row.size;
         rows_.push_back(std::move(row));
     }
@@ -114,7 +125,13 @@ JobResult JobController::Run(JobRunner& runner, JobObserver& observer, const Sig
             const std::optional<std::size_t> ending =
                 event.What == RowEvent::Kind::Done ? RowOn(event.Slot) : std::nullopt;
             Handle(event);
-            if (ending) {
+            if (event.What == RowEvent::Kind::Verifying) {
+                if (const std::optional<std::size_t> row = RowOn(event.Slot)) {
+                    observer.RowVerifying(event.Slot, *row);
+                }
+            }
+            // A row held back for its album has not ended yet for those who keep records.
+            if (ending && rows_[*ending].stage != Stage::AwaitingAlbum) {
                 observer.RowEnded(*ending, event.Outcome, event.Values);
             }
             if (event.What == RowEvent::Kind::Done) {
@@ -128,6 +145,9 @@ JobResult JobController::Run(JobRunner& runner, JobObserver& observer, const Sig
             observer.Progress(Progress(
                 slots, progressed ? std::optional(event.Tick.value_or(ticks_())) : std::nullopt));
         }
+        if (!cancelling_) {
+            FinishAlbums(observer, false);
+        }
         uint64_t wakes = 0; // a cancel is read off the flag; the descriptor only woke us
         [[maybe_unused]] const ssize_t read = ::read(wake_.Get(), &wakes, sizeof wakes);
         const bool stop = cancelRequested_ || (stops.stopRequested && stops.stopRequested());
@@ -136,6 +156,11 @@ JobResult JobController::Run(JobRunner& runner, JobObserver& observer, const Sig
             observer.Cancelling();
             runner.Cancel();
         }
+    }
+    if (cancelling_) {
+        DropPending(observer);
+    } else {
+        FinishAlbums(observer, true);
     }
     // The job's end fills its bar (a display that stopped it at a cancel keeps it there).
     JobProgress last = Progress(slots, std::nullopt);
@@ -227,11 +252,14 @@ void JobController::StartRow(JobRunner& runner, JobObserver& observer, std::size
 
 void JobController::Settle(std::size_t index, Stage stage) {
     Row& row = rows_[index];
+    // A held row's bytes were counted as it was converted.
+    if (row.stage != Stage::AwaitingAlbum) {
+        bytesDone_ += row.size;
+    }
     row.stage = stage;
     row.slot.reset();
-    bytesDone_ += row.size;
-    // Counted as "Converted N of M": a cancelled row was not.
-    settled_ += stage != Stage::Cancelled;
+    // Counted as "Converted N of M" once it is: a cancelled row never is.
+    settled_ += stage != Stage::Cancelled && stage != Stage::AwaitingAlbum;
 }
 
 std::optional<std::size_t> JobController::RowOn(std::size_t slot) const {
@@ -256,14 +284,22 @@ void JobController::Handle(const RowEvent& event) {
     case RowEvent::Kind::Line:
         row.lines.push_back(event.Text);
         break;
+    case RowEvent::Kind::Verifying:
+        break;
+    case RowEvent::Kind::Pending:
+        row.pending = event.Output;
+        [[fallthrough]]; // the output is the row's from now on
     case RowEvent::Kind::Wrote:
         written_.Claim(row.plan.Output, *index);
         break;
     case RowEvent::Kind::Done:
         row.values = event.Values;
+        if (event.Outcome != RowOutcome::Converted) {
+            row.pending.reset();
+        }
         switch (event.Outcome) {
         case RowOutcome::Converted:
-            Settle(*index, Stage::Converted);
+            Settle(*index, row.pending ? Stage::AwaitingAlbum : Stage::Converted);
             break;
         case RowOutcome::FailedStoppingJob:
             stopped_ = true;
@@ -279,6 +315,99 @@ void JobController::Handle(const RowEvent& event) {
             break;
         }
         break;
+    }
+}
+
+void JobController::FinishAlbums(JobObserver& observer, bool all) {
+    for (const auto& [folder, rows] : folders_) {
+        const auto stage = [this](std::size_t row) { return rows_[row].stage; };
+        const bool held = std::ranges::any_of(
+            rows, [&](std::size_t row) { return stage(row) == Stage::AwaitingAlbum; });
+        const bool open = std::ranges::any_of(rows, [&](std::size_t row) {
+            return stage(row) == Stage::Waiting || stage(row) == Stage::Running;
+        });
+        if (held && (all || !open)) {
+            FinishFolder(observer, rows);
+        }
+    }
+}
+
+void JobController::FinishFolder(JobObserver& observer, const std::vector<std::size_t>& folder) {
+    std::vector<std::string> inputs;
+    for (const std::size_t row : folder) {
+        inputs.push_back(rows_[row].plan.Input);
+    }
+    const std::vector<NameValues> tags =
+        ReadNameValues(inputs, std::vector<std::string>(inputs.size()), true);
+    std::map<std::string, std::vector<std::size_t>> albums;
+    for (std::size_t at = 0; at < folder.size(); ++at) {
+        const auto album = tags[at].tags.find("ALBUM");
+        albums[album == tags[at].tags.end() ? std::string() : album->second].push_back(folder[at]);
+    }
+    for (const auto& [name, album] : albums) {
+        FinishAlbum(observer, album);
+    }
+}
+
+void JobController::FinishAlbum(JobObserver& observer, const std::vector<std::size_t>& album) {
+    std::vector<std::size_t> held;
+    std::vector<const RowValues*> measured;
+    double peak = 0;
+    for (const std::size_t row : album) {
+        if (rows_[row].stage == Stage::AwaitingAlbum) {
+            held.push_back(row);
+            measured.push_back(&rows_[row].values);
+            const auto found = rows_[row].values.find(PeakValue);
+            peak = std::max(peak, found == rows_[row].values.end() ? 0.0 : found->second);
+        }
+    }
+    if (held.empty()) {
+        return;
+    }
+    RowValues gain;
+    gain.emplace(AlbumLoudnessValue, AlbumLoudness(measured));
+    gain.emplace(AlbumPeakValue, peak);
+    for (const std::size_t row : held) {
+        FinishRow(observer, row, gain);
+    }
+    for (const std::size_t row : album) {
+        if (rows_[row].stage == Stage::Failed) {
+            rows_[row].lines.push_back(AlbumWithoutLine(rows_[row].plan.Input));
+        }
+    }
+}
+
+void JobController::FinishRow(JobObserver& observer, std::size_t index, const RowValues& album) {
+    Row& row = rows_[index];
+    RowValues values = row.values;
+    values.insert(album.begin(), album.end());
+    FinishReporter reporter;
+    RowOutcome outcome = RowOutcome::Failed;
+    if (finisher_) {
+        const RowRequest request{row.plan.Input, row.plan.Output,
+                                 replaceable_.Contains(row.plan.Output)};
+        outcome = finisher_->Finish(request, std::move(*row.pending), values, reporter,
+                                    [this] { return cancelRequested_.load(); });
+    }
+    row.pending.reset();
+    row.lines.insert(row.lines.end(), reporter.lines.begin(), reporter.lines.end());
+    DropLoudnessBlocks(row.values);
+    stopped_ = stopped_ || outcome == RowOutcome::FailedStoppingJob;
+    row.cut = outcome == RowOutcome::Cancelled;
+    Settle(index, outcome == RowOutcome::Converted   ? Stage::Converted
+                  : outcome == RowOutcome::Cancelled ? Stage::Cancelled
+                                                     : Stage::Failed);
+    observer.RowEnded(index, outcome, row.values);
+}
+
+void JobController::DropPending(JobObserver& observer) {
+    for (std::size_t index = 0; index < rows_.size(); ++index) {
+        if (rows_[index].stage == Stage::AwaitingAlbum) {
+            rows_[index].pending.reset();
+            rows_[index].cut = true;
+            Settle(index, Stage::Cancelled);
+            observer.RowEnded(index, RowOutcome::Cancelled, rows_[index].values);
+        }
     }
 }
 

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,13 +38,17 @@ public:
     JobController(std::vector<PlannedRow> rows, ReplaceableOutputs replaceable, bool makeFolders,
                   RowConverter::TickSource ticks = RowConverter::SystemTicks);
 
+    // Finishes the outputs a job with album gains holds back until each album is measured; a job
+    // whose rows may hold theirs back needs one.
+    void FinishPendingWith(const RowConverter& converter) { finisher_ = &converter; }
     // Converts every row on runner, telling observer as it goes, on this thread.
     JobResult Run(JobRunner& runner, JobObserver& observer, const Signals& stops = {nullptr, {}});
     // From any thread: every running row stops between two blocks and no row starts any more.
     void Cancel();
 
 private:
-    enum class Stage { Waiting, Running, Converted, Failed, Cancelled, Skipped };
+    // AwaitingAlbum: converted, its output held back unnamed until its album is measured.
+    enum class Stage { Waiting, Running, AwaitingAlbum, Converted, Failed, Cancelled, Skipped };
     struct Row {
         PlannedRow plan;
         uint64_t size = 0;
@@ -52,6 +58,7 @@ private:
         std::vector<std::string> lines;
         RowValues values;
         bool cut = false; // cancelled after it began: its output was dropped
+        std::shared_ptr<PendingOutput> pending;
     };
 
     void Dispatch(JobRunner& runner, JobObserver& observer);
@@ -60,12 +67,24 @@ private:
     void Settle(std::size_t row, Stage stage);
     void Handle(const RowEvent& event);
     std::optional<std::size_t> RowOn(std::size_t slot) const;
+    // Finishes the held outputs of every folder none of whose rows is still to convert (all:
+    // whatever is left to convert, which never will be); each folder's rows that share an album
+    // tag are one album.
+    void FinishAlbums(JobObserver& observer, bool all);
+    void FinishFolder(JobObserver& observer, const std::vector<std::size_t>& folder);
+    void FinishAlbum(JobObserver& observer, const std::vector<std::size_t>& album);
+    void FinishRow(JobObserver& observer, std::size_t index, const RowValues& album);
+    // At a cancel: held outputs go, as a converting row's would.
+    void DropPending(JobObserver& observer);
     // The figures as they stand; now, on the job's clock, when a file's progress was read then and
     // the time estimate may be made afresh.
     JobProgress Progress(std::size_t slots, std::optional<uint32_t> now);
     JobResult Result() const;
 
     std::vector<Row> rows_;
+    // The rows of each input folder, in order.
+    std::map<std::string, std::vector<std::size_t>> folders_;
+    const RowConverter* finisher_ = nullptr;
     ReplaceableOutputs replaceable_;
     bool makeFolders_;
     RowConverter::TickSource ticks_;

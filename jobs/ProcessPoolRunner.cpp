@@ -143,6 +143,9 @@ void ProcessPoolRunner::Handle(std::size_t index, const WorkerChannel::Message& 
                                std::vector<RowEvent>& events) {
     Slot& slot = slots_[index];
     const std::string& what = message.front();
+    // Taken whatever becomes of the message, so that each descriptor meets its own.
+    UniqueFd descriptor =
+        what == WorkerMessages::Pending ? slot.process->Channel().TakeDescriptor() : UniqueFd();
     // Only "done" has fields beyond its first: the values after the outcome.
     if (slot.rows.empty() || (message.size() > 2 && what != WorkerMessages::Done)) {
         return;
@@ -156,6 +159,10 @@ void ProcessPoolRunner::Handle(std::size_t index, const WorkerChannel::Message& 
         events.push_back(RowEvent::Progressed(index, std::clamp(percent, 0.0, 100.0)));
     } else if (what == WorkerMessages::Line) {
         events.push_back(RowEvent::LineOf(index, value));
+    } else if (what == WorkerMessages::Verifying) {
+        events.push_back(RowEvent::Checking(index));
+    } else if (what == WorkerMessages::Pending && descriptor.Valid()) {
+        events.push_back(RowEvent::Waiting(index, PendingOutput(std::move(descriptor), value)));
     } else if (what == WorkerMessages::Wrote) {
         events.push_back(RowEvent::Written(index));
     } else if (what == WorkerMessages::Done) {

@@ -41,6 +41,14 @@ void ThreadRunner::Line(const std::string& line) {
     events_.Push(RowEvent::LineOf(0, line));
 }
 
+void ThreadRunner::Verifying() {
+    events_.Push(RowEvent::Checking(0));
+}
+
+void ThreadRunner::Pending(PendingOutput output) {
+    events_.Push(RowEvent::Waiting(0, std::move(output)));
+}
+
 void ThreadRunner::Wrote() {
     events_.Push(RowEvent::Written(0));
 }

@@ -24,6 +24,8 @@ public:
     void Writes(const std::string&) override {}
     void Progress(double percent, uint32_t tick) override;
     void Line(const std::string& line) override;
+    void Verifying() override;
+    void Pending(PendingOutput output) override;
     void Wrote() override;
     void Done(RowOutcome outcome, const RowValues& values) override;
 

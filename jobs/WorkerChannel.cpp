@@ -1,6 +1,7 @@
 #include "jobs/WorkerChannel.h"
 
 #include <cerrno>
+#include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -38,7 +39,7 @@ bool Unescape(std::string_view line, WorkerChannel::Message& message) {
 }
 } // namespace
 
-bool WorkerChannel::Send(const Message& message) {
+bool WorkerChannel::Send(const Message& message, int fd) {
     std::string text;
     for (std::size_t i = 0; i < message.size(); ++i) {
         if (i > 0) {
@@ -49,8 +50,8 @@ bool WorkerChannel::Send(const Message& message) {
     text += MessageEnd;
     const std::lock_guard lock(sending_);
     for (std::size_t sent = 0; sent < text.size();) {
-        // MSG_NOSIGNAL: a worker that died is seen as a failed send, not as SIGPIPE.
-        const ssize_t n = send(socket_.Get(), text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+        // The descriptor rides with the message's first bytes.
+        const ssize_t n = SendPart(std::string_view(text).substr(sent), sent == 0 ? fd : -1);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -62,9 +63,61 @@ bool WorkerChannel::Send(const Message& message) {
     return true;
 }
 
+ssize_t WorkerChannel::SendPart(std::string_view text, int fd) {
+    iovec part{const_cast<char*>(text.data()), text.size()};
+    msghdr header{};
+    header.msg_iov = &part;
+    header.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    if (fd >= 0) {
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+        cmsghdr* rights = CMSG_FIRSTHDR(&header);
+        rights->cmsg_level = SOL_SOCKET;
+        rights->cmsg_type = SCM_RIGHTS;
+        rights->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(rights), &fd, sizeof fd);
+    }
+    // MSG_NOSIGNAL: a worker that died is seen as a failed send, not as SIGPIPE.
+    return sendmsg(socket_.Get(), &header, MSG_NOSIGNAL);
+}
+
+void WorkerChannel::KeepDescriptors(msghdr& header) {
+    for (cmsghdr* part = CMSG_FIRSTHDR(&header); part; part = CMSG_NXTHDR(&header, part)) {
+        if (part->cmsg_level != SOL_SOCKET || part->cmsg_type != SCM_RIGHTS) {
+            continue;
+        }
+        const std::size_t count = (part->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (std::size_t at = 0; at < count; ++at) {
+            int fd = -1;
+            std::memcpy(&fd, CMSG_DATA(part) + at * sizeof(int), sizeof fd);
+            descriptors_.emplace_back(fd);
+        }
+    }
+}
+
+UniqueFd WorkerChannel::TakeDescriptor() {
+    if (descriptors_.empty()) {
+        return UniqueFd();
+    }
+    UniqueFd first = std::move(descriptors_.front());
+    descriptors_.pop_front();
+    return first;
+}
+
 WorkerChannel::ReadResult WorkerChannel::ReadSome() {
     char block[4096];
-    const ssize_t n = read(socket_.Get(), block, sizeof block);
+    iovec part{block, sizeof block};
+    msghdr header{};
+    header.msg_iov = &part;
+    header.msg_iovlen = 1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * MaxDescriptors)];
+    header.msg_control = control;
+    header.msg_controllen = sizeof control;
+    const ssize_t n = recvmsg(socket_.Get(), &header, MSG_CMSG_CLOEXEC);
+    if (n > 0) {
+        KeepDescriptors(header);
+    }
     if (n < 0 && errno == EINTR) {
         return ReadResult::Interrupted;
     }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/AlbumLoudness.h"
 #include "engine/LoudnessValues.h"
 
 void LoudnessObserver::Block(const AudioBlock& block) {
@@ -9,7 +10,7 @@ void LoudnessObserver::Block(const AudioBlock& block) {
         return;
     }
     if (!meter_) {
-        meter_ = LoudnessMeter::For(block.Channels, block.SampleRate);
+        meter_ = LoudnessMeter::For(block.Channels, block.SampleRate, forAlbum_);
     }
     failed_ = !meter_ || !meter_->Add(block.Samples, block.Frames);
 }
@@ -21,6 +22,9 @@ void LoudnessObserver::End(RowValues& values) {
     // A file without a single frame is as silent as one of zeros.
     values.insert_or_assign(std::string(LoudnessValue), meter_ ? meter_->Loudness() : -HUGE_VAL);
     values.insert_or_assign(std::string(PeakValue), meter_ ? meter_->Peak() : 0.0);
+    if (forAlbum_ && meter_) {
+        PutLoudnessBlocks(values, meter_->Blocks());
+    }
 }
 
 AudioObserverFactory LoudnessObserver::Factory() {
@@ -29,6 +33,6 @@ AudioObserverFactory LoudnessObserver::Factory() {
         if (settings.ReplayGain == ReplayGainMode::None) {
             return nullptr;
         }
-        return std::make_unique<LoudnessObserver>();
+        return std::make_unique<LoudnessObserver>(settings.ReplayGain == ReplayGainMode::Album);
     };
 }

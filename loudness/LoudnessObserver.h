@@ -9,6 +9,8 @@
 
 class LoudnessObserver final : public AudioObserver {
 public:
+    // forAlbum: the row's blocks are kept for its album's loudness.
+    explicit LoudnessObserver(bool forAlbum) : forAlbum_(forAlbum) {}
     void Block(const AudioBlock& block) override;
     void End(RowValues& values) override;
 
@@ -20,4 +22,5 @@ private:
     std::optional<LoudnessMeter> meter_;
     // libebur128 refused the layout or a block: nothing is measured.
     bool failed_ = false;
+    bool forAlbum_;
 };

@@ -1,28 +1,14 @@
 #include "mirror/AudioDigestObserver.h"
 
-#include <array>
 #include <memory>
-#include <string>
+#include <string_view>
 
+#include "engine/DigestValues.h"
 #include "engine/ObserverGroup.h"
 #include "mirror/SourceDigests.h"
 
 namespace {
-// The digest goes into a row's values, which are doubles, as eight 32-bit words: each exact in
-// a double, so the digest comes back from a worker process bit for bit.
-constexpr std::size_t WordBytes = 4;
-constexpr std::size_t Words = std::tuple_size_v<Digest> / WordBytes;
-
-const std::array<std::string, Words>& WordNames() {
-    static const std::array<std::string, Words> names = [] {
-        std::array<std::string, Words> made;
-        for (std::size_t word = 0; word < Words; ++word) {
-            made[word] = "audio digest " + std::to_string(word);
-        }
-        return made;
-    }();
-    return names;
-}
+constexpr std::string_view DigestName = "audio digest";
 } // namespace
 
 void AudioDigestObserver::Block(const AudioBlock& block) {
@@ -40,13 +26,7 @@ void AudioDigestObserver::Block(const AudioBlock& block) {
 void AudioDigestObserver::End(RowValues& values) {
     result_.digest = sha_.Finish();
     ended_ = result_;
-    for (std::size_t word = 0; word < Words; ++word) {
-        uint32_t number = 0;
-        for (std::size_t byte = 0; byte < WordBytes; ++byte) {
-            number = number << 8 | result_.digest[word * WordBytes + byte];
-        }
-        values[WordNames()[word]] = number;
-    }
+    PutDigest(values, DigestName, result_.digest);
 }
 
 void AudioDigestObserver::Observe(JobEnvironment& environment) {
@@ -63,19 +43,5 @@ AudioObserverFactory AudioDigestObserver::Factory() {
 }
 
 std::optional<Digest> AudioDigestObserver::DigestIn(const RowValues& values) {
-    Digest digest{};
-    for (std::size_t word = 0; word < Words; ++word) {
-        const auto found = values.find(WordNames()[word]);
-        if (found == values.end() || !(found->second >= 0 && found->second <= UINT32_MAX)) {
-            return std::nullopt;
-        }
-        const auto number = static_cast<uint32_t>(found->second);
-        if (number != found->second) {
-            return std::nullopt;
-        }
-        for (std::size_t byte = 0; byte < WordBytes; ++byte) {
-            digest[word * WordBytes + byte] = static_cast<uint8_t>(number >> (8 * (3 - byte)));
-        }
-    }
-    return digest;
+    return ::DigestIn(values, DigestName);
 }

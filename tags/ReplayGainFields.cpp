@@ -112,28 +112,35 @@ void Convert(FreeFields& fields, GainForm form, const GainScope& scope) {
     }
 }
 
-void PutMeasured(FreeFields& fields, GainForm form, const TrackLoudness& track) {
-    for (const char* name : {TrackScope.gain, TrackScope.peak, TrackScope.r128}) {
+void PutMeasured(FreeFields& fields, GainForm form, const GainScope& scope,
+                 const TrackLoudness& measured) {
+    for (const char* name : {scope.gain, scope.peak, scope.r128}) {
         Drop(fields, name);
     }
-    if (!std::isfinite(track.Loudness)) {
+    if (!std::isfinite(measured.Loudness)) {
         return;
     }
-    const double gain = ReplayGainReference - track.Loudness;
+    const double gain = ReplayGainReference - measured.Loudness;
     if (form == GainForm::R128) {
-        Put(fields, form, TrackScope.r128, R128Text(gain));
+        Put(fields, form, scope.r128, R128Text(gain));
         return;
     }
-    Put(fields, form, TrackScope.gain, Formatted("%.2f dB", gain));
-    Put(fields, form, TrackScope.peak, Formatted("%.6f", track.Peak));
+    Put(fields, form, scope.gain, Formatted("%.2f dB", gain));
+    Put(fields, form, scope.peak, Formatted("%.6f", measured.Peak));
+}
+
+void Shape(FreeFields& fields, GainForm form, const GainScope& scope,
+           const std::optional<TrackLoudness>& measured) {
+    if (measured) {
+        PutMeasured(fields, form, scope, *measured);
+    } else {
+        Convert(fields, form, scope);
+    }
 }
 } // namespace
 
-void ShapeReplayGain(FreeFields& fields, GainForm form, const std::optional<TrackLoudness>& track) {
-    if (track) {
-        PutMeasured(fields, form, *track);
-    } else {
-        Convert(fields, form, TrackScope);
-    }
-    Convert(fields, form, AlbumScope);
+void ShapeReplayGain(FreeFields& fields, GainForm form, const std::optional<TrackLoudness>& track,
+                     const std::optional<TrackLoudness>& album) {
+    Shape(fields, form, TrackScope, track);
+    Shape(fields, form, AlbumScope, album);
 }

@@ -8,15 +8,16 @@
 #include "tags/FreeFields.h"
 #include "tags/TagFormat.h"
 
-// What was measured of an input.
+// What was measured of an input, or of the album it belongs to.
 struct TrackLoudness {
     double Loudness; // integrated, in LUFS; minus infinity for silence
     double Peak;     // the largest sample, linear
 };
 
-// Shapes fields, the input's, into form. A measured track replaces whatever the input held for the
-// track in either form (a silent one leaves no track gain at all). What the input holds in the
+// Shapes fields, the input's, into form. A measured track (or album) replaces whatever the input
+// held for it in either form (a silent one leaves no gain at all). What the input holds in the
 // other form is turned into this one, unless this form's field is there too; a value that is no
 // number is dropped, and so are peaks going into R128. The fields already in form that nothing
 // replaces stay as they are.
-void ShapeReplayGain(FreeFields& fields, GainForm form, const std::optional<TrackLoudness>& track);
+void ShapeReplayGain(FreeFields& fields, GainForm form, const std::optional<TrackLoudness>& track,
+                     const std::optional<TrackLoudness>& album = std::nullopt);
