@@ -139,8 +139,8 @@ void SmallFormsTest::progressViewSaysWhichRowIsVerified() {
     ProgressView view({rows, new QLabel(&window), writing, new QLabel(&window), new QLabel(&window),
                        new QLabel(&window)},
                       window);
-    const std::vector<PlannedRow> planned = {{"/in/1.wav", "/out/1.flac"},
-                                             {"/in/2.wav", "/out/2.flac"}};
+    const std::vector<PlannedRow> planned = {{"/in/1.wav", "/out/1.flac", false, {}},
+                                             {"/in/2.wav", "/out/2.flac", false, {}}};
     WindowJobProgress progress;
     RowEndsRelay observer(progress, {});
     const auto draw = [&] {
