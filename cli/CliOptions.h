@@ -38,8 +38,9 @@ struct CliOptions {
     // The folder's picture files an input without a front cover takes; else the stored choice.
     std::optional<std::vector<std::string>> coverFiles;
     std::optional<ReplayGainMode> replayGain; // else the stored choice
-    bool verify = false;                      // decode each output again before it takes its name
-    bool list = false;                        // print the planned rows instead of converting
+    // Decode each output again before it takes its name; without the option, as stored.
+    bool verify = false;
+    bool list = false;         // print the planned rows instead of converting
     bool nulSeparated = false; // with list: each path ended by a zero byte, not a tab or newline
     std::optional<ShardChoice> shard;
     // Keep outputDir in step with the inputs' folders (MirrorPlan.h); implies recursive.

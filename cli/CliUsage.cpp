@@ -64,6 +64,7 @@ std::string CliUsage(const ConversionSettings& defaults) {
            "      --verify            decode each output again before it takes its name:\n"
            "                          a lossless one must give back the input's samples,\n"
            "                          any other its length; a failed check fails the file\n"
+           "                          (on by default when the window's choice says so)\n"
            "  -y, --overwrite         replace existing outputs without asking\n"
            "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
            "  -q, --quiet             show only error lines\n"

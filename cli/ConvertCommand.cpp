@@ -119,7 +119,7 @@ bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
     settings.CopyTags = !options.noTags;
     ApplyCoverOptions(options, settings);
     settings.ReplayGain = options.replayGain.value_or(settings.ReplayGain);
-    settings.Verify = options.verify;
+    settings.Verify = options.verify || settings.Verify;
     return CheckSampleRate(settings, error);
 }
 

@@ -138,11 +138,11 @@ ConverterChoices ConverterChoices::Load(std::string_view key) {
     c.CoverSize = StoredNumberOr0(key, "BrConvCoverSize", c.Notices);
     c.FolderCover = StoredNumberOr0(key, "BrConvFolderCover", c.Notices) != 0;
     c.Mirror = StoredNumberOr0(key, "BrConvMirror", c.Notices) != 0;
-    // A mode this program does not measure yet (album) stores as none.
-    c.ReplayGain = StoredNumberOr0(key, "BrConvReplayGain", c.Notices) ==
-                           static_cast<uint32_t>(ReplayGainMode::Track)
-                       ? ReplayGainMode::Track
-                       : ReplayGainMode::None;
+    // A mode no word names (a later version's) reads as none.
+    const uint32_t replayGain = StoredNumberOr0(key, "BrConvReplayGain", c.Notices);
+    c.ReplayGain = replayGain < ReplayGainWords.size() ? static_cast<ReplayGainMode>(replayGain)
+                                                       : ReplayGainMode::None;
+    c.Verify = StoredNumberOr0(key, "BrConvVerify", c.Notices) != 0;
     // Only a stored text replaces the default: an empty one says "no extras".
     if (StoreValueExists(StoreRoot::User, key, "BrConvMirrorExtras")) {
         c.MirrorExtras =
@@ -172,6 +172,7 @@ std::vector<StoreEntry> ConverterChoices::Entries() const {
         {"BrConvMirror", Mirror ? 1 : 0, {}},
         {"BrConvMirrorExtras", std::nullopt, MirrorExtras},
         {"BrConvReplayGain", static_cast<uint32_t>(ReplayGain), {}},
+        {"BrConvVerify", Verify ? 1 : 0, {}},
     };
     for (const FormatOption& option : FormatOptions()) {
         entries.push_back(
@@ -200,6 +201,7 @@ void ConverterChoices::ApplyTo(ConversionSettings& settings) const {
     }
     settings.CoverSize = CoverSize;
     settings.ReplayGain = ReplayGain;
+    settings.Verify = Verify;
     settings.CoverFiles.clear();
     if (FolderCover) {
         settings.CoverFiles.assign(DefaultCoverFiles.begin(), DefaultCoverFiles.end());

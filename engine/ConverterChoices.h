@@ -42,8 +42,10 @@ struct ConverterChoices {
     // changed files converted, outputs of removed originals deleted), and the extras, file name
     // patterns separated by commas, copied beside them.
     bool Mirror = false;
-    // "ReplayGain": measured while converting and tagged (per file; albums are not measured yet).
+    // "ReplayGain": measured while converting and tagged, per file or per file and album.
     ReplayGainMode ReplayGain = ReplayGainMode::None;
+    // "Verify each output": each output decoded again before it takes its name.
+    bool Verify = false;
     std::string MirrorExtras = std::string(DefaultMirrorExtras);
     // What the load said of each stored value it could not use, one line each, naming the value,
     // its setting and what took its place. The window's choices carry those of the load they
@@ -63,7 +65,7 @@ struct ConverterChoices {
     // to a preset.
     std::vector<StoreEntry> Entries() const;
 
-    // Puts the target, the encoder options and the cover choices into the settings record; a
-    // list without a selection leaves its value as it was.
+    // Puts the target, the encoder options, the cover, ReplayGain and verify choices into the
+    // settings record; a list without a selection leaves its value as it was.
     void ApplyTo(ConversionSettings& settings) const;
 };

@@ -15,7 +15,9 @@
 #include "catalog/OutputShapeOptions.h"
 #include "choices/PlannedJob.h"
 #include "engine/CodecCheck.h"
+#include "engine/ConversionError.h"
 #include "engine/ConverterChoices.h"
+#include "engine/LoudnessValues.h"
 #include "engine/OpenAudioSource.h"
 #include "forms/AppMessage.h"
 #include "forms/ApplicationTitle.h"
@@ -62,13 +64,44 @@ QString WithLines(QString text, const QStringList& lines) {
     return text;
 }
 
-// A closing message and, below it, the stored settings the job could not use.
-QString WithNotices(const QString& text, const std::vector<std::string>& notices) {
+// The lines worded for the command line as sentences of their own.
+QStringList Sentences(const std::vector<std::string>& lines) {
     QStringList sentences;
-    for (const std::string& notice : notices) {
-        sentences.append(Sentence(notice));
+    for (const std::string& line : lines) {
+        sentences.append(Sentence(line));
     }
-    return WithLines(text, sentences);
+    return sentences;
+}
+
+// What the rows' measurements tell that is no failure: inputs left without a track gain.
+QStringList MeasuredNotices(const JobResult& result, const std::vector<PlannedRow>& rows) {
+    QStringList notices;
+    for (std::size_t i = 0; i < result.Values.size() && i < rows.size(); ++i) {
+        if (HadNoLoudness(result.Values[i])) {
+            notices.append(Text(NoLoudnessNotice(rows[i].Input)));
+        }
+    }
+    return notices;
+}
+
+// The job's counts; verified: every output was verified before it took its name, so each
+// converted file counts as verified too.
+QString CountsLine(const JobResult& result, bool verified) {
+    QString counts = QStringLiteral("%1 converted").arg(result.Converted);
+    if (verified) {
+        counts += QStringLiteral(", %1 verified").arg(result.Converted);
+    }
+    counts += QStringLiteral(", %1 failed").arg(result.Failed);
+    if (result.Skipped > 0) {
+        counts += QStringLiteral(", %1 skipped").arg(result.Skipped);
+    }
+    if (result.Unfinished > 0) {
+        counts +=
+            (result.Stopped == JobResult::Stop::Cancelled ? QStringLiteral(", %1 cancelled")
+                                                          : QStringLiteral(", %1 not converted"))
+                .arg(result.Unfinished);
+    }
+    return counts;
 }
 
 // The rows of a plan whose outputs exist already, or the outputs it writes (each once).
@@ -298,7 +331,7 @@ JobDriver::Next JobDriver::Run() {
         errors_->AddLine(Text(line));
     }
     running_ = false;
-    const Next next = EndJob(result, lines);
+    const Next next = EndJob(result, lines, mirror_ ? mirrorRows_ : plan_->Rows());
     // The journal is let go with the run: another run, here or on the command line, may take it.
     mirror_.reset();
     return next;
@@ -365,7 +398,7 @@ JobResult JobDriver::RunJob(const std::vector<PlannedRow>& rows,
     QTimer frame;
     QObject::connect(&frame, &QTimer::timeout, &loop, [this] {
         if (const auto latest = progress_.Take()) {
-            ShowProgress(*latest);
+            ShowProgress(latest->Figures, latest->LeadVerifying);
         }
     });
     frame.start(FrameMs);
@@ -379,14 +412,14 @@ JobResult JobDriver::RunJob(const std::vector<PlannedRow>& rows,
     thread.join();
     job_ = nullptr;
     if (const auto latest = progress_.Take()) {
-        ShowProgress(*latest);
+        ShowProgress(latest->Figures, latest->LeadVerifying);
     }
     jobRows_ = nullptr;
     return result;
 }
 
-void JobDriver::ShowProgress(const JobProgress& progress) {
-    view_.Show(progress, jobRows_, progress_.IsCancelling());
+void JobDriver::ShowProgress(const JobProgress& progress, bool leadVerifying) {
+    view_.Show(progress, jobRows_, progress_.IsCancelling(), leadVerifying);
 }
 
 // --- Cancelling ------------------------------------------------------------------------------
@@ -413,7 +446,8 @@ void JobDriver::EndForQuit() {
 
 // --- The end of the job ----------------------------------------------------------------------
 
-JobDriver::Next JobDriver::EndJob(const JobResult& result, const std::vector<std::string>& lines) {
+JobDriver::Next JobDriver::EndJob(const JobResult& result, const std::vector<std::string>& lines,
+                                  const std::vector<PlannedRow>& rows) {
     if (!quitting_) {
         NoticeIfUnseen(result);
     }
@@ -432,29 +466,38 @@ JobDriver::Next JobDriver::EndJob(const JobResult& result, const std::vector<std
                               : std::to_string(result.Skipped) +
                                     " files were skipped, as their outputs exist already");
     }
+    const QStringList told = Sentences(notices) + MeasuredNotices(result, rows);
     if (cancelRequested_) {
         // The files the cancel cut short are named: none of them was kept.
         QStringList notKept;
         for (const std::string& line : result.NotKept) {
             notKept.append(Text(line));
         }
-        AppMessage(
-            &window_, QMessageBox::Information,
-            WithNotices(WithLines(QStringLiteral("Conversion was cancelled."), notKept), notices),
-            QMessageBox::Ok, true);
+        AppMessage(&window_, QMessageBox::Information,
+                   WithLines(WithLines(QStringLiteral("Conversion was cancelled."), notKept), told),
+                   QMessageBox::Ok, true);
         return Next::BackToSelector;
     }
-    const QString done =
-        mirror_ ? mirror_->Counts() : QStringLiteral("All files have now been converted.");
+    // Verified outputs are counted, as the command line counts them.
+    const bool verified = settings_.Verify;
+    const QString counts = verified ? CountsLine(result, true) : QString();
+    QString done = QStringLiteral("All files have now been converted.");
+    if (mirror_) {
+        done = mirror_->Counts(verified);
+    } else if (verified) {
+        done = WithLines(done, {counts});
+    }
     if (lines.empty()) {
-        const bool keepOpen = SuccessMessage(&window_, WithNotices(done, notices));
+        const bool keepOpen = SuccessMessage(&window_, WithLines(done, told));
         return keepOpen ? Next::BackToSelector : Next::EndProgram;
     }
-    for (const std::string& notice : notices) {
-        errors_->AddLine(Sentence(notice));
+    for (const QString& line : told) {
+        errors_->AddLine(line);
     }
     if (mirror_) {
         errors_->AddLine(done);
+    } else if (verified) {
+        errors_->AddLine(counts);
     }
     errors_->ShowModal();
     return Next::BackToSelector;
@@ -465,17 +508,7 @@ void JobDriver::NoticeIfUnseen(const JobResult& result) {
     if (window_.isActiveWindow()) {
         return;
     }
-    QString counts =
-        QStringLiteral("%1 converted, %2 failed").arg(result.Converted).arg(result.Failed);
-    if (result.Skipped > 0) {
-        counts += QStringLiteral(", %1 skipped").arg(result.Skipped);
-    }
-    if (result.Unfinished > 0) {
-        counts +=
-            (result.Stopped == JobResult::Stop::Cancelled ? QStringLiteral(", %1 cancelled")
-                                                          : QStringLiteral(", %1 not converted"))
-                .arg(result.Unfinished);
-    }
+    const QString counts = CountsLine(result, settings_.Verify);
     const QString summary = cancelRequested_ ? QStringLiteral("Conversion was cancelled")
                             : result.Lines.empty()
                                 ? QStringLiteral("All files have now been converted")

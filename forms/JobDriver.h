@@ -18,7 +18,7 @@
 #include "engine/JobEnvironment.h"
 #include "engine/JobPlan.h"
 #include "engine/RowConverter.h"
-#include "jobs/ProgressMailbox.h"
+#include "forms/WindowJobProgress.h"
 #include "jobs/ReplaceableOutputs.h"
 
 class ConversionErrorsDialog;
@@ -66,8 +66,9 @@ public:
     bool Quitting() const { return quitting_; }
     // Whether the running job has been asked to stop.
     bool StopAsked() const { return progress_.IsCancelling(); }
-    // Shows where the running job stands in the form's progress view.
-    void ShowProgress(const JobProgress& progress);
+    // Shows where the running job stands in the form's progress view; leadVerifying: the row
+    // shown is having its output verified.
+    void ShowProgress(const JobProgress& progress, bool leadVerifying = false);
 
 private:
     bool RefusedByFormat();
@@ -91,7 +92,9 @@ private:
                      const RowEndedHook& ended = {});
     // The mirror's run; lines: what went wrong.
     JobResult RunMirror(std::vector<std::string>& lines);
-    Next EndJob(const JobResult& result, const std::vector<std::string>& lines);
+    // rows: the job's rows, whose inputs its notices name.
+    Next EndJob(const JobResult& result, const std::vector<std::string>& lines,
+                const std::vector<PlannedRow>& rows);
     void NoticeIfUnseen(const JobResult& result);
 
     QWidget& window_;
@@ -124,5 +127,5 @@ private:
     const std::vector<PlannedRow>* jobRows_ = nullptr;
     // The running job, and what it last reported.
     JobController* job_ = nullptr;
-    ProgressMailbox progress_;
+    WindowJobProgress progress_;
 };

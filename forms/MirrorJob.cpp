@@ -158,13 +158,17 @@ bool MirrorJob::Start() {
     return true;
 }
 
-QString MirrorJob::Counts() const {
+QString MirrorJob::Counts(bool verified) const {
     const MirrorReport& report = pass_->Report();
-    QString counts =
-        QStringLiteral("%1 converted, %2 retagged, %3 copied")
-            .arg(report.Done(MirrorAction::Convert) + report.Done(MirrorAction::Reconvert))
-            .arg(report.Done(MirrorAction::Retag))
-            .arg(report.Done(MirrorAction::Copy));
+    const std::size_t converted =
+        report.Done(MirrorAction::Convert) + report.Done(MirrorAction::Reconvert);
+    QString counts = QStringLiteral("%1 converted").arg(converted);
+    if (verified) {
+        counts += QStringLiteral(", %1 verified").arg(converted);
+    }
+    counts += QStringLiteral(", %1 retagged, %2 copied")
+                  .arg(report.Done(MirrorAction::Retag))
+                  .arg(report.Done(MirrorAction::Copy));
     if (const std::size_t renamed = report.Done(MirrorAction::Rename); renamed > 0) {
         counts += QStringLiteral(", %1 renamed").arg(renamed);
     }

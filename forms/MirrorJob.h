@@ -34,8 +34,9 @@ public:
     // (off the GUI thread); false when the journal refused.
     bool Start();
     MirrorPass& Pass() { return *pass_; }
-    // What the run did: "3 converted, 1 retagged, 0 copied, 1 deleted, 0 failed."
-    QString Counts() const;
+    // What the run did: "3 converted, 1 retagged, 0 copied, 1 deleted, 0 failed."; verified: its
+    // outputs were verified, which the count of converted files says again ("3 verified").
+    QString Counts(bool verified = false) const;
     // What was said of the journal (set aside, rebuilt); empty when nothing.
     const std::string& JournalLine() const { return journalLine_; }
 

@@ -181,10 +181,10 @@ void OptionsForm::OrderTabs() {
         setTabOrder(order[i - 1], order[i]);
     }
     // The newer destination and cover controls follow "Keep folder tree", top to bottom.
-    QWidget* const newer[] = {ui->chkKeepTree,     ui->txtBaseFolder, ui->cmdBrowseBaseFolder,
-                              ui->txtNamePattern,  ui->chkSafeNames,  ui->chkMirror,
-                              ui->txtMirrorExtras, ui->spnCoverSize,  ui->chkFolderCover,
-                              ui->cmbReplayGain};
+    QWidget* const newer[] = {ui->chkKeepTree,     ui->txtBaseFolder,   ui->cmdBrowseBaseFolder,
+                              ui->txtNamePattern,  ui->chkSafeNames,    ui->chkMirror,
+                              ui->txtMirrorExtras, ui->spnCoverSize,    ui->chkFolderCover,
+                              ui->cmbReplayGain,   ui->chkVerifyOutputs};
     for (std::size_t i = 1; i < std::size(newer); ++i) {
         setTabOrder(newer[i - 1], newer[i]);
     }
@@ -252,6 +252,7 @@ void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     ui->txtMirrorExtras->setText(Text(choices.MirrorExtras));
     // The list's rows are the modes in their order.
     ui->cmbReplayGain->setCurrentIndex(static_cast<int>(choices.ReplayGain));
+    ui->chkVerifyOutputs->setChecked(choices.Verify);
     ui->formatOptions->Show(choices.Options);
     jobs_ = choices.Jobs;
     storeNotices_ = choices.Notices;
@@ -272,6 +273,7 @@ ConverterChoices OptionsForm::Choices() const {
     choices.Mirror = ui->chkMirror->isChecked();
     choices.MirrorExtras = ui->txtMirrorExtras->text().toStdString();
     choices.ReplayGain = static_cast<ReplayGainMode>(ui->cmbReplayGain->currentIndex());
+    choices.Verify = ui->chkVerifyOutputs->isChecked();
     ui->formatOptions->ApplyTo(choices.Options);
     choices.Notices = storeNotices_;
     return choices;

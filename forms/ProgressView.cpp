@@ -37,7 +37,7 @@ void ProgressView::Start() {
 }
 
 void ProgressView::Show(const JobProgress& progress, const std::vector<PlannedRow>* rows,
-                        bool cancelling) {
+                        bool cancelling, bool leadVerifying) {
     controls_.counter->setText(Text("Converted " + std::to_string(progress.Settled) + " of " +
                                     std::to_string(progress.Rows)));
     int32_t fileBar = 0;
@@ -45,7 +45,8 @@ void ProgressView::Show(const JobProgress& progress, const std::vector<PlannedRo
         const JobProgress::Slot& lead = progress.Slots.at(*progress.Lead);
         SelectRow(*lead.Row, rows);
         if (rows && *lead.Row < rows->size()) {
-            controls_.writing->SetFullText(Text("Writing '" + (*rows)[*lead.Row].Output + "'"));
+            const std::string step = leadVerifying ? "Verifying '" : "Writing '";
+            controls_.writing->SetFullText(Text(step + (*rows)[*lead.Row].Output + "'"));
         }
         fileBar = ClampBarWidth(FileBarWidth(lead.Percent));
     }

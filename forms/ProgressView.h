@@ -32,8 +32,10 @@ public:
     void Start();
     // Where the running job stands. rows names the job's inputs and outputs by row (none: the
     // output line stays as it is, and a job row is the list's row of the same number); a job
-    // that is being cancelled keeps its total bar and title where they were.
-    void Show(const JobProgress& progress, const std::vector<PlannedRow>* rows, bool cancelling);
+    // that is being cancelled keeps its total bar and title where they were. leadVerifying: the
+    // output of the row shown is being read back rather than written.
+    void Show(const JobProgress& progress, const std::vector<PlannedRow>* rows, bool cancelling,
+              bool leadVerifying = false);
 
 private:
     // The list's row of the job's row: the one of the same number, unless the job converts only

@@ -12,6 +12,9 @@ public:
     RowEndsRelay(JobObserver& inner, Hook ended) : inner_(inner), ended_(std::move(ended)) {}
 
     void RowStarted(std::size_t slot, std::size_t row) override { inner_.RowStarted(slot, row); }
+    void RowVerifying(std::size_t slot, std::size_t row) override {
+        inner_.RowVerifying(slot, row);
+    }
     void Progress(const JobProgress& progress) override { inner_.Progress(progress); }
     void Cancelling() override { inner_.Cancelling(); }
     void RowEnded(std::size_t row, RowOutcome outcome, const RowValues& values) override {

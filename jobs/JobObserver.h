@@ -11,6 +11,8 @@ public:
     virtual ~JobObserver() = default;
     // A row began on a slot.
     virtual void RowStarted(std::size_t slot, std::size_t row) = 0;
+    // The row on a slot is having its output verified.
+    virtual void RowVerifying(std::size_t /*slot*/, std::size_t /*row*/) {}
     // The figures changed: a row started, advanced or ended.
     virtual void Progress(const JobProgress& progress) = 0;
     // The output of the row on a slot is being checked before it takes its name.

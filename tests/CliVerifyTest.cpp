@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "CliTestSupport.h"
+#include "system/SettingsStore.h"
 
 using namespace clitest;
 namespace fs = std::filesystem;
@@ -68,4 +69,13 @@ TEST_F(CliVerify, CorruptedWriteFailsTheRowAndKeepsTheOlderOutput) {
             << target;
         EXPECT_TRUE(SortedNames(out).empty()) << target;
     }
+}
+
+// The window's stored choice verifies without the option.
+TEST_F(CliVerify, StoredChoiceIsTheDefault) {
+    StoreWriteNumber(1, StoreRoot::User, SettingsKey, "BrConvVerify");
+    const Outcome o =
+        Convert(dir, {"-t", "flac", "-o", dir / "out", SoxTone(dir / "in/a.wav", 0.5)});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("1 converted, 1 verified, 0 failed"), std::string::npos) << o.out;
 }

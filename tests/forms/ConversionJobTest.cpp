@@ -166,10 +166,11 @@ void ConversionJobTest::jobToANewFormatWithItsOptions() {
     replayGain->setCurrentIndex(replayGain->findText("track"));
     convert(scratch / "out/tone.flac", "chkFormatOpus");
     QCOMPARE(Probe(scratch / "out/tone.opus"), "codec_name=opus\nsample_rate=48000\nchannels=2\n");
-    QCOMPARE(Run("/usr/bin/python3 -c 'import sys, mutagen; t = mutagen.File(sys.argv[1]).tags or {}; "
-                 "print(sorted(k.upper() for k in t.keys() if \"GAIN\" in k.upper()))' '" +
-                 scratch / "out/tone.opus" + "'"),
-             "['R128_TRACK_GAIN']\n");
+    QCOMPARE(
+        Run("/usr/bin/python3 -c 'import sys, mutagen; t = mutagen.File(sys.argv[1]).tags or {}; "
+            "print(sorted(k.upper() for k in t.keys() if \"GAIN\" in k.upper()))' '" +
+            scratch / "out/tone.opus" + "'"),
+        "['R128_TRACK_GAIN']\n");
     replayGain->setCurrentIndex(0);
 
     // A variable bit rate takes the place of the constant one, whose list waits meanwhile.
@@ -274,6 +275,30 @@ void ConversionJobTest::unusableStoredSettingsAreToldAtTheEnd() {
     QCOMPARE(answers.Seen().size(), std::size_t{2});
     QCOMPARE(answers.Seen()[1].Text, "All files have now been converted.\n\n" + notice);
     QCOMPARE(Run("metaflac --show-max-blocksize '" + scratch / "other.flac" + "'"), "4096\n");
+}
+
+// Verified outputs are counted at the end; a silent input measured for its ReplayGain is told
+// there too, and is no failure.
+void ConversionJobTest::verifiedAndSilentFilesAreToldAtTheEnd() {
+    Scratch scratch;
+    MakeTone(scratch / "tone.wav", 1);
+    Run("sox -q -n -r 44100 -c 2 -b 16 '" + scratch / "silence.wav" + "' trim 0 1");
+    Forms forms;
+    forms.ShowWith({scratch / "tone.wav", scratch / "silence.wav"});
+    ChooseTarget(forms, "chkFormatFlac", scratch.Path());
+    forms.Control<QAbstractButton>("chkVerifyOutputs")->click();
+    auto* replayGain = forms.Control<QComboBox>("cmbReplayGain");
+    replayGain->setCurrentIndex(replayGain->findText("track"));
+    ModalAnswerer answers;
+    answers.Click("OK");
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{1});
+    QCOMPARE(answers.Seen()[0].Text,
+             QString::fromStdString(
+                 "All files have now been converted.\n\n2 converted, 2 verified, "
+                 "0 failed\n\nNo ReplayGain for '" +
+                 scratch / "silence.wav" + "': it is silent or shorter than 0.4 seconds."));
+    QCOMPARE(Probe(scratch / "silence.flac"), "codec_name=flac\nsample_rate=44100\nchannels=2\n");
 }
 
 void ConversionJobTest::cancelThenASecondJob() {

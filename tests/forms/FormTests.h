@@ -33,6 +33,7 @@ private slots:
     void failuresEndInTheErrorsForm();
     void aFullDiskNamesItsCauseInTheErrorsForm();
     void unusableStoredSettingsAreToldAtTheEnd();
+    void verifiedAndSilentFilesAreToldAtTheEnd();
     void cancelThenASecondJob();
     void endingTheProgramStopsTheJobAndAsksNothing();
     void wmaWithoutItsModuleStartsNothing();
@@ -67,6 +68,7 @@ private slots:
     void errorsFormHoldsLinesAndWraps();
     void fileListShowsRowsAndOnlyHides();
     void progressViewHoldsTheTotalWhileCancelling();
+    void progressViewSaysWhichRowIsVerified();
     void formsAndControlsSayWhatTheyAre();
     void pathLabelsElideWithinTheirWidth();
     void indicatorsStandOutOnADarkPalette();

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QFile>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -429,6 +430,8 @@ void OptionsFormTest::presetsSaveRestoreAndDelete() {
     forms.Control<QSpinBox>("BrConvFlacLevel")->setValue(0);
     forms.Control<QAbstractButton>("chkToThisFold")->click();
     forms.Control<QLineEdit>("txtToFolder")->setText("/srv/flac/");
+    auto* verify = forms.Control<QAbstractButton>("chkVerifyOutputs");
+    verify->click();
     ModalAnswerer answers;
     answers.Then(TypeName("  Archive \"flac\" / 0  ")).Then(TypeName("archive \"FLAC\" / 0"));
     answers.Click("&No");
@@ -448,7 +451,9 @@ void OptionsFormTest::presetsSaveRestoreAndDelete() {
     QCOMPARE(forms.Control<QComboBox>("BrConvOpusKbps")->currentText(), "128 kbit/s");
     QVERIFY(!remove->isEnabled());
     forms.Control<QAbstractButton>("optToDefPath")->click();
+    verify->click();
     QTest::keyClick(presets, Qt::Key_End);
+    QVERIFY(verify->isChecked());
     QVERIFY(forms.Control<QToolButton>("chkFormatFlac")->isChecked());
     QCOMPARE(forms.Control<QSpinBox>("BrConvFlacLevel")->value(), 0);
     QVERIFY(forms.Control<QRadioButton>("chkToThisFold")->isChecked());
@@ -488,11 +493,14 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
     StoreWriteText("/srv/music", StoreRoot::User, SettingsKey, "BrConvBaseFolder");
     Store("BrConvSafeNames", 1);
     Store("BrConvCoverSize", 500);
-    Store("BrConvReplayGain", 1);
+    Store("BrConvReplayGain", 2);
+    Store("BrConvVerify", 1);
     {
         Forms forms;
         auto* replayGain = forms.Control<QComboBox>("cmbReplayGain");
-        QCOMPARE(replayGain->currentText(), "track");
+        QCOMPARE(replayGain->currentText(), "album");
+        auto* verify = forms.Control<QAbstractButton>("chkVerifyOutputs");
+        QVERIFY(verify->isChecked());
         QCOMPARE(forms.Control<QLineEdit>("txtNamePattern")->text(), "{artist}/{title}");
         QCOMPARE(forms.Control<QLineEdit>("txtBaseFolder")->text(), "/srv/music");
         QVERIFY(forms.Control<QAbstractButton>("chkSafeNames")->isChecked());
@@ -505,7 +513,7 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
         QVERIFY(destination.SafeNames);
         for (const char* name :
              {"txtNamePattern", "txtBaseFolder", "cmdBrowseBaseFolder", "chkSafeNames",
-              "spnCoverSize", "chkFolderCover", "cmbReplayGain"}) {
+              "spnCoverSize", "chkFolderCover", "cmbReplayGain", "chkVerifyOutputs"}) {
             const QAccessibleInterface* control =
                 QAccessible::queryAccessibleInterface(forms.Control(name));
             QVERIFY2(!control->text(QAccessible::Name).isEmpty(), name);
@@ -515,10 +523,10 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
         QCOMPARE(forms.Control<QLabel>("lblCoverSize")->buddy(), coverSize);
         QCOMPARE(forms.Control<QLabel>("lblReplayGain")->buddy(), replayGain);
         // Tab goes on from "Keep folder tree" through them, top to bottom.
-        const char* const tabs[] = {"chkKeepTree",     "txtBaseFolder", "cmdBrowseBaseFolder",
-                                    "txtNamePattern",  "chkSafeNames",  "chkMirror",
-                                    "txtMirrorExtras", "spnCoverSize",  "chkFolderCover",
-                                    "cmbReplayGain"};
+        const char* const tabs[] = {"chkKeepTree",     "txtBaseFolder",   "cmdBrowseBaseFolder",
+                                    "txtNamePattern",  "chkSafeNames",    "chkMirror",
+                                    "txtMirrorExtras", "spnCoverSize",    "chkFolderCover",
+                                    "cmbReplayGain",   "chkVerifyOutputs"};
         for (std::size_t i = 1; i < std::size(tabs); ++i) {
             QWidget* next = NextTabStop(forms.Control(tabs[i - 1]));
             // A spin box's own edit line comes right after it.
@@ -535,6 +543,16 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
         forms.Control<QAbstractButton>("chkSafeNames")->click();
         forms.Control<QAbstractButton>("chkFolderCover")->click();
         QTest::keyClick(replayGain, Qt::Key_Up);
+        // Its mnemonic (Alt+O) is no other control's.
+        int mnemonics = 0;
+        for (const QWidget* control : forms.Options().findChildren<QWidget*>()) {
+            const auto* button = qobject_cast<const QAbstractButton*>(control);
+            const auto* label = qobject_cast<const QLabel*>(control);
+            const QString text = button ? button->text() : label ? label->text() : QString();
+            mnemonics += QKeySequence::mnemonic(text) == QKeySequence(Qt::ALT | Qt::Key_O);
+        }
+        QCOMPARE(mnemonics, 1);
+        verify->click();
     }
     const ConverterChoices stored = ConverterChoices::Load();
     QVERIFY(stored.NamePattern.empty());
@@ -542,9 +560,10 @@ void OptionsFormTest::namingAndCoverChoicesLoadAndSave() {
     QVERIFY(!stored.SafeNames);
     QCOMPARE(stored.CoverSize, 0u);
     QVERIFY(stored.FolderCover);
-    QVERIFY(stored.ReplayGain == ReplayGainMode::None);
-    // An album mode stored by a later version is not measured here: none.
-    Store("BrConvReplayGain", 2);
+    QVERIFY(stored.ReplayGain == ReplayGainMode::Track);
+    QVERIFY(!stored.Verify);
+    // A mode stored by a later version is not measured here: none.
+    Store("BrConvReplayGain", 3);
     QVERIFY(ConverterChoices::Load().ReplayGain == ReplayGainMode::None);
 }
 

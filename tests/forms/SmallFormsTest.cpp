@@ -23,7 +23,9 @@
 #include "forms/OverwriteDialog.h"
 #include "forms/PathLabel.h"
 #include "forms/ProgressView.h"
+#include "forms/RowEndsRelay.h"
 #include "forms/WaveFormatDialog.h"
+#include "forms/WindowJobProgress.h"
 #include "jobs/JobProgress.h"
 
 using namespace formtest;
@@ -123,6 +125,48 @@ void SmallFormsTest::progressViewHoldsTheTotalWhileCancelling() {
     QCOMPARE(totalBar->width(), total);
     QCOMPARE(ApplicationTitle::Text(), title);
     QVERIFY(fileBar->width() > file);
+    ApplicationTitle::Restore();
+}
+
+// The controller's verifying report changes the caption of the row shown, with the figures it had;
+// the row's slot going on to another row writes again.
+void SmallFormsTest::progressViewSaysWhichRowIsVerified() {
+    QWidget window;
+    auto* rows = new QTreeWidget(&window);
+    new QTreeWidgetItem(rows, QStringList{QStringLiteral("first")});
+    new QTreeWidgetItem(rows, QStringList{QStringLiteral("second")});
+    auto* writing = new PathLabel(&window);
+    ProgressView view({rows, new QLabel(&window), writing, new QLabel(&window), new QLabel(&window),
+                       new QLabel(&window)},
+                      window);
+    const std::vector<PlannedRow> planned = {{"/in/1.wav", "/out/1.flac", false, {}},
+                                             {"/in/2.wav", "/out/2.flac", false, {}}};
+    WindowJobProgress progress;
+    RowEndsRelay observer(progress, {});
+    const auto draw = [&] {
+        const std::optional<WindowJobProgress::Frame> frame = progress.Take();
+        if (frame) {
+            view.Show(frame->Figures, &planned, false, frame->LeadVerifying);
+        }
+        return frame.has_value();
+    };
+    JobProgress figures;
+    figures.Rows = 2;
+    figures.Slots = {{0, 100.0}, {1, 40.0}};
+    figures.Lead = 0;
+    observer.Progress(figures);
+    observer.RowVerifying(1, 1); // not the row shown
+    QVERIFY(draw());
+    QCOMPARE(writing->toolTip(), "Writing '/out/1.flac'");
+    observer.RowVerifying(0, 0);
+    QVERIFY(draw());
+    QCOMPARE(writing->toolTip(), "Verifying '/out/1.flac'");
+    QVERIFY(!draw());
+
+    figures.Slots = {{1, 50.0}, {}};
+    observer.Progress(figures);
+    QVERIFY(draw());
+    QCOMPARE(writing->toolTip(), "Writing '/out/2.flac'");
     ApplicationTitle::Restore();
 }
 
