@@ -15,8 +15,6 @@ public:
     virtual void RowVerifying(std::size_t /*slot*/, std::size_t /*row*/) {}
     // The figures changed: a row started, advanced or ended.
     virtual void Progress(const JobProgress& progress) = 0;
-    // The output of the row on a slot is being checked before it takes its name.
-    virtual void RowVerifying(std::size_t /*slot*/, std::size_t /*row*/) {}
     // The job is being cancelled: what runs stops between two blocks.
     virtual void Cancelling() = 0;
     // A row that began has ended so (its output, when converted, is in place), with what its

@@ -1,7 +1,10 @@
 // ReplayGain written by brindlex-convert while converting: loudness checked against ffmpeg's
 // EBU R128 meter, fields read back by mutagen, on inputs made by sox and tagged by metaflac.
-#include <cmath>
+#include <ebur128.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include <filesystem>
 #include <map>
@@ -73,6 +76,36 @@ Measured FfmpegLoudness(const std::string& path) {
     double peakDb = NAN;
     std::sscanf(summary.c_str(), " I: %lf LUFS Peak: %lf", &loudness, &peakDb);
     return {loudness, std::pow(10.0, peakDb / 20)};
+}
+
+// An album's loudness and peak, by libebur128 itself on ffmpeg's decoding of its files.
+struct AlbumMeasure {
+    double loudness;
+    double peak;
+};
+AlbumMeasure LibEbur128Album(const std::vector<std::string>& inputs) {
+    std::vector<ebur128_state*> states;
+    double peak = 0;
+    for (const std::string& input : inputs) {
+        int status = 0;
+        const std::string samples = testtools::ShellOutput(
+            "ffmpeg -v error -i " + Quote(input) + " -ac 2 -f f32le -acodec pcm_f32le -", status);
+        ebur128_state* state = ebur128_init(2, 44100, EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK);
+        ebur128_add_frames_float(state, reinterpret_cast<const float*>(samples.data()),
+                                 samples.size() / (2 * sizeof(float)));
+        for (unsigned channel = 0; channel < 2; ++channel) {
+            double channelPeak = 0;
+            ebur128_sample_peak(state, channel, &channelPeak);
+            peak = std::max(peak, channelPeak);
+        }
+        states.push_back(state);
+    }
+    double loudness = NAN;
+    ebur128_loudness_global_multiple(states.data(), states.size(), &loudness);
+    for (ebur128_state* state : states) {
+        ebur128_destroy(&state);
+    }
+    return {loudness, peak};
 }
 
 class CliReplayGain : public ::testing::Test {
@@ -212,8 +245,65 @@ TEST_F(CliReplayGain, AMirrorsRetagKeepsTheMeasuredGain) {
     EXPECT_EQ(Only(GainFields(output), "R128_TRACK_GAIN", output), measured);
 }
 
-TEST_F(CliReplayGain, AlbumIsRefusedUntilAlbumsAreMeasured) {
-    const Outcome o = Run({"--replaygain", "album", "-t", "flac", "x.wav"});
+TEST_F(CliReplayGain, AnUnknownModeIsRefused) {
+    const Outcome o = Run({"--replaygain", "loud", "-t", "flac", "x.wav"});
     EXPECT_EQ(o.exitCode, 2);
-    EXPECT_NE(o.err.find("--replaygain album"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("--replaygain takes none, track or album"), std::string::npos) << o.err;
+}
+
+// The files of a folder that share an album tag (or have none) are one album, whichever worker
+// process converts each: its gain is that of all their audio gated as one programme, as
+// libebur128 gates several measurements together, its peak their largest. A damaged track fails
+// alone and its album is measured without it.
+TEST_F(CliReplayGain, AnAlbumIsMeasuredAsOneProgrammeWithoutItsFailedTracks) {
+    std::filesystem::create_directories(dir / "lib/a");
+    std::filesystem::create_directories(dir / "lib/b");
+    const auto track = [&](const std::string& name, const std::string& sound,
+                           const std::string& album) {
+        const std::string path = dir / ("lib/" + name + ".flac");
+        Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(path) + " synth " + sound +
+              (album.empty() ? "" : " && metaflac --set-tag=ALBUM=" + album + " " + Quote(path)));
+        return path;
+    };
+    const std::map<std::string, std::vector<std::string>> albums = {
+        {"a",
+         {track("a/one", "3 sine 440 gain -10", "A"), track("a/two", "4 pinknoise gain -22", "A"),
+          track("a/three", "2.5 sine 1000 gain -30", "A")}},
+        {"other", {track("a/other", "3 brownnoise gain -6", "Other")}},
+        {"b", {track("b/x", "2 sine 300 gain -3", ""), track("b/y", "3 pinknoise gain -40", "")}}};
+    const std::string bad = track("a/bad", "3 sine 440", "A");
+    const auto size = std::filesystem::file_size(bad);
+    Shell("printf '\\377\\000\\377\\000\\377\\000' | dd of=" + Quote(bad) +
+          " bs=1 seek=" + std::to_string(size / 2) + " conv=notrunc 2>/dev/null");
+
+    for (const auto& [target, jobs] : {std::pair{"flac", "1"}, std::pair{"opus", "2"}}) {
+        const std::string out = dir / target;
+        const Outcome o =
+            Run({"-j", jobs, "-r", "-t", target, "-o", out, "--replaygain", "album", dir / "lib"});
+        EXPECT_EQ(o.exitCode, 1) << o.err;
+        EXPECT_NE(o.err.find("measured without '" + bad + "'"), std::string::npos) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(out + "/a/bad." + target));
+        for (const auto& [name, inputs] : albums) {
+            const AlbumMeasure expected = LibEbur128Album(inputs);
+            for (const std::string& input : inputs) {
+                const std::filesystem::path relative =
+                    std::filesystem::relative(input, dir / "lib");
+                const std::string output =
+                    (out / relative).replace_extension(std::string(".") + target);
+                const auto fields = GainFields(output);
+                if (std::string(target) == "opus") {
+                    EXPECT_NEAR(Only(fields, "R128_ALBUM_GAIN", output),
+                                (-23 - expected.loudness) * 256, 1)
+                        << output;
+                    continue;
+                }
+                // Written with two decimals.
+                EXPECT_NEAR(Only(fields, "REPLAYGAIN_ALBUM_GAIN", output), -18 - expected.loudness,
+                            0.01 + 0.005)
+                    << output;
+                EXPECT_NEAR(Only(fields, "REPLAYGAIN_ALBUM_PEAK", output), expected.peak, 1e-6)
+                    << output;
+            }
+        }
+    }
 }

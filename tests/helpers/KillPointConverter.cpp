@@ -36,6 +36,8 @@ public:
     void Writes(const std::string&) override {}
     void Progress(double, uint32_t) override {}
     void Line(const std::string& line) override { std::fprintf(stderr, "%s\n", line.c_str()); }
+    void Verifying() override {}
+    void Pending(PendingOutput) override {}
     void Wrote() override {}
     void Done(RowOutcome outcome, const RowValues&) override {
         failed = outcome != RowOutcome::Converted;
