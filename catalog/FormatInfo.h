@@ -64,6 +64,9 @@ struct FormatInfo {
     static constexpr uint8_t NotATarget = 0xff;
     uint8_t Number = NotATarget;
     std::string_view OutputExtension; // with its dot; empty for a format only read
+    // Its encoder keeps every sample it is given in the sample format it is given them: its
+    // files decode to exactly what they were made from.
+    bool Lossless = false;
     // Files listed, collected and handed over as this format, in the case shown; empty for a
     // format only written. Another format may write the same extension, but only one reads it.
     std::span<const std::string_view> InputExtensions;

@@ -27,6 +27,12 @@ struct Mp4WriterRequest {
     uint32_t channels;   // 0 keeps the input's channel count
 };
 
+// The sample size ALAC encodes PCM in input with: 16 bits, or 24 (held in 32-bit samples) for
+// anything deeper or in floats.
+inline uint16_t Mp4AlacSampleBits(const WAVEFORMATEX& input) {
+    return input.wFormatTag == WAVE_FORMAT_IEEE_FLOAT || input.wBitsPerSample > 16 ? 24 : 16;
+}
+
 // The PCM a reader delivers: interleaved, integer, little-endian.
 struct Mp4ReaderFormat {
     uint32_t codec; // Mp4Codec

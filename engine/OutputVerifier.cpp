@@ -1,6 +1,5 @@
 #include "engine/OutputVerifier.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <utility>
@@ -11,8 +10,6 @@
 #include "system/FileNames.h"
 
 namespace {
-// The targets that keep every sample of what their encoder is given.
-constexpr std::string_view LosslessKeys[] = {"wav", "flac", "alac"};
 // Targets whose files record no length: their last block is filled up with silence, up to this
 // many frames.
 constexpr std::pair<std::string_view, uint64_t> PaddedBlocks[] = {{"wma", 2048}};
@@ -53,8 +50,8 @@ std::string OutputVerifier::Check(const std::string& path, const std::string& de
     if (!DecodeToObserver(path, GetFileExtension(destination), environment, observer) || !output) {
         return "it could not be decoded";
     }
-    const std::string_view key = KeyOf(settings.TargetFormat);
-    const bool exact = !reshaped && std::ranges::find(LosslessKeys, key) != std::end(LosslessKeys);
+    const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
+    const bool exact = !reshaped && format && format->Lossless;
     if (!exact) {
         return CheckLength(*output, settings.TargetFormat);
     }

@@ -13,11 +13,11 @@
 #include "system/FileNames.h"
 
 namespace {
-// Formats whose files lost something when they were made: a copy of one is as good as any.
-constexpr std::string_view LossyKeys[] = {"mp3", "wma", "opus", "ogg", "m4a"};
-
+// Whether files of the format of that key lost something when they were made: a copy of one is
+// as good as any.
 bool IsLossy(std::string_view key) {
-    return std::ranges::find(LossyKeys, key) != std::end(LossyKeys);
+    const FormatInfo* format = FindTargetFormat(key);
+    return format && !format->Lossless;
 }
 
 // The format a source holds, by its target key: an .m4a file, read as AAC by its extension, may

@@ -18,11 +18,16 @@ protected:
     ConfigHome config;
     TestFolder dir;
 
-    // A CD-shaped input, whose lossless outputs hold its very samples, and a 24-bit mono one at
-    // another rate, which most targets resample or reshape.
+    // A CD-shaped input, whose lossless outputs hold its very samples; a 24-bit mono one at
+    // another rate, which most targets resample or reshape; samples deeper than any lossless
+    // target keeps (32-bit floats and integers); and Vorbis, decoded to floats.
     std::vector<std::string> Inputs() {
-        return {SoxTone(dir / "in/cd.wav", 1.5),
-                SoxTone(dir / "in/odd.wav", 1.1, "-r 22050 -c 1 -b 24")};
+        const std::string cd = SoxTone(dir / "in/cd.wav", 1.5);
+        const std::string ogg = dir / "in/vorbis.ogg";
+        Shell("oggenc -Q -o " + Quote(ogg) + " " + Quote(cd));
+        return {cd, SoxTone(dir / "in/odd.wav", 1.1, "-r 22050 -c 1 -b 24"),
+                SoxTone(dir / "in/float.wav", 0.7, "-e floating-point -b 32"),
+                SoxTone(dir / "in/int32.wav", 0.7, "-b 32"), ogg};
     }
 };
 } // namespace
@@ -35,9 +40,20 @@ TEST_F(CliVerify, EveryTargetPassesInWorkerProcesses) {
         args.insert(args.end(), inputs.begin(), inputs.end());
         const Outcome o = Convert(dir, args);
         EXPECT_EQ(o.exitCode, 0) << target << ": " << o.err;
-        EXPECT_NE(o.out.find("2 converted, 2 verified, 0 failed"), std::string::npos)
+        EXPECT_NE(o.out.find("5 converted, 5 verified, 0 failed"), std::string::npos)
             << target << ": " << o.out;
-        EXPECT_EQ(SortedNames(out).size(), 2u) << target;
+        EXPECT_EQ(SortedNames(out).size(), 5u) << target;
+    }
+}
+
+// Channels and a rate chosen for the output: the encoder is given other samples than the input's.
+TEST_F(CliVerify, LosslessTargetsReshapedBySettingsPass) {
+    const std::string input = SoxTone(dir / "in/song.wav", 1.0);
+    for (const char* target : {"flac", "alac"}) {
+        const Outcome o = Convert(dir, {"--verify", "--channels", "1", "--rate", "22050", "-t",
+                                        target, "-o", dir / target, input});
+        EXPECT_EQ(o.exitCode, 0) << target << ": " << o.err;
+        EXPECT_NE(o.out.find("1 converted, 1 verified, 0 failed"), std::string::npos) << o.out;
     }
 }
 

@@ -28,9 +28,8 @@ int NearestRate(const AVCodec* codec, int wanted) {
     return best;
 }
 
-// ALAC keeps 16 bits, or 24 bits in 32-bit samples for anything deeper.
 bool Deep(const WAVEFORMATEX& input) {
-    return input.wFormatTag == WAVE_FORMAT_IEEE_FLOAT || input.wBitsPerSample > 16;
+    return Mp4AlacSampleBits(input) > 16;
 }
 } // namespace
 

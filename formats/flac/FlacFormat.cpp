@@ -35,6 +35,7 @@ const FormatInfo FlacFormat = {
     .BoxPlace = 3,
     .Number = 3,
     .OutputExtension = ".flac",
+    .Lossless = true,
     .InputExtensions = Extensions,
     .AlsoReadExtensions = {},
     .MimeTypes = Mime,
@@ -45,5 +46,6 @@ const FormatInfo FlacFormat = {
     .MakeSink = XiphSink::Make<ChooseStreamTarget<CompressionLevel, LosslessStreamTarget>>,
     .SinkTakes = XiphSink::Takes<ChooseStreamTarget<CompressionLevel, LosslessStreamTarget>>,
     .Tags = &FlacTags,
-    .HelpText = "Free Lossless Audio Codec: smaller than WAVE, and decodes to exactly the same sound. Used for CD rips and music archives.",
+    .HelpText = "Free Lossless Audio Codec: smaller than WAVE, and decodes to exactly the same "
+                "sound. Used for CD rips and music archives.",
 };

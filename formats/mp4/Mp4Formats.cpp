@@ -52,6 +52,7 @@ const FormatInfo AlacFormat = {
     .FilesName = {},
     .Number = 7,
     .OutputExtension = ".m4a",
+    .Lossless = true,
     .InputExtensions = {},
     .AlsoReadExtensions = {},
     .MimeTypes = Mime,

@@ -12,6 +12,15 @@ namespace {
 uint32_t Positive(int32_t value) {
     return value > 0 ? static_cast<uint32_t>(value) : 0;
 }
+
+// Whether the ALAC encoder is given other samples than the input's: in another sample size, or
+// converted to the channels or rate the settings ask for. Its file then cannot decode to them.
+bool AlacReshapes(const WAVEFORMATEX& input, const Mp4WriterRequest& request) {
+    return input.wFormatTag != WAVE_FORMAT_PCM ||
+           input.wBitsPerSample != Mp4AlacSampleBits(input) ||
+           (request.channels != 0 && request.channels != input.nChannels) ||
+           (request.sampleRate != 0 && request.sampleRate != input.nSamplesPerSec);
+}
 } // namespace
 
 CodecModule& Mp4Sink::WriterModule(CodecModules& codecs) {
@@ -48,6 +57,8 @@ Mp4Sink::Mp4Sink(Mp4Codec codec, const WAVEFORMATEX* inputFormat, const RowConte
     }
     writer_ = std::unique_ptr<Mp4Writer, CloseWriter>(
         writer, CloseWriter{module.Get<Mp4WriterCloseFn>("Mp4WriterClose")});
+    // AAC's samples are never kept, whatever it is given.
+    result_.Reshaped = codec == Mp4CodecAlac && AlacReshapes(*inputFormat, request);
     ok = true;
 }
 

@@ -20,6 +20,7 @@ const FormatInfo WaveFormat = {
     .BoxPlace = 1,
     .Number = 0,
     .OutputExtension = ".wav",
+    .Lossless = true,
     .InputExtensions = Extensions,
     .AlsoReadExtensions = {},
     .MimeTypes = Mime,
