@@ -130,7 +130,7 @@ TEST(CueSheetTest, CodePagesBecomeUtf8) {
     WriteTextFile(folder / "a.wav", "");
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"WINDOWS-1251", "Кино — Группа крови, Звезда по имени Солнце"},
-        {"SHIFT_JIS", "東京事変 — 群青日和、遭難、修羅場、透明人間"},
+        {"SHIFT_JIS", "東京事変「群青日和」、遭難、修羅場、透明人間"},
         {"WINDOWS-1252", "Café déjà vu à l'été, Müller über Straße"},
     };
     for (const auto& [charset, title] : cases) {
