@@ -1,0 +1,29 @@
+#pragma once
+// One track a cue sheet plans: where in which audio file it lies, and the tags it gets.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "tags/AudioTags.h"
+
+// Cue sheet times count CD frames, 75 to the second.
+inline constexpr int64_t CdFramesPerSecond = 75;
+
+struct CueTrack {
+    std::string audioPath;
+    // 0 for the audio before track 1 that becomes a track of its own.
+    unsigned number = 0;
+    // In CD frames from the start of audioPath; no end means to the end of the audio.
+    int64_t start = 0;
+    std::optional<int64_t> end;
+    AudioTags tags;
+
+    // The same places in sample frames of audio at rate (Hz).
+    int64_t StartFrame(int64_t rate) const { return start * rate / CdFramesPerSecond; }
+    std::optional<int64_t> EndFrame(int64_t rate) const {
+        if (!end) {
+            return std::nullopt;
+        }
+        return *end * rate / CdFramesPerSecond;
+    }
+};
