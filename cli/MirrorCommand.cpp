@@ -14,6 +14,7 @@
 #include "jobs/SettingsFields.h"
 #include "mirror/MirrorJournal.h"
 #include "mirror/MirrorPlan.h"
+#include "mirror/MirrorRules.h"
 #include "mirror/MirrorSources.h"
 
 namespace {
@@ -138,6 +139,10 @@ int ListPlan(const MirrorPlan& plan, bool nulSeparated) {
 
 int RunMirrorCommand(const CliOptions& options, const ConversionSettings& settings,
                      const JobEnvironment& environment) {
+    if (const std::string refusal = MirrorRules::Refusal(settings); !refusal.empty()) {
+        Say(refusal);
+        return ExitUsage;
+    }
     const std::string folder = MirrorSources::Absolute(*options.outputDir);
     MirrorSources sources(folder, Destination(options, folder, settings.TargetFormat),
                           options.extras, Share(options));

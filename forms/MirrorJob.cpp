@@ -10,6 +10,7 @@
 #include "forms/MirrorConfirmDialog.h"
 #include "forms/WhileWindowGoesOn.h"
 #include "jobs/SettingsFields.h"
+#include "mirror/MirrorRules.h"
 
 namespace {
 QString Text(const std::string& text) {
@@ -51,6 +52,10 @@ MirrorJob::~MirrorJob() = default;
 
 bool MirrorJob::Ready(const JobOrder& order, const ConversionSettings& settings) {
     settings_ = settings;
+    if (const std::string refusal = MirrorRules::Refusal(settings); !refusal.empty()) {
+        AppMessage(&window_, QMessageBox::Warning, Sentence(refusal));
+        return false;
+    }
     if (!CollectSources(order) || !OpenJournal(true)) {
         return false;
     }

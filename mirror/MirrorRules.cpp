@@ -26,3 +26,14 @@ MirrorRules MirrorRules::For(const ConversionSettings& settings,
     rules.nowNs = NowNs();
     return rules;
 }
+
+std::string MirrorRules::Refusal(const ConversionSettings& settings) {
+    // A run converts only what changed, while an album's gain needs every file of the album
+    // measured in one run.
+    if (settings.ReplayGain == ReplayGainMode::Album) {
+        return "a mirror cannot give album gains: it converts only the files that changed, and "
+               "an album's gain needs all of its files; choose track gains for the mirror; "
+               "nothing was converted.";
+    }
+    return {};
+}

@@ -21,4 +21,6 @@ struct MirrorRules {
     static MirrorRules For(const ConversionSettings& settings,
                            const std::vector<std::string>& settingsFields, bool copySame,
                            bool copyLossy);
+    // Why a mirror cannot run with these settings; empty when it can.
+    static std::string Refusal(const ConversionSettings& settings);
 };

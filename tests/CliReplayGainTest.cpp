@@ -278,9 +278,11 @@ TEST_F(CliReplayGain, AnAlbumIsMeasuredAsOneProgrammeWithoutItsFailedTracks) {
 
     for (const auto& [target, jobs] : {std::pair{"flac", "1"}, std::pair{"opus", "2"}}) {
         const std::string out = dir / target;
-        const Outcome o =
-            Run({"-j", jobs, "-r", "-t", target, "-o", out, "--replaygain", "album", dir / "lib"});
+        // Checked once its album's gain is in, by the process that holds it.
+        const Outcome o = Run({"-j", jobs, "-r", "-t", target, "-o", out, "--replaygain", "album",
+                               "--verify", dir / "lib"});
         EXPECT_EQ(o.exitCode, 1) << o.err;
+        EXPECT_NE(o.out.find("6 converted, 6 verified, 1 failed"), std::string::npos) << o.out;
         EXPECT_NE(o.err.find("measured without '" + bad + "'"), std::string::npos) << o.err;
         EXPECT_FALSE(std::filesystem::exists(out + "/a/bad." + target));
         for (const auto& [name, inputs] : albums) {
@@ -306,4 +308,10 @@ TEST_F(CliReplayGain, AnAlbumIsMeasuredAsOneProgrammeWithoutItsFailedTracks) {
             }
         }
     }
+    // A mirror converts only what changed: it cannot measure whole albums.
+    const Outcome mirror =
+        Run({"--mirror", "-t", "opus", "-o", dir / "mirror", "--replaygain", "album", dir / "lib"});
+    EXPECT_EQ(mirror.exitCode, 2);
+    EXPECT_NE(mirror.err.find("a mirror cannot give album gains"), std::string::npos) << mirror.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "mirror"));
 }

@@ -278,7 +278,8 @@ void ConversionJobTest::unusableStoredSettingsAreToldAtTheEnd() {
 }
 
 // Verified outputs are counted at the end; a silent input measured for its ReplayGain is told
-// there too, and is no failure.
+// there too, and is no failure. Its album is then the tone alone, held back until both were
+// measured.
 void ConversionJobTest::verifiedAndSilentFilesAreToldAtTheEnd() {
     Scratch scratch;
     MakeTone(scratch / "tone.wav", 1);
@@ -288,7 +289,7 @@ void ConversionJobTest::verifiedAndSilentFilesAreToldAtTheEnd() {
     ChooseTarget(forms, "chkFormatFlac", scratch.Path());
     forms.Control<QAbstractButton>("chkVerifyOutputs")->click();
     auto* replayGain = forms.Control<QComboBox>("cmbReplayGain");
-    replayGain->setCurrentIndex(replayGain->findText("track"));
+    replayGain->setCurrentIndex(replayGain->findText("album"));
     ModalAnswerer answers;
     answers.Click("OK");
     forms.Convert();
@@ -299,6 +300,13 @@ void ConversionJobTest::verifiedAndSilentFilesAreToldAtTheEnd() {
                  "0 failed\n\nNo ReplayGain for '" +
                  scratch / "silence.wav" + "': it is silent or shorter than 0.4 seconds."));
     QCOMPARE(Probe(scratch / "silence.flac"), "codec_name=flac\nsample_rate=44100\nchannels=2\n");
+    const auto gain = [&](const std::string& name) {
+        const std::string line =
+            Run("metaflac --show-tag=" + name + " '" + scratch / "tone.flac" + "'");
+        return line.substr(line.find('=') + 1);
+    };
+    QVERIFY(gain("REPLAYGAIN_TRACK_GAIN").ends_with(" dB\n"));
+    QCOMPARE(gain("REPLAYGAIN_ALBUM_GAIN"), gain("REPLAYGAIN_TRACK_GAIN"));
 }
 
 void ConversionJobTest::cancelThenASecondJob() {
