@@ -253,9 +253,12 @@ void JobController::StartRow(JobRunner& runner, JobObserver& observer, std::size
 void JobController::Settle(std::size_t index, Stage stage) {
     Row& row = rows_[index];
     // A held row's bytes were counted as it was converted.
-    if (row.stage != Stage::AwaitingAlbum) {
+    if (row.stage == Stage::AwaitingAlbum) {
+        --awaiting_;
+    } else {
         bytesDone_ += row.size;
     }
+    awaiting_ += stage == Stage::AwaitingAlbum;
     row.stage = stage;
     row.slot.reset();
     // Counted as "Converted N of M" once it is: a cancelled row never is.
@@ -319,6 +322,9 @@ void JobController::Handle(const RowEvent& event) {
 }
 
 void JobController::FinishAlbums(JobObserver& observer, bool all) {
+    if (awaiting_ == 0) {
+        return;
+    }
     for (const auto& [folder, rows] : folders_) {
         const auto stage = [this](std::size_t row) { return rows_[row].stage; };
         const bool held = std::ranges::any_of(

@@ -93,6 +93,7 @@ private:
 
     std::size_t next_ = 0;
     std::size_t settled_ = 0;
+    std::size_t awaiting_ = 0; // rows held back for their albums
     uint64_t totalBytes_ = 1;
     uint64_t bytesDone_ = 0;
     uint32_t start_ = 0;
