@@ -35,8 +35,13 @@ std::string FramesText(uint64_t frames) {
 }
 } // namespace
 
+OutputVerifier::OutputVerifier(uint8_t target) {
+    const FormatInfo* format = FindTargetFormat(target);
+    digestInput_ = format && format->Lossless;
+}
+
 std::unique_ptr<AudioObserver> OutputVerifier::WatchInput() {
-    return std::make_unique<PcmDigestObserver>(input_);
+    return std::make_unique<PcmDigestObserver>(input_, digestInput_);
 }
 
 std::string OutputVerifier::Check(const std::string& path, const std::string& destination,
@@ -45,13 +50,13 @@ std::string OutputVerifier::Check(const std::string& path, const std::string& de
     if (!input_) {
         return "the input's audio was not read whole";
     }
+    const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
+    const bool exact = !reshaped && format && format->Lossless;
     std::optional<PcmDigestObserver::Result> output;
-    PcmDigestObserver observer(output);
+    PcmDigestObserver observer(output, exact);
     if (!DecodeToObserver(path, GetFileExtension(destination), environment, observer) || !output) {
         return "it could not be decoded";
     }
-    const FormatInfo* format = FindTargetFormat(settings.TargetFormat);
-    const bool exact = !reshaped && format && format->Lossless;
     if (!exact) {
         return CheckLength(*output, settings.TargetFormat);
     }

@@ -6,14 +6,17 @@
 #include <cstdint>
 #include <optional>
 
-#include <nettle/sha2.h>
+#include <nettle/umac.h>
 
 #include "engine/AudioObserver.h"
 
 class PcmDigestObserver final : public AudioObserver {
 public:
     struct Result {
-        std::array<uint8_t, SHA256_DIGEST_SIZE> digest{};
+        // UMAC-128 under a fixed key, a universal hash several times quicker than SHA-256 over
+        // the float samples: two different streams share a tag with a chance of about 2^-120,
+        // and nothing here is forged. The tag fills the first half; the rest stays zero.
+        std::array<uint8_t, 32> digest{};
         uint64_t frames = 0;
         uint32_t sampleRate = 0;
         uint16_t channels = 0;
@@ -21,8 +24,9 @@ public:
         bool operator==(const Result&) const = default;
     };
 
-    // into stays empty until every block was seen.
-    explicit PcmDigestObserver(std::optional<Result>& into);
+    // into stays empty until every block was seen. Without digest only the length and shape are
+    // taken, for audio compared by its length alone.
+    PcmDigestObserver(std::optional<Result>& into, bool digest);
 
     void Block(const AudioBlock& block) override;
     void End(RowValues& values) override;
@@ -30,5 +34,6 @@ public:
 private:
     std::optional<Result>& into_;
     Result result_;
-    sha256_ctx sha_{};
+    bool digest_;
+    umac128_ctx umac_{};
 };

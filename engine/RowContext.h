@@ -20,4 +20,7 @@ struct RowContext {
     // The type of the input when its path does not tell (a /proc/self/fd link); empty: by its
     // path's extension.
     std::string_view InputExtension = {};
+    // Nothing is encoded or written: the audio only passes to the observer, in the input's own
+    // shape (for decoding a file to check it).
+    bool ObserveOnly = false;
 };

@@ -107,7 +107,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     // Made per row, so that nothing measured on one file reaches the next.
     std::optional<OutputVerifier> verifier;
     if (settings_.Verify) {
-        verifier.emplace();
+        verifier.emplace(settings_.TargetFormat);
     }
     const std::unique_ptr<AudioObserver> observer = Observe(row.request.Input, verifier);
     const RowContext context{settings_, output.Path(), environment_, result, observer.get()};

@@ -8,6 +8,12 @@
 OutputSink::OutputSink(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok)
     : result_(row.Result) {
     ok = false;
+    if (row.ObserveOnly) {
+        ok = pcmFormat && row.Observer;
+        if (ok)
+            tap_ = std::make_unique<AudioTap>(*pcmFormat, *row.Observer);
+        return;
+    }
     const FormatInfo* format = FindTargetFormat(row.Settings.TargetFormat);
     if (!format || !format->MakeSink || !pcmFormat)
         return;
@@ -35,11 +41,13 @@ bool OutputSink::Convert(const WAVEFORMATEX& pcmFormat, const std::vector<uint8_
 OutputSink::~OutputSink() {
     if (tap_)
         tap_->End(result_.Values);
-    if (!sink_)
+    // A tap without a sink is a row that only observes.
+    if (!sink_ && !tap_)
         return;
     if (!gotAudio_ && result_.InputError == ConversionError::ceNone)
         result_.InputError = ConversionError::ceRead;
-    Finish();
+    if (sink_)
+        Finish();
 }
 
 bool OutputSink::Write(const void* data, uint32_t byteCount, bool lastBlock) {
@@ -47,7 +55,9 @@ bool OutputSink::Write(const void* data, uint32_t byteCount, bool lastBlock) {
     gotAudio_ = gotAudio_ || byteCount > 0;
     if (tap_)
         tap_->Take(data, byteCount);
-    if (!sink_ || !sink_->Taking())
+    if (!sink_)
+        return tap_ != nullptr;
+    if (!sink_->Taking())
         return false;
     return converter_ ? Pass(data, byteCount) : sink_->Write(data, byteCount);
 }

@@ -3,7 +3,7 @@
 // by the job's target format, converts every block of the source's PCM into what that format's
 // sink takes (FormatInfo::SinkTakes), hands it on, and at the end flushes the conversion into the
 // sink before the sink finishes its file. A row with an observer also has every block shown to
-// it, as the source delivered it (AudioTap).
+// it, as the source delivered it (AudioTap); a row that only observes has the tap alone.
 #include <cstdint>
 #include <memory>
 #include <vector>
