@@ -8,6 +8,7 @@
 #include "catalog/ConversionSettings.h"
 #include "engine/AudioObserver.h"
 #include "engine/JobEnvironment.h"
+#include "engine/PartWindow.h"
 #include "engine/RowResult.h"
 
 struct RowContext {
@@ -20,4 +21,6 @@ struct RowContext {
     // The type of the input when its path does not tell (a /proc/self/fd link); empty: by its
     // path's extension.
     std::string_view InputExtension = {};
+    // The row's part of the input, which the sink keeps of the audio; null: all of it.
+    PartWindow* Window = nullptr;
 };
