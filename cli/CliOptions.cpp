@@ -132,6 +132,16 @@ bool SetBaseFolder(std::string_view, const std::string& value, CliOptions& optio
     return true;
 }
 
+bool SetCueCharset(std::string_view, const std::string& value, CliOptions& options,
+                   std::string& error) {
+    if (value.empty()) {
+        error = "--cue-charset needs a character set";
+        return false;
+    }
+    options.cueCharset = value;
+    return true;
+}
+
 bool SetJobs(std::string_view, const std::string& value, CliOptions& options, std::string& error) {
     int32_t number = 0;
     if (!ParseInt(value, number) || number < 1 || number > MostJobs) {
@@ -247,6 +257,7 @@ constexpr Option Options[] = {
     Valued(0, "--base", SetBaseFolder),
     Flag(0, "--safe-names", &CliOptions::safeNames),
     Valued(0, "--from", SetFrom),
+    Valued(0, "--cue-charset", SetCueCharset),
     Flag('y', "--overwrite", &CliOptions::overwrite),
     Flag('n', "--skip-existing", &CliOptions::skipExisting),
     Flag('q', "--quiet", &CliOptions::quiet),

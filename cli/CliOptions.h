@@ -23,6 +23,8 @@ struct CliOptions {
     bool safeNames = false;
     // The input formats collected from folders; empty: every one.
     std::vector<const FormatInfo*> from;
+    // The character set of cue sheets that are not UTF-8; else it is recognised.
+    std::optional<std::string> cueCharset;
     // The formats' encoder options given (FormatOptions.h), by flag: each one's value, or what
     // naming a switch sets; checked once the target is known.
     std::map<std::string, int32_t> numbers;

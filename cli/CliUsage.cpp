@@ -46,6 +46,8 @@ std::string CliUsage(const ConversionSettings& defaults) {
            InputTypeWords(", ") +
            ";\n"
            "                          files named alone are converted whatever their type\n"
+           "      --cue-charset NAME  read cue sheets that are not UTF-8 in this character\n"
+           "                          set, e.g. windows-1251; else it is recognised\n"
            "      --no-tags           do not copy tags and the cover picture to the outputs\n"
            "      --cover-size PIXELS\n"
            "                          scale a front cover larger than PIXELS on a side\n"

@@ -20,6 +20,7 @@
 #include "cli/MirrorCommand.h"
 #include "cli/NumberOptions.h"
 #include "cli/PresetChoice.h"
+#include "cli/SheetInputs.h"
 #include "cli/TargetDescription.h"
 #include "engine/CodecCheck.h"
 #include "engine/ConversionError.h"
@@ -161,9 +162,11 @@ struct CommandPlan {
     JobPlan plan;
     std::vector<std::string> subFolders; // per row, its folder below its folder argument
     std::size_t skipped = 0;             // rows left out because their output exists
+    std::vector<std::string> failures;   // the lines of the cue sheets that cannot be split
 };
 
-CommandPlan PlanJob(const CollectedInputs& inputs, const CliOptions& options, uint8_t target) {
+CommandPlan PlanJob(const CollectedInputs& inputs, SplitInputs split, const CliOptions& options,
+                    uint8_t target) {
     std::vector<std::string> subFolders;
     std::size_t skipped = 0;
     const auto keep = [&](std::size_t input, const PlannedRow& row) {
@@ -178,8 +181,8 @@ CommandPlan PlanJob(const CollectedInputs& inputs, const CliOptions& options, ui
         return true;
     };
     JobPlan plan(inputs.paths, Destination(options, target), RenameTable(),
-                 InputFolders(inputs.subFolders, KeepsTree(options)), keep);
-    return {std::move(plan), std::move(subFolders), skipped};
+                 InputFolders(inputs.subFolders, KeepsTree(options)), keep, std::move(split.parts));
+    return {std::move(plan), std::move(subFolders), skipped, std::move(split.failures)};
 }
 
 std::vector<std::string> RowInputs(const JobPlan& plan) {
@@ -305,8 +308,11 @@ void PrintNotices(const JobResult& result, const std::vector<PlannedRow>& rows) 
     }
 }
 
-int Report(const JobResult& result, const std::vector<PlannedRow>& rows, int signal,
-           std::size_t skipped, bool quiet, bool verified) {
+int Report(JobResult result, const std::vector<PlannedRow>& rows, int signal, std::size_t skipped,
+           bool quiet, bool verified, const std::vector<std::string>& failures = {}) {
+    // Sheets that could not be split fail as their files would.
+    result.Lines.insert(result.Lines.begin(), failures.begin(), failures.end());
+    result.Failed += failures.size();
     if (!result.Lines.empty() && !quiet) {
         std::fprintf(stderr, "The following problems were encountered:\n");
     }
@@ -348,6 +354,9 @@ std::optional<int> CollectJobInputs(const CliOptions& options, CollectedInputs& 
 std::optional<int> NothingToConvert(const CommandPlan& job, bool shard, bool quiet) {
     if (!job.plan.Rows().empty()) {
         return std::nullopt;
+    }
+    if (!job.failures.empty()) {
+        return Report({}, {}, 0, job.skipped, quiet, false, job.failures);
     }
     if (!quiet) {
         std::fputs(shard && job.skipped == 0 ? "No file falls in this shard; nothing to convert.\n"
@@ -428,7 +437,8 @@ int ConvertPlannedJob(const CommandPlan& job, const CliOptions& options,
     JobResult result;
     const int signal = RunCliJob(job.plan.Rows(), replaceable, options, MakesFolders(options),
                                  settings, environment, result);
-    return Report(result, job.plan.Rows(), signal, job.skipped, options.quiet, settings.Verify);
+    return Report(result, job.plan.Rows(), signal, job.skipped, options.quiet, settings.Verify,
+                  job.failures);
 }
 
 // Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.
@@ -438,7 +448,8 @@ int RunJobFromOptions(const CliOptions& options, const ConversionSettings& setti
     if (const std::optional<int> stop = CollectJobInputs(options, inputs)) {
         return *stop;
     }
-    const CommandPlan job = PlanJob(inputs, options, settings.TargetFormat);
+    SplitInputs split = SplitCueSheets(inputs, options.cueCharset.value_or(""));
+    const CommandPlan job = PlanJob(inputs, std::move(split), options, settings.TargetFormat);
     if (options.list) {
         ListRows(job.plan, options.nulSeparated);
         return ExitConverted;

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "catalog/FormatTable.h"
+#include "cue/CueSheet.h"
 #include "system/FileNames.h"
 #include "system/FileTypes.h"
 #include "system/FolderScan.h"
@@ -45,6 +46,9 @@ struct Walk {
     }
 
     bool Collects(const std::string& ext) const {
+        if (from.empty() && UpperAscii(ext) == UpperAscii(CueSheetExtension)) {
+            return true;
+        }
         return IsAudioFileType(ext) &&
                (from.empty() || std::ranges::find(from, FindInputFormat(ext)) != from.end());
     }

@@ -16,10 +16,10 @@ struct CollectedInputs {
 };
 
 // A folder's entries count only when they are regular files (FIFOs, devices and sockets are
-// skipped) of one of the formats from (of any when it is empty); a file named as an argument
-// counts whatever its type, as a file ticked in the window does. skipFolder (the output folder,
-// may be empty or missing) is never walked into. False with a message when an argument names
-// nothing.
+// skipped) of one of the formats from (of any, and cue sheets, when it is empty); a file named as
+// an argument counts whatever its type, as a file ticked in the window does. skipFolder (the output
+// folder, may be empty or missing) is never walked into. False with a message when an argument
+// names nothing.
 bool CollectInputs(const std::vector<std::string>& arguments, bool recursive,
                    std::span<const FormatInfo* const> from, const std::string& skipFolder,
                    CollectedInputs& inputs, std::string& error);

@@ -11,6 +11,7 @@
 
 #include <libcue.h>
 
+#include "cue/AudioLength.h"
 #include "cue/CueAudioFile.h"
 #include "cue/CueLines.h"
 #include "cue/CueText.h"
@@ -203,9 +204,24 @@ std::string CueSheet::ErrorLine() const {
 bool CueSheet::CheckLength(const std::string& audioPath, int64_t frames, int64_t rate) {
     for (std::size_t i = 0; i < starts_.size() && !Failed(); ++i) {
         const auto& [audio, start] = starts_[i];
-        if (audio == audioPath && start * rate / CdFramesPerSecond >= frames) {
+        if (audio == audioPath && SampleFrameAt(start, rate) >= frames) {
             Fail("the INDEX 01 of track " + std::to_string(i + 1) + " lies past the end of '" +
                  FileName(audioPath) + "'");
+        }
+    }
+    return !Failed();
+}
+
+bool CueSheet::CheckLengths() {
+    std::string checked;
+    for (const CueTrack& track : tracks_) {
+        if (track.audioPath == checked) {
+            continue;
+        }
+        checked = track.audioPath;
+        if (const std::optional<AudioLength> length = ReadAudioLength(checked);
+            length && !CheckLength(checked, length->frames, length->rate)) {
+            return false;
         }
     }
     return !Failed();

@@ -16,6 +16,9 @@
 
 #include "cue/CueTrack.h"
 
+// The extension of a cue sheet's file, in any letter case.
+inline constexpr const char* CueSheetExtension = ".cue";
+
 class CueSheet {
 public:
     // Real sheets are a few kilobytes; a larger file is no sheet.
@@ -42,6 +45,9 @@ public:
     // Fails the sheet when a track of audioPath starts at or past its end, which is frames long
     // at rate (Hz). False then.
     bool CheckLength(const std::string& audioPath, int64_t frames, int64_t rate);
+    // CheckLength for each audio file whose header tells its length; the places in the others are
+    // checked as they are converted.
+    bool CheckLengths();
 
 private:
     CueSheet(std::string path, std::string cause)

@@ -4,10 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/RowPart.h"
 #include "tags/AudioTags.h"
-
-// Cue sheet times count CD frames, 75 to the second.
-inline constexpr int64_t CdFramesPerSecond = 75;
 
 struct CueTrack {
     std::string audioPath;
@@ -19,11 +17,11 @@ struct CueTrack {
     AudioTags tags;
 
     // The same places in sample frames of audio at rate (Hz).
-    int64_t StartFrame(int64_t rate) const { return start * rate / CdFramesPerSecond; }
+    int64_t StartFrame(int64_t rate) const { return SampleFrameAt(start, rate); }
     std::optional<int64_t> EndFrame(int64_t rate) const {
         if (!end) {
             return std::nullopt;
         }
-        return *end * rate / CdFramesPerSecond;
+        return SampleFrameAt(*end, rate);
     }
 };

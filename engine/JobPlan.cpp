@@ -16,6 +16,15 @@ std::vector<std::string> FoldersOf(const std::vector<std::string>& inputs,
     }
     return result;
 }
+
+// A part is named after its own tags, over those of its input.
+void PutPartTags(const RowPart& part, NameValues& values) {
+    for (const auto& [name, value] : part.Tags) {
+        if (!value.empty()) {
+            values.tags.insert_or_assign(name, value);
+        }
+    }
+}
 } // namespace
 
 JobPlan::JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
@@ -23,16 +32,23 @@ JobPlan::JobPlan(std::vector<std::string> inputs, const DestinationSettings& des
     : JobPlan(std::move(inputs), destination, renames, folders, RowFilter()) {}
 
 JobPlan::JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
-                 const RenameTable& renames, const InputFolders& folders, const RowFilter& keep) {
+                 const RenameTable& renames, const InputFolders& folders, const RowFilter& keep,
+                 std::vector<std::optional<RowPart>> parts) {
     const OutputNaming naming(destination);
-    const std::vector<NameValues> values =
+    std::vector<NameValues> values =
         ReadNameValues(inputs, FoldersOf(inputs, folders, naming), naming.ReadsTags());
+    parts.resize(inputs.size());
     OutputClaims claims;
     rows_.reserve(inputs.size());
     for (std::size_t input = 0; input < inputs.size(); ++input) {
         PlannedRow planned;
         planned.Input = std::move(inputs[input]);
-        planned.Output = naming.OutputPath(planned.Input, values[input], folders.keepTree);
+        planned.Part = std::move(parts[input]);
+        if (planned.Part) {
+            PutPartTags(*planned.Part, values[input]);
+        }
+        planned.Output = naming.OutputPath(planned.Input, values[input], folders.keepTree,
+                                           planned.Part.has_value());
         renames.Apply(planned.Output);
         planned.OutputExists = FileExists(planned.Output);
         if (keep && !keep(input, planned)) {

@@ -13,6 +13,7 @@
 #include "engine/DestinationSettings.h"
 #include "engine/InputFolders.h"
 #include "engine/RenameTable.h"
+#include "engine/RowPart.h"
 
 struct PlannedRow {
     std::string Input;
@@ -20,6 +21,8 @@ struct PlannedRow {
     bool OutputExists = false;
     // The earlier row that writes the same output.
     std::optional<std::size_t> SameOutputAs;
+    // The part of Input the row converts; none: all of it.
+    std::optional<RowPart> Part = {};
 };
 
 class JobPlan {
@@ -32,8 +35,11 @@ public:
     // it claims that output (input is its place in inputs). The rows kept are numbered, and
     // clash, as if only their inputs had been given; the command line plans a shard so.
     using RowFilter = std::function<bool(std::size_t input, const PlannedRow& row)>;
+    // parts: per input, the part of it its row converts (none, or a shorter list: all of it),
+    // named after the part's tags: by the naming pattern, else "{track:02} - {title}".
     JobPlan(std::vector<std::string> inputs, const DestinationSettings& destination,
-            const RenameTable& renames, const InputFolders& folders, const RowFilter& keep);
+            const RenameTable& renames, const InputFolders& folders, const RowFilter& keep,
+            std::vector<std::optional<RowPart>> parts = {});
 
     const std::vector<PlannedRow>& Rows() const { return rows_; }
     // Rows whose output exists, in row order.

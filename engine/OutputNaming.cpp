@@ -9,6 +9,16 @@
 namespace fs = std::filesystem;
 
 namespace {
+// A part is named "{track:02} - {title}"; the number is put before the pattern's name, since a
+// pattern takes track 0 (a hidden track before the first) for none.
+constexpr std::string_view PartPattern = "{title}";
+
+std::string PartNumber(const NameValues& values) {
+    const auto found = values.tags.find(std::string_view("TRACKNUMBER"));
+    std::string number = found == values.tags.end() ? std::string() : found->second;
+    return std::string(number.size() < 2 ? 2 - number.size() : 0, '0') + number + " - ";
+}
+
 std::string NormalFolder(std::string_view folder) {
     std::string normal = fs::path(folder).lexically_normal().string();
     WithTrailingSlash(normal);
@@ -16,7 +26,9 @@ std::string NormalFolder(std::string_view folder) {
 }
 } // namespace
 
-OutputNaming::OutputNaming(const DestinationSettings& destination) : destination_(destination) {
+OutputNaming::OutputNaming(const DestinationSettings& destination)
+    : destination_(destination),
+      partPattern_(std::get<NamePattern>(NamePattern::Parse(PartPattern))) {
     if (!destination.BaseFolder.empty()) {
         base_ = NormalFolder(destination.BaseFolder);
     }
@@ -40,17 +52,23 @@ std::string OutputNaming::FolderOf(std::string_view input, std::string_view subF
 }
 
 std::string OutputNaming::OutputPath(std::string_view input, const NameValues& values,
-                                     bool keepTree) const {
+                                     bool keepTree, bool part) const {
     const std::string_view extension = OutputExtension(destination_.Target);
     std::string name;
     if (pattern_) {
         name = pattern_->Evaluate(values, extension.size());
     } else {
-        name = (keepTree && !destination_.SameFolder ? values.folder : std::string()) +
-               RemoveExtension(GetFileNamePart(input));
+        name =
+            (keepTree && !destination_.SameFolder ? values.folder : std::string()) +
+            (part ? PartName(values, extension.size()) : RemoveExtension(GetFileNamePart(input)));
     }
     if (destination_.SafeNames) {
         name = SafeName(name, extension.size());
     }
     return MakeOutputPath(input, destination_, name);
+}
+
+std::string OutputNaming::PartName(const NameValues& values, std::size_t extensionBytes) const {
+    const std::string number = PartNumber(values);
+    return number + partPattern_.Evaluate(values, extensionBytes + number.size());
 }

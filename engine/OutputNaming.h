@@ -24,10 +24,15 @@ public:
     std::string FolderOf(std::string_view input, std::string_view subFolder) const;
 
     // The output path of input; values as ReadNameValues gives them, their folder from FolderOf.
-    std::string OutputPath(std::string_view input, const NameValues& values, bool keepTree) const;
+    // A part of an input (a track of an album) is named by its tags, without a pattern too.
+    std::string OutputPath(std::string_view input, const NameValues& values, bool keepTree,
+                           bool part = false) const;
 
 private:
+    std::string PartName(const NameValues& values, std::size_t extensionBytes) const;
+
     DestinationSettings destination_;
     std::string base_; // the library folder, lexically normal, with a trailing '/'; or empty
     std::optional<NamePattern> pattern_;
+    NamePattern partPattern_;
 };

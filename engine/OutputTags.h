@@ -16,12 +16,14 @@
 
 struct AudioTags;
 struct ConversionSettings;
+struct RowPart;
 
 class OutputTags {
 public:
-    // values: what the row's observers measured (engine/LoudnessValues.h).
+    // values: what the row's observers measured (engine/LoudnessValues.h). The tags of a part of
+    // the input (a track of an album) go over the input's own, which fill what the part lacks.
     OutputTags(const std::string& input, const ConversionSettings& settings,
-               const RowValues& values = {});
+               const RowValues& values = {}, const RowPart* part = nullptr);
     ~OutputTags();
     OutputTags(const OutputTags&) = delete;
     OutputTags& operator=(const OutputTags&) = delete;
@@ -32,7 +34,8 @@ public:
     const std::vector<std::string>& Lines() const { return lines_; }
 
 private:
-    void ReadTags(const std::string& input, const ConversionSettings& settings);
+    void ReadTags(const std::string& input, const ConversionSettings& settings,
+                  const RowPart* part);
     void PutGain(const ConversionSettings& settings, const RowValues& values);
 
     std::unique_ptr<AudioTags> tags_;

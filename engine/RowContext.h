@@ -8,6 +8,7 @@
 #include "catalog/ConversionSettings.h"
 #include "engine/AudioObserver.h"
 #include "engine/JobEnvironment.h"
+#include "engine/PartWindow.h"
 #include "engine/RowResult.h"
 
 struct RowContext {
@@ -23,4 +24,6 @@ struct RowContext {
     // Nothing is encoded or written: the audio only passes to the observer, in the input's own
     // shape (for decoding a file to check it).
     bool ObserveOnly = false;
+    // The row's part of the input, which the sink keeps of the audio; null: all of it.
+    PartWindow* Window = nullptr;
 };

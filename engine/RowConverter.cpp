@@ -110,7 +110,17 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
         verifier.emplace(settings_.TargetFormat);
     }
     const std::unique_ptr<AudioObserver> observer = Observe(row.request.Input, verifier);
-    const RowContext context{settings_, output.Path(), environment_, result, observer.get()};
+    std::optional<PartWindow> window;
+    if (row.request.Part) {
+        window.emplace(*row.request.Part);
+    }
+    const RowContext context{settings_,
+                             output.Path(),
+                             environment_,
+                             result,
+                             observer.get(),
+                             {},
+                             window ? &*window : nullptr};
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<AudioSource> source = createSource_(row.request.Input.c_str(), context, code);
     if (!source) {
@@ -125,7 +135,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
                               : ConversionErrorLine(code, row.request.Input));
         return RowOutcome::Failed; // nothing is put in place
     }
-    Pump(row, *source);
+    Pump(row, *source, window ? &*window : nullptr);
     // Destroying the source finalises and closes the output, also after a cancellation.
     source.reset();
     row.values = std::move(result.Values);
@@ -147,7 +157,7 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     return RowOutcome::Converted;
 }
 
-void RowConverter::Pump(Row& row, AudioSource& source) {
+void RowConverter::Pump(Row& row, AudioSource& source, const PartWindow* window) {
     uint32_t lastShown = ticks_();
     row.reporter.Progress(0, lastShown);
     for (bool first = true;; first = false) {
@@ -155,7 +165,8 @@ void RowConverter::Pump(Row& row, AudioSource& source) {
         if (first) {
             Reached(Stage::Writing);
         }
-        if (!more || row.stop()) {
+        // The rest of the input after the part is not decoded.
+        if (!more || row.stop() || (window && window->Passed())) {
             return;
         }
         const uint32_t now = ticks_();
@@ -223,7 +234,8 @@ bool RowConverter::Commit(Row& row, StagedOutput& output, bool existed,
     Reached(Stage::Tagging);
     // The input's tags are read before the output may take its place (it may be the input
     // itself) and go into the new version before anyone can see it.
-    const OutputTags tags(row.request.Input, settings_, row.values);
+    const OutputTags tags(row.request.Input, settings_, row.values,
+                          row.request.Part ? &*row.request.Part : nullptr);
     tags.WriteTo(output.Fd());
     for (const std::string& line : tags.Lines()) {
         row.reporter.Line(line);

@@ -58,7 +58,8 @@ private:
     // What step returns; a failure that ends the job when it throws.
     static RowOutcome Guarded(Row& row, const std::function<RowOutcome()>& step);
     RowOutcome ConvertRow(Row& row);
-    void Pump(Row& row, AudioSource& source);
+    // Stops once the window's part has gone by.
+    void Pump(Row& row, AudioSource& source, const PartWindow* window);
     void ReportFailures(Row& row, const RowResult& result);
     // The row's observer: the environment's, and the verifier's when outputs are verified.
     std::unique_ptr<AudioObserver> Observe(const std::string& input,

@@ -228,7 +228,7 @@ void JobController::StartRow(JobRunner& runner, JobObserver& observer, std::size
         }
     }
     const RowRequest request{row.plan.Input, row.plan.Output,
-                             replaceable_.Contains(row.plan.Output)};
+                             replaceable_.Contains(row.plan.Output), row.plan.Part};
     const bool behind = RowOn(slot).has_value();
     std::string problem;
     if (!runner.Begin(slot, request, problem)) {
@@ -391,7 +391,7 @@ void JobController::FinishRow(JobObserver& observer, std::size_t index, const Ro
     RowOutcome outcome = RowOutcome::Failed;
     if (finisher_) {
         const RowRequest request{row.plan.Input, row.plan.Output,
-                                 replaceable_.Contains(row.plan.Output)};
+                                 replaceable_.Contains(row.plan.Output), row.plan.Part};
         outcome = finisher_->Finish(request, std::move(*row.pending), values, reporter,
                                     [this] { return cancelRequested_.load(); });
     }

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <csignal>
 
+#include "jobs/PartFields.h"
 #include "jobs/SettingsFields.h"
 #include "jobs/ValueFields.h"
 #include "jobs/WorkerMessages.h"
@@ -81,9 +82,13 @@ bool ProcessPoolRunner::Busy() const {
 }
 
 bool ProcessPoolRunner::Send(Slot& slot, const RowRequest& request) {
-    return slot.process->Channel().Send(
-        {WorkerMessages::File, request.Input, request.Output,
-         request.MayReplace ? WorkerMessages::MayReplace : WorkerMessages::Keep});
+    std::vector<std::string> message{WorkerMessages::File, request.Input, request.Output,
+                                     request.MayReplace ? WorkerMessages::MayReplace
+                                                        : WorkerMessages::Keep};
+    if (request.Part) {
+        AppendPartFields(*request.Part, message);
+    }
+    return slot.process->Channel().Send(message);
 }
 
 bool ProcessPoolRunner::Begin(std::size_t index, const RowRequest& request, std::string& problem) {

@@ -10,8 +10,8 @@ namespace WorkerMessages {
 inline constexpr const char* Settings = "settings";
 // ... when the job's rows are observed, once, the name of their observers (AudioObserverKinds) ...
 inline constexpr const char* Observe = "observe";
-// ... then one file at a time: input path, output path, and whether a file found at the output
-// may be replaced (one of the two below).
+// ... then one file at a time: input path, output path, whether a file found at the output may
+// be replaced (one of the two below), and for a row of a part of its input that part (PartFields).
 inline constexpr const char* File = "file";
 inline constexpr const char* MayReplace = "replace";
 inline constexpr const char* Keep = "keep";

@@ -12,6 +12,7 @@
 #include "engine/OpenAudioSource.h"
 #include "engine/RowConverter.h"
 #include "jobs/ChannelReporter.h"
+#include "jobs/PartFields.h"
 #include "jobs/SettingsFields.h"
 #include "jobs/StopSignals.h"
 #include "jobs/WorkerMessages.h"
@@ -72,12 +73,18 @@ bool RunWorkerMode(const JobEnvironment& environment, const AudioObserverKinds& 
             observed.Observers = ObserverGroup::Of({environment.Observers, named});
             continue;
         }
-        if (message.size() != 4 || message[0] != WorkerMessages::File ||
+        if (message.size() < 4 || message[0] != WorkerMessages::File ||
             (message[3] != WorkerMessages::MayReplace && message[3] != WorkerMessages::Keep)) {
             return Refuse();
         }
-        ConvertFile(channel, converter,
-                    {message[1], message[2], message[3] == WorkerMessages::MayReplace});
+        RowRequest request{message[1], message[2], message[3] == WorkerMessages::MayReplace};
+        if (message.size() > 4) {
+            request.Part = PartFromFields(message.begin() + 4, message.end());
+            if (!request.Part) {
+                return Refuse();
+            }
+        }
+        ConvertFile(channel, converter, request);
     }
     return true;
 }

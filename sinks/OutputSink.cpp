@@ -6,7 +6,7 @@
 #include "catalog/FormatTable.h"
 
 OutputSink::OutputSink(const WAVEFORMATEX* pcmFormat, const RowContext& row, bool& ok)
-    : result_(row.Result) {
+    : result_(row.Result), window_(row.Window) {
     ok = false;
     if (row.ObserveOnly) {
         ok = pcmFormat && row.Observer;
@@ -17,6 +17,8 @@ OutputSink::OutputSink(const WAVEFORMATEX* pcmFormat, const RowContext& row, boo
     const FormatInfo* format = FindTargetFormat(row.Settings.TargetFormat);
     if (!format || !format->MakeSink || !pcmFormat)
         return;
+    frameBytes_ = pcmFormat->nBlockAlign;
+    rate_ = pcmFormat->nSamplesPerSec;
     // The conversion comes first, so that a format pair without a path leaves no file behind.
     if (format->SinkTakes && !Convert(*pcmFormat, format->SinkTakes(*pcmFormat, row.Settings)))
         return;
@@ -52,6 +54,13 @@ OutputSink::~OutputSink() {
 
 bool OutputSink::Write(const void* data, uint32_t byteCount, bool lastBlock) {
     (void)lastBlock;
+    if (window_) {
+        const auto [offset, count] = window_->Cut(byteCount, frameBytes_, rate_);
+        data = static_cast<const uint8_t*>(data) + offset;
+        byteCount = count;
+        if (count == 0)
+            return sink_ && sink_->Taking();
+    }
     gotAudio_ = gotAudio_ || byteCount > 0;
     if (tap_)
         tap_->Take(data, byteCount);

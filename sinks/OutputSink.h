@@ -3,7 +3,8 @@
 // by the job's target format, converts every block of the source's PCM into what that format's
 // sink takes (FormatInfo::SinkTakes), hands it on, and at the end flushes the conversion into the
 // sink before the sink finishes its file. A row with an observer also has every block shown to
-// it, as the source delivered it (AudioTap); a row that only observes has the tap alone.
+// it, as the source delivered it (AudioTap); a row that only observes has the tap alone. A row
+// of a part of its input keeps only that part.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -40,5 +41,8 @@ private:
     // Null for a sink that takes the source's PCM as it is.
     std::unique_ptr<PcmFormatConverter> converter_;
     std::unique_ptr<AudioSink> sink_;
+    PartWindow* window_;
+    uint32_t frameBytes_ = 0;
+    uint32_t rate_ = 0;
     bool gotAudio_ = false;
 };

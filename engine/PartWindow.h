@@ -1,0 +1,24 @@
+#pragma once
+// The audio of a row's part cut from what its source delivers. Sources have no seek: they decode
+// from the input's start, and what lies before the part is dropped here; once the part's end has
+// gone by, the row's converter stops pumping.
+#include <cstdint>
+#include <utility>
+
+#include "engine/RowPart.h"
+
+class PartWindow {
+public:
+    explicit PartWindow(const RowPart& part) : part_(part) {}
+
+    // The next block of the audio, byteCount bytes of frames frameBytes long at rate (Hz): the
+    // offset and count of its bytes that lie in the part.
+    std::pair<uint32_t, uint32_t> Cut(uint32_t byteCount, uint32_t frameBytes, uint32_t rate);
+    // The part's end has gone by.
+    bool Passed() const { return passed_; }
+
+private:
+    const RowPart& part_;
+    uint64_t seenBytes_ = 0;
+    bool passed_ = false;
+};
