@@ -114,13 +114,12 @@ RowOutcome RowConverter::ConvertRow(Row& row) {
     if (row.request.Part) {
         window.emplace(*row.request.Part);
     }
-    const RowContext context{settings_,
-                             output.Path(),
-                             environment_,
-                             result,
-                             observer.get(),
-                             {},
-                             window ? &*window : nullptr};
+    const RowContext context{.Settings = settings_,
+                             .OutputPath = output.Path(),
+                             .Environment = environment_,
+                             .Result = result,
+                             .Observer = observer.get(),
+                             .Window = window ? &*window : nullptr};
     ConversionError code = ConversionError::ceNone;
     std::unique_ptr<AudioSource> source = createSource_(row.request.Input.c_str(), context, code);
     if (!source) {

@@ -227,8 +227,7 @@ void JobController::StartRow(JobRunner& runner, JobObserver& observer, std::size
             row.lines.push_back(line);
         }
     }
-    const RowRequest request{row.plan.Input, row.plan.Output,
-                             replaceable_.Contains(row.plan.Output), row.plan.Part};
+    const RowRequest request = RequestOf(row);
     const bool behind = RowOn(slot).has_value();
     std::string problem;
     if (!runner.Begin(slot, request, problem)) {
@@ -263,6 +262,10 @@ void JobController::Settle(std::size_t index, Stage stage) {
     row.slot.reset();
     // Counted as "Converted N of M" once it is: a cancelled row never is.
     settled_ += stage != Stage::Cancelled && stage != Stage::AwaitingAlbum;
+}
+
+RowRequest JobController::RequestOf(const Row& row) const {
+    return {row.plan.Input, row.plan.Output, replaceable_.Contains(row.plan.Output), row.plan.Part};
 }
 
 std::optional<std::size_t> JobController::RowOn(std::size_t slot) const {
@@ -390,9 +393,7 @@ void JobController::FinishRow(JobObserver& observer, std::size_t index, const Ro
     FinishReporter reporter;
     RowOutcome outcome = RowOutcome::Failed;
     if (finisher_) {
-        const RowRequest request{row.plan.Input, row.plan.Output,
-                                 replaceable_.Contains(row.plan.Output), row.plan.Part};
-        outcome = finisher_->Finish(request, std::move(*row.pending), values, reporter,
+        outcome = finisher_->Finish(RequestOf(row), std::move(*row.pending), values, reporter,
                                     [this] { return cancelRequested_.load(); });
     }
     row.pending.reset();

@@ -67,6 +67,7 @@ private:
     void Settle(std::size_t row, Stage stage);
     void Handle(const RowEvent& event);
     std::optional<std::size_t> RowOn(std::size_t slot) const;
+    RowRequest RequestOf(const Row& row) const;
     // Finishes the held outputs of every folder none of whose rows is still to convert (all:
     // whatever is left to convert, which never will be); each folder's rows that share an album
     // tag are one album.
