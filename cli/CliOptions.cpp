@@ -267,6 +267,7 @@ constexpr Option Options[] = {
     Valued(0, "--cover-file", SetCoverFiles),
     Valued(0, "--replaygain", SetReplayGain),
     Flag(0, "--verify", &CliOptions::verify),
+    Flag(0, "--no-verify", &CliOptions::noVerify),
     Flag(0, "--list", &CliOptions::list),
     Flag('0', "--null", &CliOptions::nulSeparated),
     Valued(0, "--shard", SetShard),

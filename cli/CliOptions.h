@@ -42,6 +42,7 @@ struct CliOptions {
     std::optional<ReplayGainMode> replayGain; // else the stored choice
     // Decode each output again before it takes its name; without the option, as stored.
     bool verify = false;
+    bool noVerify = false;     // not even when the window's stored choice says so
     bool list = false;         // print the planned rows instead of converting
     bool nulSeparated = false; // with list: each path ended by a zero byte, not a tab or newline
     std::optional<ShardChoice> shard;

@@ -67,6 +67,7 @@ std::string CliUsage(const ConversionSettings& defaults) {
            "                          a lossless one must give back the input's samples,\n"
            "                          any other its length; a failed check fails the file\n"
            "                          (on by default when the window's choice says so)\n"
+           "      --no-verify         do not, whatever the window's choice\n"
            "  -y, --overwrite         replace existing outputs without asking\n"
            "  -n, --skip-existing     leave inputs whose output exists alone, convert the rest\n"
            "  -q, --quiet             show only error lines\n"

@@ -120,7 +120,7 @@ bool ApplyOptions(const CliOptions& options, const ReplacedChoices& replaced,
     settings.CopyTags = !options.noTags;
     ApplyCoverOptions(options, settings);
     settings.ReplayGain = options.replayGain.value_or(settings.ReplayGain);
-    settings.Verify = options.verify || settings.Verify;
+    settings.Verify = options.verify || (settings.Verify && !options.noVerify);
     return CheckSampleRate(settings, error);
 }
 

@@ -87,11 +87,15 @@ TEST_F(CliVerify, CorruptedWriteFailsTheRowAndKeepsTheOlderOutput) {
     }
 }
 
-// The window's stored choice verifies without the option.
+// The window's stored choice verifies without the option, and --no-verify keeps it from doing so.
 TEST_F(CliVerify, StoredChoiceIsTheDefault) {
     StoreWriteNumber(1, StoreRoot::User, SettingsKey, "BrConvVerify");
     const Outcome o =
         Convert(dir, {"-t", "flac", "-o", dir / "out", SoxTone(dir / "in/a.wav", 0.5)});
     EXPECT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.out.find("1 converted, 1 verified, 0 failed"), std::string::npos) << o.out;
+    const Outcome off =
+        Convert(dir, {"-y", "--no-verify", "-t", "flac", "-o", dir / "out", dir / "in/a.wav"});
+    EXPECT_EQ(off.exitCode, 0) << off.err;
+    EXPECT_NE(off.out.find("1 converted, 0 failed"), std::string::npos) << off.out;
 }
