@@ -48,6 +48,9 @@ using stream_decoder_read_fn = int32_t (*)(StreamDecoder* decoder, void* pcm, ui
 using stream_decoder_position_fn = void (*)(StreamDecoder* decoder, uint64_t* done,
                                             uint64_t* total);
 using stream_decoder_close_fn = void (*)(StreamDecoder* decoder);
+// Optional, exported by modules whose format seeks sample-exactly: the next read starts at sample
+// frame `frame` of the stream. 0 on success; otherwise the decoder reads nothing more.
+using stream_decoder_seek_fn = int (*)(StreamDecoder* decoder, uint64_t frame);
 }
 
 inline constexpr int StreamOk = 0;

@@ -3,18 +3,25 @@
 #include <algorithm>
 #include <limits>
 
+namespace {
+uint64_t FrameAt(int64_t cdFrames, uint32_t rate) {
+    return static_cast<uint64_t>(std::max<int64_t>(0, SampleFrameAt(cdFrames, rate)));
+}
+} // namespace
+
+uint64_t PartWindow::FirstFrame(uint32_t rate) const {
+    return FrameAt(part_.Start, rate);
+}
+
 std::pair<uint32_t, uint32_t> PartWindow::Cut(uint32_t byteCount, uint32_t frameBytes,
                                               uint32_t rate) {
-    const auto bytesAt = [&](int64_t cdFrames) {
-        return static_cast<uint64_t>(std::max<int64_t>(0, SampleFrameAt(cdFrames, rate))) *
-               frameBytes;
-    };
-    const uint64_t from = seenBytes_;
+    const uint64_t from = seenFrames_ * frameBytes;
     const uint64_t to = from + byteCount;
-    const uint64_t end = part_.End ? bytesAt(*part_.End) : std::numeric_limits<uint64_t>::max();
-    const uint64_t first = std::clamp(bytesAt(part_.Start), from, to);
+    const uint64_t end =
+        part_.End ? FrameAt(*part_.End, rate) * frameBytes : std::numeric_limits<uint64_t>::max();
+    const uint64_t first = std::clamp(FrameAt(part_.Start, rate) * frameBytes, from, to);
     const uint64_t last = std::clamp(end, first, to);
-    seenBytes_ = to;
+    seenFrames_ += frameBytes ? byteCount / frameBytes : 0;
     passed_ = to >= end;
     return {static_cast<uint32_t>(first - from), static_cast<uint32_t>(last - first)};
 }

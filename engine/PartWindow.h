@@ -1,7 +1,8 @@
 #pragma once
-// The audio of a row's part cut from what its source delivers. Sources have no seek: they decode
-// from the input's start, and what lies before the part is dropped here; once the part's end has
-// gone by, the row's converter stops pumping.
+// The audio of a row's part cut from what its source delivers. A source that seeks exactly
+// starts at the part's first sample frame (StartAt); one that cannot decodes from the input's
+// start, and what lies before the part is dropped here. Once the part's end has gone by, the
+// row's converter stops pumping.
 #include <cstdint>
 #include <utility>
 
@@ -11,6 +12,10 @@ class PartWindow {
 public:
     explicit PartWindow(const RowPart& part) : part_(part) {}
 
+    // The sample frame of the input the part starts at, in audio at rate (Hz).
+    uint64_t FirstFrame(uint32_t rate) const;
+    // The source's next block starts at sample frame `frame` of the input.
+    void StartAt(uint64_t frame) { seenFrames_ = frame; }
     // The next block of the audio, byteCount bytes of frames frameBytes long at rate (Hz): the
     // offset and count of its bytes that lie in the part.
     std::pair<uint32_t, uint32_t> Cut(uint32_t byteCount, uint32_t frameBytes, uint32_t rate);
@@ -19,6 +24,6 @@ public:
 
 private:
     const RowPart& part_;
-    uint64_t seenBytes_ = 0;
+    uint64_t seenFrames_ = 0;
     bool passed_ = false;
 };

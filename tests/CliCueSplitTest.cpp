@@ -127,3 +127,31 @@ TEST(CliCueSplit, SheetsThatCannotBeSplitNameTheirCauseAndWriteNothing) {
                   .err.find("track 3 lies past the end"),
               std::string::npos);
 }
+
+TEST(CliCueSplit, EachTrackIsReadFromItsOwnPlaceInTheAlbum) {
+    ConfigHome config;
+    const Album album;
+    std::filesystem::create_directories(album.dir / "wave");
+    Shell("sox " + Quote(album.flac) + " " + Quote(album.dir / "wave/album.wav"));
+    WriteTextFile(album.dir / "wave/album.cue", Sheet);
+    // Damage inside the hidden track fails that track alone: the others never decode it.
+    Shell("dd if=/dev/zero of=" + Quote(album.flac) +
+          " bs=1 seek=20000 count=256 conv=notrunc status=none");
+    const Outcome damaged =
+        Convert(album.dir, {"-q", "-t", "wav", "-o", album.dir / "flac", album.sheet});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_NE(damaged.err.find("Unable to read from '" + album.flac + "'"), std::string::npos)
+        << damaged.err;
+    const Outcome whole = Convert(album.dir, {"-q", "-t", "wav", "-o", album.dir / "wave",
+                                              album.dir / "wave/album.cue"});
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    for (std::size_t t = 1; t < Names.size(); ++t) {
+        EXPECT_EQ(Pcm(album.Out("flac", t, ".wav")), Pcm(album.Out("wave", t, ".wav"))) << t;
+    }
+    std::string joined;
+    for (std::size_t t = 0; t < Names.size(); ++t) {
+        joined += " " + Quote(album.Out("wave", t, ".wav"));
+    }
+    Shell("sox" + joined + " " + Quote(album.dir / "joined.wav"));
+    EXPECT_EQ(Pcm(album.dir / "joined.wav"), Pcm(album.dir / "wave/album.wav"));
+}

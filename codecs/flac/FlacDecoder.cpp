@@ -174,6 +174,24 @@ BMC_EXPORT int32_t stream_decoder_read(StreamDecoder* decoder, void* pcm, uint32
     return static_cast<int32_t>(frames);
 }
 
+BMC_EXPORT int stream_decoder_seek(StreamDecoder* decoder, uint64_t frame) {
+    StreamDecoder& d = *decoder;
+    if (d.broken || d.ended || (d.total != 0 && frame >= d.total)) {
+        d.broken = true;
+        return StreamFailed;
+    }
+    d.pending.clear();
+    d.taken = 0;
+    // libFLAC hands over the frame holding the target from the target on, so the count of frames
+    // decoded goes on from there; the MD5 of the whole stream is no longer checked.
+    d.frames = frame;
+    if (!FLAC__stream_decoder_seek_absolute(d.flac, frame) || d.broken) {
+        d.broken = true;
+        return StreamFailed;
+    }
+    return StreamOk;
+}
+
 BMC_EXPORT void stream_decoder_position(StreamDecoder* decoder, uint64_t* done, uint64_t* total) {
     *done = decoder->file.position;
     *total = decoder->file.Size();

@@ -135,10 +135,11 @@ ConversionError WaveSource::Open(const char* inputPath, const RowContext& row) {
             return ConversionError::ceRead;
         // A trailing partial sample frame is not audio.
         dataSize_ -= dataSize_ % delivered_.nBlockAlign;
+        SeekPart(row);
     } else if (const auto failed = OpenDecoder(header->format); failed != ConversionError::ceNone) {
         return failed;
     }
-    bytesRemaining_ = dataSize_;
+    bytesRemaining_ = dataSize_ - bytesRead_;
 
     pcmSize_ = ThreeSecondsOf(delivered_);
     pcm_ = Allocate(pcmSize_);
@@ -148,6 +149,15 @@ ConversionError WaveSource::Open(const char* inputPath, const RowContext& row) {
     bool ok = false;
     sink_ = std::make_unique<OutputSink>(&delivered_, row, ok);
     return ok ? ConversionError::ceNone : ConversionError::ceOutput;
+}
+
+void WaveSource::SeekPart(const RowContext& row) {
+    if (!row.Window)
+        return;
+    const uint64_t first = std::min(row.Window->FirstFrame(delivered_.nSamplesPerSec),
+                                    dataSize_ / delivered_.nBlockAlign);
+    bytesRead_ = first * delivered_.nBlockAlign;
+    row.Window->StartAt(first);
 }
 
 ConversionError WaveSource::OpenDecoder(const std::vector<uint8_t>& fileFormat) {

@@ -28,6 +28,8 @@ public:
 
 private:
     ConversionError Open(const char* inputPath, const RowContext& row);
+    // Starts a row's part of plain PCM at its first sample frame: the data is read from there.
+    void SeekPart(const RowContext& row);
     ConversionError OpenDecoder(const std::vector<uint8_t>& fileFormat);
     void PumpPcm();
     void PumpCompressed();

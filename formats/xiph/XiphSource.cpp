@@ -28,7 +28,8 @@ ConversionError XiphSource::Open(const char* inputPath, const RowContext& row) {
     api_ = {module.Get<stream_decoder_open_fn>("stream_decoder_open"),
             module.Get<stream_decoder_read_fn>("stream_decoder_read"),
             module.Get<stream_decoder_position_fn>("stream_decoder_position"),
-            module.Get<stream_decoder_close_fn>("stream_decoder_close")};
+            module.Get<stream_decoder_close_fn>("stream_decoder_close"),
+            module.Get<stream_decoder_seek_fn>("stream_decoder_seek")};
     // Only a regular file, and the open never waits (a FIFO put in the input's place would).
     file_ = UniqueFd(::open(inputPath, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat status {};
@@ -44,12 +45,26 @@ ConversionError XiphSource::Open(const char* inputPath, const RowContext& row) {
             ? MakeFloatFormat(info.channels, info.sampleRate)
             : MakePcmFormat(info.channels, info.sampleRate, info.sampleKind);
     frameBytes_ = format.nBlockAlign;
+    if (!SeekPart(row, info.sampleRate))
+        return ConversionError::ceRead;
     buffer_.reset(new (std::nothrow) uint8_t[BlockBytes]);
     if (!buffer_ || frameBytes_ == 0)
         return ConversionError::ceMemory;
     bool ok = false;
     sink_ = std::make_unique<OutputSink>(&format, row, ok);
     return ok ? ConversionError::ceNone : ConversionError::ceOutput;
+}
+
+bool XiphSource::SeekPart(const RowContext& row, uint32_t rate) {
+    if (!row.Window || !api_.seek)
+        return true;
+    const uint64_t first = row.Window->FirstFrame(rate);
+    if (first == 0)
+        return true;
+    if (api_.seek(decoder_, first) != StreamOk)
+        return false;
+    row.Window->StartAt(first);
+    return true;
 }
 
 XiphSource::~XiphSource() {

@@ -29,10 +29,13 @@ public:
         stream_decoder_read_fn read = nullptr;
         stream_decoder_position_fn position = nullptr;
         stream_decoder_close_fn close = nullptr;
+        stream_decoder_seek_fn seek = nullptr; // null: the module cannot seek exactly
     };
 
 private:
     ConversionError Open(const char* inputPath, const RowContext& row);
+    // Starts a row's part at its first sample frame when the module seeks; false when it failed.
+    bool SeekPart(const RowContext& row, uint32_t rate);
 
     RowResult& result_;
     UniqueFd file_;
