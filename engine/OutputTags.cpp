@@ -37,7 +37,7 @@ void PutPartTags(const RowPart& part, AudioTags& tags) {
             continue;
         }
         std::erase_if(tags.freeFields,
-                      [&](const auto& field) { return SameName(field.name, name); });
+                      [&key = name](const auto& field) { return SameName(field.name, key); });
         freeFields.push_back({TagLib::String(name, TagLib::String::UTF8), {value}});
     }
     for (const auto& [name, values] : fields) {
