@@ -1,6 +1,7 @@
 #pragma once
 // What the options window asks its job driver to convert, as its controls show it when the user
 // presses Convert: the conversion list, the choices and the destination.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct JobOrder {
     DestinationSettings Destination;
     // "Keep folder tree".
     bool KeepTree = false;
+    // Per input, the track of an album it converts, once the albums are split; none: all of it.
+    std::vector<std::optional<RowPart>> Parts;
 
-    PlannedJob Planned() const { return PlannedJob(Inputs, SubFolders, Destination, KeepTree); }
+    PlannedJob Planned() const {
+        return PlannedJob(Inputs, SubFolders, Destination, KeepTree, Parts);
+    }
 };

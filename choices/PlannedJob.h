@@ -4,19 +4,23 @@
 // command line's "-r -o" does), which outputs several inputs would write, whether keeping the tree
 // would part them, whether the chosen folder is there, and which outputs are their own inputs.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/DestinationSettings.h"
 #include "engine/JobPlan.h"
 #include "engine/RenameTable.h"
+#include "engine/RowPart.h"
 
 class PlannedJob {
 public:
-    // subFolders: per input, its folder below the marked folder it came from ("" or "a/b/").
-    // keepTree counts only when the outputs go into a chosen folder.
+    // subFolders: per input, its folder below the marked folder it came from ("" or "a/b/");
+    // parts: per input, the track of an album it converts (none: all of it). keepTree counts
+    // only when the outputs go into a chosen folder.
     PlannedJob(std::vector<std::string> inputs, std::vector<std::string> subFolders,
-               DestinationSettings destination, bool keepTree);
+               DestinationSettings destination, bool keepTree,
+               std::vector<std::optional<RowPart>> parts = {});
 
     bool KeepsTree() const { return keepTree_ && !destination_.SameFolder; }
     JobPlan Plan(const RenameTable& renames = RenameTable()) const;
@@ -45,6 +49,7 @@ public:
 private:
     std::vector<std::string> inputs_;
     std::vector<std::string> subFolders_;
+    std::vector<std::optional<RowPart>> parts_;
     DestinationSettings destination_;
     bool keepTree_;
 };

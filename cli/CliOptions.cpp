@@ -268,6 +268,8 @@ constexpr Option Options[] = {
     Valued(0, "--replaygain", SetReplayGain),
     Flag(0, "--verify", &CliOptions::verify),
     Flag(0, "--no-verify", &CliOptions::noVerify),
+    Flag(0, "--split", &CliOptions::split),
+    Flag(0, "--no-split", &CliOptions::noSplit),
     Flag(0, "--list", &CliOptions::list),
     Flag('0', "--null", &CliOptions::nulSeparated),
     Valued(0, "--shard", SetShard),

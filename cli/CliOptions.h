@@ -42,7 +42,10 @@ struct CliOptions {
     std::optional<ReplayGainMode> replayGain; // else the stored choice
     // Decode each output again before it takes its name; without the option, as stored.
     bool verify = false;
-    bool noVerify = false;     // not even when the window's stored choice says so
+    bool noVerify = false; // not even when the window's stored choice says so
+    // Split FLAC files by their own cue sheets; without either option, as stored.
+    bool split = false;
+    bool noSplit = false;
     bool list = false;         // print the planned rows instead of converting
     bool nulSeparated = false; // with list: each path ended by a zero byte, not a tab or newline
     std::optional<ShardChoice> shard;

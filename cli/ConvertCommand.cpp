@@ -20,8 +20,8 @@
 #include "cli/MirrorCommand.h"
 #include "cli/NumberOptions.h"
 #include "cli/PresetChoice.h"
-#include "cli/SheetInputs.h"
 #include "cli/TargetDescription.h"
+#include "cue/SheetInputs.h"
 #include "engine/CodecCheck.h"
 #include "engine/ConversionError.h"
 #include "engine/ConverterChoices.h"
@@ -442,13 +442,15 @@ int ConvertPlannedJob(const CommandPlan& job, const CliOptions& options,
 }
 
 // Everything before the job: inputs, plan, refusals. Nothing is written until all checks pass.
+// splitEmbedded: FLAC files are split by their own cue sheets.
 int RunJobFromOptions(const CliOptions& options, const ConversionSettings& settings,
-                      const JobEnvironment& environment) {
+                      bool splitEmbedded, const JobEnvironment& environment) {
     CollectedInputs inputs;
     if (const std::optional<int> stop = CollectJobInputs(options, inputs)) {
         return *stop;
     }
-    SplitInputs split = SplitCueSheets(inputs, options.cueCharset.value_or(""));
+    SplitInputs split = SplitAlbums(inputs.paths, inputs.subFolders,
+                                    {options.cueCharset.value_or(""), splitEmbedded});
     const CommandPlan job = PlanJob(inputs, std::move(split), options, settings.TargetFormat);
     if (options.list) {
         ListRows(job.plan, options.nulSeparated);
@@ -502,5 +504,6 @@ int RunConvertCommand(const std::vector<std::string>& args, const JobEnvironment
     if (options.mirror) {
         return RunMirrorCommand(options, settings, environment);
     }
-    return RunJobFromOptions(options, settings, environment);
+    const bool splitEmbedded = options.split || (choices.Split && !options.noSplit);
+    return RunJobFromOptions(options, settings, splitEmbedded, environment);
 }

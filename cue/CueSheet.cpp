@@ -16,11 +16,10 @@
 #include "cue/CueLines.h"
 #include "cue/CueText.h"
 #include "engine/ConversionError.h"
+#include "formats/flac/FlacCueBlock.h"
 #include "system/UniqueFd.h"
 
 namespace {
-// A second of audio before track 1 is a lead-in that belongs to it; more is a track of its own.
-constexpr int64_t HiddenTrackAfter = CdFramesPerSecond;
 constexpr const char* HiddenTrackTitle = "Hidden Track";
 
 struct FreeCd {
@@ -54,29 +53,36 @@ void PutRemarks(AudioTags& tags, const std::map<std::string, std::string>& remar
     }
 }
 
+// The number of the number-th of total tracks, and its ISRC; the hidden track's title.
+AudioTags NumberTags(unsigned number, unsigned total, const char* isrc) {
+    AudioTags tags;
+    Put(tags, "TRACKNUMBER", std::to_string(number).c_str());
+    Put(tags, "TRACKTOTAL", std::to_string(total).c_str());
+    if (number == 0) {
+        Put(tags, "TITLE", HiddenTrackTitle);
+    }
+    if (isrc != nullptr && *isrc != '\0') {
+        tags.freeFields.push_back({"ISRC", TagLib::StringList(isrc)});
+    }
+    return tags;
+}
+
 // The tags of the number-th of total tracks; track is null for the hidden track.
 AudioTags TrackTags(const Cd* cd, const Track* track, unsigned number, unsigned total,
                     const CueLines& lines) {
-    AudioTags tags;
+    AudioTags tags = NumberTags(number, total, track ? track_get_isrc(track) : nullptr);
     const Cdtext* disc = cd_get_cdtext(cd);
     Put(tags, "ALBUM", cdtext_get(PTI_TITLE, disc));
     Put(tags, "ALBUMARTIST", cdtext_get(PTI_PERFORMER, disc));
     Put(tags, "ARTIST", cdtext_get(PTI_PERFORMER, disc));
-    Put(tags, "TRACKNUMBER", std::to_string(number).c_str());
-    Put(tags, "TRACKTOTAL", std::to_string(total).c_str());
     PutRemarks(tags, lines.Remarks()[0]);
     if (track == nullptr) {
-        Put(tags, "TITLE", HiddenTrackTitle);
         return tags;
     }
     const Cdtext* text = track_get_cdtext(track);
     Put(tags, "TITLE", cdtext_get(PTI_TITLE, text));
     Put(tags, "ARTIST", cdtext_get(PTI_PERFORMER, text));
     PutRemarks(tags, lines.Remarks()[number]);
-    const char* isrc = track_get_isrc(track);
-    if (isrc != nullptr && *isrc != '\0') {
-        tags.freeFields.push_back({"ISRC", TagLib::StringList(isrc)});
-    }
     return tags;
 }
 
@@ -152,6 +158,7 @@ CueSheet CueSheet::Plan(std::string_view bytes, const std::string& path, const s
     CueSheet sheet(path, {});
     std::map<std::string, std::string> found;
     const auto total = static_cast<unsigned>(count);
+    const AudioTags hidden = TrackTags(cd.get(), nullptr, 0, total, lines);
     for (unsigned number = 1; number <= total; ++number) {
         const Track* track = cd_get_track(cd.get(), static_cast<int>(number));
         const char* name = track_get_filename(track);
@@ -168,23 +175,60 @@ CueSheet CueSheet::Plan(std::string_view bytes, const std::string& path, const s
                 return CueSheet(path, "'" + std::string(name) + "' was not found");
             }
         }
-        const int64_t start = track_get_index(track, 1);
-        sheet.starts_.push_back({audio, start});
-        const bool firstOfFile = sheet.tracks_.empty() || sheet.tracks_.back().audioPath != audio;
-        if (!firstOfFile) {
-            sheet.tracks_.back().end = start;
-        }
-        // What comes before the first track of a file is not lost: it goes to that track.
-        int64_t from = firstOfFile ? 0 : start;
-        if (number == 1 && start > HiddenTrackAfter) {
-            sheet.tracks_.push_back(
-                {audio, 0, 0, start, TrackTags(cd.get(), nullptr, 0, total, lines)});
-            from = start;
-        }
-        sheet.tracks_.push_back(
-            {audio, number, from, std::nullopt, TrackTags(cd.get(), track, number, total, lines)});
+        sheet.Place(audio, number, track_get_index(track, 1),
+                    TrackTags(cd.get(), track, number, total, lines), hidden);
     }
     return sheet;
+}
+
+CueSheet CueSheet::OfBlock(const FlacCueBlock& block, const std::string& audioPath) {
+    if (block.tracks.size() > CueLines::MaxTracks) {
+        return CueSheet(audioPath, "its cue sheet lists more than " +
+                                       std::to_string(CueLines::MaxTracks) + " tracks");
+    }
+    if (block.rate == 0) {
+        return CueSheet(audioPath, "its stream has no sample rate");
+    }
+    CueSheet sheet(audioPath, {});
+    sheet.perSecond_ = block.rate;
+    const auto total = static_cast<unsigned>(block.tracks.size());
+    const AudioTags hidden = NumberTags(0, total, nullptr);
+    int64_t last = -1;
+    for (unsigned number = 1; number <= total; ++number) {
+        const FlacCueBlock::Track& track = block.tracks[number - 1];
+        const std::string which = "track " + std::to_string(number) + " of its cue sheet";
+        if (!track.start) {
+            return CueSheet(audioPath, which + " has no index");
+        }
+        if (block.frames != 0 && *track.start >= block.frames) {
+            return CueSheet(audioPath, which + " starts past the end of the audio");
+        }
+        const auto start = static_cast<int64_t>(*track.start);
+        if (start <= last) {
+            return CueSheet(audioPath, which + " does not start after the track before it");
+        }
+        last = start;
+        sheet.Place(audioPath, number, start, NumberTags(number, total, track.isrc.c_str()),
+                    hidden);
+    }
+    return sheet;
+}
+
+void CueSheet::Place(const std::string& audio, unsigned number, int64_t start, AudioTags tags,
+                     const AudioTags& hidden) {
+    starts_.push_back({audio, start});
+    const bool firstOfFile = tracks_.empty() || tracks_.back().audioPath != audio;
+    if (!firstOfFile) {
+        tracks_.back().end = start;
+    }
+    // What comes before the first track of a file is not lost: it goes to that track, or, when
+    // longer than a second's lead-in, to a track of its own.
+    int64_t from = firstOfFile ? 0 : start;
+    if (number == 1 && start > perSecond_) {
+        tracks_.push_back({audio, 0, 0, start, hidden, perSecond_});
+        from = start;
+    }
+    tracks_.push_back({audio, number, from, std::nullopt, std::move(tags), perSecond_});
 }
 
 void CueSheet::Fail(std::string cause) {
@@ -204,7 +248,7 @@ std::string CueSheet::ErrorLine() const {
 bool CueSheet::CheckLength(const std::string& audioPath, int64_t frames, int64_t rate) {
     for (std::size_t i = 0; i < starts_.size() && !Failed(); ++i) {
         const auto& [audio, start] = starts_[i];
-        if (audio == audioPath && SampleFrameAt(start, rate) >= frames) {
+        if (audio == audioPath && SampleFrameAt(start, rate, perSecond_) >= frames) {
             Fail("the INDEX 01 of track " + std::to_string(i + 1) + " lies past the end of '" +
                  FileName(audioPath) + "'");
         }

@@ -16,6 +16,8 @@
 
 #include "cue/CueTrack.h"
 
+struct FlacCueBlock;
+
 // The extension of a cue sheet's file, in any letter case.
 inline constexpr const char* CueSheetExtension = ".cue";
 
@@ -33,6 +35,9 @@ public:
     // The text of a cue sheet stored in the tags of audioPath: every track is in that file.
     static CueSheet Embedded(std::string_view bytes, const std::string& audioPath,
                              const std::string& charset = {});
+    // The tracks of a FLAC's cue-sheet block, placed in its sample frames; a block whose places
+    // go backwards or past the audio's end, or with more than 99 tracks, fails.
+    static CueSheet OfBlock(const FlacCueBlock& block, const std::string& audioPath);
 
     bool Failed() const { return !cause_.empty(); }
     // Why the sheet could not be read, for ErrorLine.
@@ -55,10 +60,16 @@ private:
     static CueSheet Plan(std::string_view bytes, const std::string& path,
                          const std::string& charset, const std::string& embeddedIn);
     void Fail(std::string cause);
+    // Adds the number-th track, whose INDEX 01 in audio is start; hidden: the tags of a track 0
+    // made of what lies before it, if any.
+    void Place(const std::string& audio, unsigned number, int64_t start, AudioTags tags,
+               const AudioTags& hidden);
 
     std::string path_;
     std::string cause_;
     std::vector<CueTrack> tracks_;
     // Each track's audio file and INDEX 01, which the first track of a file does not start at.
     std::vector<std::pair<std::string, int64_t>> starts_;
+    // How many of the places make a second.
+    int64_t perSecond_ = CdFramesPerSecond;
 };

@@ -11,17 +11,19 @@ struct CueTrack {
     std::string audioPath;
     // 0 for the audio before track 1 that becomes a track of its own.
     unsigned number = 0;
-    // In CD frames from the start of audioPath; no end means to the end of the audio.
+    // Counted perSecond to the second from the start of audioPath; no end means to the end of
+    // the audio.
     int64_t start = 0;
     std::optional<int64_t> end;
     AudioTags tags;
+    int64_t perSecond = CdFramesPerSecond;
 
     // The same places in sample frames of audio at rate (Hz).
-    int64_t StartFrame(int64_t rate) const { return SampleFrameAt(start, rate); }
+    int64_t StartFrame(int64_t rate) const { return SampleFrameAt(start, rate, perSecond); }
     std::optional<int64_t> EndFrame(int64_t rate) const {
         if (!end) {
             return std::nullopt;
         }
-        return SampleFrameAt(*end, rate);
+        return SampleFrameAt(*end, rate, perSecond);
     }
 };

@@ -143,6 +143,7 @@ ConverterChoices ConverterChoices::Load(std::string_view key) {
     c.ReplayGain = replayGain < ReplayGainWords.size() ? static_cast<ReplayGainMode>(replayGain)
                                                        : ReplayGainMode::None;
     c.Verify = StoredNumberOr0(key, "BrConvVerify", c.Notices) != 0;
+    c.Split = StoredNumberOr0(key, "BrConvSplit", c.Notices) != 0;
     // Only a stored text replaces the default: an empty one says "no extras".
     if (StoreValueExists(StoreRoot::User, key, "BrConvMirrorExtras")) {
         c.MirrorExtras =
@@ -173,6 +174,7 @@ std::vector<StoreEntry> ConverterChoices::Entries() const {
         {"BrConvMirrorExtras", std::nullopt, MirrorExtras},
         {"BrConvReplayGain", static_cast<uint32_t>(ReplayGain), {}},
         {"BrConvVerify", Verify ? 1 : 0, {}},
+        {"BrConvSplit", Split ? 1 : 0, {}},
     };
     for (const FormatOption& option : FormatOptions()) {
         entries.push_back(

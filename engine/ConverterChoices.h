@@ -46,6 +46,9 @@ struct ConverterChoices {
     ReplayGainMode ReplayGain = ReplayGainMode::None;
     // "Verify each output": each output decoded again before it takes its name.
     bool Verify = false;
+    // "Split albums by their embedded cue sheet": a FLAC file whose own cue sheet lists tracks
+    // is converted into its tracks.
+    bool Split = false;
     std::string MirrorExtras = std::string(DefaultMirrorExtras);
     // What the load said of each stored value it could not use, one line each, naming the value,
     // its setting and what took its place. The window's choices carry those of the load they

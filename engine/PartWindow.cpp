@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
-uint64_t FrameAt(int64_t cdFrames, uint32_t rate) {
-    return static_cast<uint64_t>(std::max<int64_t>(0, SampleFrameAt(cdFrames, rate)));
+uint64_t PartWindow::FrameAt(int64_t place, uint32_t rate) const {
+    return static_cast<uint64_t>(std::max<int64_t>(0, SampleFrameAt(place, rate, part_.PerSecond)));
 }
-} // namespace
 
 uint64_t PartWindow::FirstFrame(uint32_t rate) const {
     return FrameAt(part_.Start, rate);

@@ -23,6 +23,8 @@ public:
     bool Passed() const { return passed_; }
 
 private:
+    uint64_t FrameAt(int64_t place, uint32_t rate) const;
+
     const RowPart& part_;
     uint64_t seenFrames_ = 0;
     bool passed_ = false;

@@ -14,6 +14,7 @@
 #include "catalog/FormatTable.h"
 #include "catalog/OutputShapeOptions.h"
 #include "choices/PlannedJob.h"
+#include "cue/SheetInputs.h"
 #include "engine/CodecCheck.h"
 #include "engine/ConversionError.h"
 #include "engine/ConverterChoices.h"
@@ -144,6 +145,10 @@ bool JobDriver::Ready(JobOrder order) {
         }
         return ready;
     }
+    // Albums become their tracks before anything is planned, as on the command line.
+    SplitInputs split = SplitAlbums(order_.Inputs, order_.SubFolders, {{}, order_.Choices.Split});
+    order_.Parts = std::move(split.parts);
+    splitFailures_ = std::move(split.failures);
     // A question answered by the program's ending starts nothing.
     return !RefusedByFormat() && !RefusedForMissingModules() && !RefusedForSampleRate() &&
            !RefusedForNaming() && ClashesSettled() && FolderReady() && OverwritesConfirmed() &&
@@ -325,7 +330,8 @@ JobDriver::Next JobDriver::Run() {
                                            skipListed_ ? ReplaceableOutputs::Listed::Skipped
                                                        : ReplaceableOutputs::Listed::Replaced),
                         keepTree_, environment_);
-        lines = result.Lines;
+        lines = std::move(splitFailures_);
+        lines.insert(lines.end(), result.Lines.begin(), result.Lines.end());
     }
     for (const std::string& line : lines) {
         errors_->AddLine(Text(line));

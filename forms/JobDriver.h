@@ -110,6 +110,8 @@ private:
     bool quitting_ = false;
     // The job being readied or running, as ordered.
     JobOrder order_;
+    // The lines of the albums among the inputs that could not be split.
+    std::vector<std::string> splitFailures_;
     // The running job's choices, read by its worker.
     ConversionSettings settings_;
     // The running job's outputs, after the renames chosen in the overwrite confirmation, and

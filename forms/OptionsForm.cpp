@@ -181,10 +181,10 @@ void OptionsForm::OrderTabs() {
         setTabOrder(order[i - 1], order[i]);
     }
     // The newer destination and cover controls follow "Keep folder tree", top to bottom.
-    QWidget* const newer[] = {ui->chkKeepTree,     ui->txtBaseFolder,   ui->cmdBrowseBaseFolder,
-                              ui->txtNamePattern,  ui->chkSafeNames,    ui->chkMirror,
-                              ui->txtMirrorExtras, ui->spnCoverSize,    ui->chkFolderCover,
-                              ui->cmbReplayGain,   ui->chkVerifyOutputs};
+    QWidget* const newer[] = {
+        ui->chkKeepTree,    ui->txtBaseFolder, ui->cmdBrowseBaseFolder, ui->txtNamePattern,
+        ui->chkSafeNames,   ui->chkMirror,     ui->txtMirrorExtras,     ui->spnCoverSize,
+        ui->chkFolderCover, ui->cmbReplayGain, ui->chkVerifyOutputs,    ui->chkSplitEmbeddedSheets};
     for (std::size_t i = 1; i < std::size(newer); ++i) {
         setTabOrder(newer[i - 1], newer[i]);
     }
@@ -253,6 +253,7 @@ void OptionsForm::ShowChoices(const ConverterChoices& choices) {
     // The list's rows are the modes in their order.
     ui->cmbReplayGain->setCurrentIndex(static_cast<int>(choices.ReplayGain));
     ui->chkVerifyOutputs->setChecked(choices.Verify);
+    ui->chkSplitEmbeddedSheets->setChecked(choices.Split);
     ui->formatOptions->Show(choices.Options);
     jobs_ = choices.Jobs;
     storeNotices_ = choices.Notices;
@@ -274,6 +275,7 @@ ConverterChoices OptionsForm::Choices() const {
     choices.MirrorExtras = ui->txtMirrorExtras->text().toStdString();
     choices.ReplayGain = static_cast<ReplayGainMode>(ui->cmbReplayGain->currentIndex());
     choices.Verify = ui->chkVerifyOutputs->isChecked();
+    choices.Split = ui->chkSplitEmbeddedSheets->isChecked();
     ui->formatOptions->ApplyTo(choices.Options);
     choices.Notices = storeNotices_;
     return choices;
@@ -340,7 +342,7 @@ JobOrder OptionsForm::Order() const {
 }
 
 JobOrder OptionsForm::OrderOf(uint32_t rows) const {
-    JobOrder order{{}, {}, Choices(), waveFormat_, Destination(), ui->chkKeepTree->isChecked()};
+    JobOrder order{{}, {}, Choices(), waveFormat_, Destination(), ui->chkKeepTree->isChecked(), {}};
     order.Inputs.reserve(rows);
     order.SubFolders.reserve(rows);
     for (uint32_t row = 0; row < rows; ++row) {

@@ -1,6 +1,6 @@
 #pragma once
 // A row's part of its input as text fields, after the "file" message's own: its start, its end
-// (empty for none), then a name and a value for each of its tags.
+// (empty for none), how many of them make a second, then a name and a value for each of its tags.
 #include <optional>
 #include <string>
 #include <vector>

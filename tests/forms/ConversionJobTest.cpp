@@ -309,6 +309,29 @@ void ConversionJobTest::verifiedAndSilentFilesAreToldAtTheEnd() {
     QCOMPARE(gain("REPLAYGAIN_ALBUM_GAIN"), gain("REPLAYGAIN_TRACK_GAIN"));
 }
 
+// A FLAC album whose cue-sheet block lists tracks is converted whole unless the box is ticked.
+void ConversionJobTest::albumsSplitByTheirOwnSheetWhenTheBoxIsTicked() {
+    Scratch scratch;
+    MakeTone(scratch / "album.flac", 6);
+    Run("printf 'FILE \"album.flac\" FLAC\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n TRACK 02 "
+        "AUDIO\n  INDEX 01 00:02:00\n' > '" +
+        scratch / "album.txt" + "' && metaflac --import-cuesheet-from='" + scratch / "album.txt" +
+        "' '" + scratch / "album.flac" + "'");
+    Forms forms;
+    ModalAnswerer answers;
+    answers.Click("&Yes").Click("OK").Click("&Yes").Click("OK");
+    forms.ShowWith({scratch / "album.flac"});
+    ChooseTarget(forms, "chkFormatWav", scratch / "whole");
+    forms.Convert();
+    forms.ShowWith({scratch / "album.flac"});
+    ChooseTarget(forms, "chkFormatWav", scratch / "split");
+    forms.Control<QAbstractButton>("chkSplitEmbeddedSheets")->click();
+    forms.Convert();
+    QCOMPARE(answers.Seen().size(), std::size_t{4});
+    QCOMPARE(Run("ls '" + scratch / "whole" + "'"), "album.wav\n");
+    QCOMPARE(Run("ls '" + scratch / "split" + "'"), "01 - album.wav\n02 - album.wav\n");
+}
+
 void ConversionJobTest::cancelThenASecondJob() {
     Scratch scratch;
     const std::vector<std::string> inputs = TwoTones(scratch);

@@ -34,6 +34,7 @@ private slots:
     void aFullDiskNamesItsCauseInTheErrorsForm();
     void unusableStoredSettingsAreToldAtTheEnd();
     void verifiedAndSilentFilesAreToldAtTheEnd();
+    void albumsSplitByTheirOwnSheetWhenTheBoxIsTicked();
     void cancelThenASecondJob();
     void endingTheProgramStopsTheJobAndAsksNothing();
     void wmaWithoutItsModuleStartsNothing();
