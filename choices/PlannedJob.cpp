@@ -9,12 +9,14 @@
 namespace fs = std::filesystem;
 
 PlannedJob::PlannedJob(std::vector<std::string> inputs, std::vector<std::string> subFolders,
-                       DestinationSettings destination, bool keepTree)
+                       DestinationSettings destination, bool keepTree,
+                       std::vector<std::optional<RowPart>> parts)
     : inputs_(std::move(inputs)), subFolders_(std::move(subFolders)),
-      destination_(std::move(destination)), keepTree_(keepTree) {}
+      destination_(std::move(destination)), keepTree_(keepTree), parts_(std::move(parts)) {}
 
 JobPlan PlannedJob::Plan(const RenameTable& renames) const {
-    return JobPlan(inputs_, destination_, renames, InputFolders(subFolders_, KeepsTree()));
+    return JobPlan(inputs_, destination_, renames, InputFolders(subFolders_, KeepsTree()),
+                   JobPlan::RowFilter(), parts_);
 }
 
 bool PlannedJob::MakesFolders() const {
@@ -47,7 +49,9 @@ bool PlannedJob::KeepingTheTreeWouldHelp() const {
     if (destination_.SameFolder || KeepsTree() || !destination_.NamePattern.empty()) {
         return false;
     }
-    return JobPlan(inputs_, destination_, RenameTable(), subFolders_).ClashingRows().empty();
+    return JobPlan(inputs_, destination_, RenameTable(), subFolders_, JobPlan::RowFilter(), parts_)
+        .ClashingRows()
+        .empty();
 }
 
 std::string PlannedJob::FolderRefusal() const {

@@ -4,6 +4,7 @@
 // command line's "-r -o" does), which outputs several inputs would write, whether keeping the tree
 // would part them, whether the chosen folder is there, and which outputs are their own inputs.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,11 @@
 class PlannedJob {
 public:
     // subFolders: per input, its folder below the marked folder it came from ("" or "a/b/").
-    // keepTree counts only when the outputs go into a chosen folder.
+    // keepTree counts only when the outputs go into a chosen folder. parts: per input, the part
+    // of it its row converts (JobPlan).
     PlannedJob(std::vector<std::string> inputs, std::vector<std::string> subFolders,
-               DestinationSettings destination, bool keepTree);
+               DestinationSettings destination, bool keepTree,
+               std::vector<std::optional<RowPart>> parts = {});
 
     bool KeepsTree() const { return keepTree_ && !destination_.SameFolder; }
     JobPlan Plan(const RenameTable& renames = RenameTable()) const;
@@ -47,4 +50,5 @@ private:
     std::vector<std::string> subFolders_;
     DestinationSettings destination_;
     bool keepTree_;
+    std::vector<std::optional<RowPart>> parts_;
 };

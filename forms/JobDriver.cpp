@@ -14,6 +14,7 @@
 #include "catalog/FormatTable.h"
 #include "catalog/OutputShapeOptions.h"
 #include "choices/PlannedJob.h"
+#include "cue/CueSheet.h"
 #include "engine/CodecCheck.h"
 #include "engine/ConversionError.h"
 #include "engine/ConverterChoices.h"
@@ -36,6 +37,8 @@
 #include "jobs/ThreadRunner.h"
 #include "mirror/AudioDigestObserver.h"
 #include "system/CodecModules.h"
+#include "system/FileNames.h"
+#include "system/FileTypes.h"
 #include "system/ProcessorCores.h"
 
 namespace {
@@ -134,6 +137,7 @@ void JobDriver::SetSourceFactory(RowConverter::SourceFactory factory) {
 bool JobDriver::Ready(JobOrder order) {
     order_ = std::move(order);
     errors_->Clear();
+    TakeOutUnreadSheets();
     mirror_.reset();
     if (Mirrors()) {
         const bool ready = !RefusedByFormat() && !RefusedForMissingModules() &&
@@ -301,6 +305,30 @@ bool JobDriver::MirrorReady() {
     return true;
 }
 
+// A cue sheet that could not be read is listed as itself: it fails with its error line, as the
+// command line fails it, and nothing of it is converted.
+void JobDriver::TakeOutUnreadSheets() {
+    sheetFailures_.clear();
+    order_.Parts.resize(order_.Inputs.size());
+    order_.SubFolders.resize(order_.Inputs.size());
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < order_.Inputs.size(); ++i) {
+        if (!order_.Parts[i] && IsCueSheetType(GetFileExtension(order_.Inputs[i]))) {
+            CueSheet sheet = CueSheet::Read(order_.Inputs[i]);
+            sheet.CheckLengths();
+            sheetFailures_.push_back(sheet.ErrorLine());
+            continue;
+        }
+        order_.Inputs[kept] = std::move(order_.Inputs[i]);
+        order_.SubFolders[kept] = std::move(order_.SubFolders[i]);
+        order_.Parts[kept] = std::move(order_.Parts[i]);
+        ++kept;
+    }
+    order_.Inputs.resize(kept);
+    order_.SubFolders.resize(kept);
+    order_.Parts.resize(kept);
+}
+
 // --- The job ---------------------------------------------------------------------------------
 
 ConversionSettings JobDriver::SettingsOf() const {
@@ -326,6 +354,8 @@ JobDriver::Next JobDriver::Run() {
                                                        : ReplaceableOutputs::Listed::Replaced),
                         keepTree_, environment_);
         lines = result.Lines;
+        lines.insert(lines.begin(), sheetFailures_.begin(), sheetFailures_.end());
+        result.Failed += sheetFailures_.size();
     }
     for (const std::string& line : lines) {
         errors_->AddLine(Text(line));

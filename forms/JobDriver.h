@@ -71,6 +71,7 @@ public:
     void ShowProgress(const JobProgress& progress, bool leadVerifying = false);
 
 private:
+    void TakeOutUnreadSheets();
     bool RefusedByFormat();
     bool RefusedForMissingModules();
     bool RefusedForSampleRate();
@@ -110,6 +111,8 @@ private:
     bool quitting_ = false;
     // The job being readied or running, as ordered.
     JobOrder order_;
+    // The error lines of the cue sheets of the order that cannot be read, its first failures.
+    std::vector<std::string> sheetFailures_;
     // The running job's choices, read by its worker.
     ConversionSettings settings_;
     // The running job's outputs, after the renames chosen in the overwrite confirmation, and

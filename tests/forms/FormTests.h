@@ -102,6 +102,7 @@ private slots:
     void folderPaneFitsItsNames();
     void convertFromBoxesSurviveARestart();
     void keepOpenReturnsToTheSelectorWithItsMarks();
+    void cueSheetsListTheirTracksAndConvertThoseMarked();
 };
 
 class MirrorFormTest : public QObject {
