@@ -311,7 +311,10 @@ void JobDriver::TakeOutUnreadSheets() {
     sheetFailures_.clear();
     order_.Parts.resize(order_.Inputs.size());
     order_.SubFolders.resize(order_.Inputs.size());
-    std::size_t kept = 0;
+    JobOrder kept = order_;
+    kept.Inputs.clear();
+    kept.SubFolders.clear();
+    kept.Parts.clear();
     for (std::size_t i = 0; i < order_.Inputs.size(); ++i) {
         if (!order_.Parts[i] && IsCueSheetType(GetFileExtension(order_.Inputs[i]))) {
             CueSheet sheet = CueSheet::Read(order_.Inputs[i]);
@@ -319,14 +322,11 @@ void JobDriver::TakeOutUnreadSheets() {
             sheetFailures_.push_back(sheet.ErrorLine());
             continue;
         }
-        order_.Inputs[kept] = std::move(order_.Inputs[i]);
-        order_.SubFolders[kept] = std::move(order_.SubFolders[i]);
-        order_.Parts[kept] = std::move(order_.Parts[i]);
-        ++kept;
+        kept.Inputs.push_back(std::move(order_.Inputs[i]));
+        kept.SubFolders.push_back(std::move(order_.SubFolders[i]));
+        kept.Parts.push_back(std::move(order_.Parts[i]));
     }
-    order_.Inputs.resize(kept);
-    order_.SubFolders.resize(kept);
-    order_.Parts.resize(kept);
+    order_ = std::move(kept);
 }
 
 // --- The job ---------------------------------------------------------------------------------
