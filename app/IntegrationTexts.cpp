@@ -5,6 +5,7 @@
 
 #include "app/CommandQuoting.h"
 #include "catalog/InputNames.h"
+#include "system/FileTypes.h"
 
 namespace {
 std::string Line(std::string_view text) {
@@ -24,7 +25,7 @@ std::string Joined(const std::vector<std::string>& names, std::string_view prefi
 // "*.[Mm][Pp]3 | *.[Ww][Aa][Vv] | ...": the input extensions in any letter case, for sh's case.
 std::string ScriptPatterns() {
     std::string text;
-    for (const std::string& name : InputExtensionNames()) {
+    for (const std::string& name : ListedExtensionNames()) {
         text += text.empty() ? "*." : " | *.";
         for (const char c : name) {
             const bool letter = std::isalpha(static_cast<unsigned char>(c));
@@ -42,7 +43,7 @@ std::string DesktopExec(const std::string& executable) {
 // A folder handed over is marked with all its sub-folders, so every action offers folders too.
 // (Not "Open With": a folder type there would offer the program as a folder's opener.)
 std::string ActionMimeTypeList() {
-    return InputMimeTypeList() + "inode/directory;";
+    return ListedMimeTypeList() + "inode/directory;";
 }
 } // namespace
 
@@ -52,7 +53,7 @@ std::string OpenWithEntryText(const std::string& executable) {
            Line("Comment=Mark audio files for conversion between " + InputFormatNames("and")) +
            Line("Icon=brindlex") + Line("TryExec=" + KeyFileEscaped(executable)) +
            Line("Exec=" + DesktopExec(executable)) + Line("Terminal=false") +
-           Line("NoDisplay=true") + Line("MimeType=" + InputMimeTypeList()) +
+           Line("NoDisplay=true") + Line("MimeType=" + ListedMimeTypeList()) +
            Line("Categories=AudioVideo;Audio;");
 }
 
@@ -76,7 +77,7 @@ std::string NemoActionText(const std::string& executable, std::string_view note)
                 "Converter") +
            Line("Exec=" + KeyFileEscaped(ShellQuoted(executable) + " --hand-over %F")) +
            Line("Icon-Name=brindlex") + Line("Selection=notnone") +
-           Line("Extensions=" + Joined(InputExtensionNames(), "", ";") + "dir;") +
+           Line("Extensions=" + Joined(ListedExtensionNames(), "", ";") + "dir;") +
            Line("Quote=double");
 }
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "catalog/InputNames.h"
+#include "system/FileTypes.h"
 #include "system/SettingsStore.h"
 
 namespace {
@@ -19,7 +19,7 @@ std::string ShellVerbCommand(const std::string& executable) {
 
 void RegisterShellVerb(const std::string& executable) {
     const std::string command = ShellVerbCommand(executable);
-    for (const std::string& name : InputExtensionNames()) {
+    for (const std::string& name : ListedExtensionNames()) {
         const std::string extension = "." + name;
         std::string fileType = StoreReadText(StoreRoot::FileTypes, extension, "", FileTypeBuffer);
         if (fileType.empty()) {

@@ -1,6 +1,6 @@
 #include "app/ThunarActions.h"
-#include "catalog/InputNames.h"
 #include "system/FileNames.h"
+#include "system/FileTypes.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -164,7 +164,7 @@ std::string Escaped(const std::string& text, bool asciiOnly) {
 std::string InputPatterns() {
     std::string lower;
     std::string upper;
-    for (const std::string& name : InputExtensionNames()) {
+    for (const std::string& name : ListedExtensionNames()) {
         lower += "*." + name + ";";
         upper += (upper.empty() ? "*." : ";*.") + UpperAscii(name);
     }

@@ -8,6 +8,7 @@
 #include "choices/PlannedJob.h"
 #include "engine/ConverterChoices.h"
 #include "engine/DestinationSettings.h"
+#include "engine/RowPart.h"
 #include "engine/WaveOutputFormatFile.h"
 
 struct JobOrder {
@@ -20,8 +21,8 @@ struct JobOrder {
     DestinationSettings Destination;
     // "Keep folder tree".
     bool KeepTree = false;
-    // Per input, the track of an album it converts, once the albums are split; none: all of it.
-    std::vector<std::optional<RowPart>> Parts;
+    // Per input, the part of it its row converts (a cue sheet's track); none: all of it.
+    std::vector<std::optional<RowPart>> Parts = {};
 
     PlannedJob Planned() const {
         return PlannedJob(Inputs, SubFolders, Destination, KeepTree, Parts);

@@ -26,4 +26,6 @@ struct CueTrack {
         }
         return SampleFrameAt(*end, rate, perSecond);
     }
+    // The row part that converts it, its tags as name and UTF-8 value pairs.
+    RowPart Part() const;
 };

@@ -166,36 +166,46 @@ void FileSelectorWindow::SetUpControls() {
     connect(ui->cmdExit, &QToolButton::clicked, this, &FileSelectorWindow::cmdExitClick);
 }
 
-// A "Convert [From]" box per format listed, ticked as the user left it, in rows of four and in the
-// tab order between the file list and Next. Each shows or hides its format's files. The state, not
-// the click: a screen reader's toggle changes what is listed just the same.
+// A "Convert [From]" box per format listed, and one for cue sheets after them, ticked as the user
+// left it, in rows of four and in the tab order between the file list and Next. Each shows or
+// hides its files.
 void FileSelectorWindow::SetUpTypeBoxes() {
     QWidget* previous = ui->lstFiles;
-    int place = 0;
     for (const FormatInfo* format : BoxFormats()) {
-        auto* box =
-            new QCheckBox(Text(format->FilesName) + QStringLiteral(" File(s)"), ui->grpConvertFrom);
-        box->setObjectName(FormatControlName("chkFrom", *format));
-        box->setAccessibleName(box->text());
-        ui->typeBoxes->addWidget(box, place / BoxesPerRow, place % BoxesPerRow);
-        ++place;
-        setTabOrder(previous, box);
-        previous = box;
         // A listed format's first extension is always one of its type.
-        const ShownFileType type = AudioFileTypeOf(format->InputExtensions.front()).value();
-        const bool ticked = !settings_.untickedTypeBoxes.contains(format->Key);
-        box->setChecked(ticked);
-        model_.SetTypeShown(type, ticked);
-        connect(box, &QCheckBox::toggled, this, [this, type, key = format->Key](bool shown) {
-            if (shown) {
-                settings_.untickedTypeBoxes.erase(std::string(key));
-            } else {
-                settings_.untickedTypeBoxes.emplace(key);
-            }
-            SetTypeShown(type, shown);
-        });
+        previous = AddTypeBox(Text(format->FilesName) + QStringLiteral(" File(s)"),
+                              FormatControlName("chkFrom", *format),
+                              AudioFileTypeOf(format->InputExtensions.front()).value(), format->Key,
+                              previous);
     }
+    // Alt+C: no other box has a mnemonic, and nothing else in the window takes that one.
+    previous = AddTypeBox(QLatin1Char('&') + Text(CueSheetFilesName) + QStringLiteral(" File(s)"),
+                          QStringLiteral("chkFromCue"), CueSheetFileType(), CueSheetKey, previous);
     setTabOrder(previous, ui->cmdNext);
+}
+
+// The state, not the click: a screen reader's toggle changes what is listed just the same.
+QCheckBox* FileSelectorWindow::AddTypeBox(const QString& text, const QString& name,
+                                          ShownFileType type, std::string_view key,
+                                          QWidget* previous) {
+    auto* box = new QCheckBox(text, ui->grpConvertFrom);
+    box->setObjectName(name);
+    box->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    const int place = ui->typeBoxes->count();
+    ui->typeBoxes->addWidget(box, place / BoxesPerRow, place % BoxesPerRow);
+    setTabOrder(previous, box);
+    const bool ticked = !settings_.untickedTypeBoxes.contains(key);
+    box->setChecked(ticked);
+    model_.SetTypeShown(type, ticked);
+    connect(box, &QCheckBox::toggled, this, [this, type, key](bool shown) {
+        if (shown) {
+            settings_.untickedTypeBoxes.erase(std::string(key));
+        } else {
+            settings_.untickedTypeBoxes.emplace(key);
+        }
+        SetTypeShown(type, shown);
+    });
+    return box;
 }
 
 // The group box and the caption bars grow with the font, and the window stays wide enough for

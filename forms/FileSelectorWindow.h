@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "forms/FolderWatch.h"
 #include "forms/SelectorCursors.h"
@@ -26,6 +27,7 @@ namespace Ui {
 class FileSelectorWindow;
 }
 class QAction;
+class QCheckBox;
 class QMouseEvent;
 class QKeyEvent;
 class QTreeWidgetItem;
@@ -87,6 +89,10 @@ private slots:
 private:
     void SetUpControls();
     void SetUpTypeBoxes();
+    // A box showing type's files, stored under key when unticked; previous: the control before it
+    // in the tab order.
+    QCheckBox* AddTypeBox(const QString& text, const QString& name, ShownFileType type,
+                          std::string_view key, QWidget* previous);
     void SetUpPanes();
     void SetUpViews();
     void SetUpListColumns();

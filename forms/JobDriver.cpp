@@ -37,6 +37,8 @@
 #include "jobs/ThreadRunner.h"
 #include "mirror/AudioDigestObserver.h"
 #include "system/CodecModules.h"
+#include "system/FileNames.h"
+#include "system/FileTypes.h"
 #include "system/ProcessorCores.h"
 
 namespace {
@@ -145,10 +147,7 @@ bool JobDriver::Ready(JobOrder order) {
         }
         return ready;
     }
-    // Albums become their tracks before anything is planned, as on the command line.
-    SplitInputs split = SplitAlbums(order_.Inputs, order_.SubFolders, {{}, order_.Choices.Split});
-    order_.Parts = std::move(split.parts);
-    splitFailures_ = std::move(split.failures);
+    SplitWholeInputs();
     // A question answered by the program's ending starts nothing.
     return !RefusedByFormat() && !RefusedForMissingModules() && !RefusedForSampleRate() &&
            !RefusedForNaming() && ClashesSettled() && FolderReady() && OverwritesConfirmed() &&
@@ -306,6 +305,34 @@ bool JobDriver::MirrorReady() {
     return true;
 }
 
+// Albums become their tracks before anything is planned, as on the command line. Tracks marked
+// in the selector are rows already; the rest is split here: a sheet that could not be read fails
+// with its error line, and a FLAC album is split by its own sheet when the order says so.
+void JobDriver::SplitWholeInputs() {
+    order_.Parts.resize(order_.Inputs.size());
+    order_.SubFolders.resize(order_.Inputs.size());
+    JobOrder whole = order_;
+    whole.Inputs.clear();
+    whole.SubFolders.clear();
+    JobOrder kept = whole;
+    kept.Parts.clear();
+    for (std::size_t i = 0; i < order_.Inputs.size(); ++i) {
+        JobOrder& into = order_.Parts[i] ? kept : whole;
+        into.Inputs.push_back(std::move(order_.Inputs[i]));
+        into.SubFolders.push_back(std::move(order_.SubFolders[i]));
+        if (order_.Parts[i]) {
+            kept.Parts.push_back(std::move(order_.Parts[i]));
+        }
+    }
+    SplitInputs split = SplitAlbums(whole.Inputs, whole.SubFolders, {{}, order_.Choices.Split});
+    kept.Inputs.insert(kept.Inputs.end(), whole.Inputs.begin(), whole.Inputs.end());
+    kept.SubFolders.insert(kept.SubFolders.end(), whole.SubFolders.begin(), whole.SubFolders.end());
+    kept.Parts.insert(kept.Parts.end(), split.parts.begin(), split.parts.end());
+    kept.Parts.resize(kept.Inputs.size());
+    splitFailures_ = std::move(split.failures);
+    order_ = std::move(kept);
+}
+
 // --- The job ---------------------------------------------------------------------------------
 
 ConversionSettings JobDriver::SettingsOf() const {
@@ -331,6 +358,7 @@ JobDriver::Next JobDriver::Run() {
                                                        : ReplaceableOutputs::Listed::Replaced),
                         keepTree_, environment_);
         lines = std::move(splitFailures_);
+        result.Failed += lines.size();
         lines.insert(lines.end(), result.Lines.begin(), result.Lines.end());
     }
     for (const std::string& line : lines) {

@@ -71,6 +71,7 @@ public:
     void ShowProgress(const JobProgress& progress, bool leadVerifying = false);
 
 private:
+    void SplitWholeInputs();
     bool RefusedByFormat();
     bool RefusedForMissingModules();
     bool RefusedForSampleRate();

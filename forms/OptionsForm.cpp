@@ -41,6 +41,8 @@ constexpr int ExtensionColumn = 2;
 constexpr int TypeColumn = 1;
 // The row's folder below the marked folder it came from, for a kept folder tree.
 constexpr int SubFolderRole = Qt::UserRole + 1;
+// The part of its input a row converts: a cue sheet's track.
+constexpr int PartRole = Qt::UserRole + 2;
 const StoredWidth TypeWidth("BrConvertTypeWidth");
 
 QString Text(std::string_view text) {
@@ -310,6 +312,7 @@ void OptionsForm::AddConvertRow(const ConvertRow& row) {
     item->setText(PathColumn, Text(row.fullPath));
     item->setToolTip(0, Text(row.fullPath));
     item->setData(0, SubFolderRole, QByteArray::fromStdString(row.subFolder));
+    item->setData(0, PartRole, QVariant::fromValue(row.part));
     // The bytes as given: a name that is not valid UTF-8 must still reach the worker intact.
     item->setData(0, Qt::UserRole, QByteArray::fromStdString(row.fullPath));
     item->setIcon(0, FileIconCache::Shared().IconFor(row.extension));
@@ -349,6 +352,7 @@ JobOrder OptionsForm::OrderOf(uint32_t rows) const {
         const QTreeWidgetItem* item = ui->lstConvert->topLevelItem(static_cast<int>(row));
         order.Inputs.push_back(InputPath(row));
         order.SubFolders.push_back(item->data(0, SubFolderRole).toByteArray().toStdString());
+        order.Parts.push_back(item->data(0, PartRole).value<std::optional<RowPart>>());
     }
     return order;
 }

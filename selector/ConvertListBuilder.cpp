@@ -9,6 +9,7 @@
 #include "selector/NameOrder.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
+#include "system/FileTypes.h"
 #include "system/FolderScan.h"
 
 namespace {
@@ -50,7 +51,9 @@ void SortInNameOrder(std::vector<ConvertRow>& rows) {
     places.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ConvertRow& row = rows[i];
-        const std::string folder = GetFolderPart(row.fullPath);
+        // A track stands where its sheet's name does.
+        const std::string& path = row.sheetPath.empty() ? row.fullPath : row.sheetPath;
+        const std::string folder = GetFolderPart(path);
         auto [keys, added] = folderKeys.try_emplace(folder);
         if (added) {
             for (std::size_t start = 0, end; (end = folder.find('/', start)) != std::string::npos;
@@ -58,8 +61,10 @@ void SortInNameOrder(std::vector<ConvertRow>& rows) {
                 keys->second.push_back(order.Key(folder.substr(start, end - start)));
             }
         }
-        places.push_back(
-            {{keys->second, order.Key(GetFileNamePart(row.caption)), order.Key(row.extension)}, i});
+        const std::string name = row.part ? RemoveExtension(GetFileNamePart(row.sheetPath)) + ' ' +
+                                                GetFileNamePart(row.caption)
+                                          : GetFileNamePart(row.caption);
+        places.push_back({{keys->second, order.Key(name), order.Key(row.extension)}, i});
     }
     std::stable_sort(places.begin(), places.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -80,6 +85,8 @@ std::vector<ConvertRow> ConvertListBuilder::Build() {
     rows_.clear();
     entered_.clear();
     descriptions_ = {};
+    sheets_.clear();
+    splitAudio_.clear();
     // Indices, not iterators: the lists may change under a callback.
     for (std::size_t i = 0; i < lists_.dirsToFullyBack.Size(); ++i) {
         AddFolderFiles(lists_.dirsToFullyBack[i], true, {});
@@ -88,8 +95,15 @@ std::vector<ConvertRow> ConvertListBuilder::Build() {
         AddFolderFiles(lists_.dirsToJustFilesBack[i], false, {});
     }
     for (std::size_t i = 0; i < lists_.filesToBack.Size(); ++i) {
-        AddFileToConvert(lists_.filesToBack[i], {});
+        const std::string path = lists_.filesToBack[i];
+        const std::optional<unsigned> track = SheetTracks::TrackOfKey(path);
+        if (track || IsCueSheetType(GetFileExtension(path))) {
+            AddSheet(SheetTracks::SheetOfKey(path), {}, track);
+        } else {
+            AddFileToConvert(path, {});
+        }
     }
+    DropSplitAudio();
     SortInNameOrder(rows_);
     return std::move(rows_);
 }
@@ -111,7 +125,10 @@ void ConvertListBuilder::AddFolderFiles(const std::string& folder, bool recurse,
     }
     for (const Entry& entry : ReadEntries(f)) {
         if (!entry.isFolder) {
-            if (types_.Shows(GetFileExtension(entry.name))) {
+            const std::string extension = GetFileExtension(entry.name);
+            if (types_.Shows(extension) && IsCueSheetType(extension)) {
+                AddSheet(f + entry.name, subFolder);
+            } else if (types_.Shows(extension)) {
                 AddFileToConvert(f + entry.name, subFolder);
             }
             continue;
@@ -129,18 +146,68 @@ void ConvertListBuilder::AddFolderFiles(const std::string& folder, bool recurse,
 }
 
 void ConvertListBuilder::AddFileToConvert(const std::string& path, const std::string& subFolder) {
-    if (!SelectionLists::ListContainsPath(lists_.filesToExclude, path)) {
-        ConvertRow row;
-        row.fullPath = path;
-        row.caption = RemoveExtension(path);
-        row.extension = GetFileExtension(path);
-        row.typeDescription = descriptions_.Describe(row.extension);
-        row.size = GetFileSizeOfName(path);
-        row.sizeText = FileSizeText(row.size);
-        row.subFolder = subFolder;
+    if (SelectionLists::ListContainsPath(lists_.filesToExclude, path)) {
+        AddRow({});
+        return;
+    }
+    ConvertRow row;
+    row.fullPath = path;
+    row.caption = RemoveExtension(path);
+    row.extension = GetFileExtension(path);
+    row.typeDescription = descriptions_.Describe(row.extension);
+    row.size = GetFileSizeOfName(path);
+    row.sizeText = FileSizeText(row.size);
+    row.subFolder = subFolder;
+    AddRow(std::move(row));
+}
+
+void ConvertListBuilder::AddSheet(const std::string& sheetPath, const std::string& subFolder,
+                                  std::optional<unsigned> only) {
+    const SheetTracks& sheet = Sheet(sheetPath);
+    if (sheet.Failed()) {
+        AddFileToConvert(sheetPath, subFolder);
+        return;
+    }
+    ConvertRow row;
+    row.extension = GetFileExtension(sheetPath);
+    row.typeDescription = descriptions_.Describe(row.extension);
+    row.subFolder = subFolder;
+    row.sheetPath = sheetPath;
+    for (const SheetTracks::Track& track : sheet.Tracks()) {
+        splitAudio_.insert(track.audioPath);
+        const std::string key = SheetTracks::TrackKey(sheetPath, track.number);
+        if ((only && track.number != *only) ||
+            SelectionLists::ListContainsPath(lists_.filesToExclude, key)) {
+            continue;
+        }
+        row.fullPath = track.audioPath;
+        row.caption = GetFolderPart(sheetPath) + track.name;
+        row.sizeText = track.lengthText;
+        row.part = track.part;
+        AddRow(row);
+    }
+}
+
+// Every file considered is told, added or not (an empty row: not added).
+void ConvertListBuilder::AddRow(ConvertRow row) {
+    if (!row.fullPath.empty()) {
         rows_.push_back(std::move(row));
     }
     if (afterEachFile_) {
         afterEachFile_(rows_);
     }
+}
+
+const SheetTracks& ConvertListBuilder::Sheet(const std::string& sheetPath) {
+    auto found = sheets_.find(sheetPath);
+    if (found == sheets_.end()) {
+        found = sheets_.try_emplace(sheetPath, sheetPath).first;
+    }
+    return found->second;
+}
+
+void ConvertListBuilder::DropSplitAudio() {
+    std::erase_if(rows_, [this](const ConvertRow& row) {
+        return !row.part && splitAudio_.contains(row.fullPath);
+    });
 }

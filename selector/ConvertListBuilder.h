@@ -4,6 +4,8 @@
 //      excluded or marked "Just files";
 //   2. each "Just files" folder: its own files;
 //   3. each single file, whatever its type.
+// A cue sheet stands for its tracks (a track's key, SheetTracks::TrackKey, for that one only),
+// and an audio file that a collected sheet splits is not collected whole too.
 // The list is then put in the order the selector shows the names, so that the job goes as the
 // user sees the files: folders as the tree sorts them, a folder's own files (as the file list
 // sorts them by name) before those of its sub-folders. Files in folders count only when their
@@ -18,6 +20,8 @@
 // there, so a file handed over meanwhile can still join: the lists' lengths are read afresh at
 // every step.
 #include <functional>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -27,6 +31,7 @@
 
 #include "selector/ConvertRow.h"
 #include "selector/SelectionLists.h"
+#include "selector/SheetTracks.h"
 #include "selector/ShownTypes.h"
 #include "selector/TypeDescriptionCache.h"
 
@@ -43,6 +48,12 @@ private:
     // subFolder: folder's place below the marked folder it was reached from.
     void AddFolderFiles(const std::string& folder, bool recurse, const std::string& subFolder);
     void AddFileToConvert(const std::string& path, const std::string& subFolder);
+    // The tracks of a cue sheet (only: just that one), or its own row when it cannot be read.
+    void AddSheet(const std::string& sheetPath, const std::string& subFolder,
+                  std::optional<unsigned> only = std::nullopt);
+    void AddRow(ConvertRow row);
+    const SheetTracks& Sheet(const std::string& sheetPath);
+    void DropSplitAudio();
     bool EnterOnce(const std::string& folder);
 
     const SelectionLists& lists_;
@@ -51,4 +62,7 @@ private:
     std::vector<ConvertRow> rows_;
     std::set<std::pair<dev_t, ino_t>> entered_;
     TypeDescriptionCache descriptions_;
+    // Each sheet is read once per build, and the audio files they split are not collected whole.
+    std::map<std::string, SheetTracks> sheets_;
+    std::set<std::string> splitAudio_;
 };

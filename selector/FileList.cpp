@@ -4,9 +4,11 @@
 #include <unordered_map>
 
 #include "selector/NameOrder.h"
+#include "selector/SheetTracks.h"
 #include "selector/TypeDescriptionCache.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
+#include "system/FileTypes.h"
 #include "system/FolderScan.h"
 
 void FileList::Refill(const std::string& folder, const ShownTypes& types) {
@@ -17,6 +19,7 @@ void FileList::Refill(const std::string& folder, const ShownTypes& types) {
         return;
     }
     TypeDescriptionCache descriptions;
+    std::set<std::string> splitAudio;
     FolderScan find("*.*", folder);
     while (find.Next()) {
         if (find.IsFolder()) {
@@ -24,6 +27,10 @@ void FileList::Refill(const std::string& folder, const ShownTypes& types) {
         }
         std::string extension = GetFileExtension(find.GetName());
         if (!types.Shows(extension)) {
+            continue;
+        }
+        if (IsCueSheetType(extension)) {
+            AddSheet(find.GetName(), descriptions.Describe(extension), splitAudio);
             continue;
         }
         FileRow row;
@@ -35,7 +42,37 @@ void FileList::Refill(const std::string& folder, const ShownTypes& types) {
         row.sortName = NameOrder::ForUser().Key(row.caption);
         rows_.push_back(std::move(row));
     }
+    // An audio file that a listed sheet splits is listed as its tracks only.
+    std::erase_if(rows_, [&](const FileRow& row) {
+        return !IsSheetRow(row) && splitAudio.contains(folder + row.caption + row.extension);
+    });
     ShowExtensionsOfTwins();
+}
+
+// A row per track, named as its output is by default and sorted where the sheet's name stands;
+// a sheet that cannot be read keeps a row of its own, whose conversion tells why.
+void FileList::AddSheet(const std::string& name, const std::string& description,
+                        std::set<std::string>& splitAudio) {
+    const SheetTracks sheet(folder_ + name);
+    const std::string sheetCaption = RemoveExtension(name);
+    FileRow row;
+    row.extension = GetFileExtension(name);
+    row.typeDescription = description;
+    row.sheetName = name;
+    if (sheet.Failed()) {
+        row.caption = sheetCaption;
+        row.sortName = NameOrder::ForUser().Key(sheetCaption);
+        rows_.push_back(std::move(row));
+        return;
+    }
+    for (const SheetTracks::Track& track : sheet.Tracks()) {
+        splitAudio.insert(track.audioPath);
+        row.caption = track.name;
+        row.sizeText = track.lengthText;
+        row.track = track.number;
+        row.sortName = NameOrder::ForUser().Key(sheetCaption + ' ' + track.name);
+        rows_.push_back(row);
+    }
 }
 
 // "Intro.mp3" and "Intro.wav" would both read "Intro".
@@ -45,7 +82,8 @@ void FileList::ShowExtensionsOfTwins() {
         ++captions[row.caption];
     }
     for (FileRow& row : rows_) {
-        row.shownName = captions[row.caption] > 1 ? row.caption + row.extension : row.caption;
+        const bool twin = captions[row.caption] > 1 && !row.track;
+        row.shownName = twin ? row.caption + row.extension : row.caption;
     }
 }
 
@@ -87,6 +125,9 @@ void FileList::ColumnClick(int column) {
 
 std::string FileList::FullPath(std::size_t row) const {
     const FileRow& r = rows_.at(row);
+    if (r.track) {
+        return SheetTracks::TrackKey(folder_ + r.sheetName, *r.track);
+    }
     return folder_ + r.caption + r.extension;
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,8 @@ public:
     static constexpr int ColumnCount = 3;
 
     // Re-reads folder (a path ending in "/") from disk: one row per entry that is not a
-    // directory and whose extension is of a shown type, each with state stNone. An empty folder
+    // directory and whose extension is of a shown type, each with state stNone; a cue sheet gives
+    // a row per track, and the audio it splits none. An empty folder
     // path, or one that cannot be read, leaves the list empty. Rows come unsorted: call Sort().
     void Refill(const std::string& folder, const ShownTypes& types);
     // Sorts by the current column and its direction.
@@ -49,6 +51,9 @@ public:
     std::uint64_t Revision() const { return revision_; }
 
 private:
+    void AddSheet(const std::string& name, const std::string& description,
+                  std::set<std::string>& splitAudio);
+    static bool IsSheetRow(const FileRow& row) { return !row.sheetName.empty(); }
     void ShowExtensionsOfTwins();
 
     std::string folder_;

@@ -1,7 +1,9 @@
 #pragma once
-// One row of the selector's file list: an audio file of the selected folder. Its full path is
-// the folder's path + caption + extension.
+// One row of the selector's file list: an audio file of the selected folder, or a track of a cue
+// sheet there. Its full path is the folder's path + caption + extension; a track's is its key
+// (SheetTracks::TrackKey).
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "selector/MarkState.h"
@@ -16,6 +18,11 @@ struct FileRow {
     std::string typeDescription; // GetFileTypeDescription of the extension (column "Type")
     int state = stNone;          // stFileConverted or stNone
     std::string sortName;        // NameOrder key of the caption, as the "Name" column sorts it
+    // A track of a cue sheet (caption "03 - Title", sizeText its length "mm:ss"): the sheet's
+    // file name, and the track's number. A sheet that cannot be read is one row of the sheet's
+    // own name, with no number.
+    std::string sheetName;
+    std::optional<unsigned> track;
 };
 
 // The size as the lists show it: whole kilobytes + 1 for a file that is not empty ("%6luKB"),

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "selector/SheetTracks.h"
 #include "system/FileNames.h"
 
 namespace {
@@ -269,13 +270,14 @@ FolderNode* FileSelectorModel::DeepestTopLevel(const std::string& folder) const 
     return best;
 }
 
-std::optional<std::size_t> FileSelectorModel::FindRow(const std::string& path) const {
+std::vector<std::size_t> FileSelectorModel::FindRows(const std::string& path) const {
+    std::vector<std::size_t> rows;
     for (std::size_t i = 0; i < files_.Size(); ++i) {
-        if (files_.FullPath(i) == path) {
-            return i;
+        if (SheetTracks::SheetOfKey(files_.FullPath(i)) == path) {
+            rows.push_back(i);
         }
     }
-    return std::nullopt;
+    return rows;
 }
 
 // Expands each folder from the top-level node down to folder, which ends selected when it is
@@ -323,16 +325,21 @@ FileSelectorModel::PassedFile FileSelectorModel::SelectPassedFile(const std::str
         }
         return result;
     }
-    auto row = FindRow(path);
-    if (!row && result.expanded.empty()) {
+    auto rows = FindRows(path);
+    if (rows.empty() && result.expanded.empty()) {
         RefreshFileList(); // the list was read before the file arrived
-        row = FindRow(path);
+        rows = FindRows(path);
     }
-    if (row && FileMarkOf(*row) == stNone) {
-        lists_.RemoveFileMarks(path);
-        lists_.filesToBack.Append(path);
-        files_.SetState(*row, stFileConverted);
-        result.markedRow = row;
+    for (const std::size_t row : rows) {
+        if (FileMarkOf(row) == stNone) {
+            const std::string key = files_.FullPath(row);
+            lists_.RemoveFileMarks(key);
+            lists_.filesToBack.Append(key);
+            files_.SetState(row, stFileConverted);
+            result.markedRow = result.markedRow.value_or(row);
+        }
+    }
+    if (result.markedRow) {
         UpdateMarksUpward(*selected_);
     }
     return result;

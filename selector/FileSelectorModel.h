@@ -113,8 +113,9 @@ public:
     struct PassedFile {
         // Nodes expanded by the walk, top down: create their child items, expand their items.
         std::vector<FolderNode*> expanded;
-        // The row ticked now (the file was not covered by a mark): select it and scroll it into
-        // view. Empty when the file is not listed or a mark already covered it.
+        // The row ticked now (the file was not covered by a mark; a sheet's first track ticked):
+        // select it and scroll it into view. Empty when the file is not listed or a mark already
+        // covered it.
         std::optional<std::size_t> markedRow;
         // A folder was marked with its sub-folders now.
         bool markedFolder = false;
@@ -122,10 +123,10 @@ public:
     // Marks a file or a folder (a path ending in "/") handed over by another launch or dropped
     // onto the window: walks the tree down to its folder (loading sub-folders as an expansion
     // does, starting at the top-level node that holds the deepest part of the path) and selects
-    // it. A file is ticked unless a mark covers it; a folder is marked with its sub-folders (as
-    // a click on an empty box does) unless it shows that mark already. The summary marks of the
-    // folders above follow at once. A path whose folder is not reachable, or whose file is not
-    // listed, changes no mark.
+    // it. A file is ticked unless a mark covers it (a cue sheet: each of its tracks); a folder is
+    // marked with its sub-folders (as a click on an empty box does) unless it shows that mark
+    // already. The summary marks of the folders above follow at once. A path whose folder is not
+    // reachable, or whose file is not listed, changes no mark.
     PassedFile SelectPassedFile(const std::string& path);
 
     // The flat list of files to convert (see ConvertListBuilder).
@@ -139,7 +140,8 @@ private:
     FolderNode* FindNode(const std::vector<std::unique_ptr<FolderNode>>& nodes,
                          const std::string& path) const;
     FolderNode* DeepestTopLevel(const std::string& folder) const;
-    std::optional<std::size_t> FindRow(const std::string& path) const;
+    // The rows of a file: its own, or every track of a cue sheet.
+    std::vector<std::size_t> FindRows(const std::string& path) const;
 
     FolderTree tree_;
     FileList files_;

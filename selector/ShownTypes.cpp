@@ -11,6 +11,6 @@ bool ShownTypes::Get(ShownFileType type) const {
 }
 
 bool ShownTypes::Shows(std::string_view ext) const {
-    const auto type = AudioFileTypeOf(ext);
+    const auto type = ShownFileTypeOf(ext);
     return type && Get(*type);
 }

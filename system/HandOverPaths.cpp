@@ -25,7 +25,7 @@ std::optional<std::string> Refusal(std::string& path) {
     if (!S_ISREG(st.st_mode)) {
         return "not a regular file";
     }
-    if (!IsAudioFileType(GetFileExtension(path))) {
+    if (!IsListedFileType(GetFileExtension(path))) {
         return "not a " + InputFormatNames("or") + " file";
     }
     return std::nullopt;

@@ -103,6 +103,7 @@ private slots:
     void folderPaneFitsItsNames();
     void convertFromBoxesSurviveARestart();
     void keepOpenReturnsToTheSelectorWithItsMarks();
+    void cueSheetsListTheirTracksAndConvertThoseMarked();
 };
 
 class MirrorFormTest : public QObject {

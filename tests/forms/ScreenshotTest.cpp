@@ -77,6 +77,12 @@ void ShowSelector(const std::string& music, const Visit& visit) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path) << std::string((i % 4 + 1) * 300000 + i * 7000, 'x');
     }
+    // Rock's live album is listed as the tracks of its sheet.
+    std::ofstream(music + "Rock/Live.cue") << "FILE \"Live.flac\" WAVE\n"
+                                              "  TRACK 01 AUDIO\n    TITLE \"Opening\"\n"
+                                              "    INDEX 01 00:00:00\n"
+                                              "  TRACK 02 AUDIO\n    TITLE \"Closing\"\n"
+                                              "    INDEX 01 04:12:00\n";
     FolderTree::Locations top;
     top.root = music;
     FileSelectorWindow selector(top);

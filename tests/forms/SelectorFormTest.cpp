@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QTreeWidget>
@@ -346,10 +347,10 @@ void SelectorFormTest::typeBoxesFollowTheRegistry() {
     const auto* grid = qobject_cast<QGridLayout*>(s.Control("grpConvertFrom")->layout());
     const auto listed = std::count_if(Formats().begin(), Formats().end(),
                                       [](const FormatInfo& format) { return format.IsInput(); });
-    QCOMPARE(grid->count(), listed);
+    QCOMPARE(grid->count(), listed + 1); // and cue sheets' box, last
     QWidget* previous = s.list;
     int lastPlace = -1;
-    for (int i = 0; i < grid->count(); ++i) {
+    for (int i = 0; i < listed; ++i) {
         auto* box = qobject_cast<QCheckBox*>(grid->itemAtPosition(i / 4, i % 4)->widget());
         const auto format = std::find_if(Formats().begin(), Formats().end(), [&](auto& f) {
             return f.IsInput() && FormatControlName("chkFrom", f) == box->objectName();
@@ -363,7 +364,13 @@ void SelectorFormTest::typeBoxesFollowTheRegistry() {
         QCOMPARE(NextTabStop(previous), box);
         previous = box;
     }
-    QCOMPARE(NextTabStop(previous), s.Control("cmdNext"));
+    auto* cue = s.Control<QCheckBox>("chkFromCue");
+    QCOMPARE(grid->itemAtPosition(listed / 4, listed % 4)->widget(), cue);
+    QCOMPARE(cue->text(), "&CUE File(s)");
+    QCOMPARE(cue->accessibleName(), "CUE File(s)");
+    QVERIFY(cue->isChecked());
+    QCOMPARE(NextTabStop(previous), cue);
+    QCOMPARE(NextTabStop(cue), s.Control("cmdNext"));
     // MP3 before WAVE, as the boxes have always been.
     QCOMPARE(s.Control<QCheckBox>("chkFromMp3")->text(), "Mp3 File(s)");
     QCOMPARE(grid->itemAtPosition(0, 1)->widget(), s.Control("chkFromWav"));
@@ -945,4 +952,53 @@ void SelectorFormTest::keepOpenReturnsToTheSelectorWithItsMarks() {
     QCOMPARE(tickedAtFirst, (std::vector<bool>{false, true}));
     QCOMPARE(ended, 1);
     QCOMPARE(Probe(s.Music("C/tone.mp3")), "codec_name=mp3\nsample_rate=44100\nchannels=2\n");
+}
+
+// A folder with a WAVE album made by sox and its sheet lists the tracks, each with its title and
+// length, instead of the sheet and the album; two tracks marked convert to exactly their frames,
+// and a sheet that cannot be read is one row whose conversion ends in the errors form.
+void SelectorFormTest::cueSheetsListTheirTracksAndConvertThoseMarked() {
+    Selector s({"C/bad.cue"});
+    MakeTone(s.Music("C/album.wav"), 65);
+    std::ofstream(s.Music("C/album.cue")) << "TITLE \"Album\"\nFILE \"album.wav\" WAVE\n"
+                                             "  TRACK 01 AUDIO\n    TITLE \"One\"\n"
+                                             "    INDEX 01 00:00:00\n"
+                                             "  TRACK 02 AUDIO\n    TITLE \"Two\"\n"
+                                             "    INDEX 01 01:02:00\n"
+                                             "  TRACK 03 AUDIO\n    TITLE \"Three\"\n"
+                                             "    INDEX 01 01:04:00\n";
+    std::ofstream(s.Music("C/bad.cue")) << "FILE \"gone.wav\" WAVE\n  TRACK 01 AUDIO\n"
+                                           "    INDEX 01 00:00:00\n";
+    s.Open("C");
+    QStringList shown;
+    for (int i = 0; i < s.list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = s.list->topLevelItem(i);
+        shown << (row->text(0) + " " + row->text(1).trimmed()).trimmed();
+    }
+    QCOMPARE(shown, (QStringList{"01 - One 01:02", "02 - Two 00:02", "03 - Three 00:01", "bad"}));
+    s.ClickMark(s.list, s.Row("02 - Two"));
+    s.ClickMark(s.list, s.Row("03 - Three"));
+    s.ClickMark(s.list, s.Row("bad"));
+    QCOMPARE(Selector::Mark(s.Row("01 - One")), stNone);
+    QTest::mouseClick(s.Control<QAbstractButton>("cmdNext"), Qt::LeftButton);
+    auto* listed = Child<QTreeWidget>(&s.forms->Options(), "lstConvert");
+    QCOMPARE(listed->topLevelItemCount(), 3);
+    QCOMPARE(listed->topLevelItem(0)->text(0), s.Path("C/02 - Two"));
+    Child<QAbstractButton>(&s.forms->Options(), "chkFormatWav")->click();
+    QString lines;
+    ModalAnswerer answers;
+    answers.Then([&lines](QDialog* errors) {
+        lines = Child<QPlainTextEdit>(errors, "txtProblems")->toPlainText();
+        ModalAnswerer::ClickButton(errors, "&Ok");
+    });
+    QTest::mouseClick(Child<QAbstractButton>(&s.forms->Options(), "cmdConvert"), Qt::LeftButton);
+    QCOMPARE(lines, QString::fromStdString("Unable to read from '" + s.Music("C/bad.cue") +
+                                           "': 'gone.wav' was not found."));
+    // As sox counts them.
+    const auto frames = [&](const char* name) { return Run("soxi -s '" + s.Music(name) + "'"); };
+    QCOMPARE(frames("C/02 - Two.wav"), "88200\n");
+    QCOMPARE(frames("C/03 - Three.wav"), "44100\n");
+    QVERIFY(!std::filesystem::exists(s.Music("C/01 - One.wav")));
+    // The album itself is not converted whole: no question of replacing it came.
+    QCOMPARE(answers.Seen().size(), std::size_t{1});
 }
