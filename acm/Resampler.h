@@ -1,6 +1,7 @@
 #pragma once
-// Sample rate, channel count and sample format conversion over libswresample, at its best
-// quality: the soxr engine where the installed library has it. Mono to stereo keeps the level.
+// Sample rate, channel count and sample format conversion over libswresample: the soxr engine
+// where the installed library has it, at the quality chosen in Resampler.cpp. Mono to stereo
+// keeps the level.
 #include <cstdint>
 #include <memory>
 #include <vector>

@@ -116,6 +116,31 @@ TEST_F(CliConversion, LosslessConversionsKeepEverySample) {
     EXPECT_EQ(Probe(dir / "b/u8.wav", "bits_per_sample"), "16");
 }
 
+// A 20 Hz-20 kHz sweep taken between 44.1 and 48 kHz both ways comes out as sox synthesizes the
+// same sweep at the new rate, to within 90 dB: the resampler's pass band stays flat to its top.
+TEST_F(CliConversion, RateChangesKeepASweepClean) {
+    const auto sweep = [&](const std::string& name, int rate) {
+        Shell("sox -q -n -r " + std::to_string(rate) + " -c 1 -b 32 -e floating-point " +
+              Quote(dir / name) + " synth 10 sine 20:20000 gain -3");
+        return dir / name;
+    };
+    const auto rms = [](const std::string& soxInput) {
+        return std::stod(
+            Shell("sox " + soxInput + " -n trim 0.5 9 stats 2>&1 | awk '/RMS lev dB/ {print $4}'"));
+    };
+    for (const auto& [from, to] : {std::pair{44100, 48000}, std::pair{48000, 44100}}) {
+        SCOPED_TRACE(from);
+        const std::string input = sweep("from.wav", from), ideal = Quote(sweep("ideal.wav", to));
+        ASSERT_EQ(Convert(dir, {"-y", "--to", "wav", "--wave-format",
+                                "float:1:" + std::to_string(to) + ":32", "--output-dir",
+                                dir / "out", input})
+                      .exitCode,
+                  0);
+        const std::string error = "-m -v 1 " + Quote(dir / "out/from.wav") + " -v -1 " + ideal;
+        EXPECT_GE(rms(ideal) - rms(error), 90.0);
+    }
+}
+
 TEST_F(CliConversion, FoldersAndDefaultsFromTheStore) {
     fs::create_directories(dir / "music/sub");
     Make("music/one.wav", "-r 44100 -c 2 -b 16", 0.5);

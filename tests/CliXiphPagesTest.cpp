@@ -1,8 +1,13 @@
 // brindlex-convert with Opus and Vorbis inputs that lost a page or hold several links: every link
-// converts sample for sample, or the row ends with the read line and leaves no output.
+// converts sample for sample, or the row ends with the read line and leaves no output. Surround
+// inputs keep their channels in the stream's order.
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <numeric>
 #include <random>
+#include <sstream>
 
 #include "CliTestSupport.h"
 
@@ -114,4 +119,36 @@ TEST_F(CliXiphPages, EveryLinkAndAStartOffsetConvertWhole) {
     EXPECT_EQ(
         Shell("sox --i -s " + Quote(dir / "out/late.flac")),
         Shell("echo $(($(ffmpeg -v error -i " + Quote(late) + " -f s16le -ac 1 - | wc -c) / 2))"));
+}
+
+namespace {
+// The file's channels, loudest first, as sox measures them (the first level is the whole file's).
+std::vector<int> ChannelsByLevel(const std::string& path) {
+    std::istringstream words(Shell(
+        "sox " + Quote(path) + " -n stats 2>&1 | awk '/RMS lev dB/ {$1=$2=$3=$4=\"\"; print}'"));
+    const std::vector<double> levels((std::istream_iterator<double>(words)),
+                                     std::istream_iterator<double>());
+    std::vector<int> order(levels.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return levels[a] > levels[b]; });
+    return order;
+}
+} // namespace
+
+// Six channels, each 6 dB below the one before, encoded by oggenc and opusenc: both convert with
+// their channels where libvorbisfile (sox) puts the Vorbis file's.
+TEST_F(CliXiphPages, SurroundKeepsTheStreamsChannelOrder) {
+    const std::string wav = dir / "six.wav", ogg = dir / "six-vorbis.ogg",
+                      opus = dir / "six-opus.opus";
+    Shell("sox -q -n -r 48000 -c 6 -b 16 " + Quote(wav) +
+          " synth 2 sine 200 sine 300 sine 400 sine 500 sine 600 sine 700 remix 1v0.9 2v0.45 "
+          "3v0.22 4v0.11 5v0.055 6v0.028");
+    Shell("oggenc -Q -o " + Quote(ogg) + " " + Quote(wav) + " && opusenc --quiet " + Quote(wav) +
+          " " + Quote(opus));
+    const Outcome o = Convert(dir, {"--to", "flac", "--output-dir", dir / "out", ogg, opus});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    const std::vector<int> expected = ChannelsByLevel(ogg);
+    ASSERT_EQ(expected.size(), 6u);
+    EXPECT_EQ(ChannelsByLevel(dir / "out/six-vorbis.flac"), expected);
+    EXPECT_EQ(ChannelsByLevel(dir / "out/six-opus.flac"), expected);
 }
