@@ -19,6 +19,10 @@ constexpr std::array<Command, 21> Commands = {{
     {"SIZE_INFO", 1},
 }};
 
+// The track modes libcue knows; it drops a track of another mode with its INDEX lines.
+constexpr std::array<std::string_view, 8> TrackModes = {
+    "AUDIO", "CDG", "MODE1/2048", "MODE1/2352", "MODE2/2336", "MODE2/2352", "CDI/2336", "CDI/2352"};
+
 // The REM fields taken from a sheet; each is named as the tag it fills.
 constexpr std::array<std::string_view, 4> RemarkFields = {"DATE", "GENRE", "DISCNUMBER", "COMMENT"};
 
@@ -210,7 +214,8 @@ bool CueLines::TakeTrack(const std::vector<CueLines::Word>& words) {
         return false;
     }
     const auto number = Number(words[1].text, 2);
-    if (!number || *number == 0) {
+    if (!number || *number == 0 ||
+        std::ranges::find(TrackModes, Upper(words[2].text)) == TrackModes.end()) {
         return Fail("a syntax error");
     }
     remarks_.emplace_back();

@@ -177,6 +177,9 @@ CueSheet CueSheet::Plan(std::string_view bytes, const std::string& path, const s
         }
         sheet.Place(audio, number, track_get_index(track, 1),
                     TrackTags(cd.get(), track, number, total, lines), hidden);
+        if (sheet.Failed()) {
+            return sheet;
+        }
     }
     return sheet;
 }
@@ -218,6 +221,12 @@ void CueSheet::Place(const std::string& audio, unsigned number, int64_t start, A
                      const AudioTags& hidden) {
     starts_.push_back({audio, start});
     const bool firstOfFile = tracks_.empty() || tracks_.back().audioPath != audio;
+    // The lines are checked before libcue reads them, but what libcue makes of them is checked
+    // too: a track it placed nowhere, or not after the one before, would be empty.
+    if (start < 0 || (!firstOfFile && start <= tracks_.back().start)) {
+        Fail("track " + std::to_string(number) + " does not start after the track before it");
+        return;
+    }
     if (!firstOfFile) {
         tracks_.back().end = start;
     }

@@ -193,6 +193,9 @@ TEST(CueSheetTest, EachBadSheetGivesItsCause) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {head + "INDEX 01 00:00:00\nTITEL \"x\"\n", "a syntax error in line 4"},
         {head + "INDEX 01 00:00:75\n", "a syntax error in line 3"},
+        // libcue drops a track of a mode it does not know, with its INDEX lines.
+        {head + "INDEX 01 00:00:00\nTRACK 02 DIUA\nINDEX 01 00:04:00\n",
+         "a syntax error in line 4"},
         {head + "TITLE \"Say \"Hi\" now\"\nINDEX 01 00:00:00\n",
          "a quote character inside a text in line 3"},
         {head + "INDEX 01 00:05:00\nTRACK 02 AUDIO\nINDEX 01 00:04:00\n",
