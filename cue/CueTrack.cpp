@@ -1,7 +1,7 @@
 #include "cue/CueTrack.h"
 
 RowPart CueTrack::Part() const {
-    RowPart part{start, end, {}};
+    RowPart part{start, end, {}, perSecond};
     for (const auto& [name, values] : tags.fields) {
         for (const TagLib::String& value : values) {
             part.Tags.emplace_back(name.to8Bit(true), value.to8Bit(true));

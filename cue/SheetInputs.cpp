@@ -12,21 +12,6 @@ bool IsCueSheet(const std::string& path) {
     return UpperAscii(GetFileExtension(path)) == UpperAscii(CueSheetExtension);
 }
 
-std::vector<std::pair<std::string, std::string>> TagPairs(const AudioTags& tags) {
-    std::vector<std::pair<std::string, std::string>> pairs;
-    for (const auto& [name, values] : tags.fields) {
-        for (const TagLib::String& value : values) {
-            pairs.emplace_back(name.to8Bit(true), value.to8Bit(true));
-        }
-    }
-    for (const AudioTags::FreeField& field : tags.freeFields) {
-        for (const TagLib::String& value : field.values) {
-            pairs.emplace_back(field.name.to8Bit(true), value.to8Bit(true));
-        }
-    }
-    return pairs;
-}
-
 // The sheet a FLAC file holds, none when it holds none that lists tracks.
 std::optional<CueSheet> EmbeddedSheet(const std::string& path, const std::string& charset) {
     const std::optional<FlacCueBlock> block = ReadFlacCueBlock(path);
@@ -57,8 +42,7 @@ InputRows TrackRows(CueSheet& sheet, std::vector<std::string>& failures) {
     }
     for (const CueTrack& track : sheet.Tracks()) {
         rows.paths.push_back(std::filesystem::path(track.audioPath).lexically_normal().string());
-        rows.parts.push_back(
-            RowPart{track.start, track.end, TagPairs(track.tags), track.perSecond});
+        rows.parts.push_back(track.Part());
     }
     return rows;
 }
