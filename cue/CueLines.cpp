@@ -213,6 +213,11 @@ bool CueLines::TakeTrack(const std::vector<CueLines::Word>& words) {
         cause_ = "it lists more than " + std::to_string(MaxTracks) + " tracks";
         return false;
     }
+    // libcue refuses a track before any FILE, and leaks what it had read.
+    if (files_ == 0) {
+        cause_ = "the track in line " + std::to_string(lineNumber_) + " has no FILE";
+        return false;
+    }
     const auto number = Number(words[1].text, 2);
     if (!number || *number == 0 ||
         std::ranges::find(TrackModes, Upper(words[2].text)) == TrackModes.end()) {

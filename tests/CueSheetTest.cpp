@@ -205,6 +205,7 @@ TEST(CueSheetTest, EachBadSheetGivesItsCause) {
         {hundred, "it lists more than 99 tracks"},
         {"FILE \"gone.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n", "'gone.wav' was not found"},
         {"TITLE \"x\"\n", "it lists no tracks"},
+        {"TRACK 01 AUDIO\nINDEX 01 00:00:00\n", "the track in line 1 has no FILE"},
     };
     for (const auto& [text, cause] : cases) {
         const CueSheet sheet = CueSheet::Parse(text, folder / "bad.cue");
