@@ -6,10 +6,11 @@
 #include "cue/CueSheet.h"
 #include "formats/flac/FlacCueBlock.h"
 #include "system/FileNames.h"
+#include "system/FileTypes.h"
 
 namespace {
 bool IsCueSheet(const std::string& path) {
-    return UpperAscii(GetFileExtension(path)) == UpperAscii(CueSheetExtension);
+    return IsCueSheetType(GetFileExtension(path));
 }
 
 // The sheet a FLAC file holds, none when it holds none that lists tracks.
