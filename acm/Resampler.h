@@ -1,7 +1,6 @@
 #pragma once
-// Sample rate, channel count and sample format conversion over libswresample: the soxr engine
-// where the installed library has it, at the quality chosen in Resampler.cpp. Mono to stereo
-// keeps the level.
+// Sample rate, channel count and sample format conversion over libswresample, at the quality
+// chosen in Resampler.cpp. Mono to stereo keeps the level.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -27,6 +26,7 @@ public:
                                              const SampleShape& out);
 
     // Converts count input frames (null: drain what the filter holds); the result is in Output().
+    // The whole stream comes out at the length its duration gives at the new rate, rounded.
     int Convert(const uint8_t* const* in, int count);
     const uint8_t* const* Output() const { return output_.data(); }
     // At most this many output frames for count more input frames.
@@ -43,4 +43,6 @@ private:
     std::vector<uint8_t*> output_;
     std::unique_ptr<uint8_t, AvFree> storage_;
     int capacity_ = 0;
+    int64_t taken_ = 0; // input frames so far
+    int64_t given_ = 0; // output frames so far
 };

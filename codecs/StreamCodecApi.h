@@ -22,6 +22,9 @@ struct StreamEncoderConfig {
     uint16_t sampleKind; // a StreamSampleKind
     // The format's one setting (a compression level, a bit rate in kbit/s, a quality).
     int32_t setting;
+    // The rate the stream records as its source's where that differs from sampleRate (the core
+    // resampled to the only rate the format encodes at); 0: sampleRate.
+    uint32_t sourceRate;
 };
 
 struct StreamInfo {

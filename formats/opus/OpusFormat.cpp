@@ -25,6 +25,15 @@ const FormatOption BitRate = {
 };
 // Opus always encodes at 48 kHz: the sample rate is not a choice.
 const FormatOption* const Options[] = {&BitRate, &OutputChannelsOption};
+constexpr uint32_t EncodedRate = 48000;
+
+// The core resamples to the encoded rate; the stream records the source's, which players restore.
+StreamTarget OpusStreamTarget(const WAVEFORMATEX& input, StreamEncoderConfig shape) {
+    shape.sourceRate = shape.sampleRate;
+    shape.sampleRate = EncodedRate;
+    return LossyStreamTarget(input, shape);
+}
+constexpr StreamTargetChooser ChooseOpusTarget = ChooseStreamTarget<BitRate, OpusStreamTarget>;
 
 } // namespace
 
@@ -45,8 +54,8 @@ const FormatInfo OpusFormat = {
     .WriteModules = Module,
     .Options = Options,
     .MakeSource = MakeSourceOf<XiphSource>,
-    .MakeSink = XiphSink::Make<ChooseStreamTarget<BitRate, LossyStreamTarget>>,
-    .SinkTakes = XiphSink::Takes<ChooseStreamTarget<BitRate, LossyStreamTarget>>,
+    .MakeSink = XiphSink::Make<ChooseOpusTarget>,
+    .SinkTakes = XiphSink::Takes<ChooseOpusTarget>,
     .Tags = &OpusTags,
     .HelpText = "A modern lossy format in an Ogg file: the best sound for its size, good for phones and portable players.",
 };

@@ -30,7 +30,7 @@ std::optional<StreamEncoderConfig> StreamShape(const WAVEFORMATEX& input,
         chosenRate > 0 ? static_cast<uint32_t>(chosenRate) : InputRateWritten(input, settings);
     if (channels < 1 || channels > MaxChannels || !IsUsableSampleRate(rate))
         return std::nullopt;
-    return StreamEncoderConfig{rate, channels, StreamFloat32, 0};
+    return StreamEncoderConfig{rate, channels, StreamFloat32, 0, 0};
 }
 
 StreamTarget LosslessStreamTarget(const WAVEFORMATEX& input, StreamEncoderConfig shape) {
