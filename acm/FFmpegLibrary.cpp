@@ -16,46 +16,50 @@ void* Open(const std::string& name) {
 }
 } // namespace
 
-const FFmpegLibrary* FFmpegLibrary::Get() {
-    static const FFmpegLibrary* const loaded = [] {
-        static FFmpegLibrary library;
-        return library.Load() ? &library : nullptr;
-    }();
+FFmpegLibrary& FFmpegLibrary::Instance() {
+    static FFmpegLibrary library;
+    return library;
+}
+
+const FFmpegLibrary* FFmpegLibrary::Samples() {
+    static const FFmpegLibrary* const loaded =
+        Instance().LoadSamples() ? &Instance() : nullptr;
     return loaded;
 }
 
-bool FFmpegLibrary::Load() {
-    // The format library brings the codec and utility libraries it is built on; the resampler
-    // is looked up on its own.
-    void* const handles[] = {
-        Open(SharedObject("libavformat", LIBAVFORMAT_VERSION_MAJOR)),
-        Open(SharedObject("libswresample", LIBSWRESAMPLE_VERSION_MAJOR)),
-    };
-    for (void* handle : handles) {
-        if (handle == nullptr) {
-            return false;
-        }
-    }
-    const auto find = [&handles](const char* name) -> void* {
-        for (void* handle : handles) {
-            if (void* symbol = dlsym(handle, name)) {
-                return symbol;
-            }
-        }
-        return nullptr;
-    };
-    bool complete = true;
+const FFmpegLibrary* FFmpegLibrary::Get() {
+    static const FFmpegLibrary* const loaded =
+        Samples() && Instance().LoadCodecs() ? &Instance() : nullptr;
+    return loaded;
+}
+
+// Each set of functions from one library, which brings those it is built on: dlsym looks through
+// them too.
 #define BMC_FFMPEG_RESOLVE(name)                                                                   \
-    name = reinterpret_cast<decltype(name)>(find(#name));                                          \
+    name = reinterpret_cast<decltype(name)>(dlsym(handle, #name));                                 \
     complete = complete && name != nullptr;
-    BMC_FFMPEG_FUNCTIONS(BMC_FFMPEG_RESOLVE)
-#undef BMC_FFMPEG_RESOLVE
-    if (complete) {
-        // Damaged input and refused parameters are the callers' to report; the library's own
-        // messages would only clutter the terminal of the command-line front end.
+
+bool FFmpegLibrary::LoadSamples() {
+    void* const handle = Open(SharedObject("libswresample", LIBSWRESAMPLE_VERSION_MAJOR));
+    if (handle == nullptr)
+        return false;
+    bool complete = true;
+    BMC_FFMPEG_SAMPLE_FUNCTIONS(BMC_FFMPEG_RESOLVE)
+    // Damaged input and refused parameters are the callers' to report; the library's own
+    // messages would only clutter the terminal of the command-line front end.
+    if (complete)
         this->av_log_set_level(AV_LOG_QUIET);
+    return complete;
+}
+
+bool FFmpegLibrary::LoadCodecs() {
+    void* const handle = Open(SharedObject("libavformat", LIBAVFORMAT_VERSION_MAJOR));
+    if (handle == nullptr)
+        return false;
+    bool complete = true;
+    BMC_FFMPEG_CODEC_FUNCTIONS(BMC_FFMPEG_RESOLVE)
+    if (complete)
         LoadImages();
-    }
     return complete;
 }
 
@@ -65,10 +69,7 @@ void FFmpegLibrary::LoadImages() {
         return;
     }
     bool complete = true;
-#define BMC_FFMPEG_RESOLVE(name)                                                                   \
-    name = reinterpret_cast<decltype(name)>(dlsym(handle, #name));                                 \
-    complete = complete && name != nullptr;
     BMC_FFMPEG_IMAGE_FUNCTIONS(BMC_FFMPEG_RESOLVE)
-#undef BMC_FFMPEG_RESOLVE
     images_ = complete;
 }
+#undef BMC_FFMPEG_RESOLVE

@@ -12,34 +12,45 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-// Every function called through the library, once.
-#define BMC_FFMPEG_FUNCTIONS(F)                                                                    \
+// The functions of the samples and the resampler (libswresample and the utilities it is built
+// on), each once: all that a rate or format change of PCM needs.
+#define BMC_FFMPEG_SAMPLE_FUNCTIONS(F)                                                             \
     F(av_channel_layout_copy)                                                                      \
     F(av_channel_layout_default)                                                                   \
     F(av_channel_layout_uninit)                                                                    \
-    F(av_codec_get_id)                                                                             \
     F(av_dict_free)                                                                                \
-    F(av_free)                                                                                     \
     F(av_dict_set_int)                                                                             \
     F(av_frame_alloc)                                                                              \
     F(av_frame_free)                                                                               \
     F(av_frame_get_buffer)                                                                         \
     F(av_frame_unref)                                                                              \
-    F(av_get_audio_frame_duration)                                                                 \
+    F(av_free)                                                                                     \
     F(av_log_set_level)                                                                            \
     F(av_mallocz)                                                                                  \
-    F(av_new_packet)                                                                               \
     F(av_opt_set_int)                                                                              \
+    F(av_sample_fmt_is_planar)                                                                     \
+    F(av_samples_alloc)                                                                            \
+    F(av_samples_copy)                                                                             \
+    F(av_samples_set_silence)                                                                      \
+    F(swr_alloc_set_opts2)                                                                         \
+    F(swr_convert)                                                                                 \
+    F(swr_free)                                                                                    \
+    F(swr_get_delay)                                                                               \
+    F(swr_init)                                                                                    \
+    F(swr_set_matrix)
+
+// The codec functions (libavformat and the codec library under it), each once: the coded WAVE
+// formats need them, and they bring the video, image and network stacks with them.
+#define BMC_FFMPEG_CODEC_FUNCTIONS(F)                                                              \
+    F(av_codec_get_id)                                                                             \
+    F(av_get_audio_frame_duration)                                                                 \
+    F(av_new_packet)                                                                               \
     F(av_packet_alloc)                                                                             \
     F(av_packet_free)                                                                              \
     F(av_packet_unref)                                                                             \
     F(av_parser_close)                                                                             \
     F(av_parser_init)                                                                              \
     F(av_parser_parse2)                                                                            \
-    F(av_sample_fmt_is_planar)                                                                     \
-    F(av_samples_alloc)                                                                            \
-    F(av_samples_copy)                                                                             \
-    F(av_samples_set_silence)                                                                      \
     F(avcodec_alloc_context3)                                                                      \
     F(avcodec_descriptor_get)                                                                      \
     F(avcodec_find_decoder)                                                                        \
@@ -51,13 +62,7 @@ extern "C" {
     F(avcodec_receive_packet)                                                                      \
     F(avcodec_send_frame)                                                                          \
     F(avcodec_send_packet)                                                                         \
-    F(avformat_get_riff_audio_tags)                                                                \
-    F(swr_alloc_set_opts2)                                                                         \
-    F(swr_convert)                                                                                 \
-    F(swr_free)                                                                                    \
-    F(swr_get_delay)                                                                               \
-    F(swr_init)                                                                                    \
-    F(swr_set_matrix)
+    F(avformat_get_riff_audio_tags)
 
 // The image scaler's functions, which only scaled covers need: without them, pictures are not
 // scaled, and the audio formats are unaffected.
@@ -68,11 +73,15 @@ extern "C" {
 
 class FFmpegLibrary {
 public:
-    // The library, loaded on the first call (from any thread); null when it cannot be loaded.
+    // The whole library, loaded on the first call (from any thread); null when it cannot be
+    // loaded.
     static const FFmpegLibrary* Get();
+    // The sample functions alone, loaded without the codecs where those are not loaded yet.
+    static const FFmpegLibrary* Samples();
 
 #define BMC_FFMPEG_MEMBER(name) decltype(&::name) name = nullptr;
-    BMC_FFMPEG_FUNCTIONS(BMC_FFMPEG_MEMBER)
+    BMC_FFMPEG_SAMPLE_FUNCTIONS(BMC_FFMPEG_MEMBER)
+    BMC_FFMPEG_CODEC_FUNCTIONS(BMC_FFMPEG_MEMBER)
     BMC_FFMPEG_IMAGE_FUNCTIONS(BMC_FFMPEG_MEMBER)
 #undef BMC_FFMPEG_MEMBER
 
@@ -83,14 +92,17 @@ public:
 
 private:
     FFmpegLibrary() = default;
-    bool Load();
+    static FFmpegLibrary& Instance();
+    bool LoadSamples();
+    bool LoadCodecs();
     void LoadImages();
 
     bool images_ = false;
 };
 
 // The loaded library, where a format that needs it was accepted (a coded format was recognised,
-// which takes the library) or the caller has asked Get() first.
+// which takes the library) or the caller has asked Get() or, for the sample functions, Samples()
+// first.
 inline const FFmpegLibrary& Av() {
-    return *FFmpegLibrary::Get();
+    return *FFmpegLibrary::Samples();
 }

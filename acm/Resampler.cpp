@@ -43,7 +43,7 @@ SwrPtr Configure(const SampleShape& in, const AVChannelLayout& inLayout, const S
 } // namespace
 
 std::unique_ptr<Resampler> Resampler::Create(const SampleShape& in, const SampleShape& out) {
-    if (!FFmpegLibrary::Get())
+    if (!FFmpegLibrary::Samples())
         return nullptr;
     AVChannelLayout layout{};
     Av().av_channel_layout_default(&layout, in.channels);
@@ -54,7 +54,7 @@ std::unique_ptr<Resampler> Resampler::Create(const SampleShape& in, const Sample
 
 std::unique_ptr<Resampler> Resampler::Create(const SampleShape& in, const AVChannelLayout& inLayout,
                                              const SampleShape& out) {
-    if (!FFmpegLibrary::Get())
+    if (!FFmpegLibrary::Samples())
         return nullptr;
     SwrPtr swr = Configure(in, inLayout, out);
     if (!swr)

@@ -3,6 +3,7 @@
 #include <FLAC/stream_decoder.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -22,8 +23,9 @@ struct StreamDecoder {
     uint32_t bits = 0;
     uint64_t total = 0;           // 0: not recorded
     uint64_t frames = 0;          // decoded so far
-    std::vector<int32_t> pending; // interleaved, not yet delivered
-    std::size_t taken = 0;
+    uint64_t size = 0;            // of the file, taken once: libFLAC asks for it at every read
+    std::vector<uint8_t> pending; // interleaved PCM of Kind(), not yet delivered
+    std::size_t taken = 0;        // bytes of pending delivered
     bool broken = false;
     bool ended = false;
 
@@ -32,6 +34,7 @@ struct StreamDecoder {
             FLAC__stream_decoder_delete(flac);
     }
     uint16_t Kind() const { return bits <= 16 ? StreamInt16 : StreamInt24; }
+    std::size_t FrameBytes() const { return StreamSampleBytes(Kind()) * std::size_t{channels}; }
 };
 
 namespace {
@@ -61,12 +64,12 @@ FLAC__StreamDecoderTellStatus Tell(const FLAC__StreamDecoder*, FLAC__uint64* off
 
 FLAC__StreamDecoderLengthStatus Length(const FLAC__StreamDecoder*, FLAC__uint64* length,
                                        void* client) {
-    *length = Of(client).file.Size();
+    *length = Of(client).size;
     return FLAC__STREAM_DECODER_LENGTH_STATUS_OK;
 }
 
 FLAC__bool AtEnd(const FLAC__StreamDecoder*, void* client) {
-    return Of(client).file.position >= Of(client).file.Size();
+    return Of(client).file.position >= Of(client).size;
 }
 
 FLAC__StreamDecoderWriteStatus TakeFrame(const FLAC__StreamDecoder*, const FLAC__Frame* frame,
@@ -81,12 +84,21 @@ FLAC__StreamDecoderWriteStatus TakeFrame(const FLAC__StreamDecoder*, const FLAC_
     const uint32_t shift = (d.bits <= 16 ? 16 : 24) - d.bits;
     const uint32_t count = frame->header.blocksize;
     const std::size_t start = d.pending.size();
-    d.pending.resize(start + std::size_t(count) * d.channels);
+    const std::size_t step = d.FrameBytes();
+    const uint32_t sampleBytes = StreamSampleBytes(d.Kind());
+    d.pending.resize(start + count * step);
+    // Straight into the PCM delivered: one pass over the samples.
     for (uint32_t c = 0; c < d.channels; ++c) {
-        int32_t* out = d.pending.data() + start + c;
-        for (uint32_t i = 0; i < count; ++i)
-            out[std::size_t(i) * d.channels] =
-                static_cast<int32_t>(static_cast<uint32_t>(buffer[c][i]) << shift);
+        uint8_t* out = d.pending.data() + start + c * sampleBytes;
+        const auto sample = [&](uint32_t i) {
+            return static_cast<int32_t>(static_cast<uint32_t>(buffer[c][i]) << shift);
+        };
+        if (sampleBytes == 2)
+            for (uint32_t i = 0; i < count; ++i, out += step)
+                WriteInt16(out, sample(i));
+        else
+            for (uint32_t i = 0; i < count; ++i, out += step)
+                WriteInt24(out, sample(i));
     }
     d.frames += count;
     return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
@@ -115,7 +127,7 @@ bool Usable(const StreamDecoder& d) {
 
 // Decodes until more than want frames wait or the stream ends; false when it is broken.
 bool Decode(StreamDecoder& d, std::size_t want) {
-    while (!d.ended && (d.pending.size() - d.taken) / d.channels < want) {
+    while (!d.ended && (d.pending.size() - d.taken) / d.FrameBytes() < want) {
         if (!FLAC__stream_decoder_process_single(d.flac) || d.broken)
             return false;
         if (FLAC__stream_decoder_get_state(d.flac) == FLAC__STREAM_DECODER_END_OF_STREAM) {
@@ -135,6 +147,7 @@ BMC_EXPORT int stream_decoder_open(int fd, StreamDecoder** decoder, StreamInfo* 
     if (!made || !(made->flac = FLAC__stream_decoder_new()))
         return StreamFailed;
     made->file.fd = fd;
+    made->size = made->file.Size();
     FLAC__stream_decoder_set_md5_checking(made->flac, true);
     if (FLAC__stream_decoder_init_stream(made->flac, ReadBytes, SeekTo, Tell, Length, AtEnd,
                                          TakeFrame, TakeMetadata, TakeError,
@@ -155,17 +168,9 @@ BMC_EXPORT int32_t stream_decoder_read(StreamDecoder* decoder, void* pcm, uint32
         return -1;
     }
     const std::size_t frames =
-        std::min<std::size_t>((d.pending.size() - d.taken) / d.channels, maxFrames);
-    const std::size_t count = frames * d.channels;
-    auto* out = static_cast<uint8_t*>(pcm);
-    const int32_t* in = d.pending.data() + d.taken;
-    if (d.Kind() == StreamInt16) {
-        for (std::size_t i = 0; i < count; ++i)
-            WriteInt16(out + 2 * i, in[i]);
-    } else {
-        for (std::size_t i = 0; i < count; ++i)
-            WriteInt24(out + 3 * i, in[i]);
-    }
+        std::min<std::size_t>((d.pending.size() - d.taken) / d.FrameBytes(), maxFrames);
+    const std::size_t count = frames * d.FrameBytes();
+    std::memcpy(pcm, d.pending.data() + d.taken, count);
     d.taken += count;
     if (d.taken == d.pending.size()) {
         d.pending.clear();
@@ -194,7 +199,7 @@ BMC_EXPORT int stream_decoder_seek(StreamDecoder* decoder, uint64_t frame) {
 
 BMC_EXPORT void stream_decoder_position(StreamDecoder* decoder, uint64_t* done, uint64_t* total) {
     *done = decoder->file.position;
-    *total = decoder->file.Size();
+    *total = decoder->size;
 }
 
 BMC_EXPORT void stream_decoder_close(StreamDecoder* decoder) {
