@@ -22,14 +22,19 @@ FFmpegLibrary& FFmpegLibrary::Instance() {
 }
 
 const FFmpegLibrary* FFmpegLibrary::Samples() {
+    static const FFmpegLibrary* const loaded = Instance().LoadSamples() ? &Instance() : nullptr;
+    return loaded;
+}
+
+const FFmpegLibrary* FFmpegLibrary::Codecs() {
     static const FFmpegLibrary* const loaded =
-        Instance().LoadSamples() ? &Instance() : nullptr;
+        Samples() && Instance().LoadCodecs() ? &Instance() : nullptr;
     return loaded;
 }
 
 const FFmpegLibrary* FFmpegLibrary::Get() {
     static const FFmpegLibrary* const loaded =
-        Samples() && Instance().LoadCodecs() ? &Instance() : nullptr;
+        Codecs() && Instance().LoadFormats() ? &Instance() : nullptr;
     return loaded;
 }
 
@@ -53,11 +58,20 @@ bool FFmpegLibrary::LoadSamples() {
 }
 
 bool FFmpegLibrary::LoadCodecs() {
-    void* const handle = Open(SharedObject("libavformat", LIBAVFORMAT_VERSION_MAJOR));
+    void* const handle = Open(SharedObject("libavcodec", LIBAVCODEC_VERSION_MAJOR));
     if (handle == nullptr)
         return false;
     bool complete = true;
     BMC_FFMPEG_CODEC_FUNCTIONS(BMC_FFMPEG_RESOLVE)
+    return complete;
+}
+
+bool FFmpegLibrary::LoadFormats() {
+    void* const handle = Open(SharedObject("libavformat", LIBAVFORMAT_VERSION_MAJOR));
+    if (handle == nullptr)
+        return false;
+    bool complete = true;
+    BMC_FFMPEG_FORMAT_FUNCTIONS(BMC_FFMPEG_RESOLVE)
     if (complete)
         LoadImages();
     return complete;

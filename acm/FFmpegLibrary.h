@@ -17,6 +17,7 @@ extern "C" {
 #define BMC_FFMPEG_SAMPLE_FUNCTIONS(F)                                                             \
     F(av_channel_layout_copy)                                                                      \
     F(av_channel_layout_default)                                                                   \
+    F(av_channel_layout_index_from_channel)                                                        \
     F(av_channel_layout_uninit)                                                                    \
     F(av_dict_free)                                                                                \
     F(av_dict_set_int)                                                                             \
@@ -39,10 +40,9 @@ extern "C" {
     F(swr_init)                                                                                    \
     F(swr_set_matrix)
 
-// The codec functions (libavformat and the codec library under it), each once: the coded WAVE
-// formats need them, and they bring the video, image and network stacks with them.
+// The codec functions (libavcodec), each once: the coded WAVE formats and the Ogg readers need
+// them, and they bring the video and image codecs with them.
 #define BMC_FFMPEG_CODEC_FUNCTIONS(F)                                                              \
-    F(av_codec_get_id)                                                                             \
     F(av_get_audio_frame_duration)                                                                 \
     F(av_new_packet)                                                                               \
     F(av_packet_alloc)                                                                             \
@@ -54,6 +54,7 @@ extern "C" {
     F(avcodec_alloc_context3)                                                                      \
     F(avcodec_descriptor_get)                                                                      \
     F(avcodec_find_decoder)                                                                        \
+    F(avcodec_find_decoder_by_name)                                                                \
     F(avcodec_find_encoder)                                                                        \
     F(avcodec_free_context)                                                                        \
     F(avcodec_get_name)                                                                            \
@@ -61,7 +62,11 @@ extern "C" {
     F(avcodec_receive_frame)                                                                       \
     F(avcodec_receive_packet)                                                                      \
     F(avcodec_send_frame)                                                                          \
-    F(avcodec_send_packet)                                                                         \
+    F(avcodec_send_packet)
+
+// The format library's, for the coded WAVE formats' tags.
+#define BMC_FFMPEG_FORMAT_FUNCTIONS(F)                                                             \
+    F(av_codec_get_id)                                                                             \
     F(avformat_get_riff_audio_tags)
 
 // The image scaler's functions, which only scaled covers need: without them, pictures are not
@@ -76,12 +81,15 @@ public:
     // The whole library, loaded on the first call (from any thread); null when it cannot be
     // loaded.
     static const FFmpegLibrary* Get();
-    // The sample functions alone, loaded without the codecs where those are not loaded yet.
+    // The sample and codec functions, without the format library and the image scaler.
+    static const FFmpegLibrary* Codecs();
+    // The sample functions alone, without the codecs where those are not loaded yet.
     static const FFmpegLibrary* Samples();
 
 #define BMC_FFMPEG_MEMBER(name) decltype(&::name) name = nullptr;
     BMC_FFMPEG_SAMPLE_FUNCTIONS(BMC_FFMPEG_MEMBER)
     BMC_FFMPEG_CODEC_FUNCTIONS(BMC_FFMPEG_MEMBER)
+    BMC_FFMPEG_FORMAT_FUNCTIONS(BMC_FFMPEG_MEMBER)
     BMC_FFMPEG_IMAGE_FUNCTIONS(BMC_FFMPEG_MEMBER)
 #undef BMC_FFMPEG_MEMBER
 
@@ -95,6 +103,7 @@ private:
     static FFmpegLibrary& Instance();
     bool LoadSamples();
     bool LoadCodecs();
+    bool LoadFormats();
     void LoadImages();
 
     bool images_ = false;

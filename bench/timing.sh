@@ -10,11 +10,13 @@ median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int(
 samples() { soxi -s "$1"; }
 
 status=0
-# compare NAME RUNS GOAL "OURS" "THEIRS" [CHECK]: medians of both sides and their ratio.
+# compare NAME RUNS GOAL "OURS" "THEIRS" [CHECK] [BEFORE]: medians of both sides and their ratio;
+# BEFORE runs untimed ahead of each of our runs.
 compare() {
-    local name=$1 runs=$2 goal=$3 ours=$4 theirs=$5 check=${6:-true}
+    local name=$1 runs=$2 goal=$3 ours=$4 theirs=$5 check=${6:-true} before=${7:-true}
     local a=() b=()
     for _ in $(seq "$runs"); do
+        $before
         a+=("$(micros $ours)")
         b+=("$(micros $theirs)")
     done

@@ -23,21 +23,23 @@ const AVChannel StreamOrder[8][8] = {
 } // namespace
 
 bool XiphPacketDecoder::Open(const char* decoder, const std::vector<uint8_t>& headers) {
-    const AVCodec* codec = avcodec_find_decoder_by_name(decoder);
-    context_.reset(codec ? avcodec_alloc_context3(codec) : nullptr);
-    packet_.reset(av_packet_alloc());
-    frame_.reset(av_frame_alloc());
+    if (!FFmpegLibrary::Codecs())
+        return false;
+    const AVCodec* codec = Av().avcodec_find_decoder_by_name(decoder);
+    context_.reset(codec ? Av().avcodec_alloc_context3(codec) : nullptr);
+    packet_.reset(Av().av_packet_alloc());
+    frame_.reset(Av().av_frame_alloc());
     if (!context_ || !packet_ || !frame_ || headers.empty())
         return false;
     context_->extradata =
-        static_cast<uint8_t*>(av_mallocz(headers.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+        static_cast<uint8_t*>(Av().av_mallocz(headers.size() + AV_INPUT_BUFFER_PADDING_SIZE));
     if (!context_->extradata)
         return false;
     std::memcpy(context_->extradata, headers.data(), headers.size());
     context_->extradata_size = static_cast<int>(headers.size());
     // The module drops the pre-skip itself, where the stream's timing says.
     context_->flags2 |= AV_CODEC_FLAG2_SKIP_MANUAL;
-    if (avcodec_open2(context_.get(), codec, nullptr) < 0) {
+    if (Av().avcodec_open2(context_.get(), codec, nullptr) < 0) {
         context_.reset();
         return false;
     }
@@ -54,7 +56,8 @@ void XiphPacketDecoder::MapChannels(const AVChannelLayout& layout) {
         return;
     std::vector<int> mapped(sources_.size());
     for (int c = 0; c < channels; ++c) {
-        mapped[c] = av_channel_layout_index_from_channel(&layout, StreamOrder[channels - 1][c]);
+        mapped[c] =
+            Av().av_channel_layout_index_from_channel(&layout, StreamOrder[channels - 1][c]);
         if (mapped[c] < 0) // a layout of FFmpeg's that is not the stream's: as it comes
             return;
     }
@@ -64,19 +67,19 @@ void XiphPacketDecoder::MapChannels(const AVChannelLayout& layout) {
 bool XiphPacketDecoder::Decode(const uint8_t* data, std::size_t bytes, std::vector<float>& out) {
     packet_->data = const_cast<uint8_t*>(data);
     packet_->size = static_cast<int>(bytes);
-    const int sent = avcodec_send_packet(context_.get(), packet_.get());
+    const int sent = Av().avcodec_send_packet(context_.get(), packet_.get());
     packet_->data = nullptr;
     packet_->size = 0;
     if (sent < 0)
         return false;
     for (;;) {
-        const int got = avcodec_receive_frame(context_.get(), frame_.get());
+        const int got = Av().avcodec_receive_frame(context_.get(), frame_.get());
         if (got == AVERROR(EAGAIN))
             return true;
         if (got < 0)
             return false;
         const bool taken = Append(*frame_, out);
-        av_frame_unref(frame_.get());
+        Av().av_frame_unref(frame_.get());
         if (!taken)
             return false;
     }

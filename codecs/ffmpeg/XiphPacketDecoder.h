@@ -1,12 +1,13 @@
 #pragma once
 // FFmpeg's own Opus or Vorbis decoder over the packets of one link, read by the module itself:
 // FFmpeg's decoders are about twice as fast as the reference libraries, while the stream's exact
-// length stays the module's to work out from its granule positions.
+// length stays the module's to work out from its granule positions. The codec library is loaded
+// on the first stream read, so that a module that only writes never loads it.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "codecs/ffmpeg/FfmpegHandles.h"
+#include "acm/FFmpegHandles.h"
 
 class XiphPacketDecoder {
 public:
@@ -23,8 +24,8 @@ private:
     bool Append(const AVFrame& frame, std::vector<float>& out);
     void MapChannels(const AVChannelLayout& layout);
 
-    CodecContextPtr context_;
-    PacketPtr packet_;
-    FramePtr frame_;
+    AvCodecContextPtr context_;
+    AvPacketPtr packet_;
+    AvFramePtr frame_;
     std::vector<int> sources_; // for each channel of the stream's order, FFmpeg's channel index
 };

@@ -57,5 +57,6 @@ const FormatInfo OpusFormat = {
     .MakeSink = XiphSink::Make<ChooseOpusTarget>,
     .SinkTakes = XiphSink::Takes<ChooseOpusTarget>,
     .Tags = &OpusTags,
-    .HelpText = "A modern lossy format in an Ogg file: the best sound for its size, good for phones and portable players.",
+    .HelpText = "A modern lossy format in an Ogg file: the best sound for its size, good for "
+                "phones and portable players.",
 };
