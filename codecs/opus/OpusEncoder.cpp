@@ -94,7 +94,10 @@ BMC_EXPORT int stream_encoder_open(int fd, const StreamEncoderConfig* config,
     if (!made->opus || error != OPE_OK)
         return StreamFailed;
     const int kbps = config->setting < 6 ? 6 : config->setting > 510 ? 510 : config->setting;
-    if (ope_encoder_ctl(made->opus, OPUS_SET_BITRATE(kbps * 1000)) != OPE_OK)
+    // Unconstrained VBR, as the reference encoder makes files: the bit rate is an average, each
+    // frame taking what it needs (constrained VBR, libopus's default, is for streaming).
+    if (ope_encoder_ctl(made->opus, OPUS_SET_BITRATE(kbps * 1000)) != OPE_OK ||
+        ope_encoder_ctl(made->opus, OPUS_SET_VBR_CONSTRAINT(0)) != OPE_OK)
         return StreamFailed;
     *encoder = made.release();
     return StreamOk;
