@@ -1,6 +1,6 @@
 // The Opus encoder entry points: PCM into an Ogg Opus stream at 48 kHz whose head records the
 // source's rate, with pre-skip and end trimming so that it decodes to exactly the frames written.
-// The core hands over 48 kHz already: its resampler costs a fifth of libopusenc's.
+// The core hands over 48 kHz already: its resampler costs under half of libopusenc's.
 #include <ogg/ogg.h>
 #include <opusenc.h>
 
