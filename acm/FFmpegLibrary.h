@@ -38,6 +38,7 @@ extern "C" {
     F(swr_free)                                                                                    \
     F(swr_get_delay)                                                                               \
     F(swr_init)                                                                                    \
+    F(swr_inject_silence)                                                                          \
     F(swr_set_matrix)
 
 // The codec functions (libavcodec), each once: the coded WAVE formats and the Ogg readers need

@@ -89,6 +89,13 @@ int64_t Resampler::MaxOutput(int64_t count) const {
 }
 
 int Resampler::Convert(const uint8_t* const* in, int count) {
+    if (!in && !padded_ && in_.rate != out_.rate) {
+        padded_ = true;
+        // A filter's length of it, at least: libswresample lets no frame out of an input
+        // shorter than its filter, and ends longer ones a frame either side of their length.
+        if (Av().swr_inject_silence(swr_.get(), (FilterTaps + 2) * (in_.rate / out_.rate + 1)) < 0)
+            return 0;
+    }
     const int64_t room = MaxOutput(in ? count : 0) + (in ? 0 : 4096);
     if (room > (1 << 28) || !Reserve(static_cast<int>(room)))
         return 0;
@@ -98,7 +105,7 @@ int Resampler::Convert(const uint8_t* const* in, int count) {
     if (in)
         taken_ += count;
     else {
-        // libswresample's drain runs up to a frame past the input's end.
+        // What the silence let out beyond the input's own length is cut.
         const int64_t length = (taken_ * out_.rate + in_.rate / 2) / in_.rate;
         n = static_cast<int>(std::clamp<int64_t>(length - given_, 0, n));
     }

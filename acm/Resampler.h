@@ -43,6 +43,7 @@ private:
     std::vector<uint8_t*> output_;
     std::unique_ptr<uint8_t, AvFree> storage_;
     int capacity_ = 0;
-    int64_t taken_ = 0; // input frames so far
-    int64_t given_ = 0; // output frames so far
+    int64_t taken_ = 0;   // input frames so far
+    int64_t given_ = 0;   // output frames so far
+    bool padded_ = false; // silence went in after the input, for the drain
 };

@@ -2,6 +2,7 @@
 // formats, the modules checked before the job, and a hostile input leaving an output alone.
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "CliTestSupport.h"
 
@@ -181,6 +182,42 @@ TEST_F(CliStreamFormats, SampleRatesTheEncodersCannotKeep) {
         EXPECT_EQ(o.exitCode, 0) << o.err;
         EXPECT_EQ(Probe(dir / ("out/tone." + args[1]), "sample_rate"), rate);
     }
+}
+
+// Opus is written at 48 kHz from the program's own resampler: the header names the input's rate
+// (opusinfo checks the page it sits on), the stream holds the input's duration at 48 kHz rounded
+// to a frame, and reading it back at a lower input rate gives the input's length exactly, however
+// short the input. An input without audio fails as unreadable, and nothing else happens to it.
+TEST_F(CliStreamFormats, OpusKeepsTheInputsRateAndExactLength) {
+    for (const auto& [rate, frames, encoded] :
+         {std::tuple{44100, 44101, 48001}, std::tuple{22050, 11, 24}, std::tuple{8000, 7993, 47958},
+          std::tuple{96000, 96007, 48004}}) {
+        SCOPED_TRACE(rate);
+        const std::string name = "in" + std::to_string(rate);
+        Shell("sox -q -r " + std::to_string(rate) + " -n -c 2 -b 16 " +
+              Quote(dir / (name + ".wav")) + " synth " + std::to_string(frames) +
+              "s sine 300 gain -6");
+        ASSERT_EQ(
+            Convert(dir, {"-q", "-t", "opus", "-o", dir / "opus", dir / (name + ".wav")}).exitCode,
+            0);
+        const std::string opus = dir / ("opus/" + name + ".opus");
+        EXPECT_NE(Shell("opusinfo " + Quote(opus))
+                      .find("Original sample rate: " + std::to_string(rate) + " Hz"),
+                  std::string::npos);
+        EXPECT_EQ(Shell("opusdec --quiet --rate 48000 " + Quote(opus) + " - | wc -c"),
+                  std::to_string(encoded * 4) + "\n");
+        ASSERT_EQ(Convert(dir, {"-q", "--wave-format", "pcm:2:" + std::to_string(rate) + ":16",
+                                "-o", dir / "back", opus})
+                      .exitCode,
+                  0);
+        // Above 48 kHz a frame of the stream is two or more of the input's.
+        EXPECT_NEAR(SoxSamples(dir / ("back/" + name + ".wav")), frames, rate > 48000 ? 1 : 0);
+    }
+    Shell("sox -q -n -r 44100 -c 2 -b 16 " + Quote(dir / "empty.wav") + " trim 0 0");
+    ASSERT_EQ(SoxSamples(dir / "empty.wav"), 0);
+    const Outcome o = Convert(dir, {"-q", "-t", "opus", "-o", dir / "opus", dir / "empty.wav"});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.err, "Unable to read from '" + (dir / "empty.wav") + "'.\n");
 }
 
 // An Opus header's output gain of +48 dB: every target writes the tone, clipped at full scale

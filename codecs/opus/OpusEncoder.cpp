@@ -21,6 +21,7 @@ struct StreamEncoder {
     OggOpusComments* comments = nullptr;
     OggOpusEnc* opus = nullptr;
     uint16_t sampleKind = StreamFloat32;
+    bool wrote = false; // a frame at least
 
     ~StreamEncoder() {
         if (opus)
@@ -104,6 +105,7 @@ BMC_EXPORT int stream_encoder_open(int fd, const StreamEncoderConfig* config,
 }
 
 BMC_EXPORT int stream_encoder_write(StreamEncoder* encoder, const void* pcm, uint32_t frames) {
+    encoder->wrote = encoder->wrote || frames > 0;
     const int written = encoder->sampleKind == StreamInt16
                             ? ope_encoder_write(encoder->opus, static_cast<const opus_int16*>(pcm),
                                                 static_cast<int>(frames))
@@ -114,5 +116,9 @@ BMC_EXPORT int stream_encoder_write(StreamEncoder* encoder, const void* pcm, uin
 
 BMC_EXPORT int stream_encoder_finish(StreamEncoder* encoder) {
     const std::unique_ptr<StreamEncoder> owned(encoder);
+    // libopusenc aborts the process when a stream without a frame is drained. Nothing is
+    // written then: the core fails a row without audio and keeps no output of it.
+    if (!encoder->wrote)
+        return encoder->file.Status(true);
     return encoder->file.Status(ope_encoder_drain(encoder->opus) == OPE_OK);
 }
