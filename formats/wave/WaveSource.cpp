@@ -62,6 +62,15 @@ bool IsPlainPcm(const std::vector<uint8_t>& format) {
     return validBits == 0 || validBits == record->wBitsPerSample;
 }
 
+// 32-bit floats are read as they lie too: decoding them to 16-bit PCM, as the other coded formats
+// are, would throw away what a float or 24-bit output keeps.
+bool IsFloat32(const std::vector<uint8_t>& format) {
+    const auto* record = reinterpret_cast<const WAVEFORMATEX*>(format.data());
+    return (record->wFormatTag == WAVE_FORMAT_IEEE_FLOAT ||
+            SubFormatTag(format) == WAVE_FORMAT_IEEE_FLOAT) &&
+           record->wBitsPerSample == 32;
+}
+
 // An extensible record is handed to the decoder as the plain record of its sub-format.
 std::vector<uint8_t> DecoderInputFormat(const std::vector<uint8_t>& format) {
     const uint16_t subTag = SubFormatTag(format);
@@ -85,6 +94,13 @@ bool TakePcmFrames(WAVEFORMATEX& format) {
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.wBitsPerSample = static_cast<uint16_t>(containerBytes * 8);
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    return true;
+}
+
+bool TakeFloatFrames(WAVEFORMATEX& format) {
+    if (format.nChannels == 0 || format.nBlockAlign != format.nChannels * 4u)
+        return false;
+    format = MakeFloatFormat(format.nChannels, format.nSamplesPerSec);
     return true;
 }
 
@@ -130,8 +146,8 @@ ConversionError WaveSource::Open(const char* inputPath, const RowContext& row) {
     if (!IsUsableSampleRate(delivered_.nSamplesPerSec))
         return ConversionError::ceRead;
 
-    if (IsPlainPcm(header->format)) {
-        if (!TakePcmFrames(delivered_))
+    if (const bool plain = IsPlainPcm(header->format); plain || IsFloat32(header->format)) {
+        if (!(plain ? TakePcmFrames(delivered_) : TakeFloatFrames(delivered_)))
             return ConversionError::ceRead;
         // A trailing partial sample frame is not audio.
         dataSize_ -= dataSize_ % delivered_.nBlockAlign;
