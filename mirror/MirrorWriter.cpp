@@ -21,6 +21,7 @@
 #include "mirror/FileDigest.h"
 #include "system/FileNames.h"
 #include "system/FileRoutines.h"
+#include "system/UniqueFd.h"
 
 namespace {
 constexpr std::chrono::milliseconds CommitEvery{500};
@@ -98,6 +99,15 @@ bool StageCopy(const std::string& from, const std::string& to, bool replace,
 
 bool MakeFolderOf(const std::string& path) {
     return CreateFolderPath(GetFolderPart(path));
+}
+
+// New outputs are linked in unsynced, one by one; the journal, in the mirror's folder, records
+// them as finished only once the file system holding both has them on disk. A power cut never
+// leaves a row that vouches for an output the disk lost, and the outputs of a batch are synced
+// together rather than each on its own.
+bool SyncFileSystemOf(const std::string& path) {
+    const UniqueFd folder(open(GetFolderPart(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return folder.Valid() && syncfs(folder.Get()) == 0;
 }
 } // namespace
 
@@ -199,7 +209,7 @@ void MirrorWriter::Hold() {
 }
 
 bool MirrorWriter::Flush() {
-    const bool committed = !held_ || held_->Commit();
+    const bool committed = !held_ || (SyncFileSystemOf(journal_.Path()) && held_->Commit());
     held_.reset();
     return committed;
 }
