@@ -28,8 +28,12 @@ SwrPtr Configure(const SampleShape& in, const AVChannelLayout& inLayout, const S
     SwrPtr swr(raw);
     if (err < 0 || !swr)
         return nullptr;
-    if (in.rate != out.rate)
+    if (in.rate != out.rate) {
         Av().av_opt_set_int(swr.get(), "filter_size", FilterTaps, 0);
+        // In floats whatever the samples: with 16-bit samples libswresample would filter in
+        // 16-bit integers too, and end near 83 dB.
+        Av().av_opt_set_int(swr.get(), "internal_sample_fmt", AV_SAMPLE_FMT_FLTP, 0);
+    }
     if (in.channels == 1 && out.channels == 2) {
         // The default upmix is 3 dB quieter; a mono signal played on two speakers keeps its level.
         const double matrix[2] = {1.0, 1.0};
