@@ -101,22 +101,33 @@ bool WaveSink::Append(const uint8_t* bytes, uint32_t count) {
     const bool fits = count <= room;
     // At the size limit only whole blocks that still fit are kept.
     const uint32_t take = fits ? count : room - room % align;
-    pending_.insert(pending_.end(), bytes, bytes + take);
     dataBytes_ += take;
-    if ((pending_.size() >= WriteChunkBytes || !fits) && !WritePending())
-        return false;
+    if (pending_.empty() && take >= WriteChunkBytes) {
+        // A block of a chunk or more goes to the file from where it is, without a copy.
+        if (!WriteLast(bytes, take))
+            return false;
+    } else {
+        pending_.insert(pending_.end(), bytes, bytes + take);
+        if ((pending_.size() >= WriteChunkBytes || !fits) && !WritePending())
+            return false;
+    }
     if (!fits)
         Fail();
     return fits;
 }
 
 bool WaveSink::WritePending() {
-    const uint32_t written = dataBytes_ - static_cast<uint32_t>(pending_.size());
+    const bool whole = WriteLast(pending_.data(), pending_.size());
+    pending_.clear();
+    return whole;
+}
+
+bool WaveSink::WriteLast(const uint8_t* bytes, std::size_t size) {
+    const uint32_t written = dataBytes_ - static_cast<uint32_t>(size);
     const uint64_t at = DataStart() + written;
     int error = 0;
-    const std::size_t put = WriteFully(file_.Get(), pending_.data(), pending_.size(), at, error);
-    const bool whole = put == pending_.size();
-    pending_.clear();
+    const std::size_t put = WriteFully(file_.Get(), bytes, size, at, error);
+    const bool whole = put == size;
     if (!whole) {
         // Keep the whole blocks that were written and cut off a partial one, so that the header
         // describes the file exactly; the failure is reported whether or not the cut succeeds.

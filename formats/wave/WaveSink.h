@@ -48,6 +48,8 @@ private:
     bool Append(const uint8_t* bytes, uint32_t count);
     // Writes the pending bytes; false (and the file cut back to what was whole) when it cannot.
     bool WritePending();
+    // Writes the size bytes that end the data counted so far; false when the file refused them.
+    bool WriteLast(const uint8_t* bytes, std::size_t size);
     void WriteHeader();
     void WriteAt(const void* bytes, std::size_t count, uint64_t offset);
     // error: the errno of the write the file refused; 0 for a failure of another kind.
