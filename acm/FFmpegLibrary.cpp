@@ -39,17 +39,19 @@ const FFmpegLibrary* FFmpegLibrary::Get() {
 }
 
 // Each set of functions from one library, which brings those it is built on: dlsym looks through
-// them too.
+// them too. True when the library and every function of the set were found.
 #define BMC_FFMPEG_RESOLVE(name)                                                                   \
     name = reinterpret_cast<decltype(name)>(dlsym(handle, #name));                                 \
     complete = complete && name != nullptr;
+#define BMC_FFMPEG_LOAD(stem, major, FUNCTIONS)                                                    \
+    void* const handle = Open(SharedObject(stem, major));                                          \
+    bool complete = handle != nullptr;                                                             \
+    if (complete) {                                                                                \
+        FUNCTIONS(BMC_FFMPEG_RESOLVE)                                                              \
+    }
 
 bool FFmpegLibrary::LoadSamples() {
-    void* const handle = Open(SharedObject("libswresample", LIBSWRESAMPLE_VERSION_MAJOR));
-    if (handle == nullptr)
-        return false;
-    bool complete = true;
-    BMC_FFMPEG_SAMPLE_FUNCTIONS(BMC_FFMPEG_RESOLVE)
+    BMC_FFMPEG_LOAD("libswresample", LIBSWRESAMPLE_VERSION_MAJOR, BMC_FFMPEG_SAMPLE_FUNCTIONS)
     // Damaged input and refused parameters are the callers' to report; the library's own
     // messages would only clutter the terminal of the command-line front end.
     if (complete)
@@ -58,32 +60,19 @@ bool FFmpegLibrary::LoadSamples() {
 }
 
 bool FFmpegLibrary::LoadCodecs() {
-    void* const handle = Open(SharedObject("libavcodec", LIBAVCODEC_VERSION_MAJOR));
-    if (handle == nullptr)
-        return false;
-    bool complete = true;
-    BMC_FFMPEG_CODEC_FUNCTIONS(BMC_FFMPEG_RESOLVE)
+    BMC_FFMPEG_LOAD("libavcodec", LIBAVCODEC_VERSION_MAJOR, BMC_FFMPEG_CODEC_FUNCTIONS)
     return complete;
 }
 
 bool FFmpegLibrary::LoadFormats() {
-    void* const handle = Open(SharedObject("libavformat", LIBAVFORMAT_VERSION_MAJOR));
-    if (handle == nullptr)
-        return false;
-    bool complete = true;
-    BMC_FFMPEG_FORMAT_FUNCTIONS(BMC_FFMPEG_RESOLVE)
-    if (complete)
-        LoadImages();
+    BMC_FFMPEG_LOAD("libavformat", LIBAVFORMAT_VERSION_MAJOR, BMC_FFMPEG_FORMAT_FUNCTIONS)
+    images_ = complete && LoadImages();
     return complete;
 }
 
-void FFmpegLibrary::LoadImages() {
-    void* const handle = Open(SharedObject("libswscale", LIBSWSCALE_VERSION_MAJOR));
-    if (handle == nullptr) {
-        return;
-    }
-    bool complete = true;
-    BMC_FFMPEG_IMAGE_FUNCTIONS(BMC_FFMPEG_RESOLVE)
-    images_ = complete;
+bool FFmpegLibrary::LoadImages() {
+    BMC_FFMPEG_LOAD("libswscale", LIBSWSCALE_VERSION_MAJOR, BMC_FFMPEG_IMAGE_FUNCTIONS)
+    return complete;
 }
+#undef BMC_FFMPEG_LOAD
 #undef BMC_FFMPEG_RESOLVE

@@ -105,7 +105,7 @@ private:
     bool LoadSamples();
     bool LoadCodecs();
     bool LoadFormats();
-    void LoadImages();
+    bool LoadImages();
 
     bool images_ = false;
 };
